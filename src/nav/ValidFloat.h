@@ -1,0 +1,17 @@
+// The tolerant number parser of every input field and file value: "4,14" and "4.14" both read
+// 4.14, whatever the process locale.
+#pragma once
+
+#include <string_view>
+
+#include "nav/EXT_CONVERS.h"
+
+namespace corvel::nav {
+
+// Parses text of at most 255 characters (longer text is cut there): optional blanks, optional
+// sign, digits with at most one separator ("." or ","), optional exponent, optional blanks.
+// Empty text, text that is not a number with either separator, and values beyond the range of a
+// 64-bit float give 0. Never reads past `text`; always terminates.
+Real ValidFloat(std::string_view text);
+
+}  // namespace corvel::nav

@@ -1,0 +1,185 @@
+// Angle and number conversions: each operation against a table of the cases that matter.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "nav/EXT_CONVERS.h"
+#include "nav/ValidFloat.h"
+
+using namespace corvel::nav;
+
+namespace {
+
+struct Case {
+    const char* name;
+    Real (*fn)(Real);
+    Real in;
+    Real out;
+    Real tol;
+};
+
+Real Tan(Real x) { return TanGuarded(x); }
+
+TEST(Conversions, UnaryOperationsTable) {
+    const Case cases[] = {
+        {"SignOf negative", SignOf, -0.5L, -1, 0},
+        {"SignOf zero", SignOf, 0, 1, 0},
+        {"SignOf minus zero", SignOf, -0.0L, 1, 0},
+        {"Round half to even down", Round, 2.5L, 2, 0},
+        {"Round half to even up", Round, 3.5L, 4, 0},
+        {"Round negative half", Round, -2.5L, -2, 0},
+        {"Int truncates toward zero", Int, -2.7L, -2, 0},
+        {"Frac keeps the sign", Frac, -2.75L, -0.75L, 1e-15L},
+        {"DMSToDegrees 45.3015", DMSToDegrees, 45.3015L, 45.504166666666667L, 1e-9L},
+        {"DMSToDegrees negative", DMSToDegrees, -12.0509L, -12.085833333333333L, 1e-9L},
+        {"DMSToDegrees 45.30 stored as 45.2999...", DMSToDegrees, static_cast<double>(45.3), 45.5L, 1e-9L},
+        {"DegreesToDMS 45.504166667", DegreesToDMS, 45.504166667L, 45.3015L, 1e-12L},
+        {"DegreesToDMS -0.5", DegreesToDMS, -0.5L, -0.3L, 1e-12L},
+        {"DegreesToDMS carries into the degree", DegreesToDMS, 10.99999L, 11.0L, 1e-12L},
+        {"DegreesToDMS 360 wraps to 0", DegreesToDMS, 359.99999L, 0, 0},
+        {"DegreesToDMS 2.5 hours", DegreesToDMS, 2.5L, 2.3L, 1e-12L},
+        {"DegreesToDM 45.5", DegreesToDM, 45.5L, 45.3L, 1e-12L},
+        {"DegreesToDM -3.25", DegreesToDM, -3.25L, -3.15L, 1e-12L},
+        {"DegreesToDM hair below a degree", DegreesToDM, 12.0L - 1e-13L, 12.0L, 1e-12L},
+        {"DMToDegrees 45.3", DMToDegrees, 45.3L, 45.5L, 1e-12L},
+        {"DMToDegrees 51.0618", DMToDegrees, 51.0618L, 51.103L, 1e-12L},
+        {"Wrap360 one correction only", Wrap360, 725, 365, 0},
+        {"Wrap360 negative", Wrap360, -10, 350, 0},
+        {"Wrap360 keeps 360", Wrap360, 360, 360, 0},
+        {"ArcCosine 0", ArcCosine, 0, Pi / 2, 1e-18L},
+        {"ArcCosine 1", ArcCosine, 1, 0, 0},
+        {"ArcCosine -1", ArcCosine, -1, Pi, 1e-18L},
+        {"ArcCosine 0.5", ArcCosine, 0.5L, Pi / 3, 1e-18L},
+        {"ArcCosine just above 1 is clamped", ArcCosine, 1 + 1e-18L, 0, 0},
+        {"TanGuarded pi/4", Tan, Pi / 4, 1, 1e-18L},
+        {"DegToRad 180", DegToRad, 180, Pi, 0},
+        {"RadToDeg pi", RadToDeg, Pi, 180, 0},
+    };
+    for (const Case& c : cases) {
+        const Real got = c.fn(c.in);
+        EXPECT_NEAR(static_cast<double>(got), static_cast<double>(c.out), static_cast<double>(c.tol)) << c.name;
+    }
+}
+
+TEST(Conversions, TanGuardedStaysFiniteAtRightAngle) {
+    const Real t = TanGuarded(Pi / 2);
+    EXPECT_TRUE(std::isfinite(t));
+    EXPECT_NEAR(std::fabs(static_cast<double>(t)), 1e7, 1.0);
+    // Just past pi/2 the cosine is negative: the sign follows it.
+    EXPECT_LT(TanGuarded(Pi / 2 + 1e-9L), -9e6L);
+}
+
+TEST(Conversions, SmallHelpers) {
+    EXPECT_DOUBLE_EQ(static_cast<double>(LinearInterpolate(5, 4, 10, 6, 20)), 15.0);
+    EXPECT_TRUE(IsTickMultiple(20, 20));
+    EXPECT_FALSE(IsTickMultiple(21, 20));
+    EXPECT_TRUE(IsTickMultiple(0, 20));
+}
+
+struct FixedCase {
+    Real x;
+    int precision;
+    int digits;
+    const char* text;
+};
+
+TEST(Conversions, FormatFixedTable) {
+    const FixedCase cases[] = {
+        {318.46L, 4, 1, "318.5"},
+        {5.678L, 3, 1, "5.7"},
+        {123.7L, 3, 1, "124.0"},  // precision reached before the decimals
+        {12, 4, 2, "12.00"},
+        {335.4L, 3, 0, "335"},
+        {0, 4, 2, "0.00"},
+        {-0.001L, 4, 2, "0.00"},  // no "-" on a result that rounds to zero
+        {-7.25L, 4, 1, "-7.3"},   // halves go away from zero
+        {0.125L, 4, 2, "0.13"},
+        {0.004L, 4, 2, "0.00"},
+        {0.006L, 4, 2, "0.01"},
+        {9.996L, 4, 2, "10.00"},  // carry adds an integer digit
+        {999.96L, 4, 1, "1000.0"},
+        {4.14L, 7, 4, "4.1400"},
+        {0.5L, 3, 0, "1"},
+        {359.96L, 4, 1, "360.0"},
+        {static_cast<float>(6.78), 4, 2, "6.78"},
+        {12345, 3, 1, "1.23E+4"},  // more integer digits than the precision
+        {std::nanl(""), 4, 2, "0.00"},
+        {-HUGE_VALL, 4, 1, "0.0"},
+    };
+    for (const FixedCase& c : cases) {
+        EXPECT_EQ(FormatFixed(c.x, c.precision, c.digits), c.text)
+            << "FormatFixed(" << static_cast<double>(c.x) << ", " << c.precision << ", " << c.digits << ")";
+    }
+}
+
+TEST(Conversions, FormatGeneralTable) {
+    const std::pair<Real, const char*> cases[] = {
+        {6.78L, "6.78"},
+        {static_cast<float>(6.78), "6.78000020980835"},  // a 32-bit value widened shows its digits
+        {318, "318"},
+        {-2.5L, "-2.5"},
+        {0, "0"},
+        {-0.0L, "0"},
+        {0.00001L, "0.00001"},
+        {0.000001L, "1E-6"},
+        {1.5e-7L, "1.5E-7"},
+        {123456789012345.0L, "123456789012345"},
+        {1e20L, "1E20"},
+        {0.1L + 0.2L, "0.3"},
+        {1.0L / 3, "0.333333333333333"},
+        {2.0L / 3, "0.666666666666667"},
+    };
+    for (const auto& [x, text] : cases) EXPECT_EQ(FormatGeneral(x), text) << static_cast<double>(x);
+}
+
+TEST(ValidFloatTest, ReadsBothSeparatorsAndRejectsNonNumbersAsZero) {
+    const std::pair<std::string, Real> cases[] = {
+        {"", 0},
+        {"4,14", 4.14L},
+        {"4.14", 4.14L},
+        {"23,08", 23.08L},
+        {"075", 75},
+        {"  -12.5  ", -12.5L},
+        {"+3", 3},
+        {"1e3", 1000},
+        {"2,5E-1", 0.25L},
+        {".5", 0.5L},
+        {"5.", 5},
+        {"abc", 0},
+        {"1.2.3", 0},
+        {"1,2.3", 0},
+        {"1,,2", 0},
+        {"..", 0},
+        {",", 0},
+        {"   ", 0},
+        {"-", 0},
+        {"1e", 0},
+        {"1e999", 0},
+        {"-1e999", 0},
+        {"1e-99999", 0},
+        {"nan", 0},
+        {"inf", 0},
+        {"12 34", 0},
+        {"0x10", 0},
+    };
+    for (const auto& [text, value] : cases) {
+        EXPECT_NEAR(static_cast<double>(ValidFloat(text)), static_cast<double>(value), 1e-15) << '"' << text << '"';
+    }
+}
+
+TEST(ValidFloatTest, LongTextIsCutAt255Characters) {
+    // 300 digits: only the first 255 are read, and nothing past the text.
+    const Real v = ValidFloat(std::string(300, '1'));
+    EXPECT_TRUE(std::isfinite(v));
+    EXPECT_EQ(v, ValidFloat(std::string(255, '1')));
+    EXPECT_NE(v, ValidFloat(std::string(254, '1')));
+    // A view into a larger buffer is read only up to its own end.
+    const std::string buffer = "12.5xyz";
+    EXPECT_EQ(ValidFloat(std::string_view(buffer).substr(0, 4)), 12.5L);
+    // Only separators, long.
+    EXPECT_EQ(ValidFloat(std::string(400, ',')), 0);
+    EXPECT_EQ(ValidFloat(std::string(400, '.')), 0);
+}
+
+}  // namespace
