@@ -1,0 +1,10 @@
+// The simulation state; see SimulationState.h.
+#include "sim/SimulationState.h"
+
+#include "nav/EXT_CONVERS.h"
+
+namespace corvel::sim {
+
+bool SimulationState::IsSecondTick() const { return nav::IsTickMultiple(TickCount, TicksPerSecond); }
+
+}  // namespace corvel::sim
