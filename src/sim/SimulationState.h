@@ -46,6 +46,7 @@ struct SimulationState {
     float AWS = 0, AWD = 0, AWA = 0, AWA360 = 0;
     float SOG = 0, COG = 0;
     float DriftAngle = 0;
+    bool DriftStarboard = false;  // the drift label reads "° TRIBORD"
     float VMGWind = 0;
     TPos_elem Position, PreviousPosition;  // longitude in (0, 360]
     float LongitudeSigned = 0;             // Position.long_ folded to -180..180
