@@ -21,11 +21,12 @@ static void BM_GreatCircleDistance(benchmark::State& state) {
 }
 BENCHMARK(BM_GreatCircleDistance);
 
+// A display value is a 32-bit state value widened.
 static void BM_FormatFixed(benchmark::State& state) {
-    Real x = 318.46L;
+    float x = 318.46f;
     for (auto _ : state) {
         benchmark::DoNotOptimize(FormatFixed(x, 4, 1));
-        x += 0.01L;
+        x += 0.01f;
     }
 }
 BENCHMARK(BM_FormatFixed);

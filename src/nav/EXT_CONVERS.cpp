@@ -89,56 +89,70 @@ void ForceDotSeparator() { std::setlocale(LC_NUMERIC, "C"); }
 namespace {
 
 // A finite non-negative value as 0.d1d2d3... x 10^exp10 with 18 significant digits, the precision
-// of the extended type the displays were designed around.
+// of the extended type the displays were designed around. Fixed storage: no allocation.
 struct Decimal {
-    std::string digits;  // empty for zero
-    int exp10 = 0;       // count of digits before the decimal point
+    char digits[24] = {};
+    int count = 0;   // significant digits kept; 0 for zero
+    int exp10 = 0;   // count of digits before the decimal point
 };
 
 Decimal ToDecimal(Real magnitude) {
     Decimal d;
     if (magnitude == 0) return d;
     char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 17);
-    const std::string text(buf, res.ptr);
-    const auto e = text.find('e');
-    d.digits = text.substr(0, 1) + text.substr(2, e - 2);
-    d.exp10 = std::stoi(text.substr(e + 1)) + 1;
+    // Values that a 64-bit float holds exactly (every widened 32-bit state value) take the fast
+    // 64-bit conversion; its 18 digits are the exact expansion's, correctly rounded.
+    const double narrow = static_cast<double>(magnitude);
+    const auto res = static_cast<Real>(narrow) == magnitude
+                         ? std::to_chars(buf, buf + sizeof buf, narrow, std::chars_format::scientific, 17)
+                         : std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 17);
+    // "d.ddddddddddddddddde+NN"
+    const char* p = buf;
+    d.digits[d.count++] = *p++;
+    ++p;  // the point
+    while (p < res.ptr && *p != 'e') d.digits[d.count++] = *p++;
+    int e = 0;
+    std::from_chars(p[1] == '+' ? p + 2 : p + 1, res.ptr, e);
+    d.exp10 = e + 1;
+    while (d.count > 0 && d.digits[d.count - 1] == '0') --d.count;
     return d;
 }
 
 // Keeps the first n significant digits, rounding half away from zero; n <= 0 rounds at or above
 // the first digit.
 void RoundDigits(Decimal& d, int n) {
-    if (d.digits.empty() || n >= static_cast<int>(d.digits.size())) return;
+    if (d.count == 0 || n >= d.count) return;
     if (n < 0) {
-        d.digits.clear();
+        d.count = 0;
         return;
     }
-    const bool up = d.digits[static_cast<size_t>(n)] >= '5';
-    d.digits.resize(static_cast<size_t>(n));
+    const bool up = d.digits[n] >= '5';
+    d.count = n;
     if (up) {
         int i = n - 1;
-        while (i >= 0 && d.digits[static_cast<size_t>(i)] == '9') d.digits[static_cast<size_t>(i--)] = '0';
+        while (i >= 0 && d.digits[i] == '9') d.digits[i--] = '0';
         if (i >= 0) {
-            ++d.digits[static_cast<size_t>(i)];
+            ++d.digits[i];
         } else {
-            d.digits.insert(d.digits.begin(), '1');
+            // All nines (or nothing kept): the value becomes 1 at the next power of ten.
+            d.digits[0] = '1';
+            d.count = 1;
             ++d.exp10;
         }
     }
-    while (!d.digits.empty() && d.digits.back() == '0') d.digits.pop_back();
+    while (d.count > 0 && d.digits[d.count - 1] == '0') --d.count;
 }
 
-char DigitAt(const Decimal& d, int index) {
-    return index >= 0 && index < static_cast<int>(d.digits.size()) ? d.digits[static_cast<size_t>(index)] : '0';
-}
+char DigitAt(const Decimal& d, int index) { return index >= 0 && index < d.count ? d.digits[index] : '0'; }
 
 // Mantissa with at most `significant` digits (trailing zeros dropped), "E", signed exponent.
 std::string Exponent(Decimal d, int significant, bool plusSign) {
     RoundDigits(d, significant);
     std::string out(1, DigitAt(d, 0));
-    if (d.digits.size() > 1) out += "." + d.digits.substr(1);
+    if (d.count > 1) {
+        out += '.';
+        out.append(d.digits + 1, static_cast<size_t>(d.count - 1));
+    }
     const int e = d.exp10 - 1;
     out += 'E';
     if (e < 0) {
@@ -163,34 +177,37 @@ std::string FormatFixed(Real x, int precision, int digits) {
     if (d.exp10 > precision) return sign + Exponent(d, precision, true);
 
     std::string out;
-    if (d.digits.empty()) {
-        out = "0";
-    } else {
-        if (d.exp10 <= 0) out = "0";
-        for (int i = 0; i < d.exp10; ++i) out += DigitAt(d, i);
-    }
+    out.reserve(static_cast<size_t>(std::max(d.exp10, 1) + digits + 2));
+    if (d.count > 0 && x < 0) out += '-';
+    if (d.count == 0 || d.exp10 <= 0) out += '0';
+    for (int i = 0; d.count > 0 && i < d.exp10; ++i) out += DigitAt(d, i);
     if (digits > 0) {
         out += '.';
-        for (int i = 0; i < digits; ++i) out += d.digits.empty() ? '0' : DigitAt(d, d.exp10 + i);
+        for (int i = 0; i < digits; ++i) out += d.count == 0 ? '0' : DigitAt(d, d.exp10 + i);
     }
-    return (d.digits.empty() ? "" : sign) + out;
+    return out;
 }
 
 std::string FormatGeneral(Real x) {
     if (!std::isfinite(x)) x = 0;
     Decimal d = ToDecimal(std::fabs(x));
     RoundDigits(d, 15);
-    if (d.digits.empty()) return "0";
+    if (d.count == 0) return "0";
     const std::string sign = x < 0 ? "-" : "";
     if (d.exp10 > 15 || d.exp10 < -4) return sign + Exponent(d, 15, false);
-    std::string out;
+    std::string out = sign;
     if (d.exp10 <= 0) {
-        out = "0." + std::string(static_cast<size_t>(-d.exp10), '0') + d.digits;
+        out += "0.";
+        out.append(static_cast<size_t>(-d.exp10), '0');
+        out.append(d.digits, static_cast<size_t>(d.count));
     } else {
         for (int i = 0; i < d.exp10; ++i) out += DigitAt(d, i);
-        if (static_cast<int>(d.digits.size()) > d.exp10) out += "." + d.digits.substr(static_cast<size_t>(d.exp10));
+        if (d.count > d.exp10) {
+            out += '.';
+            out.append(d.digits + d.exp10, static_cast<size_t>(d.count - d.exp10));
+        }
     }
-    return sign + out;
+    return out;
 }
 
 }  // namespace corvel::nav

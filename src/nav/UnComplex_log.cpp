@@ -5,20 +5,23 @@
 
 namespace corvel::nav {
 
+// The vector holds 64-bit values, so its operations compute in 64 bits: a wider type would be
+// rounded away on every store, and these run several times per tick.
+constexpr double PiD = static_cast<double>(Pi);
+
 void PolarOf(ComplexVector& v) {
-    v.modulus = static_cast<double>(std::sqrt(static_cast<Real>(v.re) * v.re + static_cast<Real>(v.im) * v.im));
+    v.modulus = std::sqrt(v.re * v.re + v.im * v.im);
     if (v.re == 0) {
-        v.argument = static_cast<double>(v.im > 0 ? Pi / 2 : -Pi / 2);
+        v.argument = v.im > 0 ? PiD / 2 : -PiD / 2;
     } else {
-        Real a = std::atan(static_cast<Real>(v.im) / v.re);
-        if (v.re < 0) a += Pi;
-        v.argument = static_cast<double>(a);
+        v.argument = std::atan(v.im / v.re);
+        if (v.re < 0) v.argument += PiD;
     }
 }
 
 void CartesianOf(ComplexVector& v) {
-    v.re = static_cast<double>(std::cos(static_cast<Real>(v.argument)) * v.modulus);
-    v.im = static_cast<double>(std::sin(static_cast<Real>(v.argument)) * v.modulus);
+    v.re = std::cos(v.argument) * v.modulus;
+    v.im = std::sin(v.argument) * v.modulus;
 }
 
 ComplexVector AddVectors(const ComplexVector& a, const ComplexVector& b) {

@@ -1,0 +1,80 @@
+// The program's timers on one virtual millisecond clock. Every timer of the windows is an entry
+// here (interval, enabled, handler); whoever drives the program advances the clock: the window
+// from the monotonic clock, a headless run at the pace of real time or as fast as it can, a test
+// by hand. Handlers may start, stop or re-time any timer, including their own.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace corvel::app {
+
+using Millis = std::int64_t;
+
+class TimerSet;
+
+// A handle on one timer of a set, used like a GUI timer: Enabled, Interval, OnTimer.
+class Timer {
+public:
+    Timer() = default;
+    Timer(TimerSet* set, int id) : set_(set), id_(id) {}
+
+    // Enabling a stopped timer schedules its first firing one interval from now; enabling a
+    // running one changes nothing. Disabling forgets the pending firing.
+    void setEnabled(bool enabled);
+    bool enabled() const;
+    // Changing the interval of a running timer restarts it from now.
+    void setInterval(Millis interval);
+    Millis interval() const;
+    void start() { setEnabled(true); }
+    void stop() { setEnabled(false); }
+    const std::string& name() const;
+
+private:
+    TimerSet* set_ = nullptr;
+    int id_ = -1;
+};
+
+class TimerSet {
+public:
+    using Handler = std::function<void()>;
+
+    // Adds a stopped timer. The set must outlive its handles.
+    Timer add(std::string name, Millis interval, Handler handler);
+
+    // Virtual time: fires every firing due up to now + ms, each at its own instant, in due-time
+    // order (equal instants in the order they were scheduled), then leaves the clock at now + ms.
+    void advance(Millis ms);
+    // Runs the next due firing only, moving the clock to its instant; false when no timer runs.
+    bool fireNext();
+    // Real-time catch-up after a stall (as GUI timers behave): moves the clock to now + ms, and
+    // each timer that was due by then fires once, not once per missed interval.
+    void catchUp(Millis ms);
+
+    Millis now() const { return now_; }
+    // Instant of the next firing, or -1 when no timer runs.
+    Millis nextDue() const;
+    bool anyEnabled() const { return nextDue() >= 0; }
+
+private:
+    friend class Timer;
+    struct Entry {
+        std::string name;
+        Millis interval = 0;
+        Handler handler;
+        bool enabled = false;
+        Millis due = 0;
+        std::uint64_t order = 0;  // when the pending firing was scheduled, for ties
+    };
+    void schedule(Entry& e, Millis from);
+    int nextIndex(Millis limit) const;
+    void fire(int index);
+
+    std::vector<Entry> entries_;
+    Millis now_ = 0;
+    std::uint64_t sequence_ = 0;
+};
+
+}  // namespace corvel::app
