@@ -53,6 +53,7 @@ public:
     float GraduationMineure = 5;
     int Width = 540;
     int Height = 574;
+    bool ShowHint = false;  // the hint shows only when there is a current
     // Incremented at each repaint request, so a view knows when to redraw.
     long repaints = 0;
 };

@@ -1,0 +1,29 @@
+// The modal exchanges with the user, behind an interface: the window answers them with Qt
+// dialogs, a headless run on standard error, a test with scripted answers.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace corvel::app {
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // A message box with an OK button.
+    virtual void ShowMessage(const std::string& text) = 0;
+    // A yes/no question; the answer is "O" (oui) or "N" (non).
+    virtual std::string GetConfirmation(const std::string& question) = 0;
+    // File choosers: the chosen path, or nothing when cancelled. `filter` reads
+    // "Description|*.ext".
+    virtual std::optional<std::filesystem::path> OpenFile(const std::string& title, const std::string& filter,
+                                                          const std::filesystem::path& folder) = 0;
+    virtual std::optional<std::filesystem::path> SaveFile(const std::string& title, const std::string& filter,
+                                                          const std::string& defaultExtension,
+                                                          const std::filesystem::path& folder) = 0;
+    virtual std::optional<std::filesystem::path> ChooseFolder(const std::string& title,
+                                                              const std::filesystem::path& folder) = 0;
+};
+
+}  // namespace corvel::app

@@ -1,0 +1,112 @@
+// The main window as a model: its controls as plain data, the simulation state, every timer, and
+// the commands and timer handlers of the simulation (start, pause, the main tick, the current,
+// the waypoint and variation, the sounder). The Qt view copies it to widgets; tests drive it
+// directly in virtual time.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "app/Controls.h"
+#include "app/Dialogs.h"
+#include "app/FMX_Compass.h"
+#include "app/TFParam.h"
+#include "app/TimerSet.h"
+#include "sim/SimulationState.h"
+#include "sim/UnPolaire.h"
+
+namespace corvel::app {
+
+class TFCorvel {
+public:
+    TFCorvel(Dialogs& dialogs, TFParam& param, const sim::PolarTable& polar);
+    TFCorvel(const TFCorvel&) = delete;
+    TFCorvel& operator=(const TFCorvel&) = delete;
+
+    // --- commands and handlers
+    void BtCalCClick();        // "SIMULER"
+    void SpBtPauseResClick();  // pause / resume
+    void TimerATTimer();       // one main tick
+    void TimerBTimer();        // the tick in STDBY
+    void SetFactEch();
+    PointF CoordORIgW(float len, float angl) const;
+    PointF CoordComp(PointF windowPoint) const;
+
+    void EdTWSChange();
+    void SpBPolPercChange();
+    void RdBtCourConstChange();
+    void TimerCTimer();
+    void Timer60Timer();
+
+    void Init_WP();
+    void BtModWpClick() { Init_WP(); }
+    void WpMajDistRel();
+    void InitDeclinaison();
+    void EdiDECLChange() { InitDeclinaison(); }
+
+    void MajProf();
+    void TimerSondeurTimer();
+
+    // --- state
+    sim::SimulationState S;
+    TimerSet Timers;
+    Timer TimerAT, TimerB, TimerC, Timer60, TimerV, TimerE, TimerPres, TimerRestStatusCFVDV, TimerDelaiModCap,
+        TimerCHGHDG, TimerSondeur, TimerPhNMEA, TimerDiapo, TimerLoadCFG;
+    TFMXCompass FMXCompass1;
+
+    // --- controls
+    std::string Caption;
+    // Conditions
+    EditField EdHDG, EdTWS, EdTWD, EdBFT, EdFCourant, EdDirCourant;
+    SpinBox SpBPolPerc;
+    RadioButton RdBtCourConst, RdBtCourAlt;
+    EditField EdLATDeg, EdLATMin, EdLGDEG, EdLGMin;
+    RadioButton RadioButtonN, RadioButtonS, RadioButtonE, RadioButtonW;
+    // Waypoint
+    EditField EdNwpt, EdLatWpDeg, EDLatWpmin, EDLGWpDeg, EdLGWpmin, EdDTW, EdBTW;
+    RadioButton RadioButtonWPN, RadioButtonWPS, RadioButtonWPE, RadioButtonWPW;
+    Button BtModWp;
+    Label LabEddistortho, LabEdDistLoxo, LbEdWCV, LbEDETE;
+    // Computed data
+    EditField EdBSP, EdVMGVent, EdAWS, EdAWD, EdAWA, EdVRS_S, EdVRS_D, EdVRS_A;
+    Label LbEdBestHaul, LbEdVMGauPres, LabTypVent, LabBestHAul;
+    // Variation
+    EditField EdiDECL, Ed2HDGT, EdHDM;
+    RadioButton RdgDeclE, RdgDeclW;
+    // Centre column
+    Label StxNomPol, LabCateg;
+    Button BtCalC, SpBtPauseRes, BtBestHaul;
+    Glyph GlyphResPause;
+    EditField EdAM, EdCOG, EdSOG, EdDeriv;
+    Label LDeriv;
+    // Compass column
+    EditField EdCAP, EdModCap;
+    Button SpBTAUTO, SpBtStdBY, SpBtL, SpBT10L, SpBt10R, SpBtR, SBtVire, SBtEmp;
+    Glyph Glyph_AUTO, Glyph_STDBY;
+    TrackBar TrackBarre;
+    float ImageBatDYNRotation = 0;  // the boat picture turns with the heading
+    // Transmission
+    Switch SwWIFI;
+    EditField EdMouch;
+    // Menus
+    MenuItem MenuParametres, MenuOuvrir;
+
+private:
+    void EnablePilotCommands(bool enabled);
+    void ShowTack();
+    void ShowDrift();
+    void ShowApparentWind();
+    float BoatSpeed(float wa, float ws);
+    PointF CentrePoint() const;
+    PointF BearingPoint(float speed, float bearing) const;
+    void StartDriver();
+
+    Dialogs& dialogs_;
+    TFParam& param_;
+    const sim::PolarTable& polar_;
+    TArrow arrow_;  // one record reused for every arrow handed to the compass, as the tick fills it
+    bool angleMessageShown_ = false;
+    PointF compassOrigin_{630, 18};  // the compass's top-left corner in the window
+};
+
+}  // namespace corvel::app
