@@ -1,0 +1,235 @@
+// The polar table: file loading, the three parsing steps and the boat speed; see UnPolaire.h.
+#include "sim/UnPolaire.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <system_error>
+
+#include "nav/ValidFloat.h"
+
+namespace corvel::sim {
+
+namespace {
+
+// The French texts of a refused load.
+namespace msg {
+constexpr std::string_view kRefused = "Polaire refusée : ";
+constexpr std::string_view kUnreadable = "Impossible de lire le fichier polaire : ";
+
+std::string Unreadable(const std::filesystem::path& path) { return std::string(kUnreadable) + path.string(); }
+std::string TooBig() { return std::string(kRefused) + "le fichier dépasse 16 Mo."; }
+std::string Empty() { return std::string(kRefused) + "le fichier est vide."; }
+std::string TooManyRows(size_t n) {
+    return std::string(kRefused) + std::to_string(n) + " lignes d'angles, " +
+           std::to_string(PolarTable::kMaxAngleRows) + " au maximum.";
+}
+std::string TooFewRows(size_t n) {
+    return std::string(kRefused) + "il faut au moins 2 lignes d'angles (" + std::to_string(n) + " trouvée).";
+}
+std::string TooManyColumns(int n) {
+    return std::string(kRefused) + std::to_string(n) + " vitesses de vent dans l'en-tête, " +
+           std::to_string(PolarTable::kMaxWindColumns) + " au maximum.";
+}
+std::string TooFewColumns(int n) {
+    return std::string(kRefused) + "il faut au moins 2 vitesses de vent dans l'en-tête (" + std::to_string(n) +
+           " trouvée).";
+}
+}  // namespace msg
+
+// The field before the next tab of `rest` (all of it when there is none); `tabFound` says whether
+// a tab ended it.
+std::string_view NextField(std::string_view rest, bool& tabFound) {
+    const size_t tab = rest.find('\t');
+    tabFound = tab != std::string_view::npos;
+    return rest.substr(0, tab);
+}
+
+// A header field is a wind speed when it reads as a number with "." as the separator, without the
+// separator swap of ValidFloat: "4,5" is a label there. For a text without ",", ValidFloat is that
+// parse, except that it also answers 0 for text that is no number; a number that is zero has a
+// digit 0 in its mantissa, and reads as non-zero once its first "0" becomes "1".
+std::optional<Real> HeaderNumber(std::string_view field) {
+    field = field.substr(0, 255);  // ValidFloat's limit
+    if (field.find(',') != std::string_view::npos) return std::nullopt;
+    const Real value = nav::ValidFloat(field);
+    if (value != 0) return value;
+    std::string probe(field);
+    const size_t zero = probe.find('0');
+    if (zero == std::string::npos) return std::nullopt;
+    probe[zero] = '1';
+    if (nav::ValidFloat(probe) == 0) return std::nullopt;
+    return 0.0L;
+}
+
+// A speed as the 32-bit result: never infinite.
+float ToSpeed(Real v) {
+    if (v > FLT_MAX) return FLT_MAX;
+    if (v < -FLT_MAX) return -FLT_MAX;
+    return static_cast<float>(v);  // the returned boat speed is a 32-bit float
+}
+
+}  // namespace
+
+std::string AngleAboveTableMessage(Real Wa) { return "Angle avec le vent = " + nav::FormatFixed(Wa, 4, 1); }
+
+std::vector<std::string> SplitPolarLines(std::string_view text) {
+    std::vector<std::string> lines;
+    while (!text.empty()) {
+        const size_t lf = text.find('\n');
+        std::string_view line = text.substr(0, lf);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.emplace_back(line);
+        text = lf == std::string_view::npos ? std::string_view{} : text.substr(lf + 1);
+    }
+    return lines;
+}
+
+PolarLoadResult PolarTable::LoadFromFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return {false, msg::Unreadable(path)};
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (ec) return {false, msg::Unreadable(path)};
+    if (size > kMaxFileBytes) return {false, msg::TooBig()};
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return {false, msg::Unreadable(path)};
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return {false, msg::Unreadable(path)};
+    if (text.size() > kMaxFileBytes) return {false, msg::TooBig()};  // grew since it was measured
+    return LoadFromText(text);
+}
+
+PolarLoadResult PolarTable::LoadFromText(std::string_view text) { return LoadFromLines(SplitPolarLines(text)); }
+
+PolarLoadResult PolarTable::LoadFromLines(std::vector<std::string> lines) {
+    if (lines.empty()) return {false, msg::Empty()};
+    const size_t rows = lines.size() - 1;
+    if (rows > static_cast<size_t>(kMaxAngleRows)) return {false, msg::TooManyRows(rows)};
+    if (rows < 2) return {false, msg::TooFewRows(rows)};
+
+    // Parsed into a copy, so that a header 0 keeps the column's value in force and a refusal
+    // leaves the table untouched.
+    PolarTable candidate(*this);
+    const int columns = candidate.DetValEntCol(lines.front());
+    if (columns > kMaxWindColumns) return {false, msg::TooManyColumns(columns)};
+    if (columns < 2) return {false, msg::TooFewColumns(columns)};
+    candidate.rowCount_ = static_cast<int>(rows);
+    candidate.DetValEntLIG(lines);
+    candidate.GetSpeedVal(lines);
+    candidate.lines_ = std::move(lines);
+    *this = std::move(candidate);
+    return {true, {}};
+}
+
+int PolarTable::DetValEntCol(std::string_view header) {
+    int counter = 0;
+    while (!header.empty()) {
+        bool tabFound = false;
+        const std::string_view field = NextField(header, tabFound);
+        if (const auto value = HeaderNumber(field)) {
+            if (*value != 0 && counter < kMaxWindColumns) windSpeeds_[static_cast<size_t>(counter)] = *value;
+            ++counter;
+        }
+        header.remove_prefix(field.size() + (tabFound ? 1 : 0));
+    }
+    windCount_ = std::min(counter, kMaxWindColumns);
+    return counter;
+}
+
+void PolarTable::DetValEntLIG(const std::vector<std::string>& lines) {
+    for (int k = 1; k <= rowCount_; ++k) {
+        const std::string_view line = lines[static_cast<size_t>(k)];
+        const size_t tab = line.find('\t');
+        // No tab: no text before it, so the angle is 0.
+        angles_[static_cast<size_t>(k - 1)] = tab == std::string_view::npos ? 0 : nav::ValidFloat(line.substr(0, tab));
+    }
+}
+
+void PolarTable::GetSpeedVal(const std::vector<std::string>& lines) {
+    nav::ForceDotSeparator();
+    for (int row = 0; row < rowCount_; ++row) {
+        std::string_view rest = lines[static_cast<size_t>(row) + 1];
+        if (const size_t tab = rest.find('\t'); tab != std::string_view::npos) rest.remove_prefix(tab + 1);
+        auto& speeds = speeds_[static_cast<size_t>(row)];
+        for (int j = 0; j < windCount_; ++j) {
+            bool tabFound = false;
+            const std::string_view field = NextField(rest, tabFound);
+            speeds[static_cast<size_t>(j)] = nav::ValidFloat(field);
+            // Without a tab the rest stays, and is read again for the next column.
+            if (tabFound) rest.remove_prefix(field.size() + 1);
+        }
+    }
+}
+
+BoatSpeedResult PolarTable::BoatSpeed(Real Wa, Real Ws, int PolarPercent) const noexcept {
+    if (!Loaded() || !std::isfinite(Wa) || !std::isfinite(Ws)) return {};
+    const auto W = [this](int i) { return windSpeeds_[static_cast<size_t>(i)]; };
+    const auto A = [this](int j) { return angles_[static_cast<size_t>(j)]; };
+    const auto S = [this](int j, int i) { return speeds_[static_cast<size_t>(j)][static_cast<size_t>(i)]; };
+
+    // 1. Lighter wind than the first column.
+    if (Ws < W(0)) {
+        const BoatSpeedResult ref = BoatSpeed(Wa, W(0), PolarPercent);
+        return {BoatSpeedUnderWmin(ref.speed, Wa, Ws), ref.angleAboveTable};
+    }
+
+    // 2. Wind bracket (i, i + 1). Here W(0) <= Ws, so unless Ws is above the last column some
+    // bracket holds it, whatever the order of the columns.
+    const int lastColumn = windCount_ - 1;
+    int i = lastColumn - 1;
+    const bool clamped = Ws > W(lastColumn);
+    if (clamped) {
+        Ws = W(lastColumn);
+    } else {
+        for (int k = 0; k < lastColumn; ++k) {
+            if (W(k) <= Ws && Ws <= W(k + 1)) {
+                i = k;
+                break;
+            }
+        }
+    }
+    const bool zeroWidthWind = W(i + 1) == W(i);
+    const auto zeroWidthCell = [&](int row) { return clamped ? S(row, i + 1) : S(row, i); };
+
+    // 3. Closer to the wind than the first row.
+    if (Wa < A(0)) {
+        if (Wa <= A(0) / 4) return {};
+        const Real s =
+            zeroWidthWind ? zeroWidthCell(0) : nav::LinearInterpolate(Ws, W(i), S(0, i), W(i + 1), S(0, i + 1));
+        const Real ratio = Wa / A(0);
+        return {ToSpeed(ratio * ratio * s), false};
+    }
+
+    const auto inWind = [&](int row) -> Real {
+        if (zeroWidthWind) return zeroWidthCell(row);
+        return S(row, i) + (S(row, i + 1) - S(row, i)) / (W(i + 1) - W(i)) * (Ws - W(i));
+    };
+
+    // 4. Angle bracket (j, j + 1).
+    int j = -1;
+    for (int k = 0; k + 1 < rowCount_; ++k) {
+        if (A(k) <= Wa && Wa <= A(k + 1)) {
+            j = k;
+            break;
+        }
+    }
+    if (j < 0) return {ToSpeed(inWind(rowCount_ - 1) * PolarPercent / 100), true};
+
+    // 5. Bilinear.
+    const Real t = inWind(j);
+    const Real u = inWind(j + 1);
+    const Real v = A(j + 1) == A(j) ? t : t + (u - t) / (A(j + 1) - A(j)) * (Wa - A(j));
+    return {ToSpeed(v * PolarPercent / 100), false};
+}
+
+float PolarTable::BoatSpeedUnderWmin(Real Sref, Real /*Wa*/, Real Ws) const noexcept {
+    if (windCount_ < 1 || !(windSpeeds_[0] > 0)) return 0;
+    const Real a = Ws / windSpeeds_[0];
+    const Real v = (-5 * a * a + 15 * a - 7.25L) * Sref / 2.75L;
+    return v > 0 ? ToSpeed(v) : 0;
+}
+
+}  // namespace corvel::sim

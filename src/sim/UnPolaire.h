@@ -1,0 +1,119 @@
+// The polar diagram of the boat: the table of boat speeds by true wind speed and wind angle, read
+// from a tab-separated ".pol" file, and the boat speed interpolated in it many times per second.
+// A load that the fixed-size table cannot hold is refused with a French message and the table in
+// force stays as it was; BoatSpeed reads only the table, allocates nothing and does not throw.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "nav/EXT_CONVERS.h"
+
+namespace corvel::sim {
+
+using nav::Real;
+
+// The outcome of a polar load: ok, or the French message to show (the table in force unchanged).
+struct PolarLoadResult {
+    bool ok = false;
+    std::string message;  // empty when ok
+};
+
+// A boat speed (knots) and whether the wind angle lay above the last angle row of the table, in
+// which case the speed is that of the last row.
+struct BoatSpeedResult {
+    float speed = 0;
+    bool angleAboveTable = false;
+};
+
+// The message shown when the wind angle lies above the table: "Angle avec le vent = " followed by
+// the angle in degrees, FormatFixed(Wa, 4, 1) ("Angle avec le vent = 185.0").
+std::string AngleAboveTableMessage(Real Wa);
+
+// Splits a file's text into its lines: on LF, a CR ending a line removed. The LF that ends the
+// last line does not open a further line: "A\nB\n" has 2 lines, "A\nB\n\n" has 3, "" has none.
+std::vector<std::string> SplitPolarLines(std::string_view text);
+
+// The current polar. Wind speeds in knots, angles in degrees off the bow, boat speeds in knots.
+// A default-constructed table holds nothing (WindCount and RowCount 0) and answers speed 0.
+class PolarTable {
+  public:
+    static constexpr int kMaxWindColumns = 41;
+    static constexpr int kMaxAngleRows = 51;
+    // A larger file is no polar; it is refused before it is read.
+    static constexpr std::uintmax_t kMaxFileBytes = 16u * 1024 * 1024;
+
+    // Reads the file and loads its lines (LoadFromLines). An unreadable file, a file that is not
+    // a regular file or one over kMaxFileBytes is refused.
+    PolarLoadResult LoadFromFile(const std::filesystem::path& path);
+    // Loads the lines of `text` (SplitPolarLines).
+    PolarLoadResult LoadFromText(std::string_view text);
+    // Parses the lines (line 1 the header of wind speeds, then one line per wind angle) with
+    // DetValEntCol, DetValEntLIG and GetSpeedVal. Refused, leaving the table and its lines as they
+    // were: no line at all, more than 51 or fewer than 2 angle lines, more than 41 or fewer than 2
+    // wind-speed columns. A header field that is exactly 0 takes a column but keeps the wind speed
+    // of that column in the table in force (0 in a table never loaded).
+    PolarLoadResult LoadFromLines(std::vector<std::string> lines);
+
+    // True once a polar has been loaded (at least 2 columns and 2 rows).
+    bool Loaded() const noexcept { return windCount_ >= 2 && rowCount_ >= 2; }
+    int WindCount() const noexcept { return windCount_; }
+    int RowCount() const noexcept { return rowCount_; }
+    // The first WindCount wind speeds, knots, in file order.
+    std::span<const Real> WindSpeeds() const noexcept {
+        return {windSpeeds_.data(), static_cast<std::size_t>(windCount_)};
+    }
+    // The first RowCount wind angles, degrees, in file order.
+    std::span<const Real> Angles() const noexcept { return {angles_.data(), static_cast<std::size_t>(rowCount_)}; }
+    // The boat speeds of angle row `row`, one per wind-speed column, knots. Requires
+    // 0 <= row < RowCount().
+    std::span<const Real> Speeds(int row) const noexcept {
+        return {speeds_[static_cast<std::size_t>(row)].data(), static_cast<std::size_t>(windCount_)};
+    }
+    // The raw lines of the polar in force, as loaded (the polar window shows them).
+    const std::vector<std::string>& Lines() const noexcept { return lines_; }
+
+    // Boat speed, knots, for the wind angle Wa (degrees off the bow, 0..180) and the wind speed Ws
+    // (knots), scaled by PolarPercent / 100 inside the table:
+    // - Ws below the first column: BoatSpeedUnderWmin of the speed at the first column;
+    // - Ws above the last column: the last column (no extrapolation);
+    // - Wa below the first row: 0 up to a quarter of the first angle, then (Wa / first angle)^2
+    //   times the first row's speed, PolarPercent not applied;
+    // - Wa above the last row (no bracket found): the last row's speed, angleAboveTable set;
+    // - otherwise bilinear between the first brackets [WindSpeeds[i], WindSpeeds[i+1]] and
+    //   [Angles[j], Angles[j+1]] holding Ws and Wa; a bracket of zero width (repeated values) gives
+    //   its first cell, except at the clamped last column, which gives the last column.
+    // Non-finite Wa or Ws, or a table never loaded, give 0. The result is always finite: values
+    // beyond the 32-bit range are held at the largest float.
+    BoatSpeedResult BoatSpeed(Real Wa, Real Ws, int PolarPercent) const noexcept;
+
+    // Boat speed, knots, for a wind Ws below the first column, from Sref, the speed at the first
+    // column: with a = Ws / WindSpeeds[0], (-5a^2 + 15a - 7.25) x Sref / 2.75 when positive, else 0.
+    // The factor is 1 at a = 1 and 0 at and below a = 0.6056. Wa takes no part. A first column at
+    // 0 kn or less (no lighter wind to scale from) gives 0.
+    float BoatSpeedUnderWmin(Real Sref, Real Wa, Real Ws) const noexcept;
+
+  private:
+    // Header -> WindSpeeds; returns the number of columns the header names (may exceed the table:
+    // only the first kMaxWindColumns are stored, and WindCount is held at that).
+    int DetValEntCol(std::string_view header);
+    // First field of each data line -> Angles.
+    void DetValEntLIG(const std::vector<std::string>& lines);
+    // The remaining fields of each data line -> Speeds.
+    void GetSpeedVal(const std::vector<std::string>& lines);
+
+    std::array<Real, kMaxWindColumns> windSpeeds_{};
+    int windCount_ = 0;
+    std::array<Real, kMaxAngleRows> angles_{};
+    int rowCount_ = 0;
+    std::array<std::array<Real, kMaxWindColumns>, kMaxAngleRows> speeds_{};
+    std::vector<std::string> lines_;
+};
+
+}  // namespace corvel::sim
