@@ -1,0 +1,408 @@
+// Wind, current and leeway: the leeway tables at every range boundary of the racing category,
+// the rows shared by all categories, the wind classes, the tack side, the vector sums, the
+// variation laws with their clamps and fold, the apparent wind, the drift and the alternating
+// current's turn.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <string>
+
+#include "sim/UnDerivVent.h"
+
+using namespace corvel::sim;
+
+namespace {
+
+// A wind speed inside each class 1..7, knots.
+constexpr double kSpeedOfClass[8] = {0, 2, 5, 9, 12, 19, 25, 31};
+
+struct RowCase {
+    int angle;
+    std::array<int, 7> byClass;
+};
+
+// Category 0 at the first and last angle of each of its ranges.
+TEST(Leeway, RacingCategoryAtEveryRangeBoundary) {
+    // clang-format off
+    const RowCase cases[] = {
+        {25, {12, 12, 13, 15, 17, 18, 20}}, {27, {12, 12, 13, 15, 17, 18, 20}}, {28, {11, 11, 12, 14, 16, 17, 19}},
+        {29, {10, 10, 11, 13, 15, 16, 18}}, {30, {9, 9, 10, 12, 14, 15, 17}},   {31, {8, 8, 9, 11, 13, 14, 16}},
+        {32, {8, 8, 9, 11, 13, 14, 16}},    {33, {7, 7, 8, 10, 12, 13, 15}},    {34, {7, 7, 8, 10, 12, 13, 15}},
+        {35, {6, 6, 7, 9, 11, 12, 14}},     {36, {5, 5, 6, 9, 11, 12, 14}},     {37, {4, 4, 5, 8, 10, 11, 13}},
+        {38, {3, 3, 4, 8, 10, 11, 13}},     {39, {3, 3, 4, 7, 9, 10, 12}},      {40, {2, 2, 3, 6, 8, 9, 12}},
+        {41, {2, 2, 3, 6, 8, 9, 12}},       {42, {2, 2, 3, 6, 8, 9, 11}},       {43, {1, 1, 2, 6, 8, 9, 11}},
+        {44, {1, 1, 2, 6, 8, 9, 11}},       {45, {1, 1, 2, 5, 7, 8, 10}},       {49, {1, 1, 2, 5, 7, 8, 10}},
+        {50, {1, 1, 2, 5, 7, 8, 9}},        {52, {1, 1, 2, 5, 7, 8, 9}},        {53, {1, 1, 2, 4, 6, 7, 9}},
+        {54, {1, 1, 2, 4, 6, 7, 9}},        {55, {1, 1, 2, 4, 6, 7, 8}},        {57, {1, 1, 2, 4, 6, 7, 8}},
+        {58, {1, 1, 2, 4, 5, 6, 8}},        {60, {1, 1, 2, 4, 5, 6, 8}},        {61, {1, 1, 2, 4, 5, 6, 7}},
+        {64, {1, 1, 2, 4, 5, 6, 7}},        {65, {1, 1, 2, 3, 4, 5, 6}},        {78, {1, 1, 2, 3, 4, 5, 6}},
+        {79, {1, 1, 2, 3, 3, 4, 6}},        {85, {1, 1, 2, 3, 3, 4, 6}},        {86, {1, 1, 2, 3, 3, 4, 5}},
+        {92, {1, 1, 2, 3, 3, 4, 5}},        {93, {1, 1, 2, 2, 2, 3, 4}},        {99, {1, 1, 2, 2, 2, 3, 4}},
+        {100, {0, 0, 2, 2, 2, 2, 3}},       {104, {0, 0, 2, 2, 2, 2, 3}},       {105, {0, 0, 1, 2, 2, 2, 3}},
+        {114, {0, 0, 1, 2, 2, 2, 3}},       {115, {0, 0, 1, 2, 2, 2, 2}},       {125, {0, 0, 1, 2, 2, 2, 2}},
+        {126, {0, 0, 1, 1, 1, 2, 2}},       {139, {0, 0, 1, 1, 1, 2, 2}},       {140, {0, 0, 1, 1, 1, 1, 1}},
+        {141, {0, 0, 0, 1, 1, 1, 1}},       {154, {0, 0, 0, 1, 1, 1, 1}},       {155, {0, 0, 0, 0, 0, 0, 1}},
+        {160, {0, 0, 0, 0, 0, 0, 1}},       {161, {0, 0, 0, 0, 0, 0, 0}},       {180, {0, 0, 0, 0, 0, 0, 0}},
+        // Inside ranges.
+        {26, {12, 12, 13, 15, 17, 18, 20}}, {47, {1, 1, 2, 5, 7, 8, 10}},       {70, {1, 1, 2, 3, 4, 5, 6}},
+        {133, {0, 0, 1, 1, 1, 2, 2}},       {170, {0, 0, 0, 0, 0, 0, 0}},
+    };
+    // clang-format on
+    for (const RowCase& c : cases) {
+        for (int cls = 1; cls <= 7; ++cls) {
+            EXPECT_EQ(LeewayOf(0, c.angle, kSpeedOfClass[cls]), c.byClass[cls - 1])
+                << "angle " << c.angle << " class " << cls;
+        }
+    }
+}
+
+TEST(Leeway, OtherCategoriesSampled) {
+    const struct {
+        int category, angle;
+        std::array<int, 7> byClass;
+    } cases[] = {
+        {1, 25, {14, 15, 16, 19, 21, 22, 23}}, {1, 36, {3, 4, 7, 10, 12, 13, 14}}, {1, 52, {1, 1, 2, 4, 7, 8, 9}},
+        {1, 57, {1, 1, 2, 4, 7, 8, 9}},        {1, 134, {0, 0, 0, 1, 1, 1, 1}},    {1, 135, {0, 0, 0, 0, 1, 1, 1}},
+        {1, 160, {0, 0, 0, 0, 1, 1, 1}},       {2, 25, {8, 8, 8, 8, 8, 9, 10}},    {2, 26, {3, 3, 3, 3, 8, 9, 10}},
+        {2, 34, {3, 3, 3, 3, 8, 9, 10}},       {2, 100, {0, 1, 2, 3, 3, 4, 4}},    {2, 160, {0, 0, 0, 1, 1, 2, 2}},
+        {3, 26, {12, 13, 13, 16, 20, 21, 21}}, {3, 45, {1, 2, 2, 5, 9, 10, 15}},   {3, 131, {0, 0, 1, 1, 2, 3, 4}},
+        {3, 140, {0, 0, 0, 0, 1, 1, 3}},       {3, 161, {0, 0, 0, 0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        for (int cls = 1; cls <= 7; ++cls) {
+            EXPECT_EQ(LeewayOf(c.category, c.angle, kSpeedOfClass[cls]), c.byClass[cls - 1])
+                << "category " << c.category << " angle " << c.angle << " class " << cls;
+        }
+    }
+}
+
+// Rows 0 to 24 are the same in every category; at angles 2 to 14 the leeway is negative except
+// in the lightest wind.
+TEST(Leeway, SharedRowsInEveryCategory) {
+    const struct {
+        int row, cls, expected;
+    } cases[] = {
+        {0, 1, 0},   {0, 7, 0},   {1, 4, 0},  {2, 1, 0},  {2, 2, -13}, {2, 7, -13}, {8, 5, -7}, {14, 1, 0},
+        {14, 2, -1}, {14, 7, -1}, {15, 1, 0}, {15, 7, 0}, {16, 1, 1},  {24, 1, 9},  {24, 7, 9},
+    };
+    for (int category = 0; category < 4; ++category) {
+        for (const auto& c : cases) {
+            EXPECT_EQ(LeewayOf(category, c.row, kSpeedOfClass[c.cls]), c.expected)
+                << "category " << category << " row " << c.row << " class " << c.cls;
+        }
+    }
+}
+
+TEST(Leeway, RowRoundingAndOutOfRangeInputs) {
+    // Round halves to even: 42.5 reads row 42, 43.5 row 44; 42.6 row 43.
+    EXPECT_EQ(LeewayOf(0, 42.5, 2), 2);
+    EXPECT_EQ(LeewayOf(0, 42.6, 2), 1);
+    EXPECT_EQ(LeewayOf(0, 43.5, 2), 1);
+    // Angles beyond the table are clamped to its first and last rows.
+    EXPECT_EQ(LeewayOf(0, -3, 12), 0);
+    EXPECT_EQ(LeewayOf(1, 181, 31), 0);
+    EXPECT_EQ(LeewayOf(0, std::nan(""), 12), 0);
+    // Category 4 and unknown categories make no leeway.
+    EXPECT_EQ(LeewayOf(4, 30, 12), 0);
+    EXPECT_EQ(LeewayOf(-1, 30, 12), 0);
+    EXPECT_EQ(LeewayOf(7, 30, 12), 0);
+    // 34 knots and more use the last class.
+    EXPECT_EQ(LeewayOf(0, 25, 34), 20);
+    EXPECT_EQ(LeewayOf(0, 25, 60), 20);
+}
+
+TEST(Wind, ClassBoundaries) {
+    const struct {
+        double tws;
+        int cls;
+    } cases[] = {
+        {-1, 1}, {0, 1},     {3.9, 1}, {4, 2},    {6.99, 2}, {7, 3},     {10, 3}, {10.99, 3}, {11, 4},       {16.99, 4},
+        {17, 5}, {21.99, 5}, {22, 6},  {28.5, 6}, {29, 7},   {33.99, 7}, {34, 7}, {50, 7},    {INFINITY, 7}, {NAN, 1},
+    };
+    for (const auto& c : cases) EXPECT_EQ(WindClass(c.tws), c.cls) << c.tws;
+}
+
+// A heading and the reciprocal the tick would have stored for it.
+SimulationState Heading(float hdg) {
+    SimulationState s;
+    s.HDG = hdg;
+    s.ReciprocalHDG = hdg - 180 < 0 ? hdg - 180 + 360 : hdg - 180;
+    return s;
+}
+
+TEST(Wind, WindAngleOffHeading) {
+    const struct {
+        float argt, hdg, expected;
+    } cases[] = {
+        {10, 350, 20}, {350, 10, 20}, {190, 0, 170}, {180, 0, 180}, {0, 0, 0},
+        {360, 0, 0},   {20, 318, 62}, {300, 20, 80}, {355, -10, 5},  // a heading below 0, as the tick leaves it while
+                                                                     // leeway carries the course across north
+        {5, 370, 5},
+    };
+    for (const auto& c : cases) {
+        EXPECT_NEAR(FindWindAngle({6, c.argt}, c.hdg), c.expected, 1e-4) << c.argt << " off " << c.hdg;
+        SimulationState s = Heading(c.hdg);
+        s.TrueWind = {6, c.argt};
+        TrueWindAngle(s);
+        EXPECT_NEAR(s.TWA, c.expected, 1e-4);
+    }
+}
+
+TEST(Wind, TackSide) {
+    const struct {
+        float hdg, twd;
+        t_amure expected;
+    } cases[] = {
+        {350, 10, t_amure::tribord},  {350, 340, t_amure::babord},    {350, 170, t_amure::babord},
+        {350, 350, t_amure::tribord}, {350, 0, t_amure::tribord},     {350, 360, t_amure::tribord},
+        {90, 90, t_amure::tribord},   {90, 269.9f, t_amure::tribord}, {90, 270, t_amure::babord},
+        {90, 0, t_amure::babord},     {90, 45, t_amure::babord},      {180, 180, t_amure::tribord},
+        {180, 0, t_amure::babord},    {180, 90, t_amure::babord},     {180, 270, t_amure::tribord},
+        {-10, 355, t_amure::tribord},  // stray heading -10 is 350: wind 5 degrees to starboard
+        {-10, 340, t_amure::babord},
+    };
+    for (const auto& c : cases) {
+        SimulationState s = Heading(c.hdg);
+        s.TrueWind = {8, c.twd};
+        s.TWA = 999;
+        EXPECT_EQ(F_amure(s), c.expected) << "HDG " << c.hdg << " TWD " << c.twd;
+        EXPECT_EQ(s.TWA, FindWindAngle(s.TrueWind, s.HDG)) << "F_amure recomputes TWA";
+    }
+}
+
+TEST(Wind, SignedLeewayUsesTheAngleGivenBeforeTheTackTest) {
+    SimulationState s = Heading(0);
+    s.Category = 0;
+    s.TrueWind = {12, 45};  // starboard tack, TWA 45, class 4
+    EXPECT_EQ(SetLeeway(s, 45, 12), -5);
+    EXPECT_EQ(s.Leeway, -5);
+
+    s.TrueWind = {12, 315};  // port tack
+    EXPECT_EQ(SetLeeway(s, 45, 12), 5);
+
+    // The tick passes the TWA left by the previous tick; F_amure then updates it.
+    s.TrueWind = {12, 45};
+    s.TWA = 100;
+    EXPECT_EQ(SetLeeway(s, s.TWA, 12), -2);  // row 100, class 4
+    EXPECT_FLOAT_EQ(s.TWA, 45);
+
+    s.Category = 4;
+    EXPECT_EQ(SetLeeway(s, 45, 12), 0);
+    EXPECT_FALSE(std::signbit(s.Leeway)) << "no leeway is +0, never shown as -0.0";
+}
+
+TEST(Wind, CourseThroughTheWater) {
+    const struct {
+        float hdg, leeway, expected;
+    } cases[] = {{350, 15, 5}, {10, -15, 355}, {318, -5, 313}, {180, 0, 180}};
+    for (const auto& c : cases) {
+        SimulationState s;
+        s.HDG = c.hdg;
+        s.Leeway = c.leeway;
+        MajRouteSurface(s);
+        EXPECT_NEAR(s.WaterTrack.argt, c.expected, 1e-4);
+    }
+}
+
+TEST(Wind, VectorSums) {
+    const struct {
+        t_vect a, b;
+        float mdl, argt;
+    } cases[] = {
+        {{5, 0}, {5, 90}, 7.0710678f, 45},     {{10, 0}, {2, 180}, 8, 0},
+        {{1, 350}, {1, 350}, 2, 350},          {{3, 270}, {0, 0}, 3, 270},
+        {{6, 20}, {1, 75}, 6.6244f, 27.1032f}, {{0, 0}, {0, 0}, 0, 270},  // a zero sum points to 270
+    };
+    for (const auto& c : cases) {
+        const t_vect r = Sigma_vect(c.a, c.b);
+        EXPECT_NEAR(r.mdl, c.mdl, 1e-3) << c.a.argt << " + " << c.b.argt;
+        EXPECT_NEAR(r.argt, c.argt, 1e-3) << c.a.argt << " + " << c.b.argt;
+        EXPECT_GE(r.argt, 0);
+        EXPECT_LT(r.argt, 360);
+    }
+}
+
+TEST(WindLaw, SpeedClamps) {
+    const struct {
+        float speed, base, expected;
+    } cases[] = {
+        {15.6f, 10, 13}, {14.01f, 10, 13}, {14, 10, 14}, {12, 10, 12}, {5.01f, 10, 5.01f}, {5, 10, 5},
+        {4.99f, 10, 5},  {4.4f, 10, 5},    {0, 10, 5},   {0, 0, 0},    {5, 0, 0},  // no base: no wind, and no division
+                                                                                   // by zero
+    };
+    for (const auto& c : cases) EXPECT_FLOAT_EQ(ClampWindSpeed(c.speed, c.base), c.expected) << c.speed;
+}
+
+TEST(WindLaw, VariableSpeedFollowsTheLawWithinTheClamps) {
+    SimulationState s;
+    s.TWSBase = 10;
+    s.TrueWind = {99, 0};
+    SetTrueWindSpeed(s, 100);
+    EXPECT_EQ(s.TrueWind.mdl, 10) << "the option off keeps the base speed";
+
+    s.TWSVariable = true;
+    SetTrueWindSpeed(s, 0);
+    // 1 + 0.4 sin 0.6283 + 0.07 sin 3.695 + 0.09 sin 0.285
+    EXPECT_NEAR(s.TrueWind.mdl, 12.2362, 1e-3);
+
+    bool peakCut = false, troughCut = false;
+    for (int tick = 0; tick < 20 * 3600; ++tick) {
+        const double t = tick / 20.0;
+        SetTrueWindSpeed(s, t);
+        const double law = static_cast<double>(WindSpeedLaw(t));
+        ASSERT_GE(s.TrueWind.mdl, 5) << t;
+        ASSERT_LE(s.TrueWind.mdl, 14) << t;
+        if (law > 1.4001) {
+            ASSERT_FLOAT_EQ(s.TrueWind.mdl, 13) << t;
+            peakCut = true;
+        }
+        if (law < 0.4999) {
+            ASSERT_FLOAT_EQ(s.TrueWind.mdl, 5) << t;
+            troughCut = true;
+        }
+    }
+    EXPECT_TRUE(peakCut && troughCut) << "the law reaches both clamps within an hour";
+
+    s.TWSBase = 0;
+    SetTrueWindSpeed(s, 12.5);
+    EXPECT_EQ(s.TrueWind.mdl, 0);
+}
+
+TEST(WindLaw, DirectionFold) {
+    const struct {
+        float base, expected;
+    } cases[] = {
+        {20, 20}, {361.6f, 2}, {360.4f, 0}, {360, 360}, {-3, 357}, {0, 0}, {719.5f, 0},
+    };
+    for (const auto& c : cases) {
+        SimulationState s;
+        s.TWDBase = c.base;
+        SetTrueWindDirection(s, 50);
+        EXPECT_NEAR(s.TrueWind.argt, c.expected, 1e-4) << c.base;
+    }
+}
+
+TEST(WindLaw, VariableDirectionStaysInRange) {
+    SimulationState s;
+    s.TWDVariable = true;
+    s.TWDBase = 20;
+    SetTrueWindDirection(s, 0);
+    // 15 + 6 sin 0.579 + 2 sin 0.285
+    EXPECT_NEAR(s.TrueWind.argt, 18.8452, 1e-3);
+
+    // Near north the law crosses 0 and comes back above 300; near 360 it crosses 360 and comes
+    // back as whole degrees.
+    for (const float base : {2.0f, 355.0f}) {
+        s.TWDBase = base;
+        bool wrapped = false;
+        for (int second = 0; second < 3600; ++second) {
+            SetTrueWindDirection(s, second);
+            ASSERT_GE(s.TrueWind.argt, 0) << second;
+            ASSERT_LE(s.TrueWind.argt, 360) << second;
+            if (base < 180 && s.TrueWind.argt > 300) wrapped = true;
+            if (base > 180 && s.TrueWind.argt < 300) {
+                wrapped = true;
+                ASSERT_EQ(s.TrueWind.argt, std::round(s.TrueWind.argt)) << second;
+            }
+        }
+        EXPECT_TRUE(wrapped) << base;
+    }
+}
+
+TEST(ApparentWind, AnglesAndSums) {
+    const struct {
+        const char* name;
+        float hdg, leeway;
+        t_vect water, surface;
+        float aws, awd, awa, swa;
+    } cases[] = {
+        {"beam reach", 0, 0, {6, 0}, {10, 90}, 11.6619f, 59.0362f, 59.0362f, 90},
+        {"AWD 10 off HDG 350", 350, -15, {0, 335}, {8, 10}, 8, 10, 20, 20},
+        {"stray heading -10", -10, 15, {0, 5}, {8, 355}, 8, 355, 5, 5},
+        {"port tack, angles folded", 100, -5, {5, 95}, {12, 300}, 7.7616f, 315.7981f, 144.2019f, 160},
+    };
+    for (const auto& c : cases) {
+        SimulationState s;
+        s.HDG = c.hdg;
+        s.Leeway = c.leeway;
+        s.WaterTrack = c.water;
+        s.SurfaceWind = c.surface;
+        MajAW_SWA(s);
+        EXPECT_NEAR(s.AWS, c.aws, 1e-3) << c.name;
+        EXPECT_NEAR(s.AWD, c.awd, 1e-3) << c.name;
+        EXPECT_NEAR(s.AWA, c.awa, 1e-3) << c.name;
+        EXPECT_NEAR(s.SWA, c.swa, 1e-3) << c.name;
+    }
+}
+
+TEST(ApparentWind, WithoutCurrentSurfaceAngleIsTrueAngle) {
+    for (const float hdg : {0.0f, 45.0f, 318.0f, 359.5f}) {
+        for (const float twd : {0.0f, 20.0f, 170.0f, 190.0f, 300.0f}) {
+            SimulationState s = Heading(hdg);
+            s.Category = 0;
+            s.TrueWind = {12, twd};
+            s.SurfaceWind = s.TrueWind;
+            s.WaterTrack.mdl = 6;
+            SetLeeway(s, FindWindAngle(s.TrueWind, hdg), s.TrueWind.mdl);
+            MajRouteSurface(s);
+            MajAW_SWA(s);
+            EXPECT_NEAR(s.SWA, s.TWA, 1e-3) << hdg << " " << twd;
+        }
+    }
+}
+
+TEST(Drift, AngleAndSide) {
+    const struct {
+        float hdg, cog, angle;
+        bool starboard;
+    } cases[] = {
+        {350, 10, 20, true}, {350, 340, 10, false}, {90, 90, 0, true},    {90, 270, 180, false},
+        {90, 100, 10, true}, {200, 190, 10, false}, {200, 10, 170, true}, {-10, 355, 5, true},
+    };
+    for (const auto& c : cases) {
+        SimulationState s = Heading(c.hdg);
+        s.COG = c.cog;
+        Affiche_derive(s);
+        EXPECT_NEAR(s.DriftAngle, c.angle, 1e-4) << c.hdg << " " << c.cog;
+        EXPECT_EQ(s.DriftStarboard, c.starboard) << c.hdg << " " << c.cog;
+    }
+    EXPECT_EQ(DriftSideText(true), "° TRIBORD");
+    EXPECT_EQ(DriftSideText(false), "° BABORD");
+}
+
+TEST(Labels, WindTypeWithAndWithoutCurrent) {
+    const WindLabels withCurrent = MajLabTWSW(true);
+    EXPECT_EQ(withCurrent.LabTypVent, " Vent surface SW");
+    EXPECT_EQ(withCurrent.LabBestHAul, "Meilleur SWA");
+    const WindLabels without = MajLabTWSW(false);
+    EXPECT_EQ(without.LabTypVent, " Vent réel TW");
+    EXPECT_EQ(without.LabBestHAul, "Meilleur TWA");
+}
+
+TEST(AlternatingCurrent, OneTurnOfThirteenSteps) {
+    SimulationState s;
+    s.Current = {2, 350};
+    s.CurrentAmplitude = 2;
+    s.CurrentTurnStep = 0;
+    const struct {
+        int step;
+        float factor, argt;
+    } checkpoints[] = {{1, 1.0095f, 3.846154f}, {7, 0.2055f, 86.92308f}, {13, 1.0071f, 170}};
+    int next = 0;
+    for (int step = 1; step <= kCurrentTurnSteps; ++step) {
+        s.CurrentTurnStep = step;
+        AlternatingCurrentStep(s);
+        ASSERT_GE(s.Current.argt, 0);
+        ASSERT_LE(s.Current.argt, 360);
+        if (step == checkpoints[next].step) {
+            EXPECT_NEAR(s.Current.mdl, checkpoints[next].factor * 2, 1e-5) << step;
+            EXPECT_NEAR(s.Current.argt, checkpoints[next].argt, 1e-3) << step;
+            ++next;
+        }
+    }
+    EXPECT_EQ(next, 3);
+    EXPECT_NEAR(AlternatingCurrentFactor(7), 0.2055, 1e-12);
+}
+
+}  // namespace
