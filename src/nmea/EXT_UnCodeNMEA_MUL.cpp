@@ -1,0 +1,194 @@
+// The NMEA 0183 sentence encoder core; see EXT_UnCodeNMEA_MUL.h.
+#include "nmea/EXT_UnCodeNMEA_MUL.h"
+
+#include <array>
+#include <cmath>
+
+#include "nav/POSGEOMAN.h"
+
+namespace corvel::nmea {
+
+using nav::Real;
+
+namespace {
+
+// "000102...FF": the two hexadecimal digits of every byte value, so a checksum is a view of two
+// characters of this table.
+constexpr std::array<char, 512> MakeHexPairs() {
+    constexpr std::string_view digits = "0123456789ABCDEF";
+    std::array<char, 512> table{};
+    for (std::size_t i = 0; i < 256; ++i) {
+        table[2 * i] = digits[i >> 4];
+        table[2 * i + 1] = digits[i & 15];
+    }
+    return table;
+}
+constexpr std::array<char, 512> kHexPairs = MakeHexPairs();
+
+void AppendTwoDigits(std::string& out, long long value) {
+    value = (value % 100 + 100) % 100;
+    out += static_cast<char>('0' + value / 10);
+    out += static_cast<char>('0' + value % 10);
+}
+
+// |packed| (DD.MMmm) as degrees and minutes with five decimals of minutes, at least
+// `degreeDigits` digits of degrees. Minutes rounded up to 60 carry into the degrees.
+std::string DegreesMinutesText(Real packed, std::size_t degreeDigits) {
+    const Real magnitude = std::fabs(packed);
+    std::string text = nav::FormatFixed(magnitude * 100, 10, 5);
+    std::size_t point = text.find('.');
+    if (point >= 2 && text.compare(point - 2, 2, "60") == 0) {
+        text = nav::FormatFixed((nav::Int(magnitude) + 1) * 100, 10, 5);
+        point = text.find('.');
+    }
+    if (point < degreeDigits + 2) text.insert(0, degreeDigits + 2 - point, '0');
+    return text;
+}
+
+// The characters NMEA 0183 reserves for the frame of a sentence.
+constexpr std::string_view kReserved = "$*,!\\^~";
+
+char SafeAscii(unsigned char c) {
+    if (c < 0x20 || c == 0x7F || kReserved.find(static_cast<char>(c)) != std::string_view::npos) return '_';
+    return static_cast<char>(c);
+}
+
+bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+// Length of the valid UTF-8 sequence that starts at text[i] (2 to 4), or 0 when the bytes there
+// are no valid multi-byte sequence (stray continuation, overlong form, surrogate, beyond U+10FFFF,
+// cut short).
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size()) return 0;
+    const auto second = static_cast<unsigned char>(text[i + 1]);
+    if (second < low || second > high) return 0;
+    for (std::size_t k = 2; k < length; ++k) {
+        if (!IsContinuation(static_cast<unsigned char>(text[i + k]))) return 0;
+    }
+    return length;
+}
+
+}  // namespace
+
+std::string_view NmeaChecksum(std::string_view body) noexcept {
+    std::size_t begin = body.find('$');
+    begin = begin == std::string_view::npos ? 0 : begin + 1;
+    std::size_t end = body.find('*', begin);
+    if (end == std::string_view::npos) end = body.size();
+    unsigned sum = 0;
+    for (std::size_t i = begin; i < end; ++i) sum ^= static_cast<unsigned char>(body[i]);
+    return {kHexPairs.data() + 2 * sum, 2};
+}
+
+std::string FinishSentence(std::string_view body) {
+    std::string sentence;
+    sentence.reserve(body.size() + 3);
+    sentence = body;
+    if (sentence.empty() || sentence.back() != '*') sentence += '*';
+    sentence += NmeaChecksum(sentence);
+    return sentence;
+}
+
+std::string NumberField(Real x, int precision, int digits) {
+    return std::isfinite(x) ? nav::FormatFixed(x, precision, digits) : std::string();
+}
+
+std::string GeneralField(Real x) { return std::isfinite(x) ? nav::FormatGeneral(x) : std::string(); }
+
+std::string DirectionField(Real degrees, int precision, int digits) {
+    if (!std::isfinite(degrees)) return {};
+    Real d = std::fmod(degrees, 360.0L);
+    if (d < 0) d += 360;
+    if (d >= 360) d = 0;  // a tiny negative value plus 360
+    std::string text = nav::FormatFixed(d, precision, digits);
+    if (d >= 359 && text == nav::FormatFixed(360, precision, digits)) text = nav::FormatFixed(0, precision, digits);
+    return text;
+}
+
+CoordinateField FormatLatitude(Real degrees) {
+    if (!std::isfinite(degrees) || std::fabs(degrees) > 90) return {};
+    const Real packed = nav::DegreesToDM(degrees);
+    return {DegreesMinutesText(packed, 2), packed > 0 ? "N" : "S"};
+}
+
+CoordinateField FormatLongitude(Real degrees) {
+    if (!std::isfinite(degrees)) return {};
+    if (degrees < -180 || degrees > 360) {
+        degrees = std::fmod(degrees, 360.0L);
+        if (degrees < 0) degrees += 360;
+    }
+    const Real packed = nav::DegreesToDM(nav::Fold180(degrees));
+    return {DegreesMinutesText(packed, 3), packed < 0 ? "W" : "E"};
+}
+
+std::string UtcTimeField(const LocalDateTime& local, Real utcOffsetHours) {
+    if (!std::isfinite(utcOffsetHours)) return {};
+    // Whole milliseconds, so that an exact half second is exactly a half and goes to the even
+    // second, as Round does.
+    constexpr long long kDayMs = 86'400'000;
+    const long long offsetMs = std::llround(std::fmod(utcOffsetHours, 24.0L) * 3'600'000.0L);
+    long long ms = ((local.hour * 60LL + local.minute) * 60 + local.second) * 1000 + local.millisecond + offsetMs;
+    ms = (ms % kDayMs + kDayMs) % kDayMs;
+    long long seconds = ms / 1000;
+    const long long rest = ms % 1000;
+    if (rest > 500 || (rest == 500 && seconds % 2 == 1)) ++seconds;
+    seconds %= 86'400;  // 24 h read 00
+    std::string field;
+    field.reserve(9);
+    AppendTwoDigits(field, seconds / 3600);
+    AppendTwoDigits(field, seconds / 60 % 60);
+    AppendTwoDigits(field, seconds % 60);
+    field += ".00";
+    return field;
+}
+
+std::string DateField(const LocalDateTime& local) {
+    std::string field;
+    field.reserve(6);
+    AppendTwoDigits(field, local.day);
+    AppendTwoDigits(field, local.month);
+    AppendTwoDigits(field, local.year);
+    return field;
+}
+
+std::string SentenceSafeText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            out += SafeAscii(c);
+            ++i;
+            continue;
+        }
+        const std::size_t length = Utf8SequenceLength(text, i);
+        if (length == 2) {
+            const unsigned codePoint = (c & 0x1Fu) << 6 | (static_cast<unsigned char>(text[i + 1]) & 0x3Fu);
+            // Latin-1 letters and signs; U+0080..U+009F are controls.
+            out += codePoint >= 0xA0 && codePoint <= 0xFF ? static_cast<char>(codePoint) : '?';
+        } else {
+            out += '?';
+        }
+        i += length == 0 ? 1 : length;
+    }
+    return out;
+}
+
+}  // namespace corvel::nmea

@@ -1,0 +1,401 @@
+// The sentence builders and the group builders; see NmeaBuilders.h.
+#include "nmea/NmeaBuilders.h"
+
+#include <cmath>
+#include <initializer_list>
+
+#include "sim/UnDerivVent.h"
+#include "sim/Waypoint.h"
+
+namespace corvel::nmea {
+
+using nav::Real;
+using sim::SimulationState;
+
+std::string_view NmeaContext::TalkerOf(TalkerRole role) const {
+    switch (role) {
+        case TalkerRole::Position: return TalkerPosition;
+        case TalkerRole::Sounder: return TalkerSounder;
+        case TalkerRole::Speed: return TalkerSpeed;
+        case TalkerRole::Wind: return TalkerWind;
+        case TalkerRole::Compass: break;
+    }
+    return kCompassTalker;
+}
+
+namespace {
+
+constexpr Real kFeetPerMetre = 3.28L;
+constexpr Real kMetresPerFathom = 1.8288L;
+constexpr Real kKmhPerKnot = 1.852L;
+constexpr float kOriginBearingNotTaken = 65535;  // OriginBearing before the first waypoint update
+
+// Fixed satellite data.
+constexpr std::array<std::string_view, 4> kSatellitesInView = {
+    "4,1,11,01,76,298,48,02,71,096,48,03,50,228,50,08,33,168,46",
+    "4,2,11,10,09,055,48,14,23,279,50,17,30,309,50,19,03,318,00",
+    "4,3,11,22,23,299,49,27,02,152,00,32,34,058,33,,,,",
+    "4,4,11,12,08,057,45,13,29,305,52,18,32,279,51,20,01,319,00",
+};
+constexpr std::string_view kActiveSatellites = "A,3,13,15,20,21,28,30,,,,,,,04.0,03.1,02.4";
+constexpr std::string_view kFixQuality = "1";
+constexpr std::string_view kSatellitesUsed = "09";
+constexpr Real kHorizontalDilution = 0.9L;
+constexpr Real kAntennaAltitude = 9.6L;    // metres
+constexpr Real kGeoidalSeparation = 47.0L;  // metres
+
+Real KnotsToMetresPerSecond(Real knots) { return knots * 1852 / 3600; }
+
+// The fields one group run shares, and the door to the sink.
+class Run {
+public:
+    using Fields = std::initializer_list<std::string_view>;
+
+    Run(const SimulationState& state, const NmeaContext& context, const LocalDateTime& now, SentenceSink& sink,
+        std::int64_t* ggaCycleCount)
+        : s(state),
+          ctx(context),
+          now(now),
+          utc(UtcTimeField(now, context.UtcOffsetHours)),
+          date(DateField(now)),
+          ggaCycleCount(ggaCycleCount),
+          sink_(sink) {
+        for (std::size_t role = 0; role < talkers_.size(); ++role) {
+            talkers_[role] = SentenceSafeText(context.TalkerOf(static_cast<TalkerRole>(role))).substr(0, 2);
+        }
+    }
+
+    const SimulationState& s;
+    const NmeaContext& ctx;
+    const LocalDateTime& now;
+    const std::string utc;
+    const std::string date;
+    std::int64_t* const ggaCycleCount;  // null outside the position group
+
+    // The boat's position (position group).
+    CoordinateField lat, lon;
+    // The destination waypoint (speed-and-waypoint group): computed once, so BWR carries exactly
+    // the position and bearings of BWC.
+    struct {
+        CoordinateField lat, lon;
+        std::string bearingTrue, bearingMagnetic;
+        std::string name;  // sentence bytes
+    } wp;
+
+    bool Stopped() const { return stopped_; }
+    int Emitted() const { return emitted_; }
+
+    void Emit(SentenceKind kind, Fields fields) {
+        std::string body = Head(kind);
+        Append(body, fields);
+        body += '*';
+        Send(body);
+    }
+
+    // `fields` are the sentence's fields, already joined by ",".
+    void EmitLiteral(SentenceKind kind, std::string_view fields) {
+        std::string body = Head(kind);
+        body += ',';
+        body += fields;
+        body += '*';
+        Send(body);
+    }
+
+    // The waypoint name stands between `before` and `after`, cut just enough for the body to fit.
+    void EmitNamed(SentenceKind kind, Fields before, Fields after) {
+        std::string head = Head(kind);
+        Append(head, before);
+        head += ',';
+        std::string tail;
+        Append(tail, after);
+        tail += '*';
+        const std::size_t others = head.size() + tail.size() - 1;  // the "*" is not part of the body
+        const std::size_t room = others < kMaxBodyLength ? kMaxBodyLength - others : 0;
+        head.append(wp.name, 0, room);
+        head += tail;
+        Send(head);
+    }
+
+private:
+    std::string Head(SentenceKind kind) const {
+        const SentenceInfo& info = InfoOf(kind);
+        std::string body;
+        body.reserve(kMaxBodyLength + 4);
+        body += '$';
+        body += talkers_[static_cast<std::size_t>(info.talker)];
+        body += info.type;
+        return body;
+    }
+
+    static void Append(std::string& body, Fields fields) {
+        for (std::string_view field : fields) {
+            body += ',';
+            body += field;
+        }
+    }
+
+    void Send(const std::string& body) {
+        if (stopped_ || body.size() - 1 > kMaxBodyLength) return;
+        ++emitted_;
+        if (!sink_.EmitSentence(FinishSentence(body))) stopped_ = true;
+    }
+
+    SentenceSink& sink_;
+    std::array<std::string, 5> talkers_;  // by TalkerRole
+    int emitted_ = 0;
+    bool stopped_ = false;
+};
+
+Real Magnetic(Real trueDirection, const SimulationState& s) { return trueDirection - s.MagVar; }
+Real DepthBelowSounder(const SimulationState& s) { return Real{s.Depth} - s.SurfaceOffset; }
+Real DepthBelowKeel(const SimulationState& s) { return DepthBelowSounder(s) - s.KeelOffset; }
+
+std::string_view VariationSide(const SimulationState& s) {
+    if (s.MagVarSide == 'E') return "E";
+    if (s.MagVarSide == 'W') return "W";
+    return {};
+}
+
+// Depth in feet, metres and fathoms.
+// $--DBx,x.x,f,x.x,M,x.x,F*hh
+void EmitDepth(Run& r, SentenceKind kind, Real metres) {
+    r.Emit(kind, {NumberField(metres * kFeetPerMetre, 5, 1), "f", NumberField(metres, 5, 2), "M",
+                  NumberField(metres / kMetresPerFathom, 5, 2), "F"});
+}
+
+// ---- Group 1: depth, heading and wind.
+
+// $--DPT,x.x,x.x*hh
+void BuildDPT(Run& r) {
+    r.Emit(SentenceKind::DPT, {NumberField(DepthBelowSounder(r.s), 5, 2), NumberField(r.s.SurfaceOffset, 4, 2)});
+}
+
+// $--DBS,x.x,f,x.x,M,x.x,F*hh
+void BuildDBS(Run& r) { EmitDepth(r, SentenceKind::DBS, r.s.Depth); }
+
+// $--DBT,x.x,f,x.x,M,x.x,F*hh
+void BuildDBT(Run& r) { EmitDepth(r, SentenceKind::DBT, DepthBelowSounder(r.s)); }
+
+// $--DBK,x.x,f,x.x,M,x.x,F*hh
+void BuildDBK(Run& r) { EmitDepth(r, SentenceKind::DBK, DepthBelowKeel(r.s)); }
+
+// $HCHDG,x.x,,,x.x,a,*hh
+void BuildHDG(Run& r) {
+    r.Emit(SentenceKind::HDG, {DirectionField(Magnetic(r.s.HDG, r.s)), "", "", GeneralField(std::fabs(r.s.MagVar)),
+                               VariationSide(r.s), ""});
+}
+
+// $HCHDM,x.x,M,*hh
+void BuildHDM(Run& r) { r.Emit(SentenceKind::HDM, {DirectionField(Magnetic(r.s.HDG, r.s)), "M", ""}); }
+
+// $HCHDT,x.x,T,*hh
+void BuildHDT(Run& r) { r.Emit(SentenceKind::HDT, {DirectionField(r.s.HDG), "T", ""}); }
+
+// $--MWV,x.x,R,x.x,N,A*hh
+void BuildMWV(Run& r) {
+    r.Emit(SentenceKind::MWV, {DirectionField(r.s.AWA360), "R", NumberField(r.s.AWS, 4, 2), "N", "A"});
+}
+
+// $--MWD,x.x,T,x.x,M,x.x,N,x.x,M*hh
+void BuildMWD(Run& r) {
+    const Real tws = r.s.TrueWind.mdl;
+    r.Emit(SentenceKind::MWD,
+           {DirectionField(r.s.TrueWind.argt), "T", DirectionField(Magnetic(r.s.TrueWind.argt, r.s)), "M",
+            NumberField(tws, 4, 2), "N", NumberField(KnotsToMetresPerSecond(tws), 4, 2), "M"});
+}
+
+// ---- Group 2: satellite position and time.
+
+// $--GSV,4,n,11,... four fixed sentences
+void BuildGSV(Run& r) {
+    for (std::string_view fields : kSatellitesInView) r.EmitLiteral(SentenceKind::GSV, fields);
+}
+
+// $--GGA,hhmmss.ss,llll.lllll,a,yyyyy.yyyyy,a,1,09,x.x,x.x,M,x.x,M,,*hh
+void BuildGGA(Run& r) {
+    r.Emit(SentenceKind::GGA, {r.utc, r.lat.value, r.lat.hemisphere, r.lon.value, r.lon.hemisphere, kFixQuality,
+                               kSatellitesUsed, NumberField(kHorizontalDilution, 3, 1),
+                               NumberField(kAntennaAltitude, 6, 1), "M", NumberField(kGeoidalSeparation, 4, 1), "M",
+                               "", ""});
+}
+
+// $--GLL,llll.lllll,a,yyyyy.yyyyy,a,hhmmss.ss,A,A*hh
+void BuildGLL(Run& r) {
+    r.Emit(SentenceKind::GLL, {r.lat.value, r.lat.hemisphere, r.lon.value, r.lon.hemisphere, r.utc, "A", "A"});
+}
+
+// $--RMC,hhmmss.ss,A,llll.lllll,a,yyyyy.yyyyy,a,x.x,x.x,ddmmyy,x.x,a,A*hh
+void BuildRMC(Run& r) {
+    r.Emit(SentenceKind::RMC, {r.utc, "A", r.lat.value, r.lat.hemisphere, r.lon.value, r.lon.hemisphere,
+                               NumberField(r.s.SOG, 4, 2), DirectionField(r.s.COG), r.date,
+                               NumberField(std::fabs(r.s.MagVar), 5, 2), VariationSide(r.s), "A"});
+}
+
+// $--GSA,A,3,13,15,20,21,28,30,,,,,,,04.0,03.1,02.4*hh
+void BuildGSA(Run& r) { r.EmitLiteral(SentenceKind::GSA, kActiveSatellites); }
+
+// $--VTG,x.x,T,x.x,M,x.x,N,x.x,K,A*hh
+void BuildVTG(Run& r) {
+    const Real sog = r.s.SOG;
+    r.Emit(SentenceKind::VTG, {DirectionField(r.s.COG), "T", DirectionField(Magnetic(r.s.COG, r.s)), "M",
+                               NumberField(sog, 4, 2), "N", NumberField(sog * kKmhPerKnot, 4, 2), "K", "A"});
+}
+
+// $--ZDA,hhmmss.ss,d,m,yyyy,h,m*hh (local date; zone of UtcOffsetHours: whole hours, then minutes)
+void BuildZDA(Run& r) {
+    const Real offset = r.ctx.UtcOffsetHours;
+    r.Emit(SentenceKind::ZDA, {r.utc, std::to_string(r.now.day), std::to_string(r.now.month),
+                               std::to_string(r.now.year), NumberField(nav::Int(offset), 2, 0),
+                               NumberField(nav::Frac(nav::DegreesToDMS(offset)) * 100, 2, 0)});
+}
+
+// ---- Group 3: speed and waypoint.
+
+// $--VHW,x.x,T,x.x,M,x.x,N,x.x,K*hh
+void BuildVHW(Run& r) {
+    const Real bsp = r.s.WaterTrack.mdl;
+    r.Emit(SentenceKind::VHW, {DirectionField(r.s.HDG), "T", DirectionField(Magnetic(r.s.HDG, r.s)), "M",
+                               NumberField(bsp, 4, 2), "N", NumberField(bsp * kKmhPerKnot, 4, 2), "K"});
+}
+
+// $--RMB,A,0.00,L,c--c,,llll.lllll,a,yyyyy.yyyyy,a,x.x,x.x,x.x,,A*hh
+void BuildRMB(Run& r) {
+    r.EmitNamed(SentenceKind::RMB, {"A", NumberField(0, 5, 2), "L"},
+                {"", r.wp.lat.value, r.wp.lat.hemisphere, r.wp.lon.value, r.wp.lon.hemisphere,
+                 NumberField(r.s.DTW, 5, 2), r.wp.bearingTrue, NumberField(r.s.WCV, 4, 2), "", "A"});
+}
+
+// $--APB,A,A,0.00,L,N,V,V,x.x,T,c--c,x.x,T,x.x,M*hh
+void BuildAPB(Run& r) {
+    const bool originKnown = r.s.OriginBearing != kOriginBearingNotTaken;
+    r.EmitNamed(SentenceKind::APB,
+                {"A", "A", NumberField(0, 4, 2), "L", "N", "V", "V",
+                 originKnown ? DirectionField(r.s.OriginBearing) : std::string(), "T"},
+                {r.wp.bearingTrue, "T", DirectionField(sim::HdGMagToDest(r.s)), "M"});
+}
+
+// $--MTW,x.x,C*hh
+void BuildMTW(Run& r) { r.Emit(SentenceKind::MTW, {NumberField(r.s.WaterTemperature, 4, 2), "C"}); }
+
+// $--BWR,hhmmss.ss,llll.lllll,a,yyyyy.yyyyy,a,x.x,T,x.x,M,x.x,N,c--c*hh
+void BuildBWR(Run& r) {
+    r.EmitNamed(SentenceKind::BWR,
+                {r.utc, r.wp.lat.value, r.wp.lat.hemisphere, r.wp.lon.value, r.wp.lon.hemisphere, r.wp.bearingTrue,
+                 "T", r.wp.bearingMagnetic, "M", NumberField(r.s.RhumbDistance, 10, 6), "N"},
+                {});
+}
+
+// $--ZTG,hhmmss.ss,h.mm,c--c*hh (time to go: ETEHours, H.MMSS, with two decimals)
+void BuildZTG(Run& r) { r.EmitNamed(SentenceKind::ZTG, {r.utc, NumberField(r.s.ETEHours, 8, 2)}, {}); }
+
+// $--WCV,x.x,N,c--c*hh
+void BuildWCV(Run& r) { r.EmitNamed(SentenceKind::WCV, {NumberField(r.s.WCV, 4, 2), "N"}, {}); }
+
+// $--WNC,,N,,K,c--c,*hh
+void BuildWNC(Run& r) { r.EmitNamed(SentenceKind::WNC, {"", "N", "", "K"}, {""}); }
+
+// $--WPL,llll.lllll,a,yyyyy.yyyyy,a,c--c*hh
+void BuildWPL(Run& r) {
+    r.EmitNamed(SentenceKind::WPL, {r.wp.lat.value, r.wp.lat.hemisphere, r.wp.lon.value, r.wp.lon.hemisphere}, {});
+}
+
+// $--VWR,x.x,a,x.x,N,x.x,M,x.x,K*hh
+void BuildVWR(Run& r) {
+    const Real aws = r.s.AWS;
+    // F_amure's answer, without the TWA it refreshes on the way: the state is only read here.
+    const bool starboardTack = sim::InStarboardSector(r.s.HDG, r.s.ReciprocalHDG, r.s.TrueWind.argt);
+    r.Emit(SentenceKind::VWR, {NumberField(r.s.AWA, 5, 2), starboardTack ? "R" : "L",
+                               NumberField(aws, 4, 2), "N", NumberField(KnotsToMetresPerSecond(aws), 4, 2), "M",
+                               NumberField(aws * kKmhPerKnot, 4, 2), "K"});
+}
+
+// $--BWC,hhmmss.ss,llll.lllll,a,yyyyy.yyyyy,a,x.x,T,x.x,M,x.x,N,c--c,A*hh
+void BuildBWC(Run& r) {
+    r.EmitNamed(SentenceKind::BWC,
+                {r.utc, r.wp.lat.value, r.wp.lat.hemisphere, r.wp.lon.value, r.wp.lon.hemisphere, r.wp.bearingTrue,
+                 "T", r.wp.bearingMagnetic, "M", NumberField(r.s.DTW, 10, 6), "N"},
+                {"A"});
+}
+
+struct KindBuilder {
+    SentenceKind kind;
+    void (*build)(Run&);
+};
+
+constexpr std::array<KindBuilder, kSentenceKindCount> kBuilders{{
+    {SentenceKind::APB, BuildAPB}, {SentenceKind::BWC, BuildBWC}, {SentenceKind::BWR, BuildBWR},
+    {SentenceKind::DBK, BuildDBK}, {SentenceKind::DBS, BuildDBS}, {SentenceKind::DBT, BuildDBT},
+    {SentenceKind::DPT, BuildDPT}, {SentenceKind::GGA, BuildGGA}, {SentenceKind::GLL, BuildGLL},
+    {SentenceKind::GSA, BuildGSA}, {SentenceKind::GSV, BuildGSV}, {SentenceKind::HDG, BuildHDG},
+    {SentenceKind::HDM, BuildHDM}, {SentenceKind::HDT, BuildHDT}, {SentenceKind::MTW, BuildMTW},
+    {SentenceKind::MWD, BuildMWD}, {SentenceKind::MWV, BuildMWV}, {SentenceKind::RMB, BuildRMB},
+    {SentenceKind::RMC, BuildRMC}, {SentenceKind::VHW, BuildVHW}, {SentenceKind::VTG, BuildVTG},
+    {SentenceKind::VWR, BuildVWR}, {SentenceKind::WCV, BuildWCV}, {SentenceKind::WNC, BuildWNC},
+    {SentenceKind::WPL, BuildWPL}, {SentenceKind::ZDA, BuildZDA}, {SentenceKind::ZTG, BuildZTG},
+}};
+
+constexpr bool BuildersInCatalogueOrder() {
+    for (std::size_t i = 0; i < kBuilders.size(); ++i) {
+        if (IndexOf(kBuilders[i].kind) != i) return false;
+    }
+    return true;
+}
+static_assert(BuildersInCatalogueOrder(), "one builder per kind, at the kind's index");
+
+constexpr std::array<GroupPlan, 3> kGroupPlans = {PlanOfGroup(1), PlanOfGroup(2), PlanOfGroup(3)};
+
+// Visits the kinds of `group` in order and builds the selected ones.
+int BuildKinds(Run& r, int group) {
+    const GroupPlan& plan = kGroupPlans[static_cast<std::size_t>(group - 1)];
+    for (std::size_t i = 0; i < plan.size && !r.Stopped(); ++i) {
+        const SentenceKind kind = plan.kinds[i];
+        if (!r.ctx.Selected(kind)) continue;
+        if (InfoOf(kind).waypoint && !r.s.WaypointDefined) continue;
+        if (kind == SentenceKind::GGA && r.ggaCycleCount != nullptr) {
+            const bool due = nav::IsTickMultiple(*r.ggaCycleCount, 4);
+            ++*r.ggaCycleCount;
+            if (!due) continue;
+        }
+        kBuilders[IndexOf(kind)].build(r);
+    }
+    return r.Emitted();
+}
+
+}  // namespace
+
+int BuildDepthHeadingWind(const SimulationState& state, const NmeaContext& context, const LocalDateTime& now,
+                          SentenceSink& sink) {
+    Run r(state, context, now, sink, nullptr);
+    return BuildKinds(r, 1);
+}
+
+int BuildPositionTime(const SimulationState& state, NmeaContext& context, const LocalDateTime& now,
+                      SentenceSink& sink) {
+    Run r(state, context, now, sink, &context.GgaCycleCount);
+    r.lat = FormatLatitude(state.Position.lat);
+    r.lon = FormatLongitude(state.Position.long_);
+    return BuildKinds(r, 2);
+}
+
+int BuildSpeedWaypoint(const SimulationState& state, const NmeaContext& context, const LocalDateTime& now,
+                       SentenceSink& sink) {
+    Run r(state, context, now, sink, nullptr);
+    r.wp.lat = FormatLatitude(state.Waypoint.lat);
+    r.wp.lon = FormatLongitude(state.Waypoint.long_);
+    r.wp.bearingTrue = DirectionField(state.BTW);
+    r.wp.bearingMagnetic = DirectionField(Magnetic(state.BTW, state));
+    r.wp.name = SentenceSafeText(state.Waypoint.nom);
+    return BuildKinds(r, 3);
+}
+
+int BuildGroup(int group, const SimulationState& state, NmeaContext& context, const LocalDateTime& now,
+               SentenceSink& sink) {
+    switch (group) {
+        case 1: return BuildDepthHeadingWind(state, context, now, sink);
+        case 2: return BuildPositionTime(state, context, now, sink);
+        case 3: return BuildSpeedWaypoint(state, context, now, sink);
+        default: return 0;
+    }
+}
+
+}  // namespace corvel::nmea

@@ -1,0 +1,282 @@
+// The sentence builders: one golden line per kind from the reference state and clock, the values
+// that must never reach a sentence as they are (directions out of range, non-finite numbers), and
+// the group runs: order, selection, the GGA cadence, talkers, and a sink that fails.
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "nmea/NmeaBuilders.h"
+#include "nmea/sentence_test_support.h"
+
+using namespace corvel::nmea;
+using namespace corvel::nmea::testing;
+using corvel::sim::SimulationState;
+
+namespace {
+
+// The sentences of one kind alone, from its group's builder (GGA: in a run where it is due).
+std::vector<std::string> BuildOnly(SentenceKind kind, const SimulationState& state, NmeaContext context,
+                                   const LocalDateTime& now = ReferenceClock()) {
+    context.switches = AllSwitches(t_switch::OFF);
+    context.Select(kind, true);
+    context.GgaCycleCount = 0;
+    RecordingSink sink;
+    BuildGroup(InfoOf(kind).group, state, context, now, sink);
+    return sink.lines;
+}
+
+std::string BuildOne(SentenceKind kind, const SimulationState& state, const NmeaContext& context = ReferenceContext()) {
+    const auto lines = BuildOnly(kind, state, context);
+    return lines.size() == 1 ? lines[0] : "(" + std::to_string(lines.size()) + " sentences)";
+}
+
+struct Golden {
+    SentenceKind kind;
+    std::vector<std::string> lines;
+};
+
+// Worked out field by field from the reference state; the examples of the sentence formats
+// (RMC *05, MWV *25, WNC *1C, HDT *3F, MTW *36, the first GSV *7A) are among them.
+const Golden kGoldens[] = {
+    {SentenceKind::DPT, {"$SDDPT,12.20,0.30*65"}},
+    {SentenceKind::DBS, {"$SDDBS,41.0,f,12.50,M,6.84,F*08"}},
+    {SentenceKind::DBT, {"$SDDBT,40.0,f,12.20,M,6.67,F*04"}},
+    {SentenceKind::DBK, {"$SDDBK,36.1,f,11.00,M,6.01,F*1A"}},
+    {SentenceKind::HDG, {"$HCHDG,319.50,,,1.5,W,*2D"}},
+    {SentenceKind::HDM, {"$HCHDM,319.50,M,*3B"}},
+    {SentenceKind::HDT, {"$HCHDT,318.00,T,*3F"}},
+    {SentenceKind::MWV, {"$WIMWV,35.00,R,12.30,N,A*25"}},
+    {SentenceKind::MWD, {"$WIMWD,20.00,T,21.50,M,6.00,N,3.09,M*52"}},
+    {SentenceKind::GSV,
+     {"$GPGSV,4,1,11,01,76,298,48,02,71,096,48,03,50,228,50,08,33,168,46*7A",
+      "$GPGSV,4,2,11,10,09,055,48,14,23,279,50,17,30,309,50,19,03,318,00*7D",
+      "$GPGSV,4,3,11,22,23,299,49,27,02,152,00,32,34,058,33,,,,*4A",
+      "$GPGSV,4,4,11,12,08,057,45,13,29,305,52,18,32,279,51,20,01,319,00*71"}},
+    {SentenceKind::GGA, {"$GPGGA,123456.00,4730.00000,N,00215.00000,W,1,09,0.9,9.6,M,47.0,M,,*73"}},
+    {SentenceKind::GLL, {"$GPGLL,4730.00000,N,00215.00000,W,123456.00,A,A*7A"}},
+    {SentenceKind::RMC, {"$GPRMC,123456.00,A,4730.00000,N,00215.00000,W,6.20,318.50,091226,1.50,W,A*05"}},
+    {SentenceKind::GSA, {"$GPGSA,A,3,13,15,20,21,28,30,,,,,,,04.0,03.1,02.4*0C"}},
+    {SentenceKind::VTG, {"$GPVTG,318.50,T,320.00,M,6.20,N,11.48,K,A*15"}},
+    {SentenceKind::ZDA, {"$GPZDA,123456.00,9,12,2026,0,0*5D"}},
+    {SentenceKind::VHW, {"$DMVHW,318.00,T,319.50,M,6.78,N,12.56,K*61"}},
+    {SentenceKind::RMB, {"$GPRMB,A,0.00,L,Att_Dover,,5107.50000,N,00122.50000,E,40.10,25.50,5.75,,A*6B"}},
+    {SentenceKind::APB, {"$GPAPB,A,A,0.00,L,N,V,V,24.00,T,Att_Dover,25.50,T,27.00,M*6E"}},
+    {SentenceKind::MTW, {"$SDMTW,13.00,C*36"}},
+    // BWR and BWC do not fit 80 characters with the whole name: it is cut, just enough.
+    {SentenceKind::BWR, {"$GPBWR,123456.00,5107.50000,N,00122.50000,E,25.50,T,27.00,M,40.250000,N,Att_Dove*1B"}},
+    {SentenceKind::ZTG, {"$GPZTG,123456.00,6.58,Att_Dover*1A"}},
+    {SentenceKind::WCV, {"$GPWCV,5.75,N,Att_Dover*7A"}},
+    {SentenceKind::WNC, {"$GPWNC,,N,,K,Att_Dover,*1C"}},
+    {SentenceKind::WPL, {"$GPWPL,5107.50000,N,00122.50000,E,Att_Dover*1D"}},
+    {SentenceKind::VWR, {"$WIVWR,35.00,R,12.30,N,6.33,M,22.78,K*68"}},
+    {SentenceKind::BWC, {"$GPBWC,123456.00,5107.50000,N,00122.50000,E,25.50,T,27.00,M,40.099998,N,Att_Do,A*7B"}},
+};
+
+TEST(Builders, OneGoldenPerKind) {
+    bool seen[kSentenceKindCount] = {};
+    for (const Golden& g : kGoldens) {
+        seen[IndexOf(g.kind)] = true;
+        EXPECT_EQ(BuildOnly(g.kind, ReferenceState(), ReferenceContext()), g.lines) << InfoOf(g.kind).type;
+    }
+    for (std::size_t i = 0; i < kSentenceKindCount; ++i) EXPECT_TRUE(seen[i]) << kSentenceCatalogue[i].type;
+}
+
+TEST(Builders, DirectionsAreBroughtIntoTheCircle) {
+    SimulationState s = ReferenceState();
+    s.HDG = 0.5f;  // with 1.5 E of variation the magnetic heading is 359, never -1
+    s.MagVar = 1.5f;
+    s.MagVarSide = 'E';
+    EXPECT_EQ(BuildOne(SentenceKind::HDM, s), "$HCHDM,359.00,M,*3A");
+    EXPECT_EQ(BuildOne(SentenceKind::HDG, s), "$HCHDG,359.00,,,1.5,E,*3E");
+    EXPECT_EQ(BuildOne(SentenceKind::VHW, s), "$DMVHW,0.50,T,359.00,M,6.78,N,12.56,K*6F");
+
+    s.HDG = -10;  // the tick lets the heading stray below 0 while the leeway carries the course past north
+    EXPECT_EQ(BuildOne(SentenceKind::HDT, s), "$HCHDT,350.00,T,*33");
+
+    s.AWA360 = 360;  // port tack with the wind dead ahead
+    EXPECT_EQ(BuildOne(SentenceKind::MWV, s), "$WIMWV,0.00,R,12.30,N,A*13");
+
+    s.COG = 359.999f;
+    EXPECT_EQ(BuildOne(SentenceKind::VTG, s), "$GPVTG,0.00,T,358.50,M,6.20,N,11.48,K,A*10");
+}
+
+TEST(Builders, VariationAndDepthEdges) {
+    SimulationState s = ReferenceState();
+    s.MagVar = 0;
+    s.MagVarSide = 'E';
+    EXPECT_EQ(BuildOne(SentenceKind::HDG, s), "$HCHDG,318.00,,,0,E,*21");
+    EXPECT_EQ(FieldsOf(BuildOne(SentenceKind::RMC, s))[10], "0.00");
+
+    s.MagVar = 1.3f;  // a 32-bit variation is written in full in the general format
+    EXPECT_EQ(FieldsOf(BuildOne(SentenceKind::HDG, s))[4], "1.29999995231628");
+
+    s.Depth = 0.2f;  // above the sounder: negative depths keep their sign
+    EXPECT_EQ(FieldsOf(BuildOne(SentenceKind::DPT, s))[1], "-0.10");
+    EXPECT_EQ(FieldsOf(BuildOne(SentenceKind::DBT, s))[3], "-0.10");
+}
+
+TEST(Builders, ZoneOfTheUtcOffset) {
+    struct Case {
+        corvel::nav::Real offset;
+        const char* zoneHours;
+        const char* zoneMinutes;
+    };
+    const Case cases[] = {{0, "0", "0"}, {-2, "-2", "0"}, {5.5L, "5", "30"}, {-5.5L, "-5", "-30"}, {1.25L, "1", "15"}};
+    for (const Case& c : cases) {
+        NmeaContext context = ReferenceContext();
+        context.UtcOffsetHours = c.offset;
+        const auto fields = FieldsOf(BuildOne(SentenceKind::ZDA, ReferenceState(), context));
+        ASSERT_EQ(fields.size(), 7u);
+        EXPECT_EQ(fields[5], c.zoneHours) << static_cast<double>(c.offset);
+        EXPECT_EQ(fields[6], c.zoneMinutes) << static_cast<double>(c.offset);
+    }
+    // The time is UTC, the date stays the local one: 00:30 local with -2 is 22:30 UTC the day before.
+    NmeaContext context = ReferenceContext();
+    context.UtcOffsetHours = -2;
+    const auto rmc = BuildOnly(SentenceKind::RMC, ReferenceState(), context, {2026, 12, 9, 0, 30, 0, 0});
+    ASSERT_EQ(rmc.size(), 1u);
+    EXPECT_EQ(FieldsOf(rmc[0])[1], "223000.00");
+    EXPECT_EQ(FieldsOf(rmc[0])[9], "091226");
+}
+
+// Nothing non-finite reaches a sentence: the field is left empty and the frame stays whole.
+TEST(Builders, NonFiniteValuesGiveEmptyFields) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    SimulationState s = ReferenceState();
+    s.HDG = nan;
+    s.Position.lat = nan;
+    s.DTW = inf;
+    s.BTW = nan;
+    s.WCV = nan;
+    EXPECT_EQ(BuildOne(SentenceKind::HDT, s), "$HCHDT,,T,*2B");
+    EXPECT_EQ(BuildOne(SentenceKind::GLL, s), "$GPGLL,,,00215.00000,W,123456.00,A,A*2A");
+    EXPECT_EQ(BuildOne(SentenceKind::RMB, s), "$GPRMB,A,0.00,L,Att_Dover,,5107.50000,N,00122.50000,E,,,,,A*75");
+    EXPECT_EQ(BuildOne(SentenceKind::APB, s), "$GPAPB,A,A,0.00,L,N,V,V,24.00,T,Att_Dover,,T,,M*69");
+
+    s = ReferenceState();
+    s.OriginBearing = 65535;  // not taken yet: no bearing rather than 65535 folded into the circle
+    EXPECT_EQ(FieldsOf(BuildOne(SentenceKind::APB, s))[8], "");
+}
+
+TEST(Groups, EmissionOrderWithEverythingSelected) {
+    NmeaContext context = ReferenceContext();
+    const SimulationState s = ReferenceState();
+    auto types = [](const RecordingSink& sink) {
+        std::vector<std::string> t;
+        for (const auto& line : sink.lines) t.push_back(TypeOf(line));
+        return t;
+    };
+    RecordingSink g1, g2, g2again, g3;
+    EXPECT_EQ(BuildDepthHeadingWind(s, context, ReferenceClock(), g1), 9);
+    EXPECT_EQ(BuildPositionTime(s, context, ReferenceClock(), g2), 10);  // with the GGA of the first run
+    EXPECT_EQ(BuildPositionTime(s, context, ReferenceClock(), g2again), 9);
+    EXPECT_EQ(BuildSpeedWaypoint(s, context, ReferenceClock(), g3), 11);
+    EXPECT_EQ(types(g1), (std::vector<std::string>{"DPT", "DBS", "DBT", "DBK", "HDG", "HDM", "HDT", "MWV", "MWD"}));
+    EXPECT_EQ(types(g2), (std::vector<std::string>{"GSV", "GSV", "GSV", "GSV", "GGA", "GLL", "RMC", "GSA", "VTG",
+                                                   "ZDA"}));
+    EXPECT_EQ(types(g2again), (std::vector<std::string>{"GSV", "GSV", "GSV", "GSV", "GLL", "RMC", "GSA", "VTG", "ZDA"}));
+    EXPECT_EQ(types(g3), (std::vector<std::string>{"VHW", "RMB", "APB", "MTW", "BWR", "ZTG", "WCV", "WNC", "WPL",
+                                                   "VWR", "BWC"}));
+    for (const RecordingSink* sink : {&g1, &g2, &g3}) {
+        for (const auto& line : sink->lines) EXPECT_EQ(FrameProblem(line), "") << line;
+    }
+}
+
+TEST(Groups, GgaInEveryFourthRunInWhichItIsSelected) {
+    NmeaContext context = ReferenceContext();
+    std::vector<int> withGga;
+    for (int run = 0; run < 9; ++run) {
+        RecordingSink sink;
+        BuildPositionTime(ReferenceState(), context, ReferenceClock(), sink);
+        for (const auto& line : sink.lines) {
+            if (TypeOf(line) == "GGA") withGga.push_back(run);
+        }
+    }
+    EXPECT_EQ(withGga, (std::vector<int>{0, 4, 8}));
+    EXPECT_EQ(context.GgaCycleCount, 9);
+
+    context.Select(SentenceKind::GGA, false);  // runs without GGA leave the counter alone
+    RecordingSink sink;
+    EXPECT_EQ(BuildPositionTime(ReferenceState(), context, ReferenceClock(), sink), 9);
+    EXPECT_EQ(context.GgaCycleCount, 9);
+}
+
+TEST(Groups, NothingSelectedNothingSent) {
+    NmeaContext context = ReferenceContext();
+    context.switches = AllSwitches(t_switch::OFF);
+    RecordingSink sink;
+    for (int group : {1, 2, 3}) EXPECT_EQ(BuildGroup(group, ReferenceState(), context, ReferenceClock(), sink), 0);
+    EXPECT_TRUE(sink.lines.empty());
+    EXPECT_EQ(context.GgaCycleCount, 0);
+    EXPECT_EQ(BuildGroup(4, ReferenceState(), context, ReferenceClock(), sink), 0);
+}
+
+TEST(Groups, FailingSinkEndsTheRunAtOnce) {
+    NmeaContext context = ReferenceContext();
+    RecordingSink sink;
+    sink.failAt = 2;  // the second GSV sentence
+    EXPECT_EQ(BuildPositionTime(ReferenceState(), context, ReferenceClock(), sink), 2);
+    EXPECT_EQ(sink.lines.size(), 2u);
+    EXPECT_EQ(context.GgaCycleCount, 0);  // GGA was never reached
+
+    RecordingSink next;  // the next run goes on normally
+    EXPECT_EQ(BuildPositionTime(ReferenceState(), context, ReferenceClock(), next), 10);
+}
+
+TEST(Groups, TalkersFollowTheirRole) {
+    NmeaContext context = ReferenceContext();
+    context.TalkerPosition = "EC";
+    context.TalkerSounder = "II";
+    context.TalkerSpeed = "II";
+    context.TalkerWind = "II";
+    RecordingSink sink;
+    for (int group : {1, 2, 3}) BuildGroup(group, ReferenceState(), context, ReferenceClock(), sink);
+    for (const auto& line : sink.lines) {
+        const std::string type = TypeOf(line);
+        const std::string talker = line.substr(1, 2);
+        if (type == "HDG" || type == "HDM" || type == "HDT") {
+            EXPECT_EQ(talker, "HC") << line;
+        } else if (type == "DPT" || type == "DBS" || type == "DBT" || type == "DBK" || type == "MTW" ||
+                   type == "VHW" || type == "MWV" || type == "MWD" || type == "VWR") {
+            EXPECT_EQ(talker, "II") << line;
+        } else {
+            EXPECT_EQ(talker, "EC") << line;
+        }
+        EXPECT_EQ(FrameProblem(line), "") << line;
+    }
+}
+
+TEST(Groups, NoWaypointNoWaypointSentences) {
+    SimulationState s = ReferenceState();
+    s.WaypointDefined = false;
+    RecordingSink sink;
+    EXPECT_EQ(BuildSpeedWaypoint(s, ReferenceContext(), ReferenceClock(), sink), 3);
+    ASSERT_EQ(sink.lines.size(), 3u);
+    EXPECT_EQ(TypeOf(sink.lines[0]), "VHW");
+    EXPECT_EQ(TypeOf(sink.lines[1]), "MTW");
+    EXPECT_EQ(TypeOf(sink.lines[2]), "VWR");
+}
+
+// The side of the apparent wind is the tack side of the state: heading 318 with the true wind
+// from 20 is starboard tack; from 200 (and with the heading below 0 or past 360) port tack.
+TEST(Builders, VwrSideIsTheTackSide) {
+    struct Case {
+        float hdg, reciprocal, twd;
+        const char* side;
+    };
+    const Case cases[] = {
+        {318, 138, 20, "R"}, {318, 138, 200, "L"}, {40, 220, 100, "R"}, {40, 220, 20, "L"}, {-10, 170, 30, "R"},
+    };
+    for (const Case& c : cases) {
+        SimulationState s = ReferenceState();
+        s.HDG = c.hdg;
+        s.ReciprocalHDG = c.reciprocal;
+        s.TrueWind.argt = c.twd;
+        EXPECT_EQ(FieldsOf(BuildOne(SentenceKind::VWR, s))[2], c.side) << c.hdg << " " << c.twd;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,168 @@
+// Whatever the user types as the waypoint name, every sentence keeps its frame: at most 80
+// characters, the fields where they belong, a checksum over exactly what is sent. Then a whole
+// cycle read back by an independent NMEA parser, and under a comma locale.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "nmea/NmeaBuilders.h"
+#include "nmea/sentence_test_support.h"
+
+using namespace corvel::nmea;
+using namespace corvel::nmea::testing;
+using corvel::sim::SimulationState;
+
+namespace {
+
+// Index of the waypoint name among the fields of each sentence that carries it.
+const std::map<std::string, std::size_t> kNameField = {{"RMB", 4}, {"APB", 10}, {"BWR", 12}, {"ZTG", 3},
+                                                       {"WCV", 3}, {"WNC", 5},  {"WPL", 5},  {"BWC", 12}};
+
+std::vector<std::string> SpeedWaypointSentences(const std::string& name) {
+    SimulationState s = ReferenceState();
+    s.Waypoint.nom = name;
+    RecordingSink sink;
+    BuildSpeedWaypoint(s, ReferenceContext(), ReferenceClock(), sink);
+    return sink.lines;
+}
+
+struct NameCase {
+    const char* label;
+    std::string typed;
+    std::string asSent;  // the whole name in sentence bytes
+};
+
+TEST(WaypointNames, EverySentenceFitsAndKeepsItsFields) {
+    const NameCase cases[] = {
+        {"255 characters", std::string(255, 'W'), std::string(255, 'W')},
+        {"frame characters", "Dover, UK*$!\\^~end", "Dover_ UK______end"},
+        {"line ends", "Pointe\r\nNord", "Pointe__Nord"},
+        {"accented (UTF-8)", "\xC3\x8Ele d'Yeu \xC3\xA9t\xC3\xA9", "\xCEle d'Yeu \xE9t\xE9"},
+        {"outside Latin-1", "\xE2\x9A\x93 \xE6\xB8\xAF", "? ?"},
+        {"long and odd", std::string(100, ',') + "\xC3\xA9" + std::string(154, '*'), std::string(100, '_') + "\xE9" +
+                                                                                    std::string(154, '_')},
+    };
+    const auto plain = SpeedWaypointSentences("WP");
+    ASSERT_EQ(plain.size(), 11u);
+    for (const NameCase& c : cases) {
+        const auto lines = SpeedWaypointSentences(c.typed);
+        ASSERT_EQ(lines.size(), plain.size()) << c.label;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const std::string& line = lines[i];
+            EXPECT_EQ(FrameProblem(line), "") << c.label << ": " << line;
+            const auto fields = FieldsOf(line);
+            EXPECT_EQ(fields.size(), FieldsOf(plain[i]).size()) << c.label << ": " << line;
+            const auto at = kNameField.find(TypeOf(line));
+            if (at == kNameField.end() || at->second >= fields.size()) continue;
+            const std::string& name = fields[at->second];
+            EXPECT_FALSE(name.empty()) << c.label << ": " << line;
+            EXPECT_EQ(c.asSent.compare(0, name.size(), name), 0) << c.label << ": " << line;
+            // Cut only when needed, and then to exactly 80 characters.
+            if (name.size() < c.asSent.size()) {
+                EXPECT_EQ(line.find('*'), kMaxBodyLength) << c.label << ": " << line;
+            }
+        }
+    }
+}
+
+TEST(WaypointNames, OnlyTheSentencesThatOverflowAreShortened) {
+    for (const std::string& line : SpeedWaypointSentences("Att_Dover")) {
+        const auto at = kNameField.find(TypeOf(line));
+        if (at == kNameField.end()) continue;
+        const std::string name = FieldsOf(line)[at->second];
+        if (TypeOf(line) == "BWC" || TypeOf(line) == "BWR") {
+            EXPECT_LT(name.size(), 9u) << line;
+            EXPECT_EQ(line.find('*'), kMaxBodyLength) << line;
+        } else {
+            EXPECT_EQ(name, "Att_Dover") << line;
+        }
+    }
+    for (const std::string& line : SpeedWaypointSentences("WP1")) {
+        const auto at = kNameField.find(TypeOf(line));
+        if (at != kNameField.end()) {
+            EXPECT_EQ(FieldsOf(line)[at->second], "WP1") << line;
+        }
+    }
+}
+
+// All 27 kinds (with GGA) from one cycle, as an independent parser reads them: checksum checked,
+// talker, type and every field as the encoder meant them.
+TEST(Oracle, IndependentParserReadsAFullCycle) {
+    if (std::system("/usr/bin/python3 -c 'import pynmea2' >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "python3-nmea2 is not installed";
+    }
+    SimulationState s = ReferenceState();
+    s.Waypoint.nom = "\xC3\x89tel, Groix*";
+    NmeaContext context = ReferenceContext();
+    RecordingSink sink;
+    for (int group : {1, 3, 2}) BuildGroup(group, s, context, ReferenceClock(), sink);
+    ASSERT_EQ(sink.lines.size(), 30u);
+
+    const auto dir = std::filesystem::temp_directory_path();
+    const auto sentences = dir / ("corvel_nmea_oracle_" + std::to_string(::getpid()) + ".txt");
+    const auto script = dir / ("corvel_nmea_oracle_" + std::to_string(::getpid()) + ".py");
+    {
+        std::ofstream out(sentences, std::ios::binary);
+        for (const auto& line : sink.lines) out << line << '\n';
+        std::ofstream py(script);
+        // The parser has no DBK nor ZTG: they are described to it, as any user of it would.
+        py << "import sys, pynmea2\n"
+              "class DBK(pynmea2.TalkerSentence):\n"
+              "    fields = (('Feet', 'feet'), ('f', 'f'), ('Metres', 'metres'), ('M', 'm'), ('Fathoms', 'fathoms'),"
+              " ('F', 'ff'))\n"
+              "class ZTG(pynmea2.TalkerSentence):\n"
+              "    fields = (('UTC', 'utc'), ('Time to go', 'time_to_go'), ('Waypoint', 'waypoint'))\n"
+              "bad = 0\n"
+              "for raw in open(sys.argv[1], 'rb').read().split(b'\\n'):\n"
+              "    if not raw: continue\n"
+              "    line = raw.decode('latin-1')\n"
+              "    try:\n"
+              "        msg = pynmea2.parse(line, check=True)\n"
+              "        fields = line[1:line.index('*')].split(',')\n"
+              "        if msg.talker + msg.sentence_type != fields[0] or list(msg.data) != fields[1:]:\n"
+              "            print('read differently:', line, msg.data); bad += 1\n"
+              "    except Exception as e:\n"
+              "        print('rejected:', line, e); bad += 1\n"
+              "sys.exit(1 if bad else 0)\n";
+    }
+    const std::string command = "/usr/bin/python3 " + script.string() + " " + sentences.string() + " 2>&1";
+    std::string output;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
+    const int status = ::pclose(pipe);
+    std::filesystem::remove(sentences);
+    std::filesystem::remove(script);
+    EXPECT_EQ(status, 0) << output;
+}
+
+TEST(Locale, CommaLocaleChangesNoSentence) {
+    auto cycle = [] {
+        NmeaContext context = ReferenceContext();
+        RecordingSink sink;
+        for (int group : {1, 3, 2}) BuildGroup(group, ReferenceState(), context, ReferenceClock(), sink);
+        return sink.lines;
+    };
+    const auto inC = cycle();
+    const char* names[] = {"fr_FR.UTF-8", "fr_FR.utf8", "de_DE.UTF-8"};
+    const char* set = nullptr;
+    for (const char* name : names) {
+        if ((set = std::setlocale(LC_ALL, name)) != nullptr) break;
+    }
+    if (set == nullptr) GTEST_SKIP() << "no locale with a comma separator is installed";
+    const auto inFrench = cycle();
+    std::setlocale(LC_ALL, "C");
+    EXPECT_EQ(inFrench, inC);
+}
+
+}  // namespace
