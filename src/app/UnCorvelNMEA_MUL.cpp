@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/FMX_UnParNMEA.h"
 #include "nav/EXT_CONVERS.h"
 #include "nav/POSGEOMAN.h"
 #include "nav/ValidFloat.h"
@@ -19,9 +20,22 @@ using namespace corvel::sim;
 namespace {
 
 std::string Fixed(Real x, int precision, int digits) { return FormatFixed(x, precision, digits); }
+
+// Sines and cosines of the tick run in 64 bits: their results are stored as 32-bit values or
+// rounded to whole pixels, and the extended-precision ones cost about a microsecond each, more
+// than the whole tick is allowed.
+double Radians(double degrees) { return degrees * static_cast<double>(Pi) / 180; }
 float Parse(const EditField& f) { return static_cast<float>(ValidFloat(f.text)); }
 
 }  // namespace
+
+const std::string& TFCorvel::FixedText::operator()(Real x, int precision, int digits) {
+    if (x != value || text.empty()) {
+        value = x;
+        text = FormatFixed(x, precision, digits);
+    }
+    return text;
+}
 
 TFCorvel::TFCorvel(Dialogs& dialogs, TFParam& param, const PolarTable& polar)
     : dialogs_(dialogs), param_(param), polar_(polar) {
@@ -41,7 +55,7 @@ TFCorvel::TFCorvel(Dialogs& dialogs, TFParam& param, const PolarTable& polar)
     TimerDelaiModCap = add("TimerDelaiModCap", 2000, nullptr);
     TimerCHGHDG = add("TimerCHGHDG", 50, nullptr);
     TimerSondeur = add("TimerSondeur", 200, &TFCorvel::TimerSondeurTimer);
-    TimerPhNMEA = add("TimerPhNMEA", 1000, nullptr);
+    TimerPhNMEA = add("TimerPhNMEA", 1000, &TFCorvel::TimerPhNMEATimer);
     TimerDiapo = add("TimerDiapo", 12000, nullptr);
     TimerLoadCFG = add("TimerLoadCFG", 10000, nullptr);
 
@@ -139,7 +153,9 @@ float TFCorvel::BoatSpeed(float wa, float ws) {
 }
 
 void TFCorvel::BtCalCClick() {
-    // 1. Commands and flags.
+    // 1. Talkers, commands and flags.
+    if (FParNMEA_) FParNMEA_->Talker_IDs();
+    Nmea.GgaCycleCount = 0;
     EnablePilotCommands(true);
     SpBtPauseRes.enabled = true;
     S.Paused = false;
@@ -234,6 +250,7 @@ void TFCorvel::BtCalCClick() {
     StartDriver();
     TimerPhNMEA.start();
     S.Halted = false;
+    if (ComLinkValid) EdMouch.text = "Com tjrs valide";
 }
 
 void TFCorvel::StartDriver() {
@@ -296,7 +313,7 @@ void TFCorvel::SpBtPauseResClick() {
 }
 
 PointF TFCorvel::CoordORIgW(float len, float angl) const {
-    const Real a = DegToRad(angl);
+    const double a = Radians(angl);
     return {static_cast<float>(Round(std::cos(a) * len) + S.CompassCentreX),
             static_cast<float>(S.CompassCentreY - Round(len * std::sin(a)))};
 }
@@ -323,7 +340,7 @@ void TFCorvel::ShowTack() {
 
 void TFCorvel::ShowDrift() {
     sim::Affiche_derive(S);
-    EdDeriv.text = Fixed(S.DriftAngle, 3, 1);
+    EdDeriv.text = driftText_(S.DriftAngle, 3, 1);
     LDeriv.text = std::string(DriftSideText(S.DriftStarboard));
 }
 
@@ -411,7 +428,7 @@ void TFCorvel::TimerATTimer() {
     if (current) {
         const float a = 450 - s.Current.argt;
         const float l = s.ArrowScale * s.Current.mdl;
-        e1 = {static_cast<float>(w0.x + std::cos(DegToRad(a)) * l), static_cast<float>(w0.y - std::sin(DegToRad(a)) * l)};
+        e1 = {static_cast<float>(w0.x + std::cos(Radians(a)) * l), static_cast<float>(w0.y - std::sin(Radians(a)) * l)};
         arrow_.Org = w0;
         arrow_.Ext = e1;
         arrow_.Angle = a;
@@ -424,8 +441,8 @@ void TFCorvel::TimerATTimer() {
         arrow_.Len = s.ArrowScale * s.SurfaceWind.mdl;
         FMXCompass1.SetArrowSurfaceWind(arrow_);
         s.SurfaceWind = Sigma_vect(s.TrueWind, s.Current);
-        EdFCourant.text = Fixed(s.Current.mdl, 3, 1);
-        EdDirCourant.text = Fixed(s.Current.argt, 4, 1);
+        EdFCourant.text = currentSpeedText_(s.Current.mdl, 3, 1);
+        EdDirCourant.text = currentDirectionText_(s.Current.argt, 4, 1);
     } else {
         s.SurfaceWind = s.TrueWind;
     }
@@ -436,13 +453,14 @@ void TFCorvel::TimerATTimer() {
     if (s.HDGVariable && second) {
         s.WaterTrack.argt -= s.HeadingSwing;
         s.HDG -= s.HeadingSwing;
-        s.HeadingSwing = static_cast<float>(std::sin(0.08L * t) + 0.3L * std::sin(0.16L * t) + 0.5L * std::sin(0.24L * t));
+        const double td = static_cast<double>(t);
+        s.HeadingSwing = static_cast<float>(std::sin(0.08 * td) + 0.3 * std::sin(0.16 * td) + 0.5 * std::sin(0.24 * td));
         s.WaterTrack.argt = s.HDG + s.Leeway + s.HeadingSwing;
     }
     s.WaterTrack.argt = static_cast<float>(Wrap360(s.WaterTrack.argt));
     s.HDG = s.WaterTrack.argt - s.Leeway;
     if (showST) EdHDG.text = Fixed(s.HDG, 4, 1);
-    EdCAP.text = Fixed(Round(s.HDG), 3, 0);
+    EdCAP.text = capText_(Round(s.HDG), 3, 0);
     s.HDM = s.HDG - s.MagVar;
     if (showST) {
         Ed2HDGT.text = EdHDG.text;
@@ -505,7 +523,7 @@ void TFCorvel::TimerATTimer() {
     FMXCompass1.SetArrowHeading(arrow_);
 
     // 16. Velocity made good towards the wind.
-    s.VMGWind = static_cast<float>(std::cos(DegToRad(s.SWA)) * s.WaterTrack.mdl);
+    s.VMGWind = static_cast<float>(std::cos(Radians(s.SWA)) * s.WaterTrack.mdl);
     if (showST) EdVMGVent.text = Fixed(s.VMGWind, 4, 2);
     // 17. Apparent wind angle measured round from the bow.
     s.AWA360 = F_amure(s) == t_amure::tribord ? s.AWA : 360 - s.AWA;
@@ -631,6 +649,48 @@ void TFCorvel::MajProf() { sim::MajProf(S); }
 void TFCorvel::TimerSondeurTimer() {
     S.SounderPing = false;
     TimerSondeur.stop();
+}
+
+// ---------------------------------------------------------------- sentences
+
+void TFCorvel::TimerPhNMEATimer() {
+    nmea::BuildGroup(NmeaPhase, S, Nmea, clock_->Now(), *this);
+    NmeaPhase = ((NmeaPhase + 1) % 3) + 1;
+}
+
+bool TFCorvel::EmitSentence(std::string_view sentence) {
+    MemoNMEA.Append(std::string(sentence));
+    MemoNMEAFollowsEnd = !S.Halted;
+    if (WifiActive && Wifi) {
+        const WriteResult r = Wifi->TransmitSentence(sentence);
+        if (r.status == WriteResult::Status::Failed) {
+            dialogs_.ShowMessage(r.error);
+            return false;  // the rest of this group waits for the next run
+        }
+    }
+    if (ComLinkOpen && Serial) {
+        std::string text = "\r\n";
+        text += sentence;
+        const WriteResult r = Serial->WriteComText(text);
+        if (r.status == WriteResult::Status::Failed) {
+            dialogs_.ShowMessage(r.error);
+            return false;
+        }
+        if (r.status == WriteResult::Status::Incomplete) {
+            MemoNMEA.Append(" *** erreur de transmission  sur le COM : écriture incomplète ***");
+            EdMouch.text += "NON OK";
+        }
+    }
+    if (OnSentence) OnSentence(sentence);
+    const LocalDateTime now = clock_->Now();
+    std::string stamped = "NMEA183:";
+    stamped += FormatDate(now);
+    stamped += 'Z';
+    stamped += FormatTime(now);
+    stamped += ':';
+    stamped += sentence;
+    MemoNMEAHMS.Append(std::move(stamped));
+    return true;
 }
 
 }  // namespace corvel::app

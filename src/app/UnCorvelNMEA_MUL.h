@@ -5,19 +5,26 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 
+#include "app/Clock.h"
 #include "app/Controls.h"
 #include "app/Dialogs.h"
 #include "app/FMX_Compass.h"
+#include "app/Links.h"
 #include "app/TFParam.h"
+#include "app/TextLog.h"
 #include "app/TimerSet.h"
+#include "nmea/NmeaBuilders.h"
 #include "sim/SimulationState.h"
 #include "sim/UnPolaire.h"
 
 namespace corvel::app {
 
-class TFCorvel {
+class TFParNMEA;
+
+class TFCorvel : private nmea::SentenceSink {
 public:
     TFCorvel(Dialogs& dialogs, TFParam& param, const sim::PolarTable& polar);
     TFCorvel(const TFCorvel&) = delete;
@@ -47,8 +54,28 @@ public:
     void MajProf();
     void TimerSondeurTimer();
 
+    // Sentences: one group per second, in the order 1, 3, 2; every sentence leaves through
+    // EmitSentence to the log, the network link, the serial link and the time-stamped log.
+    void TimerPhNMEATimer();
+    bool EmitSentence(std::string_view sentence) override;
+
+    // The wall clock of the sentences and the time stamps (the system's unless set).
+    void SetClock(const Clock& clock) { clock_ = &clock; }
+    // The selection dialog whose talker buttons "SIMULER" reads.
+    void SetSelectionDialog(TFParNMEA* dialog) { FParNMEA_ = dialog; }
+
     // --- state
     sim::SimulationState S;
+    nmea::NmeaContext Nmea;  // selection, talkers, UTC offset, GGA counter
+    int NmeaPhase = 1;       // the group of the next sentence run; never reset
+    // The links, looked up at every sentence.
+    SerialOutput* Serial = nullptr;
+    bool ComLinkOpen = false;
+    NetOutput* Wifi = nullptr;
+    bool WifiActive = false;
+    bool ComLinkValid = false;  // the chosen port opened once
+    // Every sentence, after the links (a headless run's standard output).
+    std::function<void(std::string_view)> OnSentence;
     TimerSet Timers;
     Timer TimerAT, TimerB, TimerC, Timer60, TimerV, TimerE, TimerPres, TimerRestStatusCFVDV, TimerDelaiModCap,
         TimerCHGHDG, TimerSondeur, TimerPhNMEA, TimerDiapo, TimerLoadCFG;
@@ -88,6 +115,9 @@ public:
     // Transmission
     Switch SwWIFI;
     EditField EdMouch;
+    TextLog MemoNMEA;     // the sentence log, with the transmission error lines
+    TextLog MemoNMEAHMS;  // the time-stamped log
+    bool MemoNMEAFollowsEnd = false;  // scrolled to its last line
     // Menus
     MenuItem MenuParametres, MenuOuvrir;
 
@@ -102,8 +132,19 @@ private:
     void StartDriver();
 
     Dialogs& dialogs_;
+    SystemClock systemClock_;
+    const Clock* clock_ = &systemClock_;
+    TFParNMEA* FParNMEA_ = nullptr;
     TFParam& param_;
     const sim::PolarTable& polar_;
+    // The texts written at every tick remember the value they show: an unchanged value is not
+    // formatted again.
+    struct FixedText {
+        nav::Real value = -1e300L;
+        std::string text;
+        const std::string& operator()(nav::Real x, int precision, int digits);
+    };
+    FixedText capText_, currentSpeedText_, currentDirectionText_, driftText_;
     TArrow arrow_;  // one record reused for every arrow handed to the compass, as the tick fills it
     bool angleMessageShown_ = false;
     PointF compassOrigin_{630, 18};  // the compass's top-left corner in the window

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 namespace corvel::nav {
@@ -59,6 +60,41 @@ Real DMToDegrees(Real packed) {
     return ((x - d) * 5 / 3 + d) * s;
 }
 
+namespace {
+
+// Reduces x by k quarter turns to |r| <= pi/4 (k mod 4 returned). With |k| below 2^20 the product
+// k * (pi/2 in 64 bits) is off by less than 1e-13 ulp of pi/2: no precision is lost.
+int Quadrant(Real x, Real& r) {
+    constexpr Real HalfPi = Pi / 2;
+    const Real k = std::nearbyint(x / HalfPi);
+    r = x - k * HalfPi;
+    return static_cast<int>(static_cast<long long>(k) & 3);
+}
+
+}  // namespace
+
+Real Sine(Real x) {
+    if (!(std::fabs(x) < 1e6L)) return std::sin(x);
+    Real r = 0;
+    switch (Quadrant(x, r)) {
+        case 0: return std::sin(r);
+        case 1: return std::cos(r);
+        case 2: return -std::sin(r);
+        default: return -std::cos(r);
+    }
+}
+
+Real Cosine(Real x) {
+    if (!(std::fabs(x) < 1e6L)) return std::cos(x);
+    Real r = 0;
+    switch (Quadrant(x, r)) {
+        case 0: return std::cos(r);
+        case 1: return -std::sin(r);
+        case 2: return -std::cos(r);
+        default: return std::sin(r);
+    }
+}
+
 Real ArcCosine(Real x) {
     x = std::clamp(x, -1.0L, 1.0L);  // rounding may carry a cosine sum just past 1
     if (x == 0) return Pi / 2;
@@ -67,9 +103,9 @@ Real ArcCosine(Real x) {
 }
 
 Real TanGuarded(Real radians) {
-    const Real c = std::cos(radians);
-    if (std::fabs(c) < 1e-7L) return std::sin(radians) / 1e-7L * SignOf(c);
-    return std::sin(radians) / c;
+    const Real c = Cosine(radians);
+    if (std::fabs(c) < 1e-7L) return Sine(radians) / 1e-7L * SignOf(c);
+    return Sine(radians) / c;
 }
 
 Real Wrap360(Real degrees) {
@@ -96,25 +132,47 @@ struct Decimal {
     int exp10 = 0;   // count of digits before the decimal point
 };
 
-Decimal ToDecimal(Real magnitude) {
+// Reads the digits and exponent of a scientific text "d.ddde+NN" (or "de-NN").
+Decimal ParseScientific(const char* p, const char* end) {
     Decimal d;
-    if (magnitude == 0) return d;
+    d.digits[d.count++] = *p++;
+    if (p < end && *p == '.') ++p;
+    while (p < end && *p != 'e') d.digits[d.count++] = *p++;
+    int e = 0;
+    std::from_chars(p[1] == '+' ? p + 2 : p + 1, end, e);
+    d.exp10 = e + 1;
+    while (d.count > 0 && d.digits[d.count - 1] == '0') --d.count;
+    return d;
+}
+
+// The exact expansion to 18 significant digits, correctly rounded.
+Decimal ToDecimal(Real magnitude) {
+    if (magnitude == 0) return {};
     char buf[64];
-    // Values that a 64-bit float holds exactly (every widened 32-bit state value) take the fast
-    // 64-bit conversion; its 18 digits are the exact expansion's, correctly rounded.
+    // Values that a 64-bit float holds exactly (every widened 32-bit state value) take the
+    // 64-bit conversion; its 18 digits are the exact expansion's all the same.
     const double narrow = static_cast<double>(magnitude);
     const auto res = static_cast<Real>(narrow) == magnitude
                          ? std::to_chars(buf, buf + sizeof buf, narrow, std::chars_format::scientific, 17)
                          : std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 17);
-    // "d.ddddddddddddddddde+NN"
-    const char* p = buf;
-    d.digits[d.count++] = *p++;
-    ++p;  // the point
-    while (p < res.ptr && *p != 'e') d.digits[d.count++] = *p++;
-    int e = 0;
-    std::from_chars(p[1] == '+' ? p + 2 : p + 1, res.ptr, e);
-    d.exp10 = e + 1;
-    while (d.count > 0 && d.digits[d.count - 1] == '0') --d.count;
+    return ParseScientific(buf, res.ptr);
+}
+
+// The digits of `magnitude` that are to be rounded to `keep(exp10)` significant digits, half away
+// from zero on the 18-digit expansion. The shortest text that reads back as the same 64-bit value
+// is much cheaper than the 18-digit expansion and rounds the same way, except when it stops one
+// digit after the rounding place on a 5: there a tie of the short text may not be one of the
+// expansion (2.675 is 2.67499999999999982...), and the expansion decides.
+template <typename Keep>
+Decimal DigitsToRound(Real magnitude, Keep keep) {
+    if (magnitude == 0) return {};
+    const double narrow = static_cast<double>(magnitude);
+    if (static_cast<Real>(narrow) != magnitude) return ToDecimal(magnitude);
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, narrow, std::chars_format::scientific);
+    Decimal d = ParseScientific(buf, res.ptr);
+    const int n = keep(d.exp10);
+    if (d.count == n + 1 && d.digits[n] == '5') return ToDecimal(magnitude);
     return d;
 }
 
@@ -166,11 +224,81 @@ std::string Exponent(Decimal d, int significant, bool plusSign) {
 
 }  // namespace
 
+namespace {
+
+constexpr std::uint64_t kPow10[] = {1ULL, 10ULL, 100ULL, 1000ULL, 10000ULL, 100000ULL, 1000000ULL, 10000000ULL,
+                                    100000000ULL, 1000000000ULL, 10000000000ULL};
+
+// The fixed format of a value that a 32-bit float holds, between 1e-6 and 1e9, with at most 9
+// decimals: the displays' and sentences' usual case, done in integers. A float's exact value
+// m / 2^q lies at least 1 / (m 10^r) (relative) from any decimal tie with r decimals, far more
+// than the 18-digit rounding of the definition could move it, so rounding the exact value half
+// away from zero gives the definition's result. Returns false where it does not apply.
+bool FixedOfFloat(Real x, int precision, int digits, std::string& out) {
+    const Real a = std::fabs(x);
+    if (static_cast<Real>(static_cast<float>(a)) != a || a < 1e-6L || a >= 1e9L || digits > 9 || precision > 18) {
+        return false;
+    }
+    int e = 0;
+    const double f = std::frexp(static_cast<double>(a), &e);  // a = f 2^e, f in [0.5, 1)
+    const std::uint64_t m = static_cast<std::uint64_t>(std::ldexp(f, 24));
+    const int q = 24 - e;  // a = m / 2^q, q <= 43
+    // Digits before the point (<= 0 for values below 1, counting the zeros after the point).
+    int exp10 = 0;
+    if (a >= 1) {
+        const std::uint64_t whole = static_cast<std::uint64_t>(a);
+        while (exp10 < 10 && whole >= kPow10[exp10]) ++exp10;
+    } else {
+        // a < 10^(exp10) for the largest exp10 <= 0 with a >= 10^(exp10 - 1): m 10^j >= 2^q.
+        exp10 = 0;
+        while (exp10 > -7 && m * kPow10[1 - exp10] < (std::uint64_t{1} << q)) --exp10;
+    }
+    if (exp10 > precision) return false;
+    const int k = std::min(precision - exp10, digits);  // decimals actually kept
+    if (k < 0 || k > 9) return false;
+    // R = round half up of a 10^k = floor((2 m 10^k + 2^q) / 2^(q + 1)).
+    std::uint64_t r = 0;
+    if (q <= 0) {
+        r = (m << -q) * kPow10[k];
+    } else {
+        // m < 2^24, 10^k < 2^30 and q <= 43 (a >= 1e-6): no overflow in 64 bits.
+        r = (2 * m * kPow10[k] + (std::uint64_t{1} << q)) >> (q + 1);
+    }
+    const std::uint64_t scale = kPow10[k];
+    const std::uint64_t whole = r / scale;
+    // A carry that adds an integer digit beyond the precision needs the exponent form.
+    int wholeDigits = 0;
+    for (std::uint64_t w = whole; w > 0; w /= 10) ++wholeDigits;
+    if (wholeDigits > precision) return false;
+
+    char buf[48];
+    char* p = buf;
+    if (x < 0 && r != 0) *p++ = '-';
+    p = std::to_chars(p, buf + sizeof buf, whole).ptr;
+    if (digits > 0) {
+        *p++ = '.';
+        std::uint64_t frac = r % scale;
+        for (int i = k - 1; i >= 0; --i) {
+            p[i] = static_cast<char>('0' + frac % 10);
+            frac /= 10;
+        }
+        p += k;
+        for (int i = k; i < digits; ++i) *p++ = '0';
+    }
+    out.assign(buf, p);
+    return true;
+}
+
+}  // namespace
+
 std::string FormatFixed(Real x, int precision, int digits) {
     if (!std::isfinite(x)) x = 0;
     precision = std::max(precision, 1);
     digits = std::max(digits, 0);
-    Decimal d = ToDecimal(std::fabs(x));
+    if (std::string fast; FixedOfFloat(x, precision, digits, fast)) return fast;
+    Decimal d = DigitsToRound(std::fabs(x), [&](int exp10) {
+        return exp10 > precision ? precision : std::min(precision, exp10 + digits);
+    });
     const std::string sign = x < 0 ? "-" : "";
     if (d.exp10 > precision) return sign + Exponent(d, precision, true);
     RoundDigits(d, std::min(precision, d.exp10 + digits));
@@ -190,7 +318,7 @@ std::string FormatFixed(Real x, int precision, int digits) {
 
 std::string FormatGeneral(Real x) {
     if (!std::isfinite(x)) x = 0;
-    Decimal d = ToDecimal(std::fabs(x));
+    Decimal d = DigitsToRound(std::fabs(x), [](int) { return 15; });
     RoundDigits(d, 15);
     if (d.count == 0) return "0";
     const std::string sign = x < 0 ? "-" : "";

@@ -35,6 +35,12 @@ Real DegreesToDM(Real degrees);
 // DD.MMmm -> decimal degrees.
 Real DMToDegrees(Real packed);
 
+// Sine and cosine in the widest type (radians). For the small arguments of navigation (|x| < 1e6)
+// the argument is brought within pi/4 first, which keeps the extended precision and avoids the
+// library's slow general reduction (about a microsecond a call); larger ones go to the library.
+Real Sine(Real radians);
+Real Cosine(Real radians);
+
 // cosine -> radians in 0..pi. Defined for -1 <= x <= 1; values outside are clamped to that range.
 Real ArcCosine(Real x);
 // radians -> tangent; where |cos x| < 1e-7 the cosine is replaced by 1e-7 with its sign, so the

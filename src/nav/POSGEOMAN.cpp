@@ -29,7 +29,7 @@ void RhumbStep(const TPos_elem& from, TPos_elem& to, float d, float c) {
     const Real course = c;
     if (std::fabs(course - 270) < 1e-6L || std::fabs(course - 90) < 1e-6L) {
         to.lat = from.lat;
-        const Real g = (d / std::cos(DegToRad(from.lat))) / 60;
+        const Real g = (d / Cosine(DegToRad(from.lat))) / 60;
         const Real lon = std::fabs(course - 90) < 1e-6L ? from.long_ + g : from.long_ - g;
         to.long_ = static_cast<float>(lon);                  // stored, then wrapped
         to.long_ = static_cast<float>(Wrap360(to.long_));
@@ -38,7 +38,7 @@ void RhumbStep(const TPos_elem& from, TPos_elem& to, float d, float c) {
     const float fromLat = from.lat;
     const float fromLong = from.long_;
     // The 32-bit roundings below are part of the track's behaviour.
-    to.lat = static_cast<float>(std::cos(DegToRad(course)) * d / 60 + fromLat);
+    to.lat = static_cast<float>(Cosine(DegToRad(course)) * d / 60 + fromLat);
     const float psiNew = static_cast<float>(MercatorLatitude(DegToRad(to.lat)));
     const float psiOld = static_cast<float>(MercatorLatitude(DegToRad(fromLat)));
     const float dpsi = psiNew - psiOld;
@@ -54,7 +54,7 @@ float GreatCircleDistance(Real lon1, Real lat1, Real lon2, Real lat2) {
     lat2 = DegToRad(lat2);
     float dl = static_cast<float>(lon1 - lon2);
     NormalisePi(dl);
-    const Real x = std::sin(lat1) * std::sin(lat2) + std::cos(lat1) * std::cos(lat2) * std::cos(static_cast<Real>(dl));
+    const Real x = Sine(lat1) * Sine(lat2) + Cosine(lat1) * Cosine(lat2) * Cosine(static_cast<Real>(dl));
     return static_cast<float>(std::fabs(RadToDeg(ArcCosine(x))) * 60);
 }
 
@@ -75,7 +75,7 @@ RhumbSolution SolveRhumb(Real lat1In, Real lat2In, Real dlonIn, Real dlatIn) {
     float C = 0;
     if (std::fabs(dlat) < 3e-6f) {
         C = dlon < 0 ? 4.712389f : 1.5707964f;
-        D = static_cast<float>(std::fabs(RadToDeg(dlon) * 60 * std::cos(static_cast<Real>(lat1))));
+        D = static_cast<float>(std::fabs(RadToDeg(dlon) * 60 * Cosine(static_cast<Real>(lat1))));
     } else {
         const float psi1 = static_cast<float>(MercatorLatitude(lat1));
         const float psi2 = static_cast<float>(MercatorLatitude(lat2));
@@ -89,7 +89,7 @@ RhumbSolution SolveRhumb(Real lat1In, Real lat2In, Real dlonIn, Real dlatIn) {
         } else {
             C = static_cast<float>(a + 6.283185307179586477L);
         }
-        D = static_cast<float>(std::fabs(RadToDeg(dlat) * 60 / std::cos(static_cast<Real>(C))));
+        D = static_cast<float>(std::fabs(RadToDeg(dlat) * 60 / Cosine(static_cast<Real>(C))));
     }
     if (D < 3) {
         if (std::fabs(dlon) <= 3e-8f) {
@@ -97,7 +97,7 @@ RhumbSolution SolveRhumb(Real lat1In, Real lat2In, Real dlonIn, Real dlatIn) {
             C = dlat > 0 ? 0.0f : 3.1415927f;
             return {D, C};
         }
-        const float dep = static_cast<float>(dlon * std::cos(static_cast<Real>(lat1)));
+        const float dep = static_cast<float>(dlon * Cosine(static_cast<Real>(lat1)));
         const Real north = RadToDeg(dlat) * 60;
         const Real east = RadToDeg(dep) * 60;
         D = static_cast<float>(std::sqrt(north * north + east * east));
@@ -140,8 +140,8 @@ Real GreatCircleCourse(Real lon1, Real lat1, Real lon2, Real lat2) {
         return RhumbLine(lon1, lat1, lon2, lat2).second;
     }
     const Real lx = rlon2 + step;
-    const Real latx = std::atan((TanGuarded(rlat1) * std::sin(lx - rlon2) - TanGuarded(rlat2) * std::sin(lx - rlon1)) /
-                                std::sin(rlon1 - rlon2));
+    const Real latx = std::atan((TanGuarded(rlat1) * Sine(lx - rlon2) - TanGuarded(rlat2) * Sine(lx - rlon1)) /
+                                Sine(rlon1 - rlon2));
     const RhumbSolution s = SolveRhumb(latx, rlat2, lx - rlon2, latx - rlat2);
     return RadToDeg(s.course);
 }

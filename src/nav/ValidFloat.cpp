@@ -64,6 +64,8 @@ std::optional<Real> ParseDot(const std::string& text) {
 
 }  // namespace
 
+std::optional<Real> ParseDotNumber(std::string_view text) { return ParseDot(std::string(text.substr(0, 255))); }
+
 Real ValidFloat(std::string_view input) {
     std::string text(input.substr(0, 255));
     if (text.empty()) return 0;

@@ -2,6 +2,7 @@
 // 4.14, whatever the process locale.
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 #include "nav/EXT_CONVERS.h"
@@ -13,5 +14,9 @@ namespace corvel::nav {
 // Empty text, text that is not a number with either separator, and values beyond the range of a
 // 64-bit float give 0. Never reads past `text`; always terminates.
 Real ValidFloat(std::string_view text);
+
+// The strict parse under ValidFloat: "." as the only separator, no swapping; nothing when the text
+// (cut at 255 characters) is not such a number or lies beyond the range of a 64-bit float.
+std::optional<Real> ParseDotNumber(std::string_view text);
 
 }  // namespace corvel::nav

@@ -235,9 +235,12 @@ void MajRouteSurface(SimulationState& s) {
 
 // ---- True wind variation ---------------------------------------------------------------------
 
+// The laws' sines run in 64 bits: their results are stored as 32-bit values, and the extended-
+// precision sine costs about a microsecond, more than a whole tick may take.
 Real WindSpeedLaw(Real t) {
-    return 1 + 0.4L * std::sin(0.2094L * t + 0.6283L) + 0.07L * std::sin(0.6282L * t + 3.695L) +
-           0.09L * std::sin(1.047L * t + 0.285L);
+    const double td = static_cast<double>(t);
+    return 1 + 0.4 * std::sin(0.2094 * td + 0.6283) + 0.07 * std::sin(0.6282 * td + 3.695) +
+           0.09 * std::sin(1.047 * td + 0.285);
 }
 
 float ClampWindSpeed(float speed, float base) {
@@ -257,9 +260,9 @@ void SetTrueWindDirection(SimulationState& s, Real t) {
     float direction = s.TWDBase;
     if (s.TWDVariable) {
         // Stored as a 32-bit direction before it is folded.
-        direction =
-            static_cast<float>((s.TWDBase - 5.0L) + 15 * std::sin(0.069L * t) + 6 * std::sin(3 * 0.0698L * t + 0.579L) +
-                               2 * std::sin(5 * 0.06981L * t + 0.285L));
+        const double td = static_cast<double>(t);
+        direction = static_cast<float>((s.TWDBase - 5.0) + 15 * std::sin(0.069 * td) +
+                                       6 * std::sin(3 * 0.0698 * td + 0.579) + 2 * std::sin(5 * 0.06981 * td + 0.285));
     }
     if (direction < 0) direction += 360;
     if (direction > 360) direction = static_cast<float>(std::fmod(nav::Round(direction), 360.0L));

@@ -49,21 +49,8 @@ std::string_view NextField(std::string_view rest, bool& tabFound) {
 }
 
 // A header field is a wind speed when it reads as a number with "." as the separator, without the
-// separator swap of ValidFloat: "4,5" is a label there. For a text without ",", ValidFloat is that
-// parse, except that it also answers 0 for text that is no number; a number that is zero has a
-// digit 0 in its mantissa, and reads as non-zero once its first "0" becomes "1".
-std::optional<Real> HeaderNumber(std::string_view field) {
-    field = field.substr(0, 255);  // ValidFloat's limit
-    if (field.find(',') != std::string_view::npos) return std::nullopt;
-    const Real value = nav::ValidFloat(field);
-    if (value != 0) return value;
-    std::string probe(field);
-    const size_t zero = probe.find('0');
-    if (zero == std::string::npos) return std::nullopt;
-    probe[zero] = '1';
-    if (nav::ValidFloat(probe) == 0) return std::nullopt;
-    return 0.0L;
-}
+// separator swap of ValidFloat: "4,5" is a label there.
+std::optional<Real> HeaderNumber(std::string_view field) { return nav::ParseDotNumber(field); }
 
 // A speed as the 32-bit result: never infinite.
 float ToSpeed(Real v) {

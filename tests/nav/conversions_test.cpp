@@ -2,7 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <iomanip>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "nav/EXT_CONVERS.h"
 #include "nav/ValidFloat.h"
@@ -180,6 +185,76 @@ TEST(ValidFloatTest, LongTextIsCutAt255Characters) {
     // Only separators, long.
     EXPECT_EQ(ValidFloat(std::string(400, ',')), 0);
     EXPECT_EQ(ValidFloat(std::string(400, '.')), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The definition of the fixed format, written the plain way: the value's 18 significant digits
+// from the C library, rounded half away from zero. FormatFixed takes a faster road for most
+// values; both must agree everywhere.
+std::string ReferenceFixed(Real x, int precision, int digits) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.17Le", std::fabs(x));
+    std::string mant = std::string(1, buf[0]) + std::string(buf + 2, buf + 19);
+    int exp10 = std::atoi(buf + 20) + 1;
+    if (exp10 > precision) return "";  // exponent notation: not compared here
+    const int n = std::min(precision, exp10 + digits);
+    std::string kept = n > 0 ? mant.substr(0, static_cast<size_t>(n)) : "";
+    const bool up = n >= 0 && n < 18 && mant[static_cast<size_t>(n)] >= '5';
+    // Integer of the kept digits, plus one when rounding up, then placed with exp10.
+    std::string number = kept.empty() ? "0" : kept;
+    if (up) {
+        int i = static_cast<int>(number.size()) - 1;
+        if (kept.empty()) {
+            number = "1";
+        } else {
+            while (i >= 0 && number[static_cast<size_t>(i)] == '9') number[static_cast<size_t>(i--)] = '0';
+            if (i < 0) {
+                number.insert(number.begin(), '1');
+                ++exp10;
+            } else {
+                ++number[static_cast<size_t>(i)];
+            }
+        }
+        if (kept.empty()) ++exp10;
+    }
+    if (exp10 > precision) return "";
+    // number holds the significant digits starting at 10^(exp10-1).
+    std::string intPart, frac;
+    for (int pos = exp10 - 1; pos >= 0; --pos) {
+        const int idx = exp10 - 1 - pos;
+        intPart += idx < static_cast<int>(number.size()) && (up || !kept.empty()) ? number[static_cast<size_t>(idx)] : '0';
+    }
+    if (intPart.empty()) intPart = "0";
+    for (int k = 1; k <= digits; ++k) {
+        const int idx = exp10 - 1 + k;
+        frac += idx >= 0 && idx < static_cast<int>(number.size()) && (up || !kept.empty()) ? number[static_cast<size_t>(idx)]
+                                                                                          : '0';
+    }
+    const bool zero = (intPart + frac).find_first_not_of('0') == std::string::npos;
+    return (x < 0 && !zero ? "-" : "") + intPart + (digits > 0 ? "." + frac : "");
+}
+
+TEST(Conversions, FormatFixedAgreesWithItsDefinitionEverywhere) {
+    std::mt19937 rng(42);
+    std::uniform_real_distribution<double> mag(-6, 5);
+    std::uniform_int_distribution<int> prec(1, 10), dig(0, 7);
+    std::vector<Real> values = {2.675, 1.005, 0.125, 318.45f, 6.78f, 0.5, 1.5, 2.5, 9.995, 99.995, 0.045, 1e-7, 5e-5};
+    for (int i = 0; i < 20000; ++i) {
+        const double v = std::pow(10.0, mag(rng)) * (rng() % 2 ? 1 : -1);
+        values.push_back(i % 2 ? static_cast<Real>(static_cast<float>(v)) : static_cast<Real>(v));
+    }
+    for (int i = 0; i < 2000; ++i) values.push_back(std::round(mag(rng) * 1000) / 1000 + 0.0005);  // near ties
+    for (Real v : values) {
+        for (int k = 0; k < 3; ++k) {
+            const int p = prec(rng), d = dig(rng);
+            const std::string expected = ReferenceFixed(v, p, d);
+            if (expected.empty()) continue;
+            ASSERT_EQ(FormatFixed(v, p, d), expected) << std::setprecision(20) << static_cast<double>(v) << " " << p << " " << d;
+        }
+    }
 }
 
 }  // namespace

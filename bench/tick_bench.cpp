@@ -1,0 +1,63 @@
+// The main tick of the main-window model, displays included: one tick with and without a
+// current, and one simulated hour (72,000 ticks).
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/UnCorvelNMEA_MUL.h"
+
+using namespace corvel;
+
+namespace {
+
+class SilentDialogs : public app::Dialogs {
+public:
+    void ShowMessage(const std::string&) override {}
+    std::string GetConfirmation(const std::string&) override { return "N"; }
+    std::optional<std::filesystem::path> OpenFile(const std::string&, const std::string&,
+                                                  const std::filesystem::path&) override {
+        return std::nullopt;
+    }
+    std::optional<std::filesystem::path> SaveFile(const std::string&, const std::string&, const std::string&,
+                                                  const std::filesystem::path&) override {
+        return std::nullopt;
+    }
+    std::optional<std::filesystem::path> ChooseFolder(const std::string&, const std::filesystem::path&) override {
+        return std::nullopt;
+    }
+};
+
+struct Simulation {
+    SilentDialogs dialogs;
+    app::TFParam param;
+    sim::PolarTable polar;
+    app::TFCorvel window{dialogs, param, polar};
+
+    explicit Simulation(bool current) {
+        const char* src = std::getenv("CORVEL_SOURCE_DIR");
+        const std::filesystem::path dir = src ? std::filesystem::path(src) / "data" : std::filesystem::path(BENCH_DATA_DIR);
+        polar.LoadFromFile(dir / "DefPolars" / "First31_7.pol");
+        if (!current) window.EdFCourant.text = "0";
+        window.BtCalCClick();
+    }
+};
+
+void BM_MainTick(benchmark::State& state) {
+    Simulation sim(state.range(0) != 0);
+    for (auto _ : state) sim.window.TimerATTimer();
+}
+BENCHMARK(BM_MainTick)->Arg(0)->Arg(1)->ArgName("current");
+
+void BM_SimulatedHour(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto sim = std::make_unique<Simulation>(true);
+        state.ResumeTiming();
+        sim->window.Timers.advance(3600 * 1000);
+        benchmark::DoNotOptimize(sim->window.S.Position);
+    }
+}
+BENCHMARK(BM_SimulatedHour)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,97 @@
+// Local clocks; see Clock.h.
+#include "app/Clock.h"
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+
+namespace corvel::app {
+
+namespace {
+
+using namespace std::chrono;
+
+long long ToMillis(const LocalDateTime& t) {
+    const sys_days day = year_month_day{year{t.year}, month{static_cast<unsigned>(t.month)},
+                                        std::chrono::day{static_cast<unsigned>(t.day)}};
+    return day.time_since_epoch().count() * 86400000LL + ((t.hour * 60LL + t.minute) * 60 + t.second) * 1000 +
+           t.millisecond;
+}
+
+LocalDateTime FromMillis(long long ms) {
+    long long days = ms / 86400000;
+    long long rest = ms % 86400000;
+    if (rest < 0) {
+        rest += 86400000;
+        --days;
+    }
+    const year_month_day ymd{sys_days{std::chrono::days{days}}};
+    LocalDateTime t;
+    t.year = static_cast<int>(ymd.year());
+    t.month = static_cast<int>(static_cast<unsigned>(ymd.month()));
+    t.day = static_cast<int>(static_cast<unsigned>(ymd.day()));
+    t.hour = static_cast<int>(rest / 3600000);
+    t.minute = static_cast<int>(rest / 60000 % 60);
+    t.second = static_cast<int>(rest / 1000 % 60);
+    t.millisecond = static_cast<int>(rest % 1000);
+    return t;
+}
+
+}  // namespace
+
+LocalDateTime SystemClock::Now() const {
+    const auto now = system_clock::now();
+    const std::time_t secs = system_clock::to_time_t(now);
+    std::tm local{};
+    localtime_r(&secs, &local);
+    LocalDateTime t;
+    t.year = local.tm_year + 1900;
+    t.month = local.tm_mon + 1;
+    t.day = local.tm_mday;
+    t.hour = local.tm_hour;
+    t.minute = local.tm_min;
+    t.second = local.tm_sec;
+    t.millisecond = static_cast<int>(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
+    return t;
+}
+
+LocalDateTime SimulatedClock::Now() const { return AddMilliseconds(start_, timers_.now()); }
+
+LocalDateTime AddMilliseconds(const LocalDateTime& instant, long long ms) { return FromMillis(ToMillis(instant) + ms); }
+
+std::optional<LocalDateTime> ParseLocalDateTime(std::string_view text) {
+    if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' || text[16] != ':') {
+        return std::nullopt;
+    }
+    auto number = [&](size_t at, size_t len, int& out) {
+        out = 0;
+        for (size_t i = at; i < at + len; ++i) {
+            if (text[i] < '0' || text[i] > '9') return false;
+            out = out * 10 + (text[i] - '0');
+        }
+        return true;
+    };
+    LocalDateTime t;
+    if (!number(0, 4, t.year) || !number(5, 2, t.month) || !number(8, 2, t.day) || !number(11, 2, t.hour) ||
+        !number(14, 2, t.minute) || !number(17, 2, t.second)) {
+        return std::nullopt;
+    }
+    const year_month_day ymd{year{t.year}, month{static_cast<unsigned>(t.month)}, day{static_cast<unsigned>(t.day)}};
+    if (!ymd.ok() || t.hour > 23 || t.minute > 59 || t.second > 59) return std::nullopt;
+    return t;
+}
+
+std::string FormatDate(const LocalDateTime& t) {
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", t.year % 10000, t.month % 100, t.day % 100);
+    return buf;
+}
+
+std::string FormatTime(const LocalDateTime& t) {
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d.%03d", t.hour % 100, t.minute % 100, t.second % 100,
+                  t.millisecond % 1000);
+    return buf;
+}
+
+}  // namespace corvel::app

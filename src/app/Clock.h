@@ -1,0 +1,50 @@
+// The local wall clock behind an interface: the system's, or a simulated one that starts at a
+// given local instant and follows the virtual time of the timer set, so that a run is
+// reproducible sentence for sentence.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/TimerSet.h"
+#include "nmea/EXT_UnCodeNMEA_MUL.h"
+
+namespace corvel::app {
+
+using nmea::LocalDateTime;
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual LocalDateTime Now() const = 0;
+};
+
+// The system's local time.
+class SystemClock : public Clock {
+public:
+    LocalDateTime Now() const override;
+};
+
+// start + the virtual milliseconds of `timers`.
+class SimulatedClock : public Clock {
+public:
+    SimulatedClock(const TimerSet& timers, LocalDateTime start) : timers_(timers), start_(start) {}
+    LocalDateTime Now() const override;
+
+private:
+    const TimerSet& timers_;
+    LocalDateTime start_;
+};
+
+// `instant` moved by `ms` milliseconds (either sign), across days, months and years.
+LocalDateTime AddMilliseconds(const LocalDateTime& instant, long long ms);
+
+// "YYYY-MM-DDTHH:MM:SS" -> the instant; nothing when the text is not a valid date and time.
+std::optional<LocalDateTime> ParseLocalDateTime(std::string_view text);
+
+// "yyyy-mm-dd" and "hh:nn:ss.zzz".
+std::string FormatDate(const LocalDateTime& t);
+std::string FormatTime(const LocalDateTime& t);
+
+}  // namespace corvel::app
