@@ -49,15 +49,22 @@ void BM_MainTick(benchmark::State& state) {
 }
 BENCHMARK(BM_MainTick)->Arg(0)->Arg(1)->ArgName("current");
 
+// One simulated hour of the main tick alone (the sentence timer stopped), and with the sentences
+// built and logged as the window does.
 void BM_SimulatedHour(benchmark::State& state) {
+    const bool sentences = state.range(0) != 0;
     for (auto _ : state) {
         state.PauseTiming();
         auto sim = std::make_unique<Simulation>(true);
+        if (!sentences) sim->window.TimerPhNMEA.stop();
         state.ResumeTiming();
         sim->window.Timers.advance(3600 * 1000);
         benchmark::DoNotOptimize(sim->window.S.Position);
+        state.PauseTiming();
+        sim.reset();
+        state.ResumeTiming();
     }
 }
-BENCHMARK(BM_SimulatedHour)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SimulatedHour)->Arg(0)->Arg(1)->ArgName("sentences")->Unit(benchmark::kMillisecond);
 
 }  // namespace

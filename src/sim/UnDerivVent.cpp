@@ -155,6 +155,10 @@ constexpr Real kWindClassFloors[] = {4, 7, 11, 17, 22, 29};
 
 // Degrees folded into [0, 360).
 Real Fold0To360(Real degrees) {
+    // The usual cases, one turn either way, without the costly remainder.
+    if (degrees >= 0 && degrees < 360) return degrees;
+    if (degrees >= -360 && degrees < 0) return degrees + 360 < 360 ? degrees + 360 : 0;
+    if (degrees >= 360 && degrees < 720) return degrees - 360;
     Real a = std::fmod(degrees, 360.0L);
     if (a < 0) a += 360;
     return a < 360 ? a : 0;  // a tiny negative value gains 360 and may round to 360
@@ -165,14 +169,16 @@ Real Fold0To360(Real degrees) {
 // ---- Vectors, angles and tack ----------------------------------------------------------------
 
 t_vect Sigma_vect(t_vect V1, t_vect V2) {
+    // The vectors hold 64-bit values: degrees and radians convert in 64 bits.
+    constexpr double kRadPerDeg = static_cast<double>(nav::Pi) / 180;
     nav::ComplexVector a;
     a.modulus = V1.mdl;
-    a.argument = static_cast<double>(nav::DegToRad(V1.argt));
+    a.argument = V1.argt * kRadPerDeg;
     nav::ComplexVector b;
     b.modulus = V2.mdl;
-    b.argument = static_cast<double>(nav::DegToRad(V2.argt));
+    b.argument = V2.argt * kRadPerDeg;
     const nav::ComplexVector sum = nav::SumPolar(a, b);
-    Real argt = nav::RadToDeg(sum.argument);
+    double argt = sum.argument / kRadPerDeg;
     if (argt < 0) argt += 360;
     // The state holds 32-bit values: the sum is rounded here.
     return {static_cast<float>(sum.modulus), static_cast<float>(argt)};
