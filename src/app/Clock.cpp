@@ -2,7 +2,6 @@
 #include "app/Clock.h"
 
 #include <chrono>
-#include <cstdio>
 #include <ctime>
 
 namespace corvel::app {
@@ -81,17 +80,40 @@ std::optional<LocalDateTime> ParseLocalDateTime(std::string_view text) {
     return t;
 }
 
+namespace {
+
+// Writes v as exactly n decimal digits (leading zeros), its low digits when it has more.
+char* Digits(char* p, int v, int n) {
+    if (v < 0) v = -v;
+    for (int i = n - 1; i >= 0; --i) {
+        p[i] = static_cast<char>('0' + v % 10);
+        v /= 10;
+    }
+    return p + n;
+}
+
+}  // namespace
+
 std::string FormatDate(const LocalDateTime& t) {
-    char buf[48];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", t.year % 10000, t.month % 100, t.day % 100);
-    return buf;
+    char buf[10];
+    char* p = Digits(buf, t.year, 4);
+    *p++ = '-';
+    p = Digits(p, t.month, 2);
+    *p++ = '-';
+    p = Digits(p, t.day, 2);
+    return std::string(buf, p);
 }
 
 std::string FormatTime(const LocalDateTime& t) {
-    char buf[48];
-    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d.%03d", t.hour % 100, t.minute % 100, t.second % 100,
-                  t.millisecond % 1000);
-    return buf;
+    char buf[12];
+    char* p = Digits(buf, t.hour, 2);
+    *p++ = ':';
+    p = Digits(p, t.minute, 2);
+    *p++ = ':';
+    p = Digits(p, t.second, 2);
+    *p++ = '.';
+    p = Digits(p, t.millisecond, 3);
+    return std::string(buf, p);
 }
 
 }  // namespace corvel::app

@@ -29,6 +29,8 @@ public:
     void SetStream(Stream stream) { stream_ = std::move(stream); }
     // false: lines go to the stream only.
     void SetKeepLines(bool keep) { keep_ = keep; }
+    // Whether an appended line goes anywhere: a caller may skip building it otherwise.
+    bool Wanted() const { return keep_ || static_cast<bool>(stream_); }
 
 private:
     std::deque<std::string> lines_;

@@ -33,10 +33,7 @@ Timer TimerSet::add(std::string name, Millis interval, Handler handler) {
     return Timer(this, static_cast<int>(entries_.size() - 1));
 }
 
-void TimerSet::schedule(Entry& e, Millis from) {
-    e.due = from + e.interval;
-    e.order = ++sequence_;
-}
+void TimerSet::schedule(Entry& e, Millis from) { e.due = from + e.interval; }
 
 int TimerSet::nextIndex(Millis limit) const {
     int best = -1;
@@ -48,7 +45,7 @@ int TimerSet::nextIndex(Millis limit) const {
             continue;
         }
         const Entry& b = entries_[static_cast<size_t>(best)];
-        if (e.due < b.due || (e.due == b.due && e.order < b.order)) best = static_cast<int>(i);
+        if (e.due < b.due) best = static_cast<int>(i);
     }
     return best;
 }

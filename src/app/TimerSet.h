@@ -45,7 +45,9 @@ public:
     Timer add(std::string name, Millis interval, Handler handler);
 
     // Virtual time: fires every firing due up to now + ms, each at its own instant, in due-time
-    // order (equal instants in the order they were scheduled), then leaves the clock at now + ms.
+    // order, then leaves the clock at now + ms. Timers due at the same instant fire in the order
+    // they were added: the simulation's drivers, added first, finish their tick before the
+    // sentence timer reads the state.
     void advance(Millis ms);
     // Runs the next due firing only, moving the clock to its instant; false when no timer runs.
     bool fireNext();
@@ -66,7 +68,6 @@ private:
         Handler handler;
         bool enabled = false;
         Millis due = 0;
-        std::uint64_t order = 0;  // when the pending firing was scheduled, for ties
     };
     void schedule(Entry& e, Millis from);
     int nextIndex(Millis limit) const;
@@ -74,7 +75,6 @@ private:
 
     std::vector<Entry> entries_;
     Millis now_ = 0;
-    std::uint64_t sequence_ = 0;
 };
 
 }  // namespace corvel::app

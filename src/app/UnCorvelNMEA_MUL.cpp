@@ -313,9 +313,10 @@ void TFCorvel::SpBtPauseResClick() {
 }
 
 PointF TFCorvel::CoordORIgW(float len, float angl) const {
+    // std::nearbyint rounds halves to even, as Round does.
     const double a = Radians(angl);
-    return {static_cast<float>(Round(std::cos(a) * len) + S.CompassCentreX),
-            static_cast<float>(S.CompassCentreY - Round(len * std::sin(a)))};
+    return {static_cast<float>(std::nearbyint(std::cos(a) * len) + S.CompassCentreX),
+            static_cast<float>(S.CompassCentreY - std::nearbyint(len * std::sin(a)))};
 }
 
 PointF TFCorvel::CoordComp(PointF p) const { return {p.x - compassOrigin_.x, p.y - compassOrigin_.y}; }
@@ -682,6 +683,7 @@ bool TFCorvel::EmitSentence(std::string_view sentence) {
         }
     }
     if (OnSentence) OnSentence(sentence);
+    if (!MemoNMEAHMS.Wanted()) return true;  // nothing keeps the time-stamped copy
     const LocalDateTime now = clock_->Now();
     std::string stamped = "NMEA183:";
     stamped += FormatDate(now);

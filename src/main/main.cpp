@@ -1,22 +1,61 @@
-// The executable. For now it only answers --help and --version: the simulation engine is being
-// built below it, and the window and the headless run arrive on top of it.
+// The executable: the window, or the headless run with --headless.
 #include <cstdio>
-#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "main/Headless.h"
+
+namespace {
+
+// The folder holding the program's data files: beside the executable in a build tree, or
+// ../share/corvelnmea when installed.
+std::filesystem::path ProgramFolder(const char* argv0) {
+    std::error_code ec;
+    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) exe = std::filesystem::absolute(argv0, ec);
+    const std::filesystem::path dir = exe.parent_path();
+    if (std::filesystem::exists(dir / "DefPolars")) return dir;
+    const std::filesystem::path installed = dir.parent_path() / "share" / "corvelnmea";
+    if (std::filesystem::exists(installed / "DefPolars")) return installed;
+    return dir;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("corvelnmea %s\n", CORVEL_VERSION);
-            return 0;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const bool headless = !args.empty() && args.front() == "--headless";
+    if (headless) args.erase(args.begin());
+    if (!headless) {
+        for (const std::string& a : args) {
+            if (a == "--version") {
+                std::printf("corvelnmea %s\n", CORVEL_VERSION);
+                return 0;
+            }
+            if (a == "--help") {
+                std::printf("%s", corvel::headless::Usage().c_str());
+                return 0;
+            }
         }
-        if (std::strcmp(argv[i], "--help") == 0) {
-            std::printf("usage: corvelnmea [--help] [--version]\n");
-            return 0;
-        }
-        std::fprintf(stderr, "corvelnmea: option inconnue : %s\n", argv[i]);
+        std::printf("CorvelNMEA %s : la fenêtre n'est pas encore disponible dans cette version.\n"
+                    "Lancez la simulation sans fenêtre : corvelnmea --headless (voir --help).\n",
+                    CORVEL_VERSION);
+        return 0;
+    }
+
+    const corvel::headless::ParseResult parsed = corvel::headless::ParseOptions(args);
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "corvelnmea: %s\n", parsed.error.c_str());
         return 2;
     }
-    std::printf("CorvelNMEA %s : le moteur de simulation est en construction ; "
-                "la fenêtre et le mode --headless arrivent ensuite.\n", CORVEL_VERSION);
-    return 0;
+    if (parsed.options.help) {
+        std::printf("%s", corvel::headless::Usage().c_str());
+        return 0;
+    }
+    if (parsed.options.version) {
+        std::printf("corvelnmea %s\n", CORVEL_VERSION);
+        return 0;
+    }
+    return corvel::headless::Run(parsed.options, ProgramFolder(argv[0]));
 }

@@ -2,6 +2,7 @@
 #include "nav/EXT_CONVERS.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -239,14 +240,14 @@ bool FixedOfFloat(Real x, int precision, int digits, std::string& out) {
     if (static_cast<Real>(static_cast<float>(a)) != a || a < 1e-6L || a >= 1e9L || digits > 9 || precision > 18) {
         return false;
     }
-    int e = 0;
-    const double f = std::frexp(static_cast<double>(a), &e);  // a = f 2^e, f in [0.5, 1)
-    const std::uint64_t m = static_cast<std::uint64_t>(std::ldexp(f, 24));
-    const int q = 24 - e;  // a = m / 2^q, q <= 43
+    // a = m / 2^q with the float's 24-bit significand m (a >= 1e-6 is a normal float).
+    const std::uint32_t bits = std::bit_cast<std::uint32_t>(static_cast<float>(a));
+    const std::uint64_t m = (bits & 0x7FFFFFu) | 0x800000u;
+    const int q = 150 - static_cast<int>(bits >> 23);  // q <= 43
     // Digits before the point (<= 0 for values below 1, counting the zeros after the point).
     int exp10 = 0;
     if (a >= 1) {
-        const std::uint64_t whole = static_cast<std::uint64_t>(a);
+        const std::uint64_t whole = q > 0 ? m >> q : m << -q;
         while (exp10 < 10 && whole >= kPow10[exp10]) ++exp10;
     } else {
         // a < 10^(exp10) for the largest exp10 <= 0 with a >= 10^(exp10 - 1): m 10^j >= 2^q.

@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "nav/EXT_CONVERS.h"
+
 namespace corvel::sim {
 
 void InitSounder(SimulationState& s) {
@@ -15,8 +17,8 @@ void InitSounder(SimulationState& s) {
 nav::Real NewDepthSample(std::int64_t tickCount, int ticksPerSecond) {
     const nav::Real n = ticksPerSecond > 0 ? static_cast<nav::Real>(tickCount) : 0;
     const nav::Real N = ticksPerSecond > 0 ? ticksPerSecond : 1;
-    return 13 + 4 * std::sin(n * 0.06981L / N + 0.6283L) + 1.2L * std::sin(n * 0.069813L / N * 3 + 0.5796L) +
-           0.8L * std::sin(n * 0.0698L / N * 5 + 0.2855L);
+    return 13 + 4 * nav::Sine(n * 0.06981L / N + 0.6283L) + 1.2L * nav::Sine(n * 0.069813L / N * 3 + 0.5796L) +
+           0.8L * nav::Sine(n * 0.0698L / N * 5 + 0.2855L);
 }
 
 void MajProf(SimulationState& s) {

@@ -153,13 +153,14 @@ constexpr std::array<LeewayRows, kLeewayCategories> kLeeway = {Expand(kRegate), 
 // Lower bounds (knots) of wind classes 2..7.
 constexpr Real kWindClassFloors[] = {4, 7, 11, 17, 22, 29};
 
-// Degrees folded into [0, 360).
-Real Fold0To360(Real degrees) {
+// Degrees folded into [0, 360). The angles compared here are 32-bit values and their differences,
+// which 64 bits hold exactly.
+double Fold0To360(double degrees) {
     // The usual cases, one turn either way, without the costly remainder.
     if (degrees >= 0 && degrees < 360) return degrees;
     if (degrees >= -360 && degrees < 0) return degrees + 360 < 360 ? degrees + 360 : 0;
     if (degrees >= 360 && degrees < 720) return degrees - 360;
-    Real a = std::fmod(degrees, 360.0L);
+    double a = std::fmod(degrees, 360.0);
     if (a < 0) a += 360;
     return a < 360 ? a : 0;  // a tiny negative value gains 360 and may round to 360
 }
@@ -205,7 +206,7 @@ float AngleOffHeading(Real direction, Real hdg) {
     // Within 0..360 both inputs give a difference in [-360, 360], where this equals the plain
     // "plus 360 when negative, 360 minus it above 180"; the full fold also serves headings that
     // the tick lets stray below 0 or above 360.
-    Real a = Fold0To360(direction - hdg);
+    double a = Fold0To360(static_cast<double>(direction) - static_cast<double>(hdg));
     if (a > 180) a = 360 - a;
     return static_cast<float>(a);
 }
@@ -217,9 +218,9 @@ void TrueWindAngle(SimulationState& s) { s.TWA = FindWindAngle(s.TrueWind, s.HDG
 bool InStarboardSector(Real hdg, Real reciprocal, Real direction) {
     // Folding changes nothing for inputs in [0, 360) (and 360 reads as 0 either way); it keeps the
     // test right for a heading that the tick lets stray below 0 or above 360.
-    const Real h = Fold0To360(hdg);
-    const Real r = Fold0To360(reciprocal);
-    const Real w = Fold0To360(direction);
+    const double h = Fold0To360(static_cast<double>(hdg));
+    const double r = Fold0To360(static_cast<double>(reciprocal));
+    const double w = Fold0To360(static_cast<double>(direction));
     if (h > r) return !(r <= w && w < h);
     return h <= w && w < r;
 }
