@@ -1,0 +1,190 @@
+// The sentence timer and EmitSentence in the main-window model: the group cycle, the selection
+// and talkers from the dialog, the order of the outputs, the serial error line, the failures
+// that end a group, and the time-stamped log.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "app/Program.h"
+#include "support/DataFiles.h"
+#include "support/FakeDialogs.h"
+
+using namespace corvel;
+
+namespace {
+
+// Every output writes into one shared record, so the order across outputs shows.
+struct Outputs : app::SerialOutput, app::NetOutput {
+    std::vector<std::string> events;
+    app::WriteResult serialAnswer;
+    app::WriteResult wifiAnswer;
+    app::WriteResult WriteComText(std::string_view text) override {
+        events.push_back("serial:" + std::string(text));
+        return serialAnswer;
+    }
+    app::WriteResult TransmitSentence(std::string_view sentence) override {
+        events.push_back("wifi:" + std::string(sentence));
+        return wifiAnswer;
+    }
+};
+
+struct EmissionFixture : ::testing::Test {
+    test::FakeDialogs dialogs;
+    app::Program program{dialogs, test::SourceDir() / "data"};
+    app::TFCorvel& w = program.FCorvel;
+    app::SimulatedClock clock{w.Timers, {2026, 12, 9, 14, 3, 27, 512}};
+
+    void SetUp() override {
+        w.SetClock(clock);
+        w.MemoNMEA.SetStream([this](std::string_view line) { order.push_back("log:" + std::string(line)); });
+        w.MemoNMEAHMS.SetStream([this](std::string_view line) { order.push_back("stamped:" + std::string(line)); });
+    }
+    // The type of each sentence line of the log ("DPT", ...), error lines left out.
+    std::vector<std::string> Types(size_t from = 0) const {
+        std::vector<std::string> types;
+        const auto& lines = w.MemoNMEA.Lines();
+        for (size_t i = from; i < lines.size(); ++i) {
+            if (lines[i].rfind('$', 0) == 0) types.push_back(lines[i].substr(3, 3));
+        }
+        return types;
+    }
+    std::vector<std::string> order;
+};
+
+const std::vector<std::string> kGroup1 = {"DPT", "DBS", "DBT", "DBK", "HDG", "HDM", "HDT", "MWV", "MWD"};
+const std::vector<std::string> kGroup3 = {"VHW", "RMB", "APB", "MTW", "BWR", "ZTG", "WCV", "WNC", "WPL", "VWR", "BWC"};
+
+TEST_F(EmissionFixture, GroupsRunInTheOrderOneThreeTwoAndTheCycleSurvivesAPause) {
+    EXPECT_TRUE(w.MemoNMEA.Lines().empty());
+    w.BtCalCClick();
+    w.Timers.advance(999);
+    EXPECT_TRUE(w.MemoNMEA.Lines().empty());  // the first run comes one period after the start
+    w.Timers.advance(1);
+    EXPECT_EQ(Types(), kGroup1);
+    size_t mark = w.MemoNMEA.Lines().size();
+    w.Timers.advance(1000);
+    EXPECT_EQ(Types(mark), kGroup3);
+    mark = w.MemoNMEA.Lines().size();
+    w.Timers.advance(1000);
+    const std::vector<std::string> group2 = {"GSV", "GSV", "GSV", "GSV", "GGA", "GLL", "RMC", "GSA", "VTG", "ZDA"};
+    EXPECT_EQ(Types(mark), group2);  // GGA in the first run of group 2
+
+    w.SpBtPauseResClick();
+    mark = w.MemoNMEA.Lines().size();
+    w.Timers.advance(10000);
+    EXPECT_EQ(w.MemoNMEA.Lines().size(), mark);  // nothing while paused
+    w.SpBtPauseResClick();
+    w.Timers.advance(1000);
+    EXPECT_EQ(Types(mark), kGroup1);  // the cycle goes on where it was
+}
+
+TEST_F(EmissionFixture, GgaEveryTwelveSecondsFromTheFirstRunOfGroupTwo) {
+    w.BtCalCClick();
+    std::vector<app::Millis> gga;
+    w.OnSentence = [&](std::string_view s) {
+        if (s.substr(3, 3) == "GGA") gga.push_back(w.Timers.now());
+    };
+    w.Timers.advance(40000);
+    EXPECT_EQ(gga, (std::vector<app::Millis>{3000, 15000, 27000, 39000}));
+}
+
+TEST_F(EmissionFixture, DeselectAllSilencesEveryOutputWhileTheTimerRuns) {
+    Outputs links;
+    w.Serial = &links;
+    w.ComLinkOpen = true;
+    w.Wifi = &links;
+    w.WifiActive = true;
+    program.FParNMEA.BtDeselAllClick();
+    program.FParNMEA.BtParNMEA_VALIDEClick();
+    w.BtCalCClick();
+    w.Timers.advance(6000);
+    EXPECT_TRUE(w.MemoNMEA.Lines().empty());
+    EXPECT_TRUE(w.MemoNMEAHMS.Lines().empty());
+    EXPECT_TRUE(links.events.empty());
+    EXPECT_TRUE(w.TimerPhNMEA.enabled());
+}
+
+TEST_F(EmissionFixture, SounderTalkerChangesTheFiveSounderKindsOnly) {
+    program.FParNMEA.RdBtDevSond_1.checked = false;
+    program.FParNMEA.RdBtDevSond_2.checked = true;
+    program.FParNMEA.BtParNMEA_VALIDEClick();
+    w.BtCalCClick();  // "SIMULER" reads the talker buttons
+    w.Timers.advance(3000);
+    for (const std::string& line : w.MemoNMEA.Lines()) {
+        const std::string type = line.substr(3, 3);
+        const std::string talker = line.substr(1, 2);
+        if (type == "DPT" || type == "DBS" || type == "DBT" || type == "DBK" || type == "MTW") {
+            EXPECT_EQ(talker, "II") << line;
+        } else if (type == "HDG" || type == "HDM" || type == "HDT") {
+            EXPECT_EQ(talker, "HC") << line;
+        } else {
+            EXPECT_NE(talker, "II") << line;
+        }
+    }
+}
+
+TEST_F(EmissionFixture, EachSentenceGoesToLogThenWifiThenSerialThenTheStampedLog) {
+    Outputs links;
+    w.Serial = &links;
+    w.ComLinkOpen = true;
+    w.Wifi = &links;
+    w.WifiActive = true;
+    links.events.clear();
+    w.BtCalCClick();
+    w.Timers.advance(1000);
+    ASSERT_GE(w.MemoNMEA.Lines().size(), 1u);
+    const std::string first = w.MemoNMEA.Lines()[0];
+    // Interleave the log records and the link records by what each saw first.
+    ASSERT_GE(order.size(), 2u);
+    EXPECT_EQ(order[0], "log:" + first);
+    EXPECT_EQ(links.events[0], "wifi:" + first);
+    EXPECT_EQ(links.events[1], "serial:\r\n" + first);  // CR LF in front, nothing after
+    EXPECT_EQ(order[1], "stamped:NMEA183:2026-12-09Z14:03:28.512:" + first);
+}
+
+TEST_F(EmissionFixture, IncompleteSerialWriteAddsTheErrorLineAfterItsSentence) {
+    Outputs links;
+    links.serialAnswer.status = app::WriteResult::Status::Incomplete;
+    w.Serial = &links;
+    w.ComLinkOpen = true;
+    w.BtCalCClick();
+    w.Timers.advance(1000);
+    const auto& lines = w.MemoNMEA.Lines();
+    ASSERT_EQ(lines.size(), 18u);  // nine sentences, each followed by its error line
+    for (size_t i = 0; i < lines.size(); i += 2) {
+        EXPECT_EQ(lines[i][0], '$');
+        EXPECT_EQ(lines[i + 1], " *** erreur de transmission  sur le COM : écriture incomplète ***");
+    }
+    EXPECT_NE(w.EdMouch.text.find("NON OK"), std::string::npos);
+    EXPECT_EQ(w.MemoNMEAHMS.Lines().size(), 9u);  // the link stays open, emission goes on
+}
+
+TEST_F(EmissionFixture, AFailedWriteEndsTheGroupButNotTheTimer) {
+    Outputs links;
+    links.serialAnswer = {app::WriteResult::Status::Failed, "Erreur WriteFile"};
+    w.Serial = &links;
+    w.ComLinkOpen = true;
+    w.BtCalCClick();
+    w.Timers.advance(1000);
+    EXPECT_EQ(w.MemoNMEA.Lines().size(), 1u);     // the rest of the group is not built
+    EXPECT_TRUE(w.MemoNMEAHMS.Lines().empty());  // nor time-stamped
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0], "Erreur WriteFile");
+    links.serialAnswer = {};
+    w.Timers.advance(1000);
+    EXPECT_EQ(Types(1), kGroup3);  // the next tick runs the next group
+}
+
+TEST_F(EmissionFixture, LogsGrowWithoutCopyingAndTheViewSeesWhatIsNew) {
+    w.BtCalCClick();
+    w.Timers.advance(3000);
+    const std::string* firstLine = &w.MemoNMEA.Lines().front();
+    const auto before = w.MemoNMEA.Appended();
+    w.Timers.advance(3000);
+    EXPECT_EQ(firstLine, &w.MemoNMEA.Lines().front());  // the lines already there never move
+    EXPECT_EQ(w.MemoNMEA.Appended(), before + 29);
+    const std::regex stamp(R"(NMEA183:\d{4}-\d\d-\d\dZ\d\d:\d\d:\d\d\.\d{3}:\$.*\*[0-9A-F]{2})");
+    for (const std::string& line : w.MemoNMEAHMS.Lines()) EXPECT_TRUE(std::regex_match(line, stamp)) << line;
+}
+
+}  // namespace
