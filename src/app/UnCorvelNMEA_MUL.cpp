@@ -138,11 +138,6 @@ TFCorvel::TFCorvel(Dialogs& dialogs, TFParam& param, const PolarTable& polar)
 
 // ---------------------------------------------------------------- start, pause, tick
 
-void TFCorvel::EnablePilotCommands(bool enabled) {
-    SpBTAUTO.enabled = enabled;
-    SpBtStdBY.enabled = enabled;
-}
-
 float TFCorvel::BoatSpeed(float wa, float ws) {
     const BoatSpeedResult r = polar_.BoatSpeed(wa, ws, S.PolarPercent);
     if (r.angleAboveTable && !angleMessageShown_) {
@@ -354,6 +349,7 @@ void TFCorvel::ShowApparentWind() {
         EdAWD.text = Fixed(S.AWD, 3, 1);
         EdAWA.text = Fixed(S.AWA, 3, 1);
     }
+    if (S.NoManoeuvre()) ApplyVireEmpRule();
     if (show) {
         const bool current = S.Current.mdl != 0;
         const Colour c = current ? colours::Black : colours::Grey;
@@ -378,8 +374,9 @@ void TFCorvel::TimerATTimer() {
     }
     // 2. Repaint the compass; the boat picture follows below.
     ++FMXCompass1.repaints;
-    // 3. Close-hauled test.
+    // 3. Close-hauled test and its indicator.
     s.CloseHauled = std::fabs(s.SWA - s.BestUpwindAngle) < 0.3f;
+    MajBtBestHaul();
     // 4. Tick count; t in simulated seconds.
     ++s.TickCount;
     const bool second = s.IsSecondTick();
@@ -536,8 +533,6 @@ void TFCorvel::TimerATTimer() {
         TimerSondeur.start();
     }
 }
-
-void TFCorvel::TimerBTimer() { TimerATTimer(); }
 
 void TFCorvel::SetFactEch() {
     S.ScaleSpeed = std::max(std::max(S.TrueWind.mdl, S.AWS), S.WaterTrack.mdl);

@@ -121,8 +121,22 @@ public:
     // Menus
     MenuItem MenuParametres, MenuOuvrir;
 
-private:
+    // ===== manoeuvres and pilot (UnCorvelNMEA_MUL_pilot.cpp) =====
+public:
+    void MajBtBestHaul();            // the close-hauled indicator, refreshed by every tick
+    void ApplyVireEmpRule();         // VIRER / EMPANNER follow the apparent wind angle
     void EnablePilotCommands(bool enabled);
+    // ===== end of manoeuvres and pilot =====
+
+    // ===== links and recording (UnCorvelNMEA_MUL_links.cpp) =====
+public:
+    // ===== end of links and recording =====
+
+    // ===== configuration (UnCorvelNMEA_MUL_config.cpp) =====
+public:
+    // ===== end of configuration =====
+
+private:
     void ShowTack();
     void ShowDrift();
     void ShowApparentWind();
