@@ -14,6 +14,12 @@ public:
     EditField EDTirando, EdProfCapt, EdCS, EdCQ;
     // "Données variables": ticked = the quantity varies.
     CheckBox ChkB_HDG, ChkB_TWS, ChkB_TWD;
+
+    // ===== variable data frozen by the manoeuvres (TFParam_data.cpp) =====
+    // ===== end of variable data =====
+
+    // ===== the dialog: folders, polar, category, offsets, UTC offset (TFParam.cpp) =====
+    // ===== end of the dialog =====
 };
 
 }  // namespace corvel::app
