@@ -11,25 +11,8 @@ using namespace corvel;
 
 namespace {
 
-class SilentDialogs : public app::Dialogs {
-public:
-    void ShowMessage(const std::string&) override {}
-    std::string GetConfirmation(const std::string&) override { return "N"; }
-    std::optional<std::filesystem::path> OpenFile(const std::string&, const std::string&,
-                                                  const std::filesystem::path&) override {
-        return std::nullopt;
-    }
-    std::optional<std::filesystem::path> SaveFile(const std::string&, const std::string&, const std::string&,
-                                                  const std::filesystem::path&) override {
-        return std::nullopt;
-    }
-    std::optional<std::filesystem::path> ChooseFolder(const std::string&, const std::filesystem::path&) override {
-        return std::nullopt;
-    }
-};
-
 struct Simulation {
-    SilentDialogs dialogs;
+    app::QuietDialogs dialogs;
     app::TFParam param;
     sim::PolarTable polar;
     app::TFCorvel window{dialogs, param, polar};

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -24,6 +25,31 @@ public:
                                                           const std::filesystem::path& folder) = 0;
     virtual std::optional<std::filesystem::path> ChooseFolder(const std::string& title,
                                                               const std::filesystem::path& folder) = 0;
+};
+
+// Dialogs with nobody to answer them (a headless run, a benchmark): each message goes to
+// `onMessage` (if any), every question is answered "N", every chooser is cancelled.
+class QuietDialogs : public Dialogs {
+public:
+    explicit QuietDialogs(std::function<void(const std::string&)> onMessage = {}) : onMessage_(std::move(onMessage)) {}
+    void ShowMessage(const std::string& text) override {
+        if (onMessage_) onMessage_(text);
+    }
+    std::string GetConfirmation(const std::string&) override { return "N"; }
+    std::optional<std::filesystem::path> OpenFile(const std::string&, const std::string&,
+                                                  const std::filesystem::path&) override {
+        return std::nullopt;
+    }
+    std::optional<std::filesystem::path> SaveFile(const std::string&, const std::string&, const std::string&,
+                                                  const std::filesystem::path&) override {
+        return std::nullopt;
+    }
+    std::optional<std::filesystem::path> ChooseFolder(const std::string&, const std::filesystem::path&) override {
+        return std::nullopt;
+    }
+
+private:
+    std::function<void(const std::string&)> onMessage_;
 };
 
 }  // namespace corvel::app
