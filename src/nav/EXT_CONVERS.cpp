@@ -63,19 +63,24 @@ Real DMToDegrees(Real packed) {
 
 namespace {
 
-// Reduces x by k quarter turns to |r| <= pi/4 (k mod 4 returned). With |k| below 2^20 the product
-// k * (pi/2 in 64 bits) is off by less than 1e-13 ulp of pi/2: no precision is lost.
+// Reduces x by k quarter turns to r, |r| about pi/4 at most (k mod 4 returned), for |x| < 2^20.
+// pi/2 is split in 33-bit pieces (the classic fdlibm constants): k times each of the first three
+// is exact in the 64-bit significand, so r keeps the full extended precision.
 int Quadrant(Real x, Real& r) {
-    constexpr Real HalfPi = Pi / 2;
-    const Real k = std::nearbyint(x / HalfPi);
-    r = x - k * HalfPi;
+    constexpr Real Pio2_1 = 1.57079632673412561417e+00L;   // first 33 bits of pi/2
+    constexpr Real Pio2_2 = 6.07710050630396597660e-11L;   // next 33 bits
+    constexpr Real Pio2_3 = 2.02226624871116645580e-21L;   // next 33 bits
+    constexpr Real Pio2_3t = 8.47842766036889956997e-32L;  // pi/2 - (Pio2_1 + Pio2_2 + Pio2_3)
+    const double k = std::nearbyint(static_cast<double>(x) * 0.63661977236758134308);
+    const Real kl = k;
+    r = ((x - kl * Pio2_1) - kl * Pio2_2) - kl * Pio2_3 - kl * Pio2_3t;
     return static_cast<int>(static_cast<long long>(k) & 3);
 }
 
 }  // namespace
 
 Real Sine(Real x) {
-    if (!(std::fabs(x) < 1e6L)) return std::sin(x);
+    if (!(std::fabs(x) < 1048576)) return std::sin(x);
     Real r = 0;
     switch (Quadrant(x, r)) {
         case 0: return std::sin(r);
@@ -86,7 +91,7 @@ Real Sine(Real x) {
 }
 
 Real Cosine(Real x) {
-    if (!(std::fabs(x) < 1e6L)) return std::cos(x);
+    if (!(std::fabs(x) < 1048576)) return std::cos(x);
     Real r = 0;
     switch (Quadrant(x, r)) {
         case 0: return std::cos(r);

@@ -35,7 +35,7 @@ Real DegreesToDM(Real degrees);
 // DD.MMmm -> decimal degrees.
 Real DMToDegrees(Real packed);
 
-// Sine and cosine in the widest type (radians). For the small arguments of navigation (|x| < 1e6)
+// Sine and cosine in the widest type (radians). For the small arguments of navigation (|x| < 2^20)
 // the argument is brought within pi/4 first, which keeps the extended precision and avoids the
 // library's slow general reduction (about a microsecond a call); larger ones go to the library.
 Real Sine(Real radians);

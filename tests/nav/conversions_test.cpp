@@ -258,3 +258,21 @@ TEST(Conversions, FormatFixedAgreesWithItsDefinitionEverywhere) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Conversions, SineAndCosineKeepTheExtendedPrecision) {
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> small(-7, 7), large(-1e6, 1e6);
+    for (int i = 0; i < 20000; ++i) {
+        const Real x = i % 2 ? static_cast<Real>(small(rng)) : static_cast<Real>(large(rng)) + 0.123456789L;
+        // Within a few units of the extended type's last place (1e-19 relative) of the library.
+        EXPECT_NEAR(static_cast<double>(Sine(x) - std::sin(x)), 0.0, 4e-19) << static_cast<double>(x);
+        EXPECT_NEAR(static_cast<double>(Cosine(x) - std::cos(x)), 0.0, 4e-19) << static_cast<double>(x);
+    }
+    EXPECT_EQ(Sine(0), 0);
+    EXPECT_EQ(Cosine(0), 1);
+    EXPECT_NEAR(static_cast<double>(Sine(1e12L) - std::sin(1e12L)), 0.0, 1e-18);  // beyond the reduction: the library
+}
+
+}  // namespace
