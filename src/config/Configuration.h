@@ -1,0 +1,112 @@
+// A simulation configuration as its file holds it: the record of every key, read from an
+// initialisation file with the defaults of missing keys, and written back section by section in
+// the file's order. The windows apply the record in the order of their loader; nothing here
+// touches them.
+//
+// Layout, in the order of writing:
+//   [Version]      Name, Version (written, never read)
+//   [REPERTOIRES]  Polars
+//   [Parametres]   PolaireAct, iOFFS_Keel, iOFFS_Surf, iPolPerc, iModPil   (iCateg: read only)
+//   [NavDATA]      iTWS, iTWD, iHDG, iCUR, iCURDir, iPOSLat, iPOSLong, iWpID, iWpLat, iWpLong,
+//                  iDeclMag, idTU, iHDGvar, iTWSvar, iTWDvar
+//   [COM]          iVit
+//   [WIFI]         iAdIP, iPort
+//   [NMEA]         one key per sentence kind but GGA, then iDevPOS, iSound, iSpeedo, iWind,
+//                  iInst, iPilot, iCompas
+// Numbers are written in the shortest general form (15 significant digits, "."), read with "." or
+// ","; booleans are "1"/"0", read as integers.
+#pragma once
+
+#include <array>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "config/IniFile.h"
+#include "nav/EXT_CONVERS.h"
+#include "nmea/NmeaCatalogue.h"
+
+namespace corvel::config {
+
+using nav::Real;
+
+// Sections of the file.
+inline constexpr std::string_view kSectionVersion = "Version";
+inline constexpr std::string_view kSectionFolders = "REPERTOIRES";
+inline constexpr std::string_view kSectionParameters = "Parametres";
+inline constexpr std::string_view kSectionNavData = "NavDATA";
+inline constexpr std::string_view kSectionCom = "COM";
+inline constexpr std::string_view kSectionWifi = "WIFI";
+inline constexpr std::string_view kSectionNmea = "NMEA";
+
+inline constexpr std::string_view kProgramName = "CorvelNMEA";
+inline constexpr std::string_view kProgramVersion = "4.6";
+inline constexpr std::string_view kDefaultWifiAddress = "192.168.137.1";
+inline constexpr std::string_view kDefaultWifiPort = "10110";
+// The serial speed taken when a file names none, or one the rate list does not hold: the NMEA 0183
+// rate.
+inline constexpr std::string_view kDefaultBaudRate = "4800";
+// The polar percentage of a file without one: the whole polar.
+inline constexpr Real kDefaultPolarPercent = 100;
+
+struct Configuration {
+    // Absent or empty: the current value stays.
+    std::optional<std::string> PolarFolder;   // "Polars"
+    std::optional<std::string> PolarFile;     // "PolaireAct", a file name
+    std::optional<std::string> CategoryCode;  // "iCateg"; absent or empty: undetermined
+    Real KeelOffset = 0;                      // metres
+    Real SurfaceOffset = 0;                   // metres
+    Real PolarPercent = kDefaultPolarPercent;
+    bool Standby = false;  // "iModPil" is not exactly "AUTO"
+    Real TWS = 0, TWD = 0, HDG = 0, CurrentSpeed = 0, CurrentDirection = 0;
+    // Positions packed as degrees x 100 + minutes, negative in the south and the west.
+    Real StartLatitude = 0, StartLongitude = 0;
+    std::optional<std::string> WaypointName;  // absent: the current one stays
+    Real WaypointLatitude = 0, WaypointLongitude = 0;
+    Real MagVar = 0;          // degrees, east positive
+    Real UtcOffsetHours = 0;  // decimal hours; the file holds H.MMSS
+    // Absent (or not an integer): the current option stays.
+    std::optional<bool> HDGVariable, TWSVariable, TWDVariable;
+    std::optional<std::string> BaudRate;  // "iVit" as written
+    std::string WifiAddress = std::string(kDefaultWifiAddress);
+    std::string WifiPort = std::string(kDefaultWifiPort);
+    // By sentence kind (IndexOf). GGA has no key: always absent. A missing key takes the value of
+    // the key before it in the list; the first, APB, is selected when missing.
+    std::array<std::optional<bool>, nmea::kSentenceKindCount> Selection{};
+    // "iDevPOS", "iSound", "iSpeedo", "iWind": the first two characters of a value of at least two
+    // letters or digits; absent, empty or other: the current talker stays.
+    std::optional<std::string> TalkerPosition, TalkerSounder, TalkerSpeed, TalkerWind;
+};
+
+// Every key of `file`, with the defaults of the missing ones.
+Configuration ReadConfiguration(const IniFile& file);
+
+// Writes every key of the layout (the optional values that are set), in the layout's order; the
+// other lines of `file` stay. "iInst", "iPilot", "iCompas" are always "II", "AP", "HC".
+void WriteConfiguration(const Configuration& configuration, IniFile& file);
+
+// A position from its fields (degrees, decimal minutes, read with ValidFloat) packed as degrees x
+// 100 + minutes, negated when `negative` (south, west).
+Real PackedPosition(std::string_view degrees, std::string_view minutes, bool negative);
+
+// A packed position back into its fields: whole degrees and minutes of abs(value), both in general
+// format; negative is true for a value below 0 (-4512.5 gives "45", "12.5", true).
+struct PositionFields {
+    std::string degrees;
+    std::string minutes;
+    bool negative = false;
+};
+PositionFields UnpackPosition(Real packed);
+
+// The UTC offset shown as H.MMSS: with 1 decimal ("-2.0", "5.3"), or with the decimals that the
+// minutes and seconds need when one decimal would change the offset (5 h 45 min: "5.45").
+std::string UtcOffsetText(Real hours);
+// H.MMSS typed (ValidFloat) -> decimal hours.
+Real UtcOffsetFromText(std::string_view text);
+
+// Section "COM", keys "COM1" to "COM12": the device each port name stands for, where the file names
+// one.
+std::map<std::string, std::string> ComDeviceOverrides(const IniFile& file);
+
+}  // namespace corvel::config
