@@ -16,9 +16,94 @@ public:
     CheckBox ChkB_HDG, ChkB_TWS, ChkB_TWD;
 
     // ===== variable data frozen by the manoeuvres (TFParam_data.cpp) =====
+public:
+    // The three options as they were when the manoeuvres froze them.
+    bool SavedHDG = false, SavedTWS = false, SavedTWD = false;
+    // Saved options := the three boxes.
+    void MemoStData();
+    // Holds wind and heading constant: unchecks the three boxes, the first freeze saving them
+    // first (MemoStData). Freezes nest: a tack started in the 10 s that follow a luffing keeps the
+    // user's options saved by the luffing instead of saving the boxes it had cleared.
+    void FigeData();
+    // Ends one freeze; the last sets the three boxes back to the saved options. Without a freeze
+    // it sets them back all the same.
+    void RestStData();
+    bool DataFrozen() const { return freezes_ > 0; }
+    // The user's variable-heading option: the box, or while frozen its saved copy, which the
+    // end of the freeze puts back.
+    bool HDGOption() const;
+    void SetHDGOption(bool variable);
+
+private:
+    int freezes_ = 0;
+
+public:
     // ===== end of variable data =====
 
     // ===== the dialog: folders, polar, category, offsets, UTC offset (TFParam.cpp) =====
+public:
+    // The windows the dialog acts on and the dialogs it asks through; given once, before
+    // FormCreate. A dialog never attached keeps to its own fields.
+    void Attach(class TFCorvel& main, class TFPolaire& polar, class TFParNMEA& selection, class Dialogs& dialogs);
+    // Creation: the folder and polar shown, the offsets and the UTC offset from the fields, "Cap vrai"
+    // from the option kept while STDBY holds it (not ticked at start-up).
+    void FormCreate();
+    // "Paramètres": the dialog shown with the current polar folder and name.
+    void Show();
+    // Show and every repaint: EdRepPol := PolarFolder, EdPolSel := PolarName.
+    void ShowRepPol_Pol();
+    // The three "Données variables" boxes: the option follows its box at once.
+    void ChkB_HDGChange();
+    void ChkB_TWSChange();
+    void ChkB_TWDChange();
+    // "......." ("Parcourir"): clears the polar, then asks for the polar folder.
+    void BtDirSelClick();
+    // The polar button: clears the category choice, then asks for a polar file in EdRepPol and loads
+    // it.
+    void SpeedBtModPolClick();
+    // The four category choices: the view sets `checked`, then calls the change event.
+    void RdREGATEChange();
+    void RdCourCroisChange();
+    void RdCroiseurChange();
+    void RdCroisPTEChange();
+    // True when none of the four category choices is marked.
+    bool CategIndet() const;
+    // Unmarks the four choices (the category in force stays).
+    void ForceCategIndet();
+    // Marks the choice of `category` and unmarks the others (none marked for 4 or another value).
+    void MarkCategory(int category);
+    // "Paramètres NMEA": shows the sentence-selection dialog.
+    void BtParNMEAClick();
+    // "Enregistrer": refused with LabWarningCat while no category is marked; otherwise the UTC
+    // offset is taken from LbEdTU, the main window shows the polar name and the dialog closes.
+    void BtOK_enregistrerClick();
+    // "Valider": keel := draught - sensor depth, surface := sensor depth, written back into
+    // "Capteur quille" and "Capteur surface".
+    void BtValidCSCQClick();
+    // The offsets in force (metres), shown in the four offset fields.
+    void SetOffsets(double surface, double keel);
+
+    std::string Caption = "Paramètres de simulation";
+    bool Visible = false;
+    // The offsets in force, metres: "Capteur surface" and "Capteur quille".
+    double SurfaceOffset = 0;
+    double KeelOffset = 0;
+    // "Heure locale = heure TU ", H.MMSS.
+    EditField LbEdTU;
+    // "Dossier des fichiers de polaires", "Polaire sélectionnée".
+    EditField EdRepPol, EdPolSel;
+    Button BtValidCSCQ, BtDirSel, SpeedBtModPol, BtOK_enregistrer, BtParNMEA;
+    // "Catégorie": "REGATE", "Course-croisière", "Croiseur", "Croiseur PTE"; at most one marked.
+    RadioButton RdREGATE, RdCourCrois, RdCroiseur, RdCroisPTE;
+    Label LabWarningCat;
+
+private:
+    void ReadOffsetFields();
+    void CategoryChange(RadioButton TFParam::*choice, int category);
+    class TFCorvel* main_ = nullptr;
+    class TFPolaire* polar_ = nullptr;
+    class TFParNMEA* selection_ = nullptr;
+    class Dialogs* dialogs_ = nullptr;
     // ===== end of the dialog =====
 };
 

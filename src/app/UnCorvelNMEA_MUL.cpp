@@ -48,12 +48,12 @@ TFCorvel::TFCorvel(Dialogs& dialogs, TFParam& param, const PolarTable& polar)
     TimerB = add("TimerB", 1000 / S.TicksPerSecond, &TFCorvel::TimerBTimer);
     TimerC = add("TimerC", 1000, &TFCorvel::TimerCTimer);
     Timer60 = add("Timer60", 60000, &TFCorvel::Timer60Timer);
-    TimerV = add("TimerV", 100, nullptr);
-    TimerE = add("TimerE", 50, nullptr);
-    TimerPres = add("TimerPres", 100, nullptr);
-    TimerRestStatusCFVDV = add("TimerRestStatusCFVDV", 10000, nullptr);
-    TimerDelaiModCap = add("TimerDelaiModCap", 2000, nullptr);
-    TimerCHGHDG = add("TimerCHGHDG", 50, nullptr);
+    TimerV = add("TimerV", 100, &TFCorvel::TimerVTimer);
+    TimerE = add("TimerE", 50, &TFCorvel::TimerETimer);
+    TimerPres = add("TimerPres", 100, &TFCorvel::TimerPresTimer);
+    TimerRestStatusCFVDV = add("TimerRestStatusCFVDV", 10000, &TFCorvel::TimerRestStatusCFVDVTimer);
+    TimerDelaiModCap = add("TimerDelaiModCap", 2000, &TFCorvel::TimerDelaiModCapTimer);
+    TimerCHGHDG = add("TimerCHGHDG", 50, &TFCorvel::TimerCHGHDGTimer);
     TimerSondeur = add("TimerSondeur", 200, &TFCorvel::TimerSondeurTimer);
     TimerPhNMEA = add("TimerPhNMEA", 1000, &TFCorvel::TimerPhNMEATimer);
     TimerDiapo = add("TimerDiapo", 12000, nullptr);
@@ -134,6 +134,7 @@ TFCorvel::TFCorvel(Dialogs& dialogs, TFParam& param, const PolarTable& polar)
 
     Init_WP();
     InitDeclinaison();
+    InitPilot();
 }
 
 // ---------------------------------------------------------------- start, pause, tick
@@ -148,6 +149,8 @@ float TFCorvel::BoatSpeed(float wa, float ws) {
 }
 
 void TFCorvel::BtCalCClick() {
+    if (TillerCentring()) return;        // no command while the tiller centres
+    if (!S.Paused) AbandonManoeuvres();  // a new start; resume continues them
     // 1. Talkers, commands and flags.
     if (FParNMEA_) FParNMEA_->Talker_IDs();
     Nmea.GgaCycleCount = 0;
@@ -246,6 +249,7 @@ void TFCorvel::BtCalCClick() {
     TimerPhNMEA.start();
     S.Halted = false;
     if (ComLinkValid) EdMouch.text = "Com tjrs valide";
+    ResumeManoeuvres();
 }
 
 void TFCorvel::StartDriver() {
@@ -264,6 +268,7 @@ void TFCorvel::StartDriver() {
 }
 
 void TFCorvel::SpBtPauseResClick() {
+    if (TillerCentring()) return;
     if (!S.Paused) {
         if (S.Standby) {
             TimerB.stop();
@@ -285,6 +290,7 @@ void TFCorvel::SpBtPauseResClick() {
         S.Paused = true;
         SwWIFI.enabled = true;
         S.Halted = true;
+        SuspendManoeuvres();
         return;
     }
     BtCalCClick();
@@ -305,6 +311,7 @@ void TFCorvel::SpBtPauseResClick() {
     } else {
         S.Halted = false;
     }
+    ResumeManoeuvres();
 }
 
 PointF TFCorvel::CoordORIgW(float len, float angl) const {
@@ -549,7 +556,10 @@ void TFCorvel::SetFactEch() {
     FMXCompass1.SetFactConvers(S.ArrowScale);
 }
 
-void TFCorvel::EdTWSChange() { EdBFT.text = std::to_string(WindClass(S.TrueWind.mdl)); }
+void TFCorvel::EdTWSChange() {
+    VMG_au_Pres();
+    EdBFT.text = std::to_string(WindClass(S.TrueWind.mdl));
+}
 
 void TFCorvel::SpBPolPercChange() { S.PolarPercent = static_cast<int>(Round(SpBPolPerc.value)); }
 

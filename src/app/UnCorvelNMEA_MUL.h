@@ -17,6 +17,7 @@
 #include "app/TextLog.h"
 #include "app/TimerSet.h"
 #include "nmea/NmeaBuilders.h"
+#include "sim/Manoeuvres.h"
 #include "sim/SimulationState.h"
 #include "sim/UnPolaire.h"
 
@@ -123,17 +124,202 @@ public:
 
     // ===== manoeuvres and pilot (UnCorvelNMEA_MUL_pilot.cpp) =====
 public:
-    void MajBtBestHaul();            // the close-hauled indicator, refreshed by every tick
-    void ApplyVireEmpRule();         // VIRER / EMPANNER follow the apparent wind angle
-    void EnablePilotCommands(bool enabled);
+    void MajBtBestHaul();     // the close-hauled indicator, refreshed by every tick
+    void ApplyVireEmpRule();  // VIRER / EMPANNER follow the apparent wind angle
+    void EnablePilotCommands(bool enabled);  // SpBTAUTO and SpBtStdBY (EnabCmdPilot, InhibCmdPilot)
+
+    // Best upwind angle: SpMaxWndWrd sets BestUpwindAngle and returns (speed, angle) for a wind
+    // speed; VMG_au_Pres shows the angle and its VMG for the surface wind.
+    sim::UpwindBest SpMaxWndWrd(float wsref);
+    void VMG_au_Pres();
+
+    // Manoeuvres. Each is refused unless the simulation runs in AUTO with no manoeuvre under way.
+    void BtBestHaulClick();  // "Venir au meilleur près"
+    void TimerPresTimer();   // one luffing step
+    void SBtVireClick();     // "VIRER"
+    void TimerVTimer();      // the tack proper
+    void SBtEmpClick();      // "EMPANNER"
+    void TimerETimer();      // the gybe
+    void TimerRestStatusCFVDVTimer();  // the variable data back, 10 s after a luffing
+    void vire50msec();  // one turn step (luffing, tack, pilot)
+    void vire1sec();    // the same step, for the gybe
+    void InhibVire() { SBtVire.enabled = false; }
+    void InhibEmp() { SBtEmp.enabled = false; }
+    void EnabVire() { SBtVire.enabled = true; }
+    void EnabEmp() { SBtEmp.enabled = true; }
+
+    // Pilot.
+    void SpBtAUTOClick();
+    void SpBtStdBYClick();
+    void SpBtRClick();    // "+ 1"
+    void SpBt10RClick();  // "+10"
+    void SpBtLClick();    // "- 1"
+    void SpBT10LClick();  // "-10"
+    void RelanceTimerDelaiModCap();
+    void TimerDelaiModCapTimer();
+    void ModifCapAutoClick();
+    void TimerCHGHDGTimer();
+    void EnabModHDG();   // the four change buttons
+    void INhibModHDG();
+    void FigeHDG();
+    // Tiller centring (the click on zerolabarre, and AUTO): one unit towards 15 every 200 ms on
+    // TimerZeroBarre. Meanwhile no tick runs and no command is taken.
+    void ZeroTrackBarre();
+    void zerolabarreClick() { ZeroTrackBarre(); }
+    void TimerZeroBarreTimer();
+    bool TillerCentring() const { return TimerZeroBarre.enabled(); }
+
+    // Hooks of start and pause: a pause suspends a manoeuvre and a pilot turn, resume continues
+    // them; "SIMULER" while running abandons them.
+    void SuspendManoeuvres();
+    void ResumeManoeuvres();
+    void AbandonManoeuvres();
+
+    sim::ManoeuvreData Manoeuvre;
+    int TillerValue = sim::kTillerCentre;  // the tiller as the helm last read it
+    Timer TimerZeroBarre;
+    Button zerolabarre;
+
+private:
+    void InitPilot();  // from the constructor: the centring timer, then AUTO
+    bool ManoeuvreRunning() const { return S.Tacking || S.Gybing || S.BestHaulRunning; }
+    bool CanStartManoeuvre() const;
+    float PolarMinAngle() const;
+    void StartLuffing();
+    // A turn step, the apparent wind, the polar's speed, one main tick.
+    void PolarTurnStep(void (TFCorvel::*turn)());
+    void LuffingStep();
+    void EndLuffing();
+    void StartTackProper();
+    void RestartMainDriver();
+    void RestartAfterFreeze();
+    void RequestHeadingChange(float change);
+    void EndPilotTurn();
+    void CancelPilotTurn();
+    void FinishCentring();
+    void AutoAfterCentring();
+
+    bool tackToStarboard_ = false;   // towards the wind, the side of the tack proper's turn
+    bool startedStarboard_ = false;  // the surface wind's side when VIRER or EMPANNER was pressed
+    int luffingSteps_ = 0;
+    float luffingGap_ = 0;           // SWA - BestUpwindAngle at the last luffing tick
+    int tackProperTicks_ = 0;
+    bool headingRequest_ = false;    // a change was asked since the last completed pilot turn
+    bool pilotTurning_ = false;      // a pilot turn holds the variable data frozen
+    float pilotTurned_ = 0;          // signed degrees turned by the running pilot turn
+    int pilotSteps_ = 0;
+    bool autoAfterCentring_ = false; // AUTO goes on once the tiller is centred
+    std::vector<Timer> suspendedByPause_;
+    std::vector<Timer> suspendedByCentring_;
+
+public:
     // ===== end of manoeuvres and pilot =====
 
     // ===== links and recording (UnCorvelNMEA_MUL_links.cpp) =====
 public:
+    // The serial ports and the network dialog, given by whoever assembles the program: the port
+    // list then shows the twelve names with their devices, sentences go to the ports through
+    // WriteComText and to the dialog's TransmitSentence.
+    void AttachComPorts(class UARTManag& ports);
+    void AttachWifiDialog(class TFParamWIFI& dialog);
+    class UARTManag* ComPorts = nullptr;
+    class TFParamWIFI* FParamWIFI = nullptr;
+
+    // Serial link. OpenComPort: 8 data bits, no parity, one stop bit.
+    bool OpenComPort(std::string_view name, int baudRate);
+    // Writes to the open port; a device that failed closes the link (Failed, with its message).
+    WriteResult WriteComText(std::string_view text);
+    void CloseComPort(std::string_view name);
+    void CBComSelect();  // the port list changed: opens the chosen port
+    void SwActivNMEA_comEnable();
+    void SwActivNMEA_comSwitch();
+    void RAZComClick();  // "RAZ"
+    void RefreshComList();  // the devices behind the names, read again (a device plugged in)
+    int LastComIndex = 0;  // the port whose open last succeeded
+    ComboBox CBCom{.items = {}, .hint = "Sélectionner un COM valide avant d'activer la liaison filaire"};
+    ComboBox CBbauds{.items = {"150", "300", "600", "1200", "2400", "4800", "9600", "19200", "38400", "57600",
+                               "115200", "230400"},
+                     .itemIndex = 5,
+                     .hint = {}};
+    Switch SwActivNMEA_com{.enabled = false, .hint = "Sélectionner un COM au préalable"};
+    Button RAZCom{.caption = "RAZ", .hint = {}};
+
+    // Network link.
+    void SwWIFISwitch();
+    void BtParamWIFIClick();  // shows the dialog, only while paused
+    Button BtParamWIFI{.caption = "PARAMETRES WIFI",
+                       .enabled = false,
+                       .hint = "Mettre en pause avant d'accéder aux paramètres"};
+    EditField EdConnex{.text = "Pas de connexion", .hint = {}};
+
+    // Recording: the sentence log and the time-stamped log to text files, CR LF line ends.
+    void MenuSvrawClick();    // "Enregistrer NMEA brut"
+    void MenuSvTimstClick();  // "Enregistrer NMEA horodaté"
+    MenuItem MenuSvraw{.text = "Enregistrer NMEA brut"}, MenuSvTimst{.text = "Enregistrer NMEA horodaté"};
+    std::filesystem::path SaveDialogNMEAFolder;  // where the save dialog opens
+
+private:
+    void SaveNmeaLog(const TextLog& log);
+    // The serial output the emitter sees: the model's WriteComText.
+    struct ComOutput : SerialOutput {
+        explicit ComOutput(TFCorvel& w) : window(w) {}
+        WriteResult WriteComText(std::string_view text) override { return window.WriteComText(text); }
+        TFCorvel& window;
+    } comOutput_{*this};
     // ===== end of links and recording =====
 
     // ===== configuration (UnCorvelNMEA_MUL_config.cpp) =====
 public:
+    // The folders of the start-up (the program's data files, the per-user data folder holding the
+    // settings, the documents) and the current polar: its folder (ending with "/"), full path and
+    // display name.
+    std::filesystem::path ProgramFolder, AppDataFolder, DocumentsFolder;
+    std::string PolarFolder, PolarPath, PolarName;
+    // Where the configuration dialogs open: the settings folder (empty without a data folder).
+    std::filesystem::path SettingsFolder() const;
+
+    // "Configuration" › "Enregistrer": the save dialog, then every key of the configuration into
+    // the chosen file, updated in place and saved atomically (an error is shown, the old file stays).
+    void EnregistrerCFG();
+    // "Configuration" › "Ouvrir": the open dialog, then OpenConfigFile.
+    void Ouvrir2Click();
+    // Opens a configuration as "Ouvrir" does once the file is chosen: its polar keys (LoadPolaire),
+    // the whole file (LoadConfig), the caption, the file's age. False, and nothing changed, when no
+    // file is there.
+    bool OpenConfigFile(const std::filesystem::path& ConfigFile);
+    // Applies a configuration file to the state and the windows, key by key in the loader's order;
+    // missing keys take their defaults, an unreadable file reads as empty. No polar table is loaded.
+    void LoadConfig(const std::filesystem::path& ConfigFile);
+    // The polar keys of a configuration file: PolarFolder, PolarPath and PolarName.
+    void LoadPolaire(const std::filesystem::path& ConfigFile);
+    // The display name of a polar path (FIRST31_7 for ".../First31_7.pol").
+    static std::string NomPolaire(std::string_view path);
+    // The category of a file's code ("R", "CC", "CR", "CPTE", "ind"; another code changes nothing),
+    // then the parameters dialog's choices and the label follow it.
+    void InitCateg(const std::string& CategoryCode);
+    // LabCateg shows the label of the category in force.
+    void AfficheCateg();
+    // "Automatique": ticked, the last opened configuration is read again each time its file changes,
+    // checked every 10 s by TimerLoadCFG (a running simulation is paused around the reload).
+    void MenuAutomatiqueClick();
+    void TimerLoadCFGTimer();
+    // "Quitter": asks whether to save the configuration, closes the serial port, clears the
+    // sentence list and closes the window.
+    void MenuQuitClick();
+    // The window is closed: the program ends.
+    void FormClose() { Closed = true; }
+    bool Closed = false;
+
+    // The variable-heading option, kept while STDBY holds it off; a configuration sets it.
+    bool HDGVariableSaved = false;
+    // The last configuration opened and its modification time then.
+    std::filesystem::path ConfigFilePath;
+    std::filesystem::file_time_type ConfigFileAge{};
+    // The WiFi address and port read by the last load, for the WiFi dialog created after the
+    // start-up load (empty: not read).
+    std::string WifiAddress, WifiPort;
+    MenuItem MenuEnregistrer{.text = "Enregistrer"}, MenuAutomatique{.text = "Automatique"},
+        MenuQuitter{.text = "Quitter"};
     // ===== end of configuration =====
 
 private:

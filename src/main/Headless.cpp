@@ -5,12 +5,18 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <atomic>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 
+#include "app/FMX_UARTManag.h"
 #include "app/Program.h"
+#include "app/Un_Wifi.h"
+#include "config/Folders.h"
+#include "links/QtNetLink.h"
+#include "links/QtSerialPort.h"
 #include "nav/ValidFloat.h"
 
 namespace corvel::headless {
@@ -39,8 +45,123 @@ public:
     }
 };
 
-// Options of the complete command line that this version does not offer yet.
-constexpr const char* kLaterOptions[] = {"--config", "--no-settings", "--tcp", "--udp", "--serial", "--do"};
+// --tcp [ADDRESS:]PORT, --udp ADDRESS:PORT, --serial DEVICE[:BAUD]: the French message refusing
+// the value, or "".
+std::string ParseTcp(const std::string& text, Options& o) {
+    const size_t colon = text.rfind(':');
+    const std::string address = colon == std::string::npos ? "" : text.substr(0, colon);
+    const auto port = app::ParsePort(colon == std::string::npos ? text : text.substr(colon + 1));
+    if (!port || (colon != std::string::npos && !app::ParseIPv4(address))) {
+        return "valeur invalide pour --tcp : " + text + " (PORT de 1 à 65535, ou ADRESSE_IPV4:PORT)";
+    }
+    o.tcpPort = *port;
+    o.tcpAddress = address;
+    return {};
+}
+
+std::string ParseUdp(const std::string& text, Options& o) {
+    const size_t colon = text.rfind(':');
+    const auto port = colon == std::string::npos ? std::nullopt : app::ParsePort(text.substr(colon + 1));
+    if (!port || !app::ParseIPv4(text.substr(0, colon))) {
+        return "valeur invalide pour --udp : " + text + " (ADRESSE_IPV4:PORT, par exemple 192.168.137.1:10110)";
+    }
+    o.udpAddress = text.substr(0, colon);
+    o.udpPort = *port;
+    return {};
+}
+
+std::string ParseSerial(const std::string& text, Options& o) {
+    const size_t colon = text.rfind(':');
+    std::string device = text;
+    if (colon != std::string::npos) {
+        const std::string baud = text.substr(colon + 1);
+        if (baud.empty() || baud.size() > 6 || baud.find_first_not_of("0123456789") != std::string::npos) {
+            return "valeur invalide pour --serial : " + text + " (PERIPHERIQUE ou PERIPHERIQUE:DEBIT)";
+        }
+        o.serialBaud = std::stoi(baud);
+        device = text.substr(0, colon);
+    }
+    if (device.empty()) return "valeur invalide pour --serial : " + text + " (PERIPHERIQUE ou PERIPHERIQUE:DEBIT)";
+    o.serialDevice = device;
+    return {};
+}
+
+// --do: the commands, each the click of a control of the window, refused at an instant when the
+// control is disabled (as the window would refuse it).
+struct ButtonCommand {
+    const char* name;
+    app::Button app::TFCorvel::*button;
+    void (app::TFCorvel::*click)();
+};
+constexpr ButtonCommand kButtonCommands[] = {
+    {"VIRER", &app::TFCorvel::SBtVire, &app::TFCorvel::SBtVireClick},
+    {"EMPANNER", &app::TFCorvel::SBtEmp, &app::TFCorvel::SBtEmpClick},
+    {"MEILLEUR_PRES", &app::TFCorvel::BtBestHaul, &app::TFCorvel::BtBestHaulClick},
+    {"AUTO", &app::TFCorvel::SpBTAUTO, &app::TFCorvel::SpBtAUTOClick},
+    {"STDBY", &app::TFCorvel::SpBtStdBY, &app::TFCorvel::SpBtStdBYClick},
+    {"+1", &app::TFCorvel::SpBtR, &app::TFCorvel::SpBtRClick},
+    {"+10", &app::TFCorvel::SpBt10R, &app::TFCorvel::SpBt10RClick},
+    {"-1", &app::TFCorvel::SpBtL, &app::TFCorvel::SpBtLClick},
+    {"-10", &app::TFCorvel::SpBT10L, &app::TFCorvel::SpBT10LClick},
+};
+constexpr const char* kPause = "PAUSE";
+constexpr const char* kResume = "REPRISE";
+constexpr std::string_view kTiller = "BARRE=";
+
+// The tiller position of "BARRE=N", N a whole number 0..30; nothing for another text.
+std::optional<int> TillerPosition(std::string_view command) {
+    if (!command.starts_with(kTiller)) return std::nullopt;
+    const std::string_view digits = command.substr(kTiller.size());
+    if (digits.empty() || digits.size() > 2) return std::nullopt;
+    int n = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        n = n * 10 + (c - '0');
+    }
+    if (n > sim::kTillerMax) return std::nullopt;
+    return n;
+}
+
+// "TIME:COMMAND" -> the scheduled command, or the French message refusing it.
+std::string ParseDo(const std::string& text, ScheduledCommand& out) {
+    const size_t colon = text.find(':');
+    if (colon == std::string::npos) return "--do attend TEMPS:COMMANDE : " + text;
+    const auto seconds = nav::ParseDotNumber(text.substr(0, colon));
+    if (!seconds || !std::isfinite(static_cast<double>(*seconds)) || *seconds < 0) {
+        return "temps invalide dans --do " + text + " (un nombre de secondes simulées, 0 ou plus)";
+    }
+    out.seconds = static_cast<double>(*seconds);
+    out.command = text.substr(colon + 1);
+    const std::string& c = out.command;
+    bool known = c == kPause || c == kResume;
+    for (const ButtonCommand& b : kButtonCommands) known = known || c == b.name;
+    if (known || TillerPosition(c)) return {};
+    if (c.starts_with(kTiller)) {
+        return "position de barre invalide dans --do " + text + " (BARRE=N, N entier de 0 à 30)";
+    }
+    return "commande inconnue dans --do " + text +
+           " (VIRER, EMPANNER, MEILLEUR_PRES, AUTO, STDBY, +1, +10, -1, -10, BARRE=N, PAUSE, REPRISE)";
+}
+
+// Runs one command now, as a click on its control; false when the control is disabled.
+bool RunCommand(app::TFCorvel& w, const std::string& command) {
+    for (const ButtonCommand& b : kButtonCommands) {
+        if (command != b.name) continue;
+        if (!(w.*b.button).enabled) return false;
+        (w.*b.click)();
+        return true;
+    }
+    if (command == kPause || command == kResume) {
+        if (!w.SpBtPauseRes.enabled || w.S.Paused != (command == kResume)) return false;
+        w.SpBtPauseResClick();
+        return true;
+    }
+    if (const auto tiller = TillerPosition(command); tiller && w.TrackBarre.enabled) {
+        w.TrackBarre.value = *tiller;
+        return true;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -55,6 +176,18 @@ std::string Usage() {
            "  --start AAAA-MM-JJTHH:MM:SS  heure locale simulée du départ (sortie reproductible)\n"
            "  --log FICHIER             journal NMEA brut, écrit au fil de l'eau (lignes CR LF)\n"
            "  --log-stamped FICHIER     journal NMEA horodaté, écrit au fil de l'eau\n"
+           "  --do TEMPS:COMMANDE       à TEMPS secondes simulées après le départ, la commande de la\n"
+           "                            fenêtre : VIRER, EMPANNER, MEILLEUR_PRES, AUTO, STDBY, +1, +10,\n"
+           "                            -1, -10, BARRE=N (0 à 30), PAUSE, REPRISE (option répétable)\n"
+           "  --config FICHIER          ouvre ce fichier de configuration (comme « Ouvrir »)\n"
+           "  --no-settings             ne lit pas le fichier de réglages CorvelNMEA.ini\n"
+           "                            (sortie reproductible)\n"
+           "  --tcp [ADRESSE:]PORT      serveur TCP sur PORT (toutes les adresses IPv4 de la machine, ou\n"
+           "                            ADRESSE seule) ; chaque phrase au dernier client, suivie de CR LF\n"
+           "  --udp ADRESSE:PORT        une trame UDP par phrase vers l'adresse de diffusion d'ADRESSE\n"
+           "                            (dernier nombre remplacé par 255)\n"
+           "  --serial PERIPH[:DEBIT]   port série (par exemple /dev/ttyUSB0:4800 ; 4800 bauds par défaut),\n"
+           "                            8 bits, sans parité, 1 bit de stop ; chaque phrase précédée de CR LF\n"
            "  --help                    cette aide\n"
            "  --version                 la version\n";
 }
@@ -102,22 +235,108 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
         } else if (a == "--log-stamped") {
             if (!value(v)) return r;
             o.logStamped = v;
+        } else if (a == "--do") {
+            if (!value(v)) return r;
+            ScheduledCommand c;
+            r.error = ParseDo(v, c);
+            if (!r.error.empty()) return r;
+            o.commands.push_back(std::move(c));
+        } else if (a == "--config") {
+            if (!value(v)) return r;
+            o.config = v;
+        } else if (a == "--no-settings") {
+            o.noSettings = true;
+        } else if (a == "--tcp" || a == "--udp" || a == "--serial") {
+            if (!value(v)) return r;
+            r.error = a == "--tcp" ? ParseTcp(v, o) : a == "--udp" ? ParseUdp(v, o) : ParseSerial(v, o);
+            if (!r.error.empty()) return r;
         } else {
-            for (const char* later : kLaterOptions) {
-                if (a == later) {
-                    r.error = "l'option " + a + " n'est pas encore disponible dans cette version";
-                    return r;
-                }
-            }
             r.error = "option inconnue : " + a + " (voir --help)";
             return r;
         }
     }
-    if (!o.log && !o.logStamped) o.stdoutOutput = true;
+    if (!o.log && !o.logStamped && !o.tcpPort && !o.udpAddress && !o.serialDevice) o.stdoutOutput = true;
     return r;
 }
 
 namespace {
+
+bool ReadableFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec) && std::ifstream(path).good();
+}
+
+// The links of a run, set up as the window's commands set them up: the WiFi dialog launched in
+// TCP or in UDP (both may run, each with a dialog of its own), the serial port chosen in the list.
+class HeadlessLinks : public app::NetOutput {
+public:
+    HeadlessLinks(app::TFCorvel& w, app::Dialogs& dialogs, const config::IniFile& settings)
+        : w_(w), dialogs_(dialogs), ports_(serial_, dialogs, app::ComDeviceOverrides(settings)) {}
+
+    // 0, or the exit code once one line on standard error said why.
+    int Start(const Options& o) {
+        if (o.serialDevice) {
+            const auto& rates = w_.CBbauds.items;
+            const auto rate = std::find(rates.begin(), rates.end(), std::to_string(o.serialBaud));
+            if (rate == rates.end()) {
+                std::string list;
+                for (const auto& r : rates) list += (list.empty() ? "" : ", ") + r;
+                std::fprintf(stderr, "corvelnmea: débit invalide pour --serial : %d (%s)\n", o.serialBaud, list.c_str());
+                return 2;
+            }
+            if (!serial_.OpenDevice(*o.serialDevice)) {
+                std::fprintf(stderr, "corvelnmea: port série indisponible (absent, occupé ou refusé) : %s\n",
+                             o.serialDevice->c_str());
+                return 1;
+            }
+            w_.CBbauds.itemIndex = static_cast<int>(rate - rates.begin());
+            ports_.SetDeviceOverrides({{"COM1", *o.serialDevice}});
+            w_.AttachComPorts(ports_);
+            w_.CBCom.itemIndex = 0;
+            w_.CBComSelect();
+            if (!w_.ComLinkOpen) return 1;
+        }
+        if (o.tcpPort) {
+            tcpLink_.emplace(o.tcpAddress.empty() ? QHostAddress(QHostAddress::AnyIPv4)
+                                                  : QHostAddress(QString::fromStdString(o.tcpAddress)));
+            tcp_.emplace(w_, dialogs_);
+            tcp_->SetNetLink(&*tcpLink_);
+            tcp_->EdPort.text = std::to_string(*o.tcpPort);
+            tcp_->BtLanceServeurClick();
+            if (!tcpLink_->ServerListening()) return 1;
+        }
+        if (o.udpAddress) {
+            udpLink_.emplace();
+            udp_.emplace(w_, dialogs_);
+            udp_->SetNetLink(&*udpLink_);
+            udp_->RadioButtonUDPChange();
+            udp_->EdAdIP.text = *o.udpAddress;
+            udp_->EdPort.text = std::to_string(o.udpPort);
+            udp_->BtLanceServeurClick();
+        }
+        if (tcp_ && udp_) {
+            w_.Wifi = this;
+        } else if (tcp_ || udp_) {
+            w_.AttachWifiDialog(tcp_ ? *tcp_ : *udp_);
+        }
+        return 0;
+    }
+
+    // Both network links at once: the sentence to each.
+    app::WriteResult TransmitSentence(std::string_view sentence) override {
+        const app::WriteResult tcp = tcp_->TransmitSentence(sentence);
+        const app::WriteResult udp = udp_->TransmitSentence(sentence);
+        return udp.status == app::WriteResult::Status::Failed ? udp : tcp;
+    }
+
+private:
+    app::TFCorvel& w_;
+    app::Dialogs& dialogs_;
+    links::QtSerialPlatform serial_;
+    app::UARTManag ports_;
+    std::optional<links::QtNetLink> tcpLink_, udpLink_;
+    std::optional<app::TFParamWIFI> tcp_, udp_;  // after their links: they leave first
+};
 
 // A log file written as the log grows, with CR LF line ends.
 class LogFile {
@@ -145,9 +364,19 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     char* argv[] = {name, nullptr};
     QCoreApplication qapp(argc, argv);
 
+    // The start-up reads the settings file as the window does, unless told not to.
+    if (options.config && !ReadableFile(*options.config)) {
+        std::fprintf(stderr, "corvelnmea: fichier de configuration introuvable ou illisible : %s\n",
+                     options.config->string().c_str());
+        return 2;
+    }
     ConsoleDialogs dialogs;
-    app::Program program(dialogs, programFolder);
+    app::Program program(dialogs, options.noSettings ? config::StartupFolders{programFolder, {}, {}}
+                                                     : config::FoldersFromEnvironment(programFolder));
     app::TFCorvel& w = program.FCorvel;
+    if (options.config) w.OpenConfigFile(*options.config);
+    HeadlessLinks links(w, dialogs, program.Settings);
+    if (const int code = links.Start(options); code != 0) return code;
 
     // The wall clock: simulated from --start, or from now when running fast (so that the time
     // stamps follow simulated time); the system's in real time.
@@ -189,6 +418,28 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     std::signal(SIGPIPE, SIG_IGN);
 
     w.BtCalCClick();  // "SIMULER"
+
+    // --do: each command at its instant of simulated time, after the timers due then.
+    std::vector<app::Timer> commandTimers(options.commands.size());
+    auto runCommand = [&w](const ScheduledCommand& c) {
+        if (!RunCommand(w, c.command)) {
+            std::fprintf(stderr, "corvelnmea: --do %g:%s : commande indisponible à cet instant\n", c.seconds,
+                         c.command.c_str());
+        }
+    };
+    for (size_t i = 0; i < options.commands.size(); ++i) {
+        const ScheduledCommand& c = options.commands[i];
+        const auto at = static_cast<app::Millis>(std::llround(c.seconds * 1000));
+        if (at <= 0) {
+            runCommand(c);
+            continue;
+        }
+        commandTimers[i] = w.Timers.add("--do", at, [&commandTimers, &runCommand, &c, i] {
+            commandTimers[i].stop();
+            runCommand(c);
+        });
+        commandTimers[i].start();
+    }
 
     const app::Millis end =
         options.durationSeconds ? static_cast<app::Millis>(*options.durationSeconds * 1000 + 0.5) : -1;

@@ -11,12 +11,30 @@
 
 namespace corvel::headless {
 
+// --do TIME:COMMAND: a command of the window, run at an instant of simulated time.
+struct ScheduledCommand {
+    double seconds = 0;   // simulated seconds after the start, 0 or more
+    std::string command;  // VIRER, EMPANNER, MEILLEUR_PRES, AUTO, STDBY, +1, +10, -1, -10, BARRE=N, PAUSE, REPRISE
+};
+
 struct Options {
     bool stdoutOutput = false;
     std::optional<double> durationSeconds;  // simulated seconds; none: until SIGINT/SIGTERM
     bool fast = false;
     std::optional<app::LocalDateTime> start;
     std::optional<std::filesystem::path> log, logStamped;
+    std::optional<std::filesystem::path> config;  // opened as "Ouvrir" does, after the start-up
+    bool noSettings = false;                      // the settings file is not read
+    std::vector<ScheduledCommand> commands;  // --do, in the order given
+    // --tcp [ADDRESS:]PORT: TCP server; the address it listens on ("": every local IPv4 address).
+    std::optional<int> tcpPort;
+    std::string tcpAddress;
+    // --udp ADDRESS:PORT: datagrams to the broadcast address made from ADDRESS.
+    std::optional<std::string> udpAddress;
+    int udpPort = 0;
+    // --serial DEVICE[:BAUD].
+    std::optional<std::string> serialDevice;
+    int serialBaud = 4800;
     bool help = false, version = false;
 };
 

@@ -1,9 +1,12 @@
 #!/usr/bin/python3
 """End-to-end tests of `corvelnmea --headless`: the program run as a chart-plotter developer's CI
 runs it. Usage: headless_test.py PATH_TO_CORVELNMEA TEST_NAME"""
+import atexit
 import os
 import re
+import shutil
 import signal
+import socket
 import subprocess
 import sys
 import tempfile
@@ -15,8 +18,18 @@ SENTENCE = re.compile(rb"^\$[A-Z]{5},[\x20-\x7e]*\*[0-9A-F]{2}$")
 STAMPED = re.compile(rb"^NMEA183:\d{4}-\d\d-\d\dZ\d\d:\d\d:\d\d\.\d{3}:\$[A-Z]{5},[\x20-\x7e]*\*[0-9A-F]{2}$")
 
 
-def run(*args, timeout=600):
-    return subprocess.run([EXE, "--headless", *args], capture_output=True, timeout=timeout)
+# The program never sees the real user's home: HOME and the XDG folders point into a temporary
+# folder of this run.
+HOME = tempfile.mkdtemp(prefix="corvel-e2e-home-")
+atexit.register(shutil.rmtree, HOME, True)
+ENV = dict(os.environ, HOME=HOME, XDG_DATA_HOME=os.path.join(HOME, "share"),
+           XDG_CONFIG_HOME=os.path.join(HOME, "config"), XDG_DOCUMENTS_DIR=os.path.join(HOME, "Documents"))
+
+
+def run(*args, timeout=600, env=None):
+    """The program without the settings file, for output that does not depend on the machine."""
+    return subprocess.run([EXE, "--headless", "--no-settings", *args], capture_output=True, timeout=timeout,
+                          env=env or ENV)
 
 
 def checksum_ok(line: bytes) -> bool:
@@ -57,8 +70,8 @@ def test_stop_signal():
     for sig in (signal.SIGTERM, signal.SIGINT):
         with tempfile.TemporaryDirectory() as d:
             raw, stamped = os.path.join(d, "raw.txt"), os.path.join(d, "stamped.txt")
-            p = subprocess.Popen([EXE, "--headless", "--stdout", "--log", raw, "--log-stamped", stamped],
-                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+            p = subprocess.Popen([EXE, "--headless", "--no-settings", "--stdout", "--log", raw, "--log-stamped",
+                                  stamped], stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=ENV)
             time.sleep(3.5)
             p.send_signal(sig)
             out, err = p.communicate(timeout=20)
@@ -86,7 +99,8 @@ def test_logs_stream_while_running():
     """--log writes as the log grows, not at the end."""
     with tempfile.TemporaryDirectory() as d:
         raw = os.path.join(d, "raw.txt")
-        p = subprocess.Popen([EXE, "--headless", "--log", raw], stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        p = subprocess.Popen([EXE, "--headless", "--no-settings", "--log", raw], stdout=subprocess.PIPE,
+                             stderr=subprocess.PIPE, env=ENV)
         time.sleep(4.5)
         size = os.path.getsize(raw) if os.path.exists(raw) else 0
         p.terminate()
@@ -102,8 +116,15 @@ def test_bad_arguments():
         (["--duration", "abc"], 2, "durée invalide"),
         (["--duration"], 2, "attend une valeur"),
         (["--start", "2026-13-01T00:00:00"], 2, "heure de départ invalide"),
-        (["--tcp", "10110"], 2, "pas encore disponible"),
+        (["--tcp", "abc"], 2, "valeur invalide pour --tcp"),
+        (["--tcp", "70000"], 2, "valeur invalide pour --tcp"),
+        (["--udp", "192.168.1:10110"], 2, "valeur invalide pour --udp"),
+        (["--udp", "192.168.1.4"], 2, "valeur invalide pour --udp"),
+        (["--serial", "/dev/ttyS0:fast"], 2, "valeur invalide pour --serial"),
+        (["--serial", "/dev/ttyS0:1234"], 2, "débit invalide pour --serial"),
         (["--fast", "--duration", "5", "--log", "/nonexistent-dir/x.txt"], 1, "impossible d'écrire"),
+        (["--config", "/nonexistent-dir/x.ini"], 2, "fichier de configuration introuvable"),
+        (["--config"], 2, "attend une valeur"),
     ]
     for args, code, text in cases:
         r = run(*args, timeout=60)
@@ -116,6 +137,38 @@ def test_bad_arguments():
     r = run("--version")
     if r.returncode != 0 or not r.stdout.startswith(b"corvelnmea "):
         fail("--version")
+
+
+def test_config_and_settings():
+    """The settings file is read at start unless --no-settings; --config opens a file after it."""
+    with tempfile.TemporaryDirectory() as home:
+        env = dict(ENV, HOME=home, XDG_DATA_HOME=os.path.join(home, "share"))
+        settings = os.path.join(home, "share", "CorvelNMEA", "CorvelNMEA.ini")
+        os.makedirs(os.path.dirname(settings))
+        with open(settings, "w") as f:
+            f.write("[NMEA]\niDevPOS=EC\n[NavDATA]\niTWS=8\niTWD=20\niHDG=318\n")
+        config = os.path.join(home, "sounder.ini")
+        with open(config, "w") as f:
+            f.write("[NMEA]\niSound=II\n")
+
+        def talkers(*args):
+            r = subprocess.run([EXE, "--headless", "--fast", "--duration", "3", *START, *args], capture_output=True,
+                               timeout=60, env=env)
+            if r.returncode != 0:
+                fail(f"{args}: exit {r.returncode}, stderr {r.stderr!r}")
+            lines = r.stdout.split(b"\r\n")[:-1]
+            return {line[3:6]: line[1:3] for line in lines}
+
+        with_settings = talkers()
+        if with_settings.get(b"GLL") != b"EC" or with_settings.get(b"DPT") != b"SD":
+            fail(f"settings not read: {with_settings}")
+        if talkers("--no-settings").get(b"GLL") != b"GP":
+            fail("--no-settings still read the settings file")
+        both = talkers("--config", config)
+        if both.get(b"GLL") != b"EC" or both.get(b"DPT") != b"II":
+            fail(f"--config not opened after the settings: {both}")
+        if not os.path.isdir(os.path.join(home, "share", "CorvelNMEA")):
+            fail("the settings folder is gone")
 
 
 def test_independent_parser_reads_a_day():
@@ -147,6 +200,246 @@ def test_independent_parser_reads_a_day():
     if len(lines) < 840000 or known < 0.9 * len(lines):
         fail(f"{len(lines)} lines, {known} parsed, {unknown} of unknown kinds")
     print(f"{len(lines)} sentences, {known} parsed by pynmea2, {unknown} of kinds it does not know")
+
+
+def sentences_of(kind: bytes, lines):
+    return [line.split(b",") for line in lines if line[3:6] == kind]
+
+
+def test_do_commands():
+    """--do runs the window's commands at their instant of simulated time: a tack at 10 s puts the
+    apparent wind on the other side; in STDBY the tiller at 20 turns the boat 5 degrees a second,
+    until AUTO holds the heading again."""
+    args = ("--fast", "--duration", "60", *START, "--do", "10:VIRER")
+    a, b = run(*args), run(*args)
+    if a.returncode != 0 or a.stderr:
+        fail(f"tack: exit {a.returncode}, stderr {a.stderr!r}")
+    if a.stdout != b.stdout:
+        fail("two identical runs with --do gave different output")
+    lines = a.stdout.split(b"\r\n")[:-1]
+    for line in lines:
+        if not SENTENCE.match(line) or not checksum_ok(line):
+            fail(f"malformed sentence {line!r}")
+    # VWR comes with group 3, at 2, 5, 8, 11 ... s: starboard before the tack, port once it is over.
+    sides = [f[2] for f in sentences_of(b"VWR", lines)]
+    changes = sum(1 for x, y in zip(sides, sides[1:]) if x != y)
+    if sides[:3] != [b"R"] * 3 or set(sides[7:]) != {b"L"} or changes != 1:
+        fail(f"apparent wind sides {sides}")
+
+    r = run("--fast", "--duration", "30", *START, "--do", "5:STDBY", "--do", "6:BARRE=20", "--do", "20:AUTO")
+    if r.returncode != 0 or r.stderr:
+        fail(f"tiller: exit {r.returncode}, stderr {r.stderr!r}")
+    # HDT comes with group 1, at 1, 4, 7 ... s.
+    headings = [float(f[1]) for f in sentences_of(b"HDT", r.stdout.split(b"\r\n")[:-1])]
+    turns = [round(before - after, 2) for before, after in zip(headings, headings[1:])]
+    if turns[2:6] != [15.0] * 4 or set(turns[7:]) != {0.0}:
+        fail(f"headings under the tiller {headings}")
+
+
+def test_do_refused():
+    """A bad --do is refused before the start (exit 2, one French line); a command whose control
+    is disabled at its instant is reported and the run goes on."""
+    cases = [
+        (["--do", "10:VIRE"], "commande inconnue"),
+        (["--do", "abc:VIRER"], "temps invalide"),
+        (["--do", "-1:AUTO"], "temps invalide"),
+        (["--do", "5:BARRE=31"], "position de barre invalide"),
+        (["--do", "VIRER"], "attend TEMPS:COMMANDE"),
+        (["--do"], "attend une valeur"),
+    ]
+    for args, text in cases:
+        r = run("--fast", "--duration", "5", *args, timeout=60)
+        err = r.stderr.decode()
+        if r.returncode != 2 or text not in err or err.count("\n") != 1 or r.stdout:
+            fail(f"{args}: exit {r.returncode}, stderr {err!r}")
+    # In AUTO the tiller is disabled.
+    r = run("--fast", "--duration", "5", *START, "--do", "2:BARRE=20", timeout=60)
+    if r.returncode != 0 or "indisponible" not in r.stderr.decode() or not r.stdout:
+        fail(f"disabled control: exit {r.returncode}, stderr {r.stderr!r}")
+
+
+def free_port() -> int:
+    """A TCP port of 127.0.0.1 that nobody listens on now."""
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+def connect(port, deadline=10.0) -> socket.socket:
+    """A client of the program's server, once it listens."""
+    end = time.monotonic() + deadline
+    while True:
+        try:
+            return socket.create_connection(("127.0.0.1", port), timeout=5)
+        except OSError:
+            if time.monotonic() > end:
+                raise
+            time.sleep(0.02)
+
+
+def read_for(sock, seconds) -> bytes:
+    """What arrives on `sock` during `seconds` (or until the server closes it)."""
+    data, end = b"", time.monotonic() + seconds
+    while time.monotonic() < end:
+        sock.settimeout(max(0.01, end - time.monotonic()))
+        try:
+            chunk = sock.recv(65536)
+        except socket.timeout:
+            continue
+        if not chunk:
+            break
+        data += chunk
+    return data
+
+
+def contiguous_in(part, whole) -> bool:
+    return any(whole[i:i + len(part)] == part for i in range(len(whole) - len(part) + 1))
+
+
+def test_tcp_clients():
+    """--tcp with --stdout in real time: each sentence reaches the last connected client as one line
+    ending in CR LF; a newer client takes over, the earlier one gets nothing more but stays
+    connected; together they saw an unbroken run of what standard output saw."""
+    port = free_port()
+    p = subprocess.Popen([EXE, "--headless", "--no-settings", "--tcp", f"127.0.0.1:{port}", "--stdout",
+                          "--duration", "8", *START], stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=ENV)
+    try:
+        first = connect(port)
+        a = read_for(first, 3.5)
+        second = connect(port)
+        b = read_for(second, 10)  # until the program ends and closes it
+        a += read_for(first, 0.5)
+        out, err = p.communicate(timeout=20)
+    finally:
+        p.kill()
+        p.wait()
+    if p.returncode != 0 or err:
+        fail(f"exit {p.returncode}, stderr {err!r}")
+    stdout_lines = out.split(b"\r\n")[:-1]
+    for name, data in (("first", a), ("second", b)):
+        if not data.endswith(b"\r\n"):
+            fail(f"{name} client: not whole lines: {data[-40:]!r}")
+        lines = data.split(b"\r\n")[:-1]
+        if len(lines) < 10:
+            fail(f"{name} client: {len(lines)} lines")
+        for line in lines:
+            if not SENTENCE.match(line) or not checksum_ok(line):
+                fail(f"{name} client: malformed line {line!r}")
+    both = (a + b).split(b"\r\n")[:-1]
+    if not contiguous_in(both, stdout_lines):
+        fail("the two clients did not see an unbroken run of the sentences")
+    first.close()
+    second.close()
+
+
+def test_tcp_port_taken():
+    """A port already taken: one clear line on standard error, exit code 1, nothing sent."""
+    with socket.socket() as taken:
+        taken.bind(("127.0.0.1", 0))
+        taken.listen()
+        port = taken.getsockname()[1]
+        r = run("--tcp", f"127.0.0.1:{port}", "--stdout", "--fast", "--duration", "5", timeout=60)
+    err = r.stderr.decode()
+    if r.returncode != 1 or f"port {port}" not in err or err.count("\n") != 1 or r.stdout:
+        fail(f"exit {r.returncode}, stderr {err!r}, stdout {r.stdout[:80]!r}")
+
+
+def test_udp_datagrams():
+    """--udp 127.0.0.1:PORT: one datagram per sentence, without line end, to 127.0.0.255 (the
+    broadcast address the dialog makes of it, a loopback address), in the order of standard output."""
+    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as receiver:
+        receiver.bind(("127.0.0.255", 0))
+        port = receiver.getsockname()[1]
+        r = run("--udp", f"127.0.0.1:{port}", "--stdout", "--fast", "--duration", "10", *START, timeout=60)
+        if r.returncode != 0 or r.stderr:
+            fail(f"exit {r.returncode}, stderr {r.stderr!r}")
+        datagrams = []
+        receiver.settimeout(0.5)
+        try:
+            while True:
+                datagrams.append(receiver.recv(65536))
+        except socket.timeout:
+            pass
+    lines = r.stdout.split(b"\r\n")[:-1]
+    if len(lines) < 90 or datagrams != lines:
+        fail(f"{len(datagrams)} datagrams for {len(lines)} sentences: {datagrams[:2]!r} / {lines[:2]!r}")
+
+
+def open_pty():
+    """A pseudo-terminal: the master side for the test, the name of the slave for the program."""
+    import pty
+
+    master, slave = pty.openpty()
+    name = os.ttyname(slave)
+    os.close(slave)
+    os.set_blocking(master, False)
+    return master, name
+
+
+def read_pty(master) -> bytes:
+    data = b""
+    while True:
+        try:
+            chunk = os.read(master, 65536)
+        except (BlockingIOError, OSError):
+            return data
+        if not chunk:
+            return data
+        data += chunk
+
+
+def test_serial_pty():
+    """--serial DEVICE:BAUD with a pseudo-terminal as the device: CR LF then each sentence, nothing
+    after the last checksum, the device set to the speed, 8 bits, no parity, one stop bit."""
+    import termios
+
+    master, device = open_pty()
+    try:
+        p = subprocess.Popen([EXE, "--headless", "--no-settings", "--serial", f"{device}:9600", "--stdout",
+                              "--duration", "4", *START], stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=ENV)
+        wire, attrs, end = b"", None, time.monotonic() + 20
+        while p.poll() is None and time.monotonic() < end:
+            wire += read_pty(master)
+            if wire and attrs is None:
+                attrs = termios.tcgetattr(master)  # while the program holds the device
+            time.sleep(0.05)
+        out, err = p.communicate(timeout=20)
+        wire += read_pty(master)
+    finally:
+        os.close(master)
+    if p.returncode != 0 or err:
+        fail(f"exit {p.returncode}, stderr {err!r}")
+    lines = out.split(b"\r\n")[:-1]
+    expected = b"".join(b"\r\n" + line for line in lines)
+    if len(lines) < 20 or wire != expected:
+        fail(f"{len(wire)} bytes on the wire for {len(expected)} expected: {wire[:60]!r} / {expected[:60]!r}")
+    if attrs is None:
+        fail("nothing came while the program ran")
+    cflag, ospeed = attrs[2], attrs[5]
+    if ospeed != termios.B9600 or cflag & termios.CSIZE != termios.CS8 or cflag & (termios.PARENB | termios.CSTOPB):
+        fail(f"device settings: speed {ospeed}, cflag {cflag:o}")
+
+
+def test_serial_busy():
+    """A device another run holds, or one that does not exist: one clear line, exit code 1."""
+    master, device = open_pty()
+    holder = subprocess.Popen([EXE, "--headless", "--no-settings", "--serial", device, "--duration", "30"],
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=ENV)
+    try:
+        end = time.monotonic() + 20
+        while not read_pty(master) and time.monotonic() < end:
+            time.sleep(0.05)
+        for path in (device, "/nonexistent-dir/ttyX"):
+            r = run("--serial", path, "--fast", "--duration", "2", timeout=60)
+            err = r.stderr.decode()
+            if r.returncode != 1 or "port série indisponible" not in err or path not in err or err.count("\n") != 1:
+                fail(f"{path}: exit {r.returncode}, stderr {err!r}")
+    finally:
+        holder.terminate()
+        holder.communicate(timeout=20)
+        os.close(master)
+    if holder.returncode != 0:
+        fail(f"the run holding the device ended with {holder.returncode}")
 
 
 if __name__ == "__main__":
