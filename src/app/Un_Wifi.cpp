@@ -1,0 +1,285 @@
+// The network dialog; see Un_Wifi.h.
+#include "app/Un_Wifi.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "app/UnCorvelNMEA_MUL.h"
+#include "config/IniFile.h"
+
+namespace corvel::app {
+
+namespace {
+
+constexpr const char* kNoStatus = "-*-*-*-*-*-";
+// The run of spaces that makes a label wrap between its two parts.
+constexpr const char* kLabelBreak = "                    ";
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    return text;
+}
+
+// A decimal number of 1..maxDigits digits, nothing else (no sign).
+std::optional<int> Decimal(std::string_view text, size_t maxDigits) {
+    if (text.empty() || text.size() > maxDigits) return std::nullopt;
+    if (!std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) return std::nullopt;
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+std::string InvalidAddressMessage(const std::string& text) {
+    return "Adresse IP invalide : \"" + text +
+           "\". Entrer quatre nombres de 0 à 255 séparés par des points, par exemple 192.168.137.1 ; "
+           "aucune diffusion n'est faite.";
+}
+
+std::string InvalidPortMessage(const std::string& text) {
+    return "Port invalide : \"" + text + "\". Entrer un nombre entier de 1 à 65535 ; le serveur n'est pas lancé.";
+}
+
+}  // namespace
+
+std::optional<std::array<int, 4>> ParseIPv4(std::string_view text) {
+    text = Trim(text);
+    std::array<int, 4> parts{};
+    for (size_t i = 0; i < parts.size(); ++i) {
+        const size_t dot = i + 1 < parts.size() ? text.find('.') : text.size();
+        if (dot == std::string_view::npos) return std::nullopt;
+        const auto value = Decimal(text.substr(0, dot), 3);
+        if (!value || *value > 255) return std::nullopt;
+        parts[i] = *value;
+        text.remove_prefix(std::min(dot + 1, text.size()));
+    }
+    return parts;
+}
+
+std::optional<std::string> BroadcastAddress(std::string_view text) {
+    const auto a = ParseIPv4(text);
+    if (!a) return std::nullopt;
+    return std::to_string((*a)[0]) + "." + std::to_string((*a)[1]) + "." + std::to_string((*a)[2]) + ".255";
+}
+
+std::optional<int> ParsePort(std::string_view text) {
+    const auto port = Decimal(Trim(text), 5);
+    if (!port || *port < 1 || *port > 65535) return std::nullopt;
+    return port;
+}
+
+TFParamWIFI::TFParamWIFI(TFCorvel& main, Dialogs& dialogs) : main_(main), dialogs_(dialogs) {
+    EdAdIP.text = "192.168.137.1";
+    EdAdIP.readOnly = true;
+    EdPort.text = "10110";
+    EdStatus.text = kNoStatus;
+    BtLanceServeur.caption = "LANCER LE SERVEUR";
+    BtModAdIP.caption = "Modifier l'adresse IP";
+    BtParamWIFIOk.caption = "OK";
+    BtUtilWIFI.caption = "AIDE";
+    Lab2TCP.text = std::string("Adresse IP de cette unité -") + kLabelBreak + "Carte réseau sans fil Connexion au réseau local";
+    Lab3TCP.text =
+        "pour mémoire - il faut se connecter manuellement.  Lancer d'abord sous windows le point d'accés mobile et "
+        "récupérer ensuite l'adresse sur la carte réseau par ipconfig.  Modifier ci-dessous l'adresse si elle est "
+        "différente.";
+    Lab4TCP.text = "L'adresse et le port ci-dessous sont à entrer sur le récepteur distant";
+    Lab2UDP.text =
+        std::string("Adresse IP de BROADCAST adaptée de  -") + kLabelBreak + "Carte réseau sans fil Connexion au réseau local";
+    FormCreate();
+}
+
+TFParamWIFI::~TFParamWIFI() {
+    if (net_) net_->SetEvents(nullptr);
+}
+
+void TFParamWIFI::SetNetLink(NetLink* link) {
+    if (net_) net_->SetEvents(nullptr);
+    net_ = link;
+    if (net_) net_->SetEvents(this);
+}
+
+void TFParamWIFI::FormCreate() {
+    WifiProtocol = Protocole();
+    UnitAddress = EdAdIP.text;
+    FormPAint();
+}
+
+void TFParamWIFI::FormPAint() {
+    const bool tcp = WifiProtocol == TWifiProtocol::TCP;
+    Lab2TCP.visible = Lab3TCP.visible = Lab4TCP.visible = tcp;
+    Lab2UDP.visible = !tcp;
+    if (!tcp) FormatAdIPUDPBroadcast();
+}
+
+TWifiProtocol TFParamWIFI::Protocole() {
+    if (RadioButtonUDP.checked && !RadioButtonTCP.checked) {
+        FormatAdIPUDPBroadcast();
+        return TWifiProtocol::UDP;
+    }
+    return TWifiProtocol::TCP;
+}
+
+bool TFParamWIFI::FormatAdIPUDPBroadcast() {
+    const auto broadcast = BroadcastAddress(EdAdIP.text);
+    if (!broadcast) return false;
+    EdAdIP.text = *broadcast;
+    return true;
+}
+
+void TFParamWIFI::SetConnex(std::string text) { main_.EdConnex.text = std::move(text); }
+
+void TFParamWIFI::StopDatagrams() {
+    datagramDestination_.reset();
+    sendFailing_ = false;
+}
+
+void TFParamWIFI::RadioButtonTCPChange() {
+    RadioButtonTCP.checked = true;
+    RadioButtonUDP.checked = false;
+    WifiProtocol = TWifiProtocol::TCP;
+    EdAdIP.text = UnitAddress;
+    if (datagramDestination_) {
+        StopDatagrams();
+        EdStatus.text = kNoStatus;
+        SetConnex("Pas de connexion");
+    }
+    FormPAint();
+}
+
+void TFParamWIFI::RadioButtonUDPChange() {
+    RadioButtonUDP.checked = true;
+    RadioButtonTCP.checked = false;
+    WifiProtocol = TWifiProtocol::UDP;
+    if (net_ && net_->ServerListening()) {
+        net_->StopServer();
+        TcpClientConnected = false;
+        EdStatus.text = kNoStatus;
+        SetConnex("Pas de diffusion");
+    }
+    FormPAint();
+}
+
+void TFParamWIFI::BtLanceServeurClick() {
+    main_.WifiActive = true;
+    WifiProtocol = Protocole();
+    if (WifiProtocol == TWifiProtocol::TCP) {
+        const auto port = ParsePort(EdPort.text);
+        if (!port) {
+            dialogs_.ShowMessage(InvalidPortMessage(EdPort.text));
+            return;
+        }
+        std::string error;
+        if (!net_ || !net_->StartServer(*port, error)) {
+            dialogs_.ShowMessage("Le serveur TCP ne peut pas écouter sur le port " + std::to_string(*port) + " : " +
+                                 (net_ ? error : std::string("pas de réseau")));
+            return;
+        }
+        EdStatus.text = "SERVEUR TCP lancé";
+        return;
+    }
+    IdTCPServerNMEADisConnect();
+    if (net_) net_->StopServer();
+    const auto port = ParsePort(EdPort.text);
+    if (!port) {
+        dialogs_.ShowMessage(InvalidPortMessage(EdPort.text));
+        return;
+    }
+    const auto address = BroadcastAddress(EdAdIP.text);
+    if (!address) {
+        // Nothing is broadcast to an address that is none, nor any longer to the one before.
+        StopDatagrams();
+        EdStatus.text = kNoStatus;
+        SetConnex("Pas de diffusion");
+        dialogs_.ShowMessage(InvalidAddressMessage(EdAdIP.text));
+        return;
+    }
+    datagramDestination_ = Destination{*address, *port};
+    sendFailing_ = false;
+    EdStatus.text = "SERVEUR UDP initialisé";
+    SetConnex("Diffusion UDP");
+}
+
+void TFParamWIFI::BtModAdIPClick() {
+    if (BtModAdIP.caption != "Confirmer l'adresse") {
+        EdAdIP.readOnly = false;
+        BtModAdIP.caption = "Confirmer l'adresse";
+        return;
+    }
+    BtModAdIP.caption = "Modifier l'adresse";
+    EdAdIP.readOnly = true;
+    if (WifiProtocol == TWifiProtocol::TCP) UnitAddress = EdAdIP.text;
+    SaveDataWifi();
+}
+
+void TFParamWIFI::BtUtilWIFIClick() {
+    if (OpenHelp) OpenHelp();
+}
+
+void TFParamWIFI::SaveDataWifi() {
+    if (SettingsPath.empty()) return;
+    config::IniFile settings = config::IniFile::Load(SettingsPath);
+    settings.WriteString("WIFI", "iAdIP", UnitAddress);
+    settings.WriteString("WIFI", "iPort", EdPort.text);
+    const config::FileWriteResult written = settings.Save(SettingsPath);
+    if (!written.ok) dialogs_.ShowMessage("Impossible d'écrire " + SettingsPath.string() + " : " + written.error);
+}
+
+WriteResult TFParamWIFI::TransmitSentence(std::string_view sentence) {
+    if (!net_) return {};
+    std::string error;
+    if (WifiProtocol == TWifiProtocol::UDP) {
+        if (!datagramDestination_) return {};  // dropped until UDP is launched
+        if (net_->SendDatagram(sentence, datagramDestination_->address, datagramDestination_->port, error)) {
+            sendFailing_ = false;
+            return {};
+        }
+        if (sendFailing_) return {WriteResult::Status::Incomplete, {}};
+        sendFailing_ = true;
+        return {WriteResult::Status::Failed, "Erreur d'envoi UDP vers " + datagramDestination_->address + ":" +
+                                                 std::to_string(datagramDestination_->port) + " : " + error};
+    }
+    if (!TcpClientConnected) return {};
+    std::string line(sentence);
+    line += "\r\n";
+    const NetLink::SendResult r = net_->SendToClient(line);
+    switch (r.status) {
+        case NetLink::SendStatus::Sent:
+            sendFailing_ = false;
+            break;
+        case NetLink::SendStatus::Lost:
+            ClientLost();
+            break;
+        case NetLink::SendStatus::Error:
+            if (!sendFailing_) dialogs_.ShowMessage("Erreur d'envoi TCP : " + r.error);
+            sendFailing_ = true;
+            break;
+    }
+    return {};
+}
+
+void TFParamWIFI::AddMemo1(std::string line) {
+    Memo1.push_back(std::move(line));
+    while (Memo1.size() > kMemo1Lines) Memo1.pop_front();
+}
+
+void TFParamWIFI::IdTCPServerNMEAConnect(const TcpPeer& peer) {
+    SetConnex("Client connecté : " + peer.peerAddress);
+    TcpClientConnected = true;
+    sendFailing_ = false;
+    AddMemo1("Peer=" + peer.peerAddress + ":" + std::to_string(peer.peerPort));
+    AddMemo1("Local=" + peer.localAddress + ":" + std::to_string(peer.localPort));
+}
+
+void TFParamWIFI::IdTCPServerNMEADisConnect() {
+    if (net_) net_->CloseClient();
+    SetConnex("Client déconnecté : ");
+    TcpClientConnected = false;
+}
+
+void TFParamWIFI::ClientLost() {
+    TcpClientConnected = false;
+    SetConnex("Client déconnecté : ");
+}
+
+}  // namespace corvel::app

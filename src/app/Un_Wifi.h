@@ -1,0 +1,154 @@
+// The network dialog "PARAMETRES WIFI  pour TRANSMISSION NMEA" as a model: TCP server or UDP
+// broadcast, its address and port fields, its status texts and those of the main window, and the
+// sending of each sentence. The sockets go through NetLink, which links/ implements with Qt (all
+// on the user-interface thread) and tests with doubles or loopback sockets.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/Controls.h"
+#include "app/Dialogs.h"
+#include "app/Links.h"
+
+namespace corvel::app {
+
+class TFCorvel;
+
+// "a.b.c.d", four decimal numbers 0..255 of one to three digits; blanks around the whole are
+// ignored. Nothing for anything else ("192.168.1", "1.2.3.256", "host.local", "").
+std::optional<std::array<int, 4>> ParseIPv4(std::string_view text);
+// The address with its last number replaced by 255 ("192.168.137.1" -> "192.168.137.255");
+// nothing when the text is not a dotted IPv4 address.
+std::optional<std::string> BroadcastAddress(std::string_view text);
+// A port number 1..65535 written as a decimal integer (blanks around ignored); nothing otherwise.
+std::optional<int> ParsePort(std::string_view text);
+
+// A TCP connection as the server sees it.
+struct TcpPeer {
+    std::string peerAddress;
+    int peerPort = 0;
+    std::string localAddress;
+    int localPort = 0;
+};
+
+// What the sockets report to the dialog.
+class NetLinkEvents {
+public:
+    virtual ~NetLinkEvents() = default;
+    // A client connected; it is now the one that receives the sentences.
+    virtual void IdTCPServerNMEAConnect(const TcpPeer& peer) = 0;
+};
+
+// The sockets: a TCP server whose last connected client receives the sentences, and datagrams.
+class NetLink {
+public:
+    enum class SendStatus { Sent, Lost, Error };
+    struct SendResult {
+        SendStatus status = SendStatus::Sent;
+        std::string error;  // with Error: the system's reason
+    };
+
+    virtual ~NetLink() = default;
+    virtual void SetEvents(NetLinkEvents* events) = 0;
+    // Listens on `port` of every local IPv4 address (already listening there: nothing changes);
+    // false with the system's reason.
+    virtual bool StartServer(int port, std::string& error) = 0;
+    // Stops listening and closes every connection.
+    virtual void StopServer() = 0;
+    virtual bool ServerListening() const = 0;
+    // Sends to the last connected client. Lost when it is gone: it closed, failed, or was dropped
+    // because it does not read what it is sent.
+    virtual SendResult SendToClient(std::string_view bytes) = 0;
+    // Closes the connection of the last connected client, if there is one.
+    virtual void CloseClient() = 0;
+    // One datagram to `address` ("a.b.c.d"); false with the system's reason.
+    virtual bool SendDatagram(std::string_view bytes, const std::string& address, int port, std::string& error) = 0;
+};
+
+enum class TWifiProtocol { TCP, UDP };
+
+class TFParamWIFI : public NetOutput, public NetLinkEvents {
+public:
+    // The hidden list of connections keeps this many lines, the newest.
+    static constexpr size_t kMemo1Lines = 100;
+
+    // The dialog takes the address and port fields' first texts as they are here; a settings
+    // loader that sets EdAdIP and EdPort afterwards calls FormCreate again.
+    TFParamWIFI(TFCorvel& main, Dialogs& dialogs);
+    TFParamWIFI(const TFParamWIFI&) = delete;
+    TFParamWIFI& operator=(const TFParamWIFI&) = delete;
+    ~TFParamWIFI() override;
+
+    void SetNetLink(NetLink* link);
+
+    // --- handlers
+    void FormCreate();
+    void FormPAint();
+    TWifiProtocol Protocole();
+    // The user chose TCP / UDP.
+    void RadioButtonTCPChange();
+    void RadioButtonUDPChange();
+    // Writes the broadcast address of the address field into it; false (field unchanged) when the
+    // field is not a dotted IPv4 address.
+    bool FormatAdIPUDPBroadcast();
+    void BtLanceServeurClick();  // "LANCER LE SERVEUR"
+    void BtModAdIPClick();       // "Modifier l'adresse IP" / "Confirmer l'adresse"
+    void EdPortExit() { SaveDataWifi(); }
+    void ParamWIFIOkClick() { Visible = false; }
+    void BtUtilWIFIClick();  // "AIDE"
+    void SaveDataWifi();
+    void Show() { Visible = true; }
+
+    // One sentence: a datagram without line end, or a line ending in CR LF to the TCP client.
+    // Errors of the TCP path stay here; a failing datagram send is Failed the first time (the
+    // emitter reports it and ends the group), then dropped quietly until a send succeeds again.
+    WriteResult TransmitSentence(std::string_view sentence) override;
+
+    // --- connection events
+    void IdTCPServerNMEAConnect(const TcpPeer& peer) override;
+    void IdTCPServerNMEADisConnect();  // drops the active client
+
+    // --- state
+    TWifiProtocol WifiProtocol = TWifiProtocol::TCP;
+    std::string UnitAddress;
+    bool TcpClientConnected = false;
+    // The start-up settings file that "iAdIP" and "iPort" are saved into (section "WIFI"); empty:
+    // nothing is saved.
+    std::filesystem::path SettingsPath;
+    // Opens the dialog's help page (the help viewer's, set by the window).
+    std::function<void()> OpenHelp;
+
+    // --- controls
+    std::string Caption = "PARAMETRES WIFI  pour TRANSMISSION NMEA";
+    bool Visible = false;
+    RadioButton RadioButtonTCP{true}, RadioButtonUDP;
+    EditField EdAdIP, EdPort, EdStatus;
+    Button BtLanceServeur, BtModAdIP, BtParamWIFIOk, BtUtilWIFI;
+    Label Lab2TCP, Lab3TCP, Lab4TCP, Lab2UDP;
+    std::deque<std::string> Memo1;  // "Peer=..." and "Local=..." of each connection
+
+private:
+    void SetConnex(std::string text);
+    void ClientLost();
+    void StopDatagrams();
+    void AddMemo1(std::string line);
+
+    TFCorvel& main_;
+    Dialogs& dialogs_;
+    NetLink* net_ = nullptr;
+    struct Destination {
+        std::string address;
+        int port = 0;
+    };
+    std::optional<Destination> datagramDestination_;  // set by a UDP launch: broadcasting allowed
+    bool sendFailing_ = false;  // the last send failed: the next failures stay quiet
+};
+
+}  // namespace corvel::app

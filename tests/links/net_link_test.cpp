@@ -1,0 +1,236 @@
+// The network link on loopback sockets: the WiFi dialog model with the Qt link listening on
+// 127.0.0.1. Line framing, a newer client taking over, a lost client, a client that never reads,
+// one that sends without end, many connections, UDP datagrams, a port already taken.
+#include <gtest/gtest.h>
+
+#include <QTcpServer>
+#include <QUdpSocket>
+
+#include "app/Program.h"
+#include "app/Un_Wifi.h"
+#include "links/LinkTestSupport.h"
+#include "links/QtNetLink.h"
+#include "support/DataFiles.h"
+#include "support/FakeDialogs.h"
+
+using namespace corvel;
+using links::QtNetLink;
+using test::WaitUntil;
+
+namespace {
+
+// A port nobody listens on now.
+int FreePort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+struct NetFixture : ::testing::Test {
+    test::QtApp qt;
+    test::FakeDialogs dialogs;
+    app::Program program{dialogs, test::SourceDir() / "data"};
+    app::TFCorvel& w = program.FCorvel;
+    QtNetLink net{QHostAddress::LocalHost};
+    app::TFParamWIFI wifi{w, dialogs};
+    int port = 0;
+
+    void SetUp() override {
+        wifi.SetNetLink(&net);
+        w.AttachWifiDialog(wifi);
+    }
+    void LaunchTcp() {
+        port = FreePort();
+        wifi.EdPort.text = std::to_string(port);
+        wifi.BtLanceServeurClick();
+        ASSERT_TRUE(net.ServerListening()) << (dialogs.messages.empty() ? "" : dialogs.messages[0]);
+        ASSERT_EQ(wifi.EdStatus.text, "SERVEUR TCP lancé");
+    }
+    // A client, once the server has taken it.
+    std::unique_ptr<test::RawClient> Connect(int receiveBuffer = 0) {
+        auto client = std::make_unique<test::RawClient>(port, receiveBuffer);
+        EXPECT_TRUE(client->connected());
+        const std::string peer = "Peer=127.0.0.1:" + std::to_string(client->localPort());
+        EXPECT_TRUE(WaitUntil([&] { return wifi.Memo1.size() >= 2 && wifi.Memo1[wifi.Memo1.size() - 2] == peer; }));
+        return client;
+    }
+    // Reads until `expected` bytes came (or the deadline passed).
+    static std::string ReadUntil(test::RawClient& c, size_t expected, int ms = 5000) {
+        std::string data;
+        WaitUntil([&] { return (data += c.Read()).size() >= expected; }, ms);
+        return data;
+    }
+};
+
+TEST_F(NetFixture, EachSentenceReachesTheClientAsOneLineEndingInCrLf) {
+    LaunchTcp();
+    auto client = Connect();
+    EXPECT_EQ(w.EdConnex.text, "Client connecté : 127.0.0.1");
+    EXPECT_TRUE(wifi.TcpClientConnected);
+    ASSERT_EQ(wifi.Memo1.size(), 2u);
+    EXPECT_EQ(wifi.Memo1[1], "Local=127.0.0.1:" + std::to_string(port));
+    w.BtCalCClick();
+    w.Timers.advance(3000);
+    std::string expected;
+    for (const auto& line : w.MemoNMEA.Lines()) expected += line + "\r\n";
+    ASSERT_EQ(std::count(expected.begin(), expected.end(), '\n'), 30);
+    EXPECT_EQ(ReadUntil(*client, expected.size()), expected);
+}
+
+TEST_F(NetFixture, ANewerClientTakesOverAndTheEarlierOneStaysConnected) {
+    LaunchTcp();
+    auto first = Connect();
+    wifi.TransmitSentence("$IIMTW,13.00,C*00");
+    EXPECT_EQ(ReadUntil(*first, 19), "$IIMTW,13.00,C*00\r\n");
+    auto second = Connect();
+    wifi.TransmitSentence("$IIMTW,14.00,C*00");
+    EXPECT_EQ(ReadUntil(*second, 19), "$IIMTW,14.00,C*00\r\n");
+    test::PumpFor(50);
+    EXPECT_EQ(first->Read(), "");
+    EXPECT_FALSE(first->closed());
+    EXPECT_EQ(net.ClientCount(), 2);
+}
+
+TEST_F(NetFixture, ALostClientIsFoundAtTheNextWriteAndTheServerTakesTheNextOne) {
+    LaunchTcp();
+    auto client = Connect();
+    client->Close();
+    test::PumpFor(50);
+    EXPECT_TRUE(wifi.TcpClientConnected);  // nothing was written yet
+    wifi.TransmitSentence("$IIMTW,13.00,C*00");
+    EXPECT_FALSE(wifi.TcpClientConnected);
+    EXPECT_EQ(w.EdConnex.text, "Client déconnecté : ");
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(net.ServerListening());
+    auto next = Connect();
+    wifi.TransmitSentence("$IIMTW,14.00,C*00");
+    EXPECT_EQ(ReadUntil(*next, 19), "$IIMTW,14.00,C*00\r\n");
+}
+
+TEST_F(NetFixture, AClientThatNeverReadsIsDroppedBeforeItsQueueOutgrowsTheCap) {
+    LaunchTcp();
+    auto client = Connect(4096);
+    const std::string sentence = "$GPTXT," + std::string(1000, 'A') + "*00";
+    qint64 largest = 0;
+    int sent = 0;
+    while (wifi.TcpClientConnected && sent < 20000) {
+        wifi.TransmitSentence(sentence);
+        ++sent;
+        largest = std::max(largest, net.QueuedBytes());
+        test::QtApp::Pump();
+    }
+    EXPECT_FALSE(wifi.TcpClientConnected) << sent << " sentences queued";
+    EXPECT_LE(largest, QtNetLink::kMaxQueuedBytes);
+    EXPECT_EQ(w.EdConnex.text, "Client déconnecté : ");
+    EXPECT_EQ(net.ClientCount(), 0);
+    EXPECT_TRUE(net.ServerListening());
+}
+
+TEST_F(NetFixture, WhatAClientSendsIsReadAndThrownAwayInConstantMemory) {
+    LaunchTcp();
+    auto client = Connect();
+    const std::string chunk(65536, 'x');  // no line end, ever
+    const size_t total = 8u << 20;
+    size_t sent = 0;
+    qint64 largest = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (sent < total && clock.elapsed() < 30000) {
+        sent += client->Send(std::string_view(chunk).substr(0, std::min(chunk.size(), total - sent)));
+        test::QtApp::Pump();
+        largest = std::max(largest, net.BufferedInput());
+    }
+    EXPECT_EQ(sent, total);  // the server kept reading
+    EXPECT_LE(largest, QtNetLink::kReadChunkBytes);
+    wifi.TransmitSentence("$IIMTW,13.00,C*00");
+    EXPECT_EQ(ReadUntil(*client, 19), "$IIMTW,13.00,C*00\r\n");
+}
+
+TEST_F(NetFixture, FiveHundredConnectionsLeaveNoFileOpen) {
+    LaunchTcp();
+    Connect().reset();  // the first connection sets up what the link keeps
+    ASSERT_TRUE(WaitUntil([&] { return net.ClientCount() == 0; }));
+    const int files = test::OpenFiles();
+    for (int i = 0; i < 500; ++i) {
+        auto client = Connect();
+        client->Close();
+        ASSERT_TRUE(WaitUntil([&] { return net.ClientCount() == 0; })) << i;
+    }
+    EXPECT_EQ(test::OpenFiles(), files);
+}
+
+TEST_F(NetFixture, AtMostEightConnectionsAreKeptTheOldestClosedFirst) {
+    LaunchTcp();
+    std::vector<std::unique_ptr<test::RawClient>> clients;
+    for (int i = 0; i < 12; ++i) clients.push_back(Connect());
+    EXPECT_EQ(net.ClientCount(), QtNetLink::kMaxClients);
+    ASSERT_TRUE(WaitUntil([&] {
+        clients[3]->Read();
+        return clients[3]->closed();
+    }));
+    for (int i = 0; i < 4; ++i) {
+        clients[static_cast<size_t>(i)]->Read();
+        EXPECT_TRUE(clients[static_cast<size_t>(i)]->closed()) << i;
+    }
+    for (int i = 4; i < 12; ++i) {
+        clients[static_cast<size_t>(i)]->Read();
+        EXPECT_FALSE(clients[static_cast<size_t>(i)]->closed()) << i;
+    }
+    wifi.TransmitSentence("$IIMTW,13.00,C*00");
+    EXPECT_EQ(ReadUntil(*clients.back(), 19), "$IIMTW,13.00,C*00\r\n");
+}
+
+TEST_F(NetFixture, ChoosingUdpStopsTheServerAndClosesItsClients) {
+    LaunchTcp();
+    auto client = Connect();
+    wifi.RadioButtonUDPChange();
+    EXPECT_FALSE(net.ServerListening());
+    EXPECT_EQ(w.EdConnex.text, "Pas de diffusion");
+    ASSERT_TRUE(WaitUntil([&] {
+        client->Read();
+        return client->closed();
+    }));
+    test::RawClient late(port);
+    EXPECT_FALSE(late.connected());
+}
+
+TEST_F(NetFixture, UdpSendsOneDatagramPerSentenceWithoutLineEndToTheBroadcastAddress) {
+    // On loopback the address 127.0.0.1 broadcasts to 127.0.0.255, a loopback address.
+    QUdpSocket receiver;
+    ASSERT_TRUE(receiver.bind(QHostAddress("127.0.0.255"), 0));
+    wifi.RadioButtonUDPChange();
+    wifi.EdAdIP.text = "127.0.0.1";
+    wifi.EdPort.text = std::to_string(receiver.localPort());
+    wifi.BtLanceServeurClick();
+    EXPECT_EQ(wifi.EdAdIP.text, "127.0.0.255");
+    EXPECT_EQ(wifi.EdStatus.text, "SERVEUR UDP initialisé");
+    w.BtCalCClick();
+    w.Timers.advance(1000);
+    const auto& lines = w.MemoNMEA.Lines();
+    ASSERT_EQ(lines.size(), 9u);
+    std::vector<std::string> datagrams;
+    WaitUntil([&] {
+        while (receiver.hasPendingDatagrams()) {
+            QByteArray d(static_cast<int>(receiver.pendingDatagramSize()), '\0');
+            receiver.readDatagram(d.data(), d.size());
+            datagrams.push_back(d.toStdString());
+        }
+        return datagrams.size() >= lines.size();
+    });
+    EXPECT_EQ(datagrams, std::vector<std::string>(lines.begin(), lines.end()));
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(NetFixture, APortAlreadyTakenStartsNoServer) {
+    QTcpServer taken;
+    ASSERT_TRUE(taken.listen(QHostAddress::LocalHost, 0));
+    wifi.EdPort.text = std::to_string(taken.serverPort());
+    wifi.BtLanceServeurClick();
+    EXPECT_FALSE(net.ServerListening());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].rfind("Le serveur TCP ne peut pas écouter sur le port " + wifi.EdPort.text + " : ", 0),
+              0u)
+        << dialogs.messages[0];
+}
+
+}  // namespace

@@ -1,0 +1,134 @@
+// The serial link on a real device: a pseudo-terminal opened through Qt SerialPort, the test
+// reading the other side. The bytes on the wire, the speed and frame set on the device, a device
+// that stops taking bytes, one that disappears, and one already in use.
+#include <gtest/gtest.h>
+#include <termios.h>
+
+#include "app/FMX_UARTManag.h"
+#include "app/Program.h"
+#include "links/LinkTestSupport.h"
+#include "links/QtSerialPort.h"
+#include "support/DataFiles.h"
+#include "support/FakeDialogs.h"
+
+using namespace corvel;
+using namespace std::chrono_literals;
+using app::WriteResult;
+
+namespace {
+
+struct SerialFixture : ::testing::Test {
+    test::QtApp qt;
+    test::Pty pty;
+    test::FakeDialogs dialogs;
+    app::Program program{dialogs, test::SourceDir() / "data"};
+    app::TFCorvel& w = program.FCorvel;
+    links::QtSerialPlatform platform;
+    app::UARTManag ports{platform, dialogs};
+
+    void SetUp() override {
+        ASSERT_FALSE(pty.slave.empty());
+        ports.SetDeviceOverrides({{"COM3", pty.slave}});
+        w.AttachComPorts(ports);
+    }
+    void SelectCom3(const std::string& rate = "4800") {
+        const auto& rates = w.CBbauds.items;
+        w.CBbauds.itemIndex = static_cast<int>(std::find(rates.begin(), rates.end(), rate) - rates.begin());
+        w.CBCom.itemIndex = 2;
+        w.CBComSelect();
+    }
+    std::string Wire() const {
+        std::string bytes;
+        for (const auto& line : w.MemoNMEA.Lines()) {
+            if (line.rfind('$', 0) == 0) bytes += "\r\n" + line;
+        }
+        return bytes;
+    }
+};
+
+TEST_F(SerialFixture, TheBytesOnTheWireAreCrLfAndTheSentenceNothingAfter) {
+    SelectCom3();
+    ASSERT_TRUE(w.ComLinkOpen) << (dialogs.messages.empty() ? "" : dialogs.messages[0]);
+    w.BtCalCClick();
+    w.Timers.advance(3000);
+    const std::string wire = pty.Read();
+    EXPECT_EQ(wire, Wire());  // raw: no line-end translation by the terminal
+    EXPECT_EQ(wire.substr(0, 3), "\r\n$");
+    EXPECT_NE(wire.back(), '\n');
+    EXPECT_EQ(std::count(wire.begin(), wire.end(), '\n'), 30);  // 9 + 11 + 10 sentences
+}
+
+TEST_F(SerialFixture, TheDeviceIsSetToTheChosenSpeedEightBitsNoParityOneStop) {
+    const std::pair<const char*, speed_t> rates[] = {
+        {"150", B150}, {"4800", B4800}, {"9600", B9600}, {"38400", B38400}, {"115200", B115200}, {"230400", B230400}};
+    for (const auto& [text, speed] : rates) {
+        SCOPED_TRACE(text);
+        SelectCom3(text);  // the port again at another speed: closed and opened again
+        ASSERT_TRUE(w.ComLinkOpen);
+        termios t{};
+        ASSERT_EQ(::tcgetattr(pty.master(), &t), 0);
+        EXPECT_EQ(::cfgetospeed(&t), speed);
+        EXPECT_EQ(t.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+        EXPECT_EQ(t.c_cflag & PARENB, 0u);
+        EXPECT_EQ(t.c_cflag & CSTOPB, 0u);
+        EXPECT_EQ(t.c_oflag & OPOST, 0u);  // bytes go out as they are
+    }
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(SerialFixture, ADeviceThatTakesNothingMoreCountsAsIncompleteAndRecovers) {
+    ports.SetWriteTimeLimit(20ms);
+    SelectCom3();
+    ASSERT_TRUE(w.ComLinkOpen);
+    // Nobody reads the other side: the terminal's buffer fills.
+    const std::string text = "\r\n$GPRMC," + std::string(60, '0') + "*00";
+    int complete = 0;
+    WriteResult r;
+    while ((r = w.WriteComText(text)).status == WriteResult::Status::Complete) ASSERT_LT(++complete, 100000);
+    EXPECT_EQ(r.status, WriteResult::Status::Incomplete);
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(w.WriteComText(text).status, WriteResult::Status::Incomplete);
+    EXPECT_TRUE(w.ComLinkOpen);
+    // The other side reads again: whole writes go through.
+    EXPECT_GE(pty.Read().size(), complete * text.size());
+    EXPECT_EQ(w.WriteComText(text).status, WriteResult::Status::Complete);
+    EXPECT_EQ(w.WriteComText(text).status, WriteResult::Status::Complete);
+    EXPECT_EQ(pty.Read(), text + text);
+}
+
+TEST_F(SerialFixture, TheOtherEndClosingMidRunIsReportedOnceAndTheSimulationGoesOn) {
+    SelectCom3();
+    ASSERT_TRUE(w.ComLinkOpen);
+    w.BtCalCClick();
+    w.Timers.advance(2000);
+    EXPECT_FALSE(pty.Read().empty());
+    pty.CloseMaster();
+    w.Timers.advance(1000);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].rfind("Erreur WriteFile : le port COM3 (" + pty.slave + ") ne répond plus", 0), 0u)
+        << dialogs.messages[0];
+    EXPECT_FALSE(w.ComLinkOpen);
+    const size_t lines = w.MemoNMEA.Lines().size();
+    w.Timers.advance(5000);
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_GT(w.MemoNMEA.Lines().size(), lines + 40);
+    EXPECT_GT(w.MemoNMEAHMS.Lines().size(), 40u);
+}
+
+TEST_F(SerialFixture, ADeviceInUseOrMissingIsNotAvailable) {
+    const std::string unavailable =
+        " Ce Com n'est pas disponible sur la machine : choisir un com disponible dans le gestionnaire de périphériques";
+    SelectCom3();
+    ASSERT_TRUE(w.ComLinkOpen);
+    // A second program on the same device.
+    test::FakeDialogs otherDialogs;
+    app::UARTManag other(platform, otherDialogs, {{"COM1", pty.slave}, {"COM2", "/nonexistent/ttyX"}});
+    EXPECT_FALSE(other.OpenComPort("COM1", 4800));
+    EXPECT_FALSE(other.OpenComPort("COM2", 4800));
+    // A file that is no terminal.
+    ports.SetDeviceOverrides({{"COM3", "/dev/null"}});
+    SelectCom3();
+    EXPECT_FALSE(w.ComLinkOpen);
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{unavailable});
+}
+
+}  // namespace
