@@ -86,6 +86,8 @@ public:
     TFParamWIFI& operator=(const TFParamWIFI&) = delete;
     ~TFParamWIFI() override;
 
+    // The sockets; the link must outlive the dialog (or be unset first). The dialog receives its
+    // connection events.
     void SetNetLink(NetLink* link);
 
     // --- handlers

@@ -6,7 +6,7 @@
 namespace corvel::links {
 
 QtNetLink::QtNetLink(QHostAddress listenAddress, QObject* parent)
-    : QObject(parent), listenAddress_(std::move(listenAddress)), server_(this) {
+    : QObject(parent), listenAddress_(std::move(listenAddress)) {
     connect(&server_, &QTcpServer::newConnection, this, &QtNetLink::Accept);
 }
 
