@@ -1,20 +1,63 @@
-// The program's windows; see Program.h.
+// The program's start-up; see Program.h.
 #include "app/Program.h"
+
+#include <system_error>
+
+#include "config/Configuration.h"
+#include "config/PolarLibrary.h"
 
 namespace corvel::app {
 
+namespace fs = std::filesystem;
+
 std::filesystem::path DefaultPolarPath(const std::filesystem::path& programFolder) {
-    return programFolder / "DefPolars" / "First31_7.pol";
+    return config::DefaultPolar(programFolder).PolarPath;
 }
 
 Program::Program(Dialogs& d, std::filesystem::path programFolder)
-    : dialogs(d), ProgramFolder(std::move(programFolder)), FCorvel(d, FParam, Polar), FParNMEA(FCorvel.Nmea) {
-    const sim::PolarLoadResult loaded = Polar.LoadFromFile(DefaultPolarPath(ProgramFolder));
-    if (!loaded.ok) dialogs.ShowMessage(loaded.message);
+    : Program(d, config::StartupFolders{std::move(programFolder), {}, {}}) {}
+
+Program::Program(Dialogs& d, const config::StartupFolders& folders)
+    : dialogs(d),
+      ProgramFolder(folders.ProgramFolder),
+      SettingsPath(config::SettingsPath(folders.AppDataFolder)),
+      FPolaire(d, Polar),
+      FCorvel(d, FParam, Polar),
+      FParNMEA(FCorvel.Nmea) {
+    // Before the windows: the folders, the settings file, the polar.
+    if (!SettingsPath.empty()) {
+        std::error_code ec;
+        fs::create_directories(SettingsPath.parent_path(), ec);  // a failure shows at the first save
+        Settings = config::IniFile::Load(SettingsPath);
+    }
+    config::PolarFiles polar = config::StartupPolar(Settings, ProgramFolder);
+    const std::string brisel = config::BriselPolarFolder(folders.DocumentsFolder);
+    if (!brisel.empty() && brisel != polar.PolarFolder && dialogs.GetConfirmation(std::string(config::kBriselQuestion)) == "O") {
+        polar = config::AcceptBriselPolars(polar, brisel);
+    }
+    FCorvel.ProgramFolder = ProgramFolder;
+    FCorvel.AppDataFolder = folders.AppDataFolder;
+    FCorvel.DocumentsFolder = folders.DocumentsFolder;
+    FCorvel.PolarFolder = polar.PolarFolder;
+    FCorvel.PolarPath = polar.PolarPath;
+    FCorvel.PolarName = polar.PolarName;
+
+    // 1. The main window.
+    FCorvel.Caption += "   Version : " + std::string(config::kProgramVersion);
+    FCorvel.StxNomPol.text = FCorvel.PolarName;
+    // 2. The parameters dialog.
+    FParam.Attach(FCorvel, FPolaire, FParNMEA, dialogs);
+    FParam.FormCreate();
+    // 3. The polar: the only polar table loaded at start-up.
+    FPolaire.FormCreate(FCorvel.PolarPath);
+    // 4. The sentence-selection dialog, whose creation loads the settings file whole.
     FCorvel.SetSelectionDialog(&FParNMEA);
-    // The talkers start as "GP", "SD", "DM", "WI"; the dialog shows the matching buttons.
-    FParNMEA.SelectTalkerButtons();
-    FParNMEA.RefreshNMEAParam();
+    if (!SettingsPath.empty()) {
+        FCorvel.LoadConfig(SettingsPath);
+    } else {
+        FParNMEA.SelectTalkerButtons();
+        FParNMEA.RefreshNMEAParam();
+    }
 }
 
 }  // namespace corvel::app

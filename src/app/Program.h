@@ -1,6 +1,7 @@
-// The program's windows, created once in their order and kept until the end: the main window,
-// the parameters dialog, the polar, the sentence-selection dialog. Both the Qt window and the
-// headless run are built on one Program.
+// The program's start-up: the folders and the settings file, the choice of the polar, then the
+// windows, created once in their order and kept until the end (the main window, the parameters
+// dialog, the polar, the sentence-selection dialog, which loads the settings file whole). Both the
+// Qt window and the headless run are built on one Program.
 #pragma once
 
 #include <filesystem>
@@ -9,21 +10,35 @@
 #include "app/FMX_UnParNMEA.h"
 #include "app/TFParam.h"
 #include "app/UnCorvelNMEA_MUL.h"
+#include "app/UnPolaire.h"
+#include "config/Folders.h"
+#include "config/IniFile.h"
 #include "sim/UnPolaire.h"
 
 namespace corvel::app {
 
 class Program {
 public:
-    // `programFolder` holds the data files (DefPolars/ ...).
+    // The whole start-up. With a data folder: its settings folder is created when missing, the
+    // settings file chooses the polar and is then loaded whole (a missing file loads as empty:
+    // every key takes its default). With a documents folder holding the other simulator's polars,
+    // the user is asked whether to use them.
+    Program(Dialogs& dialogs, const config::StartupFolders& folders);
+    // The program without settings file or documents folder: the windows keep their first values
+    // and the default polar is used (reproducible runs, tests).
     Program(Dialogs& dialogs, std::filesystem::path programFolder);
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
     Dialogs& dialogs;
     const std::filesystem::path ProgramFolder;
+    // The settings file as read at start-up (empty without one); its section "COM" names the
+    // serial devices.
+    const std::filesystem::path SettingsPath;
+    config::IniFile Settings;
     TFParam FParam;
     sim::PolarTable Polar;
+    TFPolaire FPolaire;
     TFCorvel FCorvel;
     TFParNMEA FParNMEA;
 };

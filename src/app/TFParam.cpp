@@ -1,7 +1,36 @@
 // The parameters dialog model; see TFParam.h.
 #include "app/TFParam.h"
 
+#include <array>
+
+#include "app/FMX_UnParNMEA.h"
+#include "app/UnCorvelNMEA_MUL.h"
+#include "app/UnPolaire.h"
+#include "config/Configuration.h"
+#include "config/Folders.h"
+#include "config/PolarLibrary.h"
+#include "nav/EXT_CONVERS.h"
+#include "nav/ValidFloat.h"
+
 namespace corvel::app {
+
+namespace {
+
+struct CategoryChoice {
+    RadioButton TFParam::*choice;
+    int category;
+};
+constexpr std::array<CategoryChoice, 4> kCategoryChoices{{
+    {&TFParam::RdREGATE, 0},
+    {&TFParam::RdCourCrois, 1},
+    {&TFParam::RdCroiseur, 2},
+    {&TFParam::RdCroisPTE, 3},
+}};
+
+// Offsets are shown with 2 decimals (3 significant digits).
+std::string OffsetText(nav::Real metres) { return nav::FormatFixed(metres, 3, 2); }
+
+}  // namespace
 
 TFParam::TFParam() {
     EDTirando.text = "1,90";
@@ -11,6 +40,157 @@ TFParam::TFParam() {
     ChkB_HDG.checked = true;
     ChkB_TWS.checked = true;
     ChkB_TWD.checked = true;
+    LbEdTU.text = "-2";
+    EdRepPol.readOnly = true;
+    EdPolSel.readOnly = true;
+    BtValidCSCQ.caption = "Valider";
+    BtDirSel.caption = ".......";
+    BtOK_enregistrer.caption = "Enregistrer";
+    BtParNMEA.caption = "Paramètres NMEA";
+    RdCourCrois.checked = true;
+    LabWarningCat.text = "Sélectionner une catégorie avant d'enregistrer";
+    LabWarningCat.visible = false;
+    ReadOffsetFields();
+}
+
+void TFParam::Attach(TFCorvel& main, TFPolaire& polar, TFParNMEA& selection, Dialogs& dialogs) {
+    main_ = &main;
+    polar_ = &polar;
+    selection_ = &selection;
+    dialogs_ = &dialogs;
+}
+
+void TFParam::ReadOffsetFields() {
+    const nav::Real surface = nav::ValidFloat(EdCS.text);
+    const nav::Real keel = nav::ValidFloat(EdCQ.text);
+    const nav::Real draught = surface + keel;
+    EDTirando.text = OffsetText(draught);
+    EdProfCapt.text = OffsetText(draught - keel);
+    SurfaceOffset = static_cast<double>(surface);
+    KeelOffset = static_cast<double>(keel);
+}
+
+void TFParam::FormCreate() {
+    ShowRepPol_Pol();
+    ReadOffsetFields();
+    if (!main_) return;
+    main_->Nmea.UtcOffsetHours = config::UtcOffsetFromText(LbEdTU.text);
+    ChkB_HDG.checked = main_->HDGVariableSaved;
+    ChkB_HDGChange();
+}
+
+void TFParam::Show() {
+    ShowRepPol_Pol();
+    Visible = true;
+}
+
+void TFParam::ShowRepPol_Pol() {
+    if (!main_) return;
+    EdRepPol.text = main_->PolarFolder;
+    EdPolSel.text = main_->PolarName;
+}
+
+void TFParam::ChkB_HDGChange() {
+    if (main_) main_->S.HDGVariable = ChkB_HDG.checked;
+}
+
+void TFParam::ChkB_TWSChange() {
+    if (main_) main_->S.TWSVariable = ChkB_TWS.checked;
+}
+
+void TFParam::ChkB_TWDChange() {
+    if (main_) main_->S.TWDVariable = ChkB_TWD.checked;
+}
+
+void TFParam::BtDirSelClick() {
+    if (!main_ || !dialogs_) return;
+    const std::string previous = main_->PolarFolder;
+    main_->PolarFolder.clear();
+    main_->PolarPath.clear();
+    main_->PolarName.clear();
+    ShowRepPol_Pol();
+    if (const auto folder = dialogs_->ChooseFolder("Sélectionner le répertoire", previous)) {
+        EdRepPol.text = folder->string();
+    }
+    // Cancelled: the field stays empty and the folder is a lone separator.
+    main_->PolarFolder = EdRepPol.text.empty() ? std::string("/") : config::WithSeparator(EdRepPol.text);
+}
+
+void TFParam::SpeedBtModPolClick() {
+    ForceCategIndet();
+    if (!main_ || !polar_) return;
+    // Only a file that loaded names the polar: a refused one leaves the table, and its name, in force.
+    if (const auto chosen = polar_->BtSelPolClick(EdRepPol.text)) {
+        main_->PolarPath = chosen->string();
+        main_->PolarName = config::NomPolaire(main_->PolarPath);
+    }
+    EdPolSel.text = main_->PolarName;
+    main_->S.BestUpwindAngle = 100000;  // not known for this polar yet
+}
+
+void TFParam::CategoryChange(RadioButton TFParam::*choice, int category) {
+    if ((this->*choice).checked) {
+        for (const CategoryChoice& c : kCategoryChoices) {
+            if (c.choice != choice) (this->*c.choice).checked = false;
+        }
+        if (main_) main_->S.Category = category;
+    }
+    if (main_) main_->AfficheCateg();
+}
+
+void TFParam::RdREGATEChange() { CategoryChange(&TFParam::RdREGATE, 0); }
+void TFParam::RdCourCroisChange() { CategoryChange(&TFParam::RdCourCrois, 1); }
+void TFParam::RdCroiseurChange() { CategoryChange(&TFParam::RdCroiseur, 2); }
+void TFParam::RdCroisPTEChange() { CategoryChange(&TFParam::RdCroisPTE, 3); }
+
+bool TFParam::CategIndet() const {
+    for (const CategoryChoice& c : kCategoryChoices) {
+        if ((this->*c.choice).checked) return false;
+    }
+    return true;
+}
+
+void TFParam::ForceCategIndet() {
+    if (!CategIndet()) MarkCategory(config::kCategoryUndetermined);
+}
+
+void TFParam::MarkCategory(int category) {
+    for (const CategoryChoice& c : kCategoryChoices) (this->*c.choice).checked = c.category == category;
+}
+
+void TFParam::BtParNMEAClick() {
+    if (selection_) selection_->Visible = true;
+}
+
+void TFParam::BtOK_enregistrerClick() {
+    if (CategIndet()) {
+        LabWarningCat.visible = true;
+        return;
+    }
+    LabWarningCat.visible = false;
+    if (main_) {
+        main_->Nmea.UtcOffsetHours = config::UtcOffsetFromText(LbEdTU.text);
+        main_->StxNomPol.text = main_->PolarName;
+    }
+    Visible = false;
+}
+
+void TFParam::BtValidCSCQClick() {
+    const nav::Real draught = nav::ValidFloat(EDTirando.text);
+    const nav::Real sensor = nav::ValidFloat(EdProfCapt.text);
+    SurfaceOffset = static_cast<double>(sensor);
+    KeelOffset = static_cast<double>(draught - sensor);
+    EdCS.text = nav::FormatGeneral(SurfaceOffset);
+    EdCQ.text = nav::FormatGeneral(KeelOffset);
+}
+
+void TFParam::SetOffsets(double surface, double keel) {
+    SurfaceOffset = surface;
+    KeelOffset = keel;
+    EdCS.text = nav::FormatGeneral(surface);
+    EdCQ.text = nav::FormatGeneral(keel);
+    EDTirando.text = OffsetText(static_cast<nav::Real>(surface) + keel);
+    EdProfCapt.text = OffsetText(surface);
 }
 
 }  // namespace corvel::app

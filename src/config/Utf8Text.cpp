@@ -1,6 +1,8 @@
 // UTF-8 text of the configuration; see Utf8Text.h.
 #include "config/Utf8Text.h"
 
+#include <algorithm>
+
 namespace corvel::config {
 
 Utf8Char DecodeUtf8(std::string_view text, std::size_t i) {
@@ -96,6 +98,16 @@ std::string_view FirstCharacters(std::string_view text, std::size_t count) {
     for (std::size_t n = 0; n < count && i < text.size(); ++n) {
         const std::size_t length = DecodeUtf8(text, i).length;
         i += length == 0 ? 1 : length;
+    }
+    return text.substr(0, i);
+}
+
+std::string_view FirstBytes(std::string_view text, std::size_t bytes) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::size_t length = std::max<std::size_t>(DecodeUtf8(text, i).length, 1);
+        if (i + length > bytes) break;
+        i += length;
     }
     return text.substr(0, i);
 }

@@ -37,6 +37,9 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 // counts as one character).
 std::string_view FirstCharacters(std::string_view text, std::size_t count);
 
+// The longest start of `text` of at most `bytes` bytes that does not cut a valid character.
+std::string_view FirstBytes(std::string_view text, std::size_t bytes);
+
 // The number of characters (an invalid byte counts as one).
 std::size_t CharacterCount(std::string_view text);
 

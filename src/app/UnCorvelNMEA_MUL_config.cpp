@@ -1,0 +1,303 @@
+// The main-window model: configuration files (save, open, the loader and its polar part, the
+// automatic reload), the boat category display and quitting.
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <system_error>
+
+#include "app/FMX_UARTManag.h"
+#include "app/FMX_UnParNMEA.h"
+#include "app/UnCorvelNMEA_MUL.h"
+#include "app/Un_Wifi.h"
+#include "config/Configuration.h"
+#include "config/Folders.h"
+#include "config/PolarLibrary.h"
+#include "config/Utf8Text.h"
+#include "nav/EXT_CONVERS.h"
+#include "sim/UnDerivVent.h"
+
+namespace corvel::app {
+
+namespace fs = std::filesystem;
+using nav::FormatFixed;
+using nav::Real;
+
+namespace {
+
+// A packed position (degrees x 100 + minutes) into its degree and minute fields and its pair of
+// hemisphere buttons (`negative`: south or west).
+void ShowPosition(Real packed, EditField& degrees, EditField& minutes, RadioButton& positive, RadioButton& negative) {
+    config::PositionFields f = config::UnpackPosition(packed);
+    degrees.text = std::move(f.degrees);
+    minutes.text = std::move(f.minutes);
+    negative.checked = f.negative;
+    positive.checked = !f.negative;
+}
+
+// The rate-list entry whose text is `rate` (letter case ignored), else the default rate's.
+int BaudRateIndex(const ComboBox& list, const std::optional<std::string>& rate) {
+    const std::string named = rate.value_or("");
+    for (const std::string_view wanted : {std::string_view(named), config::kDefaultBaudRate}) {
+        for (std::size_t i = 0; i < list.items.size(); ++i) {
+            if (config::EqualsIgnoringCase(list.items[i], wanted)) return static_cast<int>(i);
+        }
+    }
+    return list.itemIndex;
+}
+
+bool IsInteger(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
+
+fs::path TFCorvel::SettingsFolder() const { return config::SettingsFolder(AppDataFolder); }
+
+std::string TFCorvel::NomPolaire(std::string_view path) { return config::NomPolaire(path); }
+
+// ---------------------------------------------------------------- category
+
+void TFCorvel::InitCateg(const std::string& CategoryCode) {
+    if (const auto category = config::CategoryFromCode(CategoryCode)) S.Category = *category;
+    param_.MarkCategory(S.Category);
+    AfficheCateg();
+}
+
+void TFCorvel::AfficheCateg() { LabCateg.text = std::string(config::CategoryLabel(S.Category)); }
+
+// ---------------------------------------------------------------- load
+
+void TFCorvel::LoadPolaire(const fs::path& ConfigFile) {
+    const config::PolarFiles p =
+        config::PolarOfConfiguration(config::IniFile::Load(ConfigFile), {PolarFolder, PolarPath, PolarName});
+    PolarFolder = p.PolarFolder;
+    PolarPath = p.PolarPath;
+    PolarName = p.PolarName;
+}
+
+void TFCorvel::LoadConfig(const fs::path& ConfigFile) {
+    const config::Configuration c = config::ReadConfiguration(config::IniFile::Load(ConfigFile));
+
+    // Polar and category. A file without a category leaves it to be determined, and the dialog's
+    // choices and the label say so: no choice stays marked for a category not in force.
+    if (c.PolarFolder) {
+        PolarFolder = *c.PolarFolder;
+        param_.EdRepPol.text = PolarFolder;
+    }
+    if (c.PolarFile) {
+        PolarPath = config::PolarFileIn(PolarFolder, *c.PolarFile);
+        PolarName = NomPolaire(PolarPath);
+    }
+    InitCateg(c.CategoryCode.value_or(std::string(config::kCategories.back().code)));
+
+    // Offsets (the dialog's fields show the values in force), polar percentage, pilot mode.
+    S.KeelOffset = static_cast<float>(c.KeelOffset);
+    S.SurfaceOffset = static_cast<float>(c.SurfaceOffset);
+    param_.SetOffsets(static_cast<double>(c.SurfaceOffset), static_cast<double>(c.KeelOffset));
+    SpBPolPerc.value = std::clamp(static_cast<double>(nav::Round(c.PolarPercent)), SpBPolPerc.min, SpBPolPerc.max);
+    SpBPolPercChange();
+    S.Standby = c.Standby;
+
+    // Wind, heading, current.
+    S.TrueWind.mdl = S.TWSBase = static_cast<float>(c.TWS);
+    EdTWS.text = FormatFixed(S.TrueWind.mdl, 3, 1);
+    S.TrueWind.argt = S.TWDBase = static_cast<float>(c.TWD);
+    EdTWD.text = FormatFixed(S.TrueWind.argt, 4, 1);
+    EdBFT.text = std::to_string(sim::WindClass(S.TrueWind.mdl));
+    S.HDG = static_cast<float>(c.HDG);
+    EdHDG.text = FormatFixed(S.HDG, 3, 1);
+    EdCAP.text = EdHDG.text;
+    Ed2HDGT.text = EdHDG.text;
+    S.Current.mdl = static_cast<float>(c.CurrentSpeed);
+    EdFCourant.text = FormatFixed(S.Current.mdl, 3, 1);
+    S.Current.argt = static_cast<float>(c.CurrentDirection);
+    EdDirCourant.text = FormatFixed(S.Current.argt, 4, 1);
+
+    // Start position and waypoint.
+    ShowPosition(c.StartLatitude, EdLATDeg, EdLATMin, RadioButtonN, RadioButtonS);
+    ShowPosition(c.StartLongitude, EdLGDEG, EdLGMin, RadioButtonE, RadioButtonW);
+    // A name holds 255 bytes at most; a character is never cut.
+    if (c.WaypointName) EdNwpt.text = std::string(config::FirstBytes(*c.WaypointName, 255));
+    ShowPosition(c.WaypointLatitude, EdLatWpDeg, EDLatWpmin, RadioButtonWPN, RadioButtonWPS);
+    ShowPosition(c.WaypointLongitude, EDLGWpDeg, EdLGWpmin, RadioButtonWPE, RadioButtonWPW);
+    Init_WP();
+
+    // Magnetic variation, then the magnetic heading.
+    EdiDECL.text = FormatFixed(std::fabs(c.MagVar), 5, 2);
+    RdgDeclW.checked = c.MagVar < 0;
+    RdgDeclE.checked = !RdgDeclW.checked;
+    InitDeclinaison();
+    EdHDM.text = FormatFixed(static_cast<Real>(S.HDG) - S.MagVar, 3, 1);
+
+    // UTC offset and the variable-data options.
+    Nmea.UtcOffsetHours = c.UtcOffsetHours;
+    param_.LbEdTU.text = config::UtcOffsetText(c.UtcOffsetHours);
+    if (c.HDGVariable) S.HDGVariable = HDGVariableSaved = *c.HDGVariable;
+    if (c.TWSVariable) S.TWSVariable = *c.TWSVariable;
+    if (c.TWDVariable) S.TWDVariable = *c.TWDVariable;
+    param_.ChkB_HDG.checked = S.HDGVariable;
+    param_.ChkB_TWS.checked = S.TWSVariable;
+    param_.ChkB_TWD.checked = S.TWDVariable;
+
+    // Serial speed, WiFi address and port (for the WiFi dialog created after the start-up load).
+    CBbauds.itemIndex = BaudRateIndex(CBbauds, c.BaudRate);
+    WifiAddress = c.WifiAddress;
+    WifiPort = c.WifiPort;
+
+    // Sentences and talkers; the selection dialog shows them.
+    for (std::size_t i = 0; i < c.Selection.size(); ++i) {
+        if (c.Selection[i]) Nmea.switches[i] = *c.Selection[i] ? nmea::t_switch::ON : nmea::t_switch::OFF;
+    }
+    if (c.TalkerPosition) Nmea.TalkerPosition = *c.TalkerPosition;
+    if (c.TalkerSounder) Nmea.TalkerSounder = *c.TalkerSounder;
+    if (c.TalkerSpeed) Nmea.TalkerSpeed = *c.TalkerSpeed;
+    if (c.TalkerWind) Nmea.TalkerWind = *c.TalkerWind;
+    if (FParNMEA_) {
+        FParNMEA_->SelectTalkerButtons();
+        FParNMEA_->RefreshNMEAParam();
+    }
+}
+
+bool TFCorvel::OpenConfigFile(const fs::path& ConfigFile) {
+    std::error_code ec;
+    if (!fs::is_regular_file(ConfigFile, ec)) return false;
+    LoadPolaire(ConfigFile);
+    LoadConfig(ConfigFile);
+    Caption += "      Configuration : " + ConfigFile.filename().string();
+    ConfigFilePath = ConfigFile;
+    ConfigFileAge = fs::last_write_time(ConfigFile, ec);
+    return true;
+}
+
+void TFCorvel::Ouvrir2Click() {
+    MenuAutomatique.checked = false;
+    TimerLoadCFG.stop();
+    nav::ForceDotSeparator();
+    if (const auto chosen = dialogs_.OpenFile("Ouvrir une configuration", "Fichier ini|*.ini", SettingsFolder())) {
+        if (!OpenConfigFile(*chosen)) dialogs_.ShowMessage("Fichier de configuration introuvable : " + chosen->string());
+    }
+    nav::ForceDotSeparator();
+}
+
+// ---------------------------------------------------------------- save
+
+namespace {
+
+// The configuration of this moment, as the save writes it.
+config::Configuration CurrentConfiguration(const TFCorvel& w, const TFParam& param, const TFParNMEA* selection) {
+    config::Configuration c;
+    c.PolarFolder = w.PolarFolder;
+    c.PolarFile = w.PolarName + ".pol";
+    c.KeelOffset = param.KeelOffset;
+    c.SurfaceOffset = param.SurfaceOffset;
+    c.PolarPercent = w.S.PolarPercent;
+    c.Standby = w.S.Standby;
+    c.TWS = w.S.TrueWind.mdl;
+    c.TWD = w.S.TrueWind.argt;
+    c.HDG = static_cast<Real>(w.S.HDG) - w.S.Leeway;
+    c.CurrentSpeed = w.S.Current.mdl;
+    c.CurrentDirection = w.S.Current.argt;
+    c.StartLatitude = config::PackedPosition(w.EdLATDeg.text, w.EdLATMin.text, w.RadioButtonS.checked);
+    c.StartLongitude = config::PackedPosition(w.EdLGDEG.text, w.EdLGMin.text, w.RadioButtonW.checked);
+    c.WaypointName = w.S.Waypoint.nom;
+    c.WaypointLatitude = config::PackedPosition(w.EdLatWpDeg.text, w.EDLatWpmin.text, w.RadioButtonWPS.checked);
+    c.WaypointLongitude = config::PackedPosition(w.EDLGWpDeg.text, w.EdLGWpmin.text, w.RadioButtonWPW.checked);
+    c.MagVar = w.S.MagVar;
+    c.UtcOffsetHours = w.Nmea.UtcOffsetHours;
+    c.HDGVariable = param.ChkB_HDG.checked;
+    c.TWSVariable = param.ChkB_TWS.checked;
+    c.TWDVariable = param.ChkB_TWD.checked;
+    if (const std::string rate = w.CBbauds.text(); IsInteger(rate)) c.BaudRate = rate;
+    if (w.FParamWIFI) {
+        c.WifiAddress = w.FParamWIFI->UnitAddress;
+        c.WifiPort = w.FParamWIFI->EdPort.text;
+    } else {
+        if (!w.WifiAddress.empty()) c.WifiAddress = w.WifiAddress;
+        if (!w.WifiPort.empty()) c.WifiPort = w.WifiPort;
+    }
+    for (std::size_t i = 0; i < c.Selection.size(); ++i) c.Selection[i] = w.Nmea.switches[i] == nmea::t_switch::ON;
+    if (selection) {
+        c.TalkerPosition = selection->RdBtDevPos_EC.checked ? "EC" : "GP";
+        c.TalkerSounder = selection->RdBtDevSond_1.checked ? "SD" : "II";
+        c.TalkerSpeed = selection->RdBtInst_Speed.checked ? "DM" : "II";
+        c.TalkerWind = selection->RdBtWI_1.checked ? "WI" : "II";
+    } else {
+        c.TalkerPosition = w.Nmea.TalkerPosition == "EC" ? "EC" : "GP";
+        c.TalkerSounder = w.Nmea.TalkerSounder == "SD" ? "SD" : "II";
+        c.TalkerSpeed = w.Nmea.TalkerSpeed == "DM" ? "DM" : "II";
+        c.TalkerWind = w.Nmea.TalkerWind == "WI" ? "WI" : "II";
+    }
+    return c;
+}
+
+// A file that is there but cannot be read: saving over it would lose what it holds.
+bool UnreadableFile(const fs::path& path) {
+    std::error_code ec;
+    if (!fs::exists(path, ec)) return false;
+    std::ifstream in(path, std::ios::binary);
+    return !in;
+}
+
+}  // namespace
+
+void TFCorvel::EnregistrerCFG() {
+    MenuAutomatique.checked = false;
+    TimerLoadCFG.stop();
+    const auto chosen = dialogs_.SaveFile("Sauvegarder la configuration", "Fichier INI|*.ini", "ini", SettingsFolder());
+    if (chosen) {
+        const std::string failure = "Impossible d'enregistrer la configuration dans " + chosen->string() + " : ";
+        if (UnreadableFile(*chosen)) {
+            dialogs_.ShowMessage(failure + "le fichier existant ne peut pas être lu");
+        } else {
+            config::IniFile file = config::IniFile::Load(*chosen);
+            config::WriteConfiguration(CurrentConfiguration(*this, param_, FParNMEA_), file);
+            const config::FileWriteResult written = file.Save(*chosen);
+            if (!written.ok) dialogs_.ShowMessage(failure + written.error);
+        }
+    }
+    nav::ForceDotSeparator();
+}
+
+// ---------------------------------------------------------------- automatic reload
+
+void TFCorvel::MenuAutomatiqueClick() {
+    MenuAutomatique.checked = !MenuAutomatique.checked;
+    if (MenuAutomatique.checked && !ConfigFilePath.empty()) {
+        TimerLoadCFG.start();
+    } else {
+        TimerLoadCFG.stop();
+    }
+}
+
+void TFCorvel::TimerLoadCFGTimer() {
+    if (!MenuAutomatique.checked || ConfigFilePath.empty()) {
+        TimerLoadCFG.stop();
+        return;
+    }
+    std::error_code ec;
+    const fs::file_time_type age = fs::last_write_time(ConfigFilePath, ec);
+    if (ec || age == ConfigFileAge) return;  // gone for now, or unchanged
+    // A running simulation is paused around the reload, as the pause button does; the resume then
+    // starts from the fields the file set.
+    const bool running = !S.Halted && !S.Paused;
+    if (running) SpBtPauseResClick();
+    LoadConfig(ConfigFilePath);
+    ConfigFileAge = age;
+    if (running) SpBtPauseResClick();
+}
+
+// ---------------------------------------------------------------- quit
+
+void TFCorvel::MenuQuitClick() {
+    TimerAT.stop();
+    TimerB.stop();
+    if (dialogs_.GetConfirmation("Voulez-vous sauvegarder la configuration ( O/N) ?") == "O") EnregistrerCFG();
+    if (ComLinkOpen) {
+        CloseComPort(kComNames[static_cast<std::size_t>(LastComIndex)]);
+        ComLinkOpen = false;
+    }
+    MemoNMEA.Clear();
+    FormClose();
+}
+
+}  // namespace corvel::app

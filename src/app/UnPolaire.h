@@ -1,0 +1,46 @@
+// The polar window as a model ("SAISIE POLAIRE"): it holds the polar table of the program, shows
+// the polar file's lines, and loads a polar file at creation and when the user chooses one.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/Controls.h"
+#include "app/Dialogs.h"
+#include "sim/UnPolaire.h"
+
+namespace corvel::app {
+
+class TFPolaire {
+public:
+    TFPolaire(Dialogs& dialogs, sim::PolarTable& table);
+    TFPolaire(const TFPolaire&) = delete;
+    TFPolaire& operator=(const TFPolaire&) = delete;
+
+    // Creation: loads the polar file at `path`. A file that cannot be loaded shows its message and
+    // leaves the table as it was.
+    void FormCreate(const std::filesystem::path& path);
+    // "Sélectionner la polaire" (ChargePolaire): asks for a polar file, starting in `folder`, and
+    // loads it. Returns the file when it was loaded; nothing when the user cancelled or the file was
+    // refused (its message shown): the table in force stays.
+    std::optional<std::filesystem::path> BtSelPolClick(const std::filesystem::path& folder);
+
+    // The memo: the lines of the polar in force.
+    const std::vector<std::string>& MemoPolaire() const { return table_.Lines(); }
+
+    std::string Caption = "SAISIE POLAIRE";
+    bool Visible = false;
+    Button BtSelPol;  // "Sélectionner la polaire"
+    // The file of the table in force; empty before the first load.
+    std::filesystem::path LoadedPath;
+
+private:
+    bool Load(const std::filesystem::path& path);
+
+    Dialogs& dialogs_;
+    sim::PolarTable& table_;
+};
+
+}  // namespace corvel::app

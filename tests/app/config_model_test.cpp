@@ -1,0 +1,523 @@
+// Configuration on the models: the start-up (folders, settings file, the polar and the other
+// simulator's polars), saving and opening configurations, the loader's keys, the category, the
+// parameters dialog and quitting. Every home, settings and polar folder is a temporary folder.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/Program.h"
+#include "config/Configuration.h"
+#include "config/TempFolder.h"
+#include "support/DataFiles.h"
+#include "support/FakeDialogs.h"
+
+using namespace corvel;
+namespace fs = std::filesystem;
+using nmea::SentenceKind;
+
+namespace {
+
+struct ConfigModel : ::testing::Test {
+    test::TempFolder home;
+    test::FakeDialogs dialogs;
+
+    config::StartupFolders Folders() const { return {test::SourceDir() / "data", home / "share", home / "Documents"}; }
+    fs::path SettingsFile() const { return config::SettingsPath(home / "share"); }
+    std::unique_ptr<app::Program> Start() { return std::make_unique<app::Program>(dialogs, Folders()); }
+    // The program without settings, then `text` opened as a configuration.
+    std::unique_ptr<app::Program> Opened(const std::string& text) {
+        auto p = std::make_unique<app::Program>(dialogs, test::SourceDir() / "data");
+        test::WriteFile(home / "c.ini", text);
+        EXPECT_TRUE(p->FCorvel.OpenConfigFile(home / "c.ini"));
+        return p;
+    }
+    std::string DefaultPolar() const { return (test::SourceDir() / "data" / "DefPolars" / "First31_7.pol").string(); }
+};
+
+TEST_F(ConfigModel, FirstRunInAnEmptyHome) {
+    auto p = Start();
+    app::TFCorvel& w = p->FCorvel;
+    EXPECT_TRUE(fs::is_directory(SettingsFile().parent_path()));
+    EXPECT_FALSE(fs::exists(SettingsFile()));  // the start-up writes nothing
+    EXPECT_TRUE(dialogs.questions.empty());
+    EXPECT_TRUE(dialogs.messages.empty());
+    // The default polar, loaded and named.
+    EXPECT_EQ(w.PolarPath, DefaultPolar());
+    EXPECT_EQ(w.PolarName, "FIRST31_7");
+    EXPECT_EQ(w.StxNomPol.text, "FIRST31_7");
+    EXPECT_EQ(p->FPolaire.LoadedPath, DefaultPolar());
+    EXPECT_TRUE(p->Polar.Loaded());
+    EXPECT_EQ(w.Caption, "Simulateur de Navigation et Générateur de phrases NMEA 0183   Version : 4.6");
+    // Zeros for wind, current, heading and position; AUTO; no category; the WiFi defaults.
+    for (const app::EditField* f : {&w.EdTWS, &w.EdHDG, &w.EdFCourant}) EXPECT_EQ(f->text, "0.0");
+    EXPECT_EQ(w.EdTWD.text, "0.0");
+    for (const app::EditField* f : {&w.EdLATDeg, &w.EdLATMin, &w.EdLGDEG, &w.EdLGMin}) EXPECT_EQ(f->text, "0");
+    EXPECT_TRUE(w.RadioButtonN.checked && w.RadioButtonE.checked);
+    EXPECT_FALSE(w.S.Standby);
+    EXPECT_EQ(w.S.Category, 4);
+    EXPECT_EQ(w.LabCateg.text, "Catégorie à déterminer");
+    EXPECT_TRUE(p->FParam.CategIndet());
+    EXPECT_EQ(w.WifiAddress, "192.168.137.1");
+    EXPECT_EQ(w.WifiPort, "10110");
+    EXPECT_EQ(w.CBbauds.text(), "4800");
+    EXPECT_EQ(w.SpBPolPerc.value, 100);
+    EXPECT_EQ(w.Nmea.switches, nmea::AllSwitches(nmea::t_switch::ON));
+    EXPECT_EQ(w.Nmea.TalkerPosition, "GP");
+    EXPECT_TRUE(p->FParNMEA.RdBtDevPos_GP.checked);
+    EXPECT_EQ(w.Nmea.UtcOffsetHours, 0);
+    EXPECT_EQ(p->FParam.LbEdTU.text, "0.0");
+}
+
+TEST_F(ConfigModel, SaveThenOpenRestoresTheSimulation) {
+    auto p = Start();
+    app::TFCorvel& w = p->FCorvel;
+    // A set-up unlike the defaults.
+    w.EdLATDeg.text = "45";
+    w.EdLATMin.text = "12,5";
+    w.RadioButtonS.checked = true;
+    w.RadioButtonN.checked = false;
+    w.EdLGDEG.text = "3";
+    w.EdLGMin.text = "7.25";
+    w.RadioButtonW.checked = true;
+    w.RadioButtonE.checked = false;
+    w.EdNwpt.text = "Île d'Yeu";
+    w.EdLatWpDeg.text = "46";
+    w.EDLatWpmin.text = "43.1";
+    w.EDLGWpDeg.text = "2";
+    w.EdLGWpmin.text = "20.5";
+    w.RadioButtonWPW.checked = true;
+    w.RadioButtonWPE.checked = false;
+    w.Init_WP();
+    w.S.TrueWind = {12.3f, 250};
+    w.S.Current = {1.5f, 75};
+    w.S.HDG = 100;
+    w.S.Leeway = -5;
+    w.EdiDECL.text = "1.5";
+    w.RdgDeclW.checked = true;
+    w.RdgDeclE.checked = false;
+    w.InitDeclinaison();
+    w.S.Standby = true;
+    w.S.PolarPercent = 80;
+    p->FParam.RdCroiseur.checked = true;
+    p->FParam.RdCroiseurChange();
+    ASSERT_EQ(w.S.Category, 2);
+    p->FParam.LbEdTU.text = "5.3";
+    p->FParam.BtOK_enregistrerClick();  // a category is marked: accepted, 5 h 30 in force
+    p->FParam.ChkB_TWS.checked = false;
+    p->FParam.ChkB_TWSChange();
+    p->FParam.SetOffsets(0.5, 2.1);
+    w.CBbauds.itemIndex = 6;  // 9600
+    w.Nmea.Select(SentenceKind::RMB, false);
+    w.Nmea.Select(SentenceKind::ZDA, false);
+    w.Nmea.Select(SentenceKind::GGA, false);  // not saved
+    p->FParNMEA.RdBtDevPos_EC.checked = true;
+    p->FParNMEA.RdBtDevPos_GP.checked = false;
+    p->FParNMEA.RdBtWI_1.checked = false;
+    p->FParNMEA.RdBtWI_2.checked = true;
+
+    const fs::path file = home / "share" / "CorvelNMEA" / "voyage.ini";
+    dialogs.files.push_back(file);
+    w.EnregistrerCFG();
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages.front();
+    const std::string saved = test::ReadFile(file);
+    EXPECT_NE(saved.find("PolaireAct=FIRST31_7.pol\n"), std::string::npos);
+    EXPECT_NE(saved.find("iDeclMag=-1.5\n"), std::string::npos);
+    EXPECT_NE(saved.find("idTU=5.3\n"), std::string::npos);
+    EXPECT_NE(saved.find("iPOSLat=-4512.5\n"), std::string::npos);
+
+    auto q = std::make_unique<app::Program>(dialogs, test::SourceDir() / "data");
+    app::TFCorvel& r = q->FCorvel;
+    dialogs.files.push_back(file);
+    r.Ouvrir2Click();
+    EXPECT_EQ(r.EdLATDeg.text, "45");
+    EXPECT_EQ(r.EdLATMin.text, "12.5");
+    EXPECT_TRUE(r.RadioButtonS.checked && !r.RadioButtonN.checked);
+    EXPECT_EQ(r.EdLGDEG.text, "3");
+    EXPECT_EQ(r.EdLGMin.text, "7.25");
+    EXPECT_TRUE(r.RadioButtonW.checked && !r.RadioButtonE.checked);
+    EXPECT_EQ(r.S.Waypoint.nom, "Île d'Yeu");
+    EXPECT_EQ(r.S.Waypoint.lat, w.S.Waypoint.lat);
+    EXPECT_EQ(r.S.Waypoint.long_, w.S.Waypoint.long_);
+    EXPECT_EQ(r.S.TrueWind.mdl, 12.3f);
+    EXPECT_EQ(r.EdTWS.text, "12.3");
+    EXPECT_EQ(r.EdTWD.text, "250.0");
+    EXPECT_EQ(r.S.Current.mdl, 1.5f);
+    EXPECT_EQ(r.S.Current.argt, 75);
+    EXPECT_EQ(r.S.HDG, 105);  // the heading without its leeway
+    EXPECT_EQ(r.EdHDG.text, "105.0");
+    EXPECT_EQ(r.S.MagVar, -1.5f);
+    EXPECT_EQ(r.S.MagVarSide, 'W');
+    EXPECT_EQ(r.EdiDECL.text, "1.50");
+    EXPECT_EQ(r.EdHDM.text, "107.0");
+    EXPECT_NEAR(static_cast<double>(r.Nmea.UtcOffsetHours), 5.5, 1e-9);
+    EXPECT_EQ(q->FParam.LbEdTU.text, "5.3");
+    EXPECT_TRUE(r.S.Standby);
+    EXPECT_EQ(r.S.PolarPercent, 80);
+    EXPECT_FALSE(q->FParam.ChkB_TWS.checked);
+    EXPECT_FALSE(r.S.TWSVariable);
+    EXPECT_EQ(q->FParam.SurfaceOffset, 0.5);
+    EXPECT_EQ(q->FParam.KeelOffset, 2.1);
+    EXPECT_EQ(q->FParam.EDTirando.text, "2.60");
+    EXPECT_EQ(r.CBbauds.text(), "9600");
+    for (const auto& info : nmea::kSentenceCatalogue) {
+        const bool expected = info.kind != SentenceKind::RMB && info.kind != SentenceKind::ZDA;
+        EXPECT_EQ(r.Nmea.Selected(info.kind), expected) << info.type;  // GGA: as the program started
+        EXPECT_EQ(q->FParNMEA.ChkLBNMEA[nmea::IndexOf(info.kind)].checked, expected) << info.type;
+    }
+    EXPECT_TRUE(q->FParNMEA.RdBtDevPos_EC.checked && !q->FParNMEA.RdBtDevPos_GP.checked);
+    EXPECT_TRUE(q->FParNMEA.RdBtWI_2.checked && !q->FParNMEA.RdBtWI_1.checked);
+    EXPECT_TRUE(q->FParNMEA.RdBtDevSond_1.checked);
+    // The category is not saved: it comes back to be determined.
+    EXPECT_EQ(r.S.Category, 4);
+    EXPECT_TRUE(q->FParam.CategIndet());
+    EXPECT_EQ(r.Caption,
+              "Simulateur de Navigation et Générateur de phrases NMEA 0183   Version : 4.6      Configuration : voyage.ini");
+}
+
+struct KeyCase {
+    const char* name;
+    std::string file;
+    std::function<void(app::Program&)> check;
+};
+
+class ConfigKey : public ConfigModel, public ::testing::WithParamInterface<KeyCase> {};
+
+TEST_P(ConfigKey, SetsWhatItNames) { GetParam().check(*Opened(GetParam().file)); }
+
+std::string FirstSentenceOf(app::Program& p, std::string_view type) {
+    p.FCorvel.BtCalCClick();
+    p.FCorvel.Timers.advance(3000);
+    for (const std::string& line : p.FCorvel.MemoNMEA.Lines()) {
+        if (line.substr(3, 3) == type) return line;
+    }
+    return {};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, ConfigKey,
+    ::testing::Values(
+        KeyCase{"CommaDecimals", "[NavDATA]\niTWS=6,5\niCURDir=75,25\n",
+                [](app::Program& p) {
+                    EXPECT_EQ(p.FCorvel.EdTWS.text, "6.5");
+                    EXPECT_EQ(p.FCorvel.S.TWSBase, 6.5f);
+                    EXPECT_EQ(p.FCorvel.EdDirCourant.text, "75.3");
+                }},
+        KeyCase{"AutoInLowerCaseIsStandby", "[Parametres]\niModPil=auto\n",
+                [](app::Program& p) { EXPECT_TRUE(p.FCorvel.S.Standby); }},
+        KeyCase{"SouthernLatitude", "[NavDATA]\niPOSLat=-4512.5\n",
+                [](app::Program& p) {
+                    EXPECT_EQ(p.FCorvel.EdLATDeg.text, "45");
+                    EXPECT_EQ(p.FCorvel.EdLATMin.text, "12.5");
+                    EXPECT_TRUE(p.FCorvel.RadioButtonS.checked);
+                    EXPECT_FALSE(p.FCorvel.RadioButtonN.checked);
+                }},
+        KeyCase{"SerialSpeed", "[COM]\niVit=9600\n",
+                [](app::Program& p) { EXPECT_EQ(p.FCorvel.CBbauds.text(), "9600"); }},
+        KeyCase{"UnknownSerialSpeedIsTheNmeaRate", "[COM]\niVit=12345\n",
+                [](app::Program& p) { EXPECT_EQ(p.FCorvel.CBbauds.text(), "4800"); }},
+        KeyCase{"PositionTalker", "[NMEA]\niDevPOS=EC\n",
+                [](app::Program& p) {
+                    EXPECT_EQ(FirstSentenceOf(p, "GLL").substr(0, 6), "$ECGLL");
+                    EXPECT_EQ(FirstSentenceOf(p, "RMC").substr(0, 6), "$ECRMC");
+                }},
+        KeyCase{"CategoryCode", "[Parametres]\niCateg=CPTE\n",
+                [](app::Program& p) {
+                    EXPECT_EQ(p.FCorvel.S.Category, 3);
+                    EXPECT_TRUE(p.FParam.RdCroisPTE.checked);
+                    EXPECT_FALSE(p.FParam.RdCourCrois.checked);
+                    EXPECT_EQ(p.FCorvel.LabCateg.text, " Croiseur à PTE");
+                }},
+        KeyCase{"WesternVariation", "[NavDATA]\niDeclMag=-1.5\niHDG=10\n",
+                [](app::Program& p) {
+                    EXPECT_EQ(p.FCorvel.EdiDECL.text, "1.50");
+                    EXPECT_TRUE(p.FCorvel.RdgDeclW.checked);
+                    EXPECT_EQ(p.FCorvel.S.MagVar, -1.5f);
+                    EXPECT_EQ(p.FCorvel.EdHDM.text, "11.5");
+                }},
+        KeyCase{"SentencesOffFromTheFirstKeyOn", "[NMEA]\niAPB=0\n",
+                [](app::Program& p) {
+                    for (const auto& info : nmea::kSentenceCatalogue) {
+                        EXPECT_EQ(p.FCorvel.Nmea.Selected(info.kind), info.kind == SentenceKind::GGA) << info.type;
+                    }
+                }},
+        KeyCase{"PolarPercentRoundedIntoTheBox", "[Parametres]\niPolPerc=80,5\n",
+                [](app::Program& p) {
+                    EXPECT_EQ(p.FCorvel.SpBPolPerc.value, 80);  // halves to even
+                    EXPECT_EQ(p.FCorvel.S.PolarPercent, 80);
+                }},
+        KeyCase{"PolarPercentHeldInTheBox", "[Parametres]\niPolPerc=20\n",
+                [](app::Program& p) { EXPECT_EQ(p.FCorvel.S.PolarPercent, 50); }},
+        KeyCase{"LongWaypointNameCut", "[NavDATA]\niWpID=\xC3\xA9" + std::string(300, 'x') + "\n",
+                [](app::Program& p) {
+                    EXPECT_EQ(p.FCorvel.EdNwpt.text, "\xC3\xA9" + std::string(253, 'x'));  // 255 bytes
+                    EXPECT_EQ(p.FCorvel.S.Waypoint.nom, p.FCorvel.EdNwpt.text);
+                }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ConfigModel, AnUnknownCategoryCodeKeepsTheCategoryAndRefreshesItsDisplay) {
+    auto p = std::make_unique<app::Program>(dialogs, test::SourceDir() / "data");
+    p->FParam.RdCroiseur.checked = true;
+    p->FParam.RdCroiseurChange();
+    p->FParam.RdCroiseur.checked = false;  // the display drifts from the category in force
+    test::WriteFile(home / "c.ini", "[Parametres]\niCateg=cc\n");
+    ASSERT_TRUE(p->FCorvel.OpenConfigFile(home / "c.ini"));
+    EXPECT_EQ(p->FCorvel.S.Category, 2);
+    EXPECT_TRUE(p->FParam.RdCroiseur.checked);
+    EXPECT_EQ(p->FCorvel.LabCateg.text, " Croiseur");
+}
+
+TEST_F(ConfigModel, SettingsNamingAMissingPolarStartOnTheDefaultOne) {
+    const fs::path polars = home / "polars";
+    fs::create_directories(polars);
+    test::WriteFile(SettingsFile(), "[REPERTOIRES]\nPolars=" + polars.string() + "/\n[Parametres]\nPolaireAct=Gone.pol\n");
+    auto p = Start();
+    EXPECT_EQ(p->FPolaire.LoadedPath, DefaultPolar());
+    EXPECT_EQ(p->FCorvel.StxNomPol.text, "FIRST31_7");
+    // The start-up load then names the settings' polar, which the parameters dialog shows.
+    EXPECT_EQ(p->FCorvel.PolarName, "GONE");
+    EXPECT_EQ(p->FCorvel.PolarFolder, polars.string() + "/");
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(ConfigModel, TheSettingsPolarIsFoundWhateverTheLetterCaseOfItsName) {
+    const fs::path polars = home / "polars";
+    fs::create_directories(polars);
+    fs::copy_file(DefaultPolar(), polars / "Mon Bateau.pol");
+    test::WriteFile(SettingsFile(),
+                    "[REPERTOIRES]\nPolars=" + polars.string() + "/\n[Parametres]\nPolaireAct=MON BATEAU.pol\n");
+    auto p = Start();
+    EXPECT_EQ(p->FPolaire.LoadedPath, polars / "Mon Bateau.pol");
+    EXPECT_EQ(p->FCorvel.PolarPath, (polars / "Mon Bateau.pol").string());
+    EXPECT_EQ(p->FCorvel.StxNomPol.text, "MON BATEAU");
+}
+
+TEST_F(ConfigModel, TheOtherSimulatorsPolarsAreOfferedUntilTaken) {
+    const fs::path brisel = home / "Documents" / "Brisel" / "Polars";
+    fs::create_directories(brisel);
+    fs::copy_file(DefaultPolar(), brisel / "First 31.7.pol");
+    const std::string question =
+        "Les polaires de BRISEL sont disponibles sur votre machine - Voulez-vous les utiliser maintenant ?";
+
+    dialogs.answers = {"N"};
+    Start();
+    ASSERT_EQ(dialogs.questions, std::vector<std::string>{question});
+    dialogs.answers = {"O"};
+    auto p = Start();  // asked again at the next start
+    EXPECT_EQ(dialogs.questions.size(), 2u);
+    EXPECT_EQ(p->FPolaire.LoadedPath, (brisel / "First 31.7.pol").string());
+    EXPECT_EQ(p->FCorvel.StxNomPol.text, "FIRST 31.7");
+
+    // Saved in the settings, they are the folder in use: no more question.
+    dialogs.files.push_back(SettingsFile());
+    p->FCorvel.EnregistrerCFG();
+    Start();
+    EXPECT_EQ(dialogs.questions.size(), 2u);
+}
+
+TEST_F(ConfigModel, TakingTheOtherSimulatorsPolarsWithoutTheirDefaultKeepsAPolarLoaded) {
+    fs::create_directories(home / "Documents" / "Brisel" / "Polars");
+    dialogs.answers = {"O"};
+    auto p = Start();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(p->FPolaire.LoadedPath, DefaultPolar());
+    EXPECT_EQ(p->FCorvel.PolarFolder, (home / "Documents" / "Brisel" / "Polars").string() + "/");
+}
+
+TEST_F(ConfigModel, QuitAsksWhetherToSave) {
+    auto p = Start();
+    app::TFCorvel& w = p->FCorvel;
+    w.BtCalCClick();
+    w.Timers.advance(2000);
+    ASSERT_FALSE(w.MemoNMEA.Lines().empty());
+    dialogs.answers = {"N"};
+    w.MenuQuitClick();
+    EXPECT_EQ(dialogs.questions.back(), "Voulez-vous sauvegarder la configuration ( O/N) ?");
+    EXPECT_FALSE(w.TimerAT.enabled());
+    EXPECT_TRUE(w.MemoNMEA.Lines().empty());
+    EXPECT_TRUE(w.Closed);
+    EXPECT_FALSE(fs::exists(SettingsFile()));
+
+    auto q = Start();
+    dialogs.answers = {"O"};
+    dialogs.files.push_back(SettingsFile());
+    q->FCorvel.MenuQuitClick();
+    EXPECT_TRUE(q->FCorvel.Closed);
+    EXPECT_EQ(config::IniFile::Load(SettingsFile()).Value("Version", "Name"), "CorvelNMEA");
+}
+
+TEST_F(ConfigModel, ASaveThatFailsIsReportedAndChangesNothing) {
+    auto p = Start();
+    fs::create_directories(home / "taken.ini");  // a folder where the file should go
+    dialogs.files.push_back(home / "taken.ini");
+    p->FCorvel.EnregistrerCFG();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].rfind("Impossible d'enregistrer la configuration dans ", 0), 0u);
+    EXPECT_TRUE(fs::is_directory(home / "taken.ini"));
+
+    // A cancelled dialog writes nothing and says nothing.
+    p->FCorvel.EnregistrerCFG();
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
+TEST_F(ConfigModel, ASaveKeepsWhatItDoesNotWrite) {
+    auto p = Start();
+    const std::string mine = "; my serial devices\n[COM]\nCOM1=/dev/ttyUSB0\niVit=4800\n[Mine]\nkey=value\n";
+    test::WriteFile(SettingsFile(), mine);
+    dialogs.files.push_back(SettingsFile());
+    p->FCorvel.EnregistrerCFG();
+    const std::string text = test::ReadFile(SettingsFile());
+    EXPECT_EQ(text.rfind("; my serial devices\n[COM]\nCOM1=/dev/ttyUSB0\niVit=4800\n[Mine]\nkey=value\n", 0), 0u);
+    EXPECT_NE(text.find("[NMEA]"), std::string::npos);
+}
+
+TEST_F(ConfigModel, EachOpenAddsItsNameToTheCaption) {
+    auto p = Start();
+    test::WriteFile(home / "a.ini", "[NavDATA]\niTWS=5\n");
+    test::WriteFile(home / "b.ini", "[NavDATA]\niTWS=7\n");
+    dialogs.files = {home / "a.ini", home / "b.ini"};
+    p->FCorvel.MenuAutomatique.checked = true;
+    p->FCorvel.Ouvrir2Click();
+    EXPECT_FALSE(p->FCorvel.MenuAutomatique.checked);
+    p->FCorvel.Ouvrir2Click();
+    EXPECT_EQ(p->FCorvel.Caption, "Simulateur de Navigation et Générateur de phrases NMEA 0183   Version : 4.6"
+                                  "      Configuration : a.ini      Configuration : b.ini");
+    EXPECT_EQ(p->FCorvel.EdTWS.text, "7.0");
+    // Opening changes the polar names, never the polar table.
+    test::WriteFile(home / "c.ini", "[REPERTOIRES]\nPolars=/elsewhere/\n[Parametres]\nPolaireAct=Other.pol\n");
+    ASSERT_TRUE(p->FCorvel.OpenConfigFile(home / "c.ini"));
+    EXPECT_EQ(p->FCorvel.PolarPath, "/elsewhere/Other.pol");
+    EXPECT_EQ(p->FCorvel.PolarName, "OTHER");
+    EXPECT_EQ(p->FCorvel.StxNomPol.text, "FIRST31_7");
+    EXPECT_EQ(p->FPolaire.LoadedPath, DefaultPolar());
+    EXPECT_FALSE(p->FCorvel.OpenConfigFile(home / "none.ini"));
+}
+
+TEST_F(ConfigModel, AutomaticReloadFollowsTheFileWhileTheBoatSails) {
+    auto p = Start();
+    app::TFCorvel& w = p->FCorvel;
+    const fs::path file = home / "live.ini";
+    test::WriteFile(file, "[NavDATA]\niTWS=6\niTWD=20\niHDG=318\n");
+    ASSERT_TRUE(w.OpenConfigFile(file));
+    w.MenuAutomatiqueClick();
+    EXPECT_TRUE(w.TimerLoadCFG.enabled());
+    w.BtCalCClick();
+    w.Timers.advance(2000);
+
+    w.TimerLoadCFGTimer();  // unchanged: nothing happens
+    EXPECT_EQ(w.S.TWSBase, 6);
+    test::WriteFile(file, "[NavDATA]\niTWS=15\niTWD=20\niHDG=318\n");
+    fs::last_write_time(file, w.ConfigFileAge + std::chrono::seconds(10));
+    w.TimerLoadCFGTimer();
+    EXPECT_EQ(w.S.TWSBase, 15);
+    EXPECT_FALSE(w.S.Paused);  // paused for the reload, then resumed
+    EXPECT_TRUE(w.TimerPhNMEA.enabled());
+
+    w.MenuAutomatiqueClick();
+    EXPECT_FALSE(w.TimerLoadCFG.enabled());
+}
+
+// ---------------------------------------------------------------- parameters dialog
+
+TEST_F(ConfigModel, ParametersDialogCreation) {
+    auto bare = std::make_unique<app::Program>(dialogs, test::SourceDir() / "data");  // no settings to load
+    EXPECT_EQ(bare->FParam.Caption, "Paramètres de simulation");
+    EXPECT_DOUBLE_EQ(bare->FParam.SurfaceOffset, 0.3);
+    EXPECT_DOUBLE_EQ(bare->FParam.KeelOffset, 1.6);
+    EXPECT_EQ(bare->FParam.EDTirando.text, "1.90");
+    EXPECT_EQ(bare->FParam.EdProfCapt.text, "0.30");
+    EXPECT_EQ(bare->FCorvel.Nmea.UtcOffsetHours, -2);
+    EXPECT_FALSE(bare->FParam.ChkB_HDG.checked);  // "Cap vrai" from the option kept for STDBY
+    EXPECT_FALSE(bare->FCorvel.S.HDGVariable);
+    EXPECT_TRUE(bare->FParam.ChkB_TWS.checked);
+    EXPECT_EQ(bare->FParam.EdRepPol.text, (test::SourceDir() / "data" / "DefPolars").string() + "/");
+    EXPECT_EQ(bare->FParam.EdPolSel.text, "FIRST31_7");
+}
+
+TEST_F(ConfigModel, ParametersDialogConfirmation) {
+    auto p = std::make_unique<app::Program>(dialogs, test::SourceDir() / "data");
+    app::TFParam& d = p->FParam;
+    d.Show();
+    for (const auto& [text, hours] : {std::pair{"5.3", 5.5}, {"-2", -2.0}, {"5,45", 5.75}}) {
+        d.LbEdTU.text = text;
+        d.BtOK_enregistrerClick();
+        EXPECT_NEAR(static_cast<double>(p->FCorvel.Nmea.UtcOffsetHours), hours, 1e-9) << text;
+    }
+    EXPECT_FALSE(d.Visible);
+
+    // Unchecking "Force du vent réel" holds the wind at once, without "Enregistrer".
+    p->FCorvel.S.TWSVariable = true;
+    d.ChkB_TWS.checked = false;
+    d.ChkB_TWSChange();
+    EXPECT_FALSE(p->FCorvel.S.TWSVariable);
+
+    // "Valider" makes the offsets from the draught and the sensor depth.
+    d.EDTirando.text = "2,5";
+    d.EdProfCapt.text = "0.5";
+    d.BtValidCSCQClick();
+    EXPECT_EQ(d.EdCQ.text, "2");
+    EXPECT_EQ(d.EdCS.text, "0.5");
+    EXPECT_DOUBLE_EQ(d.KeelOffset, 2);
+    EXPECT_DOUBLE_EQ(d.SurfaceOffset, 0.5);
+}
+
+TEST_F(ConfigModel, ChoosingAPolarFileAsksForTheCategoryAgain) {
+    auto p = std::make_unique<app::Program>(dialogs, test::SourceDir() / "data");
+    app::TFParam& d = p->FParam;
+    app::TFCorvel& w = p->FCorvel;
+    d.Show();
+    ASSERT_FALSE(d.CategIndet());
+
+    // Cancelled: the category choice is cleared all the same.
+    d.SpeedBtModPolClick();
+    EXPECT_TRUE(d.CategIndet());
+    EXPECT_EQ(w.PolarName, "FIRST31_7");
+    EXPECT_EQ(w.S.BestUpwindAngle, 100000);
+    d.Visible = true;
+    d.BtOK_enregistrerClick();
+    EXPECT_TRUE(d.LabWarningCat.visible);
+    EXPECT_EQ(d.LabWarningCat.text, "Sélectionner une catégorie avant d'enregistrer");
+    EXPECT_TRUE(d.Visible);
+
+    // A file that is no polar: refused, the polar in force keeps its name.
+    test::WriteFile(home / "bad.pol", "not a polar\n");
+    dialogs.files.push_back(home / "bad.pol");
+    d.SpeedBtModPolClick();
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(w.PolarName, "FIRST31_7");
+
+    // A polar loaded: its path and name; the main window names it once the dialog is confirmed.
+    fs::copy_file(DefaultPolar(), home / "Autre.pol");
+    dialogs.files.push_back(home / "Autre.pol");
+    d.SpeedBtModPolClick();
+    EXPECT_EQ(w.PolarPath, (home / "Autre.pol").string());
+    EXPECT_EQ(d.EdPolSel.text, "AUTRE");
+    EXPECT_EQ(p->FPolaire.LoadedPath, home / "Autre.pol");
+    EXPECT_EQ(w.StxNomPol.text, "FIRST31_7");
+    d.RdREGATE.checked = true;
+    d.RdREGATEChange();
+    EXPECT_EQ(w.S.Category, 0);
+    EXPECT_EQ(w.LabCateg.text, "Catégorie régate");
+    d.BtOK_enregistrerClick();
+    EXPECT_FALSE(d.LabWarningCat.visible);
+    EXPECT_FALSE(d.Visible);
+    EXPECT_EQ(w.StxNomPol.text, "AUTRE");
+}
+
+TEST_F(ConfigModel, ChoosingThePolarFolder) {
+    auto p = std::make_unique<app::Program>(dialogs, test::SourceDir() / "data");
+    app::TFParam& d = p->FParam;
+    app::TFCorvel& w = p->FCorvel;
+    dialogs.files.push_back(home / "polars");
+    d.BtDirSelClick();
+    EXPECT_EQ(d.EdRepPol.text, (home / "polars").string());
+    EXPECT_EQ(w.PolarFolder, (home / "polars").string() + "/");
+    EXPECT_EQ(w.PolarName, "");
+    // Cancelled: the folder field and the polar name stay empty.
+    d.BtDirSelClick();
+    EXPECT_EQ(d.EdRepPol.text, "");
+    EXPECT_EQ(d.EdPolSel.text, "");
+    EXPECT_EQ(w.PolarName, "");
+    EXPECT_EQ(w.PolarFolder, "/");
+}
+
+}  // namespace
