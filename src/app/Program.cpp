@@ -55,6 +55,8 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders)
     if (!SettingsPath.empty()) {
         FCorvel.LoadConfig(SettingsPath);
     } else {
+        // No load: the category stays to be determined, and no choice of the dialog says otherwise.
+        FParam.MarkCategory(FCorvel.S.Category);
         FParNMEA.SelectTalkerButtons();
         FParNMEA.RefreshNMEAParam();
     }

@@ -168,13 +168,4 @@ std::string UtcOffsetText(Real hours) {
 
 Real UtcOffsetFromText(std::string_view text) { return nav::DMSToDegrees(nav::ValidFloat(text)); }
 
-std::map<std::string, std::string> ComDeviceOverrides(const IniFile& file) {
-    std::map<std::string, std::string> devices;
-    for (int n = 1; n <= 12; ++n) {
-        const std::string name = "COM" + std::to_string(n);
-        if (auto device = NonEmpty(file, kSectionCom, name)) devices.emplace(name, std::move(*device));
-    }
-    return devices;
-}
-
 }  // namespace corvel::config

@@ -18,7 +18,6 @@
 #pragma once
 
 #include <array>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -104,9 +103,5 @@ PositionFields UnpackPosition(Real packed);
 std::string UtcOffsetText(Real hours);
 // H.MMSS typed (ValidFloat) -> decimal hours.
 Real UtcOffsetFromText(std::string_view text);
-
-// Section "COM", keys "COM1" to "COM12": the device each port name stands for, where the file names
-// one.
-std::map<std::string, std::string> ComDeviceOverrides(const IniFile& file);
 
 }  // namespace corvel::config

@@ -437,6 +437,8 @@ TEST_F(ConfigModel, ParametersDialogConfirmation) {
     auto p = std::make_unique<app::Program>(dialogs, test::SourceDir() / "data");
     app::TFParam& d = p->FParam;
     d.Show();
+    d.RdCroiseur.checked = true;
+    d.RdCroiseurChange();
     for (const auto& [text, hours] : {std::pair{"5.3", 5.5}, {"-2", -2.0}, {"5,45", 5.75}}) {
         d.LbEdTU.text = text;
         d.BtOK_enregistrerClick();
@@ -465,11 +467,15 @@ TEST_F(ConfigModel, ChoosingAPolarFileAsksForTheCategoryAgain) {
     app::TFParam& d = p->FParam;
     app::TFCorvel& w = p->FCorvel;
     d.Show();
-    ASSERT_FALSE(d.CategIndet());
+    EXPECT_TRUE(d.CategIndet());  // no category in force, none shown
+    d.RdCourCrois.checked = true;
+    d.RdCourCroisChange();
+    ASSERT_EQ(w.S.Category, 1);
 
-    // Cancelled: the category choice is cleared all the same.
+    // Cancelled: the category choice is cleared all the same, the category in force stays.
     d.SpeedBtModPolClick();
     EXPECT_TRUE(d.CategIndet());
+    EXPECT_EQ(w.S.Category, 1);
     EXPECT_EQ(w.PolarName, "FIRST31_7");
     EXPECT_EQ(w.S.BestUpwindAngle, 100000);
     d.Visible = true;

@@ -123,9 +123,4 @@ TEST(Configuration, TimeOffsetsAsHoursMinutesSeconds) {
     EXPECT_NEAR(static_cast<double>(config::UtcOffsetFromText("5,3")), 5.5, 1e-12);
 }
 
-TEST(Configuration, SerialDevicesNamedInTheSettings) {
-    const auto devices = config::ComDeviceOverrides(IniFile::FromText("[COM]\niVit=4800\nCOM1=/dev/pts/3\ncom12=/dev/ttyUSB0\nCOM13=x\n"));
-    EXPECT_EQ(devices, (std::map<std::string, std::string>{{"COM1", "/dev/pts/3"}, {"COM12", "/dev/ttyUSB0"}}));
-}
-
 }  // namespace
