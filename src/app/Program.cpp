@@ -23,7 +23,8 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders)
       SettingsPath(config::SettingsPath(folders.AppDataFolder)),
       FPolaire(d, Polar),
       FCorvel(d, FParam, Polar),
-      FParNMEA(FCorvel.Nmea) {
+      FParNMEA(FCorvel.Nmea),
+      FParamWIFI(FCorvel, d) {
     // Before the windows: the folders, the settings file, the polar.
     if (!SettingsPath.empty()) {
         std::error_code ec;
@@ -60,6 +61,12 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders)
         FParNMEA.SelectTalkerButtons();
         FParNMEA.RefreshNMEAParam();
     }
+    // 6. The WiFi dialog, with the address and port that load read; it saves them into the settings.
+    if (!FCorvel.WifiAddress.empty()) FParamWIFI.EdAdIP.text = FCorvel.WifiAddress;
+    if (!FCorvel.WifiPort.empty()) FParamWIFI.EdPort.text = FCorvel.WifiPort;
+    FParamWIFI.SettingsPath = SettingsPath;
+    FParamWIFI.FormCreate();
+    FCorvel.AttachWifiDialog(FParamWIFI);
 }
 
 }  // namespace corvel::app

@@ -1,7 +1,7 @@
 // The program's start-up: the folders and the settings file, the choice of the polar, then the
 // windows, created once in their order and kept until the end (the main window, the parameters
-// dialog, the polar, the sentence-selection dialog, which loads the settings file whole). Both the
-// Qt window and the headless run are built on one Program.
+// dialog, the polar, the sentence-selection dialog, which loads the settings file whole, the WiFi
+// dialog). Both the Qt window and the headless run are built on one Program.
 #pragma once
 
 #include <filesystem>
@@ -11,6 +11,7 @@
 #include "app/TFParam.h"
 #include "app/UnCorvelNMEA_MUL.h"
 #include "app/UnPolaire.h"
+#include "app/Un_Wifi.h"
 #include "config/Folders.h"
 #include "config/IniFile.h"
 #include "sim/UnPolaire.h"
@@ -41,6 +42,8 @@ public:
     TFPolaire FPolaire;
     TFCorvel FCorvel;
     TFParNMEA FParNMEA;
+    // Its network link is given by whoever runs the program (TFParamWIFI::SetNetLink).
+    TFParamWIFI FParamWIFI;
 };
 
 // The default polar beside the program.

@@ -208,13 +208,11 @@ config::Configuration CurrentConfiguration(const TFCorvel& w, const TFParam& par
     c.TWSVariable = param.ChkB_TWS.checked;
     c.TWDVariable = param.ChkB_TWD.checked;
     if (const std::string rate = w.CBbauds.text(); IsInteger(rate)) c.BaudRate = rate;
-    if (w.FParamWIFI) {
-        c.WifiAddress = w.FParamWIFI->UnitAddress;
-        c.WifiPort = w.FParamWIFI->EdPort.text;
-    } else {
-        if (!w.WifiAddress.empty()) c.WifiAddress = w.WifiAddress;
-        if (!w.WifiPort.empty()) c.WifiPort = w.WifiPort;
-    }
+    // The WiFi dialog's address and port when there is one, else those the last load read.
+    const std::string& address = w.FParamWIFI ? w.FParamWIFI->UnitAddress : w.WifiAddress;
+    const std::string& port = w.FParamWIFI ? w.FParamWIFI->EdPort.text : w.WifiPort;
+    if (!address.empty()) c.WifiAddress = address;
+    if (!port.empty()) c.WifiPort = port;
     for (std::size_t i = 0; i < c.Selection.size(); ++i) c.Selection[i] = w.Nmea.switches[i] == nmea::t_switch::ON;
     if (selection) {
         c.TalkerPosition = selection->RdBtDevPos_EC.checked ? "EC" : "GP";

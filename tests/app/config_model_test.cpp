@@ -266,6 +266,26 @@ TEST_F(ConfigModel, AnUnknownCategoryCodeKeepsTheCategoryAndRefreshesItsDisplay)
     EXPECT_EQ(p->FCorvel.LabCateg.text, " Croiseur");
 }
 
+TEST_F(ConfigModel, TheWifiDialogTakesTheAddressAndPortOfTheSettings) {
+    test::WriteFile(SettingsFile(), "[WIFI]\niAdIP=10.0.0.5\niPort=2000\n");
+    auto p = Start();
+    EXPECT_EQ(p->FParamWIFI.EdAdIP.text, "10.0.0.5");
+    EXPECT_EQ(p->FParamWIFI.UnitAddress, "10.0.0.5");
+    EXPECT_EQ(p->FParamWIFI.EdPort.text, "2000");
+    EXPECT_EQ(p->FParamWIFI.SettingsPath, SettingsFile());
+    EXPECT_EQ(p->FCorvel.FParamWIFI, &p->FParamWIFI);
+    // An open later stores its values for the next start; the dialog keeps its own.
+    test::WriteFile(home / "c.ini", "[WIFI]\niAdIP=10.0.0.9\n");
+    ASSERT_TRUE(p->FCorvel.OpenConfigFile(home / "c.ini"));
+    EXPECT_EQ(p->FCorvel.WifiAddress, "10.0.0.9");
+    EXPECT_EQ(p->FParamWIFI.UnitAddress, "10.0.0.5");
+    // A save writes the address in use.
+    dialogs.files.push_back(home / "saved.ini");
+    p->FCorvel.EnregistrerCFG();
+    EXPECT_EQ(config::IniFile::Load(home / "saved.ini").Value("WIFI", "iAdIP"), "10.0.0.5");
+    EXPECT_EQ(config::IniFile::Load(home / "saved.ini").Value("WIFI", "iPort"), "2000");
+}
+
 TEST_F(ConfigModel, SettingsNamingAMissingPolarStartOnTheDefaultOne) {
     const fs::path polars = home / "polars";
     fs::create_directories(polars);
