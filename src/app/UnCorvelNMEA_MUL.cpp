@@ -57,7 +57,7 @@ TFCorvel::TFCorvel(Dialogs& dialogs, TFParam& param, const PolarTable& polar)
     TimerSondeur = add("TimerSondeur", 200, &TFCorvel::TimerSondeurTimer);
     TimerPhNMEA = add("TimerPhNMEA", 1000, &TFCorvel::TimerPhNMEATimer);
     TimerDiapo = add("TimerDiapo", 12000, nullptr);
-    TimerLoadCFG = add("TimerLoadCFG", 10000, nullptr);
+    TimerLoadCFG = add("TimerLoadCFG", 10000, &TFCorvel::TimerLoadCFGTimer);
 
     // Inputs and their first texts.
     EdHDG.text = "318";
@@ -165,8 +165,8 @@ void TFCorvel::BtCalCClick() {
     angleMessageShown_ = false;
 
     // 2. Offsets and polar efficiency.
-    S.SurfaceOffset = Parse(param_.EdCS);
-    S.KeelOffset = Parse(param_.EdCQ);
+    S.SurfaceOffset = static_cast<float>(param_.SurfaceOffset);
+    S.KeelOffset = static_cast<float>(param_.KeelOffset);
     S.PolarPercent = static_cast<int>(Round(SpBPolPerc.value));
 
     // 3. Boat and wind.
