@@ -27,24 +27,6 @@ std::atomic<bool> g_stop{false};
 
 extern "C" void OnStopSignal(int) { g_stop.store(true); }
 
-// Messages go to standard error, questions are answered "N", file choosers are cancelled.
-class ConsoleDialogs : public app::Dialogs {
-public:
-    void ShowMessage(const std::string& text) override { std::fprintf(stderr, "corvelnmea: %s\n", text.c_str()); }
-    std::string GetConfirmation(const std::string&) override { return "N"; }
-    std::optional<std::filesystem::path> OpenFile(const std::string&, const std::string&,
-                                                  const std::filesystem::path&) override {
-        return std::nullopt;
-    }
-    std::optional<std::filesystem::path> SaveFile(const std::string&, const std::string&, const std::string&,
-                                                  const std::filesystem::path&) override {
-        return std::nullopt;
-    }
-    std::optional<std::filesystem::path> ChooseFolder(const std::string&, const std::filesystem::path&) override {
-        return std::nullopt;
-    }
-};
-
 // --tcp [ADDRESS:]PORT, --udp ADDRESS:PORT, --serial DEVICE[:BAUD]: the French message refusing
 // the value, or "".
 std::string ParseTcp(const std::string& text, Options& o) {
@@ -370,7 +352,8 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
                      options.config->string().c_str());
         return 2;
     }
-    ConsoleDialogs dialogs;
+    // Messages go to standard error, questions are answered "N", file choosers are cancelled.
+    app::QuietDialogs dialogs([](const std::string& text) { std::fprintf(stderr, "corvelnmea: %s\n", text.c_str()); });
     app::Program program(dialogs, options.noSettings ? config::StartupFolders{programFolder, {}, {}}
                                                      : config::FoldersFromEnvironment(programFolder));
     app::TFCorvel& w = program.FCorvel;
