@@ -620,7 +620,7 @@ void TFCorvel::Init_WP() {
                                    static_cast<double>(ValidFloat(EDLGWpDeg.text)),
                                    static_cast<double>(ValidFloat(EdLGWpmin.text)), RadioButtonWPE.checked);
     S.Waypoint.Init(EdNwpt.text, "", "", c.lat, c.lon);
-    S.OriginBearing = 65535;
+    S.OriginBearing = sim::kOriginBearingToTake;
 }
 
 void TFCorvel::WpMajDistRel() {

@@ -12,7 +12,7 @@
 #include "config/Configuration.h"
 #include "config/Folders.h"
 #include "config/PolarLibrary.h"
-#include "config/Utf8Text.h"
+#include "nav/Utf8Text.h"
 #include "nav/EXT_CONVERS.h"
 #include "sim/UnDerivVent.h"
 
@@ -39,7 +39,7 @@ int BaudRateIndex(const ComboBox& list, const std::optional<std::string>& rate) 
     const std::string named = rate.value_or("");
     for (const std::string_view wanted : {std::string_view(named), config::kDefaultBaudRate}) {
         for (std::size_t i = 0; i < list.items.size(); ++i) {
-            if (config::EqualsIgnoringCase(list.items[i], wanted)) return static_cast<int>(i);
+            if (nav::EqualsIgnoringCase(list.items[i], wanted)) return static_cast<int>(i);
         }
     }
     return list.itemIndex;
@@ -117,7 +117,7 @@ void TFCorvel::LoadConfig(const fs::path& ConfigFile) {
     ShowPosition(c.StartLatitude, EdLATDeg, EdLATMin, RadioButtonN, RadioButtonS);
     ShowPosition(c.StartLongitude, EdLGDEG, EdLGMin, RadioButtonE, RadioButtonW);
     // A name holds 255 bytes at most; a character is never cut.
-    if (c.WaypointName) EdNwpt.text = std::string(config::FirstBytes(*c.WaypointName, 255));
+    if (c.WaypointName) EdNwpt.text = std::string(nav::FirstBytes(*c.WaypointName, 255));
     ShowPosition(c.WaypointLatitude, EdLatWpDeg, EDLatWpmin, RadioButtonWPN, RadioButtonWPS);
     ShowPosition(c.WaypointLongitude, EDLGWpDeg, EdLGWpmin, RadioButtonWPE, RadioButtonWPW);
     Init_WP();

@@ -32,7 +32,6 @@ constexpr const char* kDegreesSuffix = " deg.";
 constexpr const char* kZeroTillerHint = "Ramène la barre à zéro en mode STDBY";
 
 constexpr Millis kTillerCentringStepMs = 200;
-constexpr float kOriginBearingToTake = 65535;
 
 }  // namespace
 
@@ -403,7 +402,7 @@ void TFCorvel::AutoAfterCentring() {
     if (!S.Halted) RestartMainDriver();
     // The bearing from the origin is taken again; before the first start there is no bearing yet,
     // and the first waypoint update takes it.
-    S.OriginBearing = S.Halted ? kOriginBearingToTake : S.BTW;
+    S.OriginBearing = S.Halted ? sim::kOriginBearingToTake : S.BTW;
     EnabModHDG();
     S.HDGVariable = HDGVariableSaved;
     param_.SetHDGOption(HDGVariableSaved);

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "config/Utf8Text.h"
+#include "nav/Utf8Text.h"
 #include "nav/ValidFloat.h"
 
 namespace corvel::config {
@@ -77,8 +77,8 @@ IniFile IniFile::FromText(std::string_view text) {
         text.remove_prefix(kBom.size());
     }
     std::string converted;
-    if (!IsValidUtf8(text)) {
-        converted = Latin1ToUtf8(text);
+    if (!nav::IsValidUtf8(text)) {
+        converted = nav::Latin1ToUtf8(text);
         text = converted;
     }
     const std::size_t firstBreak = text.find_first_of("\r\n");

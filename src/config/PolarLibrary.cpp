@@ -5,7 +5,7 @@
 
 #include "config/Configuration.h"
 #include "config/Folders.h"
-#include "config/Utf8Text.h"
+#include "nav/Utf8Text.h"
 
 namespace corvel::config {
 
@@ -14,8 +14,8 @@ namespace fs = std::filesystem;
 std::string NomPolaire(std::string_view path) {
     const std::size_t slash = path.find_last_of("/\\");
     const std::string_view file = slash == std::string_view::npos ? path : path.substr(slash + 1);
-    const std::size_t count = CharacterCount(file);
-    return UpperCase(FirstCharacters(file, count > 4 ? count - 4 : 0));
+    const std::size_t count = nav::CharacterCount(file);
+    return nav::UpperCase(nav::FirstCharacters(file, count > 4 ? count - 4 : 0));
 }
 
 bool IsFile(std::string_view path) {
@@ -36,7 +36,7 @@ std::string PolarFileIn(std::string_view folder, std::string_view name) {
     std::error_code ec;
     for (fs::directory_iterator it(fs::path(folder), ec), end; !ec && it != end; it.increment(ec)) {
         const std::string candidate = it->path().filename().string();
-        if (EqualsIgnoringCase(candidate, name) && (found.empty() || candidate < found) &&
+        if (nav::EqualsIgnoringCase(candidate, name) && (found.empty() || candidate < found) &&
             IsFile(std::string(folder) + candidate)) {
             found = candidate;
         }

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "nav/POSGEOMAN.h"
+#include "nav/Utf8Text.h"
 
 namespace corvel::nmea {
 
@@ -51,37 +52,6 @@ constexpr std::string_view kReserved = "$*,!\\^~";
 char SafeAscii(unsigned char c) {
     if (c < 0x20 || c == 0x7F || kReserved.find(static_cast<char>(c)) != std::string_view::npos) return '_';
     return static_cast<char>(c);
-}
-
-bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
-
-// Length of the valid UTF-8 sequence that starts at text[i] (2 to 4), or 0 when the bytes there
-// are no valid multi-byte sequence (stray continuation, overlong form, surrogate, beyond U+10FFFF,
-// cut short).
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size()) return 0;
-    const auto second = static_cast<unsigned char>(text[i + 1]);
-    if (second < low || second > high) return 0;
-    for (std::size_t k = 2; k < length; ++k) {
-        if (!IsContinuation(static_cast<unsigned char>(text[i + k]))) return 0;
-    }
-    return length;
 }
 
 }  // namespace
@@ -178,15 +148,11 @@ std::string SentenceSafeText(std::string_view text) {
             ++i;
             continue;
         }
-        const std::size_t length = Utf8SequenceLength(text, i);
-        if (length == 2) {
-            const unsigned codePoint = (c & 0x1Fu) << 6 | (static_cast<unsigned char>(text[i + 1]) & 0x3Fu);
-            // Latin-1 letters and signs; U+0080..U+009F are controls.
-            out += codePoint >= 0xA0 && codePoint <= 0xFF ? static_cast<char>(codePoint) : '?';
-        } else {
-            out += '?';
-        }
-        i += length == 0 ? 1 : length;
+        // Latin-1 letters and signs as their byte; U+0080..U+009F are controls; anything else,
+        // and a byte that is not valid UTF-8, is "?".
+        const nav::Utf8Char ch = nav::DecodeUtf8(text, i);
+        out += ch.length > 0 && ch.code >= 0xA0 && ch.code <= 0xFF ? static_cast<char>(ch.code) : '?';
+        i += ch.length == 0 ? 1 : ch.length;
     }
     return out;
 }

@@ -28,7 +28,6 @@ namespace {
 constexpr Real kFeetPerMetre = 3.28L;
 constexpr Real kMetresPerFathom = 1.8288L;
 constexpr Real kKmhPerKnot = 1.852L;
-constexpr float kOriginBearingNotTaken = 65535;  // OriginBearing before the first waypoint update
 
 // Fixed satellite data.
 constexpr std::array<std::string_view, 4> kSatellitesInView = {
@@ -267,7 +266,7 @@ void BuildRMB(Run& r) {
 
 // $--APB,A,A,0.00,L,N,V,V,x.x,T,c--c,x.x,T,x.x,M*hh
 void BuildAPB(Run& r) {
-    const bool originKnown = r.s.OriginBearing != kOriginBearingNotTaken;
+    const bool originKnown = r.s.OriginBearing != sim::kOriginBearingToTake;
     r.EmitNamed(SentenceKind::APB,
                 {"A", "A", NumberField(0, 4, 2), "L", "N", "V", "V",
                  originKnown ? DirectionField(r.s.OriginBearing) : std::string(), "T"},

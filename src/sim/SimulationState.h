@@ -26,6 +26,8 @@ struct t_vect {
 enum class t_amure { babord = 0, tribord = 1 };
 
 inline constexpr int kDepthColumns = 36;
+// OriginBearing before it is taken: the next waypoint update takes the bearing then.
+inline constexpr float kOriginBearingToTake = 65535;
 inline constexpr int kBoatColumn = 17;  // the profile column under the boat
 
 struct SimulationState {
@@ -80,7 +82,7 @@ struct SimulationState {
     bool WaypointDefined = false;
     float DTW = 0, BTW = 0, RhumbDistance = 0, WCV = 0;
     float ETEHours = 0;          // H.MMSS
-    float OriginBearing = 65535; // 65535: taken at the next update
+    float OriginBearing = kOriginBearingToTake;
 
     // Boat category 0..4 (4: to be determined, no leeway table).
     int Category = 4;

@@ -25,7 +25,7 @@ bool WpMajDistRel(SimulationState& s) {
     s.DTW = GreatCircleDistance(w.long_, w.lat, p.long_, p.lat);
     s.BTW = static_cast<float>(GreatCircleCourse(w.long_, w.lat, p.long_, p.lat));
     s.RhumbDistance = RhumbLine(w.long_, w.lat, p.long_, p.lat).first;
-    if (s.OriginBearing == 65535) s.OriginBearing = s.BTW;
+    if (s.OriginBearing == kOriginBearingToTake) s.OriginBearing = s.BTW;
     Real a = static_cast<Real>(s.COG) - s.BTW;
     if (a < 0) a += 360;
     s.WCV = static_cast<float>(s.SOG * std::cos(DegToRad(a)));

@@ -1,13 +1,13 @@
-// Text of the files and names the configuration handles, as UTF-8: decoding one character,
-// reading a file written in Latin-1 (the encoding of files made on older systems), and the upper
-// case of names, accented Latin letters included.
+// UTF-8 text: decoding one character, reading a file written in Latin-1 (the encoding of files
+// made on older systems), and the upper case of names, accented Latin letters included. Used by
+// the configuration files and by the sentence encoder.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-namespace corvel::config {
+namespace corvel::nav {
 
 // The character starting at text[i] and the number of bytes it takes (1 to 4). A byte that does
 // not start a valid sequence (stray continuation, overlong form, surrogate, beyond U+10FFFF, cut
@@ -43,4 +43,4 @@ std::string_view FirstBytes(std::string_view text, std::size_t bytes);
 // The number of characters (an invalid byte counts as one).
 std::size_t CharacterCount(std::string_view text);
 
-}  // namespace corvel::config
+}  // namespace corvel::nav

@@ -1,9 +1,9 @@
-// UTF-8 text of the configuration; see Utf8Text.h.
-#include "config/Utf8Text.h"
+// UTF-8 text; see Utf8Text.h.
+#include "nav/Utf8Text.h"
 
 #include <algorithm>
 
-namespace corvel::config {
+namespace corvel::nav {
 
 Utf8Char DecodeUtf8(std::string_view text, std::size_t i) {
     const auto lead = static_cast<unsigned char>(text[i]);
@@ -121,4 +121,4 @@ std::size_t CharacterCount(std::string_view text) {
     return n;
 }
 
-}  // namespace corvel::config
+}  // namespace corvel::nav
