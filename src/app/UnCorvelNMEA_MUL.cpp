@@ -316,9 +316,9 @@ void TFCorvel::SpBtPauseResClick() {
 
 PointF TFCorvel::CoordORIgW(float len, float angl) const {
     // std::nearbyint rounds halves to even, as Round does.
-    const double a = Radians(angl);
-    return {static_cast<float>(std::nearbyint(std::cos(a) * len) + S.CompassCentreX),
-            static_cast<float>(S.CompassCentreY - std::nearbyint(len * std::sin(a)))};
+    const CosSin a = CosSinOf(Radians(angl));
+    return {static_cast<float>(std::nearbyint(a.cos * len) + S.CompassCentreX),
+            static_cast<float>(S.CompassCentreY - std::nearbyint(len * a.sin))};
 }
 
 PointF TFCorvel::CoordComp(PointF p) const { return {p.x - compassOrigin_.x, p.y - compassOrigin_.y}; }
@@ -433,7 +433,8 @@ void TFCorvel::TimerATTimer() {
     if (current) {
         const float a = 450 - s.Current.argt;
         const float l = s.ArrowScale * s.Current.mdl;
-        e1 = {static_cast<float>(w0.x + std::cos(Radians(a)) * l), static_cast<float>(w0.y - std::sin(Radians(a)) * l)};
+        const CosSin cs = CosSinOf(Radians(a));
+        e1 = {static_cast<float>(w0.x + cs.cos * l), static_cast<float>(w0.y - cs.sin * l)};
         arrow_.Org = w0;
         arrow_.Ext = e1;
         arrow_.Angle = a;
@@ -528,7 +529,7 @@ void TFCorvel::TimerATTimer() {
     FMXCompass1.SetArrowHeading(arrow_);
 
     // 16. Velocity made good towards the wind.
-    s.VMGWind = static_cast<float>(std::cos(Radians(s.SWA)) * s.WaterTrack.mdl);
+    s.VMGWind = static_cast<float>(CosSinOf(Radians(s.SWA)).cos * s.WaterTrack.mdl);
     if (showST) EdVMGVent.text = Fixed(s.VMGWind, 4, 2);
     // 17. Apparent wind angle measured round from the bow.
     s.AWA360 = F_amure(s) == t_amure::tribord ? s.AWA : 360 - s.AWA;

@@ -41,6 +41,16 @@ Real DMToDegrees(Real packed);
 Real Sine(Real radians);
 Real Cosine(Real radians);
 
+// Cosine and sine in 64 bits (radians), exactly std::cos and std::sin of the same argument. The
+// tick turns the same few directions many times (the current, the course through the water, the
+// arrows of the compass), so the last results are remembered per thread, keyed by the argument's
+// bits; a new argument costs one library call.
+struct CosSin {
+    double cos = 1;
+    double sin = 0;
+};
+CosSin CosSinOf(double radians);
+
 // cosine -> radians in 0..pi. Defined for -1 <= x <= 1; values outside are clamped to that range.
 Real ArcCosine(Real x);
 // radians -> tangent; where |cos x| < 1e-7 the cosine is replaced by 1e-7 with its sign, so the

@@ -20,8 +20,9 @@ void PolarOf(ComplexVector& v) {
 }
 
 void CartesianOf(ComplexVector& v) {
-    v.re = std::cos(v.argument) * v.modulus;
-    v.im = std::sin(v.argument) * v.modulus;
+    const CosSin cs = CosSinOf(v.argument);
+    v.re = cs.cos * v.modulus;
+    v.im = cs.sin * v.modulus;
 }
 
 ComplexVector AddVectors(const ComplexVector& a, const ComplexVector& b) {

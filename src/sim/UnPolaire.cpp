@@ -106,6 +106,7 @@ PolarLoadResult PolarTable::LoadFromLines(std::vector<std::string> lines) {
     candidate.rowCount_ = static_cast<int>(rows);
     candidate.DetValEntLIG(lines);
     candidate.GetSpeedVal(lines);
+    candidate.PrepareLookups();
     candidate.lines_ = std::move(lines);
     *this = std::move(candidate);
     return {true, {}};
@@ -151,6 +152,37 @@ void PolarTable::GetSpeedVal(const std::vector<std::string>& lines) {
     }
 }
 
+void PolarTable::PrepareLookups() {
+    const auto increasing = [](const auto& axis, int count) {
+        for (int k = 0; k + 1 < count; ++k) {
+            if (!(axis[static_cast<size_t>(k)] < axis[static_cast<size_t>(k) + 1])) return false;
+        }
+        return true;
+    };
+    windIncreasing_ = increasing(windSpeeds_, windCount_);
+    anglesIncreasing_ = increasing(angles_, rowCount_);
+    for (size_t row = 0; row < static_cast<size_t>(rowCount_); ++row) {
+        for (size_t i = 0; i + 1 < static_cast<size_t>(windCount_); ++i) {
+            const Real width = windSpeeds_[i + 1] - windSpeeds_[i];
+            windSlopes_[row][i] = width == 0 ? 0 : (speeds_[row][i + 1] - speeds_[row][i]) / width;
+        }
+    }
+}
+
+int PolarTable::FirstBracket(const Real* axis, int count, bool increasing, Real x) noexcept {
+    if (count < 2) return -1;
+    if (increasing) {
+        // The brackets do not overlap but at their ends, where the first one is wanted: the
+        // first axis value at or above x closes it.
+        if (!(axis[0] <= x && x <= axis[count - 1])) return -1;
+        return static_cast<int>(std::lower_bound(axis + 1, axis + count, x) - axis) - 1;
+    }
+    for (int k = 0; k + 1 < count; ++k) {
+        if (axis[k] <= x && x <= axis[k + 1]) return k;
+    }
+    return -1;
+}
+
 BoatSpeedResult PolarTable::BoatSpeed(Real Wa, Real Ws, int PolarPercent) const noexcept {
     if (!Loaded() || !std::isfinite(Wa) || !std::isfinite(Ws)) return {};
     const auto W = [this](int i) { return windSpeeds_[static_cast<size_t>(i)]; };
@@ -170,13 +202,8 @@ BoatSpeedResult PolarTable::BoatSpeed(Real Wa, Real Ws, int PolarPercent) const 
     const bool clamped = Ws > W(lastColumn);
     if (clamped) {
         Ws = W(lastColumn);
-    } else {
-        for (int k = 0; k < lastColumn; ++k) {
-            if (W(k) <= Ws && Ws <= W(k + 1)) {
-                i = k;
-                break;
-            }
-        }
+    } else if (const int k = FirstBracket(windSpeeds_.data(), windCount_, windIncreasing_, Ws); k >= 0) {
+        i = k;
     }
     const bool zeroWidthWind = W(i + 1) == W(i);
     const auto zeroWidthCell = [&](int row) { return clamped ? S(row, i + 1) : S(row, i); };
@@ -192,17 +219,11 @@ BoatSpeedResult PolarTable::BoatSpeed(Real Wa, Real Ws, int PolarPercent) const 
 
     const auto inWind = [&](int row) -> Real {
         if (zeroWidthWind) return zeroWidthCell(row);
-        return S(row, i) + (S(row, i + 1) - S(row, i)) / (W(i + 1) - W(i)) * (Ws - W(i));
+        return S(row, i) + windSlopes_[static_cast<size_t>(row)][static_cast<size_t>(i)] * (Ws - W(i));
     };
 
     // 4. Angle bracket (j, j + 1).
-    int j = -1;
-    for (int k = 0; k + 1 < rowCount_; ++k) {
-        if (A(k) <= Wa && Wa <= A(k + 1)) {
-            j = k;
-            break;
-        }
-    }
+    const int j = FirstBracket(angles_.data(), rowCount_, anglesIncreasing_, Wa);
     if (j < 0) return {ToSpeed(inWind(rowCount_ - 1) * PolarPercent / 100), true};
 
     // 5. Bilinear.

@@ -107,6 +107,12 @@ class PolarTable {
     void DetValEntLIG(const std::vector<std::string>& lines);
     // The remaining fields of each data line -> Speeds.
     void GetSpeedVal(const std::vector<std::string>& lines);
+    // What BoatSpeed needs at every tick and is fixed by the table: whether each axis is strictly
+    // increasing (its brackets are then found by bisection) and each cell's slope along the wind.
+    void PrepareLookups();
+
+    // The first k < count - 1 with axis[k] <= x <= axis[k + 1], or -1.
+    static int FirstBracket(const Real* axis, int count, bool increasing, Real x) noexcept;
 
     std::array<Real, kMaxWindColumns> windSpeeds_{};
     int windCount_ = 0;
@@ -114,6 +120,11 @@ class PolarTable {
     int rowCount_ = 0;
     std::array<std::array<Real, kMaxWindColumns>, kMaxAngleRows> speeds_{};
     std::vector<std::string> lines_;
+    bool windIncreasing_ = false;
+    bool anglesIncreasing_ = false;
+    // (speeds_[row][i + 1] - speeds_[row][i]) / (windSpeeds_[i + 1] - windSpeeds_[i]), where the
+    // bracket has a width: the same division BoatSpeed would make, made once.
+    std::array<std::array<Real, kMaxWindColumns>, kMaxAngleRows> windSlopes_{};
 };
 
 }  // namespace corvel::sim

@@ -1,7 +1,9 @@
 // Angle and number conversions: each operation against a table of the cases that matter.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <iomanip>
@@ -273,6 +275,52 @@ TEST(Conversions, SineAndCosineKeepTheExtendedPrecision) {
     EXPECT_EQ(Sine(0), 0);
     EXPECT_EQ(Cosine(0), 1);
     EXPECT_NEAR(static_cast<double>(Sine(1e12L) - std::sin(1e12L)), 0.0, 1e-18);  // beyond the reduction: the library
+}
+
+}  // namespace
+
+namespace {
+
+// Round replaces the library's nearbyint for speed: it must agree bit for bit, signs of zero,
+// halves, the edges of the 64-bit significand and the non-finite values included.
+TEST(Conversions, RoundIsNearbyintEverywhere) {
+    const Real edges[] = {0.0L, -0.0L, 0.5L, -0.5L, 1.5L, -1.5L, 0.49999999999999999995L, -0.3L,
+                          4503599627370495.5L, 9223372036854775807.0L, -9223372036854775807.0L,
+                          9223372036854775808.0L, 4611686018427387903.5L, -4611686018427387904.5L,
+                          1e30L, -1e30L, INFINITY, -INFINITY, 1e-4940L};
+    std::vector<Real> xs(std::begin(edges), std::end(edges));
+    std::mt19937_64 rng(11);
+    std::uniform_real_distribution<double> wide(-1e7, 1e7);
+    for (int i = 0; i < 20000; ++i) {
+        const Real x = static_cast<Real>(wide(rng)) / 7;
+        xs.push_back(x);
+        xs.push_back(std::trunc(x) + (i % 2 ? 0.5L : -0.5L));  // exact halves, both parities
+    }
+    for (Real x : xs) {
+        const Real want = std::nearbyint(x);
+        const Real got = Round(x);
+        EXPECT_TRUE(got == want && std::signbit(got) == std::signbit(want)) << static_cast<double>(x);
+    }
+    EXPECT_TRUE(std::isnan(Round(NAN)));
+}
+
+// The remembered cosine and sine are the library's own, whatever was asked before: repeated
+// arguments, arguments that share a slot, both zeros, and NaN.
+TEST(Conversions, CosSinOfIsTheLibrarysValue) {
+    std::mt19937_64 rng(5);
+    std::uniform_real_distribution<double> angle(-10, 10);
+    std::vector<double> xs = {0.0, -0.0, 1.0, -1.0, 1e300, std::nextafter(1.0, 2.0)};
+    for (int i = 0; i < 3000; ++i) xs.push_back(angle(rng));
+    for (int pass = 0; pass < 3; ++pass) {
+        for (size_t i = 0; i < xs.size(); ++i) {
+            const double x = xs[pass == 1 ? xs.size() - 1 - i : i];
+            const CosSin cs = CosSinOf(x);
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(cs.cos), std::bit_cast<std::uint64_t>(std::cos(x))) << x;
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(cs.sin), std::bit_cast<std::uint64_t>(std::sin(x))) << x;
+        }
+    }
+    const CosSin nan = CosSinOf(NAN);
+    EXPECT_TRUE(std::isnan(nan.cos) && std::isnan(nan.sin));
 }
 
 }  // namespace

@@ -473,3 +473,72 @@ TEST(PolarMalformedInput, NoCrashNoHang) {
 }
 
 }  // namespace
+
+namespace {
+
+// The documented rule written plainly, first brackets found by scanning: the table's bracket
+// search (bisection on increasing axes) must give the same speed to the last bit, on the axis
+// values themselves as between them, for increasing tables and for tables with repeats.
+float PlainBoatSpeed(const PolarTable& t, Real wa, Real ws) {
+    const auto w = t.WindSpeeds();
+    const auto a = t.Angles();
+    const auto first = [](std::span<const Real> axis, Real x) {
+        for (size_t k = 0; k + 1 < axis.size(); ++k) {
+            if (axis[k] <= x && x <= axis[k + 1]) return static_cast<int>(k);
+        }
+        return -1;
+    };
+    int i = first(w, ws);
+    const bool clamped = ws > w.back();
+    if (clamped) ws = w.back();
+    if (clamped || i < 0) i = static_cast<int>(w.size()) - 2;
+    const auto inWind = [&](int row) -> Real {
+        const auto s = t.Speeds(row);
+        if (w[i + 1] == w[i]) return clamped ? s[i + 1] : s[i];
+        return s[i] + (s[i + 1] - s[i]) / (w[i + 1] - w[i]) * (ws - w[i]);
+    };
+    const int j = first(a, wa);
+    if (j < 0) return static_cast<float>(inWind(static_cast<int>(a.size()) - 1) * 100 / 100);
+    const Real lo = inWind(j), hi = inWind(j + 1);
+    return static_cast<float>((a[j + 1] == a[j] ? lo : lo + (hi - lo) / (a[j + 1] - a[j]) * (wa - a[j])) * 100 / 100);
+}
+
+TEST(BoatSpeedBrackets, SameSpeedAsAPlainScanOfTheTable) {
+    std::mt19937 rng(17);
+    std::uniform_int_distribution<int> step(0, 9), pick(0, 5);
+    std::uniform_real_distribution<double> speed(0.5, 9);
+    for (int table = 0; table < 60; ++table) {
+        // Increasing axes; every third table has a repeated or a decreasing step somewhere.
+        std::vector<double> winds{4}, angles{30};
+        for (int c = 1; c < 3 + table % 9; ++c) winds.push_back(winds.back() + 1 + step(rng) * 0.5);
+        for (int r = 1; r < 3 + table % 17; ++r) angles.push_back(angles.back() + 2 + step(rng) * 1.25);
+        if (table % 3 == 2) {
+            winds[winds.size() / 2] = winds[winds.size() / 2 - 1] - (pick(rng) % 2);
+            angles[angles.size() / 2] = angles[angles.size() / 2 - 1] - (pick(rng) % 2) * 5;
+        }
+        std::string text = "TWA";
+        for (double w : winds) text += "\t" + std::to_string(w);
+        text += "\n";
+        for (double a : angles) {
+            text += std::to_string(a);
+            for (size_t c = 0; c < winds.size(); ++c) text += "\t" + std::to_string(speed(rng));
+            text += "\n";
+        }
+        PolarTable polar;
+        ASSERT_TRUE(polar.LoadFromText(text).ok) << text;
+        std::vector<Real> was, wss;
+        for (Real a : polar.Angles()) was.insert(was.end(), {a, a + 0.3L, a - 0.3L});
+        for (Real w : polar.WindSpeeds()) wss.insert(wss.end(), {w, w + 0.2L});
+        wss.push_back(polar.WindSpeeds().back() + 7);
+        for (Real wa : was) {
+            for (Real ws : wss) {
+                // Below the first row or the first column: rules of their own.
+                if (wa < polar.Angles()[0] || ws < polar.WindSpeeds()[0]) continue;
+                ASSERT_EQ(polar.BoatSpeed(wa, ws, 100).speed, PlainBoatSpeed(polar, wa, ws))
+                    << text << "Wa=" << static_cast<double>(wa) << " Ws=" << static_cast<double>(ws);
+            }
+        }
+    }
+}
+
+}  // namespace
