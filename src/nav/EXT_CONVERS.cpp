@@ -98,22 +98,17 @@ Real Sine(Real x) {
     }
 }
 
-CosSin CosSinOf(double x) {
-    if (std::isnan(x)) return {std::cos(x), std::sin(x)};
-    struct Entry {
-        std::uint64_t key = ~std::uint64_t{0};  // a NaN pattern: NaN arguments never look here
-        CosSin value;
-    };
-    static constexpr int kBits = 5;
-    thread_local Entry remembered[1 << kBits];
-    const auto key = std::bit_cast<std::uint64_t>(x);
-    Entry& e = remembered[(key * 0x9E3779B97F4A7C15ULL) >> (64 - kBits)];
-    if (e.key != key) {
-        e.key = key;
-        e.value = {std::cos(x), std::sin(x)};
-    }
-    return e.value;
+namespace detail {
+
+constinit thread_local CosSinMemo cosSinMemo[1 << kCosSinMemoBits];
+
+CosSin CosSinMiss(double radians, CosSinMemo& slot) {
+    slot.key = std::bit_cast<std::uint64_t>(radians);
+    slot.value = {std::cos(radians), std::sin(radians)};
+    return slot.value;
 }
+
+}  // namespace detail
 
 Real Cosine(Real x) {
     if (!(std::fabs(x) < 1048576)) return std::cos(x);

@@ -3,6 +3,8 @@
 // the two number formats of every display and sentence. Pure functions; no locale is consulted.
 #pragma once
 
+#include <bit>
+#include <cstdint>
 #include <string>
 
 namespace corvel::nav {
@@ -49,7 +51,20 @@ struct CosSin {
     double cos = 1;
     double sin = 0;
 };
-CosSin CosSinOf(double radians);
+namespace detail {
+struct CosSinMemo {
+    std::uint64_t key = 0;  // the bits of +0, whose cosine and sine the value holds
+    CosSin value;
+};
+inline constexpr int kCosSinMemoBits = 5;
+extern thread_local constinit CosSinMemo cosSinMemo[1 << kCosSinMemoBits];
+CosSin CosSinMiss(double radians, CosSinMemo& slot);
+}  // namespace detail
+inline CosSin CosSinOf(double radians) {
+    const auto key = std::bit_cast<std::uint64_t>(radians);
+    detail::CosSinMemo& slot = detail::cosSinMemo[(key * 0x9E3779B97F4A7C15ULL) >> (64 - detail::kCosSinMemoBits)];
+    return slot.key == key ? slot.value : detail::CosSinMiss(radians, slot);
+}
 
 // cosine -> radians in 0..pi. Defined for -1 <= x <= 1; values outside are clamped to that range.
 Real ArcCosine(Real x);

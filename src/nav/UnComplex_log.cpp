@@ -5,40 +5,6 @@
 
 namespace corvel::nav {
 
-// The vector holds 64-bit values, so its operations compute in 64 bits: a wider type would be
-// rounded away on every store, and these run several times per tick.
-constexpr double PiD = static_cast<double>(Pi);
-
-void PolarOf(ComplexVector& v) {
-    v.modulus = std::sqrt(v.re * v.re + v.im * v.im);
-    if (v.re == 0) {
-        v.argument = v.im > 0 ? PiD / 2 : -PiD / 2;
-    } else {
-        v.argument = std::atan(v.im / v.re);
-        if (v.re < 0) v.argument += PiD;
-    }
-}
-
-void CartesianOf(ComplexVector& v) {
-    const CosSin cs = CosSinOf(v.argument);
-    v.re = cs.cos * v.modulus;
-    v.im = cs.sin * v.modulus;
-}
-
-ComplexVector AddVectors(const ComplexVector& a, const ComplexVector& b) {
-    ComplexVector sum;
-    sum.re = a.re + b.re;
-    sum.im = a.im + b.im;
-    PolarOf(sum);
-    return sum;
-}
-
-ComplexVector SumPolar(ComplexVector a, ComplexVector b) {
-    CartesianOf(a);
-    CartesianOf(b);
-    return AddVectors(a, b);
-}
-
 Real VectorAngle(Real a, Real b) {
     constexpr Real eps = 1e-120L;
     Real result = 0;
