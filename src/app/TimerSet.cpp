@@ -28,8 +28,8 @@ Timer TimerSet::add(std::string name, Millis interval, Handler handler) {
     Entry e;
     e.name = std::move(name);
     e.interval = std::max<Millis>(interval, 1);
-    e.handler = std::move(handler);
     entries_.push_back(std::move(e));
+    handlers_.push_back(std::move(handler));
     return Timer(this, static_cast<int>(entries_.size() - 1));
 }
 
@@ -53,8 +53,7 @@ int TimerSet::nextIndex(Millis limit) const {
 void TimerSet::fire(int index) {
     Entry& e = entries_[static_cast<size_t>(index)];
     schedule(e, now_);  // before the handler, which may stop or re-time it
-    // Copy: the handler may add timers, which would move the entry.
-    const Handler handler = e.handler;
+    const Handler& handler = handlers_[static_cast<size_t>(index)];
     if (handler) handler();
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <deque>
 #include <vector>
 
 namespace corvel::app {
@@ -65,7 +66,6 @@ private:
     struct Entry {
         std::string name;
         Millis interval = 0;
-        Handler handler;
         bool enabled = false;
         Millis due = 0;
     };
@@ -74,6 +74,9 @@ private:
     void fire(int index);
 
     std::vector<Entry> entries_;
+    // Beside the entries, in a deque: adding a timer (a handler may) leaves the running handler in
+    // place, and a firing need not copy it.
+    std::deque<Handler> handlers_;
     Millis now_ = 0;
 };
 

@@ -155,14 +155,17 @@ constexpr Real kWindClassFloors[] = {4, 7, 11, 17, 22, 29};
 
 // Degrees folded into [0, 360). The angles compared here are 32-bit values and their differences,
 // which 64 bits hold exactly.
-double Fold0To360(double degrees) {
-    // The usual cases, one turn either way, without the costly remainder.
-    if (degrees >= 0 && degrees < 360) return degrees;
+double Fold0To360Slow(double degrees) {
     if (degrees >= -360 && degrees < 0) return degrees + 360 < 360 ? degrees + 360 : 0;
     if (degrees >= 360 && degrees < 720) return degrees - 360;
     double a = std::fmod(degrees, 360.0);
     if (a < 0) a += 360;
     return a < 360 ? a : 0;  // a tiny negative value gains 360 and may round to 360
+}
+
+// Called a dozen times per tick: the usual case, already folded, costs a comparison.
+inline double Fold0To360(double degrees) {
+    return degrees >= 0 && degrees < 360 ? degrees : Fold0To360Slow(degrees);
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ bool WpMajDistRel(SimulationState& s) {
     if (s.OriginBearing == kOriginBearingToTake) s.OriginBearing = s.BTW;
     Real a = static_cast<Real>(s.COG) - s.BTW;
     if (a < 0) a += 360;
-    s.WCV = static_cast<float>(s.SOG * std::cos(DegToRad(a)));
+    s.WCV = static_cast<float>(s.SOG * Cosine(DegToRad(a)));
     if (s.WCV > 0) {
         s.ETEHours = static_cast<float>(DegreesToDMS(static_cast<Real>(s.DTW) / s.WCV));
         return true;

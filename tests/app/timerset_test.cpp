@@ -76,6 +76,26 @@ TEST(TimerSetTest, HandlersMayStopStartAndRetimeTimers) {
     EXPECT_EQ(log, (std::vector<std::string>{"once@100", "other@130", "other@200", "other@270", "other@340"}));
 }
 
+// A handler that adds timers goes on running with what it captured: the timers already there,
+// its own included, stay where they are (the sanitizer build sees any use of a moved handler).
+TEST(TimerSetTest, HandlersMayAddTimers) {
+    TimerSet set;
+    std::vector<Timer> added;
+    const std::string label = "a label longer than any small-string buffer";
+    std::string seen;
+    Timer grow = set.add("grow", 10, [&, label] {
+        for (int i = 0; i < 100; ++i) added.push_back(set.add("added", 1000, [] {}));
+        seen = label;  // after the additions
+        grow.stop();
+    });
+    grow.start();
+    set.advance(20);
+    EXPECT_EQ(seen, label);
+    EXPECT_EQ(added.size(), 100u);
+    EXPECT_FALSE(grow.enabled());
+    EXPECT_EQ(grow.name(), "grow");
+}
+
 TEST(TimerSetTest, CatchUpFiresEachLateTimerOnceWithoutQueuing) {
     Recorder r;
     Timer t = r.add("T", 50);
