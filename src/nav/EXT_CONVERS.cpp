@@ -7,6 +7,8 @@
 #include <clocale>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <limits>
 #include <string>
 
 namespace corvel::nav {
@@ -255,41 +257,54 @@ namespace {
 constexpr std::uint64_t kPow10[] = {1ULL, 10ULL, 100ULL, 1000ULL, 10000ULL, 100000ULL, 1000000ULL, 10000000ULL,
                                     100000000ULL, 1000000000ULL, 10000000000ULL};
 
-// The fixed format of a value that a 32-bit float holds, between 1e-6 and 1e9, with at most 9
-// decimals: the displays' and sentences' usual case, done in integers. A float's exact value
-// m / 2^q lies at least 1 / (m 10^r) (relative) from any decimal tie with r decimals, far more
-// than the 18-digit rounding of the definition could move it, so rounding the exact value half
-// away from zero gives the definition's result. Returns false where it does not apply.
-bool FixedOfFloat(Real x, int precision, int digits, std::string& out) {
+__extension__ typedef unsigned __int128 Wide;  // products of a 64-bit significand and 10^k
+
+// floor(n log2(10)): 2^result <= 10^n, for 0 <= n <= 30.
+constexpr int Log2Floor10(int n) { return n * 3321928 / 1000000; }
+
+// The fixed format of a value between 1e-6 and 1e9 with at most 9 decimals, the displays' and
+// sentences' usual case, done in integers on the exact binary value a = m / 2^q (m the 64-bit
+// significand). The definition rounds the 18-significant-digit expansion, which moves a by less
+// than half a unit of its 18th digit: wherever a lies further than that from a decimal tie, rounding
+// the exact value half away from zero gives the same digits. An exact tie with at most 18
+// significant digits is its own expansion. The rest (a value within 1e-18 of a tie, which a 32-bit
+// or 64-bit value never is but an extended one may be) goes the general way. Returns false there
+// and wherever this does not apply.
+bool FixedOfBinary(Real x, int precision, int digits, std::string& out) {
+    static_assert(std::numeric_limits<Real>::digits == 64 && sizeof(Real) >= 10, "x87 extended layout");
     const Real a = std::fabs(x);
-    if (static_cast<Real>(static_cast<float>(a)) != a || a < 1e-6L || a >= 1e9L || digits > 9 || precision > 18) {
-        return false;
-    }
-    // a = m / 2^q with the float's 24-bit significand m (a >= 1e-6 is a normal float).
-    const std::uint32_t bits = std::bit_cast<std::uint32_t>(static_cast<float>(a));
-    const std::uint64_t m = (bits & 0x7FFFFFu) | 0x800000u;
-    const int q = 150 - static_cast<int>(bits >> 23);  // q <= 43
+    if (!(a >= 1e-6L && a < 1e9L) || digits > 9 || precision > 18) return false;
+    std::uint64_t m = 0;
+    std::uint16_t biased = 0;
+    std::memcpy(&m, &a, sizeof m);
+    std::memcpy(&biased, reinterpret_cast<const unsigned char*>(&a) + 8, sizeof biased);
+    const int q = 16383 + 63 - biased;  // a = m / 2^q; 34 <= q <= 83 in this range
+    const Wide Q = Wide{1} << q;
     // Digits before the point (<= 0 for values below 1, counting the zeros after the point).
     int exp10 = 0;
     if (a >= 1) {
-        const std::uint64_t whole = q > 0 ? m >> q : m << -q;
+        const std::uint64_t whole = m >> q;
         while (exp10 < 10 && whole >= kPow10[exp10]) ++exp10;
     } else {
-        // a < 10^(exp10) for the largest exp10 <= 0 with a >= 10^(exp10 - 1): m 10^j >= 2^q.
-        exp10 = 0;
-        while (exp10 > -7 && m * kPow10[1 - exp10] < (std::uint64_t{1} << q)) --exp10;
+        // The largest exp10 <= 0 with a >= 10^(exp10 - 1), that is m 10^(1 - exp10) >= 2^q.
+        while (exp10 > -7 && Wide{m} * kPow10[1 - exp10] < Q) --exp10;
     }
     if (exp10 > precision) return false;
     const int k = std::min(precision - exp10, digits);  // decimals actually kept
     if (k < 0 || k > 9) return false;
-    // R = round half up of a 10^k = floor((2 m 10^k + 2^q) / 2^(q + 1)).
-    std::uint64_t r = 0;
-    if (q <= 0) {
-        r = (m << -q) * kPow10[k];
-    } else {
-        // m < 2^24, 10^k < 2^30 and q <= 43 (a >= 1e-6): no overflow in 64 bits.
-        r = (2 * m * kPow10[k] + (std::uint64_t{1} << q)) >> (q + 1);
+    const Wide n = Wide{m} * kPow10[k];  // a 10^k = n / 2^q
+    const Wide twiceFrac = (n & (Q - 1)) << 1;
+    const Wide offTie = twiceFrac > Q ? twiceFrac - Q : Q - twiceFrac;  // 2^(q+1) x distance to the tie
+    const int wholeDigitsOfN = exp10 + k;                                 // digits of a 10^k before the point
+    if (offTie == 0) {
+        if (wholeDigitsOfN + 1 > 18) return false;  // a tie beyond the 18th digit
+    } else if (offTie <= ((Q << 1) >> Log2Floor10(18 - wholeDigitsOfN))) {
+        // Within 10^(E - 18) of the tie (at most twice that, to spare a wide division), E being
+        // the digits of a 10^k before the point: the 18-digit expansion may be on the other side.
+        return false;
     }
+    // Half up on the magnitude: half away from zero. Below 1e18, so 64 bits hold it.
+    const auto r = static_cast<std::uint64_t>((n + (Q >> 1)) >> q);
     const std::uint64_t scale = kPow10[k];
     const std::uint64_t whole = r / scale;
     // A carry that adds an integer digit beyond the precision needs the exponent form.
@@ -321,7 +336,7 @@ std::string FormatFixed(Real x, int precision, int digits) {
     if (!std::isfinite(x)) x = 0;
     precision = std::max(precision, 1);
     digits = std::max(digits, 0);
-    if (std::string fast; FixedOfFloat(x, precision, digits, fast)) return fast;
+    if (std::string fast; FixedOfBinary(x, precision, digits, fast)) return fast;
     Decimal d = DigitsToRound(std::fabs(x), [&](int exp10) {
         return exp10 > precision ? precision : std::min(precision, exp10 + digits);
     });

@@ -249,6 +249,22 @@ TEST(Conversions, FormatFixedAgreesWithItsDefinitionEverywhere) {
         values.push_back(i % 2 ? static_cast<Real>(static_cast<float>(v)) : static_cast<Real>(v));
     }
     for (int i = 0; i < 2000; ++i) values.push_back(std::round(mag(rng) * 1000) / 1000 + 0.0005);  // near ties
+    // Extended values that no 64-bit float holds: products and quotients made in the wide type,
+    // and ties of 1 to 6 decimals missed by one to a few units of the 64-bit significand, on both
+    // sides (the 18-digit expansion of these sits on the tie, the exact value does not).
+    for (int i = 0; i < 4000; ++i) {
+        const Real v = static_cast<Real>(std::pow(10.0, mag(rng))) * 3.2808398950131233596L / 3;
+        values.push_back(i % 2 ? v : -v);
+    }
+    for (int i = 0; i < 3000; ++i) {
+        const int decimals = 1 + i % 6;
+        const Real scale = std::pow(10.0L, decimals);
+        const Real tie = (std::round(static_cast<Real>(mag(rng)) * scale) + 0.5L) / scale;
+        Real v = tie;
+        for (int u = 0; u < 1 + i % 3; ++u) v = i % 2 ? std::nextafter(v, 1e30L) : std::nextafter(v, -1e30L);
+        values.push_back(v);
+        values.push_back(tie);
+    }
     for (Real v : values) {
         for (int k = 0; k < 3; ++k) {
             const int p = prec(rng), d = dig(rng);
