@@ -3,10 +3,10 @@
 
 namespace corvel::app {
 
-void TextLog::Append(std::string line) {
+void TextLog::Append(std::string_view line) {
     ++appended_;
     if (stream_) stream_(line);
-    if (keep_) lines_.push_back(std::move(line));
+    if (keep_) lines_.emplace_back(line);  // the one copy, and only when the line is kept
 }
 
 void TextLog::Clear() {

@@ -15,7 +15,7 @@ class TextLog {
 public:
     using Stream = std::function<void(std::string_view line)>;
 
-    void Append(std::string line);
+    void Append(std::string_view line);
     // "RAZ": empties the text (not the streams already written).
     void Clear();
 

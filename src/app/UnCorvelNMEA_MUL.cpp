@@ -29,12 +29,12 @@ float Parse(const EditField& f) { return static_cast<float>(ValidFloat(f.text));
 
 }  // namespace
 
-const std::string& TFCorvel::FixedText::operator()(Real x, int precision, int digits) {
+void TFCorvel::FixedText::Show(std::string& field, Real x, int precision, int digits) {
     if (x != value || text.empty()) {
         value = x;
         text = FormatFixed(x, precision, digits);
     }
-    return text;
+    if (field != text) field = text;
 }
 
 TFCorvel::TFCorvel(Dialogs& dialogs, TFParam& param, const PolarTable& polar)
@@ -343,7 +343,7 @@ void TFCorvel::ShowTack() {
 
 void TFCorvel::ShowDrift() {
     sim::Affiche_derive(S);
-    EdDeriv.text = driftText_(S.DriftAngle, 3, 1);
+    driftText_.Show(EdDeriv.text, S.DriftAngle, 3, 1);
     LDeriv.text = std::string(DriftSideText(S.DriftStarboard));
 }
 
@@ -447,8 +447,8 @@ void TFCorvel::TimerATTimer() {
         arrow_.Len = s.ArrowScale * s.SurfaceWind.mdl;
         FMXCompass1.SetArrowSurfaceWind(arrow_);
         s.SurfaceWind = Sigma_vect(s.TrueWind, s.Current);
-        EdFCourant.text = currentSpeedText_(s.Current.mdl, 3, 1);
-        EdDirCourant.text = currentDirectionText_(s.Current.argt, 4, 1);
+        currentSpeedText_.Show(EdFCourant.text, s.Current.mdl, 3, 1);
+        currentDirectionText_.Show(EdDirCourant.text, s.Current.argt, 4, 1);
     } else {
         s.SurfaceWind = s.TrueWind;
     }
@@ -466,7 +466,7 @@ void TFCorvel::TimerATTimer() {
     s.WaterTrack.argt = static_cast<float>(Wrap360(s.WaterTrack.argt));
     s.HDG = s.WaterTrack.argt - s.Leeway;
     if (showST) EdHDG.text = Fixed(s.HDG, 4, 1);
-    EdCAP.text = capText_(Round(s.HDG), 3, 0);
+    capText_.Show(EdCAP.text, Round(s.HDG), 3, 0);
     s.HDM = s.HDG - s.MagVar;
     if (showST) {
         Ed2HDGT.text = EdHDG.text;
@@ -666,7 +666,7 @@ void TFCorvel::TimerPhNMEATimer() {
 }
 
 bool TFCorvel::EmitSentence(std::string_view sentence) {
-    MemoNMEA.Append(std::string(sentence));
+    MemoNMEA.Append(sentence);
     MemoNMEAFollowsEnd = !S.Halted;
     if (WifiActive && Wifi) {
         const WriteResult r = Wifi->TransmitSentence(sentence);
@@ -691,13 +691,14 @@ bool TFCorvel::EmitSentence(std::string_view sentence) {
     if (OnSentence) OnSentence(sentence);
     if (!MemoNMEAHMS.Wanted()) return true;  // nothing keeps the time-stamped copy
     const LocalDateTime now = clock_->Now();
-    std::string stamped = "NMEA183:";
+    std::string& stamped = stampedLine_;
+    stamped = "NMEA183:";
     stamped += FormatDate(now);
     stamped += 'Z';
     stamped += FormatTime(now);
     stamped += ':';
     stamped += sentence;
-    MemoNMEAHMS.Append(std::move(stamped));
+    MemoNMEAHMS.Append(stamped);
     return true;
 }
 

@@ -338,13 +338,14 @@ private:
     TFParam& param_;
     const sim::PolarTable& polar_;
     // The texts written at every tick remember the value they show: an unchanged value is not
-    // formatted again.
+    // formatted again, and a field that already shows the text is not written again.
     struct FixedText {
         nav::Real value = -1e300L;
         std::string text;
-        const std::string& operator()(nav::Real x, int precision, int digits);
+        void Show(std::string& field, nav::Real x, int precision, int digits);
     };
     FixedText capText_, currentSpeedText_, currentDirectionText_, driftText_;
+    std::string stampedLine_;  // the time-stamped log line, built in the same buffer each time
     TArrow arrow_;  // one record reused for every arrow handed to the compass, as the tick fills it
     bool angleMessageShown_ = false;
     PointF compassOrigin_{630, 18};  // the compass's top-left corner in the window

@@ -70,9 +70,14 @@ std::string FinishSentence(std::string_view body) {
     std::string sentence;
     sentence.reserve(body.size() + 3);
     sentence = body;
-    if (sentence.empty() || sentence.back() != '*') sentence += '*';
-    sentence += NmeaChecksum(sentence);
+    AppendChecksum(sentence);
     return sentence;
+}
+
+void AppendChecksum(std::string& body) {
+    if (body.empty() || body.back() != '*') body += '*';
+    const std::string_view sum = NmeaChecksum(body);
+    body += sum;
 }
 
 std::string NumberField(Real x, int precision, int digits) {

@@ -35,6 +35,8 @@ std::string_view NmeaChecksum(std::string_view body) noexcept;
 // The complete sentence: `body` (from "$", ending in "*"; a "*" is appended when missing) followed
 // by its checksum. No line end is added.
 std::string FinishSentence(std::string_view body);
+// The same, in place: `body` becomes the complete sentence.
+void AppendChecksum(std::string& body);
 
 // FormatFixed(x, precision, digits) of nav, or an empty field when x is not finite.
 std::string NumberField(nav::Real x, int precision, int digits);

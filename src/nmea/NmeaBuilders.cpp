@@ -62,6 +62,7 @@ public:
         for (std::size_t role = 0; role < talkers_.size(); ++role) {
             talkers_[role] = SentenceSafeText(context.TalkerOf(static_cast<TalkerRole>(role))).substr(0, 2);
         }
+        body_.reserve(kMaxBodyLength + 4);
     }
 
     const SimulationState& s;
@@ -85,45 +86,44 @@ public:
     int Emitted() const { return emitted_; }
 
     void Emit(SentenceKind kind, Fields fields) {
-        std::string body = Head(kind);
-        Append(body, fields);
-        body += '*';
-        Send(body);
+        Head(kind);
+        Append(body_, fields);
+        body_ += '*';
+        Send();
     }
 
     // `fields` are the sentence's fields, already joined by ",".
     void EmitLiteral(SentenceKind kind, std::string_view fields) {
-        std::string body = Head(kind);
-        body += ',';
-        body += fields;
-        body += '*';
-        Send(body);
+        Head(kind);
+        body_ += ',';
+        body_ += fields;
+        body_ += '*';
+        Send();
     }
 
     // The waypoint name stands between `before` and `after`, cut just enough for the body to fit.
     void EmitNamed(SentenceKind kind, Fields before, Fields after) {
-        std::string head = Head(kind);
-        Append(head, before);
-        head += ',';
-        std::string tail;
-        Append(tail, after);
-        tail += '*';
-        const std::size_t others = head.size() + tail.size() - 1;  // the "*" is not part of the body
+        Head(kind);
+        Append(body_, before);
+        body_ += ',';
+        tail_.clear();
+        Append(tail_, after);
+        tail_ += '*';
+        const std::size_t others = body_.size() + tail_.size() - 1;  // the "*" is not part of the body
         const std::size_t room = others < kMaxBodyLength ? kMaxBodyLength - others : 0;
-        head.append(wp.name, 0, room);
-        head += tail;
-        Send(head);
+        body_.append(wp.name, 0, room);
+        body_ += tail_;
+        Send();
     }
 
 private:
-    std::string Head(SentenceKind kind) const {
+    // Starts the sentence in the buffer that every sentence of the run reuses.
+    void Head(SentenceKind kind) {
         const SentenceInfo& info = InfoOf(kind);
-        std::string body;
-        body.reserve(kMaxBodyLength + 4);
-        body += '$';
-        body += talkers_[static_cast<std::size_t>(info.talker)];
-        body += info.type;
-        return body;
+        body_.clear();
+        body_ += '$';
+        body_ += talkers_[static_cast<std::size_t>(info.talker)];
+        body_ += info.type;
     }
 
     static void Append(std::string& body, Fields fields) {
@@ -133,14 +133,17 @@ private:
         }
     }
 
-    void Send(const std::string& body) {
-        if (stopped_ || body.size() - 1 > kMaxBodyLength) return;
+    void Send() {
+        if (stopped_ || body_.size() - 1 > kMaxBodyLength) return;
         ++emitted_;
-        if (!sink_.EmitSentence(FinishSentence(body))) stopped_ = true;
+        AppendChecksum(body_);
+        if (!sink_.EmitSentence(body_)) stopped_ = true;
     }
 
     SentenceSink& sink_;
     std::array<std::string, 5> talkers_;  // by TalkerRole
+    std::string body_;  // the sentence being built, reused by every sentence of the run
+    std::string tail_;
     int emitted_ = 0;
     bool stopped_ = false;
 };
