@@ -36,16 +36,15 @@ Timer TimerSet::add(std::string name, Millis interval, Handler handler) {
 void TimerSet::schedule(Entry& e, Millis from) { e.due = from + e.interval; }
 
 int TimerSet::nextIndex(Millis limit) const {
+    // The earliest due time at or before the limit; on a tie the timer added first.
     int best = -1;
+    Millis bestDue = limit;
     for (size_t i = 0; i < entries_.size(); ++i) {
         const Entry& e = entries_[i];
-        if (!e.enabled || e.due > limit) continue;
-        if (best < 0) {
+        if (e.enabled && (e.due < bestDue || (best < 0 && e.due == bestDue))) {
             best = static_cast<int>(i);
-            continue;
+            bestDue = e.due;
         }
-        const Entry& b = entries_[static_cast<size_t>(best)];
-        if (e.due < b.due) best = static_cast<int>(i);
     }
     return best;
 }

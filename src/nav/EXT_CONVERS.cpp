@@ -87,9 +87,7 @@ int Quadrant(Real x, Real& r) {
     return static_cast<int>(static_cast<long long>(k) & 3);
 }
 
-}  // namespace
-
-Real Sine(Real x) {
+Real ComputeSine(Real x) {
     if (!(std::fabs(x) < 1048576)) return std::sin(x);
     Real r = 0;
     switch (Quadrant(x, r)) {
@@ -100,19 +98,7 @@ Real Sine(Real x) {
     }
 }
 
-namespace detail {
-
-constinit thread_local CosSinMemo cosSinMemo[1 << kCosSinMemoBits];
-
-CosSin CosSinMiss(double radians, CosSinMemo& slot) {
-    slot.key = std::bit_cast<std::uint64_t>(radians);
-    slot.value = {std::cos(radians), std::sin(radians)};
-    return slot.value;
-}
-
-}  // namespace detail
-
-Real Cosine(Real x) {
+Real ComputeCosine(Real x) {
     if (!(std::fabs(x) < 1048576)) return std::cos(x);
     Real r = 0;
     switch (Quadrant(x, r)) {
@@ -122,6 +108,17 @@ Real Cosine(Real x) {
         default: return std::sin(r);
     }
 }
+
+constinit thread_local Remembered<Real, Real> sines, cosines;
+
+}  // namespace
+
+Real Sine(Real x) { return sines.Get(x, ComputeSine); }
+Real Cosine(Real x) { return cosines.Get(x, ComputeCosine); }
+
+namespace detail {
+constinit thread_local Remembered<double, CosSin> cosSinOf;
+}  // namespace detail
 
 Real ArcCosine(Real x) {
     x = std::clamp(x, -1.0L, 1.0L);  // rounding may carry a cosine sum just past 1

@@ -3,9 +3,10 @@
 // the two number formats of every display and sentence. Pure functions; no locale is consulted.
 #pragma once
 
-#include <bit>
-#include <cstdint>
+#include <cmath>
 #include <string>
+
+#include "nav/Remembered.h"
 
 namespace corvel::nav {
 
@@ -40,30 +41,23 @@ Real DMToDegrees(Real packed);
 // Sine and cosine in the widest type (radians). For the small arguments of navigation (|x| < 2^20)
 // the argument is brought within pi/4 first, which keeps the extended precision and avoids the
 // library's slow general reduction (about a microsecond a call); larger ones go to the library.
+// The sphere computations of each second take the sines of the same latitudes again: the last
+// results are remembered (Remembered.h).
 Real Sine(Real radians);
 Real Cosine(Real radians);
 
 // Cosine and sine in 64 bits (radians), exactly std::cos and std::sin of the same argument. The
 // tick turns the same few directions many times (the current, the course through the water, the
-// arrows of the compass), so the last results are remembered per thread, keyed by the argument's
-// bits; a new argument costs one library call.
+// arrows of the compass): the last results are remembered (Remembered.h).
 struct CosSin {
     double cos = 1;
     double sin = 0;
 };
 namespace detail {
-struct CosSinMemo {
-    std::uint64_t key = 0;  // the bits of +0, whose cosine and sine the value holds
-    CosSin value;
-};
-inline constexpr int kCosSinMemoBits = 5;
-extern thread_local constinit CosSinMemo cosSinMemo[1 << kCosSinMemoBits];
-CosSin CosSinMiss(double radians, CosSinMemo& slot);
+extern thread_local constinit Remembered<double, CosSin> cosSinOf;
 }  // namespace detail
 inline CosSin CosSinOf(double radians) {
-    const auto key = std::bit_cast<std::uint64_t>(radians);
-    detail::CosSinMemo& slot = detail::cosSinMemo[(key * 0x9E3779B97F4A7C15ULL) >> (64 - detail::kCosSinMemoBits)];
-    return slot.key == key ? slot.value : detail::CosSinMiss(radians, slot);
+    return detail::cosSinOf.Get(radians, [](double x) { return CosSin{std::cos(x), std::sin(x)}; });
 }
 
 // cosine -> radians in 0..pi. Defined for -1 <= x <= 1; values outside are clamped to that range.

@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "nav/Remembered.h"
+
 namespace corvel::nav {
 
 void TPos_elem::Init(const std::string& nm, const std::string& /*slat*/, const std::string& /*slg*/, float lt,
@@ -21,8 +23,12 @@ Real Fold180(Real x) { return x <= 180 ? x : x - 360; }
 Real To0_360(Real x) { return x <= 0 ? x + 360 : x; }
 
 Real MercatorLatitude(Real phi) {
-    constexpr Real QuarterPi = 0.78539816339744830963L;
-    return std::log(TanGuarded(phi / 2 + QuarterPi));
+    // The waypoint's latitude and the one reached a second ago come back every second.
+    constinit thread_local Remembered<Real, Real, 3> remembered;
+    return remembered.Get(phi, [](Real x) {
+        constexpr Real QuarterPi = 0.78539816339744830963L;
+        return std::log(TanGuarded(x / 2 + QuarterPi));
+    });
 }
 
 void RhumbStep(const TPos_elem& from, TPos_elem& to, float d, float c) {
