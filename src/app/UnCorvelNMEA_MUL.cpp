@@ -315,10 +315,9 @@ void TFCorvel::SpBtPauseResClick() {
 }
 
 PointF TFCorvel::CoordORIgW(float len, float angl) const {
-    // std::nearbyint rounds halves to even, as Round does.
     const CosSin a = CosSinOf(Radians(angl));
-    return {static_cast<float>(std::nearbyint(a.cos * len) + S.CompassCentreX),
-            static_cast<float>(S.CompassCentreY - std::nearbyint(len * a.sin))};
+    return {static_cast<float>(Round(a.cos * len) + S.CompassCentreX),
+            static_cast<float>(S.CompassCentreY - Round(len * a.sin))};
 }
 
 PointF TFCorvel::CoordComp(PointF p) const { return {p.x - compassOrigin_.x, p.y - compassOrigin_.y}; }

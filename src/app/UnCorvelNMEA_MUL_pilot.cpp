@@ -523,7 +523,7 @@ void TFCorvel::CancelPilotTurn() {
 // ---------------------------------------------------------------- helm and tiller
 
 void TFCorvel::TimerBTimer() {
-    if (nav::IsTickMultiple(S.TickCount, static_cast<long long>(nav::Round(S.TicksPerSecond)))) {
+    if (nav::IsTickMultiple(S.TickCount, static_cast<long long>(S.TicksPerSecond))) {
         TillerValue = TrackBarre.value;
         ApplyTiller(S, TillerValue);
     }

@@ -16,15 +16,18 @@ namespace corvel::nav {
 Real Int(Real x) { return std::trunc(x); }
 Real Frac(Real x) { return x - std::trunc(x); }
 // The default floating-point rounding mode (to nearest, ties to even) is never changed here, so
-// adding and removing 2^63 rounds a magnitude below 2^63 to an integer, halves to even, exactly as
-// nearbyint does: the sum has no fraction bit left in the 64-bit significand. nearbyint itself
-// saves and restores the floating-point environment and costs several times more, at every tick.
-Real Round(Real x) {
-    constexpr Real kTwo63 = 9223372036854775808.0L;
-    const Real magnitude = std::fabs(x);
-    if (!(magnitude < kTwo63)) return x;  // already whole, infinite or NaN
-    return std::copysign((magnitude + kTwo63) - kTwo63, x);
+// adding and removing 2^(p-1) (p the significand's bits) rounds a smaller magnitude to an integer,
+// halves to even, exactly as nearbyint does: the sum keeps no fraction bit.
+template <typename T>
+T RoundHalfEven(T x) {
+    constexpr T kHalfUlpOne = T(1ULL << (std::numeric_limits<T>::digits - 2)) * 2;  // 2^(p-1)
+    const T magnitude = std::fabs(x);
+    if (!(magnitude < kHalfUlpOne)) return x;  // already whole, infinite or NaN
+    return std::copysign((magnitude + kHalfUlpOne) - kHalfUlpOne, x);
 }
+
+Real Round(Real x) { return RoundHalfEven(x); }
+double Round(double x) { return RoundHalfEven(x); }
 
 Real SignOf(Real x) { return x < 0 ? -1.0L : 1.0L; }
 Real DegToRad(Real degrees) { return degrees * Pi / 180.0L; }
@@ -81,7 +84,7 @@ int Quadrant(Real x, Real& r) {
     constexpr Real Pio2_2 = 6.07710050630396597660e-11L;   // next 33 bits
     constexpr Real Pio2_3 = 2.02226624871116645580e-21L;   // next 33 bits
     constexpr Real Pio2_3t = 8.47842766036889956997e-32L;  // pi/2 - (Pio2_1 + Pio2_2 + Pio2_3)
-    const double k = std::nearbyint(static_cast<double>(x) * 0.63661977236758134308);
+    const double k = Round(static_cast<double>(x) * 0.63661977236758134308);
     const Real kl = k;
     r = ((x - kl * Pio2_1) - kl * Pio2_2) - kl * Pio2_3 - kl * Pio2_3t;
     return static_cast<int>(static_cast<long long>(k) & 3);

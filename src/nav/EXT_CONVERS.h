@@ -19,8 +19,11 @@ inline constexpr Real Pi = 3.1415926535897932385L;
 Real Int(Real x);
 // x - Int(x), with the sign of x.
 Real Frac(Real x);
-// Nearest integer, halves to the even neighbour: Round(2.5) = 2, Round(3.5) = 4.
+// Nearest integer, halves to the even neighbour: Round(2.5) = 2, Round(3.5) = 4. Exactly
+// std::nearbyint in the default rounding mode, without its cost (a library call that saves and
+// restores the floating-point environment); the 64-bit form serves the tick's pixel roundings.
 Real Round(Real x);
+double Round(double x);
 
 // -1 when x is negative, else 1 (-0 and 0 give 1).
 Real SignOf(Real x);

@@ -316,8 +316,16 @@ TEST(Conversions, RoundIsNearbyintEverywhere) {
         const Real want = std::nearbyint(x);
         const Real got = Round(x);
         EXPECT_TRUE(got == want && std::signbit(got) == std::signbit(want)) << static_cast<double>(x);
+        // The 64-bit form, on the 64-bit value and its neighbours at the edge of its significand.
+        for (double d : {static_cast<double>(x), static_cast<double>(x) * 1e-3, 4503599627370495.5,
+                         -4503599627370497.0, 2251799813685248.5}) {
+            const double w = std::nearbyint(d), g = Round(d);
+            EXPECT_TRUE(g == w && std::signbit(g) == std::signbit(w)) << d;
+        }
     }
     EXPECT_TRUE(std::isnan(Round(NAN)));
+    EXPECT_TRUE(std::isnan(Round(static_cast<double>(NAN))));
+    EXPECT_EQ(Round(static_cast<double>(INFINITY)), INFINITY);
 }
 
 // The remembered cosine and sine are the library's own, whatever was asked before: repeated
