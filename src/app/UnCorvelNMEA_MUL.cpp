@@ -330,14 +330,16 @@ PointF TFCorvel::BearingPoint(float speed, float bearing) const {
     return CoordComp(CoordORIgW(S.ArrowScale * speed, 450 - bearing));
 }
 
-void TFCorvel::ShowTack() {
-    if (F_amure(S) == t_amure::tribord) {
+t_amure TFCorvel::ShowTack() {
+    const t_amure tack = F_amure(S);
+    if (tack == t_amure::tribord) {
         EdAM.text = "TRIBORD AMURE";
         EdAM.background = colours::Green;
     } else {
         EdAM.text = "BABORD AMURE";
         EdAM.background = colours::Red;
     }
+    return tack;
 }
 
 void TFCorvel::ShowDrift() {
@@ -485,7 +487,7 @@ void TFCorvel::TimerATTimer() {
     arrow_.Angle = 450 - s.AWD;
     arrow_.Len = s.ArrowScale * s.AWS;
     FMXCompass1.SetArrowApparWind(arrow_);
-    ShowTack();
+    const t_amure tack = ShowTack();
     arrow_.Org = a0;
     arrow_.Ext = e1;
     FMXCompass1.SetArrowBoatVelocityWind(arrow_);
@@ -530,8 +532,9 @@ void TFCorvel::TimerATTimer() {
     // 16. Velocity made good towards the wind.
     s.VMGWind = static_cast<float>(CosSinOf(Radians(s.SWA)).cos * s.WaterTrack.mdl);
     if (showST) EdVMGVent.text = Fixed(s.VMGWind, 4, 2);
-    // 17. Apparent wind angle measured round from the bow.
-    s.AWA360 = F_amure(s) == t_amure::tribord ? s.AWA : 360 - s.AWA;
+    // 17. Apparent wind angle measured round from the bow, on the tack of step 12 (heading and
+    // true wind have not changed since).
+    s.AWA360 = tack == t_amure::tribord ? s.AWA : 360 - s.AWA;
     // 18.
     SetFactEch();
     // 19. A new sea-bed sample under the sounder.

@@ -323,7 +323,7 @@ public:
     // ===== end of configuration =====
 
 private:
-    void ShowTack();
+    sim::t_amure ShowTack();  // shows and returns the tack
     void ShowDrift();
     void ShowApparentWind();
     float BoatSpeed(float wa, float ws);
