@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace corvel::app {
@@ -22,6 +23,12 @@ inline constexpr Colour LightSalmon = 0xFFFFA07A;
 inline constexpr Colour DarkSlateBlue = 0xFF483D8B;
 inline constexpr Colour Default = 0;  // the style's own colour
 }  // namespace colours
+
+// Writes `text` into a control's text unless it already shows it: the tick writes the same words
+// twenty times a second, and an unchanged text then costs a comparison.
+inline void SetText(std::string& field, std::string_view text) {
+    if (field != text) field.assign(text);
+}
 
 struct EditField {
     std::string text;

@@ -34,7 +34,7 @@ void TFCorvel::FixedText::Show(std::string& field, Real x, int precision, int di
         value = x;
         text = FormatFixed(x, precision, digits);
     }
-    if (field != text) field = text;
+    SetText(field, text);
 }
 
 TFCorvel::TFCorvel(Dialogs& dialogs, TFParam& param, const PolarTable& polar)
@@ -333,10 +333,10 @@ PointF TFCorvel::BearingPoint(float speed, float bearing) const {
 t_amure TFCorvel::ShowTack() {
     const t_amure tack = F_amure(S);
     if (tack == t_amure::tribord) {
-        EdAM.text = "TRIBORD AMURE";
+        SetText(EdAM.text, "TRIBORD AMURE");
         EdAM.background = colours::Green;
     } else {
-        EdAM.text = "BABORD AMURE";
+        SetText(EdAM.text, "BABORD AMURE");
         EdAM.background = colours::Red;
     }
     return tack;
@@ -345,7 +345,7 @@ t_amure TFCorvel::ShowTack() {
 void TFCorvel::ShowDrift() {
     sim::Affiche_derive(S);
     driftText_.Show(EdDeriv.text, S.DriftAngle, 3, 1);
-    LDeriv.text = std::string(DriftSideText(S.DriftStarboard));
+    SetText(LDeriv.text, DriftSideText(S.DriftStarboard));
 }
 
 void TFCorvel::ShowApparentWind() {

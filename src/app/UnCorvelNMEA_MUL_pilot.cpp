@@ -51,15 +51,15 @@ void TFCorvel::EnablePilotCommands(bool enabled) {
 void TFCorvel::MajBtBestHaul() {
     S.CloseHauled = std::fabs(S.SWA - S.BestUpwindAngle) < kCloseHauledTolerance;
     if (S.Standby) {
-        BtBestHaul.caption = kCaptionTiller;
+        SetText(BtBestHaul.caption, kCaptionTiller);
     } else if (S.CloseHauled) {
-        BtBestHaul.caption = kCaptionCloseHauled;
+        SetText(BtBestHaul.caption, kCaptionCloseHauled);
     } else if (S.NoManoeuvre()) {
-        BtBestHaul.caption = kCaptionBestHaul;
+        SetText(BtBestHaul.caption, kCaptionBestHaul);
     } else if (S.Tacking) {
-        BtBestHaul.caption = kCaptionTacking;
+        SetText(BtBestHaul.caption, kCaptionTacking);
     } else if (S.Gybing) {
-        BtBestHaul.caption = kCaptionGybing;
+        SetText(BtBestHaul.caption, kCaptionGybing);
     }  // a luffing alone keeps the caption it set
     if (!S.CloseHauled) BtBestHaul.fill = colours::LightSalmon;
 }

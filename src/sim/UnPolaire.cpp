@@ -154,13 +154,22 @@ void PolarTable::GetSpeedVal(const std::vector<std::string>& lines) {
 
 void PolarTable::PrepareLookups() {
     const auto increasing = [](const auto& axis, int count) {
-        for (int k = 0; k + 1 < count; ++k) {
-            if (!(axis[static_cast<size_t>(k)] < axis[static_cast<size_t>(k) + 1])) return false;
+        for (size_t k = 0; k + 1 < static_cast<size_t>(count); ++k) {
+            if (!(axis[k] < axis[k + 1])) return false;
+        }
+        return true;
+    };
+    const auto narrow = [](const auto& axis, int count, auto& copy) {
+        for (size_t k = 0; k < static_cast<size_t>(count); ++k) {
+            copy[k] = static_cast<double>(axis[k]);
+            if (static_cast<Real>(copy[k]) != axis[k]) return false;
         }
         return true;
     };
     windIncreasing_ = increasing(windSpeeds_, windCount_);
     anglesIncreasing_ = increasing(angles_, rowCount_);
+    windFitsNarrow_ = narrow(windSpeeds_, windCount_, windSpeedsNarrow_);
+    anglesFitNarrow_ = narrow(angles_, rowCount_, anglesNarrow_);
     for (size_t row = 0; row < static_cast<size_t>(rowCount_); ++row) {
         for (size_t i = 0; i + 1 < static_cast<size_t>(windCount_); ++i) {
             const Real width = windSpeeds_[i + 1] - windSpeeds_[i];
@@ -169,18 +178,41 @@ void PolarTable::PrepareLookups() {
     }
 }
 
-int PolarTable::FirstBracket(const Real* axis, int count, bool increasing, Real x) noexcept {
+PolarTable::Axis PolarTable::WindAxis() const noexcept {
+    return {windSpeeds_.data(), windCount_, windIncreasing_, windFitsNarrow_ ? windSpeedsNarrow_.data() : nullptr};
+}
+
+PolarTable::Axis PolarTable::AngleAxis() const noexcept {
+    return {angles_.data(), rowCount_, anglesIncreasing_, anglesFitNarrow_ ? anglesNarrow_.data() : nullptr};
+}
+
+int PolarTable::FirstBracket(const Axis& axis, Real x) noexcept {
+    const int count = axis.count;
     if (count < 2) return -1;
-    if (increasing) {
-        // The brackets do not overlap but at their ends, where the first one is wanted: the
-        // first axis value at or above x closes it.
-        if (!(axis[0] <= x && x <= axis[count - 1])) return -1;
-        return static_cast<int>(std::lower_bound(axis + 1, axis + count, x) - axis) - 1;
+    if (!axis.increasing) {
+        for (int k = 0; k + 1 < count; ++k) {
+            if (axis.values[k] <= x && x <= axis.values[k + 1]) return k;
+        }
+        return -1;
     }
-    for (int k = 0; k + 1 < count; ++k) {
-        if (axis[k] <= x && x <= axis[k + 1]) return k;
+    // The brackets do not overlap but at their ends, where the first one is wanted: the first
+    // value at or above x closes it.
+    if (!(axis.values[0] <= x && x <= axis.values[count - 1])) return -1;
+    const double narrowX = static_cast<double>(x);
+    if (axis.narrow && static_cast<Real>(narrowX) == x) {
+        // Both sides exact in 64 bits, so the comparisons are the extended ones. Branch-free
+        // bisection for the first value at or above x among values[1..count-1]: the window
+        // [first, first + n) always holds it (x is at most the last value).
+        const double* first = axis.narrow + 1;
+        int n = count - 1;
+        while (n > 1) {
+            const int half = n / 2;
+            first = first[half - 1] < narrowX ? first + half : first;
+            n -= half;
+        }
+        return static_cast<int>(first - axis.narrow) - 1;
     }
-    return -1;
+    return static_cast<int>(std::lower_bound(axis.values + 1, axis.values + count, x) - axis.values) - 1;
 }
 
 BoatSpeedResult PolarTable::BoatSpeed(Real Wa, Real Ws, int PolarPercent) const noexcept {
@@ -202,7 +234,7 @@ BoatSpeedResult PolarTable::BoatSpeed(Real Wa, Real Ws, int PolarPercent) const 
     const bool clamped = Ws > W(lastColumn);
     if (clamped) {
         Ws = W(lastColumn);
-    } else if (const int k = FirstBracket(windSpeeds_.data(), windCount_, windIncreasing_, Ws); k >= 0) {
+    } else if (const int k = FirstBracket(WindAxis(), Ws); k >= 0) {
         i = k;
     }
     const bool zeroWidthWind = W(i + 1) == W(i);
@@ -223,7 +255,7 @@ BoatSpeedResult PolarTable::BoatSpeed(Real Wa, Real Ws, int PolarPercent) const 
     };
 
     // 4. Angle bracket (j, j + 1).
-    const int j = FirstBracket(angles_.data(), rowCount_, anglesIncreasing_, Wa);
+    const int j = FirstBracket(AngleAxis(), Wa);
     if (j < 0) return {ToSpeed(inWind(rowCount_ - 1) * PolarPercent / 100), true};
 
     // 5. Bilinear.

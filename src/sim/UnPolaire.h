@@ -107,12 +107,22 @@ class PolarTable {
     void DetValEntLIG(const std::vector<std::string>& lines);
     // The remaining fields of each data line -> Speeds.
     void GetSpeedVal(const std::vector<std::string>& lines);
-    // What BoatSpeed needs at every tick and is fixed by the table: whether each axis is strictly
-    // increasing (its brackets are then found by bisection) and each cell's slope along the wind.
+    // What BoatSpeed needs at every tick and is fixed by the table: for each axis, whether it is
+    // strictly increasing (its brackets are then found by bisection) and, when a 64-bit float
+    // holds each of its values, that copy (compared faster); each cell's slope along the wind.
     void PrepareLookups();
 
-    // The first k < count - 1 with axis[k] <= x <= axis[k + 1], or -1.
-    static int FirstBracket(const Real* axis, int count, bool increasing, Real x) noexcept;
+    // An axis of the table as BoatSpeed searches it.
+    struct Axis {
+        const Real* values = nullptr;
+        int count = 0;
+        bool increasing = false;
+        const double* narrow = nullptr;  // the same values in 64 bits, when they fit exactly
+    };
+    Axis WindAxis() const noexcept;
+    Axis AngleAxis() const noexcept;
+    // The first k < count - 1 with values[k] <= x <= values[k + 1], or -1.
+    static int FirstBracket(const Axis& axis, Real x) noexcept;
 
     std::array<Real, kMaxWindColumns> windSpeeds_{};
     int windCount_ = 0;
@@ -122,6 +132,10 @@ class PolarTable {
     std::vector<std::string> lines_;
     bool windIncreasing_ = false;
     bool anglesIncreasing_ = false;
+    bool windFitsNarrow_ = false;
+    bool anglesFitNarrow_ = false;
+    std::array<double, kMaxWindColumns> windSpeedsNarrow_{};
+    std::array<double, kMaxAngleRows> anglesNarrow_{};
     // (speeds_[row][i + 1] - speeds_[row][i]) / (windSpeeds_[i + 1] - windSpeeds_[i]), where the
     // bracket has a width: the same division BoatSpeed would make, made once.
     std::array<std::array<Real, kMaxWindColumns>, kMaxAngleRows> windSlopes_{};

@@ -527,8 +527,9 @@ TEST(BoatSpeedBrackets, SameSpeedAsAPlainScanOfTheTable) {
         PolarTable polar;
         ASSERT_TRUE(polar.LoadFromText(text).ok) << text;
         std::vector<Real> was, wss;
-        for (Real a : polar.Angles()) was.insert(was.end(), {a, a + 0.3L, a - 0.3L});
-        for (Real w : polar.WindSpeeds()) wss.insert(wss.end(), {w, w + 0.2L});
+        // On the values, between them in 64 bits (0.25, 0.5) and in the extended type only (0.3, 0.2).
+        for (Real a : polar.Angles()) was.insert(was.end(), {a, a + 0.25L, a + 0.3L, a - 0.3L});
+        for (Real w : polar.WindSpeeds()) wss.insert(wss.end(), {w, w + 0.5L, w + 0.2L});
         wss.push_back(polar.WindSpeeds().back() + 7);
         for (Real wa : was) {
             for (Real ws : wss) {
