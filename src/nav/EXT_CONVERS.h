@@ -50,8 +50,8 @@ Real Sine(Real radians);
 Real Cosine(Real radians);
 
 // Cosine and sine in 64 bits (radians), exactly std::cos and std::sin of the same argument. The
-// tick turns the same few directions many times (the current, the course through the water, the
-// arrows of the compass): the last results are remembered (Remembered.h).
+// tick turns the same few directions many times (the current, its arrow, the course through the
+// water): the last results are remembered (Remembered.h).
 struct CosSin {
     double cos = 1;
     double sin = 0;
