@@ -21,8 +21,13 @@ constexpr std::string_view kRefused = "Polaire refusée : ";
 constexpr std::string_view kUnreadable = "Impossible de lire le fichier polaire : ";
 
 std::string Unreadable(const std::filesystem::path& path) { return std::string(kUnreadable) + path.string(); }
-std::string TooBig() { return std::string(kRefused) + "le fichier dépasse 16 Mo."; }
-std::string Empty() { return std::string(kRefused) + "le fichier est vide."; }
+std::string Refused(std::string_view why) {
+    std::string text(kRefused);
+    text += why;
+    return text;
+}
+std::string TooBig() { return Refused("le fichier dépasse 16 Mo."); }
+std::string Empty() { return Refused("le fichier est vide."); }
 std::string TooManyRows(size_t n) {
     return std::string(kRefused) + std::to_string(n) + " lignes d'angles, " +
            std::to_string(PolarTable::kMaxAngleRows) + " au maximum.";
