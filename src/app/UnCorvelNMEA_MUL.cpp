@@ -30,10 +30,7 @@ float Parse(const EditField& f) { return static_cast<float>(ValidFloat(f.text));
 }  // namespace
 
 void TFCorvel::FixedText::Show(std::string& field, Real x, int precision, int digits) {
-    if (x != value || text.empty()) {
-        value = x;
-        text = FormatFixed(x, precision, digits);
-    }
+    if (!(range.low <= x && x <= range.high)) text = FormatFixed(x, precision, digits, &range);
     SetText(field, text);
 }
 

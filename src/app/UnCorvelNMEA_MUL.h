@@ -337,10 +337,11 @@ private:
     TFParNMEA* FParNMEA_ = nullptr;
     TFParam& param_;
     const sim::PolarTable& polar_;
-    // The texts written at every tick remember the value they show: an unchanged value is not
-    // formatted again, and a field that already shows the text is not written again.
+    // The texts written at every tick remember the values they show: a value written as the last
+    // one was is not formatted again, and a field that already shows the text is not written again.
+    // Each one always has the same precision and digits.
     struct FixedText {
-        nav::Real value = -1e300L;
+        nav::FixedRange range{1, -1};  // the values written as `text` (none yet)
         std::string text;
         void Show(std::string& field, nav::Real x, int precision, int digits);
     };

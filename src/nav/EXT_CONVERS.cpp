@@ -259,6 +259,15 @@ constexpr std::uint64_t kPow10[] = {1ULL, 10ULL, 100ULL, 1000ULL, 10000ULL, 1000
 
 __extension__ typedef unsigned __int128 Wide;  // products of a 64-bit significand and 10^k
 
+// 10^n for -24 <= n <= 9, each the literal's correctly rounded extended value.
+Real PowerOfTen(int n) {
+    static constexpr Real kPowers[] = {1e-24L, 1e-23L, 1e-22L, 1e-21L, 1e-20L, 1e-19L, 1e-18L, 1e-17L, 1e-16L,
+                                       1e-15L, 1e-14L, 1e-13L, 1e-12L, 1e-11L, 1e-10L, 1e-9L,  1e-8L,  1e-7L,
+                                       1e-6L,  1e-5L,  1e-4L,  1e-3L,  1e-2L,  1e-1L,  1e0L,   1e1L,   1e2L,
+                                       1e3L,   1e4L,   1e5L,   1e6L,   1e7L,   1e8L,   1e9L};
+    return kPowers[n + 24];
+}
+
 // floor(n log2(10)): 2^result <= 10^n, for 0 <= n <= 30.
 constexpr int Log2Floor10(int n) { return n * 3321928 / 1000000; }
 
@@ -270,7 +279,7 @@ constexpr int Log2Floor10(int n) { return n * 3321928 / 1000000; }
 // significant digits is its own expansion. The rest (a value within 1e-18 of a tie, which a 32-bit
 // or 64-bit value never is but an extended one may be) goes the general way. Returns false there
 // and wherever this does not apply.
-bool FixedOfBinary(Real x, int precision, int digits, std::string& out) {
+bool FixedOfBinary(Real x, int precision, int digits, std::string& out, FixedRange* range) {
     static_assert(std::numeric_limits<Real>::digits == 64 && sizeof(Real) >= 10, "x87 extended layout");
     const Real a = std::fabs(x);
     if (!(a >= 1e-6L && a < 1e9L) || digits > 9 || precision > 18) return false;
@@ -305,6 +314,18 @@ bool FixedOfBinary(Real x, int precision, int digits, std::string& out) {
     }
     // Half up on the magnitude: half away from zero. Below 1e18, so 64 bits hold it.
     const auto r = static_cast<std::uint64_t>((n + (Q >> 1)) >> q);
+    if (range && wholeDigitsOfN <= 15) {
+        // Every magnitude between the ties around r, kept clear of them by 10^(E - 17) (ten times
+        // the 18-digit rule's reach), and within this decade and this road, rounds to r with the
+        // same decimals, so it is written the same (on the same side of 0). The bounds, computed
+        // in the extended type, err by far less than the margins.
+        const Real unit = static_cast<Real>(kPow10[k]);
+        const Real margin = PowerOfTen(wholeDigitsOfN - 17);
+        const Real decade = PowerOfTen(exp10 - 1);
+        const Real low = std::max({(static_cast<Real>(r) - 0.5L + margin) / unit, decade * (1 + 1e-15L), 1e-6L * (1 + 1e-15L)});
+        const Real high = std::min({(static_cast<Real>(r) + 0.5L - margin) / unit, decade * 10 * (1 - 1e-15L), 1e9L * (1 - 1e-15L)});
+        if (low <= a && a <= high) *range = x < 0 ? FixedRange{-high, -low} : FixedRange{low, high};
+    }
     const std::uint64_t scale = kPow10[k];
     const std::uint64_t whole = r / scale;
     // A carry that adds an integer digit beyond the precision needs the exponent form.
@@ -332,11 +353,14 @@ bool FixedOfBinary(Real x, int precision, int digits, std::string& out) {
 
 }  // namespace
 
-std::string FormatFixed(Real x, int precision, int digits) {
+std::string FormatFixed(Real x, int precision, int digits) { return FormatFixed(x, precision, digits, nullptr); }
+
+std::string FormatFixed(Real x, int precision, int digits, FixedRange* range) {
+    if (range) *range = {x, x};  // what is known without the integer road: x itself
     if (!std::isfinite(x)) x = 0;
     precision = std::max(precision, 1);
     digits = std::max(digits, 0);
-    if (std::string fast; FixedOfBinary(x, precision, digits, fast)) return fast;
+    if (std::string fast; FixedOfBinary(x, precision, digits, fast, range)) return fast;
     Decimal d = DigitsToRound(std::fabs(x), [&](int exp10) {
         return exp10 > precision ? precision : std::min(precision, exp10 + digits);
     });

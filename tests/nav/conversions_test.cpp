@@ -348,3 +348,39 @@ TEST(Conversions, CosSinOfIsTheLibrarysValue) {
 }
 
 }  // namespace
+
+namespace {
+
+// The range FormatFixed gives holds x, and every value in it is written as x is: its ends, the
+// values just inside them, and values between, across magnitudes, signs, precisions and digits,
+// near ties and near powers of ten.
+TEST(Conversions, FormatFixedRangeWritesTheSameText) {
+    std::mt19937 rng(23);
+    std::uniform_real_distribution<double> mag(-7, 10), unit(0, 1);
+    std::uniform_int_distribution<int> prec(1, 12), dig(0, 9);
+    std::vector<Real> values = {0.05L, 0.95L, 9.95L, 99.95L, 999.95L, 0.0999999L, 1e-6L, 9.99999999e8L, 318.45f, -2.5L, 0};
+    for (int i = 0; i < 20000; ++i) {
+        const Real v = static_cast<Real>(std::pow(10.0, mag(rng))) * (i % 3 ? 1 : -1);
+        values.push_back(i % 2 ? static_cast<Real>(static_cast<float>(v)) : v);
+    }
+    int widened = 0;
+    for (Real x : values) {
+        const int p = prec(rng), d = dig(rng);
+        FixedRange range;
+        const std::string text = FormatFixed(x, p, d, &range);
+        ASSERT_EQ(text, FormatFixed(x, p, d));
+        ASSERT_TRUE(range.low <= x && x <= range.high) << static_cast<double>(x);
+        if (range.low == range.high) continue;
+        ++widened;
+        const Real inside[] = {range.low, range.high, std::nextafter(range.low, range.high),
+                               std::nextafter(range.high, range.low), (range.low + range.high) / 2,
+                               range.low + (range.high - range.low) * static_cast<Real>(unit(rng))};
+        for (Real y : inside) {
+            ASSERT_EQ(FormatFixed(y, p, d), text) << std::setprecision(21) << static_cast<double>(x) << " -> "
+                                                  << static_cast<double>(y) << " " << p << " " << d;
+        }
+    }
+    EXPECT_GT(widened, 10000);  // the integer road gives a range for most values
+}
+
+}  // namespace
