@@ -353,8 +353,6 @@ bool FixedOfBinary(Real x, int precision, int digits, std::string& out, FixedRan
 
 }  // namespace
 
-std::string FormatFixed(Real x, int precision, int digits) { return FormatFixed(x, precision, digits, nullptr); }
-
 std::string FormatFixed(Real x, int precision, int digits, FixedRange* range) {
     if (range) *range = {x, x};  // what is known without the integer road: x itself
     if (!std::isfinite(x)) x = 0;

@@ -86,8 +86,7 @@ void ForceDotSeparator();
 // the integer part has more digits than `precision`, exponent notation "d.dddE+NNN" is used.
 // Non-finite values give "0" followed by the decimals (nothing non-finite reaches a display).
 // Examples: (318.46, 4, 1) -> "318.5"; (123.7, 3, 1) -> "124.0"; (12, 4, 2) -> "12.00".
-std::string FormatFixed(Real x, int precision, int digits);
-// The same, also giving values that are written exactly as x is (with the same precision and
+// With `range`, also the values that are written exactly as x is (with the same precision and
 // digits): every value from `low` to `high`. The range always holds x; it may be narrower than
 // all such values (x alone when nothing more is known cheaply). A display written at every tick
 // skips the formatting while its value stays inside.
@@ -95,7 +94,7 @@ struct FixedRange {
     Real low = 0;
     Real high = 0;
 };
-std::string FormatFixed(Real x, int precision, int digits, FixedRange* range);
+std::string FormatFixed(Real x, int precision, int digits, FixedRange* range = nullptr);
 
 // Shortest text with at most 15 significant digits, no trailing zeros, no "." for whole numbers;
 // exponent notation ("1.5E-6", "1E20") when there are more than 15 integer digits or |x| < 1e-5.
