@@ -4,12 +4,13 @@
 #include <cmath>
 
 #include "nav/Remembered.h"
+#include "nav/Utf8Text.h"
 
 namespace corvel::nav {
 
 void TPos_elem::Init(const std::string& nm, const std::string& /*slat*/, const std::string& /*slg*/, float lt,
                      float lg) {
-    nom = nm.substr(0, 255);
+    nom = FirstBytes(nm, 255);  // whole characters only
     lat = lt;
     long_ = lg;
 }

@@ -14,7 +14,7 @@ namespace corvel::nav {
 // A named position: latitude north positive, longitude east positive, decimal degrees. In the
 // simulation the longitude is held in (0, 360].
 struct TPos_elem {
-    std::string nom;  // at most 255 characters
+    std::string nom;  // at most 255 bytes of whole UTF-8 characters
     float lat = 0;
     float long_ = 0;  // "long" in the original record; a keyword here
 

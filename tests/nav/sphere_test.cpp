@@ -68,6 +68,24 @@ TEST(Angles, FoldingTable) {
     EXPECT_EQ(To0_360(12), 12);
 }
 
+TEST(NamedPosition, NameKeepsWholeCharactersWithin255Bytes) {
+    const std::string two = "\xC3\xA9";  // one character, two bytes
+    const struct {
+        std::string name, kept;
+    } cases[] = {
+        {std::string(255, 'a'), std::string(255, 'a')},
+        {std::string(300, 'a'), std::string(255, 'a')},
+        {std::string(254, 'a') + two, std::string(254, 'a')},  // the character would end at byte 256
+        {std::string(253, 'a') + two + "b", std::string(253, 'a') + two},
+        {"Att_Dover", "Att_Dover"},
+    };
+    for (const auto& c : cases) {
+        TPos_elem p;
+        p.Init(c.name, "", "", 1, 2);
+        EXPECT_EQ(p.nom, c.kept) << c.name.size() << " bytes";
+    }
+}
+
 TEST(RhumbStepTest, EdgeCases) {
     TPos_elem from;
     from.Init("", "", "", 60, 10);
