@@ -7,6 +7,10 @@
 #include <optional>
 #include <string>
 
+namespace corvel::config {
+struct FileWriteResult;
+}
+
 namespace corvel::app {
 
 class Dialogs {
@@ -51,5 +55,11 @@ public:
 private:
     std::function<void(const std::string&)> onMessage_;
 };
+
+// Tells the user how the save of `path` went: nothing when the file is on the disk; `failure`
+// followed by the system's reason when it was not saved; a notice when it is in place but its
+// folder could not be flushed to the disk (a power cut could bring the previous file back).
+void ReportSave(Dialogs& dialogs, const config::FileWriteResult& result, const std::filesystem::path& path,
+                const std::string& failure);
 
 }  // namespace corvel::app

@@ -250,7 +250,7 @@ void TFCorvel::EnregistrerCFG() {
             config::IniFile file = config::IniFile::Load(*chosen);
             config::WriteConfiguration(CurrentConfiguration(*this, param_, FParNMEA_), file);
             const config::FileWriteResult written = file.Save(*chosen);
-            if (!written.ok) dialogs_.ShowMessage(failure + written.error);
+            ReportSave(dialogs_, written, *chosen, failure);
         }
     }
     nav::ForceDotSeparator();

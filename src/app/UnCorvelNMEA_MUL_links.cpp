@@ -118,7 +118,7 @@ void TFCorvel::SaveNmeaLog(const TextLog& log) {
     if (!path) return;
     if (!path->has_extension()) path->replace_extension(".txt");
     const config::FileWriteResult written = config::WriteFileAtomically(*path, log.Text("\r\n"));
-    if (!written.ok) dialogs_.ShowMessage("Impossible d'enregistrer " + path->string() + " : " + written.error);
+    ReportSave(dialogs_, written, *path, "Impossible d'enregistrer " + path->string() + " : ");
 }
 
 void TFCorvel::MenuSvrawClick() { SaveNmeaLog(MemoNMEA); }

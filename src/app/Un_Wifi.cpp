@@ -222,7 +222,7 @@ void TFParamWIFI::SaveDataWifi() {
     settings.WriteString("WIFI", "iAdIP", UnitAddress);
     settings.WriteString("WIFI", "iPort", EdPort.text);
     const config::FileWriteResult written = settings.Save(SettingsPath);
-    if (!written.ok) dialogs_.ShowMessage("Impossible d'écrire " + SettingsPath.string() + " : " + written.error);
+    ReportSave(dialogs_, written, SettingsPath, "Impossible d'écrire " + SettingsPath.string() + " : ");
 }
 
 WriteResult TFParamWIFI::TransmitSentence(std::string_view sentence) {

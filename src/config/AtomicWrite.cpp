@@ -1,11 +1,15 @@
 // Atomic file saving; see AtomicWrite.h.
 #include "config/AtomicWrite.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <random>
 #include <system_error>
+#include <utility>
 
 namespace corvel::config {
 
@@ -17,6 +21,13 @@ constexpr std::size_t kChunkBytes = 64 * 1024;
 
 std::string SystemMessage(int error) {
     return error != 0 ? std::string(std::strerror(error)) : std::string("erreur d'écriture");
+}
+
+FileWriteResult Failure(std::string message) {
+    FileWriteResult result;
+    result.ok = false;
+    result.error = std::move(message);
+    return result;
 }
 
 std::string RandomSuffix() {
@@ -37,9 +48,27 @@ fs::path ResolveTarget(const fs::path& target) {
     return ec ? target : resolved;
 }
 
+// Flushes `descriptor` to the disk through `flush` or ::fsync; 0, or the system's error.
+int FlushToDisk(int descriptor, const DiskFlush& flush) {
+    errno = 0;
+    if ((flush ? flush(descriptor) : ::fsync(descriptor)) == 0) return 0;
+    return errno != 0 ? errno : EIO;
+}
+
+// Flushes the folder's entries (the rename) to the disk; 0, or the system's error. A file system
+// that cannot flush a folder (EINVAL) has nothing more to do.
+int FlushFolder(const fs::path& folder, const DiskFlush& flush) {
+    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0) return errno != 0 ? errno : EIO;
+    const int error = FlushToDisk(descriptor, flush);
+    ::close(descriptor);
+    return error == EINVAL ? 0 : error;
+}
+
 }  // namespace
 
-FileWriteResult WriteFileAtomically(const fs::path& requested, std::string_view content, const ChunkWriter& writer) {
+FileWriteResult WriteFileAtomically(const fs::path& requested, std::string_view content, const ChunkWriter& writer,
+                                    const DiskFlush& flush) {
     const fs::path target = ResolveTarget(requested);
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     const std::string base = "." + target.filename().string() + ".tmp";
@@ -55,13 +84,13 @@ FileWriteResult WriteFileAtomically(const fs::path& requested, std::string_view 
         openError = errno;
         if (!file && openError != EEXIST) break;
     }
-    if (!file) return {false, SystemMessage(openError)};
+    if (!file) return Failure(SystemMessage(openError));
 
     auto fail = [&](int error) {
         if (file) std::fclose(file);
         std::error_code ignored;
         fs::remove(temporary, ignored);
-        return FileWriteResult{false, SystemMessage(error)};
+        return Failure(SystemMessage(error));
     };
 
     for (std::size_t done = 0; done < content.size();) {
@@ -73,23 +102,28 @@ FileWriteResult WriteFileAtomically(const fs::path& requested, std::string_view 
     }
     errno = 0;
     if (std::fflush(file) != 0 || std::ferror(file)) return fail(errno != 0 ? errno : EIO);
-    errno = 0;
-    const int closed = std::fclose(file);
-    file = nullptr;
-    if (closed != 0) return fail(errno != 0 ? errno : EIO);
 
     // The replacement keeps the permissions of the file it replaces.
     std::error_code ec;
     const fs::file_status old = fs::status(target, ec);
     if (!ec && fs::is_regular_file(old)) fs::permissions(temporary, old.permissions(), ec);
 
+    // On the disk before it takes the target's name: a power cut must not leave an empty file.
+    if (const int error = FlushToDisk(::fileno(file), flush); error != 0) return fail(error);
+    errno = 0;
+    const int closed = std::fclose(file);
+    file = nullptr;
+    if (closed != 0) return fail(errno != 0 ? errno : EIO);
+
     fs::rename(temporary, target, ec);
     if (ec) {
         std::error_code ignored;
         fs::remove(temporary, ignored);
-        return {false, ec.message()};
+        return Failure(ec.message());
     }
-    return {};
+    FileWriteResult saved;
+    if (const int error = FlushFolder(folder, flush); error != 0) saved.folderNotFlushed = SystemMessage(error);
+    return saved;
 }
 
 }  // namespace corvel::config

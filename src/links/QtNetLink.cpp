@@ -1,91 +1,190 @@
 // The network link through Qt Network; see QtNetLink.h.
 #include "links/QtNetLink.h"
 
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QSocketNotifier>
 #include <algorithm>
+#include <cerrno>
+#include <string>
+#include <utility>
 
 namespace corvel::links {
 
-QtNetLink::QtNetLink(QHostAddress listenAddress, QObject* parent)
-    : QObject(parent), listenAddress_(std::move(listenAddress)) {
-    connect(&server_, &QTcpServer::newConnection, this, &QtNetLink::Accept);
+namespace {
+
+// The address and port of one end of a connection ("" and 0 when the system cannot tell).
+std::pair<std::string, int> EndPoint(int fd, int (*name)(int, sockaddr*, socklen_t*)) {
+    sockaddr_storage address{};
+    socklen_t size = sizeof address;
+    if (name(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0) return {};
+    const QHostAddress host(reinterpret_cast<const sockaddr*>(&address));
+    int port = 0;
+    if (address.ss_family == AF_INET) port = ntohs(reinterpret_cast<const sockaddr_in&>(address).sin_port);
+    if (address.ss_family == AF_INET6) port = ntohs(reinterpret_cast<const sockaddr_in6&>(address).sin6_port);
+    return {host.toString().toStdString(), port};
 }
 
+// Whether the connection has ended (reset or closed by the peer) as far as the system knows now.
+bool ConnectionEnded(int fd) {
+    pollfd p{fd, POLLOUT, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLERR | POLLHUP)) != 0;
+}
+
+}  // namespace
+
+// The server: each connection it accepts goes to the link as a bare descriptor.
+class QtNetLink::Listener : public QTcpServer {
+public:
+    explicit Listener(QtNetLink& link) : QTcpServer(&link), link_(link) {}
+
+protected:
+    void incomingConnection(qintptr descriptor) override { link_.Accept(descriptor); }
+
+private:
+    QtNetLink& link_;
+};
+
+// One connection: its descriptor, a notifier for what arrives and one for room to send, and the
+// bytes the system has not taken yet. The descriptor is closed by Close or with the object.
+class QtNetLink::Client : public QObject {
+public:
+    Client(int fd, QObject* parent)
+        : QObject(parent), fd(fd), readable(fd, QSocketNotifier::Read), writable(fd, QSocketNotifier::Write) {
+        writable.setEnabled(false);
+    }
+    ~Client() override { Close(); }
+    Client(const Client&) = delete;
+    Client& operator=(const Client&) = delete;
+
+    void Close() {
+        if (fd < 0) return;
+        readable.setEnabled(false);  // no notifier may watch a closed descriptor
+        writable.setEnabled(false);
+        ::close(fd);
+        fd = -1;
+    }
+
+    int fd;
+    QSocketNotifier readable, writable;
+    std::string waiting;
+};
+
+QtNetLink::QtNetLink(QHostAddress listenAddress, QObject* parent)
+    : QObject(parent), listenAddress_(std::move(listenAddress)), server_(new Listener(*this)) {}
+
 QtNetLink::~QtNetLink() {
-    // The sockets go with this object; none may report to the dialog on the way.
+    // The connections close with this object; none may report to the dialog on the way.
     events_ = nullptr;
-    for (QTcpSocket* socket : clients_) socket->disconnect(this);
+    active_ = nullptr;
+    for (Client* client : clients_) delete client;
+    clients_.clear();
 }
 
 bool QtNetLink::StartServer(int port, std::string& error) {
-    if (server_.isListening() && server_.serverPort() == port) return true;
+    if (server_->isListening() && server_->serverPort() == port) return true;
     StopServer();
-    if (!server_.listen(listenAddress_, static_cast<quint16>(port))) {
-        error = server_.errorString().toStdString();
+    if (!server_->listen(listenAddress_, static_cast<quint16>(port))) {
+        error = server_->errorString().toStdString();
         return false;
     }
     return true;
 }
 
 void QtNetLink::StopServer() {
-    server_.close();
+    server_->close();
     while (!clients_.empty()) Drop(clients_.front());
 }
 
-void QtNetLink::Accept() {
-    while (QTcpSocket* socket = server_.nextPendingConnection()) {
-        socket->setParent(this);
-        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);  // one sentence, one segment, at once
-        socket->setReadBufferSize(kReadChunkBytes);
-        // Whatever a client sends is read and thrown away, a chunk at a time.
-        connect(socket, &QTcpSocket::readyRead, this, [socket] { socket->skip(socket->bytesAvailable()); });
-        connect(socket, &QTcpSocket::disconnected, this, [this, socket] { Forget(socket); });
-        clients_.push_back(socket);
-        while (static_cast<int>(clients_.size()) > kMaxClients) Drop(clients_.front());
-        active_ = socket;
-        if (events_) {
-            events_->IdTCPServerNMEAConnect({socket->peerAddress().toString().toStdString(), socket->peerPort(),
-                                             socket->localAddress().toString().toStdString(), socket->localPort()});
-        }
+bool QtNetLink::ServerListening() const { return server_->isListening(); }
+
+quint16 QtNetLink::ServerPort() const { return server_->serverPort(); }
+
+void QtNetLink::Accept(qintptr descriptor) {
+    const int fd = static_cast<int>(descriptor);
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    const int one = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);  // one sentence, one segment, at once
+    auto* client = new Client(fd, this);
+    connect(&client->readable, &QSocketNotifier::activated, this, [this, client] { ReadFrom(client); });
+    connect(&client->writable, &QSocketNotifier::activated, this, [this, client] { Flush(client); });
+    clients_.push_back(client);
+    while (static_cast<int>(clients_.size()) > kMaxClients) Drop(clients_.front());
+    active_ = client;
+    if (events_) {
+        const auto [peerAddress, peerPort] = EndPoint(fd, ::getpeername);
+        const auto [localAddress, localPort] = EndPoint(fd, ::getsockname);
+        events_->IdTCPServerNMEAConnect({peerAddress, peerPort, localAddress, localPort});
     }
 }
 
-// The socket is closed: it leaves the list and is deleted once its signal has returned.
-void QtNetLink::Forget(QTcpSocket* socket) {
-    const auto it = std::find(clients_.begin(), clients_.end(), socket);
-    if (it == clients_.end()) return;
-    clients_.erase(it);
-    if (active_ == socket) active_ = nullptr;
-    socket->disconnect(this);
-    socket->deleteLater();
+// Whatever a client sends is read and thrown away, a chunk at a time. At the end of what it sends
+// the link stops reading and asks, with an empty line, whether the client is still there.
+void QtNetLink::ReadFrom(Client* client) {
+    char chunk[kReadChunkBytes];
+    const ssize_t n = ::recv(client->fd, chunk, sizeof chunk, 0);
+    if (n > 0 || (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))) return;
+    if (n < 0) {
+        Drop(client);  // reset
+        return;
+    }
+    client->readable.setEnabled(false);
+    if (!client->waiting.empty()) return;  // what waits asks the same question
+    client->waiting = "\r\n";
+    if (Flush(client) && ConnectionEnded(client->fd)) Drop(client);
 }
 
-void QtNetLink::Drop(QTcpSocket* socket) {
-    Forget(socket);
-    socket->abort();
+// Gives the system what waits for the client, as much as it takes now; the rest waits for room.
+// False when the connection failed: the client is dropped.
+bool QtNetLink::Flush(Client* client) {
+    std::string& waiting = client->waiting;
+    size_t sent = 0;
+    while (sent < waiting.size()) {
+        const ssize_t n = ::send(client->fd, waiting.data() + sent, waiting.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0) {
+            sent += static_cast<size_t>(n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            break;
+        } else {
+            Drop(client);  // EPIPE, ECONNRESET...: the client is gone
+            return false;
+        }
+    }
+    waiting.erase(0, sent);
+    client->writable.setEnabled(!waiting.empty());
+    return true;
+}
+
+void QtNetLink::Drop(Client* client) {
+    const auto it = std::find(clients_.begin(), clients_.end(), client);
+    if (it == clients_.end()) return;
+    clients_.erase(it);
+    if (active_ == client) active_ = nullptr;
+    client->Close();
+    QObject::disconnect(&client->readable, nullptr, this, nullptr);
+    QObject::disconnect(&client->writable, nullptr, this, nullptr);
+    client->deleteLater();  // it may be the one whose notifier is calling
 }
 
 QtNetLink::SendResult QtNetLink::SendToClient(std::string_view bytes) {
-    QTcpSocket* socket = active_;
-    if (!socket || socket->state() != QAbstractSocket::ConnectedState) {
-        if (socket) Drop(socket);
+    Client* client = active_;
+    if (!client) return {SendStatus::Lost, {}};
+    if (static_cast<qint64>(client->waiting.size() + bytes.size()) > kMaxQueuedBytes) {
+        Drop(client);  // it does not read: it is lost, and what waited for it goes with it
         return {SendStatus::Lost, {}};
     }
-    if (socket->bytesToWrite() + static_cast<qint64>(bytes.size()) > kMaxQueuedBytes) {
-        Drop(socket);  // it does not read: it is lost, and what waited for it goes with it
-        return {SendStatus::Lost, {}};
-    }
-    if (socket->write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
-        const QAbstractSocket::SocketError e = socket->error();
-        if (e == QAbstractSocket::RemoteHostClosedError || e == QAbstractSocket::NetworkError ||
-            socket->state() != QAbstractSocket::ConnectedState) {
-            Drop(socket);
-            return {SendStatus::Lost, {}};
-        }
-        return {SendStatus::Error, socket->errorString().toStdString()};
-    }
-    socket->flush();  // to the system now, not at the next turn of the event loop
-    if (!active_ || socket->state() != QAbstractSocket::ConnectedState) {
-        if (active_) Drop(socket);
+    client->waiting.append(bytes);
+    if (!Flush(client)) return {SendStatus::Lost, {}};
+    // A connection that ended answers the send with a reset (on this machine before it returns).
+    if (ConnectionEnded(client->fd)) {
+        Drop(client);
         return {SendStatus::Lost, {}};
     }
     return {};
@@ -110,12 +209,6 @@ bool QtNetLink::SendDatagram(std::string_view bytes, const std::string& address,
     return true;
 }
 
-qint64 QtNetLink::QueuedBytes() const { return active_ ? active_->bytesToWrite() : 0; }
-
-qint64 QtNetLink::BufferedInput() const {
-    qint64 total = 0;
-    for (const QTcpSocket* socket : clients_) total += socket->bytesAvailable();
-    return total;
-}
+qint64 QtNetLink::QueuedBytes() const { return active_ ? static_cast<qint64>(active_->waiting.size()) : 0; }
 
 }  // namespace corvel::links

@@ -3,13 +3,19 @@
 // under load and bad peers: at most kMaxClients connections are kept (a new one closes the oldest),
 // a client that does not read has at most kMaxQueuedBytes waiting for it before it is dropped as
 // a lost client, and what clients send is read in chunks of kReadChunkBytes and thrown away.
+//
+// Each accepted connection is driven on its own descriptor (non-blocking sends, socket notifiers)
+// rather than by a QTcpSocket: Qt takes the end of what the peer sends for the end of the
+// connection, and a reader whose input ended (it shut down its sending side) must go on receiving.
+// After the peer's end of sending the link stops reading from it and answers with an empty line
+// (CR LF): a peer that closed the whole connection answers that with a reset and is forgotten (on
+// this machine at once, across a network at the send after), one that still reads keeps the
+// sentences coming.
 #pragma once
 
 #include <QHostAddress>
 #include <QObject>
-#include <QPointer>
 #include <QTcpServer>
-#include <QTcpSocket>
 #include <QUdpSocket>
 #include <deque>
 
@@ -31,28 +37,31 @@ public:
     void SetEvents(app::NetLinkEvents* events) override { events_ = events; }
     bool StartServer(int port, std::string& error) override;
     void StopServer() override;
-    bool ServerListening() const override { return server_.isListening(); }
+    bool ServerListening() const override;
     SendResult SendToClient(std::string_view bytes) override;
     void CloseClient() override;
     bool SendDatagram(std::string_view bytes, const std::string& address, int port, std::string& error) override;
 
     // For tests and diagnostics.
-    quint16 ServerPort() const { return server_.serverPort(); }
+    quint16 ServerPort() const;
     int ClientCount() const { return static_cast<int>(clients_.size()); }
-    qint64 QueuedBytes() const;    // waiting for the active client
-    qint64 BufferedInput() const;  // read from clients and not yet thrown away
+    qint64 QueuedBytes() const;  // waiting for the active client
 
 private:
-    void Accept();
-    void Forget(QTcpSocket* socket);
-    void Drop(QTcpSocket* socket);
+    class Listener;
+    class Client;
+
+    void Accept(qintptr descriptor);
+    void ReadFrom(Client* client);
+    bool Flush(Client* client);
+    void Drop(Client* client);
 
     app::NetLinkEvents* events_ = nullptr;
     QHostAddress listenAddress_;
-    QTcpServer server_;
-    std::deque<QTcpSocket*> clients_;  // oldest first; children of this object
-    QPointer<QTcpSocket> active_;
-    QUdpSocket* udp_ = nullptr;  // made at the first datagram
+    Listener* server_;               // child of this object
+    std::deque<Client*> clients_;    // oldest first; children of this object
+    Client* active_ = nullptr;       // one of clients_, or none
+    QUdpSocket* udp_ = nullptr;      // made at the first datagram
 };
 
 }  // namespace corvel::links

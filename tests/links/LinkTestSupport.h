@@ -1,6 +1,7 @@
 // What the tests of the Qt links share: a QCoreApplication for the fixture's lifetime, waiting
-// for a condition while the event loop runs (with a deadline), a plain loopback TCP client, a
-// pseudo-terminal standing in for a serial device, and the process's open file count.
+// for a condition while the event loop runs (with a deadline), a watchdog for a whole test, a
+// plain loopback TCP client, a pseudo-terminal standing in for a serial device, and the process's
+// open file count.
 #pragma once
 
 #include <arpa/inet.h>
@@ -13,9 +14,12 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <chrono>
+#include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -59,6 +63,35 @@ bool WaitUntil(Done done, int ms = 5000) {
 inline void PumpFor(int ms) {
     WaitUntil([] { return false; }, ms);
 }
+
+// Ends the process with a failure when the test that made it is still running after `limit`: a
+// hang fails the test instead of blocking the run.
+class Watchdog {
+public:
+    explicit Watchdog(std::chrono::seconds limit)
+        : thread_([this, limit] {
+              std::unique_lock<std::mutex> lock(mutex_);
+              if (done_.wait_for(lock, limit, [this] { return finished_; })) return;
+              std::fprintf(stderr, "watchdog: the test still runs after %lld s\n", static_cast<long long>(limit.count()));
+              std::abort();
+          }) {}
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+    ~Watchdog() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            finished_ = true;
+        }
+        done_.notify_one();
+        thread_.join();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable done_;
+    bool finished_ = false;
+    std::thread thread_;  // last: it starts once the rest is ready
+};
 
 // A TCP client on 127.0.0.1 that reads only when asked, without blocking.
 class RawClient {
@@ -107,6 +140,8 @@ public:
         return n > 0 ? static_cast<size_t>(n) : 0;
     }
     bool closed() const { return closed_; }
+    // Ends what the client sends (its input ended) and keeps the connection open for reading.
+    void ShutdownSending() { ::shutdown(fd_, SHUT_WR); }
     void Close() {
         if (fd_ >= 0) ::close(fd_);
         fd_ = -1;

@@ -1,0 +1,40 @@
+// What the user is told of a save: its failure with the system's reason, or, when the file is in
+// place but its folder did not reach the disk, a notice naming the file.
+#include <gtest/gtest.h>
+
+#include "app/Dialogs.h"
+#include "config/AtomicWrite.h"
+#include "support/FakeDialogs.h"
+
+using namespace corvel;
+
+namespace {
+
+TEST(ReportSave, SaysWhatWentWrongAndNothingWhenAllWentWell) {
+    const std::filesystem::path path = "/home/marin/CorvelNMEA.ini";
+    const std::string failure = "Impossible d'écrire /home/marin/CorvelNMEA.ini : ";
+    config::FileWriteResult saved, failed, notFlushed;
+    failed.ok = false;
+    failed.error = "No space left on device";
+    notFlushed.folderNotFlushed = "Input/output error";
+    const struct {
+        const char* name;
+        const config::FileWriteResult& result;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {"saved", saved, {}},
+        {"failed", failed, {failure + "No space left on device"}},
+        {"folder not flushed",
+         notFlushed,
+         {"Le fichier /home/marin/CorvelNMEA.ini est enregistré, mais son dossier n'a pas pu être écrit sur le "
+          "disque (Input/output error) : après une coupure de courant, la version précédente pourrait réapparaître."}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::FakeDialogs dialogs;
+        app::ReportSave(dialogs, c.result, path, failure);
+        EXPECT_EQ(dialogs.messages, c.messages);
+    }
+}
+
+}  // namespace
