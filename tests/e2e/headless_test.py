@@ -442,6 +442,68 @@ def test_serial_busy():
         fail(f"the run holding the device ended with {holder.returncode}")
 
 
+def test_hostile_arguments():
+    """Times beyond 100 years, dates beyond year 9999, an option given twice, two outputs into one
+    file: refused before the run (exit 2, one French line) and no file is touched; a run without
+    --duration stops cleanly at the end of year 9999."""
+    with tempfile.TemporaryDirectory() as d:
+        kept = os.path.join(d, "kept.txt")
+        with open(kept, "w") as f:
+            f.write("kept\n")
+        os.mkdir(os.path.join(d, "sub"))
+        os.symlink(kept, os.path.join(d, "symlink.txt"))
+        os.link(kept, os.path.join(d, "hardlink.txt"))
+        os.symlink("new.txt", os.path.join(d, "dangling.txt"))
+        p = lambda name: os.path.join(d, name)  # noqa: E731
+        same = "écriraient dans le même fichier"
+        cases = [
+            (["--duration", "5", "--do", "1e300:VIRER"], 2, "temps invalide dans --do"),
+            (["--duration", "5", "--do", "3155760000.001:VIRER"], 2, "temps invalide dans --do"),
+            (["--duration", "1e16"], 2, "durée invalide"),
+            (["--duration", "3155760000.5"], 2, "durée invalide"),
+            (["--start", "9999-12-31T23:59:59", "--duration", "1"], 2, "au-delà du 9999-12-31T23:59:59"),
+            (["--start", "9999-12-01T00:00:00", "--duration", "3155760000"], 2, "au-delà du 9999-12-31T23:59:59"),
+            (["--start", "0000-01-01T00:00:00", "--duration", "1"], 2, "heure de départ invalide"),
+            (["--duration", "5", "--duration", "3"], 2, "l'option --duration est donnée deux fois"),
+            (["--duration", "5", "--log", p("a.txt"), "--log", p("b.txt")], 2, "l'option --log est donnée deux fois"),
+            (["--duration", "5", *START, *START], 2, "l'option --start est donnée deux fois"),
+            (["--duration", "5", "--tcp", "10110", "--tcp", "10111"], 2, "l'option --tcp est donnée deux fois"),
+            (["--duration", "5", "--log", kept, "--log-stamped", kept], 2, same),
+            (["--duration", "5", "--log", kept, "--log-stamped", p("sub/../kept.txt")], 2, same),
+            (["--duration", "5", "--log", p("symlink.txt"), "--log-stamped", p("hardlink.txt")], 2, same),
+            (["--duration", "5", "--log", p("dangling.txt"), "--log-stamped", p("new.txt")], 2, same),
+            (["--duration", "5", "--log", p("new.txt"), "--log-stamped", p("sub/../new.txt")], 2, same),
+            # Accepted: the last whole second of year 9999, repeated flags and --do, /dev/null twice.
+            (["--start", "9999-12-31T23:59:58", "--duration", "1.999"], 0, ""),
+            (["--duration", "3", "--fast", "--do", "1:STDBY", "--do", "2:AUTO"], 0, ""),
+            (["--duration", "3", "--log", "/dev/null", "--log-stamped", "/dev/null", "--stdout"], 0, ""),
+            (["--start", "9999-12-31T23:58:00"], 0, "l'horloge simulée atteint la fin de l'an 9999"),
+        ]
+        for args, code, text in cases:
+            try:
+                r = run("--fast", *args, timeout=30)
+            except subprocess.TimeoutExpired:
+                fail(f"{args}: still running after 30 s")
+            err = r.stderr.decode()
+            if r.returncode != code or (err.count("\n") != 1 or text not in err if text else err):
+                fail(f"{args}: exit {r.returncode}, stderr {err!r}")
+            if code == 2 and r.stdout:
+                fail(f"{args}: refused but wrote {r.stdout[:60]!r}")
+        # A log naming the file standard output goes to.
+        with open(kept, "ab") as out:
+            r = subprocess.run([EXE, "--headless", "--no-settings", "--fast", "--duration", "5", "--stdout", "--log",
+                                p("symlink.txt")], stdout=out, stderr=subprocess.PIPE, timeout=30, env=ENV)
+        if r.returncode != 2 or same not in r.stderr.decode():
+            fail(f"log into standard output's file: exit {r.returncode}, stderr {r.stderr!r}")
+        if open(kept).read() != "kept\n" or os.path.exists(p("new.txt")):
+            fail("a refused command line touched a file")
+    r = run("--fast", "--start", "9999-12-31T23:58:00", timeout=30)
+    years = {f[4] for f in sentences_of(b"ZDA", r.stdout.split(b"\r\n")[:-1])}
+    if years != {b"9999"}:
+        fail(f"years written at the end of year 9999: {years}")
+
+
+
 if __name__ == "__main__":
     globals()["test_" + sys.argv[2]]()
     print("ok")
