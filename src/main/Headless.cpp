@@ -4,15 +4,18 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
-#include <iostream>
 #include <set>
 
 #include "app/FMX_UARTManag.h"
@@ -27,9 +30,31 @@ namespace corvel::headless {
 
 namespace {
 
-std::atomic<bool> g_stop{false};
+// The first stop signal received (0: none yet); the run reads it between slices of simulated time.
+std::atomic<int> g_stopSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "read and written by a signal handler");
 
-extern "C" void OnStopSignal(int) { g_stop.store(true); }
+extern "C" void OnStopSignal(int signal) {
+    int none = 0;
+    g_stopSignal.compare_exchange_strong(none, signal);
+}
+
+// SIGINT, SIGTERM, SIGHUP and SIGQUIT stop the run after a whole sentence. A reader that went
+// away (SIGPIPE) and a file-size limit (SIGXFSZ) become write errors, reported like any other.
+void HandleSignals() {
+    struct sigaction stop {};
+    stop.sa_handler = OnStopSignal;
+    sigemptyset(&stop.sa_mask);
+    stop.sa_flags = SA_RESTART;
+    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaction(s, &stop, nullptr);
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    for (int s : {SIGPIPE, SIGXFSZ}) sigaction(s, &ignore, nullptr);
+}
+
+// The exit code of a run stopped by SIGQUIT: the shell's code for a quit.
+constexpr int kQuitExitCode = 128 + SIGQUIT;
 
 // --tcp [ADDRESS:]PORT, --udp ADDRESS:PORT, --serial DEVICE[:BAUD]: the French message refusing
 // the value, or "".
@@ -169,7 +194,8 @@ std::string Usage() {
            "  --stdout                  chaque phrase sur la sortie standard, suivie de CR LF\n"
            "                            (par défaut quand aucune autre sortie n'est nommée)\n"
            "  --duration SECONDES       durée simulée, puis fin (code 0) ; au plus 3155760000 (100 ans) ;\n"
-           "                            sans elle, jusqu'à SIGINT/SIGTERM ou la fin de l'an 9999\n"
+           "                            sans elle, jusqu'à SIGINT, SIGTERM ou SIGHUP (code 0), SIGQUIT (code\n"
+           "                            131) ou la fin de l'an 9999 ; chaque fois après une phrase entière\n"
            "  --fast                    aussi vite que possible au lieu du temps réel\n"
            "  --start AAAA-MM-JJTHH:MM:SS  heure locale simulée du départ (sortie reproductible) ; la\n"
            "                            simulation reste entre les années 0001 et 9999\n"
@@ -192,7 +218,8 @@ std::string Usage() {
            "  --version                 la version\n"
            "\n"
            "Chaque option à valeur, sauf --do, se donne une seule fois ; les journaux et la sortie standard\n"
-           "vont dans des fichiers distincts.\n";
+           "vont dans des fichiers distincts. Une sortie qui ne peut plus être écrite est signalée aussitôt\n"
+           "et s'arrête sur sa dernière phrase entière ; les autres continuent et la fin rend le code 1.\n";
 }
 
 ParseResult ParseOptions(const std::vector<std::string>& args) {
@@ -352,24 +379,83 @@ private:
     std::optional<app::TFParamWIFI> tcp_, udp_;  // after their links: they leave first
 };
 
-// A log file written as the log grows, with CR LF line ends.
-class LogFile {
+// An output of lines, each followed by CR LF (standard output, a log), written with write(2).
+// The lines gather in a buffer that goes out when it passes kFlushAt or on Flush, so the file only
+// ever receives whole lines. The first failed write is reported at once on standard error with
+// the system's reason; the part of a line it left is taken back (the file is truncated after the
+// last whole line, where the file can be truncated) and the output writes nothing more.
+class LineOutput {
 public:
+    static constexpr size_t kFlushAt = 64 * 1024;
+
+    LineOutput() = default;
+    LineOutput(const LineOutput&) = delete;
+    LineOutput& operator=(const LineOutput&) = delete;
+    ~LineOutput() {
+        if (owned_) ::close(fd_);
+    }
+
+    // Creates or empties the log file; false, errno set, when it cannot be opened for writing.
     bool Open(const std::filesystem::path& path) {
-        out_.open(path, std::ios::binary | std::ios::trunc);
-        return static_cast<bool>(out_);
+        fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        owned_ = fd_ >= 0;
+        Attach(fd_, "dans le journal " + path.string());
+        return owned_;
     }
+    // `where`, for the message: "sur la sortie standard".
+    void Attach(int fd, std::string where) {
+        fd_ = fd;
+        where_ = std::move(where);
+        buffer_.reserve(kFlushAt + 1024);
+    }
+
+    // Written to, and not failed.
+    bool Active() const { return fd_ >= 0 && !failed_; }
+    bool Failed() const { return failed_; }
+
     void Write(std::string_view line) {
-        out_.write(line.data(), static_cast<std::streamsize>(line.size()));
-        out_.write("\r\n", 2);
+        if (!Active()) return;
+        buffer_.append(line);
+        buffer_.append("\r\n", 2);
+        if (buffer_.size() >= kFlushAt) Flush();
     }
-    void Flush() { out_.flush(); }
-    bool Good() const { return static_cast<bool>(out_); }
+
+    void Flush() {
+        size_t written = 0;
+        while (Active() && written < buffer_.size()) {
+            const ssize_t n = ::write(fd_, buffer_.data() + written, buffer_.size() - written);
+            if (n > 0) {
+                written += static_cast<size_t>(n);
+            } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+                pollfd ready{fd_, POLLOUT, 0};  // a descriptor left non-blocking by whoever started us
+                ::poll(&ready, 1, -1);
+            } else if (n == 0 || errno != EINTR) {
+                Fail(n == 0 ? EIO : errno, written);
+            }
+        }
+        buffer_.clear();
+    }
 
 private:
-    std::ofstream out_;
-};
+    // `written`: the bytes of the buffer that went out before the failure.
+    void Fail(int error, size_t written) {
+        failed_ = true;
+        const size_t lineEnd = std::string_view(buffer_.data(), written).rfind('\n');
+        const auto cut = static_cast<off_t>(written - (lineEnd == std::string_view::npos ? 0 : lineEnd + 1));
+        if (const off_t at = ::lseek(fd_, 0, SEEK_CUR); cut > 0 && at >= cut) {
+            if (::ftruncate(fd_, at - cut) != 0) {
+                // A device that cannot be truncated (/dev/full) keeps the part of a line.
+            }
+        }
+        std::fprintf(stderr, "corvelnmea: écriture impossible %s : %s\n", where_.c_str(), std::strerror(error));
+    }
 
+    int fd_ = -1;
+    bool owned_ = false;
+    bool failed_ = false;
+    std::string where_;
+    std::string buffer_;
+};
 
 // A key for the file a name leads to, equal for two names of one file: its device and inode when
 // it exists, else the path it would be created at (links followed, a link to a file not yet there
@@ -453,12 +539,11 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     }
 
     // Outputs. No log is kept in memory: a headless run's memory does not grow with its duration.
-    static char stdoutBuffer[1 << 16];
-    std::setvbuf(stdout, stdoutBuffer, _IOFBF, sizeof stdoutBuffer);
-    LogFile raw, stamped;
+    LineOutput standardOutput, raw, stamped;
     for (auto [path, file] : {std::pair{options.log, &raw}, std::pair{options.logStamped, &stamped}}) {
         if (path && !file->Open(*path)) {
-            std::fprintf(stderr, "corvelnmea: impossible d'écrire le journal %s\n", path->string().c_str());
+            std::fprintf(stderr, "corvelnmea: impossible d'écrire le journal %s : %s\n", path->string().c_str(),
+                         std::strerror(errno));
             return 1;
         }
     }
@@ -467,21 +552,20 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     if (options.log) w.MemoNMEA.SetStream([&raw](std::string_view line) { raw.Write(line); });
     if (options.logStamped) w.MemoNMEAHMS.SetStream([&stamped](std::string_view line) { stamped.Write(line); });
     if (options.stdoutOutput) {
-        w.OnSentence = [](std::string_view sentence) {
-            std::fwrite(sentence.data(), 1, sentence.size(), stdout);
-            std::fwrite("\r\n", 1, 2, stdout);
-        };
+        standardOutput.Attach(STDOUT_FILENO, "sur la sortie standard");
+        w.OnSentence = [&standardOutput](std::string_view sentence) { standardOutput.Write(sentence); };
     }
     auto flush = [&] {
-        std::fflush(stdout);
+        standardOutput.Flush();
         raw.Flush();
         stamped.Flush();
     };
+    // Once every output has failed, a run without links has nothing left to do.
+    const bool anyLink = options.tcpPort || options.udpAddress || options.serialDevice;
+    auto outputLeft = [&] { return anyLink || standardOutput.Active() || raw.Active() || stamped.Active(); };
 
-    g_stop.store(false);
-    std::signal(SIGINT, OnStopSignal);
-    std::signal(SIGTERM, OnStopSignal);
-    std::signal(SIGPIPE, SIG_IGN);
+    g_stopSignal.store(0);
+    HandleSignals();
 
     w.BtCalCClick();  // "SIMULER"
 
@@ -509,7 +593,7 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
 
     const app::Millis durationEnd = options.durationSeconds ? DurationMillis(*options.durationSeconds) : -1;
     const app::Millis end = clockEnd >= 0 && (durationEnd < 0 || clockEnd < durationEnd) ? clockEnd : durationEnd;
-    auto finished = [&] { return g_stop.load() || (end >= 0 && w.Timers.now() >= end); };
+    auto finished = [&] { return g_stopSignal.load() != 0 || (end >= 0 && w.Timers.now() >= end) || !outputLeft(); };
     // Fires everything due up to `limit`, and not past the end.
     auto runUntil = [&](app::Millis limit) {
         if (end >= 0) limit = std::min(limit, end);
@@ -518,11 +602,19 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
 
     QTimer pump;
     QElapsedTimer wall;
+    app::Millis flushedAt = 0;
     if (options.fast) {
-        // Slices of simulated time between which the event loop serves the links.
+        // Slices of simulated time between which the event loop serves the links. The outputs go
+        // out at least every kFastFlushMillis of wall time (and whenever a buffer fills), so
+        // that a run killed abruptly leaves whole lines in order.
+        constexpr app::Millis kFastFlushMillis = 100;
         pump.setInterval(0);
         QObject::connect(&pump, &QTimer::timeout, [&] {
             runUntil(w.Timers.now() + 1000);
+            if (const app::Millis now = wall.elapsed(); now - flushedAt >= kFastFlushMillis) {
+                flush();
+                flushedAt = now;
+            }
             if (finished()) qapp.quit();
         });
     } else {
@@ -547,14 +639,13 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     if (!finished()) qapp.exec();
     pump.stop();
     flush();
-    if (!g_stop.load() && end >= 0 && end != durationEnd && w.Timers.now() >= end) {
+    if (g_stopSignal.load() == 0 && end >= 0 && end != durationEnd && w.Timers.now() >= end) {
         std::fprintf(stderr,
                      "corvelnmea: l'horloge simulée atteint la fin de l'an 9999, dernière date que les phrases "
                      "savent écrire : fin de la simulation\n");
     }
-    const bool ok = raw.Good() && stamped.Good() && !std::ferror(stdout);
-    if (!ok) std::fprintf(stderr, "corvelnmea: erreur d'écriture d'une sortie\n");
-    return ok ? 0 : 1;
+    if (standardOutput.Failed() || raw.Failed() || stamped.Failed()) return 1;
+    return g_stopSignal.load() == SIGQUIT ? kQuitExitCode : 0;
 }
 
 }  // namespace corvel::headless

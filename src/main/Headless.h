@@ -54,8 +54,9 @@ ParseResult ParseOptions(const std::vector<std::string>& args);
 // The text of --help.
 std::string Usage();
 
-// Runs until the duration has passed, a stop signal arrives or the simulated clock reaches
-// app::kLastInstant; returns the exit code.
+// Runs until the duration has passed, a stop signal arrives (SIGINT, SIGTERM, SIGHUP: code 0;
+// SIGQUIT: 131) or the simulated clock reaches app::kLastInstant; returns the exit code (1 when
+// an output could not be written, reported on standard error as it happened).
 int Run(const Options& options, const std::filesystem::path& programFolder);
 
 }  // namespace corvel::headless
