@@ -58,6 +58,8 @@ LocalDateTime SimulatedClock::Now() const { return AddMilliseconds(start_, timer
 
 LocalDateTime AddMilliseconds(const LocalDateTime& instant, long long ms) { return FromMillis(ToMillis(instant) + ms); }
 
+long long MillisBetween(const LocalDateTime& from, const LocalDateTime& to) { return ToMillis(to) - ToMillis(from); }
+
 std::optional<LocalDateTime> ParseLocalDateTime(std::string_view text) {
     if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' || text[16] != ':') {
         return std::nullopt;
@@ -76,7 +78,7 @@ std::optional<LocalDateTime> ParseLocalDateTime(std::string_view text) {
         return std::nullopt;
     }
     const year_month_day ymd{year{t.year}, month{static_cast<unsigned>(t.month)}, day{static_cast<unsigned>(t.day)}};
-    if (!ymd.ok() || t.hour > 23 || t.minute > 59 || t.second > 59) return std::nullopt;
+    if (!ymd.ok() || t.year < 1 || t.hour > 23 || t.minute > 59 || t.second > 59) return std::nullopt;
     return t;
 }
 

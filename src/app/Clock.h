@@ -40,7 +40,14 @@ private:
 // `instant` moved by `ms` milliseconds (either sign), across days, months and years.
 LocalDateTime AddMilliseconds(const LocalDateTime& instant, long long ms);
 
-// "YYYY-MM-DDTHH:MM:SS" -> the instant; nothing when the text is not a valid date and time.
+// The last instant a four-digit year can write: dates stay within years 1 to 9999.
+inline constexpr LocalDateTime kLastInstant{9999, 12, 31, 23, 59, 59, 999};
+
+// Milliseconds from `from` to `to`, negative when `to` comes first.
+long long MillisBetween(const LocalDateTime& from, const LocalDateTime& to);
+
+// "YYYY-MM-DDTHH:MM:SS" -> the instant; nothing when the text is not a valid date and time of
+// years 0001 to 9999.
 std::optional<LocalDateTime> ParseLocalDateTime(std::string_view text);
 
 // "yyyy-mm-dd" and "hh:nn:ss.zzz".

@@ -4,12 +4,19 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <cerrno>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
-#include <iostream>
+#include <set>
 
 #include "app/FMX_UARTManag.h"
 #include "app/Program.h"
@@ -23,9 +30,31 @@ namespace corvel::headless {
 
 namespace {
 
-std::atomic<bool> g_stop{false};
+// The first stop signal received (0: none yet); the run reads it between slices of simulated time.
+std::atomic<int> g_stopSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "read and written by a signal handler");
 
-extern "C" void OnStopSignal(int) { g_stop.store(true); }
+extern "C" void OnStopSignal(int signal) {
+    int none = 0;
+    g_stopSignal.compare_exchange_strong(none, signal);
+}
+
+// SIGINT, SIGTERM, SIGHUP and SIGQUIT stop the run after a whole sentence. A reader that went
+// away (SIGPIPE) and a file-size limit (SIGXFSZ) become write errors, reported like any other.
+void HandleSignals() {
+    struct sigaction stop {};
+    stop.sa_handler = OnStopSignal;
+    sigemptyset(&stop.sa_mask);
+    stop.sa_flags = SA_RESTART;
+    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaction(s, &stop, nullptr);
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    for (int s : {SIGPIPE, SIGXFSZ}) sigaction(s, &ignore, nullptr);
+}
+
+// The exit code of a run stopped by SIGQUIT: the shell's code for a quit.
+constexpr int kQuitExitCode = 128 + SIGQUIT;
 
 // --tcp [ADDRESS:]PORT, --udp ADDRESS:PORT, --serial DEVICE[:BAUD]: the French message refusing
 // the value, or "".
@@ -104,15 +133,26 @@ std::optional<int> TillerPosition(std::string_view command) {
     return n;
 }
 
+// --duration and the TIME of --do: a number of simulated seconds, 0 to kMaxSimulatedSeconds, so
+// that its milliseconds fit the timer set's clock.
+constexpr const char* kSecondsRange = "un nombre de secondes simulées, de 0 à 3155760000, soit 100 ans";
+
+std::optional<double> ParseSimulatedSeconds(std::string_view text) {
+    const auto seconds = nav::ParseDotNumber(text);
+    if (!seconds || *seconds < 0 || *seconds > kMaxSimulatedSeconds) return std::nullopt;
+    return static_cast<double>(*seconds);
+}
+
+// The simulated milliseconds after which a run of `seconds` ends.
+app::Millis DurationMillis(double seconds) { return static_cast<app::Millis>(seconds * 1000 + 0.5); }
+
 // "TIME:COMMAND" -> the scheduled command, or the French message refusing it.
 std::string ParseDo(const std::string& text, ScheduledCommand& out) {
     const size_t colon = text.find(':');
     if (colon == std::string::npos) return "--do attend TEMPS:COMMANDE : " + text;
-    const auto seconds = nav::ParseDotNumber(text.substr(0, colon));
-    if (!seconds || !std::isfinite(static_cast<double>(*seconds)) || *seconds < 0) {
-        return "temps invalide dans --do " + text + " (un nombre de secondes simulées, 0 ou plus)";
-    }
-    out.seconds = static_cast<double>(*seconds);
+    const auto seconds = ParseSimulatedSeconds(text.substr(0, colon));
+    if (!seconds) return "temps invalide dans --do " + text + " (" + kSecondsRange + ")";
+    out.seconds = *seconds;
     out.command = text.substr(colon + 1);
     const std::string& c = out.command;
     bool known = c == kPause || c == kResume;
@@ -153,14 +193,18 @@ std::string Usage() {
            "\n"
            "  --stdout                  chaque phrase sur la sortie standard, suivie de CR LF\n"
            "                            (par défaut quand aucune autre sortie n'est nommée)\n"
-           "  --duration SECONDES       durée simulée, puis fin (code 0) ; sans elle, jusqu'à SIGINT/SIGTERM\n"
+           "  --duration SECONDES       durée simulée, puis fin (code 0) ; au plus 3155760000 (100 ans) ;\n"
+           "                            sans elle, jusqu'à SIGINT, SIGTERM ou SIGHUP (code 0), SIGQUIT (code\n"
+           "                            131) ou la fin de l'an 9999 ; chaque fois après une phrase entière\n"
            "  --fast                    aussi vite que possible au lieu du temps réel\n"
-           "  --start AAAA-MM-JJTHH:MM:SS  heure locale simulée du départ (sortie reproductible)\n"
+           "  --start AAAA-MM-JJTHH:MM:SS  heure locale simulée du départ (sortie reproductible) ; la\n"
+           "                            simulation reste entre les années 0001 et 9999\n"
            "  --log FICHIER             journal NMEA brut, écrit au fil de l'eau (lignes CR LF)\n"
            "  --log-stamped FICHIER     journal NMEA horodaté, écrit au fil de l'eau\n"
-           "  --do TEMPS:COMMANDE       à TEMPS secondes simulées après le départ, la commande de la\n"
-           "                            fenêtre : VIRER, EMPANNER, MEILLEUR_PRES, AUTO, STDBY, +1, +10,\n"
-           "                            -1, -10, BARRE=N (0 à 30), PAUSE, REPRISE (option répétable)\n"
+           "  --do TEMPS:COMMANDE       à TEMPS secondes simulées après le départ (au plus 3155760000),\n"
+           "                            la commande de la fenêtre : VIRER, EMPANNER, MEILLEUR_PRES, AUTO,\n"
+           "                            STDBY, +1, +10, -1, -10, BARRE=N (0 à 30), PAUSE, REPRISE\n"
+           "                            (option répétable)\n"
            "  --config FICHIER          ouvre ce fichier de configuration (comme « Ouvrir »)\n"
            "  --no-settings             ne lit pas le fichier de réglages CorvelNMEA.ini\n"
            "                            (sortie reproductible)\n"
@@ -171,15 +215,25 @@ std::string Usage() {
            "  --serial PERIPH[:DEBIT]   port série (par exemple /dev/ttyUSB0:4800 ; 4800 bauds par défaut),\n"
            "                            8 bits, sans parité, 1 bit de stop ; chaque phrase précédée de CR LF\n"
            "  --help                    cette aide\n"
-           "  --version                 la version\n";
+           "  --version                 la version\n"
+           "\n"
+           "Chaque option à valeur, sauf --do, se donne une seule fois ; les journaux et la sortie standard\n"
+           "vont dans des fichiers distincts. Une sortie qui ne peut plus être écrite est signalée aussitôt\n"
+           "et s'arrête sur sa dernière phrase entière ; les autres continuent et la fin rend le code 1.\n";
 }
 
 ParseResult ParseOptions(const std::vector<std::string>& args) {
     ParseResult r;
     Options& o = r.options;
+    std::set<std::string> given;  // the options with a value seen so far
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
+        // The option's value; only --do may come again.
         auto value = [&](std::string& out) {
+            if (a != "--do" && !given.insert(a).second) {
+                r.error = "l'option " + a + " est donnée deux fois (elle n'accepte qu'une valeur)";
+                return false;
+            }
             if (i + 1 >= args.size()) {
                 r.error = "l'option " + a + " attend une valeur";
                 return false;
@@ -198,17 +252,16 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
             o.version = true;
         } else if (a == "--duration") {
             if (!value(v)) return r;
-            const auto seconds = nav::ParseDotNumber(v);
-            if (!seconds || *seconds < 0) {
-                r.error = "durée invalide : " + v + " (un nombre de secondes simulées, 0 ou plus)";
+            o.durationSeconds = ParseSimulatedSeconds(v);
+            if (!o.durationSeconds) {
+                r.error = "durée invalide : " + v + " (" + kSecondsRange + ")";
                 return r;
             }
-            o.durationSeconds = static_cast<double>(*seconds);
         } else if (a == "--start") {
             if (!value(v)) return r;
             o.start = app::ParseLocalDateTime(v);
             if (!o.start) {
-                r.error = "heure de départ invalide : " + v + " (attendu AAAA-MM-JJTHH:MM:SS)";
+                r.error = "heure de départ invalide : " + v + " (attendu AAAA-MM-JJTHH:MM:SS, années 0001 à 9999)";
                 return r;
             }
         } else if (a == "--log") {
@@ -236,6 +289,12 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
             r.error = "option inconnue : " + a + " (voir --help)";
             return r;
         }
+    }
+    if (o.start && o.durationSeconds &&
+        DurationMillis(*o.durationSeconds) > app::MillisBetween(*o.start, app::kLastInstant)) {
+        r.error = "--start et --duration mènent au-delà du 9999-12-31T23:59:59, dernière date que les phrases "
+                  "savent écrire";
+        return r;
     }
     if (!o.log && !o.logStamped && !o.tcpPort && !o.udpAddress && !o.serialDevice) o.stdoutOutput = true;
     return r;
@@ -320,27 +379,133 @@ private:
     std::optional<app::TFParamWIFI> tcp_, udp_;  // after their links: they leave first
 };
 
-// A log file written as the log grows, with CR LF line ends.
-class LogFile {
+// An output of lines, each followed by CR LF (standard output, a log), written with write(2).
+// The lines gather in a buffer that goes out when it passes kFlushAt or on Flush, so the file only
+// ever receives whole lines. The first failed write is reported at once on standard error with
+// the system's reason; the part of a line it left is taken back (the file is truncated after the
+// last whole line, where the file can be truncated) and the output writes nothing more.
+class LineOutput {
 public:
+    static constexpr size_t kFlushAt = 64 * 1024;
+
+    LineOutput() = default;
+    LineOutput(const LineOutput&) = delete;
+    LineOutput& operator=(const LineOutput&) = delete;
+    ~LineOutput() {
+        if (owned_) ::close(fd_);
+    }
+
+    // Creates or empties the log file; false, errno set, when it cannot be opened for writing.
     bool Open(const std::filesystem::path& path) {
-        out_.open(path, std::ios::binary | std::ios::trunc);
-        return static_cast<bool>(out_);
+        fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        owned_ = fd_ >= 0;
+        Attach(fd_, "dans le journal " + path.string());
+        return owned_;
     }
+    // `where`, for the message: "sur la sortie standard".
+    void Attach(int fd, std::string where) {
+        fd_ = fd;
+        where_ = std::move(where);
+        buffer_.reserve(kFlushAt + 1024);
+    }
+
+    // Written to, and not failed.
+    bool Active() const { return fd_ >= 0 && !failed_; }
+    bool Failed() const { return failed_; }
+
     void Write(std::string_view line) {
-        out_.write(line.data(), static_cast<std::streamsize>(line.size()));
-        out_.write("\r\n", 2);
+        if (!Active()) return;
+        buffer_.append(line);
+        buffer_.append("\r\n", 2);
+        if (buffer_.size() >= kFlushAt) Flush();
     }
-    void Flush() { out_.flush(); }
-    bool Good() const { return static_cast<bool>(out_); }
+
+    void Flush() {
+        size_t written = 0;
+        while (Active() && written < buffer_.size()) {
+            const ssize_t n = ::write(fd_, buffer_.data() + written, buffer_.size() - written);
+            if (n > 0) {
+                written += static_cast<size_t>(n);
+            } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+                pollfd ready{fd_, POLLOUT, 0};  // a descriptor left non-blocking by whoever started us
+                ::poll(&ready, 1, -1);
+            } else if (n == 0 || errno != EINTR) {
+                Fail(n == 0 ? EIO : errno, written);
+            }
+        }
+        buffer_.clear();
+    }
 
 private:
-    std::ofstream out_;
+    // `written`: the bytes of the buffer that went out before the failure.
+    void Fail(int error, size_t written) {
+        failed_ = true;
+        const size_t lineEnd = std::string_view(buffer_.data(), written).rfind('\n');
+        const auto cut = static_cast<off_t>(written - (lineEnd == std::string_view::npos ? 0 : lineEnd + 1));
+        if (const off_t at = ::lseek(fd_, 0, SEEK_CUR); cut > 0 && at >= cut) {
+            if (::ftruncate(fd_, at - cut) != 0) {
+                // A device that cannot be truncated (/dev/full) keeps the part of a line.
+            }
+        }
+        std::fprintf(stderr, "corvelnmea: écriture impossible %s : %s\n", where_.c_str(), std::strerror(error));
+    }
+
+    int fd_ = -1;
+    bool owned_ = false;
+    bool failed_ = false;
+    std::string where_;
+    std::string buffer_;
 };
+
+// A key for the file a name leads to, equal for two names of one file: its device and inode when
+// it exists, else the path it would be created at (links followed, a link to a file not yet there
+// too); empty for a character device (a terminal, /dev/null), which keeps nothing.
+std::string KeyOf(const struct stat& st) {
+    if (S_ISCHR(st.st_mode)) return {};
+    return "inode " + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+}
+
+std::string FileKey(const std::filesystem::path& name) {
+    if (struct stat st {}; ::stat(name.c_str(), &st) == 0) return KeyOf(st);
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path path = fs::absolute(name, ec);
+    for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(path, ec)); ++hops) {
+        const fs::path target = fs::read_symlink(path, ec);
+        if (ec) break;
+        path = path.parent_path() / target;  // an absolute target replaces the whole path
+    }
+    const fs::path canonical = fs::weakly_canonical(path, ec);
+    return "path " + (ec ? path.lexically_normal() : canonical).string();
+}
+
+// The French message refusing two outputs that would write into one file (the two logs, or a log
+// and the file standard output goes to), or "".
+std::string SameFileError(const Options& o) {
+    std::vector<std::pair<std::string, std::string>> outputs;  // key, name in the message
+    if (o.log) outputs.emplace_back(FileKey(*o.log), "--log " + o.log->string());
+    if (o.logStamped) outputs.emplace_back(FileKey(*o.logStamped), "--log-stamped " + o.logStamped->string());
+    if (struct stat st {}; o.stdoutOutput && ::fstat(STDOUT_FILENO, &st) == 0) {
+        outputs.emplace_back(KeyOf(st), "la sortie standard");
+    }
+    for (size_t i = 0; i < outputs.size(); ++i) {
+        for (size_t j = i + 1; j < outputs.size(); ++j) {
+            if (!outputs[i].first.empty() && outputs[i].first == outputs[j].first) {
+                return outputs[i].second + " et " + outputs[j].second +
+                       " écriraient dans le même fichier (donnez-leur des fichiers différents)";
+            }
+        }
+    }
+    return {};
+}
 
 }  // namespace
 
 int Run(const Options& options, const std::filesystem::path& programFolder) {
+    if (const std::string error = SameFileError(options); !error.empty()) {
+        std::fprintf(stderr, "corvelnmea: %s\n", error.c_str());
+        return 2;
+    }
     int argc = 1;
     char name[] = "corvelnmea";
     char* argv[] = {name, nullptr};
@@ -362,20 +527,23 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     if (const int code = links.Start(options); code != 0) return code;
 
     // The wall clock: simulated from --start, or from now when running fast (so that the time
-    // stamps follow simulated time); the system's in real time.
+    // stamps follow simulated time); the system's in real time. A simulated clock ends the run
+    // at the last instant a date can write.
     std::optional<app::SimulatedClock> simulated;
+    app::Millis clockEnd = -1;
     if (options.start || options.fast) {
-        simulated.emplace(w.Timers, options.start ? *options.start : app::SystemClock().Now());
+        const app::LocalDateTime start = options.start ? *options.start : app::SystemClock().Now();
+        simulated.emplace(w.Timers, start);
         w.SetClock(*simulated);
+        clockEnd = app::MillisBetween(start, app::kLastInstant);
     }
 
     // Outputs. No log is kept in memory: a headless run's memory does not grow with its duration.
-    static char stdoutBuffer[1 << 16];
-    std::setvbuf(stdout, stdoutBuffer, _IOFBF, sizeof stdoutBuffer);
-    LogFile raw, stamped;
+    LineOutput standardOutput, raw, stamped;
     for (auto [path, file] : {std::pair{options.log, &raw}, std::pair{options.logStamped, &stamped}}) {
         if (path && !file->Open(*path)) {
-            std::fprintf(stderr, "corvelnmea: impossible d'écrire le journal %s\n", path->string().c_str());
+            std::fprintf(stderr, "corvelnmea: impossible d'écrire le journal %s : %s\n", path->string().c_str(),
+                         std::strerror(errno));
             return 1;
         }
     }
@@ -384,21 +552,20 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     if (options.log) w.MemoNMEA.SetStream([&raw](std::string_view line) { raw.Write(line); });
     if (options.logStamped) w.MemoNMEAHMS.SetStream([&stamped](std::string_view line) { stamped.Write(line); });
     if (options.stdoutOutput) {
-        w.OnSentence = [](std::string_view sentence) {
-            std::fwrite(sentence.data(), 1, sentence.size(), stdout);
-            std::fwrite("\r\n", 1, 2, stdout);
-        };
+        standardOutput.Attach(STDOUT_FILENO, "sur la sortie standard");
+        w.OnSentence = [&standardOutput](std::string_view sentence) { standardOutput.Write(sentence); };
     }
     auto flush = [&] {
-        std::fflush(stdout);
+        standardOutput.Flush();
         raw.Flush();
         stamped.Flush();
     };
+    // Once every output has failed, a run without links has nothing left to do.
+    const bool anyLink = options.tcpPort || options.udpAddress || options.serialDevice;
+    auto outputLeft = [&] { return anyLink || standardOutput.Active() || raw.Active() || stamped.Active(); };
 
-    g_stop.store(false);
-    std::signal(SIGINT, OnStopSignal);
-    std::signal(SIGTERM, OnStopSignal);
-    std::signal(SIGPIPE, SIG_IGN);
+    g_stopSignal.store(0);
+    HandleSignals();
 
     w.BtCalCClick();  // "SIMULER"
 
@@ -424,9 +591,9 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
         commandTimers[i].start();
     }
 
-    const app::Millis end =
-        options.durationSeconds ? static_cast<app::Millis>(*options.durationSeconds * 1000 + 0.5) : -1;
-    auto finished = [&] { return g_stop.load() || (end >= 0 && w.Timers.now() >= end); };
+    const app::Millis durationEnd = options.durationSeconds ? DurationMillis(*options.durationSeconds) : -1;
+    const app::Millis end = clockEnd >= 0 && (durationEnd < 0 || clockEnd < durationEnd) ? clockEnd : durationEnd;
+    auto finished = [&] { return g_stopSignal.load() != 0 || (end >= 0 && w.Timers.now() >= end) || !outputLeft(); };
     // Fires everything due up to `limit`, and not past the end.
     auto runUntil = [&](app::Millis limit) {
         if (end >= 0) limit = std::min(limit, end);
@@ -435,11 +602,19 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
 
     QTimer pump;
     QElapsedTimer wall;
+    app::Millis flushedAt = 0;
     if (options.fast) {
-        // Slices of simulated time between which the event loop serves the links.
+        // Slices of simulated time between which the event loop serves the links. The outputs go
+        // out at least every kFastFlushMillis of wall time (and whenever a buffer fills), so
+        // that a run killed abruptly leaves whole lines in order.
+        constexpr app::Millis kFastFlushMillis = 100;
         pump.setInterval(0);
         QObject::connect(&pump, &QTimer::timeout, [&] {
             runUntil(w.Timers.now() + 1000);
+            if (const app::Millis now = wall.elapsed(); now - flushedAt >= kFastFlushMillis) {
+                flush();
+                flushedAt = now;
+            }
             if (finished()) qapp.quit();
         });
     } else {
@@ -450,8 +625,8 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
             const app::Millis lag = target - w.Timers.now();
             if (lag > 2000) {
                 // The process was held (suspended, overloaded): late timers fire once, as GUI
-                // timers do, instead of replaying the lost seconds.
-                w.Timers.catchUp(lag);
+                // timers do, instead of replaying the lost seconds; never past the end.
+                w.Timers.catchUp(end >= 0 ? std::min(lag, end - w.Timers.now()) : lag);
             } else {
                 runUntil(target);
             }
@@ -464,9 +639,13 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     if (!finished()) qapp.exec();
     pump.stop();
     flush();
-    const bool ok = raw.Good() && stamped.Good() && !std::ferror(stdout);
-    if (!ok) std::fprintf(stderr, "corvelnmea: erreur d'écriture d'une sortie\n");
-    return ok ? 0 : 1;
+    if (g_stopSignal.load() == 0 && end >= 0 && end != durationEnd && w.Timers.now() >= end) {
+        std::fprintf(stderr,
+                     "corvelnmea: l'horloge simulée atteint la fin de l'an 9999, dernière date que les phrases "
+                     "savent écrire : fin de la simulation\n");
+    }
+    if (standardOutput.Failed() || raw.Failed() || stamped.Failed()) return 1;
+    return g_stopSignal.load() == SIGQUIT ? kQuitExitCode : 0;
 }
 
 }  // namespace corvel::headless

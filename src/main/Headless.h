@@ -11,15 +11,19 @@
 
 namespace corvel::headless {
 
+// The longest simulated time a command line may give (--duration, the TIME of --do): 100 years
+// of 365.25 days, in seconds.
+inline constexpr double kMaxSimulatedSeconds = 3155760000.0;
+
 // --do TIME:COMMAND: a command of the window, run at an instant of simulated time.
 struct ScheduledCommand {
-    double seconds = 0;   // simulated seconds after the start, 0 or more
+    double seconds = 0;   // simulated seconds after the start, 0 to kMaxSimulatedSeconds
     std::string command;  // VIRER, EMPANNER, MEILLEUR_PRES, AUTO, STDBY, +1, +10, -1, -10, BARRE=N, PAUSE, REPRISE
 };
 
 struct Options {
     bool stdoutOutput = false;
-    std::optional<double> durationSeconds;  // simulated seconds; none: until SIGINT/SIGTERM
+    std::optional<double> durationSeconds;  // simulated seconds, 0 to kMaxSimulatedSeconds; none: until a stop signal
     bool fast = false;
     std::optional<app::LocalDateTime> start;
     std::optional<std::filesystem::path> log, logStamped;
@@ -43,13 +47,16 @@ struct ParseResult {
     std::string error;  // empty when the command line is valid
 };
 
-// Parses the arguments that follow "--headless".
+// Parses the arguments that follow "--headless". Each option that takes a value, --do apart, may
+// be given once; with --start and --duration the run must end by app::kLastInstant.
 ParseResult ParseOptions(const std::vector<std::string>& args);
 
 // The text of --help.
 std::string Usage();
 
-// Runs until the duration has passed or a stop signal arrives; returns the exit code.
+// Runs until the duration has passed, a stop signal arrives (SIGINT, SIGTERM, SIGHUP: code 0;
+// SIGQUIT: 131) or the simulated clock reaches app::kLastInstant; returns the exit code (1 when
+// an output could not be written, reported on standard error as it happened).
 int Run(const Options& options, const std::filesystem::path& programFolder);
 
 }  // namespace corvel::headless

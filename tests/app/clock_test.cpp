@@ -38,9 +38,25 @@ TEST(ClockTest, StartInstantsAreCheckedWhole) {
     ASSERT_TRUE(ParseLocalDateTime("2026-12-10T09:30:05"));
     EXPECT_TRUE(Same(*ParseLocalDateTime("2028-02-29T23:59:59"), {2028, 2, 29, 23, 59, 59, 0}));
     for (const char* bad : {"2026-02-29T00:00:00", "2026-13-01T00:00:00", "2026-12-10T24:00:00", "2026-12-10 09:30:05",
-                            "2026-12-10T09:30", "2026-12-1OT09:30:05", ""}) {
+                            "2026-12-10T09:30", "2026-12-1OT09:30:05", "0000-01-01T00:00:00", ""}) {
         EXPECT_FALSE(ParseLocalDateTime(bad)) << bad;
     }
+}
+
+TEST(ClockTest, MillisBetweenInstantsUndoesAddingThem) {
+    const struct {
+        LocalDateTime from;
+        long long ms;
+    } cases[] = {
+        {{9999, 12, 31, 23, 59, 59, 0}, 999},  // up to the last instant a date can write
+        {{1, 1, 1, 0, 0, 0, 0}, 315537897599999LL},
+        {{2026, 3, 1, 0, 0, 0, 0}, -1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(MillisBetween(c.from, AddMilliseconds(c.from, c.ms)), c.ms) << c.ms;
+    }
+    EXPECT_TRUE(Same(AddMilliseconds({9999, 12, 31, 23, 59, 59, 0}, 999), kLastInstant));
+    EXPECT_EQ(AddMilliseconds(kLastInstant, 1).year, 10000);
 }
 
 TEST(ClockTest, StampTextsAreZeroPadded) {

@@ -2,6 +2,7 @@
 """End-to-end tests of `corvelnmea --headless`: the program run as a chart-plotter developer's CI
 runs it. Usage: headless_test.py PATH_TO_CORVELNMEA TEST_NAME"""
 import atexit
+import errno
 import os
 import re
 import shutil
@@ -26,10 +27,14 @@ ENV = dict(os.environ, HOME=HOME, XDG_DATA_HOME=os.path.join(HOME, "share"),
            XDG_CONFIG_HOME=os.path.join(HOME, "config"), XDG_DOCUMENTS_DIR=os.path.join(HOME, "Documents"))
 
 
-def run(*args, timeout=600, env=None):
+def run(*args, timeout=600, env=None, **kwargs):
     """The program without the settings file, for output that does not depend on the machine."""
     return subprocess.run([EXE, "--headless", "--no-settings", *args], capture_output=True, timeout=timeout,
-                          env=env or ENV)
+                          env=env or ENV, **kwargs)
+
+
+# The system's reasons in the messages, as this test writes them.
+C_ENV = dict(ENV, LC_ALL="C")
 
 
 def checksum_ok(line: bytes) -> bool:
@@ -440,6 +445,210 @@ def test_serial_busy():
         os.close(master)
     if holder.returncode != 0:
         fail(f"the run holding the device ended with {holder.returncode}")
+
+
+def test_hostile_arguments():
+    """Times beyond 100 years, dates beyond year 9999, an option given twice, two outputs into one
+    file: refused before the run (exit 2, one French line) and no file is touched; a run without
+    --duration stops cleanly at the end of year 9999."""
+    with tempfile.TemporaryDirectory() as d:
+        kept = os.path.join(d, "kept.txt")
+        with open(kept, "w") as f:
+            f.write("kept\n")
+        os.mkdir(os.path.join(d, "sub"))
+        os.symlink(kept, os.path.join(d, "symlink.txt"))
+        os.link(kept, os.path.join(d, "hardlink.txt"))
+        os.symlink("new.txt", os.path.join(d, "dangling.txt"))
+        p = lambda name: os.path.join(d, name)  # noqa: E731
+        same = "écriraient dans le même fichier"
+        cases = [
+            (["--duration", "5", "--do", "1e300:VIRER"], 2, "temps invalide dans --do"),
+            (["--duration", "5", "--do", "3155760000.001:VIRER"], 2, "temps invalide dans --do"),
+            (["--duration", "1e16"], 2, "durée invalide"),
+            (["--duration", "3155760000.5"], 2, "durée invalide"),
+            (["--start", "9999-12-31T23:59:59", "--duration", "1"], 2, "au-delà du 9999-12-31T23:59:59"),
+            (["--start", "9999-12-01T00:00:00", "--duration", "3155760000"], 2, "au-delà du 9999-12-31T23:59:59"),
+            (["--start", "0000-01-01T00:00:00", "--duration", "1"], 2, "heure de départ invalide"),
+            (["--duration", "5", "--duration", "3"], 2, "l'option --duration est donnée deux fois"),
+            (["--duration", "5", "--log", p("a.txt"), "--log", p("b.txt")], 2, "l'option --log est donnée deux fois"),
+            (["--duration", "5", *START, *START], 2, "l'option --start est donnée deux fois"),
+            (["--duration", "5", "--tcp", "10110", "--tcp", "10111"], 2, "l'option --tcp est donnée deux fois"),
+            (["--duration", "5", "--log", kept, "--log-stamped", kept], 2, same),
+            (["--duration", "5", "--log", kept, "--log-stamped", p("sub/../kept.txt")], 2, same),
+            (["--duration", "5", "--log", p("symlink.txt"), "--log-stamped", p("hardlink.txt")], 2, same),
+            (["--duration", "5", "--log", p("dangling.txt"), "--log-stamped", p("new.txt")], 2, same),
+            (["--duration", "5", "--log", p("new.txt"), "--log-stamped", p("sub/../new.txt")], 2, same),
+            # Accepted: the last whole second of year 9999, repeated flags and --do, /dev/null twice.
+            (["--start", "9999-12-31T23:59:58", "--duration", "1.999"], 0, ""),
+            (["--duration", "3", "--fast", "--do", "1:STDBY", "--do", "2:AUTO"], 0, ""),
+            (["--duration", "3", "--log", "/dev/null", "--log-stamped", "/dev/null", "--stdout"], 0, ""),
+            (["--start", "9999-12-31T23:58:00"], 0, "l'horloge simulée atteint la fin de l'an 9999"),
+        ]
+        for args, code, text in cases:
+            try:
+                r = run("--fast", *args, timeout=30)
+            except subprocess.TimeoutExpired:
+                fail(f"{args}: still running after 30 s")
+            err = r.stderr.decode()
+            if r.returncode != code or (err.count("\n") != 1 or text not in err if text else err):
+                fail(f"{args}: exit {r.returncode}, stderr {err!r}")
+            if code == 2 and r.stdout:
+                fail(f"{args}: refused but wrote {r.stdout[:60]!r}")
+        # A log naming the file standard output goes to.
+        with open(kept, "ab") as out:
+            r = subprocess.run([EXE, "--headless", "--no-settings", "--fast", "--duration", "5", "--stdout", "--log",
+                                p("symlink.txt")], stdout=out, stderr=subprocess.PIPE, timeout=30, env=ENV)
+        if r.returncode != 2 or same not in r.stderr.decode():
+            fail(f"log into standard output's file: exit {r.returncode}, stderr {r.stderr!r}")
+        if open(kept).read() != "kept\n" or os.path.exists(p("new.txt")):
+            fail("a refused command line touched a file")
+    r = run("--fast", "--start", "9999-12-31T23:58:00", timeout=30)
+    years = {f[4] for f in sentences_of(b"ZDA", r.stdout.split(b"\r\n")[:-1])}
+    if years != {b"9999"}:
+        fail(f"years written at the end of year 9999: {years}")
+
+
+def test_log_on_full_device():
+    """/dev/full as --log: the failure is reported at once, naming /dev/full and the reason; the
+    run goes on, standard output complete; exit 1."""
+    args = ("--fast", "--duration", "120", *START, "--stdout")
+    reference = run(*args, timeout=30)
+    r = run(*args, "--log", "/dev/full", timeout=30, env=C_ENV)
+    err = r.stderr.decode()
+    if r.returncode != 1 or err.count("\n") != 1 or f"/dev/full : {os.strerror(errno.ENOSPC)}" not in err:
+        fail(f"exit {r.returncode}, stderr {err!r}")
+    if r.stdout != reference.stdout or not r.stdout:
+        fail("standard output incomplete after the log failed")
+    # At once: the line comes while a real-time run still goes on.
+    p = subprocess.Popen([EXE, "--headless", "--no-settings", "--duration", "8", "--log", "/dev/full", "--stdout"],
+                         stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, env=C_ENV)
+    try:
+        line = p.stderr.readline().decode()
+        running = p.poll() is None
+        p.communicate(timeout=30)
+    finally:
+        p.kill()
+        p.wait()
+    if "/dev/full" not in line or not running or p.returncode != 1:
+        fail(f"real time: first line {line!r}, running when it came: {running}, exit {p.returncode}")
+
+
+def test_log_file_size_limit():
+    """A file-size limit stops --log: the log keeps every whole sentence that fits, ends with CR LF,
+    and the message names the file and the reason; standard output goes on; exit 1."""
+    import resource
+
+    limit = 20000
+
+    def limited():
+        resource.setrlimit(resource.RLIMIT_FSIZE, (limit, limit))
+
+    with tempfile.TemporaryDirectory() as d:
+        log, ref = os.path.join(d, "raw.txt"), os.path.join(d, "reference.txt")
+        args = ("--fast", "--duration", "120", *START, "--stdout")
+        reference = run(*args, "--log", ref, timeout=30)
+        r = run(*args, "--log", log, timeout=30, env=C_ENV, preexec_fn=limited)
+        err = r.stderr.decode()
+        if r.returncode != 1 or err.count("\n") != 1 or f"{log} : {os.strerror(errno.EFBIG)}" not in err:
+            fail(f"exit {r.returncode}, stderr {err!r}")
+        if r.stdout != reference.stdout:
+            fail("standard output incomplete after the log failed")
+        data = open(log, "rb").read()
+        lines = data.split(b"\r\n")
+        expected = open(ref, "rb").read().split(b"\r\n")
+        if not data.endswith(b"\r\n") or lines[:-1] != expected[:len(lines) - 1]:
+            fail(f"the log is not whole sentences in order: ends {data[-40:]!r}")
+        if len(data) > limit or len(data) + len(expected[len(lines) - 1]) + 2 <= limit:
+            fail(f"{len(data)} bytes kept under a limit of {limit}")
+
+
+def test_reader_gone():
+    """A reader of standard output that goes away (EPIPE) is a write error reported at once; with
+    no other output the run has nothing left to do and ends, exit 1."""
+    p = subprocess.Popen([EXE, "--headless", "--no-settings", "--fast", *START], stdout=subprocess.PIPE,
+                         stderr=subprocess.PIPE, env=C_ENV)
+    try:
+        first = p.stdout.read(100)
+        p.stdout.close()
+        try:
+            err = p.communicate(timeout=30)[1].decode()
+        except subprocess.TimeoutExpired:
+            fail("still running 30 s after its reader went away")
+    finally:
+        p.kill()
+        p.wait()
+    if p.returncode != 1 or not first or f"la sortie standard : {os.strerror(errno.EPIPE)}" not in err \
+            or err.count("\n") != 1:
+        fail(f"exit {p.returncode}, stderr {err!r}")
+
+
+def start_fast(d, **kwargs):
+    """A --fast run without end, standard output and both logs into files of `d`, once it writes."""
+    paths = [os.path.join(d, n) for n in ("stdout.txt", "raw.txt", "stamped.txt")]
+    with open(paths[0], "wb") as out:
+        p = subprocess.Popen([EXE, "--headless", "--no-settings", "--fast", *START, "--stdout", "--log", paths[1],
+                              "--log-stamped", paths[2]], stdout=out, stderr=subprocess.PIPE, env=ENV, **kwargs)
+    end = time.monotonic() + 20
+    while not (os.path.exists(paths[1]) and os.path.getsize(paths[1])) and time.monotonic() < end:
+        if p.poll() is not None:
+            fail(f"the run ended with {p.returncode}: {p.stderr.read()!r}")
+        time.sleep(0.05)
+    time.sleep(0.5)
+    return p, paths
+
+
+def test_stop_signals_fast():
+    """SIGHUP, SIGQUIT and SIGTERM during a --fast run stop it after a whole sentence: standard
+    output and both logs end on a whole line and hold the same sentences; exit 0, 131 for SIGQUIT."""
+    for sig, code in ((signal.SIGHUP, 0), (signal.SIGQUIT, 131), (signal.SIGTERM, 0)):
+        with tempfile.TemporaryDirectory() as d:
+            p, paths = start_fast(d)
+            try:
+                p.send_signal(sig)
+                _, err = p.communicate(timeout=30)
+            finally:
+                p.kill()
+                p.wait()
+            if p.returncode != code or err:
+                fail(f"{sig!r}: exit {p.returncode}, stderr {err!r}")
+            out, raw, stamped = (open(path, "rb").read() for path in paths)
+            for path, data, pattern in zip(paths, (out, raw, stamped), (SENTENCE, SENTENCE, STAMPED)):
+                if not data.endswith(b"\r\n"):
+                    fail(f"{sig!r}: {path} does not end with a whole line: {data[-40:]!r}")
+                for line in data.split(b"\r\n")[:-1]:
+                    if not pattern.match(line):
+                        fail(f"{sig!r}: {path}: broken line {line!r}")
+            stamped_sentences = [line[line.index(b"$"):] for line in stamped.split(b"\r\n")[:-1]]
+            raw_lines = raw.split(b"\r\n")[:-1]
+            if out != raw or stamped_sentences != raw_lines:
+                fail(f"{sig!r}: the outputs differ: {len(out)} and {len(raw)} bytes, {len(stamped_sentences)} "
+                     f"stamped lines for {len(raw_lines)}")
+
+
+def test_kill_fast():
+    """SIGKILL during a --fast run: standard output and both logs hold the run's first lines in
+    order, each whole but possibly the last, as a run of the same start writes them."""
+    with tempfile.TemporaryDirectory() as d:
+        p, paths = start_fast(d)
+        p.kill()
+        p.communicate(timeout=30)
+        if p.returncode != -signal.SIGKILL:
+            fail(f"the run ended with {p.returncode} before it was killed")
+        killed = [open(path, "rb").read() for path in paths]
+        # About 9.7 sentences a simulated second: a reference run that goes further.
+        seconds = killed[0].count(b"\n") // 9 + 30
+        refs = [os.path.join(d, "ref-" + os.path.basename(path)) for path in paths]
+        with open(refs[0], "wb") as out:
+            r = subprocess.run([EXE, "--headless", "--no-settings", "--fast", *START, "--duration", str(seconds),
+                                "--stdout", "--log", refs[1], "--log-stamped", refs[2]], stdout=out,
+                               stderr=subprocess.PIPE, timeout=600, env=ENV)
+        if r.returncode != 0:
+            fail(f"reference run: exit {r.returncode}, stderr {r.stderr!r}")
+        for path, data, ref in zip(paths, killed, refs):
+            lines, expected = data.split(b"\r\n"), open(ref, "rb").read().split(b"\r\n")
+            whole = len(lines) - 1
+            if whole == 0 or lines[:-1] != expected[:whole] or not expected[whole].startswith(lines[-1]):
+                fail(f"{path}: {whole} whole lines, not the run's lines in order (last {lines[-1][:40]!r})")
 
 
 if __name__ == "__main__":
