@@ -115,6 +115,18 @@ constexpr ButtonCommand kButtonCommands[] = {
     {"-1", &app::TFCorvel::SpBtL, &app::TFCorvel::SpBtLClick},
     {"-10", &app::TFCorvel::SpBT10L, &app::TFCorvel::SpBT10LClick},
 };
+// The current's two choices: a click on the radio button not yet checked checks it, unchecks the
+// other and runs their change handler; a click on the checked one changes nothing (refused).
+struct ChoiceCommand {
+    const char* name;
+    app::RadioButton app::TFCorvel::*chosen;
+    app::RadioButton app::TFCorvel::*other;
+    void (app::TFCorvel::*change)();
+};
+constexpr ChoiceCommand kChoiceCommands[] = {
+    {"ALTERNE", &app::TFCorvel::RdBtCourAlt, &app::TFCorvel::RdBtCourConst, &app::TFCorvel::RdBtCourConstChange},
+    {"CONSTANT", &app::TFCorvel::RdBtCourConst, &app::TFCorvel::RdBtCourAlt, &app::TFCorvel::RdBtCourConstChange},
+};
 constexpr const char* kPause = "PAUSE";
 constexpr const char* kResume = "REPRISE";
 constexpr std::string_view kTiller = "BARRE=";
@@ -157,12 +169,14 @@ std::string ParseDo(const std::string& text, ScheduledCommand& out) {
     const std::string& c = out.command;
     bool known = c == kPause || c == kResume;
     for (const ButtonCommand& b : kButtonCommands) known = known || c == b.name;
+    for (const ChoiceCommand& r : kChoiceCommands) known = known || c == r.name;
     if (known || TillerPosition(c)) return {};
     if (c.starts_with(kTiller)) {
         return "position de barre invalide dans --do " + text + " (BARRE=N, N entier de 0 à 30)";
     }
     return "commande inconnue dans --do " + text +
-           " (VIRER, EMPANNER, MEILLEUR_PRES, AUTO, STDBY, +1, +10, -1, -10, BARRE=N, PAUSE, REPRISE)";
+           " (VIRER, EMPANNER, MEILLEUR_PRES, AUTO, STDBY, +1, +10, -1, -10, BARRE=N, PAUSE, REPRISE, ALTERNE, "
+           "CONSTANT)";
 }
 
 // Runs one command now, as a click on its control; false when the control is disabled.
@@ -171,6 +185,14 @@ bool RunCommand(app::TFCorvel& w, const std::string& command) {
         if (command != b.name) continue;
         if (!(w.*b.button).enabled) return false;
         (w.*b.click)();
+        return true;
+    }
+    for (const ChoiceCommand& r : kChoiceCommands) {
+        if (command != r.name) continue;
+        if (!(w.*r.chosen).enabled || (w.*r.chosen).checked) return false;
+        (w.*r.chosen).checked = true;
+        (w.*r.other).checked = false;
+        (w.*r.change)();
         return true;
     }
     if (command == kPause || command == kResume) {
@@ -203,7 +225,8 @@ std::string Usage() {
            "  --log-stamped FICHIER     journal NMEA horodaté, écrit au fil de l'eau\n"
            "  --do TEMPS:COMMANDE       à TEMPS secondes simulées après le départ (au plus 3155760000),\n"
            "                            la commande de la fenêtre : VIRER, EMPANNER, MEILLEUR_PRES, AUTO,\n"
-           "                            STDBY, +1, +10, -1, -10, BARRE=N (0 à 30), PAUSE, REPRISE\n"
+           "                            STDBY, +1, +10, -1, -10, BARRE=N (0 à 30), PAUSE, REPRISE ; le\n"
+           "                            courant : ALTERNE, CONSTANT\n"
            "                            (option répétable)\n"
            "  --config FICHIER          ouvre ce fichier de configuration (comme « Ouvrir »)\n"
            "  --no-settings             ne lit pas le fichier de réglages CorvelNMEA.ini\n"

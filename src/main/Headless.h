@@ -18,7 +18,8 @@ inline constexpr double kMaxSimulatedSeconds = 3155760000.0;
 // --do TIME:COMMAND: a command of the window, run at an instant of simulated time.
 struct ScheduledCommand {
     double seconds = 0;   // simulated seconds after the start, 0 to kMaxSimulatedSeconds
-    std::string command;  // VIRER, EMPANNER, MEILLEUR_PRES, AUTO, STDBY, +1, +10, -1, -10, BARRE=N, PAUSE, REPRISE
+    std::string command;  // VIRER, EMPANNER, MEILLEUR_PRES, AUTO, STDBY, +1, +10, -1, -10, BARRE=N, PAUSE, REPRISE,
+                          // ALTERNE, CONSTANT
 };
 
 struct Options {

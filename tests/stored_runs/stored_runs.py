@@ -43,6 +43,9 @@ SCENARIOS = {
     "manoeuvres_and_pilot": (MANOEUVRES, 420, None),
     "antimeridian_current_talkers": (["--config", "antimeridian.ini"], 10800, 2000),
     "light_wind": (["--config", "light_wind.ini"], 300, None),
+    # The alternating current from the designed start: a tack refused while it turns, each choice
+    # clicked twice (the second click changes nothing and is refused).
+    "alternating_current": (do("20:ALTERNE", "30:VIRER", "40:ALTERNE", "400:CONSTANT", "410:CONSTANT"), 480, None),
 }
 
 def run(exe, name):
