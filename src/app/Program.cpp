@@ -58,12 +58,24 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders)
     // 2. The parameters dialog.
     FParam.Attach(FCorvel, FPolaire, FParNMEA, dialogs);
     FParam.FormCreate();
-    // 3. The polar: the only polar table loaded at start-up.
-    FPolaire.FormCreate(FCorvel.PolarPath);
+    // 3. The polar: the only polar table loaded at start-up. One that cannot be loaded gives way to
+    // the default polar, which the polar names then follow (also when it fails in turn).
+    const config::PolarFiles defaultPolar = config::DefaultPolar(ProgramFolder);
+    FPolaire.FormCreate(FCorvel.PolarPath, defaultPolar.PolarPath);
+    const bool onDefault = FPolaire.LoadedPath != fs::path(FCorvel.PolarPath);
+    const auto nameTheDefaultPolar = [this, &defaultPolar] {
+        FCorvel.PolarFolder = defaultPolar.PolarFolder;
+        FCorvel.PolarPath = defaultPolar.PolarPath;
+        FCorvel.PolarName = defaultPolar.PolarName;
+        FCorvel.StxNomPol.text = FCorvel.PolarName;
+        FParam.EdRepPol.text = FCorvel.PolarFolder;
+    };
+    if (onDefault) nameTheDefaultPolar();
     // 4. The sentence-selection dialog, whose creation loads the settings file whole.
     FCorvel.SetSelectionDialog(&FParNMEA);
     if (settingsRead) {
         FCorvel.LoadConfig(Settings);
+        if (onDefault) nameTheDefaultPolar();  // the settings name the polar that was refused
     } else {
         // No load: the category stays to be determined, and no choice of the dialog says otherwise.
         FParam.MarkCategory(FCorvel.S.Category);

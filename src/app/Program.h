@@ -24,6 +24,8 @@ public:
     // settings file chooses the polar and is then loaded whole (a missing file loads as empty:
     // every key takes its default; a refused one is said, RefusalMessage, and read as none). With a
     // documents folder holding the other simulator's polars, the user is asked whether to use them.
+    // A polar that cannot be loaded is said and the default polar is loaded instead; when that
+    // fails too, it is said and Polar.Loaded() stays false (a headless run stops there).
     Program(Dialogs& dialogs, const config::StartupFolders& folders);
     // The program without settings file or documents folder: the windows keep their first values
     // and the default polar is used (reproducible runs, tests).

@@ -359,6 +359,8 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     app::QuietDialogs dialogs([](const std::string& text) { std::fprintf(stderr, "corvelnmea: %s\n", text.c_str()); });
     app::Program program(dialogs, options.noSettings ? config::StartupFolders{programFolder, {}, {}}
                                                      : config::FoldersFromEnvironment(programFolder));
+    // Without a polar the boat cannot move: the start-up has said why on standard error.
+    if (!program.Polar.Loaded()) return 1;
     app::TFCorvel& w = program.FCorvel;
     if (options.config) w.OpenConfiguration(*options.config, config.file);
     HeadlessLinks links(w, dialogs, program.Settings);

@@ -522,6 +522,61 @@ TEST_F(ConfigModel, ARefusedConfigurationIsNeitherOpenedNorReloaded) {
     EXPECT_EQ(dialogs.messages.back(), "Fichier de configuration introuvable : " + (home / "none.ini").string());
 }
 
+// The polar at start-up: one that cannot be loaded gives way to the default polar, which the names
+// then follow; without a default polar the program says so and has no polar.
+struct StartupPolarCase {
+    const char* name;
+    const char* settingsPolar;  // the text of the settings' polar file; nullptr: no settings polar
+    bool withDefault;           // the program folder holds DefPolars/First31_7.pol
+    bool loaded;
+};
+
+struct StartupPolar : ConfigModel, ::testing::WithParamInterface<StartupPolarCase> {};
+
+TEST_P(StartupPolar, FallsBackToTheDefaultPolar) {
+    const StartupPolarCase& c = GetParam();
+    const fs::path program = home / "program";
+    const fs::path defaultPolar = program / "DefPolars" / "First31_7.pol";
+    fs::create_directories(program);
+    if (c.withDefault) {
+        fs::create_directories(defaultPolar.parent_path());
+        fs::copy_file(DefaultPolar(), defaultPolar);
+    }
+    const fs::path mine = home / "polars" / "Mine.pol";
+    std::vector<std::string> expected;
+    if (c.settingsPolar) {
+        test::WriteFile(mine, c.settingsPolar);
+        test::WriteFile(SettingsFile(), "[REPERTOIRES]\nPolars=" + mine.parent_path().string() +
+                                            "/\n[Parametres]\nPolaireAct=Mine.pol\n");
+    }
+    const bool mineLoads = c.settingsPolar && std::string_view(c.settingsPolar).starts_with("TWA");
+    if (c.settingsPolar && !mineLoads) {
+        expected.push_back("Polaire refusée (" + mine.string() + ") : il faut au moins 2 lignes d'angles (0 trouvée).");
+    }
+    if (!c.loaded) expected.push_back("Impossible de charger la polaire par défaut : " + defaultPolar.string());
+
+    app::Program p(dialogs, config::StartupFolders{program, home / "share", home / "Documents"});
+    EXPECT_EQ(dialogs.messages, expected);
+    EXPECT_EQ(p.Polar.Loaded(), c.loaded);
+    const fs::path named = mineLoads ? mine : defaultPolar;
+    EXPECT_EQ(p.FPolaire.LoadedPath, c.loaded ? named : fs::path());
+    EXPECT_EQ(p.FCorvel.PolarPath, named.string());
+    EXPECT_EQ(p.FCorvel.PolarFolder, named.parent_path().string() + "/");
+    EXPECT_EQ(p.FCorvel.PolarName, mineLoads ? "MINE" : "FIRST31_7");
+    EXPECT_EQ(p.FCorvel.StxNomPol.text, p.FCorvel.PolarName);
+    EXPECT_EQ(p.FParam.EdRepPol.text, p.FCorvel.PolarFolder);
+}
+
+const char* const kGarbage = "garbage, not a polar";
+const char* const kGoodPolar = "TWA\t6\t8\n40\t4\t5\n90\t5\t6\n";
+
+INSTANTIATE_TEST_SUITE_P(Cases, StartupPolar,
+                         ::testing::Values(StartupPolarCase{"RefusedPolar", kGarbage, true, true},
+                                           StartupPolarCase{"NoDefaultPolar", nullptr, false, false},
+                                           StartupPolarCase{"RefusedPolarAndNoDefault", kGarbage, false, false},
+                                           StartupPolarCase{"GoodPolarWithoutDefault", kGoodPolar, false, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // ---------------------------------------------------------------- parameters dialog
 
 TEST_F(ConfigModel, ParametersDialogCreation) {
