@@ -3,6 +3,7 @@
 
 #include <system_error>
 
+#include "app/ConfigFiles.h"
 #include "config/Configuration.h"
 #include "config/PolarLibrary.h"
 
@@ -25,11 +26,19 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders)
       FCorvel(d, FParam, Polar),
       FParNMEA(FCorvel.Nmea),
       FParamWIFI(FCorvel, d) {
-    // Before the windows: the folders, the settings file, the polar.
+    // Before the windows: the folders, the settings file, the polar. A refused settings file is
+    // said and taken as absent: the windows keep their first values, and nothing saves over it.
+    bool settingsRead = false;
     if (!SettingsPath.empty()) {
         std::error_code ec;
         fs::create_directories(SettingsPath.parent_path(), ec);  // a failure shows at the first save
-        Settings = config::IniFile::Load(SettingsPath);
+        config::IniLoadResult load = config::IniFile::Load(SettingsPath);
+        if (load.Refused()) {
+            dialogs.ShowMessage(RefusalMessage(SettingsPath, load));
+        } else {
+            Settings = std::move(load.file);
+            settingsRead = true;
+        }
     }
     config::PolarFiles polar = config::StartupPolar(Settings, ProgramFolder);
     const std::string brisel = config::BriselPolarFolder(folders.DocumentsFolder);
@@ -49,12 +58,24 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders)
     // 2. The parameters dialog.
     FParam.Attach(FCorvel, FPolaire, FParNMEA, dialogs);
     FParam.FormCreate();
-    // 3. The polar: the only polar table loaded at start-up.
-    FPolaire.FormCreate(FCorvel.PolarPath);
+    // 3. The polar: the only polar table loaded at start-up. One that cannot be loaded gives way to
+    // the default polar, which the polar names then follow (also when it fails in turn).
+    const config::PolarFiles defaultPolar = config::DefaultPolar(ProgramFolder);
+    FPolaire.FormCreate(FCorvel.PolarPath, defaultPolar.PolarPath);
+    const bool onDefault = FPolaire.LoadedPath != fs::path(FCorvel.PolarPath);
+    const auto nameTheDefaultPolar = [this, &defaultPolar] {
+        FCorvel.PolarFolder = defaultPolar.PolarFolder;
+        FCorvel.PolarPath = defaultPolar.PolarPath;
+        FCorvel.PolarName = defaultPolar.PolarName;
+        FCorvel.StxNomPol.text = FCorvel.PolarName;
+        FParam.EdRepPol.text = FCorvel.PolarFolder;
+    };
+    if (onDefault) nameTheDefaultPolar();
     // 4. The sentence-selection dialog, whose creation loads the settings file whole.
     FCorvel.SetSelectionDialog(&FParNMEA);
-    if (!SettingsPath.empty()) {
-        FCorvel.LoadConfig(SettingsPath);
+    if (settingsRead) {
+        FCorvel.LoadConfig(Settings);
+        if (onDefault) nameTheDefaultPolar();  // the settings name the polar that was refused
     } else {
         // No load: the category stays to be determined, and no choice of the dialog says otherwise.
         FParam.MarkCategory(FCorvel.S.Category);

@@ -22,8 +22,10 @@ class Program {
 public:
     // The whole start-up. With a data folder: its settings folder is created when missing, the
     // settings file chooses the polar and is then loaded whole (a missing file loads as empty:
-    // every key takes its default). With a documents folder holding the other simulator's polars,
-    // the user is asked whether to use them.
+    // every key takes its default; a refused one is said, RefusalMessage, and read as none). With a
+    // documents folder holding the other simulator's polars, the user is asked whether to use them.
+    // A polar that cannot be loaded is said and the default polar is loaded instead; when that
+    // fails too, it is said and Polar.Loaded() stays false (a headless run stops there).
     Program(Dialogs& dialogs, const config::StartupFolders& folders);
     // The program without settings file or documents folder: the windows keep their first values
     // and the default polar is used (reproducible runs, tests).
@@ -33,8 +35,8 @@ public:
 
     Dialogs& dialogs;
     const std::filesystem::path ProgramFolder;
-    // The settings file as read at start-up (empty without one); its section "COM" names the
-    // serial devices.
+    // The settings file as read at start-up (empty without one, or when it was refused); its
+    // section "COM" names the serial devices.
     const std::filesystem::path SettingsPath;
     config::IniFile Settings;
     TFParam FParam;

@@ -16,6 +16,7 @@
 #include "app/TFParam.h"
 #include "app/TextLog.h"
 #include "app/TimerSet.h"
+#include "config/IniFile.h"
 #include "nmea/NmeaBuilders.h"
 #include "sim/Manoeuvres.h"
 #include "sim/SimulationState.h"
@@ -280,18 +281,22 @@ public:
 
     // "Configuration" › "Enregistrer": the save dialog, then every key of the configuration into
     // the chosen file, updated in place and saved atomically (an error is shown, the old file stays).
+    // A file there that is refused (IniLoadResult::Refused) is not saved over: a message says why.
     void EnregistrerCFG();
     // "Configuration" › "Ouvrir": the open dialog, then OpenConfigFile.
     void Ouvrir2Click();
-    // Opens a configuration as "Ouvrir" does once the file is chosen: its polar keys (LoadPolaire),
-    // the whole file (LoadConfig), the caption, the file's age. False, and nothing changed, when no
-    // file is there.
+    // Opens a configuration as "Ouvrir" does once the file is chosen: reads it once, then its polar
+    // keys (LoadPolaire), the whole file (LoadConfig), the caption, the file's age. False, nothing
+    // changed and one message shown, when no file is there (« Fichier de configuration
+    // introuvable : ... ») or it is refused (RefusalMessage).
     bool OpenConfigFile(const std::filesystem::path& ConfigFile);
-    // Applies a configuration file to the state and the windows, key by key in the loader's order;
-    // missing keys take their defaults, an unreadable file reads as empty. No polar table is loaded.
-    void LoadConfig(const std::filesystem::path& ConfigFile);
-    // The polar keys of a configuration file: PolarFolder, PolarPath and PolarName.
-    void LoadPolaire(const std::filesystem::path& ConfigFile);
+    // What OpenConfigFile does with the file once read.
+    void OpenConfiguration(const std::filesystem::path& ConfigFile, const config::IniFile& file);
+    // Applies a configuration to the state and the windows, key by key in the loader's order;
+    // missing keys take their defaults. No polar table is loaded.
+    void LoadConfig(const config::IniFile& file);
+    // The polar keys of a configuration: PolarFolder, PolarPath and PolarName.
+    void LoadPolaire(const config::IniFile& file);
     // The display name of a polar path (FIRST31_7 for ".../First31_7.pol").
     static std::string NomPolaire(std::string_view path);
     // The category of a file's code ("R", "CC", "CR", "CPTE", "ind"; another code changes nothing),
@@ -300,7 +305,8 @@ public:
     // LabCateg shows the label of the category in force.
     void AfficheCateg();
     // "Automatique": ticked, the last opened configuration is read again each time its file changes,
-    // checked every 10 s by TimerLoadCFG (a running simulation is paused around the reload).
+    // checked every 10 s by TimerLoadCFG (a running simulation is paused around the reload). A
+    // changed file that is refused is reported once and the values in force stay.
     void MenuAutomatiqueClick();
     void TimerLoadCFGTimer();
     // "Quitter": asks whether to save the configuration, closes the serial port, clears the

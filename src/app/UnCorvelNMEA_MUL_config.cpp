@@ -2,9 +2,9 @@
 // automatic reload), the boat category display and quitting.
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <system_error>
 
+#include "app/ConfigFiles.h"
 #include "app/FMX_UARTManag.h"
 #include "app/FMX_UnParNMEA.h"
 #include "app/UnCorvelNMEA_MUL.h"
@@ -67,16 +67,15 @@ void TFCorvel::AfficheCateg() { LabCateg.text = std::string(config::CategoryLabe
 
 // ---------------------------------------------------------------- load
 
-void TFCorvel::LoadPolaire(const fs::path& ConfigFile) {
-    const config::PolarFiles p =
-        config::PolarOfConfiguration(config::IniFile::Load(ConfigFile), {PolarFolder, PolarPath, PolarName});
+void TFCorvel::LoadPolaire(const config::IniFile& file) {
+    const config::PolarFiles p = config::PolarOfConfiguration(file, {PolarFolder, PolarPath, PolarName});
     PolarFolder = p.PolarFolder;
     PolarPath = p.PolarPath;
     PolarName = p.PolarName;
 }
 
-void TFCorvel::LoadConfig(const fs::path& ConfigFile) {
-    const config::Configuration c = config::ReadConfiguration(config::IniFile::Load(ConfigFile));
+void TFCorvel::LoadConfig(const config::IniFile& file) {
+    const config::Configuration c = config::ReadConfiguration(file);
 
     // Polar and category. A file without a category leaves it to be determined, and the dialog's
     // choices and the label say so: no choice stays marked for a category not in force.
@@ -159,14 +158,23 @@ void TFCorvel::LoadConfig(const fs::path& ConfigFile) {
 }
 
 bool TFCorvel::OpenConfigFile(const fs::path& ConfigFile) {
-    std::error_code ec;
-    if (!fs::is_regular_file(ConfigFile, ec)) return false;
-    LoadPolaire(ConfigFile);
-    LoadConfig(ConfigFile);
+    const config::IniLoadResult load = config::IniFile::Load(ConfigFile);
+    if (load.status != nav::ReadStatus::Ok) {
+        dialogs_.ShowMessage(load.Refused() ? RefusalMessage(ConfigFile, load)
+                                            : "Fichier de configuration introuvable : " + ConfigFile.string());
+        return false;
+    }
+    OpenConfiguration(ConfigFile, load.file);
+    return true;
+}
+
+void TFCorvel::OpenConfiguration(const fs::path& ConfigFile, const config::IniFile& file) {
+    LoadPolaire(file);
+    LoadConfig(file);
     Caption += "      Configuration : " + ConfigFile.filename().string();
     ConfigFilePath = ConfigFile;
+    std::error_code ec;
     ConfigFileAge = fs::last_write_time(ConfigFile, ec);
-    return true;
 }
 
 void TFCorvel::Ouvrir2Click() {
@@ -174,7 +182,7 @@ void TFCorvel::Ouvrir2Click() {
     TimerLoadCFG.stop();
     nav::ForceDotSeparator();
     if (const auto chosen = dialogs_.OpenFile("Ouvrir une configuration", "Fichier ini|*.ini", SettingsFolder())) {
-        if (!OpenConfigFile(*chosen)) dialogs_.ShowMessage("Fichier de configuration introuvable : " + chosen->string());
+        OpenConfigFile(*chosen);
     }
     nav::ForceDotSeparator();
 }
@@ -228,14 +236,6 @@ config::Configuration CurrentConfiguration(const TFCorvel& w, const TFParam& par
     return c;
 }
 
-// A file that is there but cannot be read: saving over it would lose what it holds.
-bool UnreadableFile(const fs::path& path) {
-    std::error_code ec;
-    if (!fs::exists(path, ec)) return false;
-    std::ifstream in(path, std::ios::binary);
-    return !in;
-}
-
 }  // namespace
 
 void TFCorvel::EnregistrerCFG() {
@@ -244,12 +244,13 @@ void TFCorvel::EnregistrerCFG() {
     const auto chosen = dialogs_.SaveFile("Sauvegarder la configuration", "Fichier INI|*.ini", "ini", SettingsFolder());
     if (chosen) {
         const std::string failure = "Impossible d'enregistrer la configuration dans " + chosen->string() + " : ";
-        if (UnreadableFile(*chosen)) {
-            dialogs_.ShowMessage(failure + "le fichier existant ne peut pas être lu");
+        config::IniLoadResult load = config::IniFile::Load(*chosen);
+        if (load.Refused()) {
+            // Saving over a file that was not read would lose what it holds.
+            dialogs_.ShowMessage(failure + ExistingFileRefused(load));
         } else {
-            config::IniFile file = config::IniFile::Load(*chosen);
-            config::WriteConfiguration(CurrentConfiguration(*this, param_, FParNMEA_), file);
-            const config::FileWriteResult written = file.Save(*chosen);
+            config::WriteConfiguration(CurrentConfiguration(*this, param_, FParNMEA_), load.file);
+            const config::FileWriteResult written = load.file.Save(*chosen);
             ReportSave(dialogs_, written, *chosen, failure);
         }
     }
@@ -275,12 +276,19 @@ void TFCorvel::TimerLoadCFGTimer() {
     std::error_code ec;
     const fs::file_time_type age = fs::last_write_time(ConfigFilePath, ec);
     if (ec || age == ConfigFileAge) return;  // gone for now, or unchanged
+    const config::IniLoadResult load = config::IniFile::Load(ConfigFilePath);
+    if (load.status == nav::ReadStatus::Missing) return;  // gone since
+    ConfigFileAge = age;
+    if (load.Refused()) {
+        // Said once for this version of the file; the values in force stay.
+        dialogs_.ShowMessage(RefusalMessage(ConfigFilePath, load));
+        return;
+    }
     // A running simulation is paused around the reload, as the pause button does; the resume then
     // starts from the fields the file set.
     const bool running = !S.Halted && !S.Paused;
     if (running) SpBtPauseResClick();
-    LoadConfig(ConfigFilePath);
-    ConfigFileAge = age;
+    LoadConfig(load.file);
     if (running) SpBtPauseResClick();
 }
 

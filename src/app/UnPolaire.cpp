@@ -17,7 +17,14 @@ bool TFPolaire::Load(const std::filesystem::path& path) {
     return true;
 }
 
-void TFPolaire::FormCreate(const std::filesystem::path& path) { Load(path); }
+void TFPolaire::FormCreate(const std::filesystem::path& path, const std::filesystem::path& fallback) {
+    if (path != fallback && Load(path)) return;
+    if (table_.LoadFromFile(fallback).ok) {
+        LoadedPath = fallback;
+        return;
+    }
+    dialogs_.ShowMessage("Impossible de charger la polaire par défaut : " + fallback.string());
+}
 
 std::optional<std::filesystem::path> TFPolaire::BtSelPolClick(const std::filesystem::path& folder) {
     const auto chosen = dialogs_.OpenFile("Sélectionner la polaire", "Fichier polaire|*.pol", folder);

@@ -19,9 +19,11 @@ public:
     TFPolaire(const TFPolaire&) = delete;
     TFPolaire& operator=(const TFPolaire&) = delete;
 
-    // Creation: loads the polar file at `path`. A file that cannot be loaded shows its message and
-    // leaves the table as it was.
-    void FormCreate(const std::filesystem::path& path);
+    // Creation, at start-up: loads the polar file at `path`. A file that cannot be loaded shows its
+    // message and the default polar `fallback` is loaded instead; when that cannot be loaded either,
+    // « Impossible de charger la polaire par défaut : <fallback> » is shown (once, also when `path`
+    // is `fallback`) and no table is loaded (PolarTable::Loaded is false).
+    void FormCreate(const std::filesystem::path& path, const std::filesystem::path& fallback);
     // "Sélectionner la polaire" (ChargePolaire): asks for a polar file, starting in `folder`, and
     // loads it. Returns the file when it was loaded; nothing when the user cancelled or the file was
     // refused (its message shown): the table in force stays.

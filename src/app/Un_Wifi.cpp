@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "app/ConfigFiles.h"
 #include "app/UnCorvelNMEA_MUL.h"
 #include "config/IniFile.h"
 
@@ -218,11 +219,17 @@ void TFParamWIFI::BtUtilWIFIClick() {
 
 void TFParamWIFI::SaveDataWifi() {
     if (SettingsPath.empty()) return;
-    config::IniFile settings = config::IniFile::Load(SettingsPath);
-    settings.WriteString("WIFI", "iAdIP", UnitAddress);
-    settings.WriteString("WIFI", "iPort", EdPort.text);
-    const config::FileWriteResult written = settings.Save(SettingsPath);
-    ReportSave(dialogs_, written, SettingsPath, "Impossible d'écrire " + SettingsPath.string() + " : ");
+    const std::string failure = "Impossible d'écrire " + SettingsPath.string() + " : ";
+    config::IniLoadResult settings = config::IniFile::Load(SettingsPath);
+    if (settings.Refused()) {
+        // Saving over a file that was not read would lose what it holds.
+        dialogs_.ShowMessage(failure + ExistingFileRefused(settings));
+        return;
+    }
+    settings.file.WriteString("WIFI", "iAdIP", UnitAddress);
+    settings.file.WriteString("WIFI", "iPort", EdPort.text);
+    const config::FileWriteResult written = settings.file.Save(SettingsPath);
+    ReportSave(dialogs_, written, SettingsPath, failure);
 }
 
 WriteResult TFParamWIFI::TransmitSentence(std::string_view sentence) {

@@ -122,7 +122,7 @@ public:
     std::string UnitAddress;
     bool TcpClientConnected = false;
     // The start-up settings file that "iAdIP" and "iPort" are saved into (section "WIFI"); empty:
-    // nothing is saved.
+    // nothing is saved. A settings file that is refused is not saved over: a message says why.
     std::filesystem::path SettingsPath;
     // Opens the dialog's help page (the help viewer's, set by the window).
     std::function<void()> OpenHelp;

@@ -2,8 +2,9 @@
 #include "config/Folders.h"
 
 #include <cstdlib>
-#include <fstream>
 #include <string_view>
+
+#include "nav/RegularFile.h"
 
 namespace corvel::config {
 
@@ -18,15 +19,20 @@ std::optional<fs::path> AbsoluteVariable(const Environment& environment, const c
     return fs::path(*value);
 }
 
-// XDG_DOCUMENTS_DIR="$HOME/Documents" in user-dirs.dirs: the value with $HOME replaced.
+// XDG_DOCUMENTS_DIR="$HOME/Documents" in user-dirs.dirs: the value with $HOME replaced. The file
+// is read only when it is a regular file of at most kMaxUserDirsBytes.
 std::optional<fs::path> DocumentsFromUserDirs(const fs::path& file, const std::string& home) {
-    std::ifstream in(file);
-    std::string line;
+    const nav::ReadResult read = nav::ReadRegularFile(file, kMaxUserDirsBytes);
+    if (read.status != nav::ReadStatus::Ok) return std::nullopt;
     constexpr std::string_view kKey = "XDG_DOCUMENTS_DIR=";
-    while (std::getline(in, line)) {
+    std::string_view rest = read.text;
+    while (!rest.empty()) {
+        const std::size_t lf = rest.find('\n');
+        const std::string_view line = rest.substr(0, lf);
+        rest = lf == std::string_view::npos ? std::string_view() : rest.substr(lf + 1);
         const std::size_t start = line.find_first_not_of(" \t");
-        if (start == std::string::npos || line.compare(start, kKey.size(), kKey) != 0) continue;
-        std::string value = line.substr(start + kKey.size());
+        if (start == std::string_view::npos || line.compare(start, kKey.size(), kKey) != 0) continue;
+        std::string value(line.substr(start + kKey.size()));
         while (!value.empty() && (value.back() == ' ' || value.back() == '\t' || value.back() == '\r')) {
             value.pop_back();
         }

@@ -3,18 +3,23 @@
 // - data: $XDG_DATA_HOME, else $HOME/.local/share; the settings file is
 //   <data>/CorvelNMEA/CorvelNMEA.ini;
 // - documents: $XDG_DOCUMENTS_DIR, else the XDG_DOCUMENTS_DIR line of
-//   ($XDG_CONFIG_HOME, else $HOME/.config)/user-dirs.dirs, else $HOME/Documents.
+//   ($XDG_CONFIG_HOME, else $HOME/.config)/user-dirs.dirs (read only when it is a regular file of
+//   at most kMaxUserDirsBytes), else $HOME/Documents.
 // A relative XDG value is ignored, as the XDG rules say. A folder that cannot be determined (no
 // HOME) stays empty: without a data folder there is no settings file, without a documents folder
 // no other simulator's polars are looked for.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 
 namespace corvel::config {
+
+// A user-dirs.dirs larger than this is not read (the real one holds a few hundred bytes).
+inline constexpr std::size_t kMaxUserDirsBytes = 64 * 1024;
 
 struct StartupFolders {
     std::filesystem::path ProgramFolder;    // the program's data files (DefPolars/ ...)

@@ -1,10 +1,8 @@
 // Initialisation files; see IniFile.h.
 #include "config/IniFile.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <charconv>
-#include <fstream>
-#include <system_error>
 
 #include "nav/Utf8Text.h"
 #include "nav/ValidFloat.h"
@@ -58,93 +56,153 @@ std::string KeyLine(std::string_view key, std::string_view value) {
     return line;
 }
 
+char FoldChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// FNV-1a of the folded name.
+std::uint32_t NameHash(std::string_view name) {
+    std::uint32_t h = 2166136261u;
+    for (char c : name) {
+        h ^= static_cast<unsigned char>(FoldChar(c));
+        h *= 16777619u;
+    }
+    return h;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (FoldChar(a[i]) != FoldChar(b[i])) return false;
+    }
+    return true;
+}
+
+// Every line end (LF, CR LF, CR) made a single LF, in place, and a LF after the last line.
+void NormaliseLineEnds(std::string& text) {
+    std::size_t out = 0;
+    for (std::size_t in = 0; in < text.size(); ++in) {
+        char c = text[in];
+        if (c == '\r') {
+            c = '\n';
+            if (in + 1 < text.size() && text[in + 1] == '\n') ++in;
+        }
+        text[out++] = c;
+    }
+    text.resize(out);
+    if (!text.empty() && text.back() != '\n') text += '\n';
+}
+
 }  // namespace
 
 std::string FoldCase(std::string_view text) {
     std::string out(text);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
+    for (char& c : out) c = FoldChar(c);
     return out;
 }
 
+struct IniFile::EntryOrder {
+    bool operator()(const Entry& a, const Entry& b) const {
+        if (a.section != b.section) return a.section < b.section;
+        if (a.hash != b.hash) return a.hash < b.hash;
+        return a.offset < b.offset;
+    }
+};
+
 IniFile IniFile::FromText(std::string_view text) {
     IniFile file;
-    file.sections_.push_back({});  // the lines before the first header
     if (text.find('\0') != std::string_view::npos) return file;
     if (text.substr(0, kBom.size()) == kBom) {
         file.bom_ = true;
         text.remove_prefix(kBom.size());
-    }
-    std::string converted;
-    if (!nav::IsValidUtf8(text)) {
-        converted = nav::Latin1ToUtf8(text);
-        text = converted;
     }
     const std::size_t firstBreak = text.find_first_of("\r\n");
     if (firstBreak != std::string_view::npos && text[firstBreak] == '\r' && firstBreak + 1 < text.size() &&
         text[firstBreak + 1] == '\n') {
         file.eol_ = "\r\n";
     }
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            file.AddLine(std::string(text.substr(start)));
-            break;
-        }
-        file.AddLine(std::string(text.substr(start, end - start)));
-        start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+    if (nav::IsValidUtf8(text)) {
+        file.text_.reserve(text.size() + 1);
+        file.text_.assign(text);
+    } else {
+        file.text_ = nav::Latin1ToUtf8(text);
     }
+    NormaliseLineEnds(file.text_);
+
+    // The index holds exactly the header lines and the key lines under a header (keys before any
+    // header belong to no section and are never read): counted first, so that it takes no more
+    // room than they need.
+    const auto forEachIndexed = [&file](auto&& add) {
+        std::optional<std::uint32_t> section;
+        for (std::size_t at = 0; at < file.text_.size();) {
+            const std::string_view line = file.LineAt(at);
+            if (const auto name = HeaderName(line)) {
+                section = static_cast<std::uint32_t>(at);
+                add(kHeader, *name, at);
+            } else if (const auto key = KeyOf(line); key && section) {
+                add(*section, *key, at);
+            }
+            at += line.size() + 1;
+        }
+    };
+    std::size_t count = 0;
+    forEachIndexed([&count](std::uint32_t, std::string_view, std::size_t) { ++count; });
+    file.index_.reserve(count);
+    forEachIndexed([&file](std::uint32_t section, std::string_view name, std::size_t offset) {
+        file.index_.push_back({section, NameHash(name), static_cast<std::uint32_t>(offset)});
+    });
+    std::sort(file.index_.begin(), file.index_.end(), EntryOrder());
     return file;
 }
 
-IniFile IniFile::Load(const fs::path& path) {
-    std::error_code ec;
-    const std::uintmax_t size = fs::file_size(path, ec);
-    if (ec || !fs::is_regular_file(path, ec) || size > kMaxFileBytes) return FromText({});
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return FromText({});
-    std::string text(static_cast<std::size_t>(size), '\0');
-    in.read(text.data(), static_cast<std::streamsize>(size));
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    if (in.bad()) return FromText({});
-    return FromText(text);
+IniLoadResult IniFile::Load(const fs::path& path) {
+    const nav::ReadResult read = nav::ReadRegularFile(path, kMaxFileBytes);
+    if (read.status != nav::ReadStatus::Ok) return {IniFile(), read.status, read.error};
+    return {FromText(read.text), nav::ReadStatus::Ok, 0};
 }
 
-void IniFile::AddLine(std::string line) {
-    if (const auto name = HeaderName(line)) {
-        Section section;
-        section.name = std::string(*name);
-        section.lines.push_back(std::move(line));
-        sectionIndex_.emplace(FoldCase(section.name), sections_.size());  // the first one wins
-        sections_.push_back(std::move(section));
-        return;
+std::string_view IniFile::LineAt(std::size_t offset) const {
+    const std::string_view rest = std::string_view(text_).substr(offset);
+    return rest.substr(0, rest.find('\n'));
+}
+
+std::optional<std::uint32_t> IniFile::Find(std::uint32_t section, std::string_view name) const {
+    const std::uint32_t hash = NameHash(name);
+    auto it = std::lower_bound(index_.begin(), index_.end(), Entry{section, hash, 0}, EntryOrder());
+    // Names of one hash, in the order of the file: the first that is the name asked for.
+    for (; it != index_.end() && it->section == section && it->hash == hash; ++it) {
+        const std::string_view line = LineAt(it->offset);
+        const auto found = section == kHeader ? HeaderName(line) : KeyOf(line);
+        if (found && SameName(*found, name)) return it->offset;
     }
-    Section& section = sections_.back();
-    if (const auto key = KeyOf(line); key && !section.lines.empty()) {
-        // Keys before any header belong to no section and are never read.
-        section.keys.emplace(FoldCase(*key), section.lines.size());
+    return std::nullopt;
+}
+
+void IniFile::AddToIndex(std::uint32_t section, std::string_view name, std::size_t offset) {
+    const Entry entry{section, NameHash(name), static_cast<std::uint32_t>(offset)};
+    index_.insert(std::upper_bound(index_.begin(), index_.end(), entry, EntryOrder()), entry);
+}
+
+void IniFile::ShiftFrom(std::size_t from, std::ptrdiff_t delta) {
+    // Positions keep their order, so the index stays sorted.
+    const auto move = [from, delta](std::uint32_t& position) {
+        if (position >= from) position = static_cast<std::uint32_t>(static_cast<std::ptrdiff_t>(position) + delta);
+    };
+    for (Entry& e : index_) {
+        move(e.offset);
+        if (e.section != kHeader) move(e.section);
     }
-    section.lines.push_back(std::move(line));
 }
 
-const IniFile::Section* IniFile::FindSection(std::string_view name) const {
-    const auto it = sectionIndex_.find(FoldCase(name));
-    return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
-}
-
-IniFile::Section* IniFile::FindSection(std::string_view name) {
-    const auto it = sectionIndex_.find(FoldCase(name));
-    return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
+void IniFile::InsertLine(std::size_t offset, std::string_view line) {
+    text_.insert(offset, line);
+    text_.insert(offset + line.size(), 1, '\n');
 }
 
 std::optional<std::string> IniFile::Value(std::string_view section, std::string_view key) const {
-    const Section* s = FindSection(section);
-    if (!s) return std::nullopt;
-    const auto it = s->keys.find(FoldCase(key));
-    if (it == s->keys.end()) return std::nullopt;
-    return ValueOf(s->lines[it->second]);
+    const auto header = Find(kHeader, section);
+    if (!header) return std::nullopt;
+    const auto line = Find(*header, key);
+    if (!line) return std::nullopt;
+    return ValueOf(LineAt(*line));
 }
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key, std::string_view fallback) const {
@@ -178,29 +236,33 @@ bool IniFile::ReadBool(std::string_view section, std::string_view key, bool fall
 }
 
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-    Section* s = FindSection(section);
-    if (!s) {
-        sectionIndex_.emplace(FoldCase(section), sections_.size());
-        Section added;
-        added.name = std::string(section);
-        added.lines.push_back("[" + std::string(section) + "]");
-        sections_.push_back(std::move(added));
-        s = &sections_.back();
+    std::optional<std::uint32_t> header = Find(kHeader, section);
+    if (!header) {
+        const std::size_t offset = text_.size();
+        const std::string line = "[" + std::string(section) + "]";
+        InsertLine(offset, line);
+        AddToIndex(kHeader, HeaderName(line).value_or(""), offset);
+        header = static_cast<std::uint32_t>(offset);
     }
-    std::string line = KeyLine(key, value);
-    const std::string folded = FoldCase(key);
-    if (const auto it = s->keys.find(folded); it != s->keys.end()) {
-        s->lines[it->second] = std::move(line);
+    const std::string line = KeyLine(key, value);
+    if (const auto existing = Find(*header, key)) {
+        const std::size_t oldSize = LineAt(*existing).size();
+        text_.replace(*existing, oldSize, line);
+        ShiftFrom(*existing + 1, static_cast<std::ptrdiff_t>(line.size()) - static_cast<std::ptrdiff_t>(oldSize));
         return;
     }
-    // After the last line that is not blank, so that blank lines keep separating the sections.
-    std::size_t at = s->lines.size();
-    while (at > 1 && Trim(s->lines[at - 1]).empty()) --at;
-    for (auto& entry : s->keys) {
-        if (entry.second >= at) ++entry.second;
+    // After the section's last line that is not blank, so that blank lines keep separating the
+    // sections; the header itself counts as a line that is not blank.
+    std::size_t at = *header + LineAt(*header).size() + 1;
+    for (std::size_t next = at; next < text_.size();) {
+        const std::string_view l = LineAt(next);
+        if (HeaderName(l)) break;
+        next += l.size() + 1;
+        if (!Trim(l).empty()) at = next;
     }
-    s->lines.insert(s->lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
-    s->keys.emplace(folded, at);
+    ShiftFrom(at, static_cast<std::ptrdiff_t>(line.size() + 1));
+    InsertLine(at, line);
+    if (const auto name = KeyOf(line)) AddToIndex(*header, *name, at);
 }
 
 void IniFile::WriteFloat(std::string_view section, std::string_view key, nav::Real value) {
@@ -218,10 +280,13 @@ void IniFile::WriteBool(std::string_view section, std::string_view key, bool val
 std::string IniFile::Text() const {
     std::string out;
     if (bom_) out += kBom;
-    for (const Section& s : sections_) {
-        for (const std::string& line : s.lines) {
-            out += line;
+    if (eol_ == "\n") return out + text_;
+    out.reserve(out.size() + text_.size() * eol_.size());
+    for (char c : text_) {
+        if (c == '\n') {
             out += eol_;
+        } else {
+            out += c;
         }
     }
     return out;

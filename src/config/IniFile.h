@@ -1,9 +1,14 @@
 // The initialisation files of the program (the settings file and the configuration files):
 // "[section]" headers and "key=value" lines, sections and keys matched without regard to letter
-// case, values as text. Reading never fails: an unreadable, binary or oversized file reads as
-// empty, so every key takes its default. Writing updates the file in place: the lines it does not
-// write (other keys, other sections, comments, blank lines) keep their text and order, and a key
-// missing from its section is added after the section's last line. Saving is atomic.
+// case, values as text. A file is read only when it is a regular file of at most kMaxFileBytes
+// (Load says why another is not); a readable file never fails: a binary one reads as empty, so
+// every key takes its default. Writing updates the file in place: the lines it does not write
+// (other keys, other sections, comments, blank lines) keep their text and order, and a key missing
+// from its section is added after the section's last line. Saving is atomic.
+//
+// Memory: the text once, plus 12 bytes for each header and key line (a line of at least 2 bytes):
+// at most about 7 times the file's size whatever it holds, about 4 times for a file of "[a]" or
+// "k=1" lines, the text alone for blank lines and comments.
 #pragma once
 
 #include <cstddef>
@@ -12,18 +17,20 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "config/AtomicWrite.h"
 #include "nav/EXT_CONVERS.h"
+#include "nav/RegularFile.h"
 
 namespace corvel::config {
 
+struct IniLoadResult;
+
 class IniFile {
 public:
-    // A larger file is no initialisation file: it reads as empty.
-    static constexpr std::uintmax_t kMaxFileBytes = 32u * 1024 * 1024;
+    // A larger file is no initialisation file (a real one holds a few kilobytes): it is refused.
+    static constexpr std::size_t kMaxFileBytes = 1024 * 1024;
 
     IniFile() = default;
 
@@ -31,9 +38,9 @@ public:
     // kept on saving); text that is not valid UTF-8 is read as Latin-1. Text holding a NUL byte is
     // binary and reads as empty.
     static IniFile FromText(std::string_view text);
-    // The file at `path`; missing, unreadable, not a regular file, binary or larger than
-    // kMaxFileBytes: empty.
-    static IniFile Load(const std::filesystem::path& path);
+    // The file at `path`, read with nav::ReadRegularFile (never blocks, never reads more than
+    // kMaxFileBytes + 1 bytes); see IniLoadResult.
+    static IniLoadResult Load(const std::filesystem::path& path);
 
     // The value of `key` in `section` (first occurrence of each, letter case ignored), blanks
     // around it removed and one pair of surrounding quotes ("..." or '...') taken off; nothing when
@@ -73,19 +80,43 @@ public:
     FileWriteResult Save(const std::filesystem::path& path, const ChunkWriter& writer) const;
 
 private:
-    struct Section {
-        std::string name;                // as written, blanks trimmed ("" for the lines before any header)
-        std::vector<std::string> lines;  // the header line first (none for the preamble), then the body
-        std::unordered_map<std::string, std::size_t> keys;  // folded key -> line of its first occurrence
+    // A header line (section kHeader) or a key line (section: the offset of its section's header)
+    // of text_, with the hash of its folded name. index_ is sorted by section, hash and offset, so
+    // the first line of a name is the first of its run.
+    struct Entry {
+        std::uint32_t section;
+        std::uint32_t hash;
+        std::uint32_t offset;  // where the line starts in text_
     };
-    void AddLine(std::string line);
-    Section* FindSection(std::string_view name);
-    const Section* FindSection(std::string_view name) const;
+    static constexpr std::uint32_t kHeader = 0xFFFFFFFF;
+    struct EntryOrder;  // by section, hash, offset
 
-    std::vector<Section> sections_;
-    std::unordered_map<std::string, std::size_t> sectionIndex_;  // folded name -> first section
+    // The line starting at `offset`, without its "\n".
+    std::string_view LineAt(std::size_t offset) const;
+    // The offset of the first header (section kHeader) or first key of the section at `section`
+    // named `name`, letter case ignored.
+    std::optional<std::uint32_t> Find(std::uint32_t section, std::string_view name) const;
+    void AddToIndex(std::uint32_t section, std::string_view name, std::size_t offset);
+    // Moves every line starting at or after `from` by `delta` bytes.
+    void ShiftFrom(std::size_t from, std::ptrdiff_t delta);
+    // Inserts `line` and its "\n" at `offset`.
+    void InsertLine(std::size_t offset, std::string_view line);
+
+    std::string text_;  // the lines, each ended by "\n" (the file's line ends are written back on saving)
+    std::vector<Entry> index_;
     std::string eol_ = "\n";
     bool bom_ = false;
+};
+
+// The outcome of IniFile::Load.
+struct IniLoadResult {
+    IniFile file;                                  // what was read; empty unless status is Ok
+    nav::ReadStatus status = nav::ReadStatus::Ok;  // Ok, or why nothing was read
+    int error = 0;                                 // with Unreadable: the system's errno
+    // The file is there but was not read (not a regular file, over kMaxFileBytes, unreadable): what
+    // it holds is unknown, so it must be neither taken as empty nor saved over. A missing file is
+    // not refused: it reads as empty (every key takes its default) and a save creates it.
+    bool Refused() const { return status != nav::ReadStatus::Ok && status != nav::ReadStatus::Missing; }
 };
 
 // Letter case folded for the matching of section and key names (ASCII letters).

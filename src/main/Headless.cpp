@@ -18,6 +18,7 @@
 #include <fstream>
 #include <set>
 
+#include "app/ConfigFiles.h"
 #include "app/FMX_UARTManag.h"
 #include "app/Program.h"
 #include "app/Un_Wifi.h"
@@ -325,11 +326,6 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
 
 namespace {
 
-bool ReadableFile(const std::filesystem::path& path) {
-    std::error_code ec;
-    return std::filesystem::is_regular_file(path, ec) && std::ifstream(path).good();
-}
-
 // The links of a run, set up as the window's commands set them up: the WiFi dialog launched in
 // TCP or in UDP (both may run, each with a dialog of its own), the serial port chosen in the list.
 class HeadlessLinks : public app::NetOutput {
@@ -534,18 +530,27 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     char* argv[] = {name, nullptr};
     QCoreApplication qapp(argc, argv);
 
-    // The start-up reads the settings file as the window does, unless told not to.
-    if (options.config && !ReadableFile(*options.config)) {
-        std::fprintf(stderr, "corvelnmea: fichier de configuration introuvable ou illisible : %s\n",
-                     options.config->string().c_str());
-        return 2;
+    // The start-up reads the settings file as the window does, unless told not to. --config is read
+    // first, so that a file that cannot be used ends the run before anything starts.
+    config::IniLoadResult config;
+    if (options.config) {
+        config = config::IniFile::Load(*options.config);
+        if (config.status != nav::ReadStatus::Ok) {
+            const std::string message =
+                config.Refused() ? app::RefusalMessage(*options.config, config)
+                                 : "fichier de configuration introuvable ou illisible : " + options.config->string();
+            std::fprintf(stderr, "corvelnmea: %s\n", message.c_str());
+            return 2;
+        }
     }
     // Messages go to standard error, questions are answered "N", file choosers are cancelled.
     app::QuietDialogs dialogs([](const std::string& text) { std::fprintf(stderr, "corvelnmea: %s\n", text.c_str()); });
     app::Program program(dialogs, options.noSettings ? config::StartupFolders{programFolder, {}, {}}
                                                      : config::FoldersFromEnvironment(programFolder));
+    // Without a polar the boat cannot move: the start-up has said why on standard error.
+    if (!program.Polar.Loaded()) return 1;
     app::TFCorvel& w = program.FCorvel;
-    if (options.config) w.OpenConfigFile(*options.config);
+    if (options.config) w.OpenConfiguration(*options.config, config.file);
     HeadlessLinks links(w, dialogs, program.Settings);
     if (const int code = links.Start(options); code != 0) return code;
 

@@ -4,46 +4,59 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <optional>
-#include <system_error>
 
+#include "nav/RegularFile.h"
 #include "nav/ValidFloat.h"
 
 namespace corvel::sim {
 
 namespace {
 
-// The French texts of a refused load.
+// The French texts of a refused load. `source` names the file ("" for a text given directly).
 namespace msg {
-constexpr std::string_view kRefused = "Polaire refusée : ";
-constexpr std::string_view kUnreadable = "Impossible de lire le fichier polaire : ";
-
-std::string Unreadable(const std::filesystem::path& path) { return std::string(kUnreadable) + path.string(); }
-std::string Refused(std::string_view why) {
-    std::string text(kRefused);
+std::string Unreadable(const std::filesystem::path& path) {
+    return "Impossible de lire le fichier polaire : " + path.string();
+}
+std::string Refused(std::string_view source, std::string_view why) {
+    std::string text = "Polaire refusée";
+    if (!source.empty()) text += " (" + std::string(source) + ")";
+    text += " : ";
     text += why;
     return text;
 }
-std::string TooBig() { return Refused("le fichier dépasse 16 Mo."); }
-std::string Empty() { return Refused("le fichier est vide."); }
+std::string TooBig() {
+    return "le fichier dépasse " + std::to_string(PolarTable::kMaxFileBytes / (1024 * 1024)) + " Mo.";
+}
+constexpr std::string_view kEmpty = "le fichier est vide.";
 std::string TooManyRows(size_t n) {
-    return std::string(kRefused) + std::to_string(n) + " lignes d'angles, " +
-           std::to_string(PolarTable::kMaxAngleRows) + " au maximum.";
+    return std::to_string(n) + " lignes d'angles, " + std::to_string(PolarTable::kMaxAngleRows) + " au maximum.";
 }
-std::string TooFewRows(size_t n) {
-    return std::string(kRefused) + "il faut au moins 2 lignes d'angles (" + std::to_string(n) + " trouvée).";
-}
+std::string TooFewRows(size_t n) { return "il faut au moins 2 lignes d'angles (" + std::to_string(n) + " trouvée)."; }
 std::string TooManyColumns(int n) {
-    return std::string(kRefused) + std::to_string(n) + " vitesses de vent dans l'en-tête, " +
-           std::to_string(PolarTable::kMaxWindColumns) + " au maximum.";
+    return std::to_string(n) + " vitesses de vent dans l'en-tête, " + std::to_string(PolarTable::kMaxWindColumns) +
+           " au maximum.";
 }
 std::string TooFewColumns(int n) {
-    return std::string(kRefused) + "il faut au moins 2 vitesses de vent dans l'en-tête (" + std::to_string(n) +
-           " trouvée).";
+    return "il faut au moins 2 vitesses de vent dans l'en-tête (" + std::to_string(n) + " trouvée).";
 }
 }  // namespace msg
+
+// Why a polar of `lines` lines (the header included) is refused by its number of lines; "" when
+// that number is fine.
+std::string LineCountRefusal(size_t lines) {
+    if (lines == 0) return std::string(msg::kEmpty);
+    const size_t rows = lines - 1;
+    if (rows > static_cast<size_t>(PolarTable::kMaxAngleRows)) return msg::TooManyRows(rows);
+    if (rows < 2) return msg::TooFewRows(rows);
+    return {};
+}
+
+// The number of lines SplitPolarLines would make of `text`, without making them.
+size_t PolarLineCount(std::string_view text) {
+    const auto breaks = static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+    return breaks + (!text.empty() && text.back() != '\n' ? 1 : 0);
+}
 
 // The field before the next tab of `rest` (all of it when there is none); `tabFound` says whether
 // a tab ended it.
@@ -81,33 +94,42 @@ std::vector<std::string> SplitPolarLines(std::string_view text) {
 }
 
 PolarLoadResult PolarTable::LoadFromFile(const std::filesystem::path& path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return {false, msg::Unreadable(path)};
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec) return {false, msg::Unreadable(path)};
-    if (size > kMaxFileBytes) return {false, msg::TooBig()};
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {false, msg::Unreadable(path)};
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return {false, msg::Unreadable(path)};
-    if (text.size() > kMaxFileBytes) return {false, msg::TooBig()};  // grew since it was measured
-    return LoadFromText(text);
+    const nav::ReadResult read = nav::ReadRegularFile(path, kMaxFileBytes);
+    switch (read.status) {
+        case nav::ReadStatus::Ok:
+            return LoadText(read.text, path.string());
+        case nav::ReadStatus::TooLarge:
+            return {false, msg::Refused(path.string(), msg::TooBig())};
+        case nav::ReadStatus::Missing:
+        case nav::ReadStatus::NotRegular:
+        case nav::ReadStatus::Unreadable:
+            break;
+    }
+    return {false, msg::Unreadable(path)};
 }
 
-PolarLoadResult PolarTable::LoadFromText(std::string_view text) { return LoadFromLines(SplitPolarLines(text)); }
+PolarLoadResult PolarTable::LoadFromText(std::string_view text) { return LoadText(text, {}); }
 
-PolarLoadResult PolarTable::LoadFromLines(std::vector<std::string> lines) {
-    if (lines.empty()) return {false, msg::Empty()};
+PolarLoadResult PolarTable::LoadText(std::string_view text, std::string_view source) {
+    // Counted before the lines are made: a file of a million line feeds makes no million strings.
+    if (std::string why = LineCountRefusal(PolarLineCount(text)); !why.empty()) {
+        return {false, msg::Refused(source, why)};
+    }
+    return LoadLines(SplitPolarLines(text), source);
+}
+
+PolarLoadResult PolarTable::LoadFromLines(std::vector<std::string> lines) { return LoadLines(std::move(lines), {}); }
+
+PolarLoadResult PolarTable::LoadLines(std::vector<std::string> lines, std::string_view source) {
+    if (std::string why = LineCountRefusal(lines.size()); !why.empty()) return {false, msg::Refused(source, why)};
     const size_t rows = lines.size() - 1;
-    if (rows > static_cast<size_t>(kMaxAngleRows)) return {false, msg::TooManyRows(rows)};
-    if (rows < 2) return {false, msg::TooFewRows(rows)};
 
     // Parsed into a copy, so that a header 0 keeps the column's value in force and a refusal
     // leaves the table untouched.
     PolarTable candidate(*this);
     const int columns = candidate.DetValEntCol(lines.front());
-    if (columns > kMaxWindColumns) return {false, msg::TooManyColumns(columns)};
-    if (columns < 2) return {false, msg::TooFewColumns(columns)};
+    if (columns > kMaxWindColumns) return {false, msg::Refused(source, msg::TooManyColumns(columns))};
+    if (columns < 2) return {false, msg::Refused(source, msg::TooFewColumns(columns))};
     candidate.rowCount_ = static_cast<int>(rows);
     candidate.DetValEntLIG(lines);
     candidate.GetSpeedVal(lines);

@@ -46,13 +46,16 @@ class PolarTable {
   public:
     static constexpr int kMaxWindColumns = 41;
     static constexpr int kMaxAngleRows = 51;
-    // A larger file is no polar; it is refused before it is read.
-    static constexpr std::uintmax_t kMaxFileBytes = 16u * 1024 * 1024;
+    // A larger file is no polar (the largest table, 51 rows of 41 columns, takes about 20 KB): it is
+    // refused.
+    static constexpr std::size_t kMaxFileBytes = 1024 * 1024;
 
-    // Reads the file and loads its lines (LoadFromLines). An unreadable file, a file that is not
-    // a regular file or one over kMaxFileBytes is refused.
+    // Reads the file (nav::ReadRegularFile: a FIFO or device never blocks) and loads its text
+    // (LoadFromText). A missing or unreadable file, a file that is not a regular file or one over
+    // kMaxFileBytes is refused; the messages of a refused text name the file.
     PolarLoadResult LoadFromFile(const std::filesystem::path& path);
-    // Loads the lines of `text` (SplitPolarLines).
+    // Loads the lines of `text` (SplitPolarLines). The lines are counted first: a text of more
+    // lines than the table can hold is refused without being split.
     PolarLoadResult LoadFromText(std::string_view text);
     // Parses the lines (line 1 the header of wind speeds, then one line per wind angle) with
     // DetValEntCol, DetValEntLIG and GetSpeedVal. Refused, leaving the table and its lines as they
@@ -100,6 +103,9 @@ class PolarTable {
     float BoatSpeedUnderWmin(Real Sref, Real Wa, Real Ws) const noexcept;
 
   private:
+    // LoadFromText and LoadFromLines; `source` is the file named in a refusal ("" for none).
+    PolarLoadResult LoadText(std::string_view text, std::string_view source);
+    PolarLoadResult LoadLines(std::vector<std::string> lines, std::string_view source);
     // Header -> WindSpeeds; returns the number of columns the header names (may exceed the table:
     // only the first kMaxWindColumns are stored, and WindCount is held at that).
     int DetValEntCol(std::string_view header);

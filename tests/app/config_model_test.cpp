@@ -10,6 +10,7 @@
 #include "config/TempFolder.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"
+#include "support/Watchdog.h"
 
 using namespace corvel;
 namespace fs = std::filesystem;
@@ -282,8 +283,8 @@ TEST_F(ConfigModel, TheWifiDialogTakesTheAddressAndPortOfTheSettings) {
     // A save writes the address in use.
     dialogs.files.push_back(home / "saved.ini");
     p->FCorvel.EnregistrerCFG();
-    EXPECT_EQ(config::IniFile::Load(home / "saved.ini").Value("WIFI", "iAdIP"), "10.0.0.5");
-    EXPECT_EQ(config::IniFile::Load(home / "saved.ini").Value("WIFI", "iPort"), "2000");
+    EXPECT_EQ(config::IniFile::Load(home / "saved.ini").file.Value("WIFI", "iAdIP"), "10.0.0.5");
+    EXPECT_EQ(config::IniFile::Load(home / "saved.ini").file.Value("WIFI", "iPort"), "2000");
 }
 
 TEST_F(ConfigModel, SettingsNamingAMissingPolarStartOnTheDefaultOne) {
@@ -362,7 +363,7 @@ TEST_F(ConfigModel, QuitAsksWhetherToSave) {
     dialogs.files.push_back(SettingsFile());
     q->FCorvel.MenuQuitClick();
     EXPECT_TRUE(q->FCorvel.Closed);
-    EXPECT_EQ(config::IniFile::Load(SettingsFile()).Value("Version", "Name"), "CorvelNMEA");
+    EXPECT_EQ(config::IniFile::Load(SettingsFile()).file.Value("Version", "Name"), "CorvelNMEA");
 }
 
 TEST_F(ConfigModel, ASaveThatFailsIsReportedAndChangesNothing) {
@@ -435,6 +436,146 @@ TEST_F(ConfigModel, AutomaticReloadFollowsTheFileWhileTheBoatSails) {
     w.MenuAutomatiqueClick();
     EXPECT_FALSE(w.TimerLoadCFG.enabled());
 }
+
+// ---------------------------------------------------------------- files that are refused
+
+// A settings file that is there but not read: one message naming it, the windows keep their first
+// values (as without settings), the start-up never blocks, and no save writes over it.
+struct RefusedSettingsCase {
+    const char* name;
+    std::function<void(const fs::path& file)> make;
+    const char* reason;
+};
+
+struct RefusedSettings : ConfigModel, ::testing::WithParamInterface<RefusedSettingsCase> {};
+
+TEST_P(RefusedSettings, AreSaidKeptAndNeverSavedOver) {
+    const RefusedSettingsCase& c = GetParam();
+    const fs::path file = SettingsFile();
+    fs::create_directories(file.parent_path());
+    c.make(file);
+    const auto contents = [&] { return fs::is_regular_file(file) ? test::ReadFile(file) : std::string("not a file"); };
+    const std::string before = contents();
+
+    auto p = test::WithinSeconds(c.name, [&] { return Start(); });
+    const std::string reason = std::string(" (") + c.reason + ")";
+    EXPECT_EQ(dialogs.messages,
+              std::vector<std::string>{"Fichier de configuration refusé : " + file.string() + reason});
+    EXPECT_EQ(p->FCorvel.EdTWS.text, "6");  // the designed value, not the zero of an empty file
+    EXPECT_FALSE(p->Settings.HasKey("NavDATA", "iTWS"));
+    EXPECT_TRUE(p->Polar.Loaded());
+
+    dialogs.messages.clear();
+    dialogs.files.push_back(file);
+    test::WithinSeconds(c.name, [&] { p->FCorvel.EnregistrerCFG(); });
+    p->FParamWIFI.EdPort.text = "2000";
+    test::WithinSeconds(c.name, [&] { p->FParamWIFI.SaveDataWifi(); });
+    const std::string unread = " : le fichier existant ne peut pas être lu" + reason;
+    EXPECT_EQ(dialogs.messages,
+              (std::vector<std::string>{"Impossible d'enregistrer la configuration dans " + file.string() + unread,
+                                        "Impossible d'écrire " + file.string() + unread}));
+    EXPECT_EQ(contents(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RefusedSettings,
+    ::testing::Values(
+        RefusedSettingsCase{"Fifo", [](const fs::path& f) { test::MakeFifo(f); }, "pas un fichier ordinaire"},
+        RefusedSettingsCase{"LinkToDevZero", [](const fs::path& f) { fs::create_symlink("/dev/zero", f); },
+                            "pas un fichier ordinaire"},
+        RefusedSettingsCase{"Folder", [](const fs::path& f) { fs::create_directory(f); }, "pas un fichier ordinaire"},
+        RefusedSettingsCase{"OverTheLimit",
+                            [](const fs::path& f) {
+                                std::string text = "[NavDATA]\niTWS=9\n";
+                                text.resize(config::IniFile::kMaxFileBytes + 1, '\n');
+                                test::WriteFile(f, text);
+                            },
+                            "plus de 1 Mo"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ConfigModel, ARefusedConfigurationIsNeitherOpenedNorReloaded) {
+    auto p = Start();
+    app::TFCorvel& w = p->FCorvel;
+    const fs::path file = home / "live.ini";
+    std::string big = "[NavDATA]\niTWS=15\n";
+    big.resize(config::IniFile::kMaxFileBytes + 1, ';');
+    test::WriteFile(file, big);
+    const std::string refused = "Fichier de configuration refusé : " + file.string() + " (plus de 1 Mo)";
+    EXPECT_FALSE(w.OpenConfigFile(file));
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{refused});
+    EXPECT_EQ(w.EdTWS.text, "0.0");
+
+    // Opened while it was fine, then grown past the limit: said once, the values in force stay.
+    test::WriteFile(file, "[NavDATA]\niTWS=6\n");
+    ASSERT_TRUE(w.OpenConfigFile(file));
+    w.MenuAutomatiqueClick();
+    test::WriteFile(file, big);
+    fs::last_write_time(file, w.ConfigFileAge + std::chrono::seconds(10));
+    w.TimerLoadCFGTimer();
+    w.TimerLoadCFGTimer();
+    EXPECT_EQ(dialogs.messages, (std::vector<std::string>{refused, refused}));
+    EXPECT_EQ(w.EdTWS.text, "6.0");
+    EXPECT_TRUE(w.TimerLoadCFG.enabled());
+
+    // A missing file keeps the message it always had.
+    EXPECT_FALSE(w.OpenConfigFile(home / "none.ini"));
+    EXPECT_EQ(dialogs.messages.back(), "Fichier de configuration introuvable : " + (home / "none.ini").string());
+}
+
+// The polar at start-up: one that cannot be loaded gives way to the default polar, which the names
+// then follow; without a default polar the program says so and has no polar.
+struct StartupPolarCase {
+    const char* name;
+    const char* settingsPolar;  // the text of the settings' polar file; nullptr: no settings polar
+    bool withDefault;           // the program folder holds DefPolars/First31_7.pol
+    bool loaded;
+};
+
+struct StartupPolar : ConfigModel, ::testing::WithParamInterface<StartupPolarCase> {};
+
+TEST_P(StartupPolar, FallsBackToTheDefaultPolar) {
+    const StartupPolarCase& c = GetParam();
+    const fs::path program = home / "program";
+    const fs::path defaultPolar = program / "DefPolars" / "First31_7.pol";
+    fs::create_directories(program);
+    if (c.withDefault) {
+        fs::create_directories(defaultPolar.parent_path());
+        fs::copy_file(DefaultPolar(), defaultPolar);
+    }
+    const fs::path mine = home / "polars" / "Mine.pol";
+    std::vector<std::string> expected;
+    if (c.settingsPolar) {
+        test::WriteFile(mine, c.settingsPolar);
+        test::WriteFile(SettingsFile(), "[REPERTOIRES]\nPolars=" + mine.parent_path().string() +
+                                            "/\n[Parametres]\nPolaireAct=Mine.pol\n");
+    }
+    const bool mineLoads = c.settingsPolar && std::string_view(c.settingsPolar).starts_with("TWA");
+    if (c.settingsPolar && !mineLoads) {
+        expected.push_back("Polaire refusée (" + mine.string() + ") : il faut au moins 2 lignes d'angles (0 trouvée).");
+    }
+    if (!c.loaded) expected.push_back("Impossible de charger la polaire par défaut : " + defaultPolar.string());
+
+    app::Program p(dialogs, config::StartupFolders{program, home / "share", home / "Documents"});
+    EXPECT_EQ(dialogs.messages, expected);
+    EXPECT_EQ(p.Polar.Loaded(), c.loaded);
+    const fs::path named = mineLoads ? mine : defaultPolar;
+    EXPECT_EQ(p.FPolaire.LoadedPath, c.loaded ? named : fs::path());
+    EXPECT_EQ(p.FCorvel.PolarPath, named.string());
+    EXPECT_EQ(p.FCorvel.PolarFolder, named.parent_path().string() + "/");
+    EXPECT_EQ(p.FCorvel.PolarName, mineLoads ? "MINE" : "FIRST31_7");
+    EXPECT_EQ(p.FCorvel.StxNomPol.text, p.FCorvel.PolarName);
+    EXPECT_EQ(p.FParam.EdRepPol.text, p.FCorvel.PolarFolder);
+}
+
+const char* const kGarbage = "garbage, not a polar";
+const char* const kGoodPolar = "TWA\t6\t8\n40\t4\t5\n90\t5\t6\n";
+
+INSTANTIATE_TEST_SUITE_P(Cases, StartupPolar,
+                         ::testing::Values(StartupPolarCase{"RefusedPolar", kGarbage, true, true},
+                                           StartupPolarCase{"NoDefaultPolar", nullptr, false, false},
+                                           StartupPolarCase{"RefusedPolarAndNoDefault", kGarbage, false, false},
+                                           StartupPolarCase{"GoodPolarWithoutDefault", kGoodPolar, false, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------- parameters dialog
 

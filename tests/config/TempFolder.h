@@ -3,6 +3,9 @@
 // real user's home.
 #pragma once
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -39,6 +42,14 @@ inline void WriteFile(const std::filesystem::path& path, std::string_view bytes)
     std::filesystem::create_directories(path.parent_path());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A named pipe at `path`, creating its folders; nobody writes to it.
+inline void MakeFifo(const std::filesystem::path& path) {
+    std::filesystem::create_directories(path.parent_path());
+    if (::mkfifo(path.c_str(), 0600) != 0) {
+        throw std::filesystem::filesystem_error("mkfifo", path, std::error_code(errno, std::generic_category()));
+    }
 }
 
 inline std::string ReadFile(const std::filesystem::path& path) {

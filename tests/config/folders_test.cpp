@@ -1,10 +1,12 @@
 // Where the program looks for its settings and the user's documents, from the environment alone.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 #include "config/Folders.h"
 #include "config/TempFolder.h"
+#include "support/Watchdog.h"
 
 using namespace corvel;
 namespace fs = std::filesystem;
@@ -57,6 +59,57 @@ TEST(StartupFoldersUserDirs, TheDocumentsFolderOfUserDirsIsTaken) {
     test::WriteFile(home / ".config" / "user-dirs.dirs",
                     "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Bureau\"\n"
                     "XDG_DOCUMENTS_DIR=\"$HOME/Mes documents\"\n");
+    const config::StartupFolders f = config::FoldersFromEnvironment("/p", From({{"HOME", home.path().string()}}));
+    EXPECT_EQ(f.DocumentsFolder, home / "Mes documents");
+}
+
+// A user-dirs.dirs that is no small regular file is not read, and never holds the start-up: the
+// documents folder is then ~/Documents.
+struct UserDirsCase {
+    const char* name;
+    std::function<void(const fs::path& file)> make;
+};
+
+class HostileUserDirs : public ::testing::TestWithParam<UserDirsCase> {};
+
+TEST_P(HostileUserDirs, AreNotReadAndNeverBlock) {
+    test::TempFolder home;
+    const fs::path file = home / ".config" / "user-dirs.dirs";
+    fs::create_directories(file.parent_path());
+    GetParam().make(file);
+    const config::StartupFolders f = test::WithinSeconds(GetParam().name, [&] {
+        return config::FoldersFromEnvironment("/p", From({{"HOME", home.path().string()}}));
+    });
+    EXPECT_EQ(f.DocumentsFolder, home / "Documents");
+}
+
+const std::string kDocumentsLine = "XDG_DOCUMENTS_DIR=\"$HOME/Mes documents\"\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HostileUserDirs,
+    ::testing::Values(
+        UserDirsCase{"Fifo", [](const fs::path& f) { test::MakeFifo(f); }},
+        UserDirsCase{"LinkToDevZero", [](const fs::path& f) { fs::create_symlink("/dev/zero", f); }},
+        // Over the limit, even with the key in its first line.
+        UserDirsCase{"OverTheLimit",
+                     [](const fs::path& f) {
+                         test::WriteFile(f, kDocumentsLine + std::string(config::kMaxUserDirsBytes, '#'));
+                     }},
+        UserDirsCase{"HugeSparseFile",
+                     [](const fs::path& f) {
+                         test::WriteFile(f, kDocumentsLine);
+                         fs::resize_file(f, 4ull << 30);
+                     }},
+        UserDirsCase{"Folder", [](const fs::path& f) { fs::create_directory(f); }},
+        UserDirsCase{"Missing", [](const fs::path&) {}},
+        UserDirsCase{"Binary",
+                     [](const fs::path& f) { test::WriteFile(f, std::string("\0\xFF\x01XDG_\0\n=\"\n", 11)); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(StartupFoldersUserDirs, AFileAtTheLimitIsRead) {
+    test::TempFolder home;
+    const std::string text = kDocumentsLine + std::string(config::kMaxUserDirsBytes - kDocumentsLine.size(), '#');
+    test::WriteFile(home / ".config" / "user-dirs.dirs", text);
     const config::StartupFolders f = config::FoldersFromEnvironment("/p", From({{"HOME", home.path().string()}}));
     EXPECT_EQ(f.DocumentsFolder, home / "Mes documents");
 }

@@ -1,11 +1,13 @@
-// The initialisation files: how keys are found and read, how a save updates a file in place, and
-// that no file, however broken, fails to load.
+// The initialisation files: how keys are found and read, how a save updates a file in place, that
+// no readable file, however broken, fails to load, and which files are not read at all.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 #include "config/IniFile.h"
 #include "config/TempFolder.h"
+#include "support/Watchdog.h"
 
 using namespace corvel;
 using config::IniFile;
@@ -112,30 +114,150 @@ TEST(IniFile, TheByteOrderMarkStaysOnSaving) {
     EXPECT_EQ(f.Text(), "\xEF\xBB\xBF[A]\nk=2\n");
 }
 
-TEST(IniFile, NoFileFailsToLoad) {
+TEST(IniFile, EveryReadableFileLoads) {
     test::TempFolder dir;
     std::mt19937 random(12345);
     std::string noise(64 * 1024, '\0');
     for (char& c : noise) c = static_cast<char>(random() & 0xFF);
     test::WriteFile(dir / "noise.ini", noise);
-    EXPECT_FALSE(IniFile::Load(dir / "noise.ini").HasKey("NavDATA", "iTWS"));
+    const config::IniLoadResult binary = IniFile::Load(dir / "noise.ini");
+    EXPECT_EQ(binary.status, nav::ReadStatus::Ok);
+    EXPECT_FALSE(binary.file.HasKey("NavDATA", "iTWS"));
 
     // Random bytes without a NUL are read as lines of Latin-1: nothing breaks.
     for (char& c : noise) c = static_cast<char>(1 + random() % 255);
     noise += "\n[NavDATA]\niTWS=6\n";
     test::WriteFile(dir / "text-noise.ini", noise);
-    EXPECT_EQ(IniFile::Load(dir / "text-noise.ini").Value("NavDATA", "iTWS"), "6");
+    EXPECT_EQ(IniFile::Load(dir / "text-noise.ini").file.Value("NavDATA", "iTWS"), "6");
+}
 
-    // 10 MB of lines, the key at the end.
-    std::string big;
-    big.reserve(10u << 20);
-    while (big.size() < (10u << 20)) big += "line without equals sign, and again and again\n";
-    big += "[NavDATA]\niTWS=7\n";
-    test::WriteFile(dir / "big.ini", big);
-    EXPECT_EQ(IniFile::Load(dir / "big.ini").Value("NavDATA", "iTWS"), "7");
+// Files that are not read: each is refused with its reason, never blocks and reads as empty; a
+// missing file is not refused (a save creates it).
+struct RefusedCase {
+    const char* name;
+    std::function<void(const std::filesystem::path& file)> make;
+    nav::ReadStatus status;
+};
 
-    EXPECT_FALSE(IniFile::Load(dir / "missing.ini").HasKey("A", "k"));
-    EXPECT_FALSE(IniFile::Load(dir.path()).HasKey("A", "k"));  // a folder
+class IniRefused : public ::testing::TestWithParam<RefusedCase> {};
+
+TEST_P(IniRefused, SaysWhyAndReadsNothing) {
+    const RefusedCase& c = GetParam();
+    test::TempFolder dir;
+    const auto path = dir / "x.ini";
+    c.make(path);
+    const config::IniLoadResult r = test::WithinSeconds(c.name, [&] { return IniFile::Load(path); });
+    EXPECT_EQ(r.status, c.status);
+    EXPECT_EQ(r.Refused(), c.status != nav::ReadStatus::Missing);
+    EXPECT_FALSE(r.file.HasKey("NavDATA", "iTWS"));
+    EXPECT_EQ(r.file.Text(), "");
+}
+
+const std::string kKeyFirst = "[NavDATA]\niTWS=6\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, IniRefused,
+    ::testing::Values(
+        RefusedCase{"OneByteOverTheLimit",
+                    [](const auto& f) {
+                        const std::size_t fill = IniFile::kMaxFileBytes - kKeyFirst.size() + 1;
+                        test::WriteFile(f, kKeyFirst + std::string(fill, '\n'));
+                    },
+                    nav::ReadStatus::TooLarge},
+        RefusedCase{"ThirtyMegabytesOfHeaders",
+                    [](const auto& f) {
+                        std::string text;
+                        text.reserve(30u << 20);
+                        while (text.size() < (30u << 20)) text += "[a]\n";
+                        test::WriteFile(f, kKeyFirst + text);
+                    },
+                    nav::ReadStatus::TooLarge},
+        RefusedCase{"Fifo", [](const auto& f) { test::MakeFifo(f); }, nav::ReadStatus::NotRegular},
+        RefusedCase{"LinkToDevZero", [](const auto& f) { std::filesystem::create_symlink("/dev/zero", f); },
+                    nav::ReadStatus::NotRegular},
+        RefusedCase{"Folder", [](const auto& f) { std::filesystem::create_directory(f); }, nav::ReadStatus::NotRegular},
+        RefusedCase{"Missing", [](const auto&) {}, nav::ReadStatus::Missing}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Files of the largest size read, made of the shortest lines: each loads, finds its keys and takes
+// a write.
+struct CrowdedCase {
+    const char* name;
+    std::string line;  // repeated up to the limit, after kKeyFirst
+};
+
+class IniCrowded : public ::testing::TestWithParam<CrowdedCase> {};
+
+TEST_P(IniCrowded, LoadsAtTheLimit) {
+    const CrowdedCase& c = GetParam();
+    test::TempFolder dir;
+    std::string text = kKeyFirst;
+    while (text.size() + c.line.size() <= IniFile::kMaxFileBytes) text += c.line;
+    test::WriteFile(dir / "x.ini", text);
+    config::IniLoadResult r = IniFile::Load(dir / "x.ini");
+    ASSERT_EQ(r.status, nav::ReadStatus::Ok);
+    EXPECT_EQ(r.file.Value("NavDATA", "iTWS"), "6");
+    EXPECT_EQ(r.file.Value("NavDATA", "k"), c.line == "k=1\n" ? std::optional<std::string>("1") : std::nullopt);
+    r.file.WriteString("navdata", "iTWD", "20");
+    r.file.WriteString("a", "k", "2");
+    const std::string saved = r.file.Text();
+    const IniFile back = IniFile::FromText(saved);
+    EXPECT_EQ(back.Value("NavDATA", "iTWS"), "6");
+    EXPECT_EQ(back.Value("NavDATA", "iTWD"), "20");
+    EXPECT_EQ(back.Value("A", "K"), "2");
+    // Nothing else changed: the two lines (and the header of a new section) were added.
+    const std::string added = c.line == "[a]\n" ? "iTWD=20\nk=2\n" : "iTWD=20\n[a]\nk=2\n";
+    EXPECT_EQ(saved.size(), text.size() + added.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, IniCrowded,
+                         ::testing::Values(CrowdedCase{"Headers", "[a]\n"}, CrowdedCase{"Keys", "k=1\n"},
+                                           CrowdedCase{"BlankLines", "\n"}, CrowdedCase{"Comments", ";\n"},
+                                           CrowdedCase{"ShortestHeaders", "[\n"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Writes change the lengths of lines and add lines in the middle of the file: every key is still
+// found where it is, and the text is exactly the file with the changes.
+TEST(IniFile, EveryKeyIsFoundAfterEdits) {
+    IniFile f = IniFile::FromText(
+        "top=0\r\n"
+        "[A]\r\n"
+        "k=1\r\n"
+        "\r\n"
+        "[B]\r\n"
+        "k=2\r\n"
+        "K=hidden\r\n"
+        "[a]\r\n"
+        "k=3\r\n"
+        "j=4\r\n");
+    f.WriteString("A", "k", "a much longer value than before");
+    f.WriteString("b", "k", "");
+    f.WriteString("A", "new", "5");
+    f.WriteString("B", "other", "6");
+    f.WriteString("C", "c", "7");
+    f.WriteString("a", "NEW", "8");
+    EXPECT_EQ(f.Value("A", "k"), "a much longer value than before");
+    EXPECT_EQ(f.Value("A", "new"), "8");
+    EXPECT_EQ(f.Value("A", "j"), std::nullopt);  // in the second [a], never read
+    EXPECT_EQ(f.Value("B", "k"), "");
+    EXPECT_EQ(f.Value("B", "other"), "6");
+    EXPECT_EQ(f.Value("C", "c"), "7");
+    EXPECT_EQ(f.Value("", "top"), std::nullopt);
+    EXPECT_EQ(f.Text(),
+              "top=0\r\n"
+              "[A]\r\n"
+              "k=a much longer value than before\r\n"
+              "NEW=8\r\n"
+              "\r\n"
+              "[B]\r\n"
+              "k=\r\n"
+              "K=hidden\r\n"
+              "other=6\r\n"
+              "[a]\r\n"
+              "k=3\r\n"
+              "j=4\r\n"
+              "[C]\r\n"
+              "c=7\r\n");
 }
 
 TEST(IniFile, ASaveInterruptedHalfWayLeavesThePreviousFile) {
@@ -144,7 +266,7 @@ TEST(IniFile, ASaveInterruptedHalfWayLeavesThePreviousFile) {
     const std::string before = "[NavDATA]\r\niTWS=6\r\n; the user's note\r\n";
     test::WriteFile(path, before);
 
-    IniFile f = IniFile::Load(path);
+    IniFile f = IniFile::Load(path).file;
     for (int i = 0; i < 5000; ++i) f.WriteString("Big", "k" + std::to_string(i), std::string(40, 'x'));
     // The disk fills up in the middle of the second chunk.
     int chunks = 0;
@@ -162,8 +284,8 @@ TEST(IniFile, ASaveInterruptedHalfWayLeavesThePreviousFile) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 
     ASSERT_TRUE(f.Save(path).ok);
-    EXPECT_EQ(IniFile::Load(path).Value("Big", "k4999"), std::string(40, 'x'));
-    EXPECT_EQ(IniFile::Load(path).Value("NavDATA", "iTWS"), "6");
+    EXPECT_EQ(IniFile::Load(path).file.Value("Big", "k4999"), std::string(40, 'x'));
+    EXPECT_EQ(IniFile::Load(path).file.Value("NavDATA", "iTWS"), "6");
 }
 
 }  // namespace

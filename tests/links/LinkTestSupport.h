@@ -4,6 +4,8 @@
 // open file count.
 #pragma once
 
+#include "support/Watchdog.h"
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -63,35 +65,6 @@ bool WaitUntil(Done done, int ms = 5000) {
 inline void PumpFor(int ms) {
     WaitUntil([] { return false; }, ms);
 }
-
-// Ends the process with a failure when the test that made it is still running after `limit`: a
-// hang fails the test instead of blocking the run.
-class Watchdog {
-public:
-    explicit Watchdog(std::chrono::seconds limit)
-        : thread_([this, limit] {
-              std::unique_lock<std::mutex> lock(mutex_);
-              if (done_.wait_for(lock, limit, [this] { return finished_; })) return;
-              std::fprintf(stderr, "watchdog: the test still runs after %lld s\n", static_cast<long long>(limit.count()));
-              std::abort();
-          }) {}
-    Watchdog(const Watchdog&) = delete;
-    Watchdog& operator=(const Watchdog&) = delete;
-    ~Watchdog() {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            finished_ = true;
-        }
-        done_.notify_one();
-        thread_.join();
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable done_;
-    bool finished_ = false;
-    std::thread thread_;  // last: it starts once the rest is ready
-};
 
 // A TCP client on 127.0.0.1 that reads only when asked, without blocking.
 class RawClient {

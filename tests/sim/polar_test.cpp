@@ -6,12 +6,15 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "config/TempFolder.h"
 #include "sim/UnPolaire.h"
+#include "support/Watchdog.h"
 
 using namespace corvel::sim;
 
@@ -371,6 +374,52 @@ TEST_F(PolarFileTest, LoadsAFileAndRefusesWhatCannotBeRead) {
         EXPECT_EQ(refused.message, "Impossible de lire le fichier polaire : " + path.string());
         EXPECT_EQ(polar.RowCount(), 2);
         EXPECT_EQ(polar.Lines().front(), "TWA\t6\t8");
+    }
+}
+
+// Files that are no polar: each is refused with its message, without blocking and without
+// touching the table in force.
+TEST_F(PolarFileTest, HostileFilesAreRefusedAndChangeNothing) {
+    const std::string inForce = "TWA\t6\t8\n40\t4\t5\n90\t5\t6\n";
+    const std::string megabyte(PolarTable::kMaxFileBytes, '\n');
+    const struct {
+        const char* name;
+        std::function<std::filesystem::path()> make;
+        std::string why;  // after "Polaire refusée (<path>) : "; empty: the file cannot be read
+    } cases[] = {
+        {"fifo",
+         [&] {
+             corvel::test::MakeFifo(folder / "fifo.pol");
+             return folder / "fifo.pol";
+         },
+         ""},
+        {"link to /dev/zero",
+         [&] {
+             std::filesystem::create_symlink("/dev/zero", folder / "zero.pol");
+             return folder / "zero.pol";
+         },
+         ""},
+        {"one byte over the limit", [&] { return Write("big.pol", inForce + megabyte); }, "le fichier dépasse 1 Mo."},
+        {"16 MB of line feeds", [&] { return Write("lf16.pol", std::string(16 * 1024 * 1024 - 1, '\n')); },
+         "le fichier dépasse 1 Mo."},
+        {"1 MB of line feeds", [&] { return Write("lf1.pol", megabyte); }, "1048575 lignes d'angles, 51 au maximum."},
+        {"empty", [&] { return Write("empty.pol", ""); }, "le fichier est vide."},
+        {"one line of text", [&] { return Write("text.pol", "not a polar at all"); },
+         "il faut au moins 2 lignes d'angles (0 trouvée)."},
+        {"binary", [&] { return Write("binary.pol", std::string("\x7F" "ELF\x02\x01\n\0\xFF\n\x01\n", 12)); },
+         "il faut au moins 2 vitesses de vent dans l'en-tête (0 trouvée)."},
+    };
+    PolarTable polar;
+    ASSERT_TRUE(polar.LoadFromText(inForce).ok);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::filesystem::path path = c.make();
+        const PolarLoadResult r = corvel::test::WithinSeconds(c.name, [&] { return polar.LoadFromFile(path); });
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.message, c.why.empty() ? "Impossible de lire le fichier polaire : " + path.string()
+                                           : "Polaire refusée (" + path.string() + ") : " + c.why);
+        EXPECT_EQ(polar.Lines(), SplitPolarLines(inForce));
+        EXPECT_EQ(polar.RowCount(), 2);
     }
 }
 

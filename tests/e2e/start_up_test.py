@@ -1,0 +1,121 @@
+#!/usr/bin/python3
+"""End-to-end tests of the start-up of `corvelnmea --headless`: the files it reads before the
+simulation (the documents-folder list, the settings file, the polar, --config) never block it, a
+file it refuses is said in one line, and without a usable polar the run stops with exit code 1.
+Usage: start_up_test.py PATH_TO_CORVELNMEA TEST_NAME"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+EXE = sys.argv[1]
+RUN = ["--headless", "--fast", "--duration", "2", "--start", "2026-06-01T08:00:00"]
+
+
+def fail(message):
+    print("FAIL:", message)
+    sys.exit(1)
+
+
+def home_env(home):
+    """The program sees only `home`: its settings in home/share, user-dirs.dirs in home/config, and
+    no XDG_DOCUMENTS_DIR, so that user-dirs.dirs is read."""
+    env = {k: v for k, v in os.environ.items() if not k.startswith("XDG_")}
+    env.update(HOME=home, XDG_DATA_HOME=os.path.join(home, "share"), XDG_CONFIG_HOME=os.path.join(home, "config"))
+    return env
+
+
+def settings_path(home):
+    return os.path.join(home, "share", "CorvelNMEA", "CorvelNMEA.ini")
+
+
+def run(env, *args, exe=EXE):
+    try:
+        return subprocess.run([exe, *RUN, *args], capture_output=True, timeout=30, env=env)
+    except subprocess.TimeoutExpired:
+        fail(f"{args}: the start-up blocked")
+
+
+def expect(r, code, stderr_lines):
+    """Exit code `code`, and standard error exactly these lines (each "corvelnmea: " + text)."""
+    err = r.stderr.decode()
+    wanted = "".join(f"corvelnmea: {line}\n" for line in stderr_lines)
+    if r.returncode != code or err != wanted:
+        fail(f"exit {r.returncode}, stderr {err!r}; wanted exit {code}, stderr {wanted!r}")
+
+
+def boat_speed(r):
+    """The speed through the water of the last VHW sentence, knots."""
+    vhw = [line for line in r.stdout.split(b"\r\n") if line[3:6] == b"VHW"]
+    if not vhw:
+        fail(f"no VHW sentence in {r.stdout[:200]!r}")
+    return float(vhw[-1].split(b",")[5])
+
+
+def test_fifo_user_dirs():
+    """A FIFO as user-dirs.dirs is not read and does not hold the start-up."""
+    with tempfile.TemporaryDirectory() as home:
+        os.makedirs(os.path.join(home, "config"))
+        os.mkfifo(os.path.join(home, "config", "user-dirs.dirs"))
+        r = run(home_env(home))
+        expect(r, 0, [])
+        if b"$SDDPT," not in r.stdout:
+            fail(f"no sentence: {r.stdout[:200]!r}")
+
+
+def test_fifo_settings():
+    """A FIFO as the settings file is refused in one line; the run goes on with the first values."""
+    with tempfile.TemporaryDirectory() as home:
+        os.makedirs(os.path.dirname(settings_path(home)))
+        os.mkfifo(settings_path(home))
+        r = run(home_env(home))
+        expect(r, 0, [f"Fichier de configuration refusé : {settings_path(home)} (pas un fichier ordinaire)"])
+        if boat_speed(r) <= 0:
+            fail("the boat does not sail")
+
+
+def test_refused_polar_falls_back():
+    """Settings naming a polar that is refused: its message, then the default polar, and the boat sails."""
+    with tempfile.TemporaryDirectory() as home:
+        polars = os.path.join(home, "polars")
+        os.makedirs(polars)
+        with open(os.path.join(polars, "Bad.pol"), "w") as f:
+            f.write("not a polar\n")
+        os.makedirs(os.path.dirname(settings_path(home)))
+        with open(settings_path(home), "w") as f:
+            f.write(f"[REPERTOIRES]\nPolars={polars}/\n[Parametres]\nPolaireAct=Bad.pol\n"
+                    "[NavDATA]\niTWS=10\niTWD=20\niHDG=318\n")
+        r = run(home_env(home))
+        bad = os.path.join(polars, "Bad.pol")
+        expect(r, 0, [f"Polaire refusée ({bad}) : il faut au moins 2 lignes d'angles (0 trouvée)."])
+        if boat_speed(r) <= 0:
+            fail("the boat does not sail on the default polar")
+
+
+def test_missing_default_polar():
+    """The program alone in a folder, without DefPolars: one line, exit code 1, no sentence."""
+    with tempfile.TemporaryDirectory() as folder:
+        exe = os.path.join(folder, "bin", "corvelnmea")
+        os.makedirs(os.path.dirname(exe))
+        shutil.copy2(EXE, exe)
+        r = run(home_env(folder), "--no-settings", exe=exe)
+        default = os.path.join(folder, "bin", "DefPolars", "First31_7.pol")
+        expect(r, 1, [f"Impossible de charger la polaire par défaut : {default}"])
+        if r.stdout:
+            fail(f"sentences without a polar: {r.stdout[:200]!r}")
+
+
+def test_config_over_the_limit():
+    """A --config file over the limit of the reader is refused: one line, exit code 2."""
+    with tempfile.TemporaryDirectory() as home:
+        config = os.path.join(home, "big.ini")
+        with open(config, "w") as f:
+            f.write("[a]\n" * (256 * 1024 + 1))
+        r = run(home_env(home), "--no-settings", "--config", config)
+        expect(r, 2, [f"Fichier de configuration refusé : {config} (plus de 1 Mo)"])
+
+
+if __name__ == "__main__":
+    globals()["test_" + sys.argv[2]]()
+    print("ok")
