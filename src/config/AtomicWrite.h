@@ -27,6 +27,10 @@ using ChunkWriter = std::function<std::size_t(std::FILE* file, std::string_view 
 // Flushes an open file or folder to the disk, as ::fsync does: 0, or -1 with errno set.
 using DiskFlush = std::function<int(int descriptor)>;
 
+// The error of a save whose target exists and is not a regular file (a device, a FIFO, a folder,
+// or a link to one): nothing is written and nothing there is replaced.
+inline constexpr std::string_view kNotRegularFile = "pas un fichier ordinaire";
+
 // Writes `content` to `target` atomically: the chunks to a temporary file, which is flushed to the
 // disk, then renamed over the target, then the folder is flushed. The temporary file is named
 // after the target, starting with "." and ending with ".tmp" and a random suffix; it takes the

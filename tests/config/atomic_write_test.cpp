@@ -52,6 +52,21 @@ TEST(AtomicWrite, FailuresReportTheSystemsReasonAndLeaveNothingBehind) {
     EXPECT_FALSE(noFolder.error.empty());
 }
 
+// A save never replaces what is not a regular file: a link to a FIFO (as a link to /dev/zero
+// named as the settings file would be, without a device in the test) stays a link to a FIFO, and
+// nothing is written beside it.
+TEST(AtomicWrite, WhatIsNotARegularFileIsNeverReplaced) {
+    test::TempFolder dir;
+    test::MakeFifo(dir / "fifo");
+    fs::create_symlink(dir / "fifo", dir / "link.ini");
+    const config::FileWriteResult result = config::WriteFileAtomically(dir / "link.ini", "new");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.error, config::kNotRegularFile);
+    EXPECT_TRUE(fs::is_fifo(dir / "fifo"));
+    EXPECT_TRUE(fs::is_symlink(dir / "link.ini"));
+    EXPECT_EQ(Entries(dir.path()), 2u);
+}
+
 // The steps of a save as the disk sees them, each flush failing with the error given (0: it
 // succeeds): the content is written and flushed while the target still holds the old file, then
 // renamed, then the folder is flushed. A file that cannot be flushed fails the save and leaves the
