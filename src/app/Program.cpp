@@ -74,7 +74,7 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders)
     // 4. The sentence-selection dialog, whose creation loads the settings file whole.
     FCorvel.SetSelectionDialog(&FParNMEA);
     if (settingsRead) {
-        FCorvel.LoadConfig(Settings);
+        FCorvel.LoadConfig(Settings, SettingsPath);
         if (onDefault) nameTheDefaultPolar();  // the settings name the polar that was refused
     } else {
         // No load: the category stays to be determined, and no choice of the dialog says otherwise.

@@ -293,8 +293,9 @@ public:
     // What OpenConfigFile does with the file once read.
     void OpenConfiguration(const std::filesystem::path& ConfigFile, const config::IniFile& file);
     // Applies a configuration to the state and the windows, key by key in the loader's order;
-    // missing keys take their defaults. No polar table is loaded.
-    void LoadConfig(const config::IniFile& file);
+    // missing keys take their defaults; numbers out of their range keep the value in force and are
+    // named, with `ConfigFile`, in one message. No polar table is loaded.
+    void LoadConfig(const config::IniFile& file, const std::filesystem::path& ConfigFile);
     // The polar keys of a configuration: PolarFolder, PolarPath and PolarName.
     void LoadPolaire(const config::IniFile& file);
     // The display name of a polar path (FIRST31_7 for ".../First31_7.pol").

@@ -1,8 +1,11 @@
 // The main-window model: configuration files (save, open, the loader and its polar part, the
 // automatic reload), the boat category display and quitting.
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <string>
 #include <system_error>
+#include <vector>
 
 #include "app/ConfigFiles.h"
 #include "app/FMX_UARTManag.h"
@@ -45,6 +48,54 @@ int BaudRateIndex(const ComboBox& list, const std::optional<std::string>& rate) 
     return list.itemIndex;
 }
 
+// What each ranged quantity is called in a refusal, and the unit of its bounds.
+struct QuantityWords {
+    config::Quantity quantity;
+    std::string_view name;
+    std::string_view unit;
+};
+constexpr std::array<QuantityWords, 11> kQuantityWords{{
+    {config::Quantity::WindSpeed, "vitesse du vent", "nœuds"},
+    {config::Quantity::WindDirection, "direction du vent", "degrés"},
+    {config::Quantity::Heading, "cap", "degrés"},
+    {config::Quantity::CurrentSpeed, "vitesse du courant", "nœuds"},
+    {config::Quantity::CurrentDirection, "direction du courant", "degrés"},
+    {config::Quantity::Latitude, "latitude", "degrés"},
+    {config::Quantity::Longitude, "longitude", "degrés"},
+    {config::Quantity::MagneticVariation, "déclinaison magnétique", "degrés"},
+    {config::Quantity::UtcOffset, "décalage horaire", "heures"},
+    {config::Quantity::KeelOffset, "offset de quille", "mètres"},
+    {config::Quantity::SurfaceOffset, "offset de surface", "mètres"},
+}};
+
+const QuantityWords& WordsOf(config::Quantity quantity) {
+    return *std::find_if(kQuantityWords.begin(), kQuantityWords.end(),
+                         [quantity](const QuantityWords& w) { return w.quantity == quantity; });
+}
+
+// « Valeur hors limites ignorée dans FILE : iPOSLat=9000 (latitude de -89 à 89 degrés) », every
+// refused number named with its range.
+std::string RefusedValuesMessage(const fs::path& file, const std::vector<config::RefusedValue>& refused) {
+    std::string text =
+        refused.size() == 1 ? "Valeur hors limites ignorée dans " : "Valeurs hors limites ignorées dans ";
+    text += file.string();
+    text += " : ";
+    for (std::size_t i = 0; i < refused.size(); ++i) {
+        const config::RefusedValue& r = refused[i];
+        const QuantityWords& words = WordsOf(r.quantity);
+        if (i > 0) text += ", ";
+        text += r.key;
+        text += '=';
+        text += r.text;
+        text += " (";
+        text += words.name;
+        text += " de " + nav::FormatGeneral(r.low) + " à " + nav::FormatGeneral(r.high) + ' ';
+        text += words.unit;
+        text += ')';
+    }
+    return text;
+}
+
 bool IsInteger(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
@@ -74,7 +125,7 @@ void TFCorvel::LoadPolaire(const config::IniFile& file) {
     PolarName = p.PolarName;
 }
 
-void TFCorvel::LoadConfig(const config::IniFile& file) {
+void TFCorvel::LoadConfig(const config::IniFile& file, const fs::path& ConfigFile) {
     const config::Configuration c = config::ReadConfiguration(file);
 
     // Polar and category. A file without a category leaves it to be determined, and the dialog's
@@ -89,48 +140,64 @@ void TFCorvel::LoadConfig(const config::IniFile& file) {
     }
     InitCateg(c.CategoryCode.value_or(std::string(config::kCategories.back().code)));
 
-    // Offsets (the dialog's fields show the values in force), polar percentage, pilot mode.
-    S.KeelOffset = static_cast<float>(c.KeelOffset);
-    S.SurfaceOffset = static_cast<float>(c.SurfaceOffset);
-    param_.SetOffsets(static_cast<double>(c.SurfaceOffset), static_cast<double>(c.KeelOffset));
+    // Offsets (the dialog's fields show the values in force), polar percentage, pilot mode. A
+    // refused number leaves its value in force, in the state and in the window.
+    if (c.KeelOffset) S.KeelOffset = static_cast<float>(*c.KeelOffset);
+    if (c.SurfaceOffset) S.SurfaceOffset = static_cast<float>(*c.SurfaceOffset);
+    param_.SetOffsets(c.SurfaceOffset ? static_cast<double>(*c.SurfaceOffset) : param_.SurfaceOffset,
+                      c.KeelOffset ? static_cast<double>(*c.KeelOffset) : param_.KeelOffset);
     SpBPolPerc.value = std::clamp(static_cast<double>(nav::Round(c.PolarPercent)), SpBPolPerc.min, SpBPolPerc.max);
     SpBPolPercChange();
     S.Standby = c.Standby;
 
     // Wind, heading, current.
-    S.TrueWind.mdl = S.TWSBase = static_cast<float>(c.TWS);
-    EdTWS.text = FormatFixed(S.TrueWind.mdl, 3, 1);
-    S.TrueWind.argt = S.TWDBase = static_cast<float>(c.TWD);
-    EdTWD.text = FormatFixed(S.TrueWind.argt, 4, 1);
-    EdBFT.text = std::to_string(sim::WindClass(S.TrueWind.mdl));
-    S.HDG = static_cast<float>(c.HDG);
-    EdHDG.text = FormatFixed(S.HDG, 3, 1);
-    EdCAP.text = EdHDG.text;
-    Ed2HDGT.text = EdHDG.text;
-    S.Current.mdl = static_cast<float>(c.CurrentSpeed);
-    EdFCourant.text = FormatFixed(S.Current.mdl, 3, 1);
-    S.Current.argt = static_cast<float>(c.CurrentDirection);
-    EdDirCourant.text = FormatFixed(S.Current.argt, 4, 1);
+    if (c.TWS) {
+        S.TrueWind.mdl = S.TWSBase = static_cast<float>(*c.TWS);
+        EdTWS.text = FormatFixed(S.TrueWind.mdl, 3, 1);
+        EdBFT.text = std::to_string(sim::WindClass(S.TrueWind.mdl));
+    }
+    if (c.TWD) {
+        S.TrueWind.argt = S.TWDBase = static_cast<float>(*c.TWD);
+        EdTWD.text = FormatFixed(S.TrueWind.argt, 4, 1);
+    }
+    if (c.HDG) {
+        S.HDG = static_cast<float>(*c.HDG);
+        EdHDG.text = FormatFixed(S.HDG, 3, 1);
+        EdCAP.text = EdHDG.text;
+        Ed2HDGT.text = EdHDG.text;
+    }
+    if (c.CurrentSpeed) {
+        S.Current.mdl = static_cast<float>(*c.CurrentSpeed);
+        EdFCourant.text = FormatFixed(S.Current.mdl, 3, 1);
+    }
+    if (c.CurrentDirection) {
+        S.Current.argt = static_cast<float>(*c.CurrentDirection);
+        EdDirCourant.text = FormatFixed(S.Current.argt, 4, 1);
+    }
 
     // Start position and waypoint.
-    ShowPosition(c.StartLatitude, EdLATDeg, EdLATMin, RadioButtonN, RadioButtonS);
-    ShowPosition(c.StartLongitude, EdLGDEG, EdLGMin, RadioButtonE, RadioButtonW);
+    if (c.StartLatitude) ShowPosition(*c.StartLatitude, EdLATDeg, EdLATMin, RadioButtonN, RadioButtonS);
+    if (c.StartLongitude) ShowPosition(*c.StartLongitude, EdLGDEG, EdLGMin, RadioButtonE, RadioButtonW);
     // A name holds 255 bytes at most; a character is never cut.
     if (c.WaypointName) EdNwpt.text = std::string(nav::FirstBytes(*c.WaypointName, 255));
-    ShowPosition(c.WaypointLatitude, EdLatWpDeg, EDLatWpmin, RadioButtonWPN, RadioButtonWPS);
-    ShowPosition(c.WaypointLongitude, EDLGWpDeg, EdLGWpmin, RadioButtonWPE, RadioButtonWPW);
+    if (c.WaypointLatitude) ShowPosition(*c.WaypointLatitude, EdLatWpDeg, EDLatWpmin, RadioButtonWPN, RadioButtonWPS);
+    if (c.WaypointLongitude) ShowPosition(*c.WaypointLongitude, EDLGWpDeg, EdLGWpmin, RadioButtonWPE, RadioButtonWPW);
     Init_WP();
 
     // Magnetic variation, then the magnetic heading.
-    EdiDECL.text = FormatFixed(std::fabs(c.MagVar), 5, 2);
-    RdgDeclW.checked = c.MagVar < 0;
-    RdgDeclE.checked = !RdgDeclW.checked;
-    InitDeclinaison();
+    if (c.MagVar) {
+        EdiDECL.text = FormatFixed(std::fabs(*c.MagVar), 5, 2);
+        RdgDeclW.checked = *c.MagVar < 0;
+        RdgDeclE.checked = !RdgDeclW.checked;
+        InitDeclinaison();
+    }
     EdHDM.text = FormatFixed(static_cast<Real>(S.HDG) - S.MagVar, 3, 1);
 
     // UTC offset and the variable-data options.
-    Nmea.UtcOffsetHours = c.UtcOffsetHours;
-    param_.LbEdTU.text = config::UtcOffsetText(c.UtcOffsetHours);
+    if (c.UtcOffsetHours) {
+        Nmea.UtcOffsetHours = *c.UtcOffsetHours;
+        param_.LbEdTU.text = config::UtcOffsetText(*c.UtcOffsetHours);
+    }
     if (c.HDGVariable) S.HDGVariable = HDGVariableSaved = *c.HDGVariable;
     if (c.TWSVariable) S.TWSVariable = *c.TWSVariable;
     if (c.TWDVariable) S.TWDVariable = *c.TWDVariable;
@@ -155,6 +222,7 @@ void TFCorvel::LoadConfig(const config::IniFile& file) {
         FParNMEA_->SelectTalkerButtons();
         FParNMEA_->RefreshNMEAParam();
     }
+    if (!c.Refused.empty()) dialogs_.ShowMessage(RefusedValuesMessage(ConfigFile, c.Refused));
 }
 
 bool TFCorvel::OpenConfigFile(const fs::path& ConfigFile) {
@@ -170,7 +238,7 @@ bool TFCorvel::OpenConfigFile(const fs::path& ConfigFile) {
 
 void TFCorvel::OpenConfiguration(const fs::path& ConfigFile, const config::IniFile& file) {
     LoadPolaire(file);
-    LoadConfig(file);
+    LoadConfig(file, ConfigFile);
     Caption += "      Configuration : " + ConfigFile.filename().string();
     ConfigFilePath = ConfigFile;
     std::error_code ec;
@@ -288,7 +356,7 @@ void TFCorvel::TimerLoadCFGTimer() {
     // starts from the fields the file set.
     const bool running = !S.Halted && !S.Paused;
     if (running) SpBtPauseResClick();
-    LoadConfig(load.file);
+    LoadConfig(load.file, ConfigFilePath);
     if (running) SpBtPauseResClick();
 }
 

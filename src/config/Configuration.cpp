@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "nav/Utf8Text.h"
 #include "nav/ValidFloat.h"
 
 namespace corvel::config {
@@ -45,9 +46,64 @@ constexpr std::array<TalkerKey, 4> kTalkerKeys{{
     {"iWind", &Configuration::TalkerWind},
 }};
 
+// The range of every number the simulation sails with, bounds inclusive, in the unit of its
+// quantity (`inUnit` brings the file's number there); a value outside is refused and the value in
+// force stays. Headings and directions reach a little below 0 or above 360 where the leeway
+// carries them, and the program saves them so. Latitudes stop at 89 degrees: from there a boat
+// sailing north for an hour at 10 knots still stays clear of the pole, where the rhumb-line step
+// has no meaning. The simulation holds longitudes in 0..360, the files the program writes in
+// -180..180.
+struct KeyRange {
+    std::string_view key;
+    Quantity quantity;
+    Real low;
+    Real high;
+    Real (*inUnit)(Real fileValue);
+};
+
+Real AsWritten(Real v) { return v; }
+// Degrees x 100 + minutes -> degrees.
+Real PackedDegrees(Real packed) { return nav::DMToDegrees(packed / 100); }
+
+constexpr std::array<KeyRange, 13> kKeyRanges{{
+    {"iOFFS_Keel", Quantity::KeelOffset, -100, 100, AsWritten},
+    {"iOFFS_Surf", Quantity::SurfaceOffset, -100, 100, AsWritten},
+    {"iTWS", Quantity::WindSpeed, 0, 200, AsWritten},
+    {"iTWD", Quantity::WindDirection, -360, 720, AsWritten},
+    {"iHDG", Quantity::Heading, -360, 720, AsWritten},
+    {"iCUR", Quantity::CurrentSpeed, 0, 50, AsWritten},
+    {"iCURDir", Quantity::CurrentDirection, -360, 720, AsWritten},
+    {"iPOSLat", Quantity::Latitude, -89, 89, PackedDegrees},
+    {"iPOSLong", Quantity::Longitude, -360, 360, PackedDegrees},
+    {"iWpLat", Quantity::Latitude, -89, 89, PackedDegrees},
+    {"iWpLong", Quantity::Longitude, -360, 360, PackedDegrees},
+    {"iDeclMag", Quantity::MagneticVariation, -180, 180, AsWritten},
+    {"idTU", Quantity::UtcOffset, -14, 14, nav::DMSToDegrees},
+}};
+
+constexpr const KeyRange* RangeOf(std::string_view key) {
+    for (const KeyRange& r : kKeyRanges) {
+        if (r.key == key) return &r;
+    }
+    return nullptr;
+}
+
+// The number of a ranged key as the file writes it: missing or empty, 0; outside its range,
+// nothing, and the key joins c.Refused.
+RangedNumber ReadRanged(const IniFile& file, std::string_view section, std::string_view key, Configuration& c) {
+    const KeyRange& range = *RangeOf(key);
+    const Real value = file.ReadFloat(section, key, 0);
+    const Real inUnit = range.inUnit(value);
+    if (range.low <= inUnit && inUnit <= range.high) return value;
+    const std::string text = file.Value(section, key).value_or("");
+    c.Refused.push_back(
+        {range.key, std::string(nav::FirstBytes(text, nav::kNumberTextLength)), range.quantity, range.low, range.high});
+    return std::nullopt;
+}
+
 struct NumberKey {
     std::string_view key;
-    Real Configuration::*value;
+    RangedNumber Configuration::*value;
 };
 // The numbers of section "NavDATA" before the waypoint's name, and after it (missing: 0).
 constexpr std::array<NumberKey, 7> kNavNumbers{{
@@ -64,6 +120,17 @@ constexpr std::array<NumberKey, 3> kWaypointNumbers{{
     {"iWpLong", &Configuration::WaypointLongitude},
     {"iDeclMag", &Configuration::MagVar},
 }};
+
+template <std::size_t N>
+constexpr bool AllRanged(const std::array<NumberKey, N>& keys) {
+    for (const NumberKey& k : keys) {
+        if (RangeOf(k.key) == nullptr) return false;
+    }
+    return true;
+}
+static_assert(AllRanged(kNavNumbers) && AllRanged(kWaypointNumbers) && RangeOf("iOFFS_Keel") && RangeOf("iOFFS_Surf") &&
+                  RangeOf("idTU"),
+              "every number key has its range");
 
 struct OptionKey {
     std::string_view key;
@@ -82,15 +149,16 @@ Configuration ReadConfiguration(const IniFile& file) {
     c.PolarFolder = NonEmpty(file, kSectionFolders, "Polars");
     c.PolarFile = NonEmpty(file, kSectionParameters, "PolaireAct");
     c.CategoryCode = NonEmpty(file, kSectionParameters, "iCateg");
-    c.KeelOffset = file.ReadFloat(kSectionParameters, "iOFFS_Keel", 0);
-    c.SurfaceOffset = file.ReadFloat(kSectionParameters, "iOFFS_Surf", 0);
+    c.KeelOffset = ReadRanged(file, kSectionParameters, "iOFFS_Keel", c);
+    c.SurfaceOffset = ReadRanged(file, kSectionParameters, "iOFFS_Surf", c);
     c.PolarPercent = file.ReadFloat(kSectionParameters, "iPolPerc", kDefaultPolarPercent);
     c.Standby = file.ReadString(kSectionParameters, "iModPil", "AUTO") != "AUTO";
 
-    for (const NumberKey& k : kNavNumbers) c.*k.value = file.ReadFloat(kSectionNavData, k.key, 0);
+    for (const NumberKey& k : kNavNumbers) c.*k.value = ReadRanged(file, kSectionNavData, k.key, c);
     c.WaypointName = file.Value(kSectionNavData, "iWpID");
-    for (const NumberKey& k : kWaypointNumbers) c.*k.value = file.ReadFloat(kSectionNavData, k.key, 0);
-    c.UtcOffsetHours = nav::DMSToDegrees(file.ReadFloat(kSectionNavData, "idTU", 0));
+    for (const NumberKey& k : kWaypointNumbers) c.*k.value = ReadRanged(file, kSectionNavData, k.key, c);
+    c.UtcOffsetHours = ReadRanged(file, kSectionNavData, "idTU", c);
+    if (c.UtcOffsetHours) c.UtcOffsetHours = nav::DMSToDegrees(*c.UtcOffsetHours);
     for (const OptionKey& k : kOptionKeys) c.*k.value = OptionalBool(file, kSectionNavData, k.key);
 
     c.BaudRate = file.Value(kSectionCom, "iVit");
@@ -113,15 +181,19 @@ void WriteConfiguration(const Configuration& c, IniFile& file) {
 
     if (c.PolarFolder) file.WriteString(kSectionFolders, "Polars", *c.PolarFolder);
     if (c.PolarFile) file.WriteString(kSectionParameters, "PolaireAct", *c.PolarFile);
-    file.WriteFloat(kSectionParameters, "iOFFS_Keel", c.KeelOffset);
-    file.WriteFloat(kSectionParameters, "iOFFS_Surf", c.SurfaceOffset);
+    if (c.KeelOffset) file.WriteFloat(kSectionParameters, "iOFFS_Keel", *c.KeelOffset);
+    if (c.SurfaceOffset) file.WriteFloat(kSectionParameters, "iOFFS_Surf", *c.SurfaceOffset);
     file.WriteInteger(kSectionParameters, "iPolPerc", static_cast<long>(nav::Round(c.PolarPercent)));
     file.WriteString(kSectionParameters, "iModPil", c.Standby ? "STDBY" : "AUTO");
 
-    for (const NumberKey& k : kNavNumbers) file.WriteFloat(kSectionNavData, k.key, c.*k.value);
+    for (const NumberKey& k : kNavNumbers) {
+        if (c.*k.value) file.WriteFloat(kSectionNavData, k.key, *(c.*k.value));
+    }
     if (c.WaypointName) file.WriteString(kSectionNavData, "iWpID", *c.WaypointName);
-    for (const NumberKey& k : kWaypointNumbers) file.WriteFloat(kSectionNavData, k.key, c.*k.value);
-    file.WriteFloat(kSectionNavData, "idTU", nav::DegreesToDMS(c.UtcOffsetHours));
+    for (const NumberKey& k : kWaypointNumbers) {
+        if (c.*k.value) file.WriteFloat(kSectionNavData, k.key, *(c.*k.value));
+    }
+    if (c.UtcOffsetHours) file.WriteFloat(kSectionNavData, "idTU", nav::DegreesToDMS(*c.UtcOffsetHours));
     for (const OptionKey& k : kOptionKeys) {
         if (c.*k.value) file.WriteBool(kSectionNavData, k.key, *(c.*k.value));
     }

@@ -14,13 +14,17 @@
 //   [NMEA]         one key per sentence kind but GGA, then iDevPOS, iSound, iSpeedo, iWind,
 //                  iInst, iPilot, iCompas
 // Numbers are written in the shortest general form (15 significant digits, "."), read with "." or
-// ","; booleans are "1"/"0", read as integers.
+// ","; booleans are "1"/"0", read as integers. A number outside the range the simulation can sail
+// with (kKeyRanges in Configuration.cpp: bounds inclusive) is refused: the record names it and
+// leaves its field empty, so the value in force stays.
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "config/IniFile.h"
 #include "nav/EXT_CONVERS.h"
@@ -49,22 +53,53 @@ inline constexpr std::string_view kDefaultBaudRate = "4800";
 // The polar percentage of a file without one: the whole polar.
 inline constexpr Real kDefaultPolarPercent = 100;
 
+// What a ranged number measures: it names the quantity in a refusal and gives the unit of its
+// bounds.
+enum class Quantity : std::uint8_t {
+    WindSpeed,          // knots
+    WindDirection,      // degrees
+    Heading,            // degrees
+    CurrentSpeed,       // knots
+    CurrentDirection,   // degrees
+    Latitude,           // degrees (the file packs degrees x 100 + minutes)
+    Longitude,          // degrees (packed the same way)
+    MagneticVariation,  // degrees
+    UtcOffset,          // hours (the file holds H.MMSS)
+    KeelOffset,         // metres
+    SurfaceOffset,      // metres
+};
+
+// A number of the file outside its range: the key, the value as the file writes it, what the key
+// measures and its bounds (inclusive, in the quantity's unit).
+struct RefusedValue {
+    std::string_view key;
+    std::string text;
+    Quantity quantity{};
+    Real low = 0;
+    Real high = 0;
+};
+
+// A ranged number (kKeyRanges) of the record: missing or empty in the file, 0; refused, empty
+// (the value in force stays).
+using RangedNumber = std::optional<Real>;
+
 struct Configuration {
     // Absent or empty: the current value stays.
     std::optional<std::string> PolarFolder;   // "Polars"
     std::optional<std::string> PolarFile;     // "PolaireAct", a file name
     std::optional<std::string> CategoryCode;  // "iCateg"; absent or empty: undetermined
-    Real KeelOffset = 0;                      // metres
-    Real SurfaceOffset = 0;                   // metres
+    RangedNumber KeelOffset = 0;              // metres
+    RangedNumber SurfaceOffset = 0;           // metres
+    // Not ranged: the window's box holds it within 50..100.
     Real PolarPercent = kDefaultPolarPercent;
     bool Standby = false;  // "iModPil" is not exactly "AUTO"
-    Real TWS = 0, TWD = 0, HDG = 0, CurrentSpeed = 0, CurrentDirection = 0;
+    RangedNumber TWS = 0, TWD = 0, HDG = 0, CurrentSpeed = 0, CurrentDirection = 0;
     // Positions packed as degrees x 100 + minutes, negative in the south and the west.
-    Real StartLatitude = 0, StartLongitude = 0;
+    RangedNumber StartLatitude = 0, StartLongitude = 0;
     std::optional<std::string> WaypointName;  // absent: the current one stays
-    Real WaypointLatitude = 0, WaypointLongitude = 0;
-    Real MagVar = 0;          // degrees, east positive
-    Real UtcOffsetHours = 0;  // decimal hours; the file holds H.MMSS
+    RangedNumber WaypointLatitude = 0, WaypointLongitude = 0;
+    RangedNumber MagVar = 0;          // degrees, east positive
+    RangedNumber UtcOffsetHours = 0;  // decimal hours; the file holds H.MMSS
     // Absent (or not an integer): the current option stays.
     std::optional<bool> HDGVariable, TWSVariable, TWDVariable;
     std::optional<std::string> BaudRate;  // "iVit" as written
@@ -76,13 +111,16 @@ struct Configuration {
     // "iDevPOS", "iSound", "iSpeedo", "iWind": the first two characters of a value of at least two
     // letters or digits; absent, empty or other: the current talker stays.
     std::optional<std::string> TalkerPosition, TalkerSounder, TalkerSpeed, TalkerWind;
+    // The numbers refused by the read, in the order of the layout; their fields are empty.
+    std::vector<RefusedValue> Refused;
 };
 
 // Every key of `file`, with the defaults of the missing ones.
 Configuration ReadConfiguration(const IniFile& file);
 
 // Writes every key of the layout (the optional values that are set), in the layout's order; the
-// other lines of `file` stay. "iInst", "iPilot", "iCompas" are always "II", "AP", "HC".
+// other lines of `file` stay; `Refused` is not written. "iInst", "iPilot", "iCompas" are always
+// "II", "AP", "HC".
 void WriteConfiguration(const Configuration& configuration, IniFile& file);
 
 // A position from its fields (degrees, decimal minutes, read with ValidFloat) packed as degrees x

@@ -64,10 +64,12 @@ std::optional<Real> ParseDot(const std::string& text) {
 
 }  // namespace
 
-std::optional<Real> ParseDotNumber(std::string_view text) { return ParseDot(std::string(text.substr(0, 255))); }
+std::optional<Real> ParseDotNumber(std::string_view text) {
+    return ParseDot(std::string(text.substr(0, kNumberTextLength)));
+}
 
 Real ValidFloat(std::string_view input) {
-    std::string text(input.substr(0, 255));
+    std::string text(input.substr(0, kNumberTextLength));
     if (text.empty()) return 0;
     // Swap the separators until the text reads as a number. Only a text with a single separator
     // can ever succeed, and it does within one swap; the bound ends the cycles that the swapping

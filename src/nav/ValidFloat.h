@@ -2,12 +2,16 @@
 // 4.14, whatever the process locale.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string_view>
 
 #include "nav/EXT_CONVERS.h"
 
 namespace corvel::nav {
+
+// The characters of a text that the parsers read: the rest is cut.
+inline constexpr std::size_t kNumberTextLength = 255;
 
 // Parses text of at most 255 characters (longer text is cut there): optional blanks, optional
 // sign, digits with at most one separator ("." or ","), optional exponent, optional blanks.

@@ -81,18 +81,26 @@ void AppendChecksum(std::string& body) {
 }
 
 std::string NumberField(Real x, int precision, int digits) {
-    return std::isfinite(x) ? nav::FormatFixed(x, precision, digits) : std::string();
+    if (!std::isfinite(x)) return {};
+    std::string text = nav::FormatFixed(x, precision, digits);
+    if (text.find('E') != std::string::npos) return {};  // more integer digits than the precision
+    return text;
 }
 
-std::string GeneralField(Real x) { return std::isfinite(x) ? nav::FormatGeneral(x) : std::string(); }
+std::string GeneralField(Real x) {
+    if (!std::isfinite(x)) return {};
+    std::string text = nav::FormatGeneral(x);
+    if (text.find('E') == std::string::npos) return text;
+    return std::fabs(x) < 1 ? "0" : std::string();  // below 1e-5, or more than 15 integer digits
+}
 
 std::string DirectionField(Real degrees, int precision, int digits) {
     if (!std::isfinite(degrees)) return {};
     Real d = std::fmod(degrees, 360.0L);
     if (d < 0) d += 360;
     if (d >= 360) d = 0;  // a tiny negative value plus 360
-    std::string text = nav::FormatFixed(d, precision, digits);
-    if (d >= 359 && text == nav::FormatFixed(360, precision, digits)) text = nav::FormatFixed(0, precision, digits);
+    std::string text = NumberField(d, precision, digits);
+    if (d >= 359 && text == nav::FormatFixed(360, precision, digits)) text = NumberField(0, precision, digits);
     return text;
 }
 

@@ -38,15 +38,21 @@ std::string FinishSentence(std::string_view body);
 // The same, in place: `body` becomes the complete sentence.
 void AppendChecksum(std::string& body);
 
-// FormatFixed(x, precision, digits) of nav, or an empty field when x is not finite.
+// No field is ever written in exponent notation: a value whose text would need it gives an empty
+// field, as a non-finite one does.
+
+// FormatFixed(x, precision, digits) of nav; an empty field when x is not finite or its integer part
+// has more digits than `precision` (12345 with precision 4).
 std::string NumberField(nav::Real x, int precision, int digits);
 
-// FormatGeneral(x) of nav, or an empty field when x is not finite.
+// FormatGeneral(x) of nav; an empty field when x is not finite or has more than 15 integer digits,
+// and "0" when |x| < 1e-5 (which FormatGeneral writes "1E-6").
 std::string GeneralField(nav::Real x);
 
 // A direction in degrees brought into 0 <= d < 360 (any multiple of 360 removed) and written as
 // NumberField(d, precision, digits). A value that rounds up to 360 at that many decimals is
-// written as 0 (359.996 -> "0.00"), so a direction never reads 360. Non-finite: empty.
+// written as 0 (359.996 -> "0.00"), so a direction never reads 360. Non-finite, or more integer
+// digits than `precision`: empty.
 std::string DirectionField(nav::Real degrees, int precision = 5, int digits = 2);
 
 // A latitude or longitude field and its hemisphere letter.

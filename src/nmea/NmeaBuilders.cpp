@@ -37,6 +37,8 @@ constexpr std::array<std::string_view, 4> kSatellitesInView = {
     "4,4,11,12,08,057,45,13,29,305,52,18,32,279,51,20,01,319,00",
 };
 constexpr std::string_view kActiveSatellites = "A,3,13,15,20,21,28,30,,,,,,,04.0,03.1,02.4";
+// Without a fix: fix type 1 (none), no satellite used, no dilution.
+constexpr std::string_view kNoActiveSatellites = "A,1,,,,,,,,,,,,,,,";
 constexpr std::string_view kFixQuality = "1";
 constexpr std::string_view kSatellitesUsed = "09";
 constexpr Real kHorizontalDilution = 0.9L;
@@ -44,6 +46,11 @@ constexpr Real kAntennaAltitude = 9.6L;    // metres
 constexpr Real kGeoidalSeparation = 47.0L;  // metres
 
 Real KnotsToMetresPerSecond(Real knots) { return knots * 1852 / 3600; }
+
+// A position whose latitude and longitude can both be written.
+bool Writable(const CoordinateField& lat, const CoordinateField& lon) {
+    return !lat.value.empty() && !lon.value.empty();
+}
 
 // The fields one group run shares, and the door to the sink.
 class Run {
@@ -72,14 +79,19 @@ public:
     const std::string date;
     std::int64_t* const ggaCycleCount;  // null outside the position group
 
-    // The boat's position (position group).
+    // The boat's position (position group); both empty when either cannot be written, and the
+    // group then writes what a receiver without a fix writes.
     CoordinateField lat, lon;
+    bool fix = true;
     // The destination waypoint (speed-and-waypoint group): computed once, so BWR carries exactly
     // the position and bearings of BWC.
     struct {
         CoordinateField lat, lon;
         std::string bearingTrue, bearingMagnetic;
         std::string name;  // sentence bytes
+        // The boat's and the waypoint's positions can both be written; otherwise the kinds that
+        // carry a status say the data are not valid.
+        bool valid = true;
     } wp;
 
     bool Stopped() const { return stopped_; }
@@ -214,30 +226,45 @@ void BuildGSV(Run& r) {
 }
 
 // $--GGA,hhmmss.ss,llll.lllll,a,yyyyy.yyyyy,a,1,09,x.x,x.x,M,x.x,M,,*hh
+// $--GGA,hhmmss.ss,,,,,0,00,,,,,,,*hh without a fix
 void BuildGGA(Run& r) {
+    if (!r.fix) {
+        r.Emit(SentenceKind::GGA, {r.utc, "", "", "", "", "0", "00", "", "", "", "", "", "", ""});
+        return;
+    }
     r.Emit(SentenceKind::GGA, {r.utc, r.lat.value, r.lat.hemisphere, r.lon.value, r.lon.hemisphere, kFixQuality,
                                kSatellitesUsed, NumberField(kHorizontalDilution, 3, 1),
                                NumberField(kAntennaAltitude, 6, 1), "M", NumberField(kGeoidalSeparation, 4, 1), "M",
                                "", ""});
 }
 
-// $--GLL,llll.lllll,a,yyyyy.yyyyy,a,hhmmss.ss,A,A*hh
+// $--GLL,llll.lllll,a,yyyyy.yyyyy,a,hhmmss.ss,A,A*hh (without a fix: no position, V, N)
 void BuildGLL(Run& r) {
-    r.Emit(SentenceKind::GLL, {r.lat.value, r.lat.hemisphere, r.lon.value, r.lon.hemisphere, r.utc, "A", "A"});
+    r.Emit(SentenceKind::GLL,
+           {r.lat.value, r.lat.hemisphere, r.lon.value, r.lon.hemisphere, r.utc, r.fix ? "A" : "V", r.fix ? "A" : "N"});
 }
 
 // $--RMC,hhmmss.ss,A,llll.lllll,a,yyyyy.yyyyy,a,x.x,x.x,ddmmyy,x.x,a,A*hh
+// $--RMC,hhmmss.ss,V,,,,,,,ddmmyy,,,N*hh without a fix
 void BuildRMC(Run& r) {
+    if (!r.fix) {
+        r.Emit(SentenceKind::RMC, {r.utc, "V", "", "", "", "", "", "", r.date, "", "", "N"});
+        return;
+    }
     r.Emit(SentenceKind::RMC, {r.utc, "A", r.lat.value, r.lat.hemisphere, r.lon.value, r.lon.hemisphere,
                                NumberField(r.s.SOG, 4, 2), DirectionField(r.s.COG), r.date,
                                NumberField(std::fabs(r.s.MagVar), 5, 2), VariationSide(r.s), "A"});
 }
 
-// $--GSA,A,3,13,15,20,21,28,30,,,,,,,04.0,03.1,02.4*hh
-void BuildGSA(Run& r) { r.EmitLiteral(SentenceKind::GSA, kActiveSatellites); }
+// $--GSA,A,3,13,15,20,21,28,30,,,,,,,04.0,03.1,02.4*hh ($--GSA,A,1,,,,,,,,,,,,,,,*hh without a fix)
+void BuildGSA(Run& r) { r.EmitLiteral(SentenceKind::GSA, r.fix ? kActiveSatellites : kNoActiveSatellites); }
 
-// $--VTG,x.x,T,x.x,M,x.x,N,x.x,K,A*hh
+// $--VTG,x.x,T,x.x,M,x.x,N,x.x,K,A*hh ($--VTG,,,,,,,,,N*hh without a fix)
 void BuildVTG(Run& r) {
+    if (!r.fix) {
+        r.Emit(SentenceKind::VTG, {"", "", "", "", "", "", "", "", "N"});
+        return;
+    }
     const Real sog = r.s.SOG;
     r.Emit(SentenceKind::VTG, {DirectionField(r.s.COG), "T", DirectionField(Magnetic(r.s.COG, r.s)), "M",
                                NumberField(sog, 4, 2), "N", NumberField(sog * kKmhPerKnot, 4, 2), "K", "A"});
@@ -260,18 +287,21 @@ void BuildVHW(Run& r) {
                                NumberField(bsp, 4, 2), "N", NumberField(bsp * kKmhPerKnot, 4, 2), "K"});
 }
 
-// $--RMB,A,0.00,L,c--c,,llll.lllll,a,yyyyy.yyyyy,a,x.x,x.x,x.x,,A*hh
+// $--RMB,A,0.00,L,c--c,,llll.lllll,a,yyyyy.yyyyy,a,x.x,x.x,x.x,,A*hh (status V and mode N when a
+// position cannot be written)
 void BuildRMB(Run& r) {
-    r.EmitNamed(SentenceKind::RMB, {"A", NumberField(0, 5, 2), "L"},
+    r.EmitNamed(SentenceKind::RMB, {r.wp.valid ? "A" : "V", NumberField(0, 5, 2), "L"},
                 {"", r.wp.lat.value, r.wp.lat.hemisphere, r.wp.lon.value, r.wp.lon.hemisphere,
-                 NumberField(r.s.DTW, 5, 2), r.wp.bearingTrue, NumberField(r.s.WCV, 4, 2), "", "A"});
+                 NumberField(r.s.DTW, 5, 2), r.wp.bearingTrue, NumberField(r.s.WCV, 4, 2), "", r.wp.valid ? "A" : "N"});
 }
 
-// $--APB,A,A,0.00,L,N,V,V,x.x,T,c--c,x.x,T,x.x,M*hh
+// $--APB,A,A,0.00,L,N,V,V,x.x,T,c--c,x.x,T,x.x,M*hh (both statuses V when a position cannot be
+// written)
 void BuildAPB(Run& r) {
     const bool originKnown = r.s.OriginBearing != sim::kOriginBearingToTake;
+    const std::string_view status = r.wp.valid ? "A" : "V";
     r.EmitNamed(SentenceKind::APB,
-                {"A", "A", NumberField(0, 4, 2), "L", "N", "V", "V",
+                {status, status, NumberField(0, 4, 2), "L", "N", "V", "V",
                  originKnown ? DirectionField(r.s.OriginBearing) : std::string(), "T"},
                 {r.wp.bearingTrue, "T", DirectionField(sim::HdGMagToDest(r.s)), "M"});
 }
@@ -311,12 +341,13 @@ void BuildVWR(Run& r) {
                                NumberField(aws * kKmhPerKnot, 4, 2), "K"});
 }
 
-// $--BWC,hhmmss.ss,llll.lllll,a,yyyyy.yyyyy,a,x.x,T,x.x,M,x.x,N,c--c,A*hh
+// $--BWC,hhmmss.ss,llll.lllll,a,yyyyy.yyyyy,a,x.x,T,x.x,M,x.x,N,c--c,A*hh (mode N when a position
+// cannot be written)
 void BuildBWC(Run& r) {
     r.EmitNamed(SentenceKind::BWC,
-                {r.utc, r.wp.lat.value, r.wp.lat.hemisphere, r.wp.lon.value, r.wp.lon.hemisphere, r.wp.bearingTrue,
-                 "T", r.wp.bearingMagnetic, "M", NumberField(r.s.DTW, 10, 6), "N"},
-                {"A"});
+                {r.utc, r.wp.lat.value, r.wp.lat.hemisphere, r.wp.lon.value, r.wp.lon.hemisphere, r.wp.bearingTrue, "T",
+                 r.wp.bearingMagnetic, "M", NumberField(r.s.DTW, 10, 6), "N"},
+                {r.wp.valid ? "A" : "N"});
 }
 
 struct KindBuilder {
@@ -376,6 +407,8 @@ int BuildPositionTime(const SimulationState& state, NmeaContext& context, const 
     Run r(state, context, now, sink, &context.GgaCycleCount);
     r.lat = FormatLatitude(state.Position.lat);
     r.lon = FormatLongitude(state.Position.long_);
+    r.fix = Writable(r.lat, r.lon);
+    if (!r.fix) r.lat = r.lon = {};
     return BuildKinds(r, 2);
 }
 
@@ -384,6 +417,8 @@ int BuildSpeedWaypoint(const SimulationState& state, const NmeaContext& context,
     Run r(state, context, now, sink, nullptr);
     r.wp.lat = FormatLatitude(state.Waypoint.lat);
     r.wp.lon = FormatLongitude(state.Waypoint.long_);
+    r.wp.valid = Writable(r.wp.lat, r.wp.lon) &&
+                 Writable(FormatLatitude(state.Position.lat), FormatLongitude(state.Position.long_));
     r.wp.bearingTrue = DirectionField(state.BTW);
     r.wp.bearingMagnetic = DirectionField(Magnetic(state.BTW, state));
     r.wp.name = SentenceSafeText(state.Waypoint.nom);

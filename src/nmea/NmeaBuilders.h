@@ -61,6 +61,11 @@ struct NmeaContext {
 // kMaxBodyLength: the waypoint name is shortened in the sentence that carries it, just enough; a
 // sentence that would still be too long (absurd values) is not sent. While no waypoint is
 // defined the waypoint kinds (RMB, APB, BWR, ZTG, WCV, WNC, WPL, BWC) are not built.
+// A position that cannot be written (non-finite, latitude beyond 90) never goes out under a valid
+// status: the position group then writes what a receiver without a fix writes (GGA quality 0,
+// GLL and RMC status V and mode N, GSA fix type 1, VTG mode N, no position, speed or course), and
+// when the boat's or the waypoint's position cannot be written RMB says V and N, APB V and V, BWC
+// N (BWR, ZTG, WCV, WNC and WPL carry no status).
 
 // Group 1: DPT, DBS, DBT, DBK, HDG, HDM, HDT, MWV, MWD.
 int BuildDepthHeadingWind(const sim::SimulationState& state, const NmeaContext& context, const LocalDateTime& now,

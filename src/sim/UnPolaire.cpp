@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "nav/RegularFile.h"
+#include "nav/Utf8Text.h"
 #include "nav/ValidFloat.h"
 
 namespace corvel::sim {
@@ -39,6 +40,11 @@ std::string TooManyColumns(int n) {
 }
 std::string TooFewColumns(int n) {
     return "il faut au moins 2 vitesses de vent dans l'en-tête (" + std::to_string(n) + " trouvée).";
+}
+std::string SpeedOutOfRange(std::size_t line, std::string_view text) {
+    return "ligne " + std::to_string(line) + ", la vitesse " +
+           std::string(nav::FirstBytes(text, nav::kNumberTextLength)) + " n'est pas comprise entre 0 et " +
+           nav::FormatGeneral(PolarTable::kMaxBoatSpeed) + " nœuds.";
 }
 }  // namespace msg
 
@@ -132,7 +138,7 @@ PolarLoadResult PolarTable::LoadLines(std::vector<std::string> lines, std::strin
     if (columns < 2) return {false, msg::Refused(source, msg::TooFewColumns(columns))};
     candidate.rowCount_ = static_cast<int>(rows);
     candidate.DetValEntLIG(lines);
-    candidate.GetSpeedVal(lines);
+    if (const auto bad = candidate.GetSpeedVal(lines)) return {false, msg::Refused(source, msg::SpeedOutOfRange(bad->line, bad->text))};
     candidate.PrepareLookups();
     candidate.lines_ = std::move(lines);
     *this = std::move(candidate);
@@ -163,8 +169,9 @@ void PolarTable::DetValEntLIG(const std::vector<std::string>& lines) {
     }
 }
 
-void PolarTable::GetSpeedVal(const std::vector<std::string>& lines) {
+std::optional<PolarTable::SpeedField> PolarTable::GetSpeedVal(const std::vector<std::string>& lines) {
     nav::ForceDotSeparator();
+    std::optional<SpeedField> outside;
     for (int row = 0; row < rowCount_; ++row) {
         std::string_view rest = lines[static_cast<size_t>(row) + 1];
         if (const size_t tab = rest.find('\t'); tab != std::string_view::npos) rest.remove_prefix(tab + 1);
@@ -172,11 +179,16 @@ void PolarTable::GetSpeedVal(const std::vector<std::string>& lines) {
         for (int j = 0; j < windCount_; ++j) {
             bool tabFound = false;
             const std::string_view field = NextField(rest, tabFound);
-            speeds[static_cast<size_t>(j)] = nav::ValidFloat(field);
+            const Real speed = nav::ValidFloat(field);
+            speeds[static_cast<size_t>(j)] = speed;
+            if (!outside && !(0 <= speed && speed <= kMaxBoatSpeed)) {
+                outside = SpeedField{static_cast<size_t>(row) + 2, field};  // line 1 is the header
+            }
             // Without a tab the rest stays, and is read again for the next column.
             if (tabFound) rest.remove_prefix(field.size() + 1);
         }
     }
+    return outside;
 }
 
 void PolarTable::PrepareLookups() {

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -49,6 +50,8 @@ class PolarTable {
     // A larger file is no polar (the largest table, 51 rows of 41 columns, takes about 20 KB): it is
     // refused.
     static constexpr std::size_t kMaxFileBytes = 1024 * 1024;
+    // Boat speeds of a polar lie within 0..kMaxBoatSpeed knots, bounds included.
+    static constexpr Real kMaxBoatSpeed = 100;
 
     // Reads the file (nav::ReadRegularFile: a FIFO or device never blocks) and loads its text
     // (LoadFromText). A missing or unreadable file, a file that is not a regular file or one over
@@ -60,8 +63,10 @@ class PolarTable {
     // Parses the lines (line 1 the header of wind speeds, then one line per wind angle) with
     // DetValEntCol, DetValEntLIG and GetSpeedVal. Refused, leaving the table and its lines as they
     // were: no line at all, more than 51 or fewer than 2 angle lines, more than 41 or fewer than 2
-    // wind-speed columns. A header field that is exactly 0 takes a column but keeps the wind speed
-    // of that column in the table in force (0 in a table never loaded).
+    // wind-speed columns, a boat speed outside 0..kMaxBoatSpeed (the message names the first such
+    // field: its line in the file, 1 being the header, and its text). A header field that is
+    // exactly 0 takes a column but keeps the wind speed of that column in the table in force (0 in
+    // a table never loaded).
     PolarLoadResult LoadFromLines(std::vector<std::string> lines);
 
     // True once a polar has been loaded (at least 2 columns and 2 rows).
@@ -111,8 +116,14 @@ class PolarTable {
     int DetValEntCol(std::string_view header);
     // First field of each data line -> Angles.
     void DetValEntLIG(const std::vector<std::string>& lines);
-    // The remaining fields of each data line -> Speeds.
-    void GetSpeedVal(const std::vector<std::string>& lines);
+    // A field of the file: its line (1 for the header) and its text.
+    struct SpeedField {
+        std::size_t line = 0;
+        std::string_view text;
+    };
+    // The remaining fields of each data line -> Speeds; the first speed outside 0..kMaxBoatSpeed,
+    // if any.
+    std::optional<SpeedField> GetSpeedVal(const std::vector<std::string>& lines);
     // What BoatSpeed needs at every tick and is fixed by the table: for each axis, whether it is
     // strictly increasing (its brackets are then found by bisection) and, when a 64-bit float
     // holds each of its values, that copy (compared faster); each cell's slope along the wind.

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iomanip>
+#include <sstream>
 
 #include "app/Program.h"
 #include "config/Configuration.h"
@@ -254,6 +256,173 @@ INSTANTIATE_TEST_SUITE_P(
                     EXPECT_EQ(p.FCorvel.S.Waypoint.nom, p.FCorvel.EdNwpt.text);
                 }}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------- out-of-range numbers
+
+// Every ranged key at an in-range value unlike the windows' designed ones.
+const std::vector<std::pair<std::string, std::string>> kRangedBase = {
+    {"iOFFS_Keel", "1.4"}, {"iOFFS_Surf", "0.4"}, {"iTWS", "12"},         {"iTWD", "250"},         {"iHDG", "100"},
+    {"iCUR", "1.5"},       {"iCURDir", "75"},     {"iPOSLat", "-4512.5"}, {"iPOSLong", "-307.25"}, {"iWpLat", "4643.1"},
+    {"iWpLong", "-220.5"}, {"iDeclMag", "-1.5"},  {"idTU", "5.3"},
+};
+
+// kRangedBase with some values replaced, the offsets in "Parametres", the others in "NavDATA".
+std::string RangedFile(const std::vector<std::pair<std::string, std::string>>& changes = {}) {
+    std::string parameters = "[Parametres]\n", navigation = "[NavDATA]\niWpID=Cap\n";
+    for (auto [key, value] : kRangedBase) {
+        for (const auto& [changed, to] : changes) {
+            if (changed == key) value = to;
+        }
+        (key.rfind("iOFFS", 0) == 0 ? parameters : navigation) += key + "=" + value + "\n";
+    }
+    return parameters + navigation;
+}
+
+// Everything a ranged key sets, in the windows and in the state.
+std::string RangedValues(const app::Program& p) {
+    const app::TFCorvel& w = p.FCorvel;
+    std::ostringstream out;
+    out << std::setprecision(20);
+    for (const app::EditField* f : {&w.EdTWS,
+                                    &w.EdBFT,
+                                    &w.EdTWD,
+                                    &w.EdHDG,
+                                    &w.EdCAP,
+                                    &w.Ed2HDGT,
+                                    &w.EdHDM,
+                                    &w.EdFCourant,
+                                    &w.EdDirCourant,
+                                    &w.EdLATDeg,
+                                    &w.EdLATMin,
+                                    &w.EdLGDEG,
+                                    &w.EdLGMin,
+                                    &w.EdLatWpDeg,
+                                    &w.EDLatWpmin,
+                                    &w.EDLGWpDeg,
+                                    &w.EdLGWpmin,
+                                    &w.EdiDECL,
+                                    &p.FParam.LbEdTU,
+                                    &p.FParam.EDTirando,
+                                    &p.FParam.EdProfCapt}) {
+        out << f->text << '|';
+    }
+    for (const app::RadioButton* b :
+         {&w.RadioButtonS, &w.RadioButtonW, &w.RadioButtonWPS, &w.RadioButtonWPW, &w.RdgDeclW}) {
+        out << b->checked;
+    }
+    const sim::SimulationState& s = w.S;
+    for (const double v : {double{s.TWSBase}, double{s.TrueWind.mdl}, double{s.TWDBase}, double{s.TrueWind.argt},
+                           double{s.HDG}, double{s.Current.mdl}, double{s.Current.argt}, double{s.Waypoint.lat},
+                           double{s.Waypoint.long_}, double{s.MagVar}, double{s.KeelOffset}, double{s.SurfaceOffset},
+                           static_cast<double>(w.Nmea.UtcOffsetHours), p.FParam.KeelOffset, p.FParam.SurfaceOffset}) {
+        out << '|' << v;
+    }
+    return out.str();
+}
+
+// A number outside its range: one message naming the file, the key, its value and its range; the
+// value in force stays, in the window and in the state, and so does everything else.
+TEST_F(ConfigModel, AnOutOfRangeNumberIsRefusedAndTheValueInForceStays) {
+    const struct {
+        const char* key;
+        const char* value;
+        const char* range;
+    } cases[] = {
+        {"iPOSLat", "9000", "latitude de -89 à 89 degrés"},  // the pole
+        {"iPOSLat", "-8900.5", "latitude de -89 à 89 degrés"},
+        {"iWpLat", "8860.5", "latitude de -89 à 89 degrés"},  // 88 degrees and 60.5 minutes
+        {"iPOSLong", "36000.5", "longitude de -360 à 360 degrés"},
+        {"iWpLong", "-1e300", "longitude de -360 à 360 degrés"},
+        {"iTWS", "1e300", "vitesse du vent de 0 à 200 nœuds"},
+        {"iTWS", "-0,5", "vitesse du vent de 0 à 200 nœuds"},
+        {"iCUR", "1e18", "vitesse du courant de 0 à 50 nœuds"},
+        {"iTWD", "720.01", "direction du vent de -360 à 720 degrés"},
+        {"iHDG", "-361", "cap de -360 à 720 degrés"},
+        {"iCURDir", "1e300", "direction du courant de -360 à 720 degrés"},
+        {"iDeclMag", "180.5", "déclinaison magnétique de -180 à 180 degrés"},
+        {"idTU", "9000", "décalage horaire de -14 à 14 heures"},
+        {"idTU", "-14.0001", "décalage horaire de -14 à 14 heures"},  // 14 h 0 min 1 s
+        {"iOFFS_Keel", "100.01", "offset de quille de -100 à 100 mètres"},
+        {"iOFFS_Surf", "-1e300", "offset de surface de -100 à 100 mètres"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.key) + "=" + c.value);
+        auto p = Opened(RangedFile());
+        ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages.front();
+        const std::string before = RangedValues(*p);
+        const fs::path bad = home / "bad.ini";
+        test::WriteFile(bad, RangedFile({{c.key, c.value}}));
+        ASSERT_TRUE(p->FCorvel.OpenConfigFile(bad));
+        EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Valeur hors limites ignorée dans " + bad.string() +
+                                                             " : " + c.key + "=" + c.value + " (" + c.range + ")"});
+        EXPECT_EQ(RangedValues(*p), before);
+        dialogs.messages.clear();
+    }
+}
+
+TEST_F(ConfigModel, SeveralRefusedNumbersMakeOneMessageAndTheOtherKeysApply) {
+    auto p = Opened(RangedFile());
+    test::WriteFile(home / "bad.ini", "[Parametres]\niOFFS_Surf=200\n[NavDATA]\niTWS=7\nidTU=9000\niPOSLat=9000\n");
+    ASSERT_TRUE(p->FCorvel.OpenConfigFile(home / "bad.ini"));
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{
+                                    "Valeurs hors limites ignorées dans " + (home / "bad.ini").string() +
+                                    " : iOFFS_Surf=200 (offset de surface de -100 à 100 mètres), iPOSLat=9000 "
+                                    "(latitude de -89 à 89 degrés), idTU=9000 (décalage horaire de -14 à 14 heures)"});
+    EXPECT_EQ(p->FCorvel.EdTWS.text, "7.0");
+    EXPECT_EQ(p->FCorvel.EdLATDeg.text, "45");
+    EXPECT_TRUE(p->FCorvel.RadioButtonS.checked);
+    EXPECT_EQ(p->FParam.EdProfCapt.text, "0.40");
+    EXPECT_NEAR(static_cast<double>(p->FCorvel.Nmea.UtcOffsetHours), 5.5, 1e-9);
+    // A missing number still reads 0, as it always did.
+    EXPECT_EQ(p->FCorvel.EdHDG.text, "0.0");
+    EXPECT_EQ(p->FCorvel.S.KeelOffset, 0);
+}
+
+TEST_F(ConfigModel, TheBoundsOfEveryRangeLoad) {
+    auto p = Opened(RangedFile({{"iTWS", "200"},
+                                {"iCUR", "50"},
+                                {"iTWD", "-360"},
+                                {"iHDG", "720"},
+                                {"iCURDir", "-360"},
+                                {"iPOSLat", "-8900"},
+                                {"iPOSLong", "36000"},
+                                {"iWpLat", "8860"},
+                                {"iWpLong", "-36000"},
+                                {"iDeclMag", "180"},
+                                {"idTU", "-14"},
+                                {"iOFFS_Keel", "100"},
+                                {"iOFFS_Surf", "-100"}}));
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.messages.front();
+    const app::TFCorvel& w = p->FCorvel;
+    EXPECT_EQ(w.EdTWS.text, "200.0");
+    EXPECT_EQ(w.S.Current.mdl, 50);
+    EXPECT_EQ(w.S.TrueWind.argt, -360);
+    EXPECT_EQ(w.S.HDG, 720);
+    EXPECT_EQ(w.EdLATDeg.text, "89");
+    EXPECT_TRUE(w.RadioButtonS.checked);
+    EXPECT_EQ(w.EdLGDEG.text, "360");
+    EXPECT_EQ(w.S.Waypoint.lat, 89);  // 88 degrees 60 minutes
+    EXPECT_EQ(w.EdiDECL.text, "180.00");
+    EXPECT_EQ(w.Nmea.UtcOffsetHours, -14);
+    EXPECT_EQ(w.S.KeelOffset, 100);
+    EXPECT_EQ(w.S.SurfaceOffset, -100);
+    // The polar percentage is held in its box whatever the file says.
+    for (const auto& [percent, held] : {std::pair{"1e300", 100}, {"-1e300", 50}}) {
+        test::WriteFile(home / "c.ini", std::string("[Parametres]\niPolPerc=") + percent + "\n");
+        ASSERT_TRUE(p->FCorvel.OpenConfigFile(home / "c.ini"));
+        EXPECT_EQ(p->FCorvel.S.PolarPercent, held) << percent;
+    }
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(ConfigModel, AnOutOfRangeNumberInTheSettingsKeepsTheStartValue) {
+    test::WriteFile(SettingsFile(), "[NavDATA]\niTWS=500\niHDG=45\n");
+    auto p = Start();
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Valeur hors limites ignorée dans " + SettingsFile().string() +
+                                                         " : iTWS=500 (vitesse du vent de 0 à 200 nœuds)"});
+    EXPECT_EQ(p->FCorvel.EdTWS.text, "6");  // the window's designed wind: the start-up load did not set it
+    EXPECT_EQ(p->FCorvel.EdHDG.text, "45.0");
+}
 
 TEST_F(ConfigModel, AnUnknownCategoryCodeKeepsTheCategoryAndRefreshesItsDisplay) {
     auto p = std::make_unique<app::Program>(dialogs, test::SourceDir() / "data");

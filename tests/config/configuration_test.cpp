@@ -82,7 +82,7 @@ TEST(Configuration, ValuesAsTheLoaderReadsThem) {
     EXPECT_TRUE(c.Standby);  // anything but "AUTO" exactly
     EXPECT_DOUBLE_EQ(static_cast<double>(c.PolarPercent), 80.4);
     EXPECT_FALSE(c.CategoryCode);  // empty: undetermined
-    EXPECT_DOUBLE_EQ(static_cast<double>(c.TWS), 6.5);
+    EXPECT_DOUBLE_EQ(static_cast<double>(c.TWS.value()), 6.5);
     EXPECT_EQ(c.UtcOffsetHours, -2);
     EXPECT_EQ(c.HDGVariable, false);
     EXPECT_EQ(c.TWSVariable, std::nullopt);  // not an integer: unchanged

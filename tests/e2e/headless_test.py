@@ -176,6 +176,26 @@ def test_config_and_settings():
             fail("the settings folder is gone")
 
 
+def test_out_of_range_config():
+    """A number out of its range in --config: one stderr line naming the file and the key, and the run
+    goes on with the value kept; no field in exponent notation."""
+    with tempfile.TemporaryDirectory() as folder:
+        config = os.path.join(folder, "bad.ini")
+        with open(config, "w") as f:
+            f.write("[NavDATA]\niPOSLat=9000\niCUR=1e18\niTWS=7\niTWD=20\niHDG=318\n")
+        r = run("--fast", "--duration", "20", *START, "--config", config, timeout=60)
+        expected = (f"corvelnmea: Valeurs hors limites ignorées dans {config} : iCUR=1e18 (vitesse du courant de 0 à "
+                    f"50 nœuds), iPOSLat=9000 (latitude de -89 à 89 degrés)\n")
+        if r.returncode != 0 or r.stderr.decode() != expected:
+            fail(f"exit {r.returncode}, stderr {r.stderr.decode()!r}")
+        lines = r.stdout.split(b"\r\n")[:-1]
+        if not lines or any(not SENTENCE.match(line) or re.search(rb"[0-9]E[-+]?[0-9]", line) for line in lines):
+            fail(f"bad sentences: {lines[:5]!r}")
+        gll = [line for line in lines if line[3:6] == b"GLL"]
+        if not gll or not all(line.startswith(b"$GPGLL,5104.") and b",A,A*" in line for line in gll):
+            fail(f"the designed latitude was not kept: {gll[:2]!r}")
+
+
 def test_independent_parser_reads_a_day():
     """Every line of 24 simulated hours parses with pynmea2, checksums checked."""
     import pynmea2

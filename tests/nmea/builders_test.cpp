@@ -3,7 +3,9 @@
 // the group runs: order, selection, the GGA cadence, talkers, and a sink that fails.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -147,18 +149,101 @@ TEST(Builders, NonFiniteValuesGiveEmptyFields) {
     const float inf = std::numeric_limits<float>::infinity();
     SimulationState s = ReferenceState();
     s.HDG = nan;
-    s.Position.lat = nan;
     s.DTW = inf;
     s.BTW = nan;
     s.WCV = nan;
     EXPECT_EQ(BuildOne(SentenceKind::HDT, s), "$HCHDT,,T,*2B");
-    EXPECT_EQ(BuildOne(SentenceKind::GLL, s), "$GPGLL,,,00215.00000,W,123456.00,A,A*2A");
     EXPECT_EQ(BuildOne(SentenceKind::RMB, s), "$GPRMB,A,0.00,L,Att_Dover,,5107.50000,N,00122.50000,E,,,,,A*75");
     EXPECT_EQ(BuildOne(SentenceKind::APB, s), "$GPAPB,A,A,0.00,L,N,V,V,24.00,T,Att_Dover,,T,,M*69");
 
     s = ReferenceState();
     s.OriginBearing = 65535;  // not taken yet: no bearing rather than 65535 folded into the circle
     EXPECT_EQ(FieldsOf(BuildOne(SentenceKind::APB, s))[8], "");
+}
+
+// A position that cannot be written never goes out under a valid status: without the boat's
+// position the position group writes what a receiver without a fix writes, and without the boat's
+// or the waypoint's position the waypoint kinds that carry a status say so.
+TEST(Builders, APositionThatCannotBeWrittenIsNeverValid) {
+    using Fields = std::vector<std::string>;
+    const Fields noFixGsa = {"GPGSA", "A", "1", "", "", "", "", "", "", "", "", "", "", "", "", "", "", ""};
+    const struct {
+        const char* name;
+        void (*spoil)(SimulationState&);
+        bool boatWritable;
+    } cases[] = {
+        {"boat latitude not a number", [](SimulationState& s) { s.Position.lat = std::nanf(""); }, false},
+        {"boat beyond the pole", [](SimulationState& s) { s.Position.lat = 90.01f; }, false},
+        {"boat longitude infinite",
+         [](SimulationState& s) { s.Position.long_ = std::numeric_limits<float>::infinity(); }, false},
+        {"waypoint latitude beyond 90", [](SimulationState& s) { s.Waypoint.lat = -95; }, true},
+        {"waypoint longitude not a number", [](SimulationState& s) { s.Waypoint.long_ = std::nanf(""); }, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimulationState s = ReferenceState();
+        c.spoil(s);
+        const auto fields = [&](SentenceKind kind) {
+            const std::string sentence = BuildOne(kind, s);
+            EXPECT_EQ(FrameProblem(sentence), "") << sentence;
+            return FieldsOf(sentence);
+        };
+        if (c.boatWritable) {
+            EXPECT_EQ(fields(SentenceKind::GGA)[6], "1");
+            EXPECT_EQ(fields(SentenceKind::GLL)[6], "A");
+            EXPECT_EQ(fields(SentenceKind::RMC)[2], "A");
+        } else {
+            EXPECT_EQ(fields(SentenceKind::GGA),
+                      (Fields{"GPGGA", "123456.00", "", "", "", "", "0", "00", "", "", "", "", "", "", ""}));
+            EXPECT_EQ(fields(SentenceKind::GLL), (Fields{"GPGLL", "", "", "", "", "123456.00", "V", "N"}));
+            EXPECT_EQ(fields(SentenceKind::RMC),
+                      (Fields{"GPRMC", "123456.00", "V", "", "", "", "", "", "", "091226", "", "", "N"}));
+            EXPECT_EQ(fields(SentenceKind::GSA), noFixGsa);
+            EXPECT_EQ(fields(SentenceKind::VTG), (Fields{"GPVTG", "", "", "", "", "", "", "", "", "N"}));
+        }
+        const Fields rmb = fields(SentenceKind::RMB);
+        EXPECT_EQ(rmb[1], "V");
+        EXPECT_EQ(rmb.back(), "N");
+        const Fields apb = fields(SentenceKind::APB);
+        EXPECT_EQ(apb[1], "V");
+        EXPECT_EQ(apb[2], "V");
+        EXPECT_EQ(fields(SentenceKind::BWC).back(), "N");
+    }
+}
+
+// Values no run of the simulation reaches never give a field in exponent notation, nor make a
+// kind vanish: each field that would need the exponent is empty.
+TEST(Builders, AbsurdValuesGiveNoExponentAndEveryKindGoesOut) {
+    SimulationState s = ReferenceState();
+    s.SOG = 1e18f;
+    s.AWS = 1e30f;
+    s.AWA = -3e20f;
+    s.TrueWind.mdl = 1e20f;
+    s.WaterTrack.mdl = std::numeric_limits<float>::max();
+    s.Depth = 1e9f;
+    s.SurfaceOffset = -2e9f;
+    s.DTW = 1e20f;
+    s.RhumbDistance = 6.5e14f;
+    s.WCV = -7e17f;
+    s.ETEHours = 1e12f;
+    s.WaterTemperature = 1e10f;
+    s.MagVar = 1e-6f;  // the general format writes 1E-6
+    NmeaContext context = ReferenceContext();
+    context.UtcOffsetHours = 9000;
+    RecordingSink sink;
+    for (int group = 1; group <= 3; ++group) BuildGroup(group, s, context, ReferenceClock(), sink);
+    bool seen[kSentenceKindCount] = {};
+    const std::regex exponent("[0-9]E[-+]?[0-9]");
+    for (const std::string& sentence : sink.lines) {
+        EXPECT_EQ(FrameProblem(sentence), "") << sentence;
+        EXPECT_FALSE(std::regex_search(sentence.substr(0, sentence.find('*')), exponent)) << sentence;
+        for (const SentenceInfo& info : kSentenceCatalogue) {
+            if (TypeOf(sentence) == info.type) seen[IndexOf(info.kind)] = true;
+        }
+    }
+    for (std::size_t i = 0; i < kSentenceKindCount; ++i) EXPECT_TRUE(seen[i]) << kSentenceCatalogue[i].type;
+    EXPECT_EQ(FieldsOf(BuildOne(SentenceKind::HDG, s))[4], "0");
+    EXPECT_EQ(FieldsOf(BuildOne(SentenceKind::ZDA, s, context))[5], "");
 }
 
 TEST(Groups, EmissionOrderWithEverythingSelected) {

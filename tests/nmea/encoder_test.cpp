@@ -60,6 +60,30 @@ TEST(Fields, NumbersAndDirections) {
     for (const Case& c : directions) EXPECT_EQ(DirectionField(c.degrees), c.expected) << static_cast<double>(c.degrees);
 }
 
+// No field is written in exponent notation: a value whose text would need it gives an empty field,
+// a general value below 1e-5 is written 0.
+TEST(Fields, NeverInExponentNotation) {
+    const struct {
+        const char* name;
+        std::string field;
+        const char* expected;
+    } cases[] = {
+        {"more integer digits than the precision", NumberField(12345, 4, 2), ""},
+        {"1e18 knots", NumberField(1e18L, 4, 2), ""},
+        {"large negative", NumberField(-1e30L, 5, 2), ""},
+        {"a rounding that adds a digit", NumberField(9999.6L, 4, 2), ""},
+        {"the largest that fits", NumberField(-9999.4L, 4, 2), "-9999.00"},
+        {"a zone of 9000 hours", NumberField(9000, 2, 0), ""},
+        {"a direction beyond its precision", DirectionField(359.5L, 2, 0), ""},
+        {"general, 16 integer digits", GeneralField(1e16L), ""},
+        {"general, 15 integer digits", GeneralField(123456789012345.0L), "123456789012345"},
+        {"general, below 1e-5", GeneralField(1e-6L), "0"},
+        {"general, below 1e-5 and negative", GeneralField(-9.9e-6L), "0"},
+        {"general, 1e-5 in decimals", GeneralField(1e-5L), "0.00001"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.field, c.expected) << c.name;
+}
+
 struct CoordinateCase {
     Real degrees;
     const char* value;
