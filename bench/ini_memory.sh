@@ -6,7 +6,8 @@
 # size, the peak RSS (/usr/bin/time -f %M), what the file added to the RSS of the same run without
 # it, and that as a multiple of the file's size. The target: a file that is read costs a small
 # multiple of its size (the INI reader keeps the text and 12 bytes per header or key line: at most
-# about 7 times the file), a larger one costs nothing.
+# about 7 times the file), a larger one costs nothing (a refused --config even ends the run before
+# the start-up, below the run without it).
 # Usage: bench/ini_memory.sh [path/to/corvelnmea]
 set -euo pipefail
 exe=$(realpath "${1:-$(dirname "$0")/../build/bin/corvelnmea}")
