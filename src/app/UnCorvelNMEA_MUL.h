@@ -156,6 +156,9 @@ public:
     void SpBt10RClick();  // "+10"
     void SpBtLClick();    // "- 1"
     void SpBT10LClick();  // "-10"
+    // Whether a press of "+ 1", "+10", "- 1" or "-10" now counts: not in STDBY, paused or stopped,
+    // nor during a tack, a gybe, a luffing or the tiller's centring (such a press is dropped).
+    bool AcceptsHeadingChange() const;
     void RelanceTimerDelaiModCap();
     void TimerDelaiModCapTimer();
     void ModifCapAutoClick();

@@ -447,8 +447,12 @@ void TFCorvel::SpBt10RClick() { RequestHeadingChange(10); }
 void TFCorvel::SpBtLClick() { RequestHeadingChange(-1); }
 void TFCorvel::SpBT10LClick() { RequestHeadingChange(-10); }
 
+bool TFCorvel::AcceptsHeadingChange() const {
+    return !(S.Standby || S.Paused || S.Halted || ManoeuvreRunning() || TillerCentring());
+}
+
 void TFCorvel::RequestHeadingChange(float change) {
-    if (S.Standby || S.Paused || S.Halted || ManoeuvreRunning() || TillerCentring()) return;
+    if (!AcceptsHeadingChange()) return;
     Manoeuvre.PendingHeadingChange += change;
     headingRequest_ = true;
     RelanceTimerDelaiModCap();

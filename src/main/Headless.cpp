@@ -104,6 +104,7 @@ struct ButtonCommand {
     const char* name;
     app::Button app::TFCorvel::*button;
     void (app::TFCorvel::*click)();
+    bool heading = false;  // a heading step of the pilot
 };
 constexpr ButtonCommand kButtonCommands[] = {
     {"VIRER", &app::TFCorvel::SBtVire, &app::TFCorvel::SBtVireClick},
@@ -111,10 +112,10 @@ constexpr ButtonCommand kButtonCommands[] = {
     {"MEILLEUR_PRES", &app::TFCorvel::BtBestHaul, &app::TFCorvel::BtBestHaulClick},
     {"AUTO", &app::TFCorvel::SpBTAUTO, &app::TFCorvel::SpBtAUTOClick},
     {"STDBY", &app::TFCorvel::SpBtStdBY, &app::TFCorvel::SpBtStdBYClick},
-    {"+1", &app::TFCorvel::SpBtR, &app::TFCorvel::SpBtRClick},
-    {"+10", &app::TFCorvel::SpBt10R, &app::TFCorvel::SpBt10RClick},
-    {"-1", &app::TFCorvel::SpBtL, &app::TFCorvel::SpBtLClick},
-    {"-10", &app::TFCorvel::SpBT10L, &app::TFCorvel::SpBT10LClick},
+    {"+1", &app::TFCorvel::SpBtR, &app::TFCorvel::SpBtRClick, true},
+    {"+10", &app::TFCorvel::SpBt10R, &app::TFCorvel::SpBt10RClick, true},
+    {"-1", &app::TFCorvel::SpBtL, &app::TFCorvel::SpBtLClick, true},
+    {"-10", &app::TFCorvel::SpBT10L, &app::TFCorvel::SpBT10LClick, true},
 };
 // The current's two choices: a click on the radio button not yet checked checks it, unchecks the
 // other and runs their change handler; a click on the checked one changes nothing (refused).
@@ -185,6 +186,8 @@ bool RunCommand(app::TFCorvel& w, const std::string& command) {
     for (const ButtonCommand& b : kButtonCommands) {
         if (command != b.name) continue;
         if (!(w.*b.button).enabled) return false;
+        // A heading step that the pilot would drop is reported as a disabled control is.
+        if (b.heading && !w.AcceptsHeadingChange()) return false;
         (w.*b.click)();
         return true;
     }

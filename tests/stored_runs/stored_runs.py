@@ -45,6 +45,10 @@ SCENARIOS = {
     "light_wind": (["--config", "light_wind.ini"], 300, None),
     # The alternating current from the designed start: a tack refused while it turns, each choice
     # clicked twice (the second click changes nothing and is refused).
+    # Heading steps pressed during a tack and a luffing are dropped (and said on standard error);
+    # "+10" then AUTO before the pilot's delay ends makes no turn; presses during a turn add up.
+    "heading_presses": (do("30:VIRER", "31:+10", "60:MEILLEUR_PRES", "61:-1", "120:+10", "121:AUTO", "150:+10",
+                           "153:+10", "154:-1"), 240, None),
     "alternating_current": (do("20:ALTERNE", "30:VIRER", "40:ALTERNE", "400:CONSTANT", "410:CONSTANT"), 480, None),
 }
 
