@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "app/Dialogs.h"
-#include "app/FMX_UnParNMEA.h"
+#include "app/SentenceSelectionModel.h"
 #include "app/TFParam.h"
 #include "app/UnCorvelNMEA_MUL.h"
 #include "app/UnPolaire.h"

@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "app/FMX_UnParNMEA.h"
+#include "app/SentenceSelectionModel.h"
 #include "app/UnCorvelNMEA_MUL.h"
 #include "app/UnPolaire.h"
 #include "config/Configuration.h"

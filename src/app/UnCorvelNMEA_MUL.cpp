@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/FMX_UnParNMEA.h"
+#include "app/SentenceSelectionModel.h"
 #include "nav/EXT_CONVERS.h"
 #include "nav/POSGEOMAN.h"
 #include "nav/ValidFloat.h"

@@ -11,7 +11,7 @@
 #include "app/Clock.h"
 #include "app/Controls.h"
 #include "app/Dialogs.h"
-#include "app/FMX_Compass.h"
+#include "app/CompassModel.h"
 #include "app/Links.h"
 #include "app/TFParam.h"
 #include "app/TextLog.h"

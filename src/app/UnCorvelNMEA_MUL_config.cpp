@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/ConfigFiles.h"
-#include "app/FMX_UARTManag.h"
-#include "app/FMX_UnParNMEA.h"
+#include "app/SerialPorts.h"
+#include "app/SentenceSelectionModel.h"
 #include "app/UnCorvelNMEA_MUL.h"
 #include "app/Un_Wifi.h"
 #include "config/Configuration.h"

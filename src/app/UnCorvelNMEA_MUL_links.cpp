@@ -2,7 +2,7 @@
 // switch and button, and the saving of the two sentence logs.
 #include <charconv>
 
-#include "app/FMX_UARTManag.h"
+#include "app/SerialPorts.h"
 #include "app/UnCorvelNMEA_MUL.h"
 #include "app/Un_Wifi.h"
 #include "config/AtomicWrite.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/FMX_UARTManag.h"
+#include "app/SerialPorts.h"
 
 class QSerialPort;
 

@@ -19,7 +19,7 @@
 #include <set>
 
 #include "app/ConfigFiles.h"
-#include "app/FMX_UARTManag.h"
+#include "app/SerialPorts.h"
 #include "app/Program.h"
 #include "app/Un_Wifi.h"
 #include "config/Folders.h"

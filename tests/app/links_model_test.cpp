@@ -8,7 +8,7 @@
 #include <set>
 #include <sstream>
 
-#include "app/FMX_UARTManag.h"
+#include "app/SerialPorts.h"
 #include "app/Program.h"
 #include "app/Un_Wifi.h"
 #include "support/DataFiles.h"

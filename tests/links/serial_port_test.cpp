@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <termios.h>
 
-#include "app/FMX_UARTManag.h"
+#include "app/SerialPorts.h"
 #include "app/Program.h"
 #include "links/LinkTestSupport.h"
 #include "links/QtSerialPort.h"

@@ -1,5 +1,5 @@
-// The serial ports; see FMX_UARTManag.h.
-#include "app/FMX_UARTManag.h"
+// The serial ports; see SerialPorts.h.
+#include "app/SerialPorts.h"
 
 #include <algorithm>
 #include <cctype>

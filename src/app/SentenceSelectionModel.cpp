@@ -1,5 +1,5 @@
-// The sentence-selection dialog model; see FMX_UnParNMEA.h.
-#include "app/FMX_UnParNMEA.h"
+// The sentence-selection dialog model; see SentenceSelectionModel.h.
+#include "app/SentenceSelectionModel.h"
 
 #include "nmea/NmeaCatalogue.h"
 

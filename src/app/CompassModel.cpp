@@ -1,5 +1,5 @@
-// The compass model; see FMX_Compass.h.
-#include "app/FMX_Compass.h"
+// The compass model; see CompassModel.h.
+#include "app/CompassModel.h"
 
 namespace corvel::app {
 
