@@ -1,9 +1,43 @@
 // Messages about refused configuration files; see ConfigFiles.h.
 #include "app/ConfigFiles.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
+#include <string_view>
+
+#include "nav/EXT_CONVERS.h"
 
 namespace corvel::app {
+
+namespace {
+
+// What each ranged quantity is called in a refusal, and the unit of its bounds.
+struct QuantityWords {
+    config::Quantity quantity;
+    std::string_view name;
+    std::string_view unit;
+};
+constexpr std::array<QuantityWords, 11> kQuantityWords{{
+    {config::Quantity::WindSpeed, "vitesse du vent", "nœuds"},
+    {config::Quantity::WindDirection, "direction du vent", "degrés"},
+    {config::Quantity::Heading, "cap", "degrés"},
+    {config::Quantity::CurrentSpeed, "vitesse du courant", "nœuds"},
+    {config::Quantity::CurrentDirection, "direction du courant", "degrés"},
+    {config::Quantity::Latitude, "latitude", "degrés"},
+    {config::Quantity::Longitude, "longitude", "degrés"},
+    {config::Quantity::MagneticVariation, "déclinaison magnétique", "degrés"},
+    {config::Quantity::UtcOffset, "décalage horaire", "heures"},
+    {config::Quantity::KeelOffset, "offset de quille", "mètres"},
+    {config::Quantity::SurfaceOffset, "offset de surface", "mètres"},
+}};
+
+const QuantityWords& WordsOf(config::Quantity quantity) {
+    return *std::find_if(kQuantityWords.begin(), kQuantityWords.end(),
+                         [quantity](const QuantityWords& w) { return w.quantity == quantity; });
+}
+
+}  // namespace
 
 std::string RefusalReason(const config::IniLoadResult& load) {
     switch (load.status) {
@@ -27,6 +61,29 @@ std::string RefusalMessage(const std::filesystem::path& path, const config::IniL
 
 std::string ExistingFileRefused(const config::IniLoadResult& load) {
     return "le fichier existant ne peut pas être lu (" + RefusalReason(load) + ")";
+}
+
+// « Valeur hors limites ignorée dans FILE : iPOSLat=9000 (latitude de -89 à 89 degrés) », every
+// refused number named with its range.
+std::string RefusedValuesMessage(const std::filesystem::path& file, const std::vector<config::RefusedValue>& refused) {
+    std::string text =
+        refused.size() == 1 ? "Valeur hors limites ignorée dans " : "Valeurs hors limites ignorées dans ";
+    text += file.string();
+    text += " : ";
+    for (std::size_t i = 0; i < refused.size(); ++i) {
+        const config::RefusedValue& r = refused[i];
+        const QuantityWords& words = WordsOf(r.quantity);
+        if (i > 0) text += ", ";
+        text += r.key;
+        text += '=';
+        text += r.text;
+        text += " (";
+        text += words.name;
+        text += " de " + nav::FormatGeneral(r.low) + " à " + nav::FormatGeneral(r.high) + ' ';
+        text += words.unit;
+        text += ')';
+    }
+    return text;
 }
 
 }  // namespace corvel::app

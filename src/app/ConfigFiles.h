@@ -1,10 +1,13 @@
-// The French messages about a settings or configuration file that is there but was not read (not
-// a regular file, over the size limit, unreadable): shown instead of loading it, or of saving
-// over it, since what it holds is unknown.
+// The French messages about a settings or configuration file: one that is there but was not read
+// (not a regular file, over the size limit, unreadable), shown instead of loading it or saving over
+// it since what it holds is unknown; and the numbers of a load refused for their range.
 #pragma once
 
 #include <filesystem>
 #include <string>
+#include <vector>
+
+#include "config/Configuration.h"
 
 #include "config/IniFile.h"
 
@@ -19,5 +22,9 @@ std::string RefusalMessage(const std::filesystem::path& path, const config::IniL
 
 // Why nothing is saved over such a file: "le fichier existant ne peut pas être lu (plus de 1 Mo)".
 std::string ExistingFileRefused(const config::IniLoadResult& load);
+
+// « Valeur hors limites ignorée dans FILE : iPOSLat=9000 (latitude de -89 à 89 degrés) », every
+// refused number of a load named with its range.
+std::string RefusedValuesMessage(const std::filesystem::path& file, const std::vector<config::RefusedValue>& refused);
 
 }  // namespace corvel::app

@@ -11,10 +11,6 @@ namespace corvel::app {
 
 namespace fs = std::filesystem;
 
-std::filesystem::path DefaultPolarPath(const std::filesystem::path& programFolder) {
-    return config::DefaultPolar(programFolder).PolarPath;
-}
-
 Program::Program(Dialogs& d, std::filesystem::path programFolder)
     : Program(d, config::StartupFolders{std::move(programFolder), {}, {}}) {}
 

@@ -48,7 +48,5 @@ public:
     TFParamWIFI FParamWIFI;
 };
 
-// The default polar beside the program.
-std::filesystem::path DefaultPolarPath(const std::filesystem::path& programFolder);
 
 }  // namespace corvel::app
