@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "app/Program.h"
-#include "app/Un_Wifi.h"
+#include "app/NetworkDialogModel.h"
 #include "links/QtNetLink.h"
 
 using namespace corvel;

@@ -4,8 +4,8 @@
 // and nothing more.
 #include <benchmark/benchmark.h>
 
-#include "nav/EXT_CONVERS.h"
-#include "nav/POSGEOMAN.h"
+#include "nav/Conversions.h"
+#include "nav/SpherePositions.h"
 
 using namespace corvel::nav;
 

@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "sim/UnPolaire.h"
+#include "sim/PolarTable.h"
 
 using corvel::sim::PolarTable;
 

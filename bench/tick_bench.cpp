@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/UnCorvelNMEA_MUL.h"
+#include "app/MainWindowModel.h"
 
 using namespace corvel;
 

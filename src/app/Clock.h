@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "app/TimerSet.h"
-#include "nmea/EXT_UnCodeNMEA_MUL.h"
+#include "nmea/SentenceEncoder.h"
 
 namespace corvel::app {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "nav/EXT_CONVERS.h"
+#include "nav/Conversions.h"
 
 namespace corvel::app {
 

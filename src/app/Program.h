@@ -8,13 +8,13 @@
 
 #include "app/Dialogs.h"
 #include "app/SentenceSelectionModel.h"
-#include "app/TFParam.h"
-#include "app/UnCorvelNMEA_MUL.h"
-#include "app/UnPolaire.h"
-#include "app/Un_Wifi.h"
+#include "app/ParametersDialogModel.h"
+#include "app/MainWindowModel.h"
+#include "app/PolarWindowModel.h"
+#include "app/NetworkDialogModel.h"
 #include "config/Folders.h"
 #include "config/IniFile.h"
-#include "sim/UnPolaire.h"
+#include "sim/PolarTable.h"
 
 namespace corvel::app {
 

@@ -27,7 +27,7 @@
 #include <vector>
 
 #include "config/IniFile.h"
-#include "nav/EXT_CONVERS.h"
+#include "nav/Conversions.h"
 #include "nmea/NmeaCatalogue.h"
 
 namespace corvel::config {

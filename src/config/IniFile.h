@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "config/AtomicWrite.h"
-#include "nav/EXT_CONVERS.h"
+#include "nav/Conversions.h"
 #include "nav/RegularFile.h"
 
 namespace corvel::config {

@@ -19,7 +19,7 @@
 #include <QUdpSocket>
 #include <deque>
 
-#include "app/Un_Wifi.h"
+#include "app/NetworkDialogModel.h"
 
 namespace corvel::links {
 

@@ -21,7 +21,7 @@
 #include "app/ConfigFiles.h"
 #include "app/SerialPorts.h"
 #include "app/Program.h"
-#include "app/Un_Wifi.h"
+#include "app/NetworkDialogModel.h"
 #include "config/Folders.h"
 #include "links/QtNetLink.h"
 #include "links/QtSerialPort.h"

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "nav/EXT_CONVERS.h"
+#include "nav/Conversions.h"
 
 namespace corvel::nav {
 

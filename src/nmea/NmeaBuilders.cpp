@@ -4,7 +4,7 @@
 #include <cmath>
 #include <initializer_list>
 
-#include "sim/UnDerivVent.h"
+#include "sim/WindCurrentLeeway.h"
 #include "sim/Waypoint.h"
 
 namespace corvel::nmea {

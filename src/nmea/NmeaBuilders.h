@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "nmea/EXT_UnCodeNMEA_MUL.h"
+#include "nmea/SentenceEncoder.h"
 #include "nmea/NmeaCatalogue.h"
 #include "sim/SimulationState.h"
 

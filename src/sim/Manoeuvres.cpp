@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "sim/UnDerivVent.h"
+#include "sim/WindCurrentLeeway.h"
 
 namespace corvel::sim {
 

@@ -8,7 +8,7 @@
 #include <array>
 #include <functional>
 
-#include "nav/EXT_CONVERS.h"
+#include "nav/Conversions.h"
 #include "sim/SimulationState.h"
 
 namespace corvel::sim {

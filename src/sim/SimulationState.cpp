@@ -1,7 +1,7 @@
 // The simulation state; see SimulationState.h.
 #include "sim/SimulationState.h"
 
-#include "nav/EXT_CONVERS.h"
+#include "nav/Conversions.h"
 
 namespace corvel::sim {
 

@@ -9,7 +9,7 @@
 #include <array>
 #include <cstdint>
 
-#include "nav/POSGEOMAN.h"
+#include "nav/SpherePositions.h"
 
 namespace corvel::sim {
 

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "nav/EXT_CONVERS.h"
+#include "nav/Conversions.h"
 
 namespace corvel::sim {
 

@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "nav/EXT_CONVERS.h"
-#include "nav/POSGEOMAN.h"
+#include "nav/Conversions.h"
+#include "nav/SpherePositions.h"
 
 namespace corvel::sim {
 

@@ -9,7 +9,7 @@
 
 #include "app/Program.h"
 #include "config/Configuration.h"
-#include "config/TempFolder.h"
+#include "support/TempFolder.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"
 #include "support/Watchdog.h"

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "app/Program.h"
-#include "config/TempFolder.h"
-#include "nmea/sentence_test_support.h"
+#include "support/TempFolder.h"
+#include "support/SentenceTestSupport.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"
 

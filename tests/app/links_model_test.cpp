@@ -10,7 +10,7 @@
 
 #include "app/SerialPorts.h"
 #include "app/Program.h"
-#include "app/Un_Wifi.h"
+#include "app/NetworkDialogModel.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"
 

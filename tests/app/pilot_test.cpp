@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/UnCorvelNMEA_MUL.h"
-#include "sim/UnDerivVent.h"
+#include "app/MainWindowModel.h"
+#include "sim/WindCurrentLeeway.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"
 

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "config/AtomicWrite.h"
-#include "config/TempFolder.h"
+#include "support/TempFolder.h"
 
 using namespace corvel;
 namespace fs = std::filesystem;

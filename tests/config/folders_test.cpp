@@ -5,7 +5,7 @@
 #include <map>
 
 #include "config/Folders.h"
-#include "config/TempFolder.h"
+#include "support/TempFolder.h"
 #include "support/Watchdog.h"
 
 using namespace corvel;

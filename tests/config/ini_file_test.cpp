@@ -6,7 +6,7 @@
 #include <random>
 
 #include "config/IniFile.h"
-#include "config/TempFolder.h"
+#include "support/TempFolder.h"
 #include "support/Watchdog.h"
 
 using namespace corvel;

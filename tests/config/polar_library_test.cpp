@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "config/PolarLibrary.h"
-#include "config/TempFolder.h"
+#include "support/TempFolder.h"
 
 using namespace corvel;
 namespace fs = std::filesystem;

@@ -8,8 +8,8 @@
 #include <QUdpSocket>
 
 #include "app/Program.h"
-#include "app/Un_Wifi.h"
-#include "links/LinkTestSupport.h"
+#include "app/NetworkDialogModel.h"
+#include "support/LinkTestSupport.h"
 #include "links/QtNetLink.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"

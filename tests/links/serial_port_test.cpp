@@ -6,7 +6,7 @@
 
 #include "app/SerialPorts.h"
 #include "app/Program.h"
-#include "links/LinkTestSupport.h"
+#include "support/LinkTestSupport.h"
 #include "links/QtSerialPort.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"

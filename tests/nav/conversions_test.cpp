@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "nav/EXT_CONVERS.h"
+#include "nav/Conversions.h"
 #include "nav/ValidFloat.h"
 
 using namespace corvel::nav;

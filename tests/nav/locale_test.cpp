@@ -5,7 +5,7 @@
 #include <clocale>
 #include <string>
 
-#include "nav/EXT_CONVERS.h"
+#include "nav/Conversions.h"
 #include "nav/ValidFloat.h"
 
 using namespace corvel::nav;

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "config/TempFolder.h"
+#include "support/TempFolder.h"
 #include "nav/RegularFile.h"
 #include "support/Watchdog.h"
 

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <random>
 
-#include "nav/POSGEOMAN.h"
-#include "nav/UnComplex_log.h"
+#include "nav/SpherePositions.h"
+#include "nav/PlaneVectors.h"
 
 using namespace corvel::nav;
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "nmea/NmeaBuilders.h"
-#include "nmea/sentence_test_support.h"
+#include "support/SentenceTestSupport.h"
 
 using namespace corvel::nmea;
 using namespace corvel::nmea::testing;

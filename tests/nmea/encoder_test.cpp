@@ -5,7 +5,7 @@
 #include <limits>
 #include <string>
 
-#include "nmea/EXT_UnCodeNMEA_MUL.h"
+#include "nmea/SentenceEncoder.h"
 
 using namespace corvel::nmea;
 using corvel::nav::Real;

@@ -15,7 +15,7 @@
 #include <unistd.h>
 
 #include "nmea/NmeaBuilders.h"
-#include "nmea/sentence_test_support.h"
+#include "support/SentenceTestSupport.h"
 
 using namespace corvel::nmea;
 using namespace corvel::nmea::testing;

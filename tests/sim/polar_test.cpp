@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "config/TempFolder.h"
-#include "sim/UnPolaire.h"
+#include "support/TempFolder.h"
+#include "sim/PolarTable.h"
 #include "support/Watchdog.h"
 
 using namespace corvel::sim;

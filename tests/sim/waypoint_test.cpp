@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "nav/EXT_CONVERS.h"
-#include "nav/POSGEOMAN.h"
+#include "nav/Conversions.h"
+#include "nav/SpherePositions.h"
 #include "sim/Waypoint.h"
 
 using namespace corvel::sim;

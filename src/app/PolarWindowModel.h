@@ -9,7 +9,7 @@
 
 #include "app/Controls.h"
 #include "app/Dialogs.h"
-#include "sim/UnPolaire.h"
+#include "sim/PolarTable.h"
 
 namespace corvel::app {
 

@@ -1,12 +1,12 @@
-// Wind, current and leeway; see UnDerivVent.h.
-#include "sim/UnDerivVent.h"
+// Wind, current and leeway; see WindCurrentLeeway.h.
+#include "sim/WindCurrentLeeway.h"
 
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <span>
 
-#include "nav/UnComplex_log.h"
+#include "nav/PlaneVectors.h"
 
 namespace corvel::sim {
 

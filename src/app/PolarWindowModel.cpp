@@ -1,5 +1,5 @@
-// The polar window model; see UnPolaire.h.
-#include "app/UnPolaire.h"
+// The polar window model; see PolarWindowModel.h.
+#include "app/PolarWindowModel.h"
 
 namespace corvel::app {
 

@@ -1,10 +1,10 @@
-// The NMEA 0183 sentence encoder core; see EXT_UnCodeNMEA_MUL.h.
-#include "nmea/EXT_UnCodeNMEA_MUL.h"
+// The NMEA 0183 sentence encoder core; see SentenceEncoder.h.
+#include "nmea/SentenceEncoder.h"
 
 #include <array>
 #include <cmath>
 
-#include "nav/POSGEOMAN.h"
+#include "nav/SpherePositions.h"
 #include "nav/Utf8Text.h"
 
 namespace corvel::nmea {

@@ -13,14 +13,14 @@
 #include "app/Dialogs.h"
 #include "app/CompassModel.h"
 #include "app/Links.h"
-#include "app/TFParam.h"
+#include "app/ParametersDialogModel.h"
 #include "app/TextLog.h"
 #include "app/TimerSet.h"
 #include "config/IniFile.h"
 #include "nmea/NmeaBuilders.h"
 #include "sim/Manoeuvres.h"
 #include "sim/SimulationState.h"
-#include "sim/UnPolaire.h"
+#include "sim/PolarTable.h"
 
 namespace corvel::app {
 
@@ -123,7 +123,7 @@ public:
     // Menus
     MenuItem MenuParametres, MenuOuvrir;
 
-    // ===== manoeuvres and pilot (UnCorvelNMEA_MUL_pilot.cpp) =====
+    // ===== manoeuvres and pilot (MainWindowPilot.cpp) =====
 public:
     void MajBtBestHaul();     // the close-hauled indicator, refreshed by every tick
     void ApplyVireEmpRule();  // VIRER / EMPANNER follow the apparent wind angle
@@ -219,7 +219,7 @@ private:
 public:
     // ===== end of manoeuvres and pilot =====
 
-    // ===== links and recording (UnCorvelNMEA_MUL_links.cpp) =====
+    // ===== links and recording (MainWindowLinks.cpp) =====
 public:
     // The serial ports and the network dialog, given by whoever assembles the program: the port
     // list then shows the twelve names with their devices, sentences go to the ports through
@@ -272,7 +272,7 @@ private:
     } comOutput_{*this};
     // ===== end of links and recording =====
 
-    // ===== configuration (UnCorvelNMEA_MUL_config.cpp) =====
+    // ===== configuration (MainWindowConfiguration.cpp) =====
 public:
     // The folders of the start-up (the program's data files, the per-user data folder holding the
     // settings, the documents) and the current polar: its folder (ending with "/"), full path and

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/UnCorvelNMEA_MUL.h"
-#include "nav/EXT_CONVERS.h"
+#include "app/MainWindowModel.h"
+#include "nav/Conversions.h"
 
 namespace corvel::app {
 

@@ -1,5 +1,5 @@
-// Positions on the sphere; see POSGEOMAN.h.
-#include "nav/POSGEOMAN.h"
+// Positions on the sphere; see SpherePositions.h.
+#include "nav/SpherePositions.h"
 
 #include <cmath>
 

@@ -10,14 +10,14 @@
 #include "app/ConfigFiles.h"
 #include "app/SerialPorts.h"
 #include "app/SentenceSelectionModel.h"
-#include "app/UnCorvelNMEA_MUL.h"
-#include "app/Un_Wifi.h"
+#include "app/MainWindowModel.h"
+#include "app/NetworkDialogModel.h"
 #include "config/Configuration.h"
 #include "config/Folders.h"
 #include "config/PolarLibrary.h"
 #include "nav/Utf8Text.h"
-#include "nav/EXT_CONVERS.h"
-#include "sim/UnDerivVent.h"
+#include "nav/Conversions.h"
+#include "sim/WindCurrentLeeway.h"
 
 namespace corvel::app {
 

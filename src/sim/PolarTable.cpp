@@ -1,5 +1,5 @@
-// The polar table: file loading, the three parsing steps and the boat speed; see UnPolaire.h.
-#include "sim/UnPolaire.h"
+// The polar table: file loading, the three parsing steps and the boat speed; see PolarTable.h.
+#include "sim/PolarTable.h"
 
 #include <algorithm>
 #include <cfloat>

@@ -1,15 +1,15 @@
-// The main-window model; see UnCorvelNMEA_MUL.h.
-#include "app/UnCorvelNMEA_MUL.h"
+// The main-window model; see MainWindowModel.h.
+#include "app/MainWindowModel.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "app/SentenceSelectionModel.h"
-#include "nav/EXT_CONVERS.h"
-#include "nav/POSGEOMAN.h"
+#include "nav/Conversions.h"
+#include "nav/SpherePositions.h"
 #include "nav/ValidFloat.h"
 #include "sim/Sounder.h"
-#include "sim/UnDerivVent.h"
+#include "sim/WindCurrentLeeway.h"
 #include "sim/Waypoint.h"
 
 namespace corvel::app {

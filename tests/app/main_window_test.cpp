@@ -6,8 +6,8 @@
 #include <cmath>
 #include <regex>
 
-#include "app/UnCorvelNMEA_MUL.h"
-#include "nav/POSGEOMAN.h"
+#include "app/MainWindowModel.h"
+#include "nav/SpherePositions.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"
 

@@ -1,5 +1,5 @@
 // The parameters dialog: the variable-data options that the manoeuvres freeze and restore.
-#include "app/TFParam.h"
+#include "app/ParametersDialogModel.h"
 
 namespace corvel::app {
 

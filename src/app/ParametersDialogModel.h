@@ -15,7 +15,7 @@ public:
     // "Données variables": ticked = the quantity varies.
     CheckBox ChkB_HDG, ChkB_TWS, ChkB_TWD;
 
-    // ===== variable data frozen by the manoeuvres (TFParam_data.cpp) =====
+    // ===== variable data frozen by the manoeuvres (ParametersDialogVariableData.cpp) =====
 public:
     // The three options as they were when the manoeuvres froze them.
     bool SavedHDG = false, SavedTWS = false, SavedTWD = false;
@@ -40,7 +40,7 @@ private:
 public:
     // ===== end of variable data =====
 
-    // ===== the dialog: folders, polar, category, offsets, UTC offset (TFParam.cpp) =====
+    // ===== the dialog: folders, polar, category, offsets, UTC offset (ParametersDialogModel.cpp) =====
 public:
     // The windows the dialog acts on and the dialogs it asks through; given once, before
     // FormCreate. A dialog never attached keeps to its own fields.

@@ -1,5 +1,5 @@
-// Angle and number conversions; see EXT_CONVERS.h.
-#include "nav/EXT_CONVERS.h"
+// Angle and number conversions; see Conversions.h.
+#include "nav/Conversions.h"
 
 #include <algorithm>
 #include <bit>

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "nav/EXT_CONVERS.h"
+#include "nav/Conversions.h"
 
 namespace corvel::sim {
 

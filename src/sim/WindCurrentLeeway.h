@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-#include "nav/EXT_CONVERS.h"
+#include "nav/Conversions.h"
 #include "sim/SimulationState.h"
 
 namespace corvel::sim {

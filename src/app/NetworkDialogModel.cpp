@@ -1,11 +1,11 @@
-// The network dialog; see Un_Wifi.h.
-#include "app/Un_Wifi.h"
+// The network dialog; see NetworkDialogModel.h.
+#include "app/NetworkDialogModel.h"
 
 #include <algorithm>
 #include <charconv>
 
 #include "app/ConfigFiles.h"
-#include "app/UnCorvelNMEA_MUL.h"
+#include "app/MainWindowModel.h"
 #include "config/IniFile.h"
 
 namespace corvel::app {

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <string>
 
-#include "sim/UnDerivVent.h"
+#include "sim/WindCurrentLeeway.h"
 
 using namespace corvel::sim;
 

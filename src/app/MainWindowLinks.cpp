@@ -3,8 +3,8 @@
 #include <charconv>
 
 #include "app/SerialPorts.h"
-#include "app/UnCorvelNMEA_MUL.h"
-#include "app/Un_Wifi.h"
+#include "app/MainWindowModel.h"
+#include "app/NetworkDialogModel.h"
 #include "config/AtomicWrite.h"
 
 namespace corvel::app {

@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "nav/EXT_CONVERS.h"
+#include "nav/Conversions.h"
 
 namespace corvel::nav {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "nav/EXT_CONVERS.h"
+#include "nav/Conversions.h"
 
 namespace corvel::nmea {
 

@@ -1,5 +1,5 @@
-// Plane vectors; see UnComplex_log.h.
-#include "nav/UnComplex_log.h"
+// Plane vectors; see PlaneVectors.h.
+#include "nav/PlaneVectors.h"
 
 #include <cmath>
 

@@ -1,15 +1,15 @@
-// The parameters dialog model; see TFParam.h.
-#include "app/TFParam.h"
+// The parameters dialog model; see ParametersDialogModel.h.
+#include "app/ParametersDialogModel.h"
 
 #include <array>
 
 #include "app/SentenceSelectionModel.h"
-#include "app/UnCorvelNMEA_MUL.h"
-#include "app/UnPolaire.h"
+#include "app/MainWindowModel.h"
+#include "app/PolarWindowModel.h"
 #include "config/Configuration.h"
 #include "config/Folders.h"
 #include "config/PolarLibrary.h"
-#include "nav/EXT_CONVERS.h"
+#include "nav/Conversions.h"
 #include "nav/ValidFloat.h"
 
 namespace corvel::app {
