@@ -169,8 +169,8 @@ void BM_TcpDelayRealTime(benchmark::State& state) {
         pump.setTimerType(Qt::PreciseTimer);
         pump.setInterval(5);
         QObject::connect(&pump, &QTimer::timeout, [&] {
-            const app::Millis lag = wall.elapsed() - w.Timers.now();
-            if (lag > 0) w.Timers.advance(lag);
+            const sim::Millis lag = wall.elapsed() - w.Timers.Now();
+            if (lag > 0) w.Timers.Advance(lag);
             if (client.count() >= sentences || client.done()) QCoreApplication::quit();
         });
         pump.start();

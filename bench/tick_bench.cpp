@@ -39,9 +39,9 @@ void BM_SimulatedHour(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         auto sim = std::make_unique<Simulation>(true);
-        if (!sentences) sim->window.TimerPhNMEA.stop();
+        if (!sentences) sim->window.TimerPhNMEA.Stop();
         state.ResumeTiming();
-        sim->window.Timers.advance(3600 * 1000);
+        sim->window.Timers.Advance(3600 * 1000);
         benchmark::DoNotOptimize(sim->window.S.Position);
         state.PauseTiming();
         sim.reset();

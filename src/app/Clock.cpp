@@ -54,7 +54,7 @@ LocalDateTime SystemClock::Now() const {
     return t;
 }
 
-LocalDateTime SimulatedClock::Now() const { return AddMilliseconds(start_, timers_.now()); }
+LocalDateTime SimulatedClock::Now() const { return AddMilliseconds(start_, timers_.Now()); }
 
 LocalDateTime AddMilliseconds(const LocalDateTime& instant, long long ms) { return FromMillis(ToMillis(instant) + ms); }
 

@@ -7,12 +7,15 @@
 #include <string>
 #include <string_view>
 
-#include "app/TimerSet.h"
+#include "sim/TimerSet.h"
 #include "nmea/SentenceEncoder.h"
 
 namespace corvel::app {
 
 using nmea::LocalDateTime;
+using sim::Millis;
+using sim::Timer;
+using sim::TimerSet;
 
 class Clock {
 public:

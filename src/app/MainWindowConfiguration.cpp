@@ -199,7 +199,7 @@ void TFCorvel::OpenConfiguration(const fs::path& ConfigFile, const config::IniFi
 
 void TFCorvel::Ouvrir2Click() {
     MenuAutomatique.checked = false;
-    TimerLoadCFG.stop();
+    TimerLoadCFG.Stop();
     nav::ForceDotSeparator();
     if (const auto chosen = dialogs_.OpenFile("Ouvrir une configuration", "Fichier ini|*.ini", SettingsFolder())) {
         OpenConfigFile(*chosen);
@@ -260,7 +260,7 @@ config::Configuration CurrentConfiguration(const TFCorvel& w, const TFParam& par
 
 void TFCorvel::EnregistrerCFG() {
     MenuAutomatique.checked = false;
-    TimerLoadCFG.stop();
+    TimerLoadCFG.Stop();
     const auto chosen = dialogs_.SaveFile("Sauvegarder la configuration", "Fichier INI|*.ini", "ini", SettingsFolder());
     if (chosen) {
         const std::string failure = "Impossible d'enregistrer la configuration dans " + chosen->string() + " : ";
@@ -282,15 +282,15 @@ void TFCorvel::EnregistrerCFG() {
 void TFCorvel::MenuAutomatiqueClick() {
     MenuAutomatique.checked = !MenuAutomatique.checked;
     if (MenuAutomatique.checked && !ConfigFilePath.empty()) {
-        TimerLoadCFG.start();
+        TimerLoadCFG.Start();
     } else {
-        TimerLoadCFG.stop();
+        TimerLoadCFG.Stop();
     }
 }
 
 void TFCorvel::TimerLoadCFGTimer() {
     if (!MenuAutomatique.checked || ConfigFilePath.empty()) {
-        TimerLoadCFG.stop();
+        TimerLoadCFG.Stop();
         return;
     }
     std::error_code ec;
@@ -315,8 +315,8 @@ void TFCorvel::TimerLoadCFGTimer() {
 // ---------------------------------------------------------------- quit
 
 void TFCorvel::MenuQuitClick() {
-    TimerAT.stop();
-    TimerB.stop();
+    TimerAT.Stop();
+    TimerB.Stop();
     if (dialogs_.GetConfirmation("Voulez-vous sauvegarder la configuration ( O/N) ?") == "O") EnregistrerCFG();
     if (ComLinkOpen) {
         CloseComPort(kComNames[static_cast<std::size_t>(LastComIndex)]);

@@ -38,7 +38,7 @@ TFCorvel::TFCorvel(Dialogs& dialogs, TFParam& param, const PolarTable& polar)
     : dialogs_(dialogs), param_(param), polar_(polar) {
     Caption = "Simulateur de Navigation et Générateur de phrases NMEA 0183";
     auto add = [this](const char* name, Millis interval, void (TFCorvel::*handler)()) {
-        return Timers.add(name, interval, handler ? TimerSet::Handler([this, handler] { (this->*handler)(); })
+        return Timers.Add(name, interval, handler ? TimerSet::Handler([this, handler] { (this->*handler)(); })
                                                   : TimerSet::Handler());
     };
     TimerAT = add("TimerAT", 1000 / S.TicksPerSecond, &TFCorvel::TimerATTimer);
@@ -243,7 +243,7 @@ void TFCorvel::BtCalCClick() {
     // 12. Drivers.
     GlyphResPause.imageIndex = 0;
     StartDriver();
-    TimerPhNMEA.start();
+    TimerPhNMEA.Start();
     S.Halted = false;
     if (ComLinkValid) EdMouch.text = "Com tjrs valide";
     ResumeManoeuvres();
@@ -251,14 +251,14 @@ void TFCorvel::BtCalCClick() {
 
 void TFCorvel::StartDriver() {
     if (!S.Standby) {
-        TimerAT.start();
-        TimerB.stop();
+        TimerAT.Start();
+        TimerB.Stop();
         BtBestHaul.enabled = true;
         TrackBarre.value = 15;
         TrackBarre.enabled = false;
     } else {
-        TimerB.start();
-        TimerAT.stop();
+        TimerB.Start();
+        TimerAT.Stop();
         TrackBarre.enabled = true;
         BtBestHaul.enabled = false;
     }
@@ -268,17 +268,17 @@ void TFCorvel::SpBtPauseResClick() {
     if (TillerCentring()) return;
     if (!S.Paused) {
         if (S.Standby) {
-            TimerB.stop();
+            TimerB.Stop();
             Glyph_STDBY.imageIndex = 2;
             TrackBarre.enabled = false;
             SpBtR.enabled = false;
             SpBtL.enabled = false;
         } else {
-            TimerAT.stop();
+            TimerAT.Stop();
             Glyph_AUTO.imageIndex = 2;
             TrackBarre.value = 15;
         }
-        TimerPhNMEA.stop();
+        TimerPhNMEA.Stop();
         EnablePilotCommands(false);
         GlyphResPause.imageIndex = 5;
         MenuParametres.enabled = true;
@@ -291,7 +291,7 @@ void TFCorvel::SpBtPauseResClick() {
         return;
     }
     BtCalCClick();
-    TimerPhNMEA.start();
+    TimerPhNMEA.Start();
     EnablePilotCommands(true);
     GlyphResPause.imageIndex = 0;
     if (S.Standby) {
@@ -537,7 +537,7 @@ void TFCorvel::TimerATTimer() {
     // 19. A new sea-bed sample under the sounder.
     if (second) {
         TakeSounding(s);
-        TimerSondeur.start();
+        TimerSondeur.Start();
     }
 }
 
@@ -570,19 +570,19 @@ void TFCorvel::RdBtCourConstChange() {
     if (RdBtCourAlt.checked) {
         S.CurrentTurnStep = 0;
         S.CurrentAmplitude = S.Current.mdl;
-        TimerC.start();
-        TimerAT.stop();
-        TimerB.stop();
+        TimerC.Start();
+        TimerAT.Stop();
+        TimerB.Stop();
         SBtVire.enabled = false;
         SBtEmp.enabled = false;
         SpBtPauseRes.enabled = false;
     } else {
-        Timer60.stop();
-        TimerC.stop();
+        Timer60.Stop();
+        TimerC.Stop();
         if (S.Standby) {
-            TimerB.start();
+            TimerB.Start();
         } else {
-            TimerAT.start();
+            TimerAT.Start();
         }
         SBtVire.enabled = true;
         SBtEmp.enabled = true;
@@ -593,12 +593,12 @@ void TFCorvel::RdBtCourConstChange() {
 void TFCorvel::TimerCTimer() {
     ++S.CurrentTurnStep;
     if (S.CurrentTurnStep > kCurrentTurnSteps) {
-        TimerC.stop();
-        Timer60.start();
+        TimerC.Stop();
+        Timer60.Start();
         if (S.Standby) {
-            TimerB.start();
+            TimerB.Start();
         } else {
-            TimerAT.start();
+            TimerAT.Start();
         }
         SpBtPauseRes.enabled = true;
         return;
@@ -654,7 +654,7 @@ void TFCorvel::MajProf() { sim::MajProf(S); }
 
 void TFCorvel::TimerSondeurTimer() {
     S.SounderPing = false;
-    TimerSondeur.stop();
+    TimerSondeur.Stop();
 }
 
 // ---------------------------------------------------------------- sentences

@@ -15,7 +15,7 @@
 #include "app/Links.h"
 #include "app/ParametersDialogModel.h"
 #include "app/TextLog.h"
-#include "app/TimerSet.h"
+#include "sim/TimerSet.h"
 #include "config/IniFile.h"
 #include "nmea/NmeaBuilders.h"
 #include "sim/Manoeuvres.h"
@@ -171,7 +171,7 @@ public:
     void ZeroTrackBarre();
     void zerolabarreClick() { ZeroTrackBarre(); }
     void TimerZeroBarreTimer();
-    bool TillerCentring() const { return TimerZeroBarre.enabled(); }
+    bool TillerCentring() const { return TimerZeroBarre.Enabled(); }
 
     // Hooks of start and pause: a pause suspends a manoeuvre and a pilot turn, resume continues
     // them; "SIMULER" while running abandons them.

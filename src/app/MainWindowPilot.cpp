@@ -36,7 +36,7 @@ constexpr Millis kTillerCentringStepMs = 200;
 }  // namespace
 
 void TFCorvel::InitPilot() {
-    TimerZeroBarre = Timers.add("TimerZeroBarre", kTillerCentringStepMs, [this] { TimerZeroBarreTimer(); });
+    TimerZeroBarre = Timers.Add("TimerZeroBarre", kTillerCentringStepMs, [this] { TimerZeroBarreTimer(); });
     zerolabarre.hint = kZeroTillerHint;
     SpBtAUTOClick();  // the window starts in AUTO
 }
@@ -65,7 +65,7 @@ void TFCorvel::MajBtBestHaul() {
 }
 
 void TFCorvel::ApplyVireEmpRule() {
-    if (TimerC.enabled()) {  // the alternating current is turning
+    if (TimerC.Enabled()) {  // the alternating current is turning
         InhibVire();
         InhibEmp();
     } else if (S.AWA > 90) {
@@ -99,7 +99,7 @@ void TFCorvel::VMG_au_Pres() {
 // ---------------------------------------------------------------- manoeuvres
 
 bool TFCorvel::CanStartManoeuvre() const {
-    return !S.Halted && !S.Paused && !S.Standby && !ManoeuvreRunning() && !TillerCentring() && !TimerC.enabled();
+    return !S.Halted && !S.Paused && !S.Standby && !ManoeuvreRunning() && !TillerCentring() && !TimerC.Enabled();
 }
 
 void TFCorvel::vire50msec() { TurnHeading(S, Manoeuvre.TurnStep, Manoeuvre.TurnToStarboard); }
@@ -131,8 +131,8 @@ void TFCorvel::StartLuffing() {
     }
     luffingSteps_ = 0;
     luffingGap_ = S.SWA - S.BestUpwindAngle;
-    TimerPres.start();
-    TimerAT.stop();
+    TimerPres.Start();
+    TimerAT.Stop();
 }
 
 void TFCorvel::PolarTurnStep(void (TFCorvel::*turn)()) {
@@ -150,7 +150,7 @@ void TFCorvel::LuffingStep() {
 
 void TFCorvel::TimerPresTimer() {
     ManoeuvreData& m = Manoeuvre;
-    TimerAT.stop();  // the manoeuvre drives the tick
+    TimerAT.Stop();  // the manoeuvre drives the tick
     const float gap = S.SWA - S.BestUpwindAngle;
     // Once bearing away, a step that carried the boat over the whole window (a leeway changing by
     // a degree moves the heading with it) ends the luffing there instead of circling round again.
@@ -188,7 +188,7 @@ void TFCorvel::TimerPresTimer() {
 
 void TFCorvel::EndLuffing() {
     S.HDG = S.WaterTrack.argt - S.Leeway;
-    TimerPres.stop();
+    TimerPres.Stop();
     RestartAfterFreeze();
     RestartMainDriver();
     S.BestHaulRunning = false;
@@ -200,20 +200,20 @@ void TFCorvel::EndLuffing() {
 void TFCorvel::RestartAfterFreeze() {
     // One freeze per arrival, released 10 s later; an arrival within those 10 s releases the
     // earlier one now and waits again.
-    if (TimerRestStatusCFVDV.enabled()) {
-        TimerRestStatusCFVDV.stop();
+    if (TimerRestStatusCFVDV.Enabled()) {
+        TimerRestStatusCFVDV.Stop();
         param_.RestStData();
     }
-    TimerRestStatusCFVDV.start();
+    TimerRestStatusCFVDV.Start();
 }
 
 void TFCorvel::TimerRestStatusCFVDVTimer() {
     param_.RestStData();
-    TimerRestStatusCFVDV.stop();
+    TimerRestStatusCFVDV.Stop();
 }
 
 void TFCorvel::RestartMainDriver() {
-    if (!TimerC.enabled()) TimerAT.start();  // the alternating current drives the tick while it turns
+    if (!TimerC.Enabled()) TimerAT.Start();  // the alternating current drives the tick while it turns
 }
 
 void TFCorvel::SBtVireClick() {
@@ -232,7 +232,7 @@ void TFCorvel::SBtVireClick() {
     m.BestUpwindSpeed = best.speed;
     m.TackMinSpeed = static_cast<float>(kHeadToWindFactor * best.speed);
     m.MinAngleSpeed = BoatSpeed(static_cast<float>(pma), S.SurfaceWind.mdl);
-    TimerAT.stop();
+    TimerAT.Stop();
     startedStarboard_ = SurfaceWindFromStarboard(S);
     tackToStarboard_ = startedStarboard_;  // towards the wind
     m.TurnToStarboard = tackToStarboard_;
@@ -242,7 +242,7 @@ void TFCorvel::SBtVireClick() {
 
 void TFCorvel::StartTackProper() {
     S.HDG = S.WaterTrack.argt - S.Leeway;
-    TimerPres.stop();
+    TimerPres.Stop();
     S.BestHaulRunning = false;
     BtBestHaul.caption = kCaptionCloseHauled;
     // Through the wind a degree a step, whatever the luffing did: pressed while pointing higher
@@ -250,12 +250,12 @@ void TFCorvel::StartTackProper() {
     Manoeuvre.TurnStep = kLuffingStep;
     Manoeuvre.TurnToStarboard = tackToStarboard_;
     tackProperTicks_ = 0;
-    TimerV.start();
+    TimerV.Start();
 }
 
 void TFCorvel::TimerVTimer() {
     ManoeuvreData& m = Manoeuvre;
-    TimerAT.stop();  // the manoeuvre drives the tick
+    TimerAT.Stop();  // the manoeuvre drives the tick
     const int n = ++m.TackTicks;
     ++tackProperTicks_;
     const float pma = PolarMinAngle();
@@ -284,7 +284,7 @@ void TFCorvel::TimerVTimer() {
         return;
     }
     S.HDG = S.WaterTrack.argt - S.Leeway;
-    TimerV.stop();
+    TimerV.Stop();
     param_.RestStData();
     RestartMainDriver();
     S.Tacking = false;
@@ -301,8 +301,8 @@ void TFCorvel::SBtEmpClick() {
     m.ManoeuvreStartAngle = S.SWA;
     m.GybeTicks = 0;
     m.TurnStep = GybeTurnStep(S.SWA);
-    TimerAT.stop();
-    TimerE.start();
+    TimerAT.Stop();
+    TimerE.Start();
     startedStarboard_ = SurfaceWindFromStarboard(S);
     m.TurnToStarboard = !startedStarboard_;  // away from the wind
     BtBestHaul.caption = kCaptionGybeStart;
@@ -312,7 +312,7 @@ void TFCorvel::SBtEmpClick() {
 
 void TFCorvel::TimerETimer() {
     ManoeuvreData& m = Manoeuvre;
-    TimerAT.stop();  // the manoeuvre drives the tick
+    TimerAT.Stop();  // the manoeuvre drives the tick
     if (++m.GybeTicks <= kGybeTimedSteps) {
         PolarTurnStep(&TFCorvel::vire1sec);
         return;
@@ -324,7 +324,7 @@ void TFCorvel::TimerETimer() {
         PolarTurnStep(&TFCorvel::vire1sec);
     }
     S.HDG = S.WaterTrack.argt - S.Leeway;
-    TimerE.stop();
+    TimerE.Stop();
     param_.RestStData();
     RestartMainDriver();
     S.Gybing = false;
@@ -336,25 +336,25 @@ void TFCorvel::TimerETimer() {
 namespace {
 
 void RemoveTimer(std::vector<Timer>& timers, const Timer& timer) {
-    std::erase_if(timers, [&timer](const Timer& t) { return t.name() == timer.name(); });
+    std::erase_if(timers, [&timer](const Timer& t) { return t.Name() == timer.Name(); });
 }
 
 }  // namespace
 
 void TFCorvel::SuspendManoeuvres() {
     for (Timer* t : {&TimerV, &TimerE, &TimerPres, &TimerCHGHDG, &TimerDelaiModCap}) {
-        if (!t->enabled()) continue;
-        t->stop();
+        if (!t->Enabled()) continue;
+        t->Stop();
         suspendedByPause_.push_back(*t);
     }
 }
 
 void TFCorvel::ResumeManoeuvres() {
-    for (Timer& t : suspendedByPause_) t.start();
+    for (Timer& t : suspendedByPause_) t.Start();
     suspendedByPause_.clear();
-    if (TimerV.enabled() || TimerE.enabled() || TimerPres.enabled()) {
-        TimerAT.stop();  // the manoeuvre drives the tick again
-        TimerB.stop();
+    if (TimerV.Enabled() || TimerE.Enabled() || TimerPres.Enabled()) {
+        TimerAT.Stop();  // the manoeuvre drives the tick again
+        TimerB.Stop();
     }
     if (ManoeuvreRunning()) {
         InhibVire();
@@ -365,15 +365,15 @@ void TFCorvel::ResumeManoeuvres() {
 void TFCorvel::AbandonManoeuvres() {
     CancelPilotTurn();
     if (ManoeuvreRunning()) {
-        TimerV.stop();
-        TimerE.stop();
-        TimerPres.stop();
+        TimerV.Stop();
+        TimerE.Stop();
+        TimerPres.Stop();
         S.HDG = S.WaterTrack.argt - S.Leeway;
         S.Tacking = S.Gybing = S.BestHaulRunning = false;
         param_.RestStData();
     }
-    if (TimerRestStatusCFVDV.enabled()) {
-        TimerRestStatusCFVDV.stop();
+    if (TimerRestStatusCFVDV.Enabled()) {
+        TimerRestStatusCFVDV.Stop();
         param_.RestStData();
     }
     suspendedByPause_.clear();
@@ -398,7 +398,7 @@ void TFCorvel::AutoAfterCentring() {
     EnabEmp();
     BtBestHaul.enabled = true;
     BtBestHaul.caption = kCaptionBestHaul;
-    TimerB.stop();
+    TimerB.Stop();
     if (!S.Halted) RestartMainDriver();
     // The bearing from the origin is taken again; before the first start there is no bearing yet,
     // and the first waypoint update takes it.
@@ -421,8 +421,8 @@ void TFCorvel::SpBtStdBYClick() {
     InhibEmp();
     BtBestHaul.enabled = false;
     BtBestHaul.caption = kCaptionTiller;
-    TimerAT.stop();
-    if (!S.Halted && !TimerC.enabled()) TimerB.start();
+    TimerAT.Stop();
+    if (!S.Halted && !TimerC.Enabled()) TimerB.Start();
     INhibModHDG();
 }
 
@@ -459,8 +459,8 @@ void TFCorvel::RequestHeadingChange(float change) {
 }
 
 void TFCorvel::RelanceTimerDelaiModCap() {
-    TimerDelaiModCap.stop();
-    TimerDelaiModCap.start();
+    TimerDelaiModCap.Stop();
+    TimerDelaiModCap.Start();
     const float change = Manoeuvre.PendingHeadingChange;
     EdModCap.text = std::string(change > 0 ? kTurnToStarboard : kTurnToPort) + nav::FormatGeneral(std::fabs(change)) +
                     kDegreesSuffix;
@@ -469,7 +469,7 @@ void TFCorvel::RelanceTimerDelaiModCap() {
 
 void TFCorvel::TimerDelaiModCapTimer() {
     ModifCapAutoClick();
-    TimerDelaiModCap.stop();
+    TimerDelaiModCap.Stop();
 }
 
 void TFCorvel::ModifCapAutoClick() {
@@ -488,7 +488,7 @@ void TFCorvel::ModifCapAutoClick() {
     m.TurnToStarboard = m.PendingHeadingChange > 0;
     pilotTurned_ = 0;
     pilotSteps_ = 0;
-    TimerCHGHDG.start();
+    TimerCHGHDG.Start();
 }
 
 void TFCorvel::TimerCHGHDGTimer() {
@@ -503,7 +503,7 @@ void TFCorvel::TimerCHGHDGTimer() {
 }
 
 void TFCorvel::EndPilotTurn() {
-    TimerCHGHDG.stop();
+    TimerCHGHDG.Stop();
     pilotTurning_ = false;
     param_.RestStData();
     Manoeuvre.PendingHeadingChange = 0;
@@ -512,7 +512,7 @@ void TFCorvel::EndPilotTurn() {
 }
 
 void TFCorvel::CancelPilotTurn() {
-    TimerDelaiModCap.stop();
+    TimerDelaiModCap.Stop();
     RemoveTimer(suspendedByPause_, TimerDelaiModCap);
     RemoveTimer(suspendedByPause_, TimerCHGHDG);
     if (pilotTurning_) {
@@ -536,7 +536,7 @@ void TFCorvel::TimerBTimer() {
 
 void TFCorvel::ZeroTrackBarre() {
     if (TillerCentring()) return;
-    TimerB.stop();
+    TimerB.Stop();
     TillerValue = TrackBarre.value;  // the bar where the user left it
     if (TillerValue == kTillerCentre) {
         FinishCentring();
@@ -544,13 +544,13 @@ void TFCorvel::ZeroTrackBarre() {
     }
     // The tiller walks back a unit every 200 ms; nothing else moves the boat meanwhile.
     for (Timer* t : {&TimerAT, &TimerC, &Timer60, &TimerV, &TimerE, &TimerPres, &TimerDelaiModCap, &TimerCHGHDG}) {
-        if (!t->enabled()) continue;
-        t->stop();
+        if (!t->Enabled()) continue;
+        t->Stop();
         suspendedByCentring_.push_back(*t);
     }
     TillerValue += TillerValue < kTillerCentre ? 1 : -1;
     TrackBarre.value = TillerValue;
-    TimerZeroBarre.start();
+    TimerZeroBarre.Start();
 }
 
 void TFCorvel::TimerZeroBarreTimer() {
@@ -559,8 +559,8 @@ void TFCorvel::TimerZeroBarreTimer() {
         TrackBarre.value = TillerValue;
         return;
     }
-    TimerZeroBarre.stop();
-    for (Timer& t : suspendedByCentring_) t.start();
+    TimerZeroBarre.Stop();
+    for (Timer& t : suspendedByCentring_) t.Start();
     suspendedByCentring_.clear();
     FinishCentring();
 }
@@ -568,7 +568,7 @@ void TFCorvel::TimerZeroBarreTimer() {
 void TFCorvel::FinishCentring() {
     TillerValue = kTillerCentre;
     TrackBarre.value = kTillerCentre;
-    if (S.Standby && !S.Paused && !S.Halted && !TimerC.enabled()) TimerB.start();
+    if (S.Standby && !S.Paused && !S.Halted && !TimerC.Enabled()) TimerB.Start();
     if (autoAfterCentring_) {
         autoAfterCentring_ = false;
         AutoAfterCentring();

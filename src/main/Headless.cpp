@@ -158,7 +158,7 @@ std::optional<double> ParseSimulatedSeconds(std::string_view text) {
 }
 
 // The simulated milliseconds after which a run of `seconds` ends.
-app::Millis DurationMillis(double seconds) { return static_cast<app::Millis>(seconds * 1000 + 0.5); }
+sim::Millis DurationMillis(double seconds) { return static_cast<sim::Millis>(seconds * 1000 + 0.5); }
 
 // "TIME:COMMAND" -> the scheduled command, or the French message refusing it.
 std::string ParseDo(const std::string& text, ScheduledCommand& out) {
@@ -561,7 +561,7 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     // stamps follow simulated time); the system's in real time. A simulated clock ends the run
     // at the last instant a date can write.
     std::optional<app::SimulatedClock> simulated;
-    app::Millis clockEnd = -1;
+    sim::Millis clockEnd = -1;
     if (options.start || options.fast) {
         const app::LocalDateTime start = options.start ? *options.start : app::SystemClock().Now();
         simulated.emplace(w.Timers, start);
@@ -601,7 +601,7 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     w.BtCalCClick();  // "SIMULER"
 
     // --do: each command at its instant of simulated time, after the timers due then.
-    std::vector<app::Timer> commandTimers(options.commands.size());
+    std::vector<sim::Timer> commandTimers(options.commands.size());
     auto runCommand = [&w](const ScheduledCommand& c) {
         if (!RunCommand(w, c.command)) {
             std::fprintf(stderr, "corvelnmea: --do %g:%s : commande indisponible à cet instant\n", c.seconds,
@@ -610,39 +610,39 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     };
     for (size_t i = 0; i < options.commands.size(); ++i) {
         const ScheduledCommand& c = options.commands[i];
-        const auto at = static_cast<app::Millis>(std::llround(c.seconds * 1000));
+        const auto at = static_cast<sim::Millis>(std::llround(c.seconds * 1000));
         if (at <= 0) {
             runCommand(c);
             continue;
         }
-        commandTimers[i] = w.Timers.add("--do", at, [&commandTimers, &runCommand, &c, i] {
-            commandTimers[i].stop();
+        commandTimers[i] = w.Timers.Add("--do", at, [&commandTimers, &runCommand, &c, i] {
+            commandTimers[i].Stop();
             runCommand(c);
         });
-        commandTimers[i].start();
+        commandTimers[i].Start();
     }
 
-    const app::Millis durationEnd = options.durationSeconds ? DurationMillis(*options.durationSeconds) : -1;
-    const app::Millis end = clockEnd >= 0 && (durationEnd < 0 || clockEnd < durationEnd) ? clockEnd : durationEnd;
-    auto finished = [&] { return g_stopSignal.load() != 0 || (end >= 0 && w.Timers.now() >= end) || !outputLeft(); };
+    const sim::Millis durationEnd = options.durationSeconds ? DurationMillis(*options.durationSeconds) : -1;
+    const sim::Millis end = clockEnd >= 0 && (durationEnd < 0 || clockEnd < durationEnd) ? clockEnd : durationEnd;
+    auto finished = [&] { return g_stopSignal.load() != 0 || (end >= 0 && w.Timers.Now() >= end) || !outputLeft(); };
     // Fires everything due up to `limit`, and not past the end.
-    auto runUntil = [&](app::Millis limit) {
+    auto runUntil = [&](sim::Millis limit) {
         if (end >= 0) limit = std::min(limit, end);
-        if (limit > w.Timers.now()) w.Timers.advance(limit - w.Timers.now());
+        if (limit > w.Timers.Now()) w.Timers.Advance(limit - w.Timers.Now());
     };
 
     QTimer pump;
     QElapsedTimer wall;
-    app::Millis flushedAt = 0;
+    sim::Millis flushedAt = 0;
     if (options.fast) {
         // Slices of simulated time between which the event loop serves the links. The outputs go
         // out at least every kFastFlushMillis of wall time (and whenever a buffer fills), so
         // that a run killed abruptly leaves whole lines in order.
-        constexpr app::Millis kFastFlushMillis = 100;
+        constexpr sim::Millis kFastFlushMillis = 100;
         pump.setInterval(0);
         QObject::connect(&pump, &QTimer::timeout, [&] {
-            runUntil(w.Timers.now() + 1000);
-            if (const app::Millis now = wall.elapsed(); now - flushedAt >= kFastFlushMillis) {
+            runUntil(w.Timers.Now() + 1000);
+            if (const sim::Millis now = wall.elapsed(); now - flushedAt >= kFastFlushMillis) {
                 flush();
                 flushedAt = now;
             }
@@ -652,12 +652,12 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
         pump.setTimerType(Qt::PreciseTimer);
         pump.setInterval(5);
         QObject::connect(&pump, &QTimer::timeout, [&] {
-            const app::Millis target = wall.elapsed();
-            const app::Millis lag = target - w.Timers.now();
+            const sim::Millis target = wall.elapsed();
+            const sim::Millis lag = target - w.Timers.Now();
             if (lag > 2000) {
                 // The process was held (suspended, overloaded): late timers fire once, as GUI
                 // timers do, instead of replaying the lost seconds; never past the end.
-                w.Timers.catchUp(end >= 0 ? std::min(lag, end - w.Timers.now()) : lag);
+                w.Timers.CatchUp(end >= 0 ? std::min(lag, end - w.Timers.Now()) : lag);
             } else {
                 runUntil(target);
             }
@@ -670,7 +670,7 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     if (!finished()) qapp.exec();
     pump.stop();
     flush();
-    if (g_stopSignal.load() == 0 && end >= 0 && end != durationEnd && w.Timers.now() >= end) {
+    if (g_stopSignal.load() == 0 && end >= 0 && end != durationEnd && w.Timers.Now() >= end) {
         std::fprintf(stderr,
                      "corvelnmea: l'horloge simulée atteint la fin de l'an 9999, dernière date que les phrases "
                      "savent écrire : fin de la simulation\n");

@@ -30,7 +30,7 @@ TEST(ClockTest, AddingMillisecondsCrossesDaysMonthsYearsAndLeapDays) {
 TEST(ClockTest, SimulatedClockFollowsVirtualTime) {
     TimerSet timers;
     const SimulatedClock clock(timers, {2026, 12, 10, 23, 59, 59, 0});
-    timers.advance(1500);
+    timers.Advance(1500);
     EXPECT_TRUE(Same(clock.Now(), {2026, 12, 11, 0, 0, 0, 500}));
 }
 

@@ -189,7 +189,7 @@ TEST_P(ConfigKey, SetsWhatItNames) { GetParam().check(*Opened(GetParam().file));
 
 std::string FirstSentenceOf(app::Program& p, std::string_view type) {
     p.FCorvel.BtCalCClick();
-    p.FCorvel.Timers.advance(3000);
+    p.FCorvel.Timers.Advance(3000);
     for (const std::string& line : p.FCorvel.MemoNMEA.Lines()) {
         if (line.substr(3, 3) == type) return line;
     }
@@ -517,12 +517,12 @@ TEST_F(ConfigModel, QuitAsksWhetherToSave) {
     auto p = Start();
     app::TFCorvel& w = p->FCorvel;
     w.BtCalCClick();
-    w.Timers.advance(2000);
+    w.Timers.Advance(2000);
     ASSERT_FALSE(w.MemoNMEA.Lines().empty());
     dialogs.answers = {"N"};
     w.MenuQuitClick();
     EXPECT_EQ(dialogs.questions.back(), "Voulez-vous sauvegarder la configuration ( O/N) ?");
-    EXPECT_FALSE(w.TimerAT.enabled());
+    EXPECT_FALSE(w.TimerAT.Enabled());
     EXPECT_TRUE(w.MemoNMEA.Lines().empty());
     EXPECT_TRUE(w.Closed);
     EXPECT_FALSE(fs::exists(SettingsFile()));
@@ -589,9 +589,9 @@ TEST_F(ConfigModel, AutomaticReloadFollowsTheFileWhileTheBoatSails) {
     test::WriteFile(file, "[NavDATA]\niTWS=6\niTWD=20\niHDG=318\n");
     ASSERT_TRUE(w.OpenConfigFile(file));
     w.MenuAutomatiqueClick();
-    EXPECT_TRUE(w.TimerLoadCFG.enabled());
+    EXPECT_TRUE(w.TimerLoadCFG.Enabled());
     w.BtCalCClick();
-    w.Timers.advance(2000);
+    w.Timers.Advance(2000);
 
     w.TimerLoadCFGTimer();  // unchanged: nothing happens
     EXPECT_EQ(w.S.TWSBase, 6);
@@ -600,10 +600,10 @@ TEST_F(ConfigModel, AutomaticReloadFollowsTheFileWhileTheBoatSails) {
     w.TimerLoadCFGTimer();
     EXPECT_EQ(w.S.TWSBase, 15);
     EXPECT_FALSE(w.S.Paused);  // paused for the reload, then resumed
-    EXPECT_TRUE(w.TimerPhNMEA.enabled());
+    EXPECT_TRUE(w.TimerPhNMEA.Enabled());
 
     w.MenuAutomatiqueClick();
-    EXPECT_FALSE(w.TimerLoadCFG.enabled());
+    EXPECT_FALSE(w.TimerLoadCFG.Enabled());
 }
 
 // ---------------------------------------------------------------- files that are refused
@@ -684,7 +684,7 @@ TEST_F(ConfigModel, ARefusedConfigurationIsNeitherOpenedNorReloaded) {
     w.TimerLoadCFGTimer();
     EXPECT_EQ(dialogs.messages, (std::vector<std::string>{refused, refused}));
     EXPECT_EQ(w.EdTWS.text, "6.0");
-    EXPECT_TRUE(w.TimerLoadCFG.enabled());
+    EXPECT_TRUE(w.TimerLoadCFG.Enabled());
 
     // A missing file keeps the message it always had.
     EXPECT_FALSE(w.OpenConfigFile(home / "none.ini"));

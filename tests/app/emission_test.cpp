@@ -57,35 +57,35 @@ const std::vector<std::string> kGroup3 = {"VHW", "RMB", "APB", "MTW", "BWR", "ZT
 TEST_F(EmissionFixture, GroupsRunInTheOrderOneThreeTwoAndTheCycleSurvivesAPause) {
     EXPECT_TRUE(w.MemoNMEA.Lines().empty());
     w.BtCalCClick();
-    w.Timers.advance(999);
+    w.Timers.Advance(999);
     EXPECT_TRUE(w.MemoNMEA.Lines().empty());  // the first run comes one period after the start
-    w.Timers.advance(1);
+    w.Timers.Advance(1);
     EXPECT_EQ(Types(), kGroup1);
     size_t mark = w.MemoNMEA.Lines().size();
-    w.Timers.advance(1000);
+    w.Timers.Advance(1000);
     EXPECT_EQ(Types(mark), kGroup3);
     mark = w.MemoNMEA.Lines().size();
-    w.Timers.advance(1000);
+    w.Timers.Advance(1000);
     const std::vector<std::string> group2 = {"GSV", "GSV", "GSV", "GSV", "GGA", "GLL", "RMC", "GSA", "VTG", "ZDA"};
     EXPECT_EQ(Types(mark), group2);  // GGA in the first run of group 2
 
     w.SpBtPauseResClick();
     mark = w.MemoNMEA.Lines().size();
-    w.Timers.advance(10000);
+    w.Timers.Advance(10000);
     EXPECT_EQ(w.MemoNMEA.Lines().size(), mark);  // nothing while paused
     w.SpBtPauseResClick();
-    w.Timers.advance(1000);
+    w.Timers.Advance(1000);
     EXPECT_EQ(Types(mark), kGroup1);  // the cycle goes on where it was
 }
 
 TEST_F(EmissionFixture, GgaEveryTwelveSecondsFromTheFirstRunOfGroupTwo) {
     w.BtCalCClick();
-    std::vector<app::Millis> gga;
+    std::vector<sim::Millis> gga;
     w.OnSentence = [&](std::string_view s) {
-        if (s.substr(3, 3) == "GGA") gga.push_back(w.Timers.now());
+        if (s.substr(3, 3) == "GGA") gga.push_back(w.Timers.Now());
     };
-    w.Timers.advance(40000);
-    EXPECT_EQ(gga, (std::vector<app::Millis>{3000, 15000, 27000, 39000}));
+    w.Timers.Advance(40000);
+    EXPECT_EQ(gga, (std::vector<sim::Millis>{3000, 15000, 27000, 39000}));
 }
 
 TEST_F(EmissionFixture, DeselectAllSilencesEveryOutputWhileTheTimerRuns) {
@@ -97,11 +97,11 @@ TEST_F(EmissionFixture, DeselectAllSilencesEveryOutputWhileTheTimerRuns) {
     program.FParNMEA.BtDeselAllClick();
     program.FParNMEA.BtParNMEA_VALIDEClick();
     w.BtCalCClick();
-    w.Timers.advance(6000);
+    w.Timers.Advance(6000);
     EXPECT_TRUE(w.MemoNMEA.Lines().empty());
     EXPECT_TRUE(w.MemoNMEAHMS.Lines().empty());
     EXPECT_TRUE(links.events.empty());
-    EXPECT_TRUE(w.TimerPhNMEA.enabled());
+    EXPECT_TRUE(w.TimerPhNMEA.Enabled());
 }
 
 TEST_F(EmissionFixture, SounderTalkerChangesTheFiveSounderKindsOnly) {
@@ -109,7 +109,7 @@ TEST_F(EmissionFixture, SounderTalkerChangesTheFiveSounderKindsOnly) {
     program.FParNMEA.RdBtDevSond_2.checked = true;
     program.FParNMEA.BtParNMEA_VALIDEClick();
     w.BtCalCClick();  // "SIMULER" reads the talker buttons
-    w.Timers.advance(3000);
+    w.Timers.Advance(3000);
     for (const std::string& line : w.MemoNMEA.Lines()) {
         const std::string type = line.substr(3, 3);
         const std::string talker = line.substr(1, 2);
@@ -131,7 +131,7 @@ TEST_F(EmissionFixture, EachSentenceGoesToLogThenWifiThenSerialThenTheStampedLog
     w.WifiActive = true;
     links.events.clear();
     w.BtCalCClick();
-    w.Timers.advance(1000);
+    w.Timers.Advance(1000);
     ASSERT_GE(w.MemoNMEA.Lines().size(), 1u);
     const std::string first = w.MemoNMEA.Lines()[0];
     // Interleave the log records and the link records by what each saw first.
@@ -148,7 +148,7 @@ TEST_F(EmissionFixture, IncompleteSerialWriteAddsTheErrorLineAfterItsSentence) {
     w.Serial = &links;
     w.ComLinkOpen = true;
     w.BtCalCClick();
-    w.Timers.advance(1000);
+    w.Timers.Advance(1000);
     const auto& lines = w.MemoNMEA.Lines();
     ASSERT_EQ(lines.size(), 18u);  // nine sentences, each followed by its error line
     for (size_t i = 0; i < lines.size(); i += 2) {
@@ -165,22 +165,22 @@ TEST_F(EmissionFixture, AFailedWriteEndsTheGroupButNotTheTimer) {
     w.Serial = &links;
     w.ComLinkOpen = true;
     w.BtCalCClick();
-    w.Timers.advance(1000);
+    w.Timers.Advance(1000);
     EXPECT_EQ(w.MemoNMEA.Lines().size(), 1u);     // the rest of the group is not built
     EXPECT_TRUE(w.MemoNMEAHMS.Lines().empty());  // nor time-stamped
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0], "Erreur WriteFile");
     links.serialAnswer = {};
-    w.Timers.advance(1000);
+    w.Timers.Advance(1000);
     EXPECT_EQ(Types(1), kGroup3);  // the next tick runs the next group
 }
 
 TEST_F(EmissionFixture, LogsGrowWithoutCopyingAndTheViewSeesWhatIsNew) {
     w.BtCalCClick();
-    w.Timers.advance(3000);
+    w.Timers.Advance(3000);
     const std::string* firstLine = &w.MemoNMEA.Lines().front();
     const auto before = w.MemoNMEA.Appended();
-    w.Timers.advance(3000);
+    w.Timers.Advance(3000);
     EXPECT_EQ(firstLine, &w.MemoNMEA.Lines().front());  // the lines already there never move
     EXPECT_EQ(w.MemoNMEA.Appended(), before + 29);
     const std::regex stamp(R"(NMEA183:\d{4}-\d\d-\d\dZ\d\d:\d\d:\d\d\.\d{3}:\$.*\*[0-9A-F]{2})");

@@ -79,7 +79,7 @@ struct Limits : ::testing::Test {
         ASSERT_TRUE(w.OpenConfigFile(home / "c.ini"));
         w.OnSentence = [&check](std::string_view sentence) { check(sentence); };
         w.BtCalCClick();
-        w.Timers.advance(seconds * 1000LL);
+        w.Timers.Advance(seconds * 1000LL);
     }
 };
 

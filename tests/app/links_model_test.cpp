@@ -244,7 +244,7 @@ TEST_F(LinksFixture, ChoosingAPortOpensItAtTheChosenRateEightBitsNoParityOneStop
 
     w.BtCalCClick();
     EXPECT_EQ(w.EdMouch.text, "Com tjrs valide");
-    w.Timers.advance(3000);
+    w.Timers.Advance(3000);
     EXPECT_EQ(device->bytes, Wire());  // CR LF in front of each sentence, nothing after
     EXPECT_EQ(device->bytes.substr(0, 3), "\r\n$");
     EXPECT_NE(device->bytes.back(), '\n');
@@ -307,7 +307,7 @@ TEST_F(LinksFixture, AnotherPortClosesThePreviousAndTheSamePortReopensAtANewRate
     Select(2);
     EXPECT_FALSE(w.ComLinkOpen);
     w.BtCalCClick();
-    w.Timers.advance(1000);
+    w.Timers.Advance(1000);
     EXPECT_TRUE(Device("/dev/ttyS1")->bytes.empty());
 }
 
@@ -328,7 +328,7 @@ TEST_F(LinksFixture, RazClosesThePortAndClearsOnlyTheSentenceLog) {
     w.SwActivNMEA_com.isChecked = true;
     w.CBbauds.enabled = false;
     w.BtCalCClick();
-    w.Timers.advance(2000);
+    w.Timers.Advance(2000);
     const size_t stamped = w.MemoNMEAHMS.Lines().size();
     ASSERT_GT(stamped, 0u);
     w.RAZComClick();
@@ -344,7 +344,7 @@ TEST_F(LinksFixture, RazClosesThePortAndClearsOnlyTheSentenceLog) {
     EXPECT_FALSE(w.ComLinkOpen);
     EXPECT_TRUE(dialogs.messages.empty());
     const std::string before = Device("/dev/ttyUSB0")->bytes;
-    w.Timers.advance(2000);
+    w.Timers.Advance(2000);
     EXPECT_EQ(Device("/dev/ttyUSB0")->bytes, before);  // nothing written once closed
 }
 
@@ -355,7 +355,7 @@ TEST_F(LinksFixture, AStalledDeviceCostsOneTimeLimitAndSendingGoesOn) {
     bool stalled = true;
     platform.accept = [&](std::string_view bytes) { return stalled ? size_t{0} : bytes.size(); };
     w.BtCalCClick();
-    w.Timers.advance(1000);  // group 1: nine sentences, none goes out
+    w.Timers.Advance(1000);  // group 1: nine sentences, none goes out
     const auto device = Device("/dev/ttyUSB0");
     ASSERT_EQ(device->limits.size(), 9u);
     EXPECT_EQ(device->limits[0], app::UARTManag::kWriteTimeLimit);
@@ -367,7 +367,7 @@ TEST_F(LinksFixture, AStalledDeviceCostsOneTimeLimitAndSendingGoesOn) {
     EXPECT_EQ(w.MemoNMEAHMS.Lines().size(), 9u);
 
     stalled = false;  // the device takes bytes again: the next write goes through, then waits again
-    w.Timers.advance(1000);
+    w.Timers.Advance(1000);
     EXPECT_EQ(device->limits[9], 0ms);
     EXPECT_EQ(device->limits[10], app::UARTManag::kWriteTimeLimit);
     EXPECT_EQ(w.MemoNMEA.Lines().back().find(kErrorLine), std::string::npos);
@@ -384,9 +384,9 @@ TEST_F(LinksFixture, APartialWriteIsIncomplete) {
 TEST_F(LinksFixture, AVanishedDeviceIsReportedOnceAndTheSimulationGoesOn) {
     Select(2);
     w.BtCalCClick();
-    w.Timers.advance(1000);
+    w.Timers.Advance(1000);
     platform.failing = true;  // unplugged
-    w.Timers.advance(1000);
+    w.Timers.Advance(1000);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].rfind("Erreur WriteFile : le port COM3 (/dev/ttyUSB0) ne répond plus", 0), 0u)
         << dialogs.messages[0];
@@ -396,7 +396,7 @@ TEST_F(LinksFixture, AVanishedDeviceIsReportedOnceAndTheSimulationGoesOn) {
     EXPECT_FALSE(Device("/dev/ttyUSB0")->open);
     const size_t writes = Device("/dev/ttyUSB0")->limits.size();
     const size_t lines = w.MemoNMEA.Lines().size();
-    w.Timers.advance(5000);
+    w.Timers.Advance(5000);
     EXPECT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(Device("/dev/ttyUSB0")->limits.size(), writes);
     EXPECT_GT(w.MemoNMEA.Lines().size(), lines + 40);
@@ -572,18 +572,18 @@ TEST_F(LinksFixture, AFailingDatagramSendEndsTheGroupOnceThenStaysQuiet) {
     wifi.BtLanceServeurClick();
     net.datagramFails = true;
     w.BtCalCClick();
-    w.Timers.advance(1000);
+    w.Timers.Advance(1000);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0], "Erreur d'envoi UDP vers 192.168.137.255:10110 : Network is unreachable");
     EXPECT_EQ(w.MemoNMEA.Lines().size(), 1u);  // the group ended at its first sentence
-    w.Timers.advance(3000);
+    w.Timers.Advance(3000);
     EXPECT_EQ(dialogs.messages.size(), 1u);  // not once a second
     EXPECT_GT(w.MemoNMEA.Lines().size(), 25u);
     net.datagramFails = false;
-    w.Timers.advance(1000);
+    w.Timers.Advance(1000);
     EXPECT_FALSE(net.datagrams.empty());
     net.datagramFails = true;  // a new failure is a new story
-    w.Timers.advance(1000);
+    w.Timers.Advance(1000);
     EXPECT_EQ(dialogs.messages.size(), 2u);
 }
 
@@ -655,7 +655,7 @@ TEST_F(LinksFixture, TheWifiLinkGetsEachSentenceBeforeTheSerialLink) {
     wifi.BtLanceServeurClick();
     net.Connect("192.168.137.12");
     w.BtCalCClick();
-    w.Timers.advance(3000);
+    w.Timers.Advance(3000);
     std::string tcp;
     for (const auto& line : net.toClient) tcp += "\r\n" + line.substr(0, line.size() - 2);
     EXPECT_EQ(tcp, Wire());
@@ -680,7 +680,7 @@ TEST_F(LinksFixture, SavingWritesTheLogsWithCrLfAndKeepsThem) {
     int writes = 0;
     platform.accept = [&](std::string_view b) { return ++writes == 2 ? size_t{0} : b.size(); };
     w.BtCalCClick();
-    w.Timers.advance(1000);
+    w.Timers.Advance(1000);
     const std::vector<std::string> first(w.MemoNMEA.Lines().begin(), w.MemoNMEA.Lines().end());
     ASSERT_EQ(first[2], kErrorLine);
     dialogs.files.push_back(dir.path / "brut.txt");
@@ -699,7 +699,7 @@ TEST_F(LinksFixture, SavingWritesTheLogsWithCrLfAndKeepsThem) {
     // Saving clears nothing; after "RAZ" "brut" starts with the next sentence, "horodaté" does not.
     EXPECT_EQ(w.MemoNMEA.Lines().size(), first.size());
     w.RAZComClick();
-    w.Timers.advance(1000);
+    w.Timers.Advance(1000);
     dialogs.files.push_back(dir.path / "brut.txt");  // replaces the earlier file
     w.MenuSvrawClick();
     const std::string raw = ReadFile(dir.path / "brut.txt");
@@ -718,7 +718,7 @@ TEST_F(LinksFixture, SavingWritesTheLogsWithCrLfAndKeepsThem) {
 TEST_F(LinksFixture, AFailedSaveIsReportedAndLeavesTheOlderFileWhole) {
     TempDir dir;
     w.BtCalCClick();
-    w.Timers.advance(1000);
+    w.Timers.Advance(1000);
     const auto older = dir.path / "journal.txt";
     std::ofstream(older, std::ios::binary) << "older\r\n";
     // The target is a folder: the file cannot be replaced.

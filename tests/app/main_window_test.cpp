@@ -29,7 +29,7 @@ struct CorvelFixture : ::testing::Test {
     void Steady() {  // no variable data: the wind and heading hold still
         param.ChkB_HDG.checked = param.ChkB_TWS.checked = param.ChkB_TWD.checked = false;
     }
-    void Ticks(int n) { w->Timers.advance(50L * n); }
+    void Ticks(int n) { w->Timers.Advance(50L * n); }
 };
 
 bool Matches(const std::string& text, const char* pattern) { return std::regex_match(text, std::regex(pattern)); }
@@ -45,7 +45,7 @@ TEST_F(CorvelFixture, FirstTextsAndTheDefaultWaypoint) {
     EXPECT_EQ(w->EdLGMin.text, "23,08");
     EXPECT_EQ(w->EdiDECL.text, "1.50");
     EXPECT_TRUE(w->S.Halted);
-    EXPECT_FALSE(w->Timers.anyEnabled());  // idle until "SIMULER"
+    EXPECT_FALSE(w->Timers.AnyEnabled());  // idle until "SIMULER"
     ASSERT_TRUE(w->S.WaypointDefined);
     EXPECT_EQ(w->S.Waypoint.nom, "Att_Dover");
     EXPECT_NEAR(w->S.Waypoint.lat, 51 + 6.18 / 60, 1e-5);
@@ -62,9 +62,9 @@ TEST_F(CorvelFixture, SimulerReadsTheInputsAndStartsTheDrivers) {
     EXPECT_FLOAT_EQ(s.Current.argt, 75);
     EXPECT_NEAR(s.Position.lat, 51 + 4.14 / 60, 1e-5);
     EXPECT_NEAR(s.Position.long_, 12 + 23.08 / 60, 1e-5);
-    EXPECT_TRUE(w->TimerAT.enabled());
-    EXPECT_TRUE(w->TimerPhNMEA.enabled());
-    EXPECT_FALSE(w->TimerB.enabled());
+    EXPECT_TRUE(w->TimerAT.Enabled());
+    EXPECT_TRUE(w->TimerPhNMEA.Enabled());
+    EXPECT_FALSE(w->TimerB.Enabled());
     EXPECT_FALSE(s.Halted);
     EXPECT_FALSE(w->MenuParametres.enabled);
     EXPECT_FALSE(w->MenuOuvrir.enabled);
@@ -146,10 +146,10 @@ TEST_F(CorvelFixture, PauseStopsEverythingAndResumeReadsTheEditedInputs) {
     EXPECT_TRUE(w->MenuParametres.enabled);
     EXPECT_TRUE(w->SwWIFI.enabled);
     EXPECT_EQ(w->GlyphResPause.imageIndex, 5);
-    EXPECT_FALSE(w->TimerAT.enabled());
-    EXPECT_FALSE(w->TimerPhNMEA.enabled());
+    EXPECT_FALSE(w->TimerAT.Enabled());
+    EXPECT_FALSE(w->TimerPhNMEA.Enabled());
     const auto ticks = w->S.TickCount;
-    w->Timers.advance(60000);
+    w->Timers.Advance(60000);
     EXPECT_EQ(w->S.TickCount, ticks);
 
     w->EdTWS.text = "12";
@@ -157,7 +157,7 @@ TEST_F(CorvelFixture, PauseStopsEverythingAndResumeReadsTheEditedInputs) {
     EXPECT_FALSE(w->S.Paused);
     EXPECT_FLOAT_EQ(w->S.TWSBase, 12);
     EXPECT_EQ(w->GlyphResPause.imageIndex, 0);
-    EXPECT_TRUE(w->TimerAT.enabled());
+    EXPECT_TRUE(w->TimerAT.Enabled());
     Ticks(10);
     EXPECT_EQ(w->S.TickCount, ticks + 10);  // the count, and so the wind laws, go on
 }
@@ -224,33 +224,33 @@ TEST_F(CorvelFixture, AlternatingCurrentTurnsInThirteenOneSecondSteps) {
     w->RdBtCourAlt.checked = true;
     w->RdBtCourConst.checked = false;
     w->RdBtCourConstChange();
-    EXPECT_TRUE(w->TimerC.enabled());
-    EXPECT_FALSE(w->TimerAT.enabled());
+    EXPECT_TRUE(w->TimerC.Enabled());
+    EXPECT_FALSE(w->TimerAT.Enabled());
     EXPECT_FALSE(w->SpBtPauseRes.enabled);
     const auto ticks = w->S.TickCount;
-    w->Timers.advance(13000);
+    w->Timers.Advance(13000);
     EXPECT_EQ(w->S.TickCount, ticks + 13);  // one tick per step
     EXPECT_NEAR(w->S.Current.argt, std::fmod(startDirection + 180, 360), 1e-3);
     EXPECT_NEAR(w->S.Current.mdl, 1.0071 * amplitude, 1e-4);
-    w->Timers.advance(1000);  // the 14th firing ends the turn
-    EXPECT_FALSE(w->TimerC.enabled());
-    EXPECT_TRUE(w->Timer60.enabled());
-    EXPECT_TRUE(w->TimerAT.enabled());
+    w->Timers.Advance(1000);  // the 14th firing ends the turn
+    EXPECT_FALSE(w->TimerC.Enabled());
+    EXPECT_TRUE(w->Timer60.Enabled());
+    EXPECT_TRUE(w->TimerAT.Enabled());
     EXPECT_TRUE(w->SpBtPauseRes.enabled);
-    w->Timers.advance(60000);  // and a new turn a minute later
-    EXPECT_TRUE(w->TimerC.enabled());
-    EXPECT_FALSE(w->TimerAT.enabled());
+    w->Timers.Advance(60000);  // and a new turn a minute later
+    EXPECT_TRUE(w->TimerC.Enabled());
+    EXPECT_FALSE(w->TimerAT.Enabled());
 }
 
 TEST_F(CorvelFixture, SounderPingsForTwoHundredMillisecondsAfterEachSample) {
     w->BtCalCClick();
     Ticks(20);
     EXPECT_TRUE(w->S.SounderPing);
-    EXPECT_TRUE(w->TimerSondeur.enabled());
+    EXPECT_TRUE(w->TimerSondeur.Enabled());
     EXPECT_NEAR(w->S.Depth, 52.63f / 5, 1e-4);
-    w->Timers.advance(200);
+    w->Timers.Advance(200);
     EXPECT_FALSE(w->S.SounderPing);
-    EXPECT_FALSE(w->TimerSondeur.enabled());
+    EXPECT_FALSE(w->TimerSondeur.Enabled());
 }
 
 TEST_F(CorvelFixture, AnAngleAboveThePolarIsReportedOnce) {

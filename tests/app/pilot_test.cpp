@@ -46,13 +46,13 @@ struct PilotFixture : ::testing::Test {
         w->BtCalCClick();
         Advance(50);
     }
-    void Advance(app::Millis ms) { w->Timers.advance(ms); }
+    void Advance(sim::Millis ms) { w->Timers.Advance(ms); }
     t_amure Tack() { return sim::F_amure(w->S); }
     // The timers that drive the main tick.
     int Drivers() const {
         int n = 0;
-        for (const app::Timer* t : {&w->TimerAT, &w->TimerB, &w->TimerC, &w->TimerV, &w->TimerE, &w->TimerPres}) {
-            n += t->enabled();
+        for (const sim::Timer* t : {&w->TimerAT, &w->TimerB, &w->TimerC, &w->TimerV, &w->TimerE, &w->TimerPres}) {
+            n += t->Enabled();
         }
         return n;
     }
@@ -88,7 +88,7 @@ TEST_F(PilotFixture, BestCloseHauledFromBelowFromAboveAndAlreadyThere) {
         ASSERT_TRUE(w->S.BestHaulRunning);
         EXPECT_EQ(w->BtBestHaul.caption, "AU LOF ....");
         EXPECT_FALSE(param->ChkB_HDG.checked);
-        EXPECT_FALSE(w->TimerAT.enabled());
+        EXPECT_FALSE(w->TimerAT.Enabled());
         EXPECT_FALSE(w->SBtVire.enabled);
         const float best = w->S.BestUpwindAngle;
         EXPECT_NEAR(best, 41.333, 0.01);
@@ -108,7 +108,7 @@ TEST_F(PilotFixture, BestCloseHauledFromBelowFromAboveAndAlreadyThere) {
         EXPECT_EQ(w->BtBestHaul.caption, "AU PRES");
         EXPECT_EQ(w->BtBestHaul.fill, app::colours::Yellow);
         EXPECT_TRUE(w->S.CloseHauled);
-        EXPECT_TRUE(w->TimerAT.enabled());
+        EXPECT_TRUE(w->TimerAT.Enabled());
         EXPECT_EQ(Drivers(), 1);
         Advance(9950);
         EXPECT_EQ(w->BtBestHaul.caption, "AU PRES");  // the tick keeps it while close-hauled
@@ -175,7 +175,7 @@ TEST_F(PilotFixture, TackEndsOnTheOtherTackAtItsStartAngle) {
         EXPECT_NEAR(w->S.SWA, start, c.tolerance) << c.hdg;
         EXPECT_GE(minSpeed, 0) << c.hdg;                // through head to wind the boat slows, never reverses
         EXPECT_TRUE(param->ChkB_HDG.checked) << c.hdg;  // restored at once
-        EXPECT_TRUE(w->TimerAT.enabled());
+        EXPECT_TRUE(w->TimerAT.Enabled());
         EXPECT_EQ(Drivers(), 1);
         Advance(50);
         EXPECT_TRUE(w->SBtVire.enabled != w->SBtEmp.enabled);  // the apparent wind rule again
@@ -211,7 +211,7 @@ TEST_F(PilotFixture, APausedTackWaitsAndGoesOnAfterResume) {
     w->SBtVireClick();  // paused: nothing
     w->SpBtPauseResClick();
     EXPECT_EQ(Drivers(), 1);
-    EXPECT_TRUE(w->TimerV.enabled());
+    EXPECT_TRUE(w->TimerV.Enabled());
     for (int i = 0; i < 200 && w->S.Tacking; ++i) Advance(50);
     EXPECT_FALSE(w->S.Tacking);
     EXPECT_NE(Tack(), before);
@@ -229,7 +229,7 @@ TEST_F(PilotFixture, SimulerDuringATackStartsAfresh) {
     EXPECT_FALSE(w->S.Tacking);
     EXPECT_FALSE(w->S.BestHaulRunning);
     EXPECT_TRUE(param->ChkB_HDG.checked);
-    EXPECT_TRUE(w->TimerAT.enabled());
+    EXPECT_TRUE(w->TimerAT.Enabled());
     EXPECT_EQ(Drivers(), 1);
 }
 
@@ -268,7 +268,7 @@ TEST_F(PilotFixture, GybeFrom150) {
     EXPECT_EQ(Tack(), t_amure::tribord);
     EXPECT_EQ(w->BtBestHaul.caption, "Venir au meilleur près.");
     EXPECT_EQ(Drivers(), 1);
-    EXPECT_TRUE(w->TimerAT.enabled());
+    EXPECT_TRUE(w->TimerAT.Enabled());
 }
 
 TEST_F(PilotFixture, GybeWithQuarterStepsWiderThanTheWindowEnds) {
@@ -310,7 +310,7 @@ TEST_F(PilotFixture, PlusTenThreeTimesTurnsThirtyDegreesInThreeSeconds) {
     }
     Advance(1500);  // 2 s after the third press the turn starts
     EXPECT_FLOAT_EQ(w->S.HDG, start);
-    EXPECT_TRUE(w->TimerCHGHDG.enabled());
+    EXPECT_TRUE(w->TimerCHGHDG.Enabled());
     EXPECT_FALSE(param->ChkB_TWS.checked);
     Advance(2950);
     EXPECT_FLOAT_EQ(w->S.HDG, start + 29.5f);
@@ -318,7 +318,7 @@ TEST_F(PilotFixture, PlusTenThreeTimesTurnsThirtyDegreesInThreeSeconds) {
     Advance(50);
     EXPECT_FLOAT_EQ(w->S.HDG, start + 30);
     EXPECT_FALSE(w->EdModCap.visible);
-    EXPECT_FALSE(w->TimerCHGHDG.enabled());
+    EXPECT_FALSE(w->TimerCHGHDG.Enabled());
     EXPECT_EQ(w->Manoeuvre.PendingHeadingChange, 0);
     EXPECT_TRUE(param->ChkB_TWS.checked);
     Advance(5000);
@@ -333,9 +333,9 @@ TEST_F(PilotFixture, PlusOneMinusOneTurnsAFullCircleToPort) {
     Advance(2000 + 18000);
     EXPECT_NEAR(w->S.HDG, 280, 1e-3);  // half way round, to port
     Advance(17950);
-    EXPECT_TRUE(w->TimerCHGHDG.enabled());
+    EXPECT_TRUE(w->TimerCHGHDG.Enabled());
     Advance(50);
-    EXPECT_FALSE(w->TimerCHGHDG.enabled());
+    EXPECT_FALSE(w->TimerCHGHDG.Enabled());
     EXPECT_NEAR(w->S.HDG, 100, 1e-3);
 }
 
@@ -343,7 +343,7 @@ TEST_F(PilotFixture, TurnsAcrossNorthMeetTheirTarget) {
     Start(355);
     w->SpBt10RClick();
     Advance(2000 + 1000);
-    EXPECT_FALSE(w->TimerCHGHDG.enabled());
+    EXPECT_FALSE(w->TimerCHGHDG.Enabled());
     EXPECT_NEAR(w->S.HDG, 5, 1e-3);
 
     // Heading 350 with 15 degrees of leeway: the tick holds it at -10. "+ 1" aims at 351 and meets
@@ -355,7 +355,7 @@ TEST_F(PilotFixture, TurnsAcrossNorthMeetTheirTarget) {
         ASSERT_FLOAT_EQ(w->S.HDG, -10);
         ((*w).*press)();
         Advance(2000 + 1500);
-        EXPECT_FALSE(w->TimerCHGHDG.enabled()) << target;
+        EXPECT_FALSE(w->TimerCHGHDG.Enabled()) << target;
         EXPECT_LT(sim::AngleOffHeading(w->S.HDG, target), 0.5f) << w->S.HDG;
     }
 }
@@ -376,7 +376,7 @@ TEST_F(PilotFixture, PressesDuringATurnMoveItsTargetWithoutAddingTheSumAgain) {
     Advance(2500);  // 5 degrees turned
     w->SpBtRClick();
     Advance(6000);
-    EXPECT_FALSE(w->TimerCHGHDG.enabled());
+    EXPECT_FALSE(w->TimerCHGHDG.Enabled());
     EXPECT_FLOAT_EQ(w->S.HDG, 151);
 }
 
@@ -420,7 +420,7 @@ TEST_F(PilotFixture, CentringWalksTheTillerBackWhileNothingElseMoves) {
     EXPECT_EQ(Drivers(), 0);
     Advance(200);
     EXPECT_FALSE(w->TillerCentring());
-    EXPECT_TRUE(w->TimerB.enabled());
+    EXPECT_TRUE(w->TimerB.Enabled());
     EXPECT_EQ(w->S.HDG, hdg);
     Advance(1000);
     EXPECT_EQ(w->S.TickCount, ticks + 20);
@@ -429,14 +429,14 @@ TEST_F(PilotFixture, CentringWalksTheTillerBackWhileNothingElseMoves) {
     // In AUTO the picture centres the tiller without starting the helm timer.
     w->SpBtAUTOClick();
     w->zerolabarreClick();
-    EXPECT_FALSE(w->TimerB.enabled());
+    EXPECT_FALSE(w->TimerB.Enabled());
     EXPECT_EQ(Drivers(), 1);
 }
 
 TEST_F(PilotFixture, ModesFollowTheirRowsOfTheEnablingRules) {
     param->ChkB_HDG.checked = true;
     w->SpBtStdBYClick();  // before the first start: the mode, but no helm timer
-    EXPECT_FALSE(w->TimerB.enabled());
+    EXPECT_FALSE(w->TimerB.Enabled());
     w->SpBtAUTOClick();
     param->ChkB_HDG.checked = true;
     Start(100);
@@ -449,7 +449,7 @@ TEST_F(PilotFixture, ModesFollowTheirRowsOfTheEnablingRules) {
          {&w->SBtVire, &w->SBtEmp, &w->BtBestHaul, &w->SpBtR, &w->SpBt10R, &w->SpBtL, &w->SpBT10L}) {
         EXPECT_FALSE(b->enabled);
     }
-    EXPECT_TRUE(w->TimerB.enabled());
+    EXPECT_TRUE(w->TimerB.Enabled());
     EXPECT_EQ(Drivers(), 1);
     EXPECT_FALSE(param->ChkB_HDG.checked);  // the heading holds still under the tiller
     EXPECT_TRUE(w->HDGVariableSaved);
@@ -463,7 +463,7 @@ TEST_F(PilotFixture, ModesFollowTheirRowsOfTheEnablingRules) {
     EXPECT_EQ(Drivers(), 0);
     Advance(400);
     EXPECT_EQ(Drivers(), 1);
-    EXPECT_TRUE(w->TimerAT.enabled());
+    EXPECT_TRUE(w->TimerAT.Enabled());
     EXPECT_EQ(w->Glyph_AUTO.imageIndex, 0);
     EXPECT_EQ(w->Glyph_STDBY.imageIndex, 1);
     EXPECT_FALSE(w->TrackBarre.enabled);
@@ -493,7 +493,7 @@ TEST_F(PilotFixture, StandbyDuringATackHandsTheHelmOverWhereTheBoatIs) {
     Advance(2000);
     w->SpBtStdBYClick();
     EXPECT_FALSE(w->S.Tacking || w->S.BestHaulRunning);
-    EXPECT_TRUE(w->TimerB.enabled());
+    EXPECT_TRUE(w->TimerB.Enabled());
     EXPECT_EQ(Drivers(), 1);
     EXPECT_FALSE(param->ChkB_HDG.checked);  // frozen by STDBY now, not by the tack
     EXPECT_FALSE(param->DataFrozen());
@@ -538,9 +538,9 @@ TEST_F(PilotFixture, EveryManoeuvreEndsWithAFiniteStateFromAnyStart) {
                                               " kn, category " + std::to_string(category) + ", command " +
                                               std::to_string(command);
                     EXPECT_FALSE(s.Tacking || s.Gybing || s.BestHaulRunning) << where;
-                    EXPECT_FALSE(w->TimerCHGHDG.enabled()) << where;
+                    EXPECT_FALSE(w->TimerCHGHDG.Enabled()) << where;
                     EXPECT_EQ(Drivers(), 1) << where;
-                    EXPECT_TRUE(w->TimerAT.enabled()) << where;
+                    EXPECT_TRUE(w->TimerAT.Enabled()) << where;
                     EXPECT_FALSE(param->DataFrozen()) << where;
                 }
             }

@@ -71,7 +71,7 @@ TEST_F(NetFixture, EachSentenceReachesTheClientAsOneLineEndingInCrLf) {
     ASSERT_EQ(wifi.Memo1.size(), 2u);
     EXPECT_EQ(wifi.Memo1[1], "Local=127.0.0.1:" + std::to_string(port));
     w.BtCalCClick();
-    w.Timers.advance(3000);
+    w.Timers.Advance(3000);
     std::string expected;
     for (const auto& line : w.MemoNMEA.Lines()) expected += line + "\r\n";
     ASSERT_EQ(std::count(expected.begin(), expected.end(), '\n'), 30);
@@ -234,7 +234,7 @@ TEST_F(NetFixture, UdpSendsOneDatagramPerSentenceWithoutLineEndToTheBroadcastAdd
     EXPECT_EQ(wifi.EdAdIP.text, "127.0.0.255");
     EXPECT_EQ(wifi.EdStatus.text, "SERVEUR UDP initialisé");
     w.BtCalCClick();
-    w.Timers.advance(1000);
+    w.Timers.Advance(1000);
     const auto& lines = w.MemoNMEA.Lines();
     ASSERT_EQ(lines.size(), 9u);
     std::vector<std::string> datagrams;

@@ -50,7 +50,7 @@ TEST_F(SerialFixture, TheBytesOnTheWireAreCrLfAndTheSentenceNothingAfter) {
     SelectCom3();
     ASSERT_TRUE(w.ComLinkOpen) << (dialogs.messages.empty() ? "" : dialogs.messages[0]);
     w.BtCalCClick();
-    w.Timers.advance(3000);
+    w.Timers.Advance(3000);
     const std::string wire = pty.Read();
     EXPECT_EQ(wire, Wire());  // raw: no line-end translation by the terminal
     EXPECT_EQ(wire.substr(0, 3), "\r\n$");
@@ -99,16 +99,16 @@ TEST_F(SerialFixture, TheOtherEndClosingMidRunIsReportedOnceAndTheSimulationGoes
     SelectCom3();
     ASSERT_TRUE(w.ComLinkOpen);
     w.BtCalCClick();
-    w.Timers.advance(2000);
+    w.Timers.Advance(2000);
     EXPECT_FALSE(pty.Read().empty());
     pty.CloseMaster();
-    w.Timers.advance(1000);
+    w.Timers.Advance(1000);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].rfind("Erreur WriteFile : le port COM3 (" + pty.slave + ") ne répond plus", 0), 0u)
         << dialogs.messages[0];
     EXPECT_FALSE(w.ComLinkOpen);
     const size_t lines = w.MemoNMEA.Lines().size();
-    w.Timers.advance(5000);
+    w.Timers.Advance(5000);
     EXPECT_EQ(dialogs.messages.size(), 1u);
     EXPECT_GT(w.MemoNMEA.Lines().size(), lines + 40);
     EXPECT_GT(w.MemoNMEAHMS.Lines().size(), 40u);

@@ -1,30 +1,30 @@
 // The virtual timer set; see TimerSet.h.
-#include "app/TimerSet.h"
+#include "sim/TimerSet.h"
 
 #include <algorithm>
 
-namespace corvel::app {
+namespace corvel::sim {
 
-void Timer::setEnabled(bool enabled) {
+void Timer::SetEnabled(bool enabled) {
     auto& e = set_->entries_[static_cast<size_t>(id_)];
     if (enabled == e.enabled) return;
     e.enabled = enabled;
-    if (enabled) set_->schedule(e, set_->now_);
+    if (enabled) set_->Schedule(e, set_->now_);
 }
 
-bool Timer::enabled() const { return set_->entries_[static_cast<size_t>(id_)].enabled; }
+bool Timer::Enabled() const { return set_->entries_[static_cast<size_t>(id_)].enabled; }
 
-void Timer::setInterval(Millis interval) {
+void Timer::SetInterval(Millis interval) {
     auto& e = set_->entries_[static_cast<size_t>(id_)];
     e.interval = std::max<Millis>(interval, 1);
-    if (e.enabled) set_->schedule(e, set_->now_);
+    if (e.enabled) set_->Schedule(e, set_->now_);
 }
 
-Millis Timer::interval() const { return set_->entries_[static_cast<size_t>(id_)].interval; }
+Millis Timer::Interval() const { return set_->entries_[static_cast<size_t>(id_)].interval; }
 
-const std::string& Timer::name() const { return set_->entries_[static_cast<size_t>(id_)].name; }
+const std::string& Timer::Name() const { return set_->entries_[static_cast<size_t>(id_)].name; }
 
-Timer TimerSet::add(std::string name, Millis interval, Handler handler) {
+Timer TimerSet::Add(std::string name, Millis interval, Handler handler) {
     Entry e;
     e.name = std::move(name);
     e.interval = std::max<Millis>(interval, 1);
@@ -33,9 +33,9 @@ Timer TimerSet::add(std::string name, Millis interval, Handler handler) {
     return Timer(this, static_cast<int>(entries_.size() - 1));
 }
 
-void TimerSet::schedule(Entry& e, Millis from) { e.due = from + e.interval; }
+void TimerSet::Schedule(Entry& e, Millis from) { e.due = from + e.interval; }
 
-int TimerSet::nextIndex(Millis limit) const {
+int TimerSet::NextIndex(Millis limit) const {
     // The earliest due time at or before the limit; on a tie the timer added first.
     int best = -1;
     Millis bestDue = limit;
@@ -49,40 +49,40 @@ int TimerSet::nextIndex(Millis limit) const {
     return best;
 }
 
-void TimerSet::fire(int index) {
+void TimerSet::Fire(int index) {
     Entry& e = entries_[static_cast<size_t>(index)];
-    schedule(e, now_);  // before the handler, which may stop or re-time it
+    Schedule(e, now_);  // before the handler, which may stop or re-time it
     const Handler& handler = handlers_[static_cast<size_t>(index)];
     if (handler) handler();
 }
 
-void TimerSet::advance(Millis ms) {
+void TimerSet::Advance(Millis ms) {
     const Millis target = now_ + std::max<Millis>(ms, 0);
-    for (int i = nextIndex(target); i >= 0; i = nextIndex(target)) {
+    for (int i = NextIndex(target); i >= 0; i = NextIndex(target)) {
         now_ = entries_[static_cast<size_t>(i)].due;
-        fire(i);
+        Fire(i);
     }
     now_ = target;
 }
 
-bool TimerSet::fireNext() {
-    const int i = nextIndex(INT64_MAX);
+bool TimerSet::FireNext() {
+    const int i = NextIndex(INT64_MAX);
     if (i < 0) return false;
     now_ = entries_[static_cast<size_t>(i)].due;
-    fire(i);
+    Fire(i);
     return true;
 }
 
-void TimerSet::catchUp(Millis ms) {
+void TimerSet::CatchUp(Millis ms) {
     now_ += std::max<Millis>(ms, 0);
     // Everything due by now fires once; a firing reschedules one interval after now, so nothing
     // that fired comes due again within this call.
-    for (int i = nextIndex(now_); i >= 0; i = nextIndex(now_)) fire(i);
+    for (int i = NextIndex(now_); i >= 0; i = NextIndex(now_)) Fire(i);
 }
 
-Millis TimerSet::nextDue() const {
-    const int i = nextIndex(INT64_MAX);
+Millis TimerSet::NextDue() const {
+    const int i = NextIndex(INT64_MAX);
     return i < 0 ? -1 : entries_[static_cast<size_t>(i)].due;
 }
 
-}  // namespace corvel::app
+}  // namespace corvel::sim

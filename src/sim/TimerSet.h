@@ -10,7 +10,7 @@
 #include <deque>
 #include <vector>
 
-namespace corvel::app {
+namespace corvel::sim {
 
 using Millis = std::int64_t;
 
@@ -24,14 +24,14 @@ public:
 
     // Enabling a stopped timer schedules its first firing one interval from now; enabling a
     // running one changes nothing. Disabling forgets the pending firing.
-    void setEnabled(bool enabled);
-    bool enabled() const;
+    void SetEnabled(bool enabled);
+    bool Enabled() const;
     // Changing the interval of a running timer restarts it from now.
-    void setInterval(Millis interval);
-    Millis interval() const;
-    void start() { setEnabled(true); }
-    void stop() { setEnabled(false); }
-    const std::string& name() const;
+    void SetInterval(Millis interval);
+    Millis Interval() const;
+    void Start() { SetEnabled(true); }
+    void Stop() { SetEnabled(false); }
+    const std::string& Name() const;
 
 private:
     TimerSet* set_ = nullptr;
@@ -43,23 +43,23 @@ public:
     using Handler = std::function<void()>;
 
     // Adds a stopped timer. The set must outlive its handles.
-    Timer add(std::string name, Millis interval, Handler handler);
+    Timer Add(std::string name, Millis interval, Handler handler);
 
     // Virtual time: fires every firing due up to now + ms, each at its own instant, in due-time
     // order, then leaves the clock at now + ms. Timers due at the same instant fire in the order
     // they were added: the simulation's drivers, added first, finish their tick before the
     // sentence timer reads the state.
-    void advance(Millis ms);
+    void Advance(Millis ms);
     // Runs the next due firing only, moving the clock to its instant; false when no timer runs.
-    bool fireNext();
+    bool FireNext();
     // Real-time catch-up after a stall (as GUI timers behave): moves the clock to now + ms, and
     // each timer that was due by then fires once, not once per missed interval.
-    void catchUp(Millis ms);
+    void CatchUp(Millis ms);
 
-    Millis now() const { return now_; }
+    Millis Now() const { return now_; }
     // Instant of the next firing, or -1 when no timer runs.
-    Millis nextDue() const;
-    bool anyEnabled() const { return nextDue() >= 0; }
+    Millis NextDue() const;
+    bool AnyEnabled() const { return NextDue() >= 0; }
 
 private:
     friend class Timer;
@@ -69,9 +69,9 @@ private:
         bool enabled = false;
         Millis due = 0;
     };
-    void schedule(Entry& e, Millis from);
-    int nextIndex(Millis limit) const;
-    void fire(int index);
+    void Schedule(Entry& e, Millis from);
+    int NextIndex(Millis limit) const;
+    void Fire(int index);
 
     std::vector<Entry> entries_;
     // Beside the entries, in a deque: adding a timer (a handler may) leaves the running handler in
@@ -80,4 +80,4 @@ private:
     Millis now_ = 0;
 };
 
-}  // namespace corvel::app
+}  // namespace corvel::sim
