@@ -13,9 +13,10 @@ namespace {
 
 struct Simulation {
     app::QuietDialogs dialogs;
-    app::TFParam param;
     sim::PolarTable polar;
-    app::TFCorvel window{dialogs, param, polar};
+    sim::Simulator engine{polar};
+    app::TFParam param{engine};
+    app::TFCorvel window{dialogs, param, engine};
 
     explicit Simulation(bool current) {
         const char* src = std::getenv("CORVEL_SOURCE_DIR");
@@ -28,7 +29,7 @@ struct Simulation {
 
 void BM_MainTick(benchmark::State& state) {
     Simulation sim(state.range(0) != 0);
-    for (auto _ : state) sim.window.TimerATTimer();
+    for (auto _ : state) sim.window.Engine.TimerATTimer();
 }
 BENCHMARK(BM_MainTick)->Arg(0)->Arg(1)->ArgName("current");
 
@@ -39,10 +40,10 @@ void BM_SimulatedHour(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         auto sim = std::make_unique<Simulation>(true);
-        if (!sentences) sim->window.TimerPhNMEA.Stop();
+        if (!sentences) sim->window.Engine.TimerPhNMEA.Stop();
         state.ResumeTiming();
         sim->window.Timers.Advance(3600 * 1000);
-        benchmark::DoNotOptimize(sim->window.S.Position);
+        benchmark::DoNotOptimize(sim->window.Engine.S.Position);
         state.PauseTiming();
         sim.reset();
         state.ResumeTiming();

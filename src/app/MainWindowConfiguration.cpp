@@ -150,12 +150,13 @@ void TFCorvel::LoadConfig(const config::IniFile& file, const fs::path& ConfigFil
         Nmea.UtcOffsetHours = *c.UtcOffsetHours;
         param_.LbEdTU.text = config::UtcOffsetText(*c.UtcOffsetHours);
     }
-    if (c.HDGVariable) S.HDGVariable = HDGVariableSaved = *c.HDGVariable;
+    if (c.HDGVariable) {
+        S.HDGVariable = *c.HDGVariable;
+        Engine.SetSavedHeadingOption(*c.HDGVariable);
+    }
     if (c.TWSVariable) S.TWSVariable = *c.TWSVariable;
     if (c.TWDVariable) S.TWDVariable = *c.TWDVariable;
-    param_.ChkB_HDG.checked = S.HDGVariable;
-    param_.ChkB_TWS.checked = S.TWSVariable;
-    param_.ChkB_TWD.checked = S.TWDVariable;
+    Engine.SetVariableData({S.HDGVariable, S.TWSVariable, S.TWDVariable});
 
     // Serial speed, WiFi address and port (for the WiFi dialog created after the start-up load).
     CBbauds.itemIndex = BaudRateIndex(CBbauds, c.BaudRate);
@@ -218,19 +219,19 @@ config::Configuration CurrentConfiguration(const TFCorvel& w, const TFParam& par
     c.PolarFile = w.PolarName + ".pol";
     c.KeelOffset = param.KeelOffset;
     c.SurfaceOffset = param.SurfaceOffset;
-    c.PolarPercent = w.S.PolarPercent;
-    c.Standby = w.S.Standby;
-    c.TWS = w.S.TrueWind.mdl;
-    c.TWD = w.S.TrueWind.argt;
-    c.HDG = static_cast<Real>(w.S.HDG) - w.S.Leeway;
-    c.CurrentSpeed = w.S.Current.mdl;
-    c.CurrentDirection = w.S.Current.argt;
+    c.PolarPercent = w.Engine.S.PolarPercent;
+    c.Standby = w.Engine.S.Standby;
+    c.TWS = w.Engine.S.TrueWind.mdl;
+    c.TWD = w.Engine.S.TrueWind.argt;
+    c.HDG = static_cast<Real>(w.Engine.S.HDG) - w.Engine.S.Leeway;
+    c.CurrentSpeed = w.Engine.S.Current.mdl;
+    c.CurrentDirection = w.Engine.S.Current.argt;
     c.StartLatitude = config::PackedPosition(w.EdLATDeg.text, w.EdLATMin.text, w.RadioButtonS.checked);
     c.StartLongitude = config::PackedPosition(w.EdLGDEG.text, w.EdLGMin.text, w.RadioButtonW.checked);
-    c.WaypointName = w.S.Waypoint.nom;
+    c.WaypointName = w.Engine.S.Waypoint.nom;
     c.WaypointLatitude = config::PackedPosition(w.EdLatWpDeg.text, w.EDLatWpmin.text, w.RadioButtonWPS.checked);
     c.WaypointLongitude = config::PackedPosition(w.EDLGWpDeg.text, w.EdLGWpmin.text, w.RadioButtonWPW.checked);
-    c.MagVar = w.S.MagVar;
+    c.MagVar = w.Engine.S.MagVar;
     c.UtcOffsetHours = w.Nmea.UtcOffsetHours;
     c.HDGVariable = param.ChkB_HDG.checked;
     c.TWSVariable = param.ChkB_TWS.checked;
@@ -315,8 +316,8 @@ void TFCorvel::TimerLoadCFGTimer() {
 // ---------------------------------------------------------------- quit
 
 void TFCorvel::MenuQuitClick() {
-    TimerAT.Stop();
-    TimerB.Stop();
+    Engine.TimerAT.Stop();
+    Engine.TimerB.Stop();
     if (dialogs_.GetConfirmation("Voulez-vous sauvegarder la configuration ( O/N) ?") == "O") EnregistrerCFG();
     if (ComLinkOpen) {
         CloseComPort(kComNames[static_cast<std::size_t>(LastComIndex)]);

@@ -1,7 +1,8 @@
-// The main window as a model: its controls as plain data, the simulation state, every timer, and
-// the commands and timer handlers of the simulation (start, pause, the main tick, the current,
-// the waypoint and variation, the sounder). The Qt view copies it to widgets; tests drive it
-// directly in virtual time.
+// The main window as a model: its controls as plain data, their texts and colours, and the
+// handlers under the window's names, which read the fields, call the simulation engine and write
+// the displays in their formats when the engine says a value changed. The sentences leave through
+// EmitSentence to the log, the links and the time-stamped log. The Qt view copies it to widgets;
+// tests and the headless runner drive it and its engine in virtual time.
 #pragma once
 
 #include <array>
@@ -21,40 +22,36 @@
 #include "sim/Manoeuvres.h"
 #include "sim/SimulationState.h"
 #include "sim/PolarTable.h"
+#include "sim/Simulator.h"
 
 namespace corvel::app {
 
 class TFParNMEA;
 
-class TFCorvel : private nmea::SentenceSink {
+class TFCorvel : private nmea::SentenceSink, private sim::SimulatorEvents {
 public:
-    TFCorvel(Dialogs& dialogs, TFParam& param, const sim::PolarTable& polar);
+    // The window listens to `engine` from its construction on.
+    TFCorvel(Dialogs& dialogs, TFParam& param, sim::Simulator& engine);
     TFCorvel(const TFCorvel&) = delete;
     TFCorvel& operator=(const TFCorvel&) = delete;
 
     // --- commands and handlers
-    void BtCalCClick();        // "SIMULER"
-    void SpBtPauseResClick();  // pause / resume
-    void TimerATTimer();       // one main tick
-    void TimerBTimer();        // the tick in STDBY
-    void SetFactEch();
+    void BtCalCClick();        // "SIMULER": the fields read, the engine started
+    void SpBtPauseResClick();  // pause / resume (resume reads the fields again)
+    // The start conditions as the fields show them (what "SIMULER" and resume read).
+    sim::StartConditions ReadConditions() const;
+    void SetFactEch();  // the compass's scale, from the engine's scale speed
     PointF CoordORIgW(float len, float angl) const;
     PointF CoordComp(PointF windowPoint) const;
 
-    void EdTWSChange();
+    void EdTWSChange();  // the best upwind angle shown again, and the wind force
     void SpBPolPercChange();
-    void RdBtCourConstChange();
-    void TimerCTimer();
-    void Timer60Timer();
+    void RdBtCourConstChange();  // "Constant" / "Alterné"
 
-    void Init_WP();
+    void Init_WP();  // the waypoint fields to the engine
     void BtModWpClick() { Init_WP(); }
-    void WpMajDistRel();
     void InitDeclinaison();
     void EdiDECLChange() { InitDeclinaison(); }
-
-    void MajProf();
-    void TimerSondeurTimer();
 
     // Sentences: one group per second, in the order 1, 3, 2; every sentence leaves through
     // EmitSentence to the log, the network link, the serial link and the time-stamped log.
@@ -66,8 +63,9 @@ public:
     // The selection dialog whose talker buttons "SIMULER" reads.
     void SetSelectionDialog(TFParNMEA* dialog) { FParNMEA_ = dialog; }
 
-    // --- state
-    sim::SimulationState S;
+    // --- the engine the window shows and drives
+    sim::Simulator& Engine;
+    sim::TimerSet& Timers;  // the engine's: the window's own timers are there too
     nmea::NmeaContext Nmea;  // selection, talkers, UTC offset, GGA counter
     int NmeaPhase = 1;       // the group of the next sentence run; never reset
     // The links, looked up at every sentence.
@@ -78,9 +76,7 @@ public:
     bool ComLinkValid = false;  // the chosen port opened once
     // Every sentence, after the links (a headless run's standard output).
     std::function<void(std::string_view)> OnSentence;
-    TimerSet Timers;
-    Timer TimerAT, TimerB, TimerC, Timer60, TimerV, TimerE, TimerPres, TimerRestStatusCFVDV, TimerDelaiModCap,
-        TimerCHGHDG, TimerSondeur, TimerPhNMEA, TimerDiapo, TimerLoadCFG;
+    Timer TimerDiapo, TimerLoadCFG;
     TFMXCompass FMXCompass1;
 
     // --- controls
@@ -125,98 +121,24 @@ public:
 
     // ===== manoeuvres and pilot (MainWindowPilot.cpp) =====
 public:
-    void MajBtBestHaul();     // the close-hauled indicator, refreshed by every tick
-    void ApplyVireEmpRule();  // VIRER / EMPANNER follow the apparent wind angle
-    void EnablePilotCommands(bool enabled);  // SpBTAUTO and SpBtStdBY (EnabCmdPilot, InhibCmdPilot)
-
-    // Best upwind angle: SpMaxWndWrd sets BestUpwindAngle and returns (speed, angle) for a wind
-    // speed; VMG_au_Pres shows the angle and its VMG for the surface wind.
-    sim::UpwindBest SpMaxWndWrd(float wsref);
-    void VMG_au_Pres();
-
-    // Manoeuvres. Each is refused unless the simulation runs in AUTO with no manoeuvre under way.
+    // The clicks: each asks the engine, which may refuse it.
     void BtBestHaulClick();  // "Venir au meilleur près"
-    void TimerPresTimer();   // one luffing step
     void SBtVireClick();     // "VIRER"
-    void TimerVTimer();      // the tack proper
     void SBtEmpClick();      // "EMPANNER"
-    void TimerETimer();      // the gybe
-    void TimerRestStatusCFVDVTimer();  // the variable data back, 10 s after a luffing
-    void vire50msec();  // one turn step (luffing, tack, pilot)
-    void vire1sec();    // the same step, for the gybe
-    void InhibVire() { SBtVire.enabled = false; }
-    void InhibEmp() { SBtEmp.enabled = false; }
-    void EnabVire() { SBtVire.enabled = true; }
-    void EnabEmp() { SBtEmp.enabled = true; }
-
-    // Pilot.
     void SpBtAUTOClick();
     void SpBtStdBYClick();
     void SpBtRClick();    // "+ 1"
     void SpBt10RClick();  // "+10"
     void SpBtLClick();    // "- 1"
     void SpBT10LClick();  // "-10"
-    // Whether a press of "+ 1", "+10", "- 1" or "-10" now counts: not in STDBY, paused or stopped,
-    // nor during a tack, a gybe, a luffing or the tiller's centring (such a press is dropped).
-    bool AcceptsHeadingChange() const;
-    void RelanceTimerDelaiModCap();
-    void TimerDelaiModCapTimer();
-    void ModifCapAutoClick();
-    void TimerCHGHDGTimer();
-    void EnabModHDG();   // the four change buttons
-    void INhibModHDG();
-    void FigeHDG();
-    // Tiller centring (the click on zerolabarre, and AUTO): one unit towards 15 every 200 ms on
-    // TimerZeroBarre. Meanwhile no tick runs and no command is taken.
-    void ZeroTrackBarre();
-    void zerolabarreClick() { ZeroTrackBarre(); }
-    void TimerZeroBarreTimer();
-    bool TillerCentring() const { return TimerZeroBarre.Enabled(); }
-
-    // Hooks of start and pause: a pause suspends a manoeuvre and a pilot turn, resume continues
-    // them; "SIMULER" while running abandons them.
-    void SuspendManoeuvres();
-    void ResumeManoeuvres();
-    void AbandonManoeuvres();
-
-    sim::ManoeuvreData Manoeuvre;
-    int TillerValue = sim::kTillerCentre;  // the tiller as the helm last read it
-    Timer TimerZeroBarre;
+    void zerolabarreClick() { Engine.CentreTiller(); }
+    void TrackBarreChange() { Engine.SetTiller(TrackBarre.value); }  // the user moved the tiller
     Button zerolabarre;
 
 private:
-    void InitPilot();  // from the constructor: the centring timer, then AUTO
-    bool ManoeuvreRunning() const { return S.Tacking || S.Gybing || S.BestHaulRunning; }
-    bool CanStartManoeuvre() const;
-    float PolarMinAngle() const;
-    void StartLuffing();
-    // A turn step, the apparent wind, the polar's speed, one main tick.
-    void PolarTurnStep(void (TFCorvel::*turn)());
-    void LuffingStep();
-    void EndLuffing();
-    void StartTackProper();
-    void RestartMainDriver();
-    void RestartAfterFreeze();
-    void RequestHeadingChange(float change);
-    void EndPilotTurn();
-    void CancelPilotTurn();
-    void FinishCentring();
-    void AutoAfterCentring();
-
-    bool tackToStarboard_ = false;   // towards the wind, the side of the tack proper's turn
-    bool startedStarboard_ = false;  // the surface wind's side when VIRER or EMPANNER was pressed
-    int luffingSteps_ = 0;
-    float luffingGap_ = 0;           // SWA - BestUpwindAngle at the last luffing tick
-    int tackProperTicks_ = 0;
-    bool headingRequest_ = false;    // a change was asked since the last completed pilot turn
-    bool pilotTurning_ = false;      // a pilot turn holds the variable data frozen
-    float pilotTurned_ = 0;          // signed degrees turned by the running pilot turn
-    int pilotSteps_ = 0;
-    bool autoAfterCentring_ = false; // AUTO goes on once the tiller is centred
-    std::vector<Timer> suspendedByPause_;
-    std::vector<Timer> suspendedByCentring_;
-
-public:
+    void MajBtBestHaul();  // the close-hauled indicator, refreshed by every tick
+    void ShowOfferedCommands();
+    void ShowPilotGlyphs(sim::PilotSituation situation);
     // ===== end of manoeuvres and pilot =====
 
     // ===== links and recording (MainWindowLinks.cpp) =====
@@ -320,8 +242,6 @@ public:
     void FormClose() { Closed = true; }
     bool Closed = false;
 
-    // The variable-heading option, kept while STDBY holds it off; a configuration sets it.
-    bool HDGVariableSaved = false;
     // The last configuration opened and its modification time then.
     std::filesystem::path ConfigFilePath;
     std::filesystem::file_time_type ConfigFileAge{};
@@ -333,20 +253,34 @@ public:
     // ===== end of configuration =====
 
 private:
-    sim::t_amure ShowTack();  // shows and returns the tack
-    void ShowDrift();
-    void ShowApparentWind();
-    float BoatSpeed(float wa, float ws);
+    // What the engine says, written to the displays.
+    void SentenceSecond() override { TimerPhNMEATimer(); }
+    void AngleAboveTable(float windAngle) override;
+    void ApparentWindComputed(bool showValues) override;
+    void DriftComputed() override;
+    void UpwindBestComputed() override;
+    void CloseHauledTested() override { MajBtBestHaul(); }
+    void BestHaulStageChanged(sim::BestHaulStage stage) override;
+    void WaypointUpdated(bool eteDefined) override;
+    void TickDone(const sim::TickRecord& tick) override;
+    void StartDone() override;
+    void PauseDone() override;
+    void ResumeDone() override;
+    void PilotModeChanged() override;
+    void CommandsChanged() override { ShowOfferedCommands(); }
+    void TillerMoved() override { TrackBarre.value = Engine.Tiller(); }
+    void HeadingChangeShown(float change, bool shown) override;
+
+    void ShowTack();
     PointF CentrePoint() const;
     PointF BearingPoint(float speed, float bearing) const;
-    void StartDriver();
 
     Dialogs& dialogs_;
     SystemClock systemClock_;
     const Clock* clock_ = &systemClock_;
     TFParNMEA* FParNMEA_ = nullptr;
     TFParam& param_;
-    const sim::PolarTable& polar_;
+    sim::SimulationState& S;  // the engine's state, which the displays read
     // The texts written at every tick remember the values they show: a value written as the last
     // one was is not formatted again, and a field that already shows the text is not written again.
     // Each one always has the same precision and digits.
@@ -360,6 +294,10 @@ private:
     TArrow arrow_;  // one record reused for every arrow handed to the compass, as the tick fills it
     bool angleMessageShown_ = false;
     PointF compassOrigin_{630, 18};  // the compass's top-left corner in the window
+    // The compass's geometry: its radius and centre in the window, and pixels per knot.
+    int compassRadius_ = 0;
+    int compassCentreX_ = 0, compassCentreY_ = 0;
+    float arrowScale_ = 0;
 };
 
 }  // namespace corvel::app

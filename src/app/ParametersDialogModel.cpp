@@ -32,14 +32,13 @@ std::string OffsetText(nav::Real metres) { return nav::FormatFixed(metres, 3, 2)
 
 }  // namespace
 
-TFParam::TFParam() {
+TFParam::TFParam(sim::Simulator& engine) : engine_(engine) {
     EDTirando.text = "1,90";
     EdProfCapt.text = "0,30";
     EdCS.text = "0,30";
     EdCQ.text = "1,60";
-    ChkB_HDG.checked = true;
-    ChkB_TWS.checked = true;
-    ChkB_TWD.checked = true;
+    VariableDataChanged();
+    engine_.Listen(*this);
     LbEdTU.text = "-2";
     EdRepPol.readOnly = true;
     EdPolSel.readOnly = true;
@@ -75,7 +74,7 @@ void TFParam::FormCreate() {
     ReadOffsetFields();
     if (!main_) return;
     main_->Nmea.UtcOffsetHours = config::UtcOffsetFromText(LbEdTU.text);
-    ChkB_HDG.checked = main_->HDGVariableSaved;
+    ChkB_HDG.checked = engine_.SavedHeadingOption();
     ChkB_HDGChange();
 }
 
@@ -90,17 +89,20 @@ void TFParam::ShowRepPol_Pol() {
     EdPolSel.text = main_->PolarName;
 }
 
-void TFParam::ChkB_HDGChange() {
-    if (main_) main_->S.HDGVariable = ChkB_HDG.checked;
+void TFParam::VariableDataChanged() {
+    const sim::VariableData o = engine_.Variable();
+    ChkB_HDG.checked = o.heading;
+    ChkB_TWS.checked = o.windSpeed;
+    ChkB_TWD.checked = o.windDirection;
 }
 
-void TFParam::ChkB_TWSChange() {
-    if (main_) main_->S.TWSVariable = ChkB_TWS.checked;
+void TFParam::ApplyVariableData() {
+    engine_.SetVariableData({ChkB_HDG.checked, ChkB_TWS.checked, ChkB_TWD.checked});
 }
 
-void TFParam::ChkB_TWDChange() {
-    if (main_) main_->S.TWDVariable = ChkB_TWD.checked;
-}
+void TFParam::ChkB_HDGChange() { ApplyVariableData(); }
+void TFParam::ChkB_TWSChange() { ApplyVariableData(); }
+void TFParam::ChkB_TWDChange() { ApplyVariableData(); }
 
 void TFParam::BtDirSelClick() {
     if (!main_ || !dialogs_) return;
@@ -125,7 +127,7 @@ void TFParam::SpeedBtModPolClick() {
         main_->PolarName = config::NomPolaire(main_->PolarPath);
     }
     EdPolSel.text = main_->PolarName;
-    main_->S.BestUpwindAngle = 100000;  // not known for this polar yet
+    main_->Engine.ForgetBestUpwindAngle();  // not known for this polar yet
 }
 
 void TFParam::CategoryChange(RadioButton TFParam::*choice, int category) {
@@ -133,7 +135,7 @@ void TFParam::CategoryChange(RadioButton TFParam::*choice, int category) {
         for (const CategoryChoice& c : kCategoryChoices) {
             if (c.choice != choice) (this->*c.choice).checked = false;
         }
-        if (main_) main_->S.Category = category;
+        engine_.S.Category = category;
     }
     if (main_) main_->AfficheCateg();
 }

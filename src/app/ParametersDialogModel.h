@@ -3,42 +3,21 @@
 #pragma once
 
 #include "app/Controls.h"
+#include "sim/Simulator.h"
 
 namespace corvel::app {
 
-class TFParam {
+class TFParam : private sim::SimulatorEvents {
 public:
-    TFParam();
+    // The "Données variables" boxes show the engine's options from construction on.
+    explicit TFParam(sim::Simulator& engine);
 
     // "Offsets pour la profondeur", metres, as typed.
     EditField EDTirando, EdProfCapt, EdCS, EdCQ;
-    // "Données variables": ticked = the quantity varies.
+    // "Données variables": ticked = the quantity varies; the manoeuvres untick them while they
+    // run (the engine freezes the options) and tick them back.
     CheckBox ChkB_HDG, ChkB_TWS, ChkB_TWD;
 
-    // ===== variable data frozen by the manoeuvres (ParametersDialogVariableData.cpp) =====
-public:
-    // The three options as they were when the manoeuvres froze them.
-    bool SavedHDG = false, SavedTWS = false, SavedTWD = false;
-    // Saved options := the three boxes.
-    void MemoStData();
-    // Holds wind and heading constant: unchecks the three boxes, the first freeze saving them
-    // first (MemoStData). Freezes nest: a tack started in the 10 s that follow a luffing keeps the
-    // user's options saved by the luffing instead of saving the boxes it had cleared.
-    void FigeData();
-    // Ends one freeze; the last sets the three boxes back to the saved options. Without a freeze
-    // it sets them back all the same.
-    void RestStData();
-    bool DataFrozen() const { return freezes_ > 0; }
-    // The user's variable-heading option: the box, or while frozen its saved copy, which the
-    // end of the freeze puts back.
-    bool HDGOption() const;
-    void SetHDGOption(bool variable);
-
-private:
-    int freezes_ = 0;
-
-public:
-    // ===== end of variable data =====
 
     // ===== the dialog: folders, polar, category, offsets, UTC offset (ParametersDialogModel.cpp) =====
 public:
@@ -98,8 +77,11 @@ public:
     Label LabWarningCat;
 
 private:
+    void VariableDataChanged() override;  // the boxes follow the engine's options
+    void ApplyVariableData();             // the engine's options follow the boxes
     void ReadOffsetFields();
     void CategoryChange(RadioButton TFParam::*choice, int category);
+    sim::Simulator& engine_;
     class TFCorvel* main_ = nullptr;
     class TFPolaire* polar_ = nullptr;
     class TFParNMEA* selection_ = nullptr;

@@ -19,7 +19,7 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders)
       ProgramFolder(folders.ProgramFolder),
       SettingsPath(config::SettingsPath(folders.AppDataFolder)),
       FPolaire(d, Polar),
-      FCorvel(d, FParam, Polar),
+      FCorvel(d, FParam, Engine),
       FParNMEA(FCorvel.Nmea),
       FParamWIFI(FCorvel, d) {
     // Before the windows: the folders, the settings file, the polar. A refused settings file is
@@ -74,7 +74,7 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders)
         if (onDefault) nameTheDefaultPolar();  // the settings name the polar that was refused
     } else {
         // No load: the category stays to be determined, and no choice of the dialog says otherwise.
-        FParam.MarkCategory(FCorvel.S.Category);
+        FParam.MarkCategory(Engine.S.Category);
         FParNMEA.SelectTalkerButtons();
         FParNMEA.RefreshNMEAParam();
     }

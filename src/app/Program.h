@@ -15,6 +15,7 @@
 #include "config/Folders.h"
 #include "config/IniFile.h"
 #include "sim/PolarTable.h"
+#include "sim/Simulator.h"
 
 namespace corvel::app {
 
@@ -39,8 +40,9 @@ public:
     // section "COM" names the serial devices.
     const std::filesystem::path SettingsPath;
     config::IniFile Settings;
-    TFParam FParam;
     sim::PolarTable Polar;
+    sim::Simulator Engine{Polar};
+    TFParam FParam{Engine};
     TFPolaire FPolaire;
     TFCorvel FCorvel;
     TFParNMEA FParNMEA;

@@ -98,37 +98,31 @@ std::string ParseSerial(const std::string& text, Options& o) {
     return {};
 }
 
-// --do: the commands, each the click of a control of the window, refused at an instant when the
-// control is disabled (as the window would refuse it).
-struct ButtonCommand {
+// --do: the commands of the window's controls, given to the engine as the window gives them, and
+// refused at an instant when the engine does not offer them (the control would be disabled).
+struct EngineCommand {
     const char* name;
-    app::Button app::TFCorvel::*button;
-    void (app::TFCorvel::*click)();
+    bool sim::OfferedCommands::*offered;
+    bool (*run)(sim::Simulator&);
     bool heading = false;  // a heading step of the pilot
 };
-constexpr ButtonCommand kButtonCommands[] = {
-    {"VIRER", &app::TFCorvel::SBtVire, &app::TFCorvel::SBtVireClick},
-    {"EMPANNER", &app::TFCorvel::SBtEmp, &app::TFCorvel::SBtEmpClick},
-    {"MEILLEUR_PRES", &app::TFCorvel::BtBestHaul, &app::TFCorvel::BtBestHaulClick},
-    {"AUTO", &app::TFCorvel::SpBTAUTO, &app::TFCorvel::SpBtAUTOClick},
-    {"STDBY", &app::TFCorvel::SpBtStdBY, &app::TFCorvel::SpBtStdBYClick},
-    {"+1", &app::TFCorvel::SpBtR, &app::TFCorvel::SpBtRClick, true},
-    {"+10", &app::TFCorvel::SpBt10R, &app::TFCorvel::SpBt10RClick, true},
-    {"-1", &app::TFCorvel::SpBtL, &app::TFCorvel::SpBtLClick, true},
-    {"-10", &app::TFCorvel::SpBT10L, &app::TFCorvel::SpBT10LClick, true},
+constexpr EngineCommand kEngineCommands[] = {
+    {"VIRER", &sim::OfferedCommands::tack, [](sim::Simulator& e) { return e.Tack(); }},
+    {"EMPANNER", &sim::OfferedCommands::gybe, [](sim::Simulator& e) { return e.Gybe(); }},
+    {"MEILLEUR_PRES", &sim::OfferedCommands::bestHaul, [](sim::Simulator& e) { return e.BearToCloseHauled(); }},
+    {"AUTO", &sim::OfferedCommands::pilotModes, [](sim::Simulator& e) { return e.Auto(); }},
+    {"STDBY", &sim::OfferedCommands::pilotModes, [](sim::Simulator& e) { return e.Standby(); }},
+    {"+1", &sim::OfferedCommands::headingOne, [](sim::Simulator& e) { return e.ChangeHeading(1); }, true},
+    {"+10", &sim::OfferedCommands::headingTen, [](sim::Simulator& e) { return e.ChangeHeading(10); }, true},
+    {"-1", &sim::OfferedCommands::headingOne, [](sim::Simulator& e) { return e.ChangeHeading(-1); }, true},
+    {"-10", &sim::OfferedCommands::headingTen, [](sim::Simulator& e) { return e.ChangeHeading(-10); }, true},
 };
-// The current's two choices: a click on the radio button not yet checked checks it, unchecks the
-// other and runs their change handler; a click on the checked one changes nothing (refused).
+// The current's two choices: choosing the one in force changes nothing (refused).
 struct ChoiceCommand {
     const char* name;
-    app::RadioButton app::TFCorvel::*chosen;
-    app::RadioButton app::TFCorvel::*other;
-    void (app::TFCorvel::*change)();
+    bool alternating;
 };
-constexpr ChoiceCommand kChoiceCommands[] = {
-    {"ALTERNE", &app::TFCorvel::RdBtCourAlt, &app::TFCorvel::RdBtCourConst, &app::TFCorvel::RdBtCourConstChange},
-    {"CONSTANT", &app::TFCorvel::RdBtCourConst, &app::TFCorvel::RdBtCourAlt, &app::TFCorvel::RdBtCourConstChange},
-};
+constexpr ChoiceCommand kChoiceCommands[] = {{"ALTERNE", true}, {"CONSTANT", false}};
 constexpr const char* kPause = "PAUSE";
 constexpr const char* kResume = "REPRISE";
 constexpr std::string_view kTiller = "BARRE=";
@@ -170,7 +164,7 @@ std::string ParseDo(const std::string& text, ScheduledCommand& out) {
     out.command = text.substr(colon + 1);
     const std::string& c = out.command;
     bool known = c == kPause || c == kResume;
-    for (const ButtonCommand& b : kButtonCommands) known = known || c == b.name;
+    for (const EngineCommand& b : kEngineCommands) known = known || c == b.name;
     for (const ChoiceCommand& r : kChoiceCommands) known = known || c == r.name;
     if (known || TillerPosition(c)) return {};
     if (c.starts_with(kTiller)) {
@@ -181,30 +175,36 @@ std::string ParseDo(const std::string& text, ScheduledCommand& out) {
            "CONSTANT)";
 }
 
-// Runs one command now, as a click on its control; false when the control is disabled.
-bool RunCommand(app::TFCorvel& w, const std::string& command) {
-    for (const ButtonCommand& b : kButtonCommands) {
+// Runs one command now; false when the engine does not offer it. Start and resume read the start
+// conditions from the window's fields, as the window does.
+bool RunCommand(app::TFCorvel& w, sim::Simulator& engine, const std::string& command) {
+    for (const EngineCommand& b : kEngineCommands) {
         if (command != b.name) continue;
-        if (!(w.*b.button).enabled) return false;
-        // A heading step that the pilot would drop is reported as a disabled control is.
-        if (b.heading && !w.AcceptsHeadingChange()) return false;
-        (w.*b.click)();
+        if (!(engine.Offered().*b.offered)) return false;
+        // A heading step that the pilot would drop is reported as a command not offered is.
+        if (b.heading && !engine.AcceptsHeadingChange()) return false;
+        b.run(engine);
         return true;
     }
     for (const ChoiceCommand& r : kChoiceCommands) {
         if (command != r.name) continue;
-        if (!(w.*r.chosen).enabled || (w.*r.chosen).checked) return false;
-        (w.*r.chosen).checked = true;
-        (w.*r.other).checked = false;
-        (w.*r.change)();
+        if (engine.AlternatingCurrent() == r.alternating) return false;
+        w.RdBtCourAlt.checked = r.alternating;  // the window shows the choice
+        w.RdBtCourConst.checked = !r.alternating;
+        engine.SetAlternatingCurrent(r.alternating);
         return true;
     }
     if (command == kPause || command == kResume) {
-        if (!w.SpBtPauseRes.enabled || w.S.Paused != (command == kResume)) return false;
-        w.SpBtPauseResClick();
+        if (!engine.Offered().pauseResume || engine.S.Paused != (command == kResume)) return false;
+        if (command == kPause) {
+            engine.Pause();
+        } else {
+            engine.Resume(w.ReadConditions());
+        }
         return true;
     }
-    if (const auto tiller = TillerPosition(command); tiller && w.TrackBarre.enabled) {
+    if (const auto tiller = TillerPosition(command); tiller && engine.Offered().tiller) {
+        engine.SetTiller(*tiller);
         w.TrackBarre.value = *tiller;
         return true;
     }
@@ -598,12 +598,13 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     g_stopSignal.store(0);
     HandleSignals();
 
-    w.BtCalCClick();  // "SIMULER"
+    sim::Simulator& engine = program.Engine;
+    engine.Start(w.ReadConditions());  // "SIMULER"
 
     // --do: each command at its instant of simulated time, after the timers due then.
     std::vector<sim::Timer> commandTimers(options.commands.size());
-    auto runCommand = [&w](const ScheduledCommand& c) {
-        if (!RunCommand(w, c.command)) {
+    auto runCommand = [&w, &engine](const ScheduledCommand& c) {
+        if (!RunCommand(w, engine, c.command)) {
             std::fprintf(stderr, "corvelnmea: --do %g:%s : commande indisponible à cet instant\n", c.seconds,
                          c.command.c_str());
         }

@@ -63,10 +63,7 @@ struct SimulationState {
     bool Standby = false;
     bool Paused = false;
     bool Halted = true;
-    float ScaleSpeed = 0;
-    float ArrowScale = 0;
-    int CompassRadius = 0;
-    int CompassCentreX = 0, CompassCentreY = 0;
+    float ScaleSpeed = 0;  // the fastest of true wind, apparent wind and boat speed: the compass's scale
     std::array<float, kDepthColumns> DepthProfile{};  // pixels, 5 per metre; [0] newest
     float Depth = 0;                 // DepthProfile[17] / 5
     float WaterTemperature = 13.0f;  // constant

@@ -56,8 +56,8 @@ TEST_F(ConfigModel, FirstRunInAnEmptyHome) {
     EXPECT_EQ(w.EdTWD.text, "0.0");
     for (const app::EditField* f : {&w.EdLATDeg, &w.EdLATMin, &w.EdLGDEG, &w.EdLGMin}) EXPECT_EQ(f->text, "0");
     EXPECT_TRUE(w.RadioButtonN.checked && w.RadioButtonE.checked);
-    EXPECT_FALSE(w.S.Standby);
-    EXPECT_EQ(w.S.Category, 4);
+    EXPECT_FALSE(w.Engine.S.Standby);
+    EXPECT_EQ(w.Engine.S.Category, 4);
     EXPECT_EQ(w.LabCateg.text, "Catégorie à déterminer");
     EXPECT_TRUE(p->FParam.CategIndet());
     EXPECT_EQ(w.WifiAddress, "192.168.137.1");
@@ -91,19 +91,19 @@ TEST_F(ConfigModel, SaveThenOpenRestoresTheSimulation) {
     w.RadioButtonWPW.checked = true;
     w.RadioButtonWPE.checked = false;
     w.Init_WP();
-    w.S.TrueWind = {12.3f, 250};
-    w.S.Current = {1.5f, 75};
-    w.S.HDG = 100;
-    w.S.Leeway = -5;
+    w.Engine.S.TrueWind = {12.3f, 250};
+    w.Engine.S.Current = {1.5f, 75};
+    w.Engine.S.HDG = 100;
+    w.Engine.S.Leeway = -5;
     w.EdiDECL.text = "1.5";
     w.RdgDeclW.checked = true;
     w.RdgDeclE.checked = false;
     w.InitDeclinaison();
-    w.S.Standby = true;
-    w.S.PolarPercent = 80;
+    w.Engine.S.Standby = true;
+    w.Engine.S.PolarPercent = 80;
     p->FParam.RdCroiseur.checked = true;
     p->FParam.RdCroiseurChange();
-    ASSERT_EQ(w.S.Category, 2);
+    ASSERT_EQ(w.Engine.S.Category, 2);
     p->FParam.LbEdTU.text = "5.3";
     p->FParam.BtOK_enregistrerClick();  // a category is marked: accepted, 5 h 30 in force
     p->FParam.ChkB_TWS.checked = false;
@@ -138,26 +138,26 @@ TEST_F(ConfigModel, SaveThenOpenRestoresTheSimulation) {
     EXPECT_EQ(r.EdLGDEG.text, "3");
     EXPECT_EQ(r.EdLGMin.text, "7.25");
     EXPECT_TRUE(r.RadioButtonW.checked && !r.RadioButtonE.checked);
-    EXPECT_EQ(r.S.Waypoint.nom, "Île d'Yeu");
-    EXPECT_EQ(r.S.Waypoint.lat, w.S.Waypoint.lat);
-    EXPECT_EQ(r.S.Waypoint.long_, w.S.Waypoint.long_);
-    EXPECT_EQ(r.S.TrueWind.mdl, 12.3f);
+    EXPECT_EQ(r.Engine.S.Waypoint.nom, "Île d'Yeu");
+    EXPECT_EQ(r.Engine.S.Waypoint.lat, w.Engine.S.Waypoint.lat);
+    EXPECT_EQ(r.Engine.S.Waypoint.long_, w.Engine.S.Waypoint.long_);
+    EXPECT_EQ(r.Engine.S.TrueWind.mdl, 12.3f);
     EXPECT_EQ(r.EdTWS.text, "12.3");
     EXPECT_EQ(r.EdTWD.text, "250.0");
-    EXPECT_EQ(r.S.Current.mdl, 1.5f);
-    EXPECT_EQ(r.S.Current.argt, 75);
-    EXPECT_EQ(r.S.HDG, 105);  // the heading without its leeway
+    EXPECT_EQ(r.Engine.S.Current.mdl, 1.5f);
+    EXPECT_EQ(r.Engine.S.Current.argt, 75);
+    EXPECT_EQ(r.Engine.S.HDG, 105);  // the heading without its leeway
     EXPECT_EQ(r.EdHDG.text, "105.0");
-    EXPECT_EQ(r.S.MagVar, -1.5f);
-    EXPECT_EQ(r.S.MagVarSide, 'W');
+    EXPECT_EQ(r.Engine.S.MagVar, -1.5f);
+    EXPECT_EQ(r.Engine.S.MagVarSide, 'W');
     EXPECT_EQ(r.EdiDECL.text, "1.50");
     EXPECT_EQ(r.EdHDM.text, "107.0");
     EXPECT_NEAR(static_cast<double>(r.Nmea.UtcOffsetHours), 5.5, 1e-9);
     EXPECT_EQ(q->FParam.LbEdTU.text, "5.3");
-    EXPECT_TRUE(r.S.Standby);
-    EXPECT_EQ(r.S.PolarPercent, 80);
+    EXPECT_TRUE(r.Engine.S.Standby);
+    EXPECT_EQ(r.Engine.S.PolarPercent, 80);
     EXPECT_FALSE(q->FParam.ChkB_TWS.checked);
-    EXPECT_FALSE(r.S.TWSVariable);
+    EXPECT_FALSE(r.Engine.S.TWSVariable);
     EXPECT_EQ(q->FParam.SurfaceOffset, 0.5);
     EXPECT_EQ(q->FParam.KeelOffset, 2.1);
     EXPECT_EQ(q->FParam.EDTirando.text, "2.60");
@@ -171,7 +171,7 @@ TEST_F(ConfigModel, SaveThenOpenRestoresTheSimulation) {
     EXPECT_TRUE(q->FParNMEA.RdBtWI_2.checked && !q->FParNMEA.RdBtWI_1.checked);
     EXPECT_TRUE(q->FParNMEA.RdBtDevSond_1.checked);
     // The category is not saved: it comes back to be determined.
-    EXPECT_EQ(r.S.Category, 4);
+    EXPECT_EQ(r.Engine.S.Category, 4);
     EXPECT_TRUE(q->FParam.CategIndet());
     EXPECT_EQ(r.Caption,
               "Simulateur de Navigation et Générateur de phrases NMEA 0183   Version : 4.6      Configuration : voyage.ini");
@@ -202,11 +202,11 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"CommaDecimals", "[NavDATA]\niTWS=6,5\niCURDir=75,25\n",
                 [](app::Program& p) {
                     EXPECT_EQ(p.FCorvel.EdTWS.text, "6.5");
-                    EXPECT_EQ(p.FCorvel.S.TWSBase, 6.5f);
+                    EXPECT_EQ(p.Engine.S.TWSBase, 6.5f);
                     EXPECT_EQ(p.FCorvel.EdDirCourant.text, "75.3");
                 }},
         KeyCase{"AutoInLowerCaseIsStandby", "[Parametres]\niModPil=auto\n",
-                [](app::Program& p) { EXPECT_TRUE(p.FCorvel.S.Standby); }},
+                [](app::Program& p) { EXPECT_TRUE(p.Engine.S.Standby); }},
         KeyCase{"SouthernLatitude", "[NavDATA]\niPOSLat=-4512.5\n",
                 [](app::Program& p) {
                     EXPECT_EQ(p.FCorvel.EdLATDeg.text, "45");
@@ -225,7 +225,7 @@ INSTANTIATE_TEST_SUITE_P(
                 }},
         KeyCase{"CategoryCode", "[Parametres]\niCateg=CPTE\n",
                 [](app::Program& p) {
-                    EXPECT_EQ(p.FCorvel.S.Category, 3);
+                    EXPECT_EQ(p.Engine.S.Category, 3);
                     EXPECT_TRUE(p.FParam.RdCroisPTE.checked);
                     EXPECT_FALSE(p.FParam.RdCourCrois.checked);
                     EXPECT_EQ(p.FCorvel.LabCateg.text, " Croiseur à PTE");
@@ -234,7 +234,7 @@ INSTANTIATE_TEST_SUITE_P(
                 [](app::Program& p) {
                     EXPECT_EQ(p.FCorvel.EdiDECL.text, "1.50");
                     EXPECT_TRUE(p.FCorvel.RdgDeclW.checked);
-                    EXPECT_EQ(p.FCorvel.S.MagVar, -1.5f);
+                    EXPECT_EQ(p.Engine.S.MagVar, -1.5f);
                     EXPECT_EQ(p.FCorvel.EdHDM.text, "11.5");
                 }},
         KeyCase{"SentencesOffFromTheFirstKeyOn", "[NMEA]\niAPB=0\n",
@@ -246,14 +246,14 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"PolarPercentRoundedIntoTheBox", "[Parametres]\niPolPerc=80,5\n",
                 [](app::Program& p) {
                     EXPECT_EQ(p.FCorvel.SpBPolPerc.value, 80);  // halves to even
-                    EXPECT_EQ(p.FCorvel.S.PolarPercent, 80);
+                    EXPECT_EQ(p.Engine.S.PolarPercent, 80);
                 }},
         KeyCase{"PolarPercentHeldInTheBox", "[Parametres]\niPolPerc=20\n",
-                [](app::Program& p) { EXPECT_EQ(p.FCorvel.S.PolarPercent, 50); }},
+                [](app::Program& p) { EXPECT_EQ(p.Engine.S.PolarPercent, 50); }},
         KeyCase{"LongWaypointNameCut", "[NavDATA]\niWpID=\xC3\xA9" + std::string(300, 'x') + "\n",
                 [](app::Program& p) {
                     EXPECT_EQ(p.FCorvel.EdNwpt.text, "\xC3\xA9" + std::string(253, 'x'));  // 255 bytes
-                    EXPECT_EQ(p.FCorvel.S.Waypoint.nom, p.FCorvel.EdNwpt.text);
+                    EXPECT_EQ(p.Engine.S.Waypoint.nom, p.FCorvel.EdNwpt.text);
                 }}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -310,7 +310,7 @@ std::string RangedValues(const app::Program& p) {
          {&w.RadioButtonS, &w.RadioButtonW, &w.RadioButtonWPS, &w.RadioButtonWPW, &w.RdgDeclW}) {
         out << b->checked;
     }
-    const sim::SimulationState& s = w.S;
+    const sim::SimulationState& s = w.Engine.S;
     for (const double v : {double{s.TWSBase}, double{s.TrueWind.mdl}, double{s.TWDBase}, double{s.TrueWind.argt},
                            double{s.HDG}, double{s.Current.mdl}, double{s.Current.argt}, double{s.Waypoint.lat},
                            double{s.Waypoint.long_}, double{s.MagVar}, double{s.KeelOffset}, double{s.SurfaceOffset},
@@ -375,7 +375,7 @@ TEST_F(ConfigModel, SeveralRefusedNumbersMakeOneMessageAndTheOtherKeysApply) {
     EXPECT_NEAR(static_cast<double>(p->FCorvel.Nmea.UtcOffsetHours), 5.5, 1e-9);
     // A missing number still reads 0, as it always did.
     EXPECT_EQ(p->FCorvel.EdHDG.text, "0.0");
-    EXPECT_EQ(p->FCorvel.S.KeelOffset, 0);
+    EXPECT_EQ(p->Engine.S.KeelOffset, 0);
 }
 
 TEST_F(ConfigModel, TheBoundsOfEveryRangeLoad) {
@@ -395,22 +395,22 @@ TEST_F(ConfigModel, TheBoundsOfEveryRangeLoad) {
     EXPECT_TRUE(dialogs.messages.empty()) << dialogs.messages.front();
     const app::TFCorvel& w = p->FCorvel;
     EXPECT_EQ(w.EdTWS.text, "200.0");
-    EXPECT_EQ(w.S.Current.mdl, 50);
-    EXPECT_EQ(w.S.TrueWind.argt, -360);
-    EXPECT_EQ(w.S.HDG, 720);
+    EXPECT_EQ(w.Engine.S.Current.mdl, 50);
+    EXPECT_EQ(w.Engine.S.TrueWind.argt, -360);
+    EXPECT_EQ(w.Engine.S.HDG, 720);
     EXPECT_EQ(w.EdLATDeg.text, "89");
     EXPECT_TRUE(w.RadioButtonS.checked);
     EXPECT_EQ(w.EdLGDEG.text, "360");
-    EXPECT_EQ(w.S.Waypoint.lat, 89);  // 88 degrees 60 minutes
+    EXPECT_EQ(w.Engine.S.Waypoint.lat, 89);  // 88 degrees 60 minutes
     EXPECT_EQ(w.EdiDECL.text, "180.00");
     EXPECT_EQ(w.Nmea.UtcOffsetHours, -14);
-    EXPECT_EQ(w.S.KeelOffset, 100);
-    EXPECT_EQ(w.S.SurfaceOffset, -100);
+    EXPECT_EQ(w.Engine.S.KeelOffset, 100);
+    EXPECT_EQ(w.Engine.S.SurfaceOffset, -100);
     // The polar percentage is held in its box whatever the file says.
     for (const auto& [percent, held] : {std::pair{"1e300", 100}, {"-1e300", 50}}) {
         test::WriteFile(home / "c.ini", std::string("[Parametres]\niPolPerc=") + percent + "\n");
         ASSERT_TRUE(p->FCorvel.OpenConfigFile(home / "c.ini"));
-        EXPECT_EQ(p->FCorvel.S.PolarPercent, held) << percent;
+        EXPECT_EQ(p->Engine.S.PolarPercent, held) << percent;
     }
     EXPECT_TRUE(dialogs.messages.empty());
 }
@@ -431,7 +431,7 @@ TEST_F(ConfigModel, AnUnknownCategoryCodeKeepsTheCategoryAndRefreshesItsDisplay)
     p->FParam.RdCroiseur.checked = false;  // the display drifts from the category in force
     test::WriteFile(home / "c.ini", "[Parametres]\niCateg=cc\n");
     ASSERT_TRUE(p->FCorvel.OpenConfigFile(home / "c.ini"));
-    EXPECT_EQ(p->FCorvel.S.Category, 2);
+    EXPECT_EQ(p->Engine.S.Category, 2);
     EXPECT_TRUE(p->FParam.RdCroiseur.checked);
     EXPECT_EQ(p->FCorvel.LabCateg.text, " Croiseur");
 }
@@ -522,7 +522,7 @@ TEST_F(ConfigModel, QuitAsksWhetherToSave) {
     dialogs.answers = {"N"};
     w.MenuQuitClick();
     EXPECT_EQ(dialogs.questions.back(), "Voulez-vous sauvegarder la configuration ( O/N) ?");
-    EXPECT_FALSE(w.TimerAT.Enabled());
+    EXPECT_FALSE(w.Engine.TimerAT.Enabled());
     EXPECT_TRUE(w.MemoNMEA.Lines().empty());
     EXPECT_TRUE(w.Closed);
     EXPECT_FALSE(fs::exists(SettingsFile()));
@@ -594,13 +594,13 @@ TEST_F(ConfigModel, AutomaticReloadFollowsTheFileWhileTheBoatSails) {
     w.Timers.Advance(2000);
 
     w.TimerLoadCFGTimer();  // unchanged: nothing happens
-    EXPECT_EQ(w.S.TWSBase, 6);
+    EXPECT_EQ(w.Engine.S.TWSBase, 6);
     test::WriteFile(file, "[NavDATA]\niTWS=15\niTWD=20\niHDG=318\n");
     fs::last_write_time(file, w.ConfigFileAge + std::chrono::seconds(10));
     w.TimerLoadCFGTimer();
-    EXPECT_EQ(w.S.TWSBase, 15);
-    EXPECT_FALSE(w.S.Paused);  // paused for the reload, then resumed
-    EXPECT_TRUE(w.TimerPhNMEA.Enabled());
+    EXPECT_EQ(w.Engine.S.TWSBase, 15);
+    EXPECT_FALSE(w.Engine.S.Paused);  // paused for the reload, then resumed
+    EXPECT_TRUE(w.Engine.TimerPhNMEA.Enabled());
 
     w.MenuAutomatiqueClick();
     EXPECT_FALSE(w.TimerLoadCFG.Enabled());
@@ -757,7 +757,7 @@ TEST_F(ConfigModel, ParametersDialogCreation) {
     EXPECT_EQ(bare->FParam.EdProfCapt.text, "0.30");
     EXPECT_EQ(bare->FCorvel.Nmea.UtcOffsetHours, -2);
     EXPECT_FALSE(bare->FParam.ChkB_HDG.checked);  // "Cap vrai" from the option kept for STDBY
-    EXPECT_FALSE(bare->FCorvel.S.HDGVariable);
+    EXPECT_FALSE(bare->Engine.S.HDGVariable);
     EXPECT_TRUE(bare->FParam.ChkB_TWS.checked);
     EXPECT_EQ(bare->FParam.EdRepPol.text, (test::SourceDir() / "data" / "DefPolars").string() + "/");
     EXPECT_EQ(bare->FParam.EdPolSel.text, "FIRST31_7");
@@ -777,10 +777,10 @@ TEST_F(ConfigModel, ParametersDialogConfirmation) {
     EXPECT_FALSE(d.Visible);
 
     // Unchecking "Force du vent réel" holds the wind at once, without "Enregistrer".
-    p->FCorvel.S.TWSVariable = true;
+    p->Engine.S.TWSVariable = true;
     d.ChkB_TWS.checked = false;
     d.ChkB_TWSChange();
-    EXPECT_FALSE(p->FCorvel.S.TWSVariable);
+    EXPECT_FALSE(p->Engine.S.TWSVariable);
 
     // "Valider" makes the offsets from the draught and the sensor depth.
     d.EDTirando.text = "2,5";
@@ -800,14 +800,14 @@ TEST_F(ConfigModel, ChoosingAPolarFileAsksForTheCategoryAgain) {
     EXPECT_TRUE(d.CategIndet());  // no category in force, none shown
     d.RdCourCrois.checked = true;
     d.RdCourCroisChange();
-    ASSERT_EQ(w.S.Category, 1);
+    ASSERT_EQ(w.Engine.S.Category, 1);
 
     // Cancelled: the category choice is cleared all the same, the category in force stays.
     d.SpeedBtModPolClick();
     EXPECT_TRUE(d.CategIndet());
-    EXPECT_EQ(w.S.Category, 1);
+    EXPECT_EQ(w.Engine.S.Category, 1);
     EXPECT_EQ(w.PolarName, "FIRST31_7");
-    EXPECT_EQ(w.S.BestUpwindAngle, 100000);
+    EXPECT_EQ(w.Engine.S.BestUpwindAngle, 100000);
     d.Visible = true;
     d.BtOK_enregistrerClick();
     EXPECT_TRUE(d.LabWarningCat.visible);
@@ -831,7 +831,7 @@ TEST_F(ConfigModel, ChoosingAPolarFileAsksForTheCategoryAgain) {
     EXPECT_EQ(w.StxNomPol.text, "FIRST31_7");
     d.RdREGATE.checked = true;
     d.RdREGATEChange();
-    EXPECT_EQ(w.S.Category, 0);
+    EXPECT_EQ(w.Engine.S.Category, 0);
     EXPECT_EQ(w.LabCateg.text, "Catégorie régate");
     d.BtOK_enregistrerClick();
     EXPECT_FALSE(d.LabWarningCat.visible);

@@ -101,7 +101,7 @@ TEST_F(EmissionFixture, DeselectAllSilencesEveryOutputWhileTheTimerRuns) {
     EXPECT_TRUE(w.MemoNMEA.Lines().empty());
     EXPECT_TRUE(w.MemoNMEAHMS.Lines().empty());
     EXPECT_TRUE(links.events.empty());
-    EXPECT_TRUE(w.TimerPhNMEA.Enabled());
+    EXPECT_TRUE(w.Engine.TimerPhNMEA.Enabled());
 }
 
 TEST_F(EmissionFixture, SounderTalkerChangesTheFiveSounderKindsOnly) {

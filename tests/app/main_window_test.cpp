@@ -18,16 +18,17 @@ namespace {
 
 struct CorvelFixture : ::testing::Test {
     test::FakeDialogs dialogs;
-    app::TFParam param;
     sim::PolarTable polar;
+    sim::Simulator engine{polar};
+    app::TFParam param{engine};
     std::unique_ptr<TFCorvel> w;
 
     void SetUp() override {
         ASSERT_TRUE(polar.LoadFromFile(test::DefaultPolar()).ok);
-        w = std::make_unique<TFCorvel>(dialogs, param, polar);
+        w = std::make_unique<TFCorvel>(dialogs, param, engine);
     }
     void Steady() {  // no variable data: the wind and heading hold still
-        param.ChkB_HDG.checked = param.ChkB_TWS.checked = param.ChkB_TWD.checked = false;
+        engine.SetVariableData({});
     }
     void Ticks(int n) { w->Timers.Advance(50L * n); }
 };
@@ -44,27 +45,27 @@ TEST_F(CorvelFixture, FirstTextsAndTheDefaultWaypoint) {
     EXPECT_EQ(w->EdLATMin.text, "4,14");
     EXPECT_EQ(w->EdLGMin.text, "23,08");
     EXPECT_EQ(w->EdiDECL.text, "1.50");
-    EXPECT_TRUE(w->S.Halted);
+    EXPECT_TRUE(w->Engine.S.Halted);
     EXPECT_FALSE(w->Timers.AnyEnabled());  // idle until "SIMULER"
-    ASSERT_TRUE(w->S.WaypointDefined);
-    EXPECT_EQ(w->S.Waypoint.nom, "Att_Dover");
-    EXPECT_NEAR(w->S.Waypoint.lat, 51 + 6.18 / 60, 1e-5);
-    EXPECT_NEAR(w->S.Waypoint.long_, 1 + 19.88 / 60, 1e-5);
-    EXPECT_FLOAT_EQ(w->S.MagVar, 1.5f);
-    EXPECT_EQ(w->S.MagVarSide, 'E');
+    ASSERT_TRUE(w->Engine.S.WaypointDefined);
+    EXPECT_EQ(w->Engine.S.Waypoint.nom, "Att_Dover");
+    EXPECT_NEAR(w->Engine.S.Waypoint.lat, 51 + 6.18 / 60, 1e-5);
+    EXPECT_NEAR(w->Engine.S.Waypoint.long_, 1 + 19.88 / 60, 1e-5);
+    EXPECT_FLOAT_EQ(w->Engine.S.MagVar, 1.5f);
+    EXPECT_EQ(w->Engine.S.MagVarSide, 'E');
 }
 
 TEST_F(CorvelFixture, SimulerReadsTheInputsAndStartsTheDrivers) {
     w->BtCalCClick();
-    const auto& s = w->S;
+    const auto& s = w->Engine.S;
     EXPECT_FLOAT_EQ(s.HDG, 318);
     EXPECT_FLOAT_EQ(s.TWSBase, 6);
     EXPECT_FLOAT_EQ(s.Current.argt, 75);
     EXPECT_NEAR(s.Position.lat, 51 + 4.14 / 60, 1e-5);
     EXPECT_NEAR(s.Position.long_, 12 + 23.08 / 60, 1e-5);
-    EXPECT_TRUE(w->TimerAT.Enabled());
-    EXPECT_TRUE(w->TimerPhNMEA.Enabled());
-    EXPECT_FALSE(w->TimerB.Enabled());
+    EXPECT_TRUE(w->Engine.TimerAT.Enabled());
+    EXPECT_TRUE(w->Engine.TimerPhNMEA.Enabled());
+    EXPECT_FALSE(w->Engine.TimerB.Enabled());
     EXPECT_FALSE(s.Halted);
     EXPECT_FALSE(w->MenuParametres.enabled);
     EXPECT_FALSE(w->MenuOuvrir.enabled);
@@ -85,10 +86,10 @@ TEST_F(CorvelFixture, AnHourOfSailingMovesTheBoatAlongTheCourseOverGround) {
     Steady();
     w->BtCalCClick();
     Ticks(1);  // one tick settles the speed and course over the ground
-    const nav::TPos_elem start = w->S.Position;
-    const float sog = w->S.SOG, cog = w->S.COG;
+    const nav::TPos_elem start = w->Engine.S.Position;
+    const float sog = w->Engine.S.SOG, cog = w->Engine.S.COG;
     Ticks(72000 - 1);
-    const auto& s = w->S;
+    const auto& s = w->Engine.S;
     EXPECT_EQ(s.TickCount, 72000);
     EXPECT_FLOAT_EQ(s.SOG, sog);  // steady conditions
     EXPECT_FLOAT_EQ(s.COG, cog);
@@ -123,16 +124,16 @@ TEST_F(CorvelFixture, AnHourOfSailingMovesTheBoatAlongTheCourseOverGround) {
 TEST_F(CorvelFixture, DisplaysAndPositionChangeOnSecondTicksOnly) {
     Steady();
     w->BtCalCClick();
-    const nav::TPos_elem start = w->S.Position;
+    const nav::TPos_elem start = w->Engine.S.Position;
     w->EdTWS.text = "x";
     Ticks(19);
-    EXPECT_EQ(w->S.Position.lat, start.lat);
+    EXPECT_EQ(w->Engine.S.Position.lat, start.lat);
     EXPECT_EQ(w->EdTWS.text, "x");
-    EXPECT_FALSE(w->S.IsSecondTick());
+    EXPECT_FALSE(w->Engine.S.IsSecondTick());
     Ticks(1);  // tick 20: the first Second tick, t = 1.0
-    EXPECT_EQ(w->S.TickCount, 20);
-    EXPECT_EQ(w->S.SimulatedSeconds(), 1.0);
-    EXPECT_NE(w->S.Position.lat, start.lat);
+    EXPECT_EQ(w->Engine.S.TickCount, 20);
+    EXPECT_EQ(w->Engine.S.SimulatedSeconds(), 1.0);
+    EXPECT_NE(w->Engine.S.Position.lat, start.lat);
     EXPECT_EQ(w->EdTWS.text, "6.0");
     EXPECT_EQ(w->EdCAP.text, "318");  // written on every tick
 }
@@ -141,49 +142,49 @@ TEST_F(CorvelFixture, PauseStopsEverythingAndResumeReadsTheEditedInputs) {
     w->BtCalCClick();
     Ticks(30);
     w->SpBtPauseResClick();
-    EXPECT_TRUE(w->S.Paused);
-    EXPECT_TRUE(w->S.Halted);
+    EXPECT_TRUE(w->Engine.S.Paused);
+    EXPECT_TRUE(w->Engine.S.Halted);
     EXPECT_TRUE(w->MenuParametres.enabled);
     EXPECT_TRUE(w->SwWIFI.enabled);
     EXPECT_EQ(w->GlyphResPause.imageIndex, 5);
-    EXPECT_FALSE(w->TimerAT.Enabled());
-    EXPECT_FALSE(w->TimerPhNMEA.Enabled());
-    const auto ticks = w->S.TickCount;
+    EXPECT_FALSE(w->Engine.TimerAT.Enabled());
+    EXPECT_FALSE(w->Engine.TimerPhNMEA.Enabled());
+    const auto ticks = w->Engine.S.TickCount;
     w->Timers.Advance(60000);
-    EXPECT_EQ(w->S.TickCount, ticks);
+    EXPECT_EQ(w->Engine.S.TickCount, ticks);
 
     w->EdTWS.text = "12";
     w->SpBtPauseResClick();
-    EXPECT_FALSE(w->S.Paused);
-    EXPECT_FLOAT_EQ(w->S.TWSBase, 12);
+    EXPECT_FALSE(w->Engine.S.Paused);
+    EXPECT_FLOAT_EQ(w->Engine.S.TWSBase, 12);
     EXPECT_EQ(w->GlyphResPause.imageIndex, 0);
-    EXPECT_TRUE(w->TimerAT.Enabled());
+    EXPECT_TRUE(w->Engine.TimerAT.Enabled());
     Ticks(10);
-    EXPECT_EQ(w->S.TickCount, ticks + 10);  // the count, and so the wind laws, go on
+    EXPECT_EQ(w->Engine.S.TickCount, ticks + 10);  // the count, and so the wind laws, go on
 }
 
 TEST_F(CorvelFixture, HeadingReadsBelowZeroWhileTheLeewayCarriesTheCourseAcrossNorth) {
     Steady();
-    w->S.Category = 0;
+    w->Engine.S.Category = 0;
     w->EdHDG.text = "350";
     w->EdTWS.text = "12";   // class 4
     w->EdTWD.text = "324";  // 26 degrees off the bow, port tack: leeway +15
     w->EdFCourant.text = "0";
     w->BtCalCClick();
-    EXPECT_FLOAT_EQ(w->S.Leeway, 15);
+    EXPECT_FLOAT_EQ(w->Engine.S.Leeway, 15);
     Ticks(20);
-    EXPECT_FLOAT_EQ(w->S.WaterTrack.argt, 5);
-    EXPECT_FLOAT_EQ(w->S.HDG, -10);
+    EXPECT_FLOAT_EQ(w->Engine.S.WaterTrack.argt, 5);
+    EXPECT_FLOAT_EQ(w->Engine.S.HDG, -10);
     EXPECT_EQ(w->EdHDG.text, "-10.0");
     Ticks(40);
-    EXPECT_FLOAT_EQ(w->S.HDG, -10);  // held there
+    EXPECT_FLOAT_EQ(w->Engine.S.HDG, -10);  // held there
 }
 
 TEST_F(CorvelFixture, WithoutCurrentTheSurfaceWindIsTheTrueWind) {
     w->EdFCourant.text = "0";
     w->BtCalCClick();
     Ticks(20);
-    const auto& s = w->S;
+    const auto& s = w->Engine.S;
     EXPECT_EQ(s.SurfaceWind.mdl, s.TrueWind.mdl);
     EXPECT_EQ(s.SurfaceWind.argt, s.TrueWind.argt);
     EXPECT_EQ(s.SWA, s.TWA);
@@ -206,12 +207,9 @@ TEST_F(CorvelFixture, ScaleStepsOfTheCompass) {
         float step;
     } cases[] = {{5, 5}, {5.01f, 10}, {20, 20}, {35, 35}, {35.5f, 40}, {60, 40}};
     for (const auto& c : cases) {
-        w->S.TrueWind.mdl = c.speed;
-        w->S.AWS = 0;
-        w->S.WaterTrack.mdl = 0;
+        w->Engine.S.ScaleSpeed = c.speed;  // the fastest of true wind, apparent wind and boat speed
         w->SetFactEch();
-        EXPECT_FLOAT_EQ(w->S.ArrowScale, (269.0f - 12) / c.step) << c.speed;
-        EXPECT_EQ(w->FMXCompass1.FactConvers, w->S.ArrowScale);
+        EXPECT_FLOAT_EQ(w->FMXCompass1.FactConvers, (269.0f - 12) / c.step) << c.speed;
         EXPECT_EQ(w->FMXCompass1.etalon, c.speed);
     }
 }
@@ -219,38 +217,38 @@ TEST_F(CorvelFixture, ScaleStepsOfTheCompass) {
 TEST_F(CorvelFixture, AlternatingCurrentTurnsInThirteenOneSecondSteps) {
     Steady();
     w->BtCalCClick();
-    const float startDirection = w->S.Current.argt;
-    const float amplitude = w->S.Current.mdl;
+    const float startDirection = w->Engine.S.Current.argt;
+    const float amplitude = w->Engine.S.Current.mdl;
     w->RdBtCourAlt.checked = true;
     w->RdBtCourConst.checked = false;
     w->RdBtCourConstChange();
-    EXPECT_TRUE(w->TimerC.Enabled());
-    EXPECT_FALSE(w->TimerAT.Enabled());
+    EXPECT_TRUE(w->Engine.TimerC.Enabled());
+    EXPECT_FALSE(w->Engine.TimerAT.Enabled());
     EXPECT_FALSE(w->SpBtPauseRes.enabled);
-    const auto ticks = w->S.TickCount;
+    const auto ticks = w->Engine.S.TickCount;
     w->Timers.Advance(13000);
-    EXPECT_EQ(w->S.TickCount, ticks + 13);  // one tick per step
-    EXPECT_NEAR(w->S.Current.argt, std::fmod(startDirection + 180, 360), 1e-3);
-    EXPECT_NEAR(w->S.Current.mdl, 1.0071 * amplitude, 1e-4);
+    EXPECT_EQ(w->Engine.S.TickCount, ticks + 13);  // one tick per step
+    EXPECT_NEAR(w->Engine.S.Current.argt, std::fmod(startDirection + 180, 360), 1e-3);
+    EXPECT_NEAR(w->Engine.S.Current.mdl, 1.0071 * amplitude, 1e-4);
     w->Timers.Advance(1000);  // the 14th firing ends the turn
-    EXPECT_FALSE(w->TimerC.Enabled());
-    EXPECT_TRUE(w->Timer60.Enabled());
-    EXPECT_TRUE(w->TimerAT.Enabled());
+    EXPECT_FALSE(w->Engine.TimerC.Enabled());
+    EXPECT_TRUE(w->Engine.Timer60.Enabled());
+    EXPECT_TRUE(w->Engine.TimerAT.Enabled());
     EXPECT_TRUE(w->SpBtPauseRes.enabled);
     w->Timers.Advance(60000);  // and a new turn a minute later
-    EXPECT_TRUE(w->TimerC.Enabled());
-    EXPECT_FALSE(w->TimerAT.Enabled());
+    EXPECT_TRUE(w->Engine.TimerC.Enabled());
+    EXPECT_FALSE(w->Engine.TimerAT.Enabled());
 }
 
 TEST_F(CorvelFixture, SounderPingsForTwoHundredMillisecondsAfterEachSample) {
     w->BtCalCClick();
     Ticks(20);
-    EXPECT_TRUE(w->S.SounderPing);
-    EXPECT_TRUE(w->TimerSondeur.Enabled());
-    EXPECT_NEAR(w->S.Depth, 52.63f / 5, 1e-4);
+    EXPECT_TRUE(w->Engine.S.SounderPing);
+    EXPECT_TRUE(w->Engine.TimerSondeur.Enabled());
+    EXPECT_NEAR(w->Engine.S.Depth, 52.63f / 5, 1e-4);
     w->Timers.Advance(200);
-    EXPECT_FALSE(w->S.SounderPing);
-    EXPECT_FALSE(w->TimerSondeur.Enabled());
+    EXPECT_FALSE(w->Engine.S.SounderPing);
+    EXPECT_FALSE(w->Engine.TimerSondeur.Enabled());
 }
 
 TEST_F(CorvelFixture, AnAngleAboveThePolarIsReportedOnce) {
@@ -261,30 +259,30 @@ TEST_F(CorvelFixture, AnAngleAboveThePolarIsReportedOnce) {
     Ticks(100);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].rfind("Angle avec le vent = ", 0), 0u);
-    EXPECT_TRUE(std::isfinite(w->S.WaterTrack.mdl));
-    EXPECT_GT(w->S.WaterTrack.mdl, 0);  // the last row's speed
+    EXPECT_TRUE(std::isfinite(w->Engine.S.WaterTrack.mdl));
+    EXPECT_GT(w->Engine.S.WaterTrack.mdl, 0);  // the last row's speed
 }
 
 TEST_F(CorvelFixture, WaypointModifAndVariationSide) {
     w->EdLatWpDeg.text = "";
     w->EdNwpt.text = "Ignored";
     w->BtModWpClick();
-    EXPECT_EQ(w->S.Waypoint.nom, "Att_Dover");  // an empty degree field keeps the waypoint
+    EXPECT_EQ(w->Engine.S.Waypoint.nom, "Att_Dover");  // an empty degree field keeps the waypoint
     w->EdLatWpDeg.text = "50";
     w->EdNwpt.text = "Nouveau";
-    w->S.OriginBearing = 12;
+    w->Engine.S.OriginBearing = 12;
     w->BtModWpClick();
-    EXPECT_EQ(w->S.Waypoint.nom, "Nouveau");
-    EXPECT_EQ(w->S.OriginBearing, 65535);
+    EXPECT_EQ(w->Engine.S.Waypoint.nom, "Nouveau");
+    EXPECT_EQ(w->Engine.S.OriginBearing, 65535);
 
     w->EdiDECL.text = "-3";
     w->EdiDECLChange();
-    EXPECT_FLOAT_EQ(w->S.MagVar, 3);  // the sign comes from E/W only
+    EXPECT_FLOAT_EQ(w->Engine.S.MagVar, 3);  // the sign comes from E/W only
     w->RdgDeclW.checked = true;
     w->RdgDeclE.checked = false;
     w->EdiDECLChange();
-    EXPECT_FLOAT_EQ(w->S.MagVar, -3);
-    EXPECT_EQ(w->S.MagVarSide, 'W');
+    EXPECT_FLOAT_EQ(w->Engine.S.MagVar, -3);
+    EXPECT_EQ(w->Engine.S.MagVarSide, 'W');
 }
 
 }  // namespace

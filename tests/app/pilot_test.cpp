@@ -22,6 +22,7 @@ namespace {
 struct PilotFixture : ::testing::Test {
     test::FakeDialogs dialogs;
     sim::PolarTable polar;
+    std::unique_ptr<sim::Simulator> engine;
     std::unique_ptr<app::TFParam> param;
     std::unique_ptr<TFCorvel> w;
 
@@ -32,13 +33,15 @@ struct PilotFixture : ::testing::Test {
     // A new window and parameters dialog; wind and heading constant.
     void Reset() {
         w.reset();
-        param = std::make_unique<app::TFParam>();
-        w = std::make_unique<TFCorvel>(dialogs, *param, polar);
-        param->ChkB_HDG.checked = param->ChkB_TWS.checked = param->ChkB_TWD.checked = false;
+        param.reset();
+        engine = std::make_unique<sim::Simulator>(polar);
+        param = std::make_unique<app::TFParam>(*engine);
+        w = std::make_unique<TFCorvel>(dialogs, *param, *engine);
+        engine->SetVariableData({});
     }
     // Wind from the north, no current unless asked, no leeway (category 4) unless asked; one tick.
     void Start(double hdg, double tws = 12, int category = 4, double current = 0, double twd = 0) {
-        w->S.Category = category;
+        w->Engine.S.Category = category;
         w->EdHDG.text = std::to_string(hdg);
         w->EdTWS.text = std::to_string(tws);
         w->EdTWD.text = std::to_string(twd);
@@ -47,17 +50,17 @@ struct PilotFixture : ::testing::Test {
         Advance(50);
     }
     void Advance(sim::Millis ms) { w->Timers.Advance(ms); }
-    t_amure Tack() { return sim::F_amure(w->S); }
+    t_amure Tack() { return sim::F_amure(w->Engine.S); }
     // The timers that drive the main tick.
     int Drivers() const {
         int n = 0;
-        for (const sim::Timer* t : {&w->TimerAT, &w->TimerB, &w->TimerC, &w->TimerV, &w->TimerE, &w->TimerPres}) {
+        for (const sim::Timer* t : {&w->Engine.TimerAT, &w->Engine.TimerB, &w->Engine.TimerC, &w->Engine.TimerV, &w->Engine.TimerE, &w->Engine.TimerPres}) {
             n += t->Enabled();
         }
         return n;
     }
     bool Finite() const {
-        const sim::SimulationState& s = w->S;
+        const sim::SimulationState& s = w->Engine.S;
         for (float v : {s.HDG, s.SWA, s.AWA, s.AWS, s.WaterTrack.mdl, s.WaterTrack.argt, s.SOG, s.COG, s.Leeway,
                         s.Position.lat, s.Position.long_, s.VMGWind}) {
             if (!std::isfinite(v)) return false;
@@ -83,32 +86,33 @@ TEST_F(PilotFixture, BestCloseHauledFromBelowFromAboveAndAlreadyThere) {
     for (const Case& c : cases) {
         Reset();
         param->ChkB_HDG.checked = true;  // a heading option that the luffing freezes
+        param->ChkB_HDGChange();
         Start(c.hdg);
         w->BtBestHaulClick();
-        ASSERT_TRUE(w->S.BestHaulRunning);
+        ASSERT_TRUE(w->Engine.S.BestHaulRunning);
         EXPECT_EQ(w->BtBestHaul.caption, "AU LOF ....");
         EXPECT_FALSE(param->ChkB_HDG.checked);
-        EXPECT_FALSE(w->TimerAT.Enabled());
+        EXPECT_FALSE(w->Engine.TimerAT.Enabled());
         EXPECT_FALSE(w->SBtVire.enabled);
-        const float best = w->S.BestUpwindAngle;
+        const float best = w->Engine.S.BestUpwindAngle;
         EXPECT_NEAR(best, 41.333, 0.01);
         std::vector<float> steps;
         bool approached = false;
-        for (int i = 0; i < 100 && w->S.BestHaulRunning; ++i) {
-            const float before = w->S.SWA;
+        for (int i = 0; i < 100 && w->Engine.S.BestHaulRunning; ++i) {
+            const float before = w->Engine.S.SWA;
             Advance(100);
             approached = approached || w->BtBestHaul.caption == "en approche....";
-            if (w->S.BestHaulRunning) steps.push_back(w->S.SWA - before);
+            if (w->Engine.S.BestHaulRunning) steps.push_back(w->Engine.S.SWA - before);
         }
         ASSERT_EQ(steps.size(), c.steps.size()) << c.hdg;
         for (size_t i = 0; i < steps.size(); ++i) EXPECT_NEAR(steps[i], c.steps[i], 1e-3) << c.hdg << " step " << i;
         EXPECT_EQ(approached, c.hdg == 60);
         // Arrived: close-hauled, yellow, the main tick back; the options return 10 s later.
-        EXPECT_LE(std::fabs(w->S.SWA - best), 0.3f) << c.hdg;
+        EXPECT_LE(std::fabs(w->Engine.S.SWA - best), 0.3f) << c.hdg;
         EXPECT_EQ(w->BtBestHaul.caption, "AU PRES");
         EXPECT_EQ(w->BtBestHaul.fill, app::colours::Yellow);
-        EXPECT_TRUE(w->S.CloseHauled);
-        EXPECT_TRUE(w->TimerAT.Enabled());
+        EXPECT_TRUE(w->Engine.S.CloseHauled);
+        EXPECT_TRUE(w->Engine.TimerAT.Enabled());
         EXPECT_EQ(Drivers(), 1);
         Advance(9950);
         EXPECT_EQ(w->BtBestHaul.caption, "AU PRES");  // the tick keeps it while close-hauled
@@ -120,19 +124,21 @@ TEST_F(PilotFixture, BestCloseHauledFromBelowFromAboveAndAlreadyThere) {
 
 TEST_F(PilotFixture, ATackSoonAfterALuffingKeepsTheUsersOptions) {
     param->ChkB_HDG.checked = true;
+    param->ChkB_HDGChange();
     param->ChkB_TWD.checked = false;
+    param->ChkB_TWDChange();
     Start(50);
     w->BtBestHaulClick();
     Advance(2000);  // arrived; the options are held 10 s
-    ASSERT_FALSE(w->S.BestHaulRunning);
+    ASSERT_FALSE(w->Engine.S.BestHaulRunning);
     w->SBtVireClick();
-    ASSERT_TRUE(w->S.Tacking);
-    for (int i = 0; i < 300 && w->S.Tacking; ++i) Advance(50);
-    ASSERT_FALSE(w->S.Tacking);
+    ASSERT_TRUE(w->Engine.S.Tacking);
+    for (int i = 0; i < 300 && w->Engine.S.Tacking; ++i) Advance(50);
+    ASSERT_FALSE(w->Engine.S.Tacking);
     Advance(10000);
     EXPECT_TRUE(param->ChkB_HDG.checked);  // not the cleared boxes the tack found
     EXPECT_FALSE(param->ChkB_TWD.checked);
-    EXPECT_FALSE(param->DataFrozen());
+    EXPECT_FALSE(engine->DataFrozen());
 }
 
 // ---------------------------------------------------------------- tack
@@ -153,29 +159,30 @@ TEST_F(PilotFixture, TackEndsOnTheOtherTackAtItsStartAngle) {
     for (const Case& c : cases) {
         Reset();
         param->ChkB_HDG.checked = true;
+        param->ChkB_HDGChange();
         Start(c.hdg, 12, c.category, c.current);
-        const float start = w->S.SWA;
+        const float start = w->Engine.S.SWA;
         const t_amure before = Tack();
         w->SBtVireClick();
-        ASSERT_TRUE(w->S.Tacking) << c.hdg;
+        ASSERT_TRUE(w->Engine.S.Tacking) << c.hdg;
         EXPECT_FALSE(param->ChkB_HDG.checked);
         float minSpeed = 1e9f;
         int ticks = 0;
-        for (; ticks < 400 && w->S.Tacking; ++ticks) {
+        for (; ticks < 400 && w->Engine.S.Tacking; ++ticks) {
             Advance(50);
             ASSERT_TRUE(Finite()) << c.hdg << " at " << ticks;
-            minSpeed = std::min(minSpeed, w->S.WaterTrack.mdl);
-            if (w->S.Tacking) {
+            minSpeed = std::min(minSpeed, w->Engine.S.WaterTrack.mdl);
+            if (w->Engine.S.Tacking) {
                 EXPECT_FALSE(w->SBtVire.enabled);
                 EXPECT_FALSE(w->SBtEmp.enabled);
             }
         }
-        ASSERT_FALSE(w->S.Tacking) << c.hdg << ": no end in 20 s";
+        ASSERT_FALSE(w->Engine.S.Tacking) << c.hdg << ": no end in 20 s";
         EXPECT_NE(Tack(), before) << c.hdg;
-        EXPECT_NEAR(w->S.SWA, start, c.tolerance) << c.hdg;
+        EXPECT_NEAR(w->Engine.S.SWA, start, c.tolerance) << c.hdg;
         EXPECT_GE(minSpeed, 0) << c.hdg;                // through head to wind the boat slows, never reverses
         EXPECT_TRUE(param->ChkB_HDG.checked) << c.hdg;  // restored at once
-        EXPECT_TRUE(w->TimerAT.Enabled());
+        EXPECT_TRUE(w->Engine.TimerAT.Enabled());
         EXPECT_EQ(Drivers(), 1);
         Advance(50);
         EXPECT_TRUE(w->SBtVire.enabled != w->SBtEmp.enabled);  // the apparent wind rule again
@@ -188,7 +195,7 @@ TEST_F(PilotFixture, TackCaptions) {
     EXPECT_EQ(w->BtBestHaul.caption, "AU LOF ....");
     Advance(100);
     EXPECT_EQ(w->BtBestHaul.caption, "Virement en cours ...");  // set by the tick
-    while (w->S.Tacking) Advance(50);
+    while (w->Engine.S.Tacking) Advance(50);
     EXPECT_EQ(w->BtBestHaul.caption, "Venir au meilleur près.");  // SWA 50 is not close-hauled
     Advance(50);
     EXPECT_EQ(w->BtBestHaul.caption, "Venir au meilleur près");
@@ -200,36 +207,37 @@ TEST_F(PilotFixture, APausedTackWaitsAndGoesOnAfterResume) {
     const t_amure before = Tack();
     w->SBtVireClick();
     Advance(2000);
-    ASSERT_TRUE(w->S.Tacking);
+    ASSERT_TRUE(w->Engine.S.Tacking);
     w->SpBtPauseResClick();
-    const float hdg = w->S.HDG;
-    const auto ticks = w->S.TickCount;
+    const float hdg = w->Engine.S.HDG;
+    const auto ticks = w->Engine.S.TickCount;
     Advance(5000);
-    EXPECT_EQ(w->S.HDG, hdg);
-    EXPECT_EQ(w->S.TickCount, ticks);
+    EXPECT_EQ(w->Engine.S.HDG, hdg);
+    EXPECT_EQ(w->Engine.S.TickCount, ticks);
     EXPECT_EQ(Drivers(), 0);
     w->SBtVireClick();  // paused: nothing
     w->SpBtPauseResClick();
     EXPECT_EQ(Drivers(), 1);
-    EXPECT_TRUE(w->TimerV.Enabled());
-    for (int i = 0; i < 200 && w->S.Tacking; ++i) Advance(50);
-    EXPECT_FALSE(w->S.Tacking);
+    EXPECT_TRUE(w->Engine.TimerV.Enabled());
+    for (int i = 0; i < 200 && w->Engine.S.Tacking; ++i) Advance(50);
+    EXPECT_FALSE(w->Engine.S.Tacking);
     EXPECT_NE(Tack(), before);
-    EXPECT_NEAR(w->S.SWA, 50, 0.5);
+    EXPECT_NEAR(w->Engine.S.SWA, 50, 0.5);
     EXPECT_EQ(Drivers(), 1);
 }
 
 TEST_F(PilotFixture, SimulerDuringATackStartsAfresh) {
     param->ChkB_HDG.checked = true;
+    param->ChkB_HDGChange();
     Start(50);
     w->SBtVireClick();
     Advance(1000);
     w->EdHDG.text = "50";
     w->BtCalCClick();
-    EXPECT_FALSE(w->S.Tacking);
-    EXPECT_FALSE(w->S.BestHaulRunning);
+    EXPECT_FALSE(w->Engine.S.Tacking);
+    EXPECT_FALSE(w->Engine.S.BestHaulRunning);
     EXPECT_TRUE(param->ChkB_HDG.checked);
-    EXPECT_TRUE(w->TimerAT.Enabled());
+    EXPECT_TRUE(w->Engine.TimerAT.Enabled());
     EXPECT_EQ(Drivers(), 1);
 }
 
@@ -239,36 +247,36 @@ TEST_F(PilotFixture, GybeFrom150) {
     Start(150);
     ASSERT_EQ(Tack(), t_amure::babord);
     w->SBtEmpClick();
-    ASSERT_TRUE(w->S.Gybing);
-    EXPECT_FLOAT_EQ(w->Manoeuvre.TurnStep, 60.0f / 65);
+    ASSERT_TRUE(w->Engine.S.Gybing);
+    EXPECT_FLOAT_EQ(w->Engine.Manoeuvre.TurnStep, 60.0f / 65);
     EXPECT_FALSE(w->SBtVire.enabled || w->SBtEmp.enabled);
     // 63 timed steps, one tick each, 50 ms apart; the position runs a fifth of the distance.
     int secondTicks = 0;
     for (int i = 0; i < 63; ++i) {
-        const float sog = w->S.SOG;
-        const auto tick = w->S.TickCount;
+        const float sog = w->Engine.S.SOG;
+        const auto tick = w->Engine.S.TickCount;
         Advance(50);
-        ASSERT_EQ(w->S.TickCount, tick + 1);
-        if (w->S.TickCount % 20 == 0) {
+        ASSERT_EQ(w->Engine.S.TickCount, tick + 1);
+        if (w->Engine.S.TickCount % 20 == 0) {
             ++secondTicks;
-            EXPECT_FLOAT_EQ(w->S.StepDistance, sog / 18000);
+            EXPECT_FLOAT_EQ(w->Engine.S.StepDistance, sog / 18000);
         }
     }
     EXPECT_EQ(secondTicks, 3);
-    EXPECT_TRUE(w->S.Gybing);
-    EXPECT_EQ(w->Manoeuvre.GybeTicks, 63);
-    EXPECT_NEAR(w->S.HDG, 150 + 63 * 60.0 / 65, 1e-3);
+    EXPECT_TRUE(w->Engine.S.Gybing);
+    EXPECT_EQ(w->Engine.Manoeuvre.GybeTicks, 63);
+    EXPECT_NEAR(w->Engine.S.HDG, 150 + 63 * 60.0 / 65, 1e-3);
     // The 64th tick finishes in quarter steps: 1.85 degrees left, 0.23 a step, six steps.
-    const auto tick = w->S.TickCount;
+    const auto tick = w->Engine.S.TickCount;
     Advance(50);
-    EXPECT_FALSE(w->S.Gybing);
-    EXPECT_FLOAT_EQ(w->Manoeuvre.TurnStep, 60.0f / 65 / 4);
-    EXPECT_EQ(w->S.TickCount, tick + 6);
-    EXPECT_NEAR(w->S.SWA, 150, 0.5);
+    EXPECT_FALSE(w->Engine.S.Gybing);
+    EXPECT_FLOAT_EQ(w->Engine.Manoeuvre.TurnStep, 60.0f / 65 / 4);
+    EXPECT_EQ(w->Engine.S.TickCount, tick + 6);
+    EXPECT_NEAR(w->Engine.S.SWA, 150, 0.5);
     EXPECT_EQ(Tack(), t_amure::tribord);
     EXPECT_EQ(w->BtBestHaul.caption, "Venir au meilleur près.");
     EXPECT_EQ(Drivers(), 1);
-    EXPECT_TRUE(w->TimerAT.Enabled());
+    EXPECT_TRUE(w->Engine.TimerAT.Enabled());
 }
 
 TEST_F(PilotFixture, GybeWithQuarterStepsWiderThanTheWindowEnds) {
@@ -288,9 +296,9 @@ TEST_F(PilotFixture, GybeWithQuarterStepsWiderThanTheWindowEnds) {
         const t_amure before = Tack();
         w->SBtEmpClick();
         Advance(64 * 50);
-        EXPECT_FALSE(w->S.Gybing) << c.hdg;
+        EXPECT_FALSE(w->Engine.S.Gybing) << c.hdg;
         EXPECT_NE(Tack(), before) << c.hdg;
-        EXPECT_NEAR(w->S.SWA, c.hdg, c.tolerance) << c.hdg << " category " << c.category;
+        EXPECT_NEAR(w->Engine.S.SWA, c.hdg, c.tolerance) << c.hdg << " category " << c.category;
         EXPECT_TRUE(Finite());
     }
 }
@@ -299,8 +307,9 @@ TEST_F(PilotFixture, GybeWithQuarterStepsWiderThanTheWindowEnds) {
 
 TEST_F(PilotFixture, PlusTenThreeTimesTurnsThirtyDegreesInThreeSeconds) {
     param->ChkB_TWS.checked = true;  // frozen during the turn
+    param->ChkB_TWSChange();
     Start(100);
-    const float start = w->S.HDG;
+    const float start = w->Engine.S.HDG;
     for (const char* announced :
          {"ON VIRE A TRIBORD DE 10 deg.", "ON VIRE A TRIBORD DE 20 deg.", "ON VIRE A TRIBORD DE 30 deg."}) {
         w->SpBt10RClick();
@@ -309,20 +318,20 @@ TEST_F(PilotFixture, PlusTenThreeTimesTurnsThirtyDegreesInThreeSeconds) {
         Advance(500);
     }
     Advance(1500);  // 2 s after the third press the turn starts
-    EXPECT_FLOAT_EQ(w->S.HDG, start);
-    EXPECT_TRUE(w->TimerCHGHDG.Enabled());
+    EXPECT_FLOAT_EQ(w->Engine.S.HDG, start);
+    EXPECT_TRUE(w->Engine.TimerCHGHDG.Enabled());
     EXPECT_FALSE(param->ChkB_TWS.checked);
     Advance(2950);
-    EXPECT_FLOAT_EQ(w->S.HDG, start + 29.5f);
+    EXPECT_FLOAT_EQ(w->Engine.S.HDG, start + 29.5f);
     EXPECT_TRUE(w->EdModCap.visible);
     Advance(50);
-    EXPECT_FLOAT_EQ(w->S.HDG, start + 30);
+    EXPECT_FLOAT_EQ(w->Engine.S.HDG, start + 30);
     EXPECT_FALSE(w->EdModCap.visible);
-    EXPECT_FALSE(w->TimerCHGHDG.Enabled());
-    EXPECT_EQ(w->Manoeuvre.PendingHeadingChange, 0);
+    EXPECT_FALSE(w->Engine.TimerCHGHDG.Enabled());
+    EXPECT_EQ(w->Engine.Manoeuvre.PendingHeadingChange, 0);
     EXPECT_TRUE(param->ChkB_TWS.checked);
     Advance(5000);
-    EXPECT_FLOAT_EQ(w->S.HDG, start + 30);
+    EXPECT_FLOAT_EQ(w->Engine.S.HDG, start + 30);
 }
 
 TEST_F(PilotFixture, PlusOneMinusOneTurnsAFullCircleToPort) {
@@ -331,20 +340,20 @@ TEST_F(PilotFixture, PlusOneMinusOneTurnsAFullCircleToPort) {
     w->SpBtLClick();
     EXPECT_EQ(w->EdModCap.text, "ON VIRE A BABORD DE 0 deg.");
     Advance(2000 + 18000);
-    EXPECT_NEAR(w->S.HDG, 280, 1e-3);  // half way round, to port
+    EXPECT_NEAR(w->Engine.S.HDG, 280, 1e-3);  // half way round, to port
     Advance(17950);
-    EXPECT_TRUE(w->TimerCHGHDG.Enabled());
+    EXPECT_TRUE(w->Engine.TimerCHGHDG.Enabled());
     Advance(50);
-    EXPECT_FALSE(w->TimerCHGHDG.Enabled());
-    EXPECT_NEAR(w->S.HDG, 100, 1e-3);
+    EXPECT_FALSE(w->Engine.TimerCHGHDG.Enabled());
+    EXPECT_NEAR(w->Engine.S.HDG, 100, 1e-3);
 }
 
 TEST_F(PilotFixture, TurnsAcrossNorthMeetTheirTarget) {
     Start(355);
     w->SpBt10RClick();
     Advance(2000 + 1000);
-    EXPECT_FALSE(w->TimerCHGHDG.Enabled());
-    EXPECT_NEAR(w->S.HDG, 5, 1e-3);
+    EXPECT_FALSE(w->Engine.TimerCHGHDG.Enabled());
+    EXPECT_NEAR(w->Engine.S.HDG, 5, 1e-3);
 
     // Heading 350 with 15 degrees of leeway: the tick holds it at -10. "+ 1" aims at 351 and meets
     // it as -9, still held below 0; "-10" aims at 340.
@@ -352,11 +361,11 @@ TEST_F(PilotFixture, TurnsAcrossNorthMeetTheirTarget) {
          {std::pair{&TFCorvel::SpBtRClick, 351.0f}, std::pair{&TFCorvel::SpBT10LClick, 340.0f}}) {
         Reset();
         Start(350, 12, 0, 0, 325);
-        ASSERT_FLOAT_EQ(w->S.HDG, -10);
+        ASSERT_FLOAT_EQ(w->Engine.S.HDG, -10);
         ((*w).*press)();
         Advance(2000 + 1500);
-        EXPECT_FALSE(w->TimerCHGHDG.Enabled()) << target;
-        EXPECT_LT(sim::AngleOffHeading(w->S.HDG, target), 0.5f) << w->S.HDG;
+        EXPECT_FALSE(w->Engine.TimerCHGHDG.Enabled()) << target;
+        EXPECT_LT(sim::AngleOffHeading(w->Engine.S.HDG, target), 0.5f) << w->Engine.S.HDG;
     }
 }
 
@@ -367,17 +376,17 @@ TEST_F(PilotFixture, PressesDuringATurnMoveItsTargetWithoutAddingTheSumAgain) {
     Advance(2500);
     w->SpBt10RClick();
     Advance(1500);
-    EXPECT_FLOAT_EQ(w->S.HDG, 120);
+    EXPECT_FLOAT_EQ(w->Engine.S.HDG, 120);
     Advance(5000);
-    EXPECT_FLOAT_EQ(w->S.HDG, 120);
+    EXPECT_FLOAT_EQ(w->Engine.S.HDG, 120);
 
     // The delay runs out while the turn is still on its way: it goes on to the sum asked.
     for (int i = 0; i < 3; ++i) w->SpBt10RClick();
     Advance(2500);  // 5 degrees turned
     w->SpBtRClick();
     Advance(6000);
-    EXPECT_FALSE(w->TimerCHGHDG.Enabled());
-    EXPECT_FLOAT_EQ(w->S.HDG, 151);
+    EXPECT_FALSE(w->Engine.TimerCHGHDG.Enabled());
+    EXPECT_FLOAT_EQ(w->Engine.S.HDG, 151);
 }
 
 // ---------------------------------------------------------------- STDBY and the tiller
@@ -388,13 +397,14 @@ TEST_F(PilotFixture, TillerTurnsTheBoatByItsOffsetEverySecond) {
         Start(100);
         w->SpBtStdBYClick();
         w->TrackBarre.value = tiller;
+        w->TrackBarreChange();
         Advance(950);  // to the next whole second
         for (int s = 0; s < 5; ++s) {
-            const float before = w->S.HDG;
+            const float before = w->Engine.S.HDG;
             Advance(1000);
-            EXPECT_FLOAT_EQ(w->S.HDG - before, perSecond) << tiller << " second " << s;
+            EXPECT_FLOAT_EQ(w->Engine.S.HDG - before, perSecond) << tiller << " second " << s;
         }
-        EXPECT_EQ(w->TillerValue, tiller);
+        EXPECT_EQ(w->Engine.TillerValue, tiller);
     }
 }
 
@@ -402,43 +412,46 @@ TEST_F(PilotFixture, CentringWalksTheTillerBackWhileNothingElseMoves) {
     Start(100);
     w->SpBtStdBYClick();
     w->TrackBarre.value = 18;
+    w->TrackBarreChange();
     Advance(1000);
-    const auto ticks = w->S.TickCount;
-    const float hdg = w->S.HDG;
+    const auto ticks = w->Engine.S.TickCount;
+    const float hdg = w->Engine.S.HDG;
     w->zerolabarreClick();
     EXPECT_EQ(w->TrackBarre.value, 17);
-    EXPECT_TRUE(w->TillerCentring());
+    EXPECT_TRUE(w->Engine.TillerCentring());
     w->SpBtAUTOClick();      // refused while the tiller centres
     w->SpBtPauseResClick();  // refused too
-    EXPECT_TRUE(w->S.Standby);
-    EXPECT_FALSE(w->S.Paused);
+    EXPECT_TRUE(w->Engine.S.Standby);
+    EXPECT_FALSE(w->Engine.S.Paused);
     Advance(200);
     EXPECT_EQ(w->TrackBarre.value, 16);
     Advance(200);
     EXPECT_EQ(w->TrackBarre.value, 15);
-    EXPECT_EQ(w->S.TickCount, ticks);  // no tick ran
+    EXPECT_EQ(w->Engine.S.TickCount, ticks);  // no tick ran
     EXPECT_EQ(Drivers(), 0);
     Advance(200);
-    EXPECT_FALSE(w->TillerCentring());
-    EXPECT_TRUE(w->TimerB.Enabled());
-    EXPECT_EQ(w->S.HDG, hdg);
+    EXPECT_FALSE(w->Engine.TillerCentring());
+    EXPECT_TRUE(w->Engine.TimerB.Enabled());
+    EXPECT_EQ(w->Engine.S.HDG, hdg);
     Advance(1000);
-    EXPECT_EQ(w->S.TickCount, ticks + 20);
-    EXPECT_FLOAT_EQ(w->S.HDG, hdg);  // centred: straight on
+    EXPECT_EQ(w->Engine.S.TickCount, ticks + 20);
+    EXPECT_FLOAT_EQ(w->Engine.S.HDG, hdg);  // centred: straight on
 
     // In AUTO the picture centres the tiller without starting the helm timer.
     w->SpBtAUTOClick();
     w->zerolabarreClick();
-    EXPECT_FALSE(w->TimerB.Enabled());
+    EXPECT_FALSE(w->Engine.TimerB.Enabled());
     EXPECT_EQ(Drivers(), 1);
 }
 
 TEST_F(PilotFixture, ModesFollowTheirRowsOfTheEnablingRules) {
     param->ChkB_HDG.checked = true;
+    param->ChkB_HDGChange();
     w->SpBtStdBYClick();  // before the first start: the mode, but no helm timer
-    EXPECT_FALSE(w->TimerB.Enabled());
+    EXPECT_FALSE(w->Engine.TimerB.Enabled());
     w->SpBtAUTOClick();
     param->ChkB_HDG.checked = true;
+    param->ChkB_HDGChange();
     Start(100);
 
     w->SpBtStdBYClick();
@@ -449,21 +462,22 @@ TEST_F(PilotFixture, ModesFollowTheirRowsOfTheEnablingRules) {
          {&w->SBtVire, &w->SBtEmp, &w->BtBestHaul, &w->SpBtR, &w->SpBt10R, &w->SpBtL, &w->SpBT10L}) {
         EXPECT_FALSE(b->enabled);
     }
-    EXPECT_TRUE(w->TimerB.Enabled());
+    EXPECT_TRUE(w->Engine.TimerB.Enabled());
     EXPECT_EQ(Drivers(), 1);
     EXPECT_FALSE(param->ChkB_HDG.checked);  // the heading holds still under the tiller
-    EXPECT_TRUE(w->HDGVariableSaved);
+    EXPECT_TRUE(engine->SavedHeadingOption());
     w->SpBt10RClick();  // ignored in STDBY
     EXPECT_FALSE(w->EdModCap.visible);
     Advance(1000);
     EXPECT_EQ(w->BtBestHaul.caption, "Utiliser la barre");
 
     w->TrackBarre.value = 17;
+    w->TrackBarreChange();
     w->SpBtAUTOClick();  // the tiller centres first: AUTO goes on 400 ms later
     EXPECT_EQ(Drivers(), 0);
     Advance(400);
     EXPECT_EQ(Drivers(), 1);
-    EXPECT_TRUE(w->TimerAT.Enabled());
+    EXPECT_TRUE(w->Engine.TimerAT.Enabled());
     EXPECT_EQ(w->Glyph_AUTO.imageIndex, 0);
     EXPECT_EQ(w->Glyph_STDBY.imageIndex, 1);
     EXPECT_FALSE(w->TrackBarre.enabled);
@@ -472,7 +486,7 @@ TEST_F(PilotFixture, ModesFollowTheirRowsOfTheEnablingRules) {
         EXPECT_TRUE(b->enabled);
     }
     EXPECT_TRUE(param->ChkB_HDG.checked);
-    EXPECT_FLOAT_EQ(w->S.OriginBearing, w->S.BTW);
+    EXPECT_FLOAT_EQ(w->Engine.S.OriginBearing, w->Engine.S.BTW);
 
     w->SpBtPauseResClick();
     EXPECT_EQ(w->Glyph_AUTO.imageIndex, 2);
@@ -480,7 +494,7 @@ TEST_F(PilotFixture, ModesFollowTheirRowsOfTheEnablingRules) {
     w->SpBt10RClick();
     w->BtBestHaulClick();
     EXPECT_FALSE(w->EdModCap.visible);
-    EXPECT_FALSE(w->S.BestHaulRunning);
+    EXPECT_FALSE(w->Engine.S.BestHaulRunning);
     w->SpBtPauseResClick();
     EXPECT_EQ(w->Glyph_AUTO.imageIndex, 0);
     EXPECT_EQ(Drivers(), 1);
@@ -488,19 +502,20 @@ TEST_F(PilotFixture, ModesFollowTheirRowsOfTheEnablingRules) {
 
 TEST_F(PilotFixture, StandbyDuringATackHandsTheHelmOverWhereTheBoatIs) {
     param->ChkB_HDG.checked = true;
+    param->ChkB_HDGChange();
     Start(50);
     w->SBtVireClick();
     Advance(2000);
     w->SpBtStdBYClick();
-    EXPECT_FALSE(w->S.Tacking || w->S.BestHaulRunning);
-    EXPECT_TRUE(w->TimerB.Enabled());
+    EXPECT_FALSE(w->Engine.S.Tacking || w->Engine.S.BestHaulRunning);
+    EXPECT_TRUE(w->Engine.TimerB.Enabled());
     EXPECT_EQ(Drivers(), 1);
     EXPECT_FALSE(param->ChkB_HDG.checked);  // frozen by STDBY now, not by the tack
-    EXPECT_FALSE(param->DataFrozen());
-    EXPECT_TRUE(w->HDGVariableSaved);
-    const float hdg = w->S.HDG;
+    EXPECT_FALSE(engine->DataFrozen());
+    EXPECT_TRUE(engine->SavedHeadingOption());
+    const float hdg = w->Engine.S.HDG;
     Advance(3000);
-    EXPECT_FLOAT_EQ(w->S.HDG, hdg);
+    EXPECT_FLOAT_EQ(w->Engine.S.HDG, hdg);
 }
 
 // ---------------------------------------------------------------- every start condition
@@ -513,7 +528,7 @@ TEST_F(PilotFixture, EveryManoeuvreEndsWithAFiniteStateFromAnyStart) {
                 for (Command command : {Vire, Emp, BestHaul, PilotTurn}) {
                     Reset();
                     // Variable wind and heading, and a current on the leeway runs.
-                    param->ChkB_HDG.checked = param->ChkB_TWS.checked = param->ChkB_TWD.checked = true;
+                    engine->SetVariableData({true, true, true});
                     Start(angle, tws, category, category == 0 ? 2 : 0);
                     switch (command) {
                         case Vire:
@@ -533,15 +548,15 @@ TEST_F(PilotFixture, EveryManoeuvreEndsWithAFiniteStateFromAnyStart) {
                         Advance(50);
                         ASSERT_TRUE(Finite()) << angle << " " << tws << " " << category << " " << command;
                     }
-                    const auto& s = w->S;
+                    const auto& s = w->Engine.S;
                     const std::string where = std::to_string(angle) + " deg, " + std::to_string(tws) +
                                               " kn, category " + std::to_string(category) + ", command " +
                                               std::to_string(command);
                     EXPECT_FALSE(s.Tacking || s.Gybing || s.BestHaulRunning) << where;
-                    EXPECT_FALSE(w->TimerCHGHDG.Enabled()) << where;
+                    EXPECT_FALSE(w->Engine.TimerCHGHDG.Enabled()) << where;
                     EXPECT_EQ(Drivers(), 1) << where;
-                    EXPECT_TRUE(w->TimerAT.Enabled()) << where;
-                    EXPECT_FALSE(param->DataFrozen()) << where;
+                    EXPECT_TRUE(w->Engine.TimerAT.Enabled()) << where;
+                    EXPECT_FALSE(engine->DataFrozen()) << where;
                 }
             }
         }

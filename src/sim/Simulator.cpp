@@ -1,0 +1,425 @@
+// The simulation engine: start, pause, the main tick, the current, the waypoint and the
+// variation, the sounder; see Simulator.h. The manoeuvres and the pilot are in SimulatorPilot.cpp.
+#include "sim/Simulator.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "nav/Conversions.h"
+#include "nav/SpherePositions.h"
+#include "sim/Sounder.h"
+#include "sim/Waypoint.h"
+#include "sim/WindCurrentLeeway.h"
+
+namespace corvel::sim {
+
+using namespace corvel::nav;
+
+namespace {
+
+// Sines and cosines of the tick run in 64 bits: their results are stored as 32-bit values, and
+// the extended-precision ones cost about a microsecond each, more than the whole tick is allowed.
+double Radians(double degrees) { return degrees * static_cast<double>(Pi) / 180; }
+
+}  // namespace
+
+Simulator::Simulator(const PolarTable& polar) : polar_(polar) {
+    auto add = [this](const char* name, Millis interval, void (Simulator::*handler)()) {
+        return Timers.Add(name, interval, handler ? TimerSet::Handler([this, handler] { (this->*handler)(); })
+                                                  : TimerSet::Handler());
+    };
+    TimerAT = add("TimerAT", 1000 / S.TicksPerSecond, &Simulator::TimerATTimer);
+    TimerB = add("TimerB", 1000 / S.TicksPerSecond, &Simulator::TimerBTimer);
+    TimerC = add("TimerC", 1000, &Simulator::TimerCTimer);
+    Timer60 = add("Timer60", 60000, &Simulator::Timer60Timer);
+    TimerV = add("TimerV", 100, &Simulator::TimerVTimer);
+    TimerE = add("TimerE", 50, &Simulator::TimerETimer);
+    TimerPres = add("TimerPres", 100, &Simulator::TimerPresTimer);
+    TimerRestStatusCFVDV = add("TimerRestStatusCFVDV", 10000, &Simulator::TimerRestStatusCFVDVTimer);
+    TimerDelaiModCap = add("TimerDelaiModCap", 2000, &Simulator::TimerDelaiModCapTimer);
+    TimerCHGHDG = add("TimerCHGHDG", 50, &Simulator::TimerCHGHDGTimer);
+    TimerSondeur = add("TimerSondeur", 200, &Simulator::TimerSondeurTimer);
+    TimerPhNMEA = Timers.Add("TimerPhNMEA", 1000, [this] { Tell([](SimulatorEvents& l) { l.SentenceSecond(); }); });
+    TimerZeroBarre = add("TimerZeroBarre", 200, &Simulator::TimerZeroBarreTimer);
+
+    S.TickCount = 0;
+    S.TicksPerSecond = 20;
+    S.BestUpwindAngle = 10000;
+    S.Halted = true;
+    S.DepthProfile = kStartDepthProfile;
+    Auto();  // the simulation starts in AUTO
+}
+
+// ---------------------------------------------------------------- offers
+
+void Simulator::Offer(bool OfferedCommands::*command, bool on) {
+    if (offered_.*command == on) return;
+    offered_.*command = on;
+    Tell([](SimulatorEvents& l) { l.CommandsChanged(); });
+}
+
+void Simulator::OfferTackAndGybe(bool tack, bool gybe) {
+    Offer(&OfferedCommands::tack, tack);
+    Offer(&OfferedCommands::gybe, gybe);
+}
+
+void Simulator::OfferPilotModes(bool on) { Offer(&OfferedCommands::pilotModes, on); }
+
+void Simulator::OfferHeadingChanges(bool on) {
+    Offer(&OfferedCommands::headingOne, on);
+    Offer(&OfferedCommands::headingTen, on);
+}
+
+void Simulator::MoveTiller(int value) {
+    if (tiller_ == value) return;
+    tiller_ = value;
+    Tell([](SimulatorEvents& l) { l.TillerMoved(); });
+}
+
+void Simulator::SetTiller(int value) { tiller_ = std::clamp(value, 0, kTillerMax); }
+
+// ---------------------------------------------------------------- start, pause, tick
+
+float Simulator::BoatSpeed(float wa, float ws) {
+    const BoatSpeedResult r = polar_.BoatSpeed(wa, ws, S.PolarPercent);
+    if (r.angleAboveTable && !angleMessageShown_) {
+        angleMessageShown_ = true;  // once per start, not at every tick
+        Tell([wa](SimulatorEvents& l) { l.AngleAboveTable(wa); });
+    }
+    return r.speed;
+}
+
+bool Simulator::Start(const StartConditions& c) {
+    if (TillerCentring()) return false;  // no command while the tiller centres
+    if (!S.Paused) AbandonManoeuvres();  // a new start; resume continues them
+    OfferPilotModes(true);
+    Offer(&OfferedCommands::pauseResume, true);
+    S.Paused = false;
+    if (!S.Standby) Offer(&OfferedCommands::bestHaul, true);
+    angleMessageShown_ = false;
+
+    // Offsets and polar efficiency.
+    S.SurfaceOffset = c.surfaceOffset;
+    S.KeelOffset = c.keelOffset;
+    S.PolarPercent = c.polarPercent;
+
+    // Boat and wind.
+    S.WaterTrack.mdl = c.boatSpeed;
+    S.HDG = c.heading;
+    S.WaterTrack.argt = S.HDG;
+    S.TrueWind.mdl = c.trueWindSpeed;
+    S.TrueWind.argt = c.trueWindDirection;
+    S.TWSBase = S.TrueWind.mdl;
+    S.TWA = FindWindAngle(S.TrueWind, S.HDG);
+
+    // Current and surface wind.
+    S.Current.mdl = c.currentSpeed;
+    S.Current.argt = c.currentDirection;
+    const bool current = S.Current.mdl != 0;
+    S.SurfaceWind = Sigma_vect(S.TrueWind, S.Current);
+    S.SWA = FindWindAngle(S.SurfaceWind, S.HDG);
+
+    // Leeway and the course through the water.
+    if (current) {
+        SetLeeway(S, S.SWA, S.SurfaceWind.mdl);
+    } else {
+        SetLeeway(S, S.TWA, S.TWSBase);
+    }
+    MajRouteSurface(S);
+
+    // Speed, apparent wind, best upwind angle.
+    S.WaterTrack.mdl = BoatSpeed(S.SWA, S.SurfaceWind.mdl);
+    ApparentWind();
+    VMG_au_Pres();
+
+    // Reciprocal heading and tack.
+    S.ReciprocalHDG = S.HDG - 180;
+    if (S.ReciprocalHDG < 0) S.ReciprocalHDG += 360;
+    tack_ = F_amure(S);
+
+    // Position.
+    S.Position.lat = static_cast<float>(c.latitude);
+    S.Position.long_ = static_cast<float>(To0_360(c.longitude));
+    S.PreviousPosition = S.Position;
+    if (S.WaypointDefined) UpdateWaypoint();
+
+    // The course through the water and the bases of the wind laws.
+    S.WaterTrack.argt = static_cast<float>(Wrap360(static_cast<Real>(S.HDG) + S.Leeway));
+    S.HDM = S.HDG - S.MagVar;
+    S.TWSBase = S.TrueWind.mdl;
+    S.TWDBase = S.TrueWind.argt;
+
+    // Speeds over the ground.
+    S.WaterTrack.mdl = BoatSpeed(S.SWA, S.SurfaceWind.mdl);
+    const t_vect ground = Sigma_vect(S.Current, S.WaterTrack);
+    S.SOG = ground.mdl;
+    S.COG = ground.argt;
+
+    // Drivers.
+    StartDriver();
+    TimerPhNMEA.Start();
+    S.Halted = false;
+    ResumeManoeuvres();
+    Tell([](SimulatorEvents& l) { l.StartDone(); });
+    return true;
+}
+
+void Simulator::StartDriver() {
+    if (!S.Standby) {
+        TimerAT.Start();
+        TimerB.Stop();
+        Offer(&OfferedCommands::bestHaul, true);
+        MoveTiller(kTillerCentre);
+        Offer(&OfferedCommands::tiller, false);
+    } else {
+        TimerB.Start();
+        TimerAT.Stop();
+        Offer(&OfferedCommands::tiller, true);
+        Offer(&OfferedCommands::bestHaul, false);
+    }
+}
+
+bool Simulator::Pause() {
+    if (TillerCentring() || S.Paused) return false;
+    if (S.Standby) {
+        TimerB.Stop();
+        Offer(&OfferedCommands::tiller, false);
+        Offer(&OfferedCommands::headingOne, false);
+    } else {
+        TimerAT.Stop();
+        MoveTiller(kTillerCentre);
+    }
+    TimerPhNMEA.Stop();
+    OfferPilotModes(false);
+    Offer(&OfferedCommands::bestHaul, false);
+    S.Paused = true;
+    S.Halted = true;
+    SuspendManoeuvres();
+    Tell([](SimulatorEvents& l) { l.PauseDone(); });
+    return true;
+}
+
+bool Simulator::Resume(const StartConditions& c) {
+    if (TillerCentring() || !S.Paused) return false;
+    Start(c);
+    TimerPhNMEA.Start();
+    OfferPilotModes(true);
+    S.Paused = false;
+    ApplyCurrentChoice();
+    if (S.Standby) {
+        Offer(&OfferedCommands::headingOne, true);
+    } else {
+        S.Halted = false;
+    }
+    ResumeManoeuvres();
+    Tell([](SimulatorEvents& l) { l.ResumeDone(); });
+    return true;
+}
+
+void Simulator::ApparentWind() {
+    const bool show = S.IsSecondTick() || S.Tacking;
+    MajAW_SWA(S);
+    if (S.NoManoeuvre()) ApplyVireEmpRule();
+    Tell([show](SimulatorEvents& l) { l.ApparentWindComputed(show); });
+}
+
+void Simulator::Drift() {
+    Affiche_derive(S);
+    Tell([](SimulatorEvents& l) { l.DriftComputed(); });
+}
+
+void Simulator::TimerATTimer() {
+    SimulationState& s = S;
+    TickRecord r;
+    r.current = s.Current.mdl != 0;
+    // Without a current the surface wind is the true wind.
+    if (!r.current) {
+        Drift();
+        s.SWA = s.TWA;
+        s.SurfaceWind = s.TrueWind;
+    }
+    // Close-hauled test.
+    s.CloseHauled = std::fabs(s.SWA - s.BestUpwindAngle) < kCloseHauledTolerance;
+    Tell([](SimulatorEvents& l) { l.CloseHauledTested(); });
+    // Tick count; t in simulated seconds.
+    ++s.TickCount;
+    r.second = s.IsSecondTick();
+    r.showValues = r.second || s.Tacking;
+    const Real t = static_cast<Real>(s.TickCount) / s.TicksPerSecond;
+
+    // Once per second, the position moves by the distance run at the last speed over ground.
+    if (r.second) {
+        s.StepDistance = s.Gybing ? s.SOG / 18000 : s.SOG / 3600;
+        RhumbStep(s.PreviousPosition, s.Position, s.StepDistance, s.COG);
+        s.PreviousPosition = s.Position;
+        if (s.WaypointDefined) UpdateWaypoint();
+        s.LongitudeSigned = static_cast<float>(Fold180(s.Position.long_));
+    }
+
+    // True wind speed, leeway from the previous tick's true wind angle, true wind direction.
+    s.TWSVariable = options_.windSpeed;
+    SetTrueWindSpeed(s, t);
+    SetLeeway(s, s.TWA, s.TrueWind.mdl);
+    s.TWDVariable = options_.windDirection;
+    SetTrueWindDirection(s, t);
+
+    // The surface wind (the triangle is drawn with the previous one).
+    r.surfaceWindDrawn = s.SurfaceWind;
+    s.SurfaceWind = r.current ? Sigma_vect(s.TrueWind, s.Current) : s.TrueWind;
+
+    // Heading: held through the course through the water.
+    s.HDGVariable = options_.heading;
+    if (s.NoManoeuvre() && !s.HDGVariable) s.WaterTrack.argt = s.HDG + s.Leeway;
+    if (s.HDGVariable && r.second) {
+        s.WaterTrack.argt -= s.HeadingSwing;
+        s.HDG -= s.HeadingSwing;
+        const double td = static_cast<double>(t);
+        s.HeadingSwing = static_cast<float>(std::sin(0.08 * td) + 0.3 * std::sin(0.16 * td) + 0.5 * std::sin(0.24 * td));
+        s.WaterTrack.argt = s.HDG + s.Leeway + s.HeadingSwing;
+    }
+    s.WaterTrack.argt = static_cast<float>(Wrap360(s.WaterTrack.argt));
+    s.HDG = s.WaterTrack.argt - s.Leeway;
+    s.HDM = s.HDG - s.MagVar;
+
+    // Apparent wind, reciprocal heading, tack.
+    ApparentWind();
+    s.ReciprocalHDG = s.HDG - 180;
+    if (s.ReciprocalHDG < 0) s.ReciprocalHDG += 360;
+    tack_ = F_amure(s);
+
+    // Speed and course over the ground.
+    t_vect ground = Sigma_vect(s.Current, s.WaterTrack);
+    s.SOG = ground.mdl;
+    s.COG = ground.argt;
+    r.groundBeforeSpeed = ground;
+    if (r.current) Drift();
+
+    // Boat speed from the polar, unless a manoeuvre sets it; over the ground again with it.
+    if (s.NoManoeuvre() || s.Standby) s.WaterTrack.mdl = BoatSpeed(s.SWA, s.SurfaceWind.mdl);
+    ground = Sigma_vect(s.Current, s.WaterTrack);
+    s.SOG = ground.mdl;
+    s.COG = ground.argt;
+
+    // Velocity made good towards the wind.
+    s.VMGWind = static_cast<float>(CosSinOf(Radians(s.SWA)).cos * s.WaterTrack.mdl);
+    // Apparent wind angle measured round from the bow, on this tick's tack (heading and true wind
+    // have not changed since).
+    s.AWA360 = tack_ == t_amure::tribord ? s.AWA : 360 - s.AWA;
+    // The fastest of the three speeds sets the compass's scale.
+    s.ScaleSpeed = std::max(std::max(s.TrueWind.mdl, s.AWS), s.WaterTrack.mdl);
+    // A new sea-bed sample under the sounder.
+    if (r.second) {
+        TakeSounding(s);
+        TimerSondeur.Start();
+    }
+    Tell([&r](SimulatorEvents& l) { l.TickDone(r); });
+}
+
+// ---------------------------------------------------------------- current
+
+void Simulator::SetAlternatingCurrent(bool alternating) {
+    alternating_ = alternating;
+    ApplyCurrentChoice();
+}
+
+void Simulator::ApplyCurrentChoice() {
+    if (S.Paused) return;
+    if (alternating_) {
+        S.CurrentTurnStep = 0;
+        S.CurrentAmplitude = S.Current.mdl;
+        TimerC.Start();
+        TimerAT.Stop();
+        TimerB.Stop();
+        OfferTackAndGybe(false, false);
+        Offer(&OfferedCommands::pauseResume, false);
+    } else {
+        Timer60.Stop();
+        TimerC.Stop();
+        (S.Standby ? TimerB : TimerAT).Start();  // the tick's driver of the pilot mode
+        OfferTackAndGybe(true, true);
+        Offer(&OfferedCommands::pauseResume, true);
+    }
+}
+
+void Simulator::TimerCTimer() {
+    ++S.CurrentTurnStep;
+    if (S.CurrentTurnStep > kCurrentTurnSteps) {
+        TimerC.Stop();
+        Timer60.Start();
+        (S.Standby ? TimerB : TimerAT).Start();  // the tick's driver of the pilot mode
+        Offer(&OfferedCommands::pauseResume, true);
+        return;
+    }
+    AlternatingCurrentStep(S);
+    TimerATTimer();
+}
+
+void Simulator::Timer60Timer() { ApplyCurrentChoice(); }
+
+// ---------------------------------------------------------------- waypoint and variation
+
+void Simulator::SetWaypoint(const std::string& name, double latitude, double longitude) {
+    S.WaypointDefined = true;
+    S.Waypoint.Init(name, "", "", latitude, longitude);
+    S.OriginBearing = kOriginBearingToTake;
+}
+
+void Simulator::UpdateWaypoint() {
+    const bool eteDefined = sim::WpMajDistRel(S);
+    Tell([eteDefined](SimulatorEvents& l) { l.WaypointUpdated(eteDefined); });
+}
+
+void Simulator::SetMagneticVariation(float degrees, bool west) {
+    S.MagVar = std::fabs(degrees);
+    if (west) {
+        S.MagVar = -S.MagVar;
+        S.MagVarSide = 'W';
+    } else {
+        S.MagVarSide = 'E';
+    }
+}
+
+// ---------------------------------------------------------------- sounder
+
+void Simulator::TimerSondeurTimer() {
+    S.SounderPing = false;
+    TimerSondeur.Stop();
+}
+
+// ---------------------------------------------------------------- variable data
+
+void Simulator::SetVariableData(const VariableData& options) {
+    if (options.heading != options_.heading) S.HDGVariable = options.heading;
+    if (options.windSpeed != options_.windSpeed) S.TWSVariable = options.windSpeed;
+    if (options.windDirection != options_.windDirection) S.TWDVariable = options.windDirection;
+    SetOptions(options);
+}
+
+void Simulator::SetOptions(const VariableData& options) {
+    if (options_ == options) return;
+    options_ = options;
+    Tell([](SimulatorEvents& l) { l.VariableDataChanged(); });
+}
+
+void Simulator::FigeData() {
+    if (freezes_ == 0) saved_ = options_;
+    ++freezes_;
+    SetOptions({});
+}
+
+void Simulator::RestStData() {
+    if (freezes_ > 0 && --freezes_ > 0) return;
+    SetOptions(saved_);
+}
+
+void Simulator::SetHeadingOption(bool variable) {
+    if (freezes_ > 0) {
+        saved_.heading = variable;
+    } else {
+        VariableData o = options_;
+        o.heading = variable;
+        SetOptions(o);
+    }
+}
+
+}  // namespace corvel::sim

@@ -1,0 +1,273 @@
+// The simulation engine: the boat's state, the polar in use, the virtual timers, the main tick,
+// the current, the sounder, the manoeuvres and the pilot, driven by commands named for what they
+// do (start, pause, resume, tack, gybe, bear to close-hauled, change the heading, AUTO, STDBY, set
+// or centre the tiller, ...) and asked by questions (is the tack offered now? does a heading
+// change count now?). No texts, colours or pixels: whoever shows the simulation (the main window
+// model, the parameters dialog) listens to its events and reads its state; the sentences are
+// built by the emitter on the engine's sentence second.
+//
+// Timers due at one instant fire in the order they were added: the tick drivers first, then the
+// manoeuvres, the sounder and the sentence second, so that the sentences read a finished tick.
+#pragma once
+
+#include <vector>
+
+#include "sim/Manoeuvres.h"
+#include "sim/PolarTable.h"
+#include "sim/SimulationState.h"
+#include "sim/TimerSet.h"
+
+namespace corvel::sim {
+
+// What a start (or a resume) takes from the window's fields: knots, degrees, metres.
+struct StartConditions {
+    float boatSpeed = 0;
+    float heading = 0;
+    float trueWindSpeed = 0, trueWindDirection = 0;
+    float currentSpeed = 0, currentDirection = 0;
+    Real latitude = 0;   // degrees, north positive
+    Real longitude = 0;  // degrees, east positive
+    int polarPercent = 100;
+    float surfaceOffset = 0, keelOffset = 0;
+};
+
+// The commands a user is offered now (the enabled state of their controls). A command that is
+// offered may still be refused by the engine's own rules (a tack while another manoeuvre runs).
+struct OfferedCommands {
+    bool tack = true, gybe = true;  // "VIRER", "EMPANNER"
+    bool bestHaul = true;           // "Venir au meilleur près"
+    bool pilotModes = true;         // AUTO and STDBY
+    bool headingOne = true;         // "+ 1" and "- 1"
+    bool headingTen = true;         // "+10" and "-10"
+    bool pauseResume = false;
+    bool tiller = false;
+    bool operator==(const OfferedCommands&) const = default;
+};
+
+// The variable-data options: the heading, the wind speed and the wind direction vary (true) or
+// hold. The manoeuvres freeze them (all held) and give them back when they end.
+struct VariableData {
+    bool heading = false, windSpeed = false, windDirection = false;
+    bool operator==(const VariableData&) const = default;
+};
+
+// The stage of a manoeuvre, for the close-hauled indicator.
+enum class BestHaulStage {
+    Offered,        // nothing under way: the boat may be brought to close-hauled
+    OfferedAfter,   // the end of a tack or gybe not close-hauled
+    Luffing,        // luffing towards the best angle
+    Approaching,    // within 3 degrees of it
+    CloseHauled,    // at the best angle
+    Arrived,        // the luffing has just arrived there
+    TackStarting,
+    Tacking,
+    GybeStarting,
+    Gybing,
+    Tiller,         // STDBY: the helmsman steers
+};
+
+// The values of one tick at the instants the window shows them: the wind triangle as the tick
+// drew it (the surface wind before it was recomputed, the ground vector before the new speed).
+struct TickRecord {
+    bool second = false;      // the tick of a whole second
+    bool current = false;     // a current flows
+    bool showValues = false;  // the displays are written (each second, and each tick of a tack)
+    t_vect surfaceWindDrawn;  // the surface wind the triangle was drawn with
+    t_vect groundBeforeSpeed; // course and speed over the ground before the polar's new speed
+};
+
+// What the engine tells those who show it. Each event comes at the point of the tick where the
+// value it names has just been computed; the listener reads the state then.
+class SimulatorEvents {
+public:
+    virtual ~SimulatorEvents() = default;
+    virtual void SentenceSecond() {}                      // one simulated second of sentences
+    virtual void AngleAboveTable(float /*windAngle*/) {}  // once per start: beyond the polar's rows
+    virtual void ApparentWindComputed(bool /*showValues*/) {}
+    virtual void DriftComputed() {}
+    virtual void UpwindBestComputed() {}
+    virtual void CloseHauledTested() {}                   // every tick: the indicator follows
+    virtual void BestHaulStageChanged(BestHaulStage) {}
+    virtual void WaypointUpdated(bool /*eteDefined*/) {}
+    virtual void TickDone(const TickRecord&) {}
+    virtual void StartDone() {}                           // a start or resume has set the state
+    virtual void PauseDone() {}
+    virtual void ResumeDone() {}
+    virtual void PilotModeChanged() {}                    // AUTO or STDBY chosen
+    virtual void CommandsChanged() {}                     // Offered() changed
+    virtual void TillerMoved() {}                         // Tiller() changed
+    virtual void HeadingChangeShown(float /*change*/, bool /*shown*/) {}
+    virtual void VariableDataChanged() {}                 // Variable() changed
+};
+
+class Simulator {
+public:
+    explicit Simulator(const PolarTable& polar);
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    // Listeners are told in the order they were added; each outlives the engine's use of it.
+    void Listen(SimulatorEvents& listener) { listeners_.push_back(&listener); }
+
+    // ---- start, pause, resume
+    // The simulation starts with `c` ("SIMULER"); while running, manoeuvres under way are
+    // abandoned; after a pause they are continued. Refused (false) while the tiller centres.
+    bool Start(const StartConditions& c);
+    // Pause: the drivers and the sentences stop; manoeuvres are suspended.
+    bool Pause();
+    // Resume with the conditions read again (the user may have edited them during the pause).
+    bool Resume(const StartConditions& c);
+    bool Running() const { return !S.Halted; }
+
+    // ---- settings applied at once
+    void SetPolarPercent(int percent) { S.PolarPercent = percent; }
+    // The current's two choices: constant, or alternating (it turns round once a minute).
+    void SetAlternatingCurrent(bool alternating);
+    bool AlternatingCurrent() const { return alternating_; }
+    // The waypoint (degrees) and its name; the bearing from the origin is taken again.
+    void SetWaypoint(const std::string& name, double latitude, double longitude);
+    // Magnetic variation, degrees, east or west.
+    void SetMagneticVariation(float degrees, bool west);
+    // The variable-data options as the user sets them; during a freeze they take effect when it ends.
+    void SetVariableData(const VariableData& options);
+    VariableData Variable() const { return options_; }
+    bool DataFrozen() const { return freezes_ > 0; }
+    // The variable-heading option as the user chose it (the option itself, or its saved copy
+    // while a freeze or STDBY holds it off).
+    bool HeadingOption() const { return freezes_ > 0 ? saved_.heading : options_.heading; }
+    // The variable-heading option that AUTO gives back (a configuration sets it).
+    void SetSavedHeadingOption(bool variable) { headingKept_ = variable; }
+    bool SavedHeadingOption() const { return headingKept_; }
+
+    // ---- manoeuvres (each refused unless running in AUTO with nothing else under way)
+    bool BearToCloseHauled();  // "Venir au meilleur près"
+    bool Tack();               // "VIRER"
+    bool Gybe();               // "EMPANNER"
+    bool CanStartManoeuvre() const;
+    bool ManoeuvreRunning() const { return S.Tacking || S.Gybing || S.BestHaulRunning; }
+
+    // ---- pilot
+    bool Auto();     // AUTO: the tiller is centred first, then the pilot holds the heading
+    bool Standby();  // STDBY: the helmsman steers with the tiller
+    // A heading change of `degrees` (+ to starboard) after a 2-second delay; further changes
+    // within the delay or the turn add to it. False (dropped) unless AcceptsHeadingChange().
+    bool ChangeHeading(float degrees);
+    // Not in STDBY, paused or stopped, nor during a tack, a gybe, a luffing or the tiller's centring.
+    bool AcceptsHeadingChange() const;
+    // The tiller as the user sets it, 0..30 (15 centred); the helm reads it once a second in STDBY.
+    void SetTiller(int value);
+    int Tiller() const { return tiller_; }
+    // The tiller back to the centre, a unit every 200 ms; meanwhile no tick runs and no command
+    // is taken.
+    void CentreTiller();
+    bool TillerCentring() const { return TimerZeroBarre.Enabled(); }
+
+    const OfferedCommands& Offered() const { return offered_; }
+    // The tack of the last start or tick (F_amure then).
+    t_amure TackSide() const { return tack_; }
+
+    // ---- questions for the displays
+    // The best upwind angle for `windSpeed` (sets BestUpwindAngle), as VMG_au_Pres shows it.
+    UpwindBest SpMaxWndWrd(float windSpeed);
+    // BoatSpeed of the polar in use for the state's percentage.
+    float BoatSpeed(float windAngle, float windSpeed);
+    float PolarMinAngle() const;
+    // The best upwind angle and its VMG for the surface wind (BestUpwindAngle, the manoeuvre data).
+    void VMG_au_Pres();
+    // The polar changed: its best angle is not known yet.
+    void ForgetBestUpwindAngle() { S.BestUpwindAngle = 100000; }
+
+    // ---- state
+    SimulationState S;
+    ManoeuvreData Manoeuvre;
+    int TillerValue = kTillerCentre;  // the tiller as the helm last read it
+    TimerSet Timers;
+    Timer TimerAT, TimerB, TimerC, Timer60, TimerV, TimerE, TimerPres, TimerRestStatusCFVDV, TimerDelaiModCap,
+        TimerCHGHDG, TimerSondeur, TimerPhNMEA, TimerZeroBarre;
+
+    // ---- the timers' handlers (public for tests that step them)
+    void TimerATTimer();  // one main tick
+    void TimerBTimer();   // the tick in STDBY: the helm once a second
+    void TimerCTimer();   // a step of the alternating current's turn
+    void Timer60Timer();  // the minute of the alternating current
+    void TimerPresTimer();
+    void TimerVTimer();
+    void TimerETimer();
+    void TimerRestStatusCFVDVTimer();
+    void TimerDelaiModCapTimer();
+    void TimerCHGHDGTimer();
+    void TimerSondeurTimer();
+    void TimerZeroBarreTimer();
+
+private:
+    template <typename F>
+    void Tell(F f) {
+        for (SimulatorEvents* l : listeners_) f(*l);
+    }
+    void Offer(bool OfferedCommands::*command, bool on);
+    void OfferTackAndGybe(bool tack, bool gybe);
+    void OfferPilotModes(bool on);
+    void OfferHeadingChanges(bool on);
+    void MoveTiller(int value);
+    void SetStage(BestHaulStage stage) { Tell([stage](SimulatorEvents& l) { l.BestHaulStageChanged(stage); }); }
+
+    void ApparentWind();  // MajAW_SWA, then VIRER / EMPANNER follow the apparent wind angle
+    void ApplyVireEmpRule();
+    void Drift();
+    void UpdateWaypoint();
+    void StartDriver();
+    void ApplyCurrentChoice();  // the alternating current turns, or the drivers run again
+    void SetHeadingOption(bool variable);
+
+    // Variable data frozen by the manoeuvres; freezes nest.
+    void FigeData();
+    void RestStData();
+    void SetOptions(const VariableData& options);
+
+    void vire50msec();
+    void StartLuffing();
+    void PolarTurnStep();
+    void LuffingStep();
+    void EndLuffing();
+    void StartTackProper();
+    void RestartMainDriver();
+    void RestartAfterFreeze();
+    void SuspendManoeuvres();
+    void ResumeManoeuvres();
+    void AbandonManoeuvres();
+    void AutoAfterCentring();
+    void FigeHDG();
+    void RelanceTimerDelaiModCap();
+    void ModifCapAutoClick();
+    void EndPilotTurn();
+    void CancelPilotTurn();
+    void FinishCentring();
+
+    const PolarTable& polar_;
+    std::vector<SimulatorEvents*> listeners_;
+    OfferedCommands offered_;
+    bool alternating_ = false;
+    int tiller_ = kTillerCentre;
+    bool angleMessageShown_ = false;
+    t_amure tack_ = t_amure::babord;
+
+    VariableData options_{true, true, true};  // all vary until AUTO holds the heading at start-up
+    VariableData saved_;
+    int freezes_ = 0;
+    bool headingKept_ = false;  // the variable-heading option kept while STDBY holds it off
+
+    bool tackToStarboard_ = false;   // towards the wind, the side of the tack proper's turn
+    bool startedStarboard_ = false;  // the surface wind's side when VIRER or EMPANNER was pressed
+    int luffingSteps_ = 0;
+    float luffingGap_ = 0;           // SWA - BestUpwindAngle at the last luffing tick
+    int tackProperTicks_ = 0;
+    bool headingRequest_ = false;    // a change was asked since the last completed pilot turn
+    bool pilotTurning_ = false;      // a pilot turn holds the variable data frozen
+    float pilotTurned_ = 0;          // signed degrees turned by the running pilot turn
+    int pilotSteps_ = 0;
+    bool autoAfterCentring_ = false; // AUTO goes on once the tiller is centred
+    std::vector<Timer> suspendedByPause_;
+    std::vector<Timer> suspendedByCentring_;
+};
+
+}  // namespace corvel::sim

@@ -1,0 +1,495 @@
+// The simulation engine: the manoeuvres (best close-hauled, tack, gybe) and the pilot (AUTO,
+// STDBY, heading changes, tiller); see Simulator.h.
+#include <algorithm>
+#include <cmath>
+
+#include "nav/Conversions.h"
+#include "sim/Simulator.h"
+
+namespace corvel::sim {
+
+void Simulator::ApplyVireEmpRule() {
+    if (TimerC.Enabled()) {  // the alternating current is turning
+        OfferTackAndGybe(false, false);
+    } else if (S.AWA > 90) {
+        OfferTackAndGybe(false, true);
+    } else {
+        OfferTackAndGybe(true, false);
+    }
+}
+
+// ---------------------------------------------------------------- best upwind angle
+
+float Simulator::PolarMinAngle() const { return polar_.RowCount() > 0 ? static_cast<float>(polar_.Angles()[0]) : 0.0f; }
+
+UpwindBest Simulator::SpMaxWndWrd(float wsref) {
+    const UpwindBest best = sim::SpMaxWndWrd(Manoeuvre.VmgScan, PolarMinAngle(), wsref,
+                                             [this](float angle, float ws) { return BoatSpeed(angle, ws); });
+    S.BestUpwindAngle = best.angle;
+    return best;
+}
+
+void Simulator::VMG_au_Pres() {
+    const UpwindBest best = SpMaxWndWrd(S.SurfaceWind.mdl);
+    Manoeuvre.BestUpwindSpeed = best.speed;
+    Manoeuvre.BestUpwindVMG = UpwindVMG(best.angle, best.speed);
+    Tell([](SimulatorEvents& l) { l.UpwindBestComputed(); });
+}
+
+// ---------------------------------------------------------------- manoeuvres
+
+bool Simulator::CanStartManoeuvre() const {
+    return !S.Halted && !S.Paused && !S.Standby && !ManoeuvreRunning() && !TillerCentring() && !TimerC.Enabled();
+}
+
+void Simulator::vire50msec() { TurnHeading(S, Manoeuvre.TurnStep, Manoeuvre.TurnToStarboard); }
+
+bool Simulator::BearToCloseHauled() {
+    if (!CanStartManoeuvre()) return false;
+    CancelPilotTurn();
+    FigeData();
+    StartLuffing();
+    return true;
+}
+
+void Simulator::StartLuffing() {
+    ManoeuvreData& m = Manoeuvre;
+    SetStage(BestHaulStage::Luffing);
+    S.BestHaulRunning = true;
+    OfferTackAndGybe(false, false);
+    m.TurnStep = kLuffingStep;
+    m.FineStep = m.TurnStep / kFineStepRatio;
+    VMG_au_Pres();
+    const bool towardsWind = SurfaceWindFromStarboard(S);
+    m.TurnToStarboard = towardsWind;
+    m.BearingAway = S.BestUpwindAngle > S.SWA && std::fabs(S.SWA - S.BestUpwindAngle) > kCloseHauledTolerance;
+    if (m.BearingAway) {  // pointing higher than the best angle: bear away in fine steps
+        m.TurnStep = m.FineStep * kBearAwayFineSteps;
+        m.TurnToStarboard = !towardsWind;
+    }
+    luffingSteps_ = 0;
+    luffingGap_ = S.SWA - S.BestUpwindAngle;
+    TimerPres.Start();
+    TimerAT.Stop();
+}
+
+void Simulator::PolarTurnStep() {
+    vire50msec();
+    ApparentWind();
+    S.WaterTrack.mdl = BoatSpeed(S.SWA, S.SurfaceWind.mdl);
+    TimerATTimer();
+}
+
+void Simulator::LuffingStep() {
+    PolarTurnStep();
+    ++Manoeuvre.TackTicks;
+    ++luffingSteps_;
+}
+
+void Simulator::TimerPresTimer() {
+    ManoeuvreData& m = Manoeuvre;
+    TimerAT.Stop();  // the manoeuvre drives the tick
+    const float gap = S.SWA - S.BestUpwindAngle;
+    // Once bearing away, a step that carried the boat over the whole window (a leeway changing by
+    // a degree moves the heading with it) ends the luffing there instead of circling round again.
+    const bool jumped = m.BearingAway && JumpedOverWindow(luffingGap_, gap);
+    luffingGap_ = gap;
+    switch (NextLuffingMove(S.SWA, S.BestUpwindAngle, S.Tacking)) {
+        case LuffingMove::HandOverToTack:
+            StartTackProper();
+            return;
+        case LuffingMove::Arrive:
+            EndLuffing();
+            return;
+        case LuffingMove::Luff:
+            if (jumped) break;
+            LuffingStep();
+            if (std::fabs(S.SWA - S.BestUpwindAngle) < kApproachThreshold) SetStage(BestHaulStage::Approaching);
+            break;
+        case LuffingMove::BearAway:
+            if (jumped) break;
+            if (!m.BearingAway) {  // overshot at a degree a step: back in fine steps
+                m.TurnStep = m.FineStep;
+                m.TurnToStarboard = !m.TurnToStarboard;
+                m.BearingAway = true;
+            }
+            LuffingStep();
+            break;
+    }
+    if (!jumped && luffingSteps_ < kMaxLuffingSteps) return;
+    if (S.Tacking) {
+        StartTackProper();
+    } else {
+        EndLuffing();
+    }
+}
+
+void Simulator::EndLuffing() {
+    S.HDG = S.WaterTrack.argt - S.Leeway;
+    TimerPres.Stop();
+    RestartAfterFreeze();
+    RestartMainDriver();
+    S.BestHaulRunning = false;
+    S.CloseHauled = true;
+    SetStage(BestHaulStage::Arrived);
+}
+
+void Simulator::RestartAfterFreeze() {
+    // One freeze per arrival, released 10 s later; an arrival within those 10 s releases the
+    // earlier one now and waits again.
+    if (TimerRestStatusCFVDV.Enabled()) {
+        TimerRestStatusCFVDV.Stop();
+        RestStData();
+    }
+    TimerRestStatusCFVDV.Start();
+}
+
+void Simulator::TimerRestStatusCFVDVTimer() {
+    RestStData();
+    TimerRestStatusCFVDV.Stop();
+}
+
+void Simulator::RestartMainDriver() {
+    if (!TimerC.Enabled()) TimerAT.Start();  // the alternating current drives the tick while it turns
+}
+
+bool Simulator::Tack() {
+    if (!CanStartManoeuvre()) return false;
+    ManoeuvreData& m = Manoeuvre;
+    CancelPilotTurn();
+    S.Tacking = true;
+    FigeData();
+    m.TackTicks = 0;
+    const Real pma = PolarMinAngle();
+    m.TackHeadToWindTick = static_cast<int>(nav::Round(S.SWA));
+    m.TackNoGoTick = static_cast<int>(nav::Round(S.SWA - pma));
+    m.TurnStep = kLuffingStep;
+    m.ManoeuvreStartAngle = S.SWA;
+    const UpwindBest best = SpMaxWndWrd(S.SurfaceWind.mdl);
+    m.BestUpwindSpeed = best.speed;
+    m.TackMinSpeed = static_cast<float>(kHeadToWindFactor * best.speed);
+    m.MinAngleSpeed = BoatSpeed(static_cast<float>(pma), S.SurfaceWind.mdl);
+    TimerAT.Stop();
+    startedStarboard_ = SurfaceWindFromStarboard(S);
+    tackToStarboard_ = startedStarboard_;  // towards the wind
+    m.TurnToStarboard = tackToStarboard_;
+    SetStage(BestHaulStage::TackStarting);
+    StartLuffing();  // the options stay frozen once, by the tack
+    return true;
+}
+
+void Simulator::StartTackProper() {
+    S.HDG = S.WaterTrack.argt - S.Leeway;
+    TimerPres.Stop();
+    S.BestHaulRunning = false;
+    SetStage(BestHaulStage::CloseHauled);
+    // Through the wind a degree a step, whatever the luffing did: pressed while pointing higher
+    // than the best angle, the luffing had set a bearing-away step and side.
+    Manoeuvre.TurnStep = kLuffingStep;
+    Manoeuvre.TurnToStarboard = tackToStarboard_;
+    tackProperTicks_ = 0;
+    TimerV.Start();
+}
+
+void Simulator::TimerVTimer() {
+    ManoeuvreData& m = Manoeuvre;
+    TimerAT.Stop();  // the manoeuvre drives the tick
+    const int n = ++m.TackTicks;
+    ++tackProperTicks_;
+    const float pma = PolarMinAngle();
+    if (n < m.TackHeadToWindTick) {
+        vire50msec();
+        ApparentWind();
+        if (S.SWA >= pma) {
+            S.WaterTrack.mdl = BoatSpeed(S.SWA, S.SurfaceWind.mdl);
+        } else if (const int x = n - m.TackNoGoTick; x >= 1) {
+            S.WaterTrack.mdl = TackApproachSpeed(m.TackMinSpeed, m.MinAngleSpeed, x);
+        }
+        TimerATTimer();
+    } else if (n == m.TackHeadToWindTick) {
+        vire50msec();
+        ApparentWind();
+        S.WaterTrack.mdl = m.TackMinSpeed;
+    } else if (pma - S.SWA > kTackEndWindow) {
+        vire50msec();
+        ApparentWind();
+        S.WaterTrack.mdl = TackRecoverySpeed(m.TackMinSpeed, n - static_cast<Real>(m.ManoeuvreStartAngle));
+        TimerATTimer();
+    }
+    const bool onNewTack = SurfaceWindFromStarboard(S) != startedStarboard_;
+    if (!TackComplete(S.SWA, m.ManoeuvreStartAngle, onNewTack) && tackProperTicks_ < kMaxTackTicks) {
+        PolarTurnStep();
+        return;
+    }
+    S.HDG = S.WaterTrack.argt - S.Leeway;
+    TimerV.Stop();
+    RestStData();
+    RestartMainDriver();
+    S.Tacking = false;
+    SetStage(std::fabs(S.SWA - S.BestUpwindAngle) <= kCloseHauledTolerance ? BestHaulStage::CloseHauled
+                                                                           : BestHaulStage::OfferedAfter);
+}
+
+bool Simulator::Gybe() {
+    if (!CanStartManoeuvre()) return false;
+    ManoeuvreData& m = Manoeuvre;
+    CancelPilotTurn();
+    S.Gybing = true;
+    FigeData();
+    m.ManoeuvreStartAngle = S.SWA;
+    m.GybeTicks = 0;
+    m.TurnStep = GybeTurnStep(S.SWA);
+    TimerAT.Stop();
+    TimerE.Start();
+    startedStarboard_ = SurfaceWindFromStarboard(S);
+    m.TurnToStarboard = !startedStarboard_;  // away from the wind
+    SetStage(BestHaulStage::GybeStarting);
+    OfferTackAndGybe(false, false);
+    return true;
+}
+
+void Simulator::TimerETimer() {
+    ManoeuvreData& m = Manoeuvre;
+    TimerAT.Stop();  // the manoeuvre drives the tick
+    if (++m.GybeTicks <= kGybeTimedSteps) {
+        PolarTurnStep();
+        return;
+    }
+    m.TurnStep /= 4;
+    for (int i = 0; i < kMaxGybeFinalSteps; ++i) {
+        const bool onNewSide = SurfaceWindFromStarboard(S) != startedStarboard_;
+        if (GybeComplete(S.SWA, m.ManoeuvreStartAngle, onNewSide)) break;
+        PolarTurnStep();
+    }
+    S.HDG = S.WaterTrack.argt - S.Leeway;
+    TimerE.Stop();
+    RestStData();
+    RestartMainDriver();
+    S.Gybing = false;
+    SetStage(BestHaulStage::OfferedAfter);
+}
+
+// ---------------------------------------------------------------- pause, start, STDBY
+
+namespace {
+
+void RemoveTimer(std::vector<Timer>& timers, const Timer& timer) {
+    std::erase_if(timers, [&timer](const Timer& t) { return t.Name() == timer.Name(); });
+}
+
+}  // namespace
+
+void Simulator::SuspendManoeuvres() {
+    for (Timer* t : {&TimerV, &TimerE, &TimerPres, &TimerCHGHDG, &TimerDelaiModCap}) {
+        if (!t->Enabled()) continue;
+        t->Stop();
+        suspendedByPause_.push_back(*t);
+    }
+}
+
+void Simulator::ResumeManoeuvres() {
+    for (Timer& t : suspendedByPause_) t.Start();
+    suspendedByPause_.clear();
+    if (TimerV.Enabled() || TimerE.Enabled() || TimerPres.Enabled()) {
+        TimerAT.Stop();  // the manoeuvre drives the tick again
+        TimerB.Stop();
+    }
+    if (ManoeuvreRunning()) OfferTackAndGybe(false, false);
+}
+
+void Simulator::AbandonManoeuvres() {
+    CancelPilotTurn();
+    if (ManoeuvreRunning()) {
+        TimerV.Stop();
+        TimerE.Stop();
+        TimerPres.Stop();
+        S.HDG = S.WaterTrack.argt - S.Leeway;
+        S.Tacking = S.Gybing = S.BestHaulRunning = false;
+        RestStData();
+    }
+    if (TimerRestStatusCFVDV.Enabled()) {
+        TimerRestStatusCFVDV.Stop();
+        RestStData();
+    }
+    suspendedByPause_.clear();
+}
+
+// ---------------------------------------------------------------- pilot modes
+
+bool Simulator::Auto() {
+    if (TillerCentring() || ManoeuvreRunning()) return false;  // a manoeuvre is the autopilot at work
+    S.Standby = false;
+    Offer(&OfferedCommands::tiller, false);
+    Tell([](SimulatorEvents& l) { l.PilotModeChanged(); });
+    autoAfterCentring_ = true;
+    CentreTiller();  // AUTO goes on when the tiller is centred
+    return true;
+}
+
+void Simulator::AutoAfterCentring() {
+    CancelPilotTurn();
+    OfferTackAndGybe(true, true);
+    Offer(&OfferedCommands::bestHaul, true);
+    SetStage(BestHaulStage::Offered);
+    TimerB.Stop();
+    if (!S.Halted) RestartMainDriver();
+    // The bearing from the origin is taken again; before the first start there is no bearing yet,
+    // and the first waypoint update takes it.
+    S.OriginBearing = S.Halted ? kOriginBearingToTake : S.BTW;
+    OfferHeadingChanges(true);
+    S.HDGVariable = headingKept_;
+    SetHeadingOption(headingKept_);
+}
+
+bool Simulator::Standby() {
+    if (TillerCentring()) return false;
+    AbandonManoeuvres();  // the helmsman takes over where the boat is
+    S.Standby = true;
+    Tell([](SimulatorEvents& l) { l.PilotModeChanged(); });
+    FigeHDG();
+    Offer(&OfferedCommands::tiller, true);
+    OfferTackAndGybe(false, false);
+    Offer(&OfferedCommands::bestHaul, false);
+    SetStage(BestHaulStage::Tiller);
+    TimerAT.Stop();
+    if (!S.Halted && !TimerC.Enabled()) TimerB.Start();
+    OfferHeadingChanges(false);
+    return true;
+}
+
+void Simulator::FigeHDG() {
+    headingKept_ = HeadingOption();
+    if (S.Standby) SetHeadingOption(false);
+    S.HDGVariable = options_.heading;
+}
+
+// ---------------------------------------------------------------- heading changes
+
+bool Simulator::AcceptsHeadingChange() const {
+    return !(S.Standby || S.Paused || S.Halted || ManoeuvreRunning() || TillerCentring());
+}
+
+bool Simulator::ChangeHeading(float change) {
+    if (!AcceptsHeadingChange()) return false;
+    Manoeuvre.PendingHeadingChange += change;
+    headingRequest_ = true;
+    RelanceTimerDelaiModCap();
+    return true;
+}
+
+void Simulator::RelanceTimerDelaiModCap() {
+    TimerDelaiModCap.Stop();
+    TimerDelaiModCap.Start();
+    const float change = Manoeuvre.PendingHeadingChange;
+    Tell([change](SimulatorEvents& l) { l.HeadingChangeShown(change, true); });
+}
+
+void Simulator::TimerDelaiModCapTimer() {
+    ModifCapAutoClick();
+    TimerDelaiModCap.Stop();
+}
+
+void Simulator::ModifCapAutoClick() {
+    ManoeuvreData& m = Manoeuvre;
+    if (!headingRequest_) return;  // the turn already met every change asked for
+    if (pilotTurning_) {
+        // A press during the turn moved its target; the turn goes on to it, towards the side where
+        // the rest of the change lies, rather than adding the whole sum again from here.
+        m.TurnToStarboard = m.PendingHeadingChange - pilotTurned_ > 0;
+        return;
+    }
+    FigeData();
+    pilotTurning_ = true;
+    m.TurnStep = kPilotTurnStep;
+    m.HeadingChangeStart = S.HDG;
+    m.TurnToStarboard = m.PendingHeadingChange > 0;
+    pilotTurned_ = 0;
+    pilotSteps_ = 0;
+    TimerCHGHDG.Start();
+}
+
+void Simulator::TimerCHGHDGTimer() {
+    ManoeuvreData& m = Manoeuvre;
+    vire50msec();
+    ApparentWind();
+    S.HDG = S.WaterTrack.argt - S.Leeway;
+    pilotTurned_ += m.TurnToStarboard ? m.TurnStep : -m.TurnStep;
+    ++pilotSteps_;
+    const float target = PilotTarget(m.HeadingChangeStart, m.PendingHeadingChange);
+    if (PilotTurnComplete(S.HDG, target, m.TurnStep) || pilotSteps_ >= kMaxPilotTurnSteps) EndPilotTurn();
+}
+
+void Simulator::EndPilotTurn() {
+    TimerCHGHDG.Stop();
+    pilotTurning_ = false;
+    RestStData();
+    Manoeuvre.PendingHeadingChange = 0;
+    Tell([](SimulatorEvents& l) { l.HeadingChangeShown(0, false); });
+    headingRequest_ = false;
+}
+
+void Simulator::CancelPilotTurn() {
+    TimerDelaiModCap.Stop();
+    RemoveTimer(suspendedByPause_, TimerDelaiModCap);
+    RemoveTimer(suspendedByPause_, TimerCHGHDG);
+    if (pilotTurning_) {
+        EndPilotTurn();
+    } else {
+        Manoeuvre.PendingHeadingChange = 0;
+        Tell([](SimulatorEvents& l) { l.HeadingChangeShown(0, false); });
+        headingRequest_ = false;
+    }
+}
+
+// ---------------------------------------------------------------- helm and tiller
+
+void Simulator::TimerBTimer() {
+    if (nav::IsTickMultiple(S.TickCount, static_cast<long long>(S.TicksPerSecond))) {
+        TillerValue = tiller_;
+        ApplyTiller(S, TillerValue);
+    }
+    TimerATTimer();
+}
+
+void Simulator::CentreTiller() {
+    if (TillerCentring()) return;
+    TimerB.Stop();
+    TillerValue = tiller_;  // the bar where the user left it
+    if (TillerValue == kTillerCentre) {
+        FinishCentring();
+        return;
+    }
+    // The tiller walks back a unit every 200 ms; nothing else moves the boat meanwhile.
+    for (Timer* t : {&TimerAT, &TimerC, &Timer60, &TimerV, &TimerE, &TimerPres, &TimerDelaiModCap, &TimerCHGHDG}) {
+        if (!t->Enabled()) continue;
+        t->Stop();
+        suspendedByCentring_.push_back(*t);
+    }
+    TillerValue += TillerValue < kTillerCentre ? 1 : -1;
+    MoveTiller(TillerValue);
+    TimerZeroBarre.Start();
+}
+
+void Simulator::TimerZeroBarreTimer() {
+    if (TillerValue != kTillerCentre) {
+        TillerValue += TillerValue < kTillerCentre ? 1 : -1;
+        MoveTiller(TillerValue);
+        return;
+    }
+    TimerZeroBarre.Stop();
+    for (Timer& t : suspendedByCentring_) t.Start();
+    suspendedByCentring_.clear();
+    FinishCentring();
+}
+
+void Simulator::FinishCentring() {
+    TillerValue = kTillerCentre;
+    MoveTiller(kTillerCentre);
+    if (S.Standby && !S.Paused && !S.Halted && !TimerC.Enabled()) TimerB.Start();
+    if (autoAfterCentring_) {
+        autoAfterCentring_ = false;
+        AutoAfterCentring();
+    }
+}
+
+}  // namespace corvel::sim
