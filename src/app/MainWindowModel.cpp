@@ -34,7 +34,13 @@ void TFCorvel::FixedText::Show(std::string& field, Real x, int precision, int di
 }
 
 TFCorvel::TFCorvel(Dialogs& dialogs, TFParam& param, sim::Simulator& engine)
-    : Engine(engine), Timers(engine.Timers), dialogs_(dialogs), param_(param), S(engine.S) {
+    : Engine(engine),
+      Timers(engine.Timers),
+      Emitter({&logRoad_, &networkRoad_, &serialRoad_, &standardRoad_, &stampedRoad_}),
+      Nmea(Emitter.Nmea),
+      dialogs_(dialogs),
+      param_(param),
+      S(engine.S) {
     Caption = "Simulateur de Navigation et Générateur de phrases NMEA 0183";
     TimerDiapo = Timers.Add("TimerDiapo", 12000, nullptr);
     TimerLoadCFG = Timers.Add("TimerLoadCFG", 10000, [this] { TimerLoadCFGTimer(); });
@@ -405,35 +411,46 @@ void TFCorvel::InitDeclinaison() { Engine.SetMagneticVariation(Parse(EdiDECL), R
 
 // ---------------------------------------------------------------- sentences
 
-void TFCorvel::TimerPhNMEATimer() {
-    nmea::BuildGroup(NmeaPhase, S, Nmea, clock_->Now(), *this);
-    NmeaPhase = ((NmeaPhase + 1) % 3) + 1;
-}
+void TFCorvel::TimerPhNMEATimer() { Emitter.EmitGroup(S, clock_->Now()); }
 
-bool TFCorvel::EmitSentence(std::string_view sentence) {
+bool TFCorvel::SendToLog(std::string_view sentence) {
     MemoNMEA.Append(sentence);
     MemoNMEAFollowsEnd = !S.Halted;
-    if (WifiActive && Wifi) {
-        const WriteResult r = Wifi->TransmitSentence(sentence);
-        if (r.status == WriteResult::Status::Failed) {
-            dialogs_.ShowMessage(r.error);
-            return false;  // the rest of this group waits for the next run
-        }
+    return true;
+}
+
+bool TFCorvel::SendToNetwork(std::string_view sentence) {
+    if (!WifiActive || !Wifi) return true;
+    const WriteResult r = Wifi->TransmitSentence(sentence);
+    if (r.status == WriteResult::Status::Failed) {
+        dialogs_.ShowMessage(r.error);
+        return false;  // the rest of this group waits for the next run
     }
-    if (ComLinkOpen && Serial) {
-        std::string text = "\r\n";
-        text += sentence;
-        const WriteResult r = Serial->WriteComText(text);
-        if (r.status == WriteResult::Status::Failed) {
-            dialogs_.ShowMessage(r.error);
-            return false;
-        }
-        if (r.status == WriteResult::Status::Incomplete) {
-            MemoNMEA.Append(" *** erreur de transmission  sur le COM : écriture incomplète ***");
-            EdMouch.text += "NON OK";
-        }
+    return true;
+}
+
+bool TFCorvel::SendToSerial(std::string_view sentence) {
+    if (!ComLinkOpen || !Serial) return true;
+    std::string text = "\r\n";
+    text += sentence;
+    const WriteResult r = Serial->WriteComText(text);
+    if (r.status == WriteResult::Status::Failed) {
+        dialogs_.ShowMessage(r.error);
+        return false;
     }
+    if (r.status == WriteResult::Status::Incomplete) {
+        MemoNMEA.Append(" *** erreur de transmission  sur le COM : écriture incomplète ***");
+        EdMouch.text += "NON OK";
+    }
+    return true;
+}
+
+bool TFCorvel::SendToStandardOutput(std::string_view sentence) {
     if (OnSentence) OnSentence(sentence);
+    return true;
+}
+
+bool TFCorvel::SendToStampedLog(std::string_view sentence) {
     if (!MemoNMEAHMS.Wanted()) return true;  // nothing keeps the time-stamped copy
     const LocalDateTime now = clock_->Now();
     std::string& stamped = stampedLine_;

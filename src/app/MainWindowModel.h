@@ -19,6 +19,7 @@
 #include "sim/TimerSet.h"
 #include "config/IniFile.h"
 #include "nmea/NmeaBuilders.h"
+#include "nmea/SentenceEmitter.h"
 #include "sim/Manoeuvres.h"
 #include "sim/SimulationState.h"
 #include "sim/PolarTable.h"
@@ -28,7 +29,7 @@ namespace corvel::app {
 
 class TFParNMEA;
 
-class TFCorvel : private nmea::SentenceSink, private sim::SimulatorEvents {
+class TFCorvel : private sim::SimulatorEvents {
 public:
     // The window listens to `engine` from its construction on.
     TFCorvel(Dialogs& dialogs, TFParam& param, sim::Simulator& engine);
@@ -54,9 +55,9 @@ public:
     void EdiDECLChange() { InitDeclinaison(); }
 
     // Sentences: one group per second, in the order 1, 3, 2; every sentence leaves through
-    // EmitSentence to the log, the network link, the serial link and the time-stamped log.
+    // the emitter's outputs: the log, the network link, the serial link, OnSentence and the
+    // time-stamped log.
     void TimerPhNMEATimer();
-    bool EmitSentence(std::string_view sentence) override;
 
     // The wall clock of the sentences and the time stamps (the system's unless set).
     void SetClock(const Clock& clock) { clock_ = &clock; }
@@ -66,8 +67,8 @@ public:
     // --- the engine the window shows and drives
     sim::Simulator& Engine;
     sim::TimerSet& Timers;  // the engine's: the window's own timers are there too
-    nmea::NmeaContext Nmea;  // selection, talkers, UTC offset, GGA counter
-    int NmeaPhase = 1;       // the group of the next sentence run; never reset
+    nmea::SentenceEmitter Emitter;
+    nmea::NmeaContext& Nmea;  // the emitter's: selection, talkers, UTC offset, GGA counter
     // The links, looked up at every sentence.
     SerialOutput* Serial = nullptr;
     bool ComLinkOpen = false;
@@ -291,6 +292,21 @@ private:
     };
     FixedText capText_, currentSpeedText_, currentDirectionText_, driftText_;
     std::string stampedLine_;  // the time-stamped log line, built in the same buffer each time
+    // The sentence's roads out of the window, in the emitter's order.
+    bool SendToLog(std::string_view sentence);
+    bool SendToNetwork(std::string_view sentence);
+    bool SendToSerial(std::string_view sentence);
+    bool SendToStandardOutput(std::string_view sentence);
+    bool SendToStampedLog(std::string_view sentence);
+    struct Road : nmea::SentenceOutput {
+        Road(TFCorvel& w, bool (TFCorvel::*s)(std::string_view)) : window(w), send(s) {}
+        bool Send(std::string_view sentence) override { return (window.*send)(sentence); }
+        TFCorvel& window;
+        bool (TFCorvel::*send)(std::string_view);
+    };
+    Road logRoad_{*this, &TFCorvel::SendToLog}, networkRoad_{*this, &TFCorvel::SendToNetwork},
+        serialRoad_{*this, &TFCorvel::SendToSerial}, standardRoad_{*this, &TFCorvel::SendToStandardOutput},
+        stampedRoad_{*this, &TFCorvel::SendToStampedLog};
     TArrow arrow_;  // one record reused for every arrow handed to the compass, as the tick fills it
     bool angleMessageShown_ = false;
     PointF compassOrigin_{630, 18};  // the compass's top-left corner in the window
