@@ -129,6 +129,7 @@ SimulationState Heading(float hdg) {
 }
 
 TEST(Wind, WindAngleOffHeading) {
+    // clang-format off
     const struct {
         float argt, hdg, expected;
     } cases[] = {
@@ -137,6 +138,7 @@ TEST(Wind, WindAngleOffHeading) {
                                                                      // leeway carries the course across north
         {5, 370, 5},
     };
+    // clang-format on
     for (const auto& c : cases) {
         EXPECT_NEAR(FindWindAngle({6, c.argt}, c.hdg), c.expected, 1e-4) << c.argt << " off " << c.hdg;
         SimulationState s = Heading(c.hdg);
