@@ -8,6 +8,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libgeographiclib-dev python3-nmea2
   fonts-dejavu-core locales
+  clang-format
 )
 
 missing=()

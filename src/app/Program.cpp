@@ -78,7 +78,7 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders)
         FParNMEA.SelectTalkerButtons();
         FParNMEA.RefreshNMEAParam();
     }
-    // 6. The WiFi dialog, with the address and port that load read; it saves them into the settings.
+    // 5. The WiFi dialog, with the address and port that load read; it saves them into the settings.
     if (!FCorvel.WifiAddress.empty()) FParamWIFI.EdAdIP.text = FCorvel.WifiAddress;
     if (!FCorvel.WifiPort.empty()) FParamWIFI.EdPort.text = FCorvel.WifiPort;
     FParamWIFI.SettingsPath = SettingsPath;

@@ -287,16 +287,19 @@ void BuildVHW(Run& r) {
                                NumberField(bsp, 4, 2), "N", NumberField(bsp * kKmhPerKnot, 4, 2), "K"});
 }
 
-// $--RMB,A,0.00,L,c--c,,llll.lllll,a,yyyyy.yyyyy,a,x.x,x.x,x.x,,A*hh (status V and mode N when a
-// position cannot be written)
+// $--RMB,A,0.00,L,c--c,,llll.lllll,a,yyyyy.yyyyy,a,x.x,x.x,x.x,,A*hh (cross-track error 0, steer L;
+// the waypoint's name, then an empty waypoint field; its position, distance, true bearing and
+// closing speed; no arrival status; status V and mode N when a position cannot be written)
 void BuildRMB(Run& r) {
     r.EmitNamed(SentenceKind::RMB, {r.wp.valid ? "A" : "V", NumberField(0, 5, 2), "L"},
                 {"", r.wp.lat.value, r.wp.lat.hemisphere, r.wp.lon.value, r.wp.lon.hemisphere,
                  NumberField(r.s.DTW, 5, 2), r.wp.bearingTrue, NumberField(r.s.WCV, 4, 2), "", r.wp.valid ? "A" : "N"});
 }
 
-// $--APB,A,A,0.00,L,N,V,V,x.x,T,c--c,x.x,T,x.x,M*hh (both statuses V when a position cannot be
-// written)
+// $--APB,A,A,0.00,L,N,V,V,x.x,T,c--c,x.x,T,x.x,M*hh (cross-track error 0 nautical miles, steer L;
+// arrival circle and perpendicular not reached; true bearing from the origin, empty while it is to
+// be taken; the waypoint's name, its true bearing and the magnetic heading to steer; both statuses
+// V when a position cannot be written)
 void BuildAPB(Run& r) {
     const bool originKnown = r.s.OriginBearing != sim::kOriginBearingToTake;
     const std::string_view status = r.wp.valid ? "A" : "V";

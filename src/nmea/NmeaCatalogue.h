@@ -13,10 +13,12 @@
 namespace corvel::nmea {
 
 // The kinds in the order of the selection list (index 0..26).
+// clang-format off
 enum class SentenceKind : std::uint8_t {
     APB, BWC, BWR, DBK, DBS, DBT, DPT, GGA, GLL, GSA, GSV, HDG, HDM, HDT, MTW, MWD, MWV, RMB, RMC,
     VHW, VTG, VWR, WCV, WNC, WPL, ZDA, ZTG
 };
+// clang-format on
 inline constexpr std::size_t kSentenceKindCount = 27;
 
 constexpr std::size_t IndexOf(SentenceKind kind) { return static_cast<std::size_t>(kind); }
@@ -39,6 +41,7 @@ struct SentenceInfo {
     bool waypoint;                 // describes the destination waypoint
 };
 
+// clang-format off
 inline constexpr std::array<SentenceInfo, kSentenceKindCount> kSentenceCatalogue{{
     {SentenceKind::APB, "APB", TalkerRole::Position, 3, 3, "Pilote automatique phrase B", false, "iAPB", true},
     {SentenceKind::BWC, "BWC", TalkerRole::Position, 3, 11, "Relevé et distance au waypoint - orthodromie", false,
@@ -77,6 +80,7 @@ inline constexpr std::array<SentenceInfo, kSentenceKindCount> kSentenceCatalogue
     {SentenceKind::ZTG, "ZTG", TalkerRole::Position, 3, 6, "TU et temps restant pour atteindre le waypoint", false,
      "iZTG", true},
 }};
+// clang-format on
 
 constexpr const SentenceInfo& InfoOf(SentenceKind kind) { return kSentenceCatalogue[IndexOf(kind)]; }
 

@@ -297,7 +297,8 @@ BoatSpeedResult PolarTable::BoatSpeed(Real Wa, Real Ws, int PolarPercent) const 
     const int j = FirstBracket(AngleAxis(), Wa);
     if (j < 0) return {ToSpeed(inWind(rowCount_ - 1) * PolarPercent / 100), true};
 
-    // 5. Bilinear.
+    // 5. Inside the table: the speeds of rows j and j + 1 at this wind, then linear in the angle
+    // between them, times the percentage.
     const Real t = inWind(j);
     const Real u = inWind(j + 1);
     const Real v = A(j + 1) == A(j) ? t : t + (u - t) / (A(j + 1) - A(j)) * (Wa - A(j));

@@ -409,11 +409,13 @@ TEST_F(LinksFixture, AVanishedDeviceIsReportedOnceAndTheSimulationGoesOn) {
 // ---------------------------------------------------------------- WiFi dialog
 
 TEST(WifiAddresses, ParsingOfAddressesAndPorts) {
+    // clang-format off
     const std::pair<const char*, const char*> broadcast[] = {
         {"192.168.137.1", "192.168.137.255"}, {" 10.0.0.7 ", "10.0.0.255"}, {"0.0.0.0", "0.0.0.255"},
         {"255.255.255.255", "255.255.255.255"}, {"192.168.1", nullptr}, {"1.2.3.256", nullptr},
         {"1.2.3.4.5", nullptr}, {"host.local", nullptr}, {"", nullptr}, {"1..2.3", nullptr},
         {"1.2.3.-4", nullptr}, {"1.2.3.0004", nullptr}, {"1.2.3.4.", nullptr}, {"+1.2.3.4", nullptr}};
+    // clang-format on
     for (const auto& [text, expected] : broadcast) {
         const auto b = app::BroadcastAddress(text);
         if (expected) {

@@ -8,14 +8,16 @@ using namespace corvel;
 
 namespace {
 
+// The dialog lists the catalogue in its order, one box and one description line per kind; the
+// catalogue's own tests check the texts themselves.
 TEST(SelectionDialog, ListTextsAndDescriptionsInListOrder) {
     nmea::NmeaContext context;
     app::TFParNMEA dialog(context);
-    const char* types[] = {"APB", "BWC", "BWR", "DBK", "DBS", "DBT", "DPT", "GGA", "GLL", "GSA", "GSV", "HDG", "HDM", "HDT",
-                           "MTW", "MWD", "MWV", "RMB", "RMC", "VHW", "VTG", "VWR", "WCV", "WNC", "WPL", "ZDA", "ZTG"};
-    for (size_t i = 0; i < std::size(types); ++i) {
-        EXPECT_EQ(dialog.ChkLBNMEA[i].text, types[i]);
+    ASSERT_EQ(dialog.MemoPNMEA.size(), nmea::kSentenceKindCount);
+    for (size_t i = 0; i < nmea::kSentenceKindCount; ++i) {
+        EXPECT_EQ(dialog.ChkLBNMEA[i].text, nmea::kSentenceCatalogue[i].type);
         EXPECT_TRUE(dialog.ChkLBNMEA[i].checked);
+        EXPECT_EQ(dialog.MemoPNMEA[i], nmea::SelectionLine(nmea::kSentenceCatalogue[i]));
     }
     EXPECT_EQ(dialog.MemoPNMEA.front(), " APB   Pilote automatique phrase B");
     EXPECT_EQ(dialog.MemoPNMEA[3], " DBK*  Profondeur sous la quille");

@@ -95,6 +95,7 @@ TEST(Configuration, ValuesAsTheLoaderReadsThem) {
 TEST(Configuration, PositionsPackedAsDegreesTimesHundredPlusMinutes) {
     EXPECT_EQ(nav::FormatGeneral(config::PackedPosition("51", "4,14", false)), "5104.14");
     EXPECT_EQ(nav::FormatGeneral(config::PackedPosition("45", "12.5", true)), "-4512.5");
+    // clang-format off
     const std::tuple<nav::Real, const char*, const char*, bool> cases[] = {
         {5104.14L, "51", "4.14", false},
         {-4512.5L, "45", "12.5", true},
@@ -102,6 +103,7 @@ TEST(Configuration, PositionsPackedAsDegreesTimesHundredPlusMinutes) {
         {0, "0", "0", false},
         {17959.99L, "179", "59.99", false},
     };
+    // clang-format on
     for (const auto& [packed, degrees, minutes, negative] : cases) {
         const config::PositionFields f = config::UnpackPosition(packed);
         EXPECT_EQ(f.degrees, degrees);
@@ -111,11 +113,13 @@ TEST(Configuration, PositionsPackedAsDegreesTimesHundredPlusMinutes) {
 }
 
 TEST(Configuration, TimeOffsetsAsHoursMinutesSeconds) {
+    // clang-format off
     const std::tuple<nav::Real, const char*> cases[] = {
         {-2, "-2.0"}, {5.5L, "5.3"}, {0, "0.0"}, {-9.5L, "-9.3"},
         {5.75L, "5.45"},  // one decimal would make it 5 h 50
         {12.75L, "12.45"},
     };
+    // clang-format on
     for (const auto& [hours, text] : cases) {
         EXPECT_EQ(config::UtcOffsetText(hours), text);
         EXPECT_NEAR(static_cast<double>(config::UtcOffsetFromText(text)), static_cast<double>(hours), 1e-9);

@@ -85,6 +85,7 @@ TEST_P(HostileUserDirs, AreNotReadAndNeverBlock) {
 
 const std::string kDocumentsLine = "XDG_DOCUMENTS_DIR=\"$HOME/Mes documents\"\n";
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Cases, HostileUserDirs,
     ::testing::Values(
@@ -105,6 +106,7 @@ INSTANTIATE_TEST_SUITE_P(
         UserDirsCase{"Binary",
                      [](const fs::path& f) { test::WriteFile(f, std::string("\0\xFF\x01XDG_\0\n=\"\n", 11)); }}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST(StartupFoldersUserDirs, AFileAtTheLimitIsRead) {
     test::TempFolder home;

@@ -29,6 +29,7 @@ TEST_P(IniRead, FindsTheValue) {
     EXPECT_EQ(IniFile::FromText(c.text).Value(c.section, c.key), c.expected);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Cases, IniRead,
     ::testing::Values(
@@ -50,6 +51,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"Utf8KeptAsItIs", "[A]\nk=\xC3\xA9t\xC3\xA9\n", "A", "k", "\xC3\xA9t\xC3\xA9"},
         ReadCase{"NulByteMakesItBinary", std::string("[A]\nk=1\n\0\n", 10), "A", "k", std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST(IniFile, TypedReadsAndTheirFallbacks) {
     const IniFile f = IniFile::FromText("[S]\nf=6,78\ne=\nt=abc\ni= -12 \nx=1.5\nb=0\n");

@@ -141,6 +141,7 @@ TEST(Conversions, FormatGeneralTable) {
 }
 
 TEST(ValidFloatTest, ReadsBothSeparatorsAndRejectsNonNumbersAsZero) {
+    // clang-format off
     const std::pair<std::string, Real> cases[] = {
         {"", 0},
         {"4,14", 4.14L},
@@ -170,6 +171,7 @@ TEST(ValidFloatTest, ReadsBothSeparatorsAndRejectsNonNumbersAsZero) {
         {"12 34", 0},
         {"0x10", 0},
     };
+    // clang-format on
     for (const auto& [text, value] : cases) {
         EXPECT_NEAR(static_cast<double>(ValidFloat(text)), static_cast<double>(value), 1e-15) << '"' << text << '"';
     }
@@ -300,10 +302,12 @@ namespace {
 // Round replaces the library's nearbyint for speed: it must agree bit for bit, signs of zero,
 // halves, the edges of the 64-bit significand and the non-finite values included.
 TEST(Conversions, RoundIsNearbyintEverywhere) {
+    // clang-format off
     const Real edges[] = {0.0L, -0.0L, 0.5L, -0.5L, 1.5L, -1.5L, 0.49999999999999999995L, -0.3L,
                           4503599627370495.5L, 9223372036854775807.0L, -9223372036854775807.0L,
                           9223372036854775808.0L, 4611686018427387903.5L, -4611686018427387904.5L,
                           1e30L, -1e30L, INFINITY, -INFINITY, 1e-4940L};
+    // clang-format on
     std::vector<Real> xs(std::begin(edges), std::end(edges));
     std::mt19937_64 rng(11);
     std::uniform_real_distribution<double> wide(-1e7, 1e7);
@@ -372,9 +376,11 @@ TEST(Conversions, FormatFixedRangeWritesTheSameText) {
         ASSERT_TRUE(range.low <= x && x <= range.high) << static_cast<double>(x);
         if (range.low == range.high) continue;
         ++widened;
+        // clang-format off
         const Real inside[] = {range.low, range.high, std::nextafter(range.low, range.high),
                                std::nextafter(range.high, range.low), (range.low + range.high) / 2,
                                range.low + (range.high - range.low) * static_cast<Real>(unit(rng))};
+        // clang-format on
         for (Real y : inside) {
             ASSERT_EQ(FormatFixed(y, p, d), text) << std::setprecision(21) << static_cast<double>(x) << " -> "
                                                   << static_cast<double>(y) << " " << p << " " << d;

@@ -178,6 +178,7 @@ TEST(SentenceText, KeepsTheFrameWhole) {
         std::string text;
         std::string expected;
     };
+    // clang-format off
     const Case cases[] = {
         {"plain", "Att_Dover", "Att_Dover"},
         {"frame characters", "a,b*c$d!e\\f^g~h", "a_b_c_d_e_f_g_h"},
@@ -192,6 +193,7 @@ TEST(SentenceText, KeepsTheFrameWhole) {
         {"cut short", "ab\xC3", "ab?"},
         {"stray continuation", "\x80" "a", "?a"},
     };
+    // clang-format on
     for (const Case& c : cases) EXPECT_EQ(SentenceSafeText(c.text), c.expected) << c.label;
 }
 

@@ -394,6 +394,7 @@ TEST_F(PolarFileTest, LoadsAFileAndRefusesWhatCannotBeRead) {
 TEST_F(PolarFileTest, HostileFilesAreRefusedAndChangeNothing) {
     const std::string inForce = "TWA\t6\t8\n40\t4\t5\n90\t5\t6\n";
     const std::string megabyte(PolarTable::kMaxFileBytes, '\n');
+    // clang-format off
     const struct {
         const char* name;
         std::function<std::filesystem::path()> make;
@@ -421,6 +422,7 @@ TEST_F(PolarFileTest, HostileFilesAreRefusedAndChangeNothing) {
         {"binary", [&] { return Write("binary.pol", std::string("\x7F" "ELF\x02\x01\n\0\xFF\n\x01\n", 12)); },
          "il faut au moins 2 vitesses de vent dans l'en-tête (0 trouvée)."},
     };
+    // clang-format on
     PolarTable polar;
     ASSERT_TRUE(polar.LoadFromText(inForce).ok);
     for (const auto& c : cases) {
