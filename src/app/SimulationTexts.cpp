@@ -38,6 +38,12 @@ constexpr std::array<RefusalText, 8> kPolarRefusalTexts{{
 }};
 
 constexpr std::string_view kAngleAboveTable = "Angle avec le vent = ";
+constexpr std::string_view kHours = " h ";
+// By side: babord, tribord.
+constexpr std::array<std::string_view, 2> kDriftSides{"° BABORD", "° TRIBORD"};
+// Without a current, with one.
+constexpr std::array<WindLabels, 2> kWindLabels{
+    {{" Vent réel TW", "Meilleur TWA"}, {" Vent surface SW", "Meilleur SWA"}}};
 
 using Value = std::pair<std::string_view, std::string>;
 
@@ -83,5 +89,14 @@ std::string PolarRefusalMessage(const sim::PolarLoadResult& result) {
 }
 
 std::string AngleAboveTableMessage(nav::Real Wa) { return std::string(kAngleAboveTable) + nav::FormatFixed(Wa, 4, 1); }
+
+std::string EteText(float eteHours) {
+    return nav::FormatGeneral(nav::Int(eteHours)) + std::string(kHours) +
+           nav::FormatFixed(nav::Frac(eteHours) * 100, 4, 0);
+}
+
+std::string_view DriftSideText(bool starboard) { return kDriftSides[starboard ? 1 : 0]; }
+
+WindLabels MajLabTWSW(bool currentPresent) { return kWindLabels[currentPresent ? 1 : 0]; }
 
 }  // namespace corvel::app

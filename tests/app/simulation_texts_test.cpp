@@ -1,5 +1,6 @@
 // The French texts composed from simulation values and errors: each refusal of a polar, with and
-// without a file, and the message of a wind angle above the polar.
+// without a file, the message of a wind angle above the polar, the ETE, the drift side and the wind
+// captions.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -75,6 +76,34 @@ TEST(PolarRefusalMessage, OfARefusedLoad) {
 TEST(AngleAboveTableMessage, AngleWithOneDecimal) {
     EXPECT_EQ(app::AngleAboveTableMessage(170.0f), "Angle avec le vent = 170.0");
     EXPECT_EQ(app::AngleAboveTableMessage(185.04), "Angle avec le vent = 185.0");
+}
+
+TEST(EteText, HoursAndMinutesWithSecondsRounded) {
+    const struct {
+        double hours;
+        const char* text;
+    } cases[] = {
+        {2.5, "2 h 30"},
+        {2 + 30 / 60.0 + 45 / 3600.0, "2 h 30"},
+        {2 + 30 / 60.0 + 55 / 3600.0, "2 h 31"},
+        {0.25, "0 h 15"},
+        {10.99999, "11 h 0"},  // the seconds carry into the hour
+    };
+    for (const auto& c : cases) {
+        const float ete = static_cast<float>(nav::DegreesToDMS(c.hours));
+        EXPECT_EQ(app::EteText(ete), c.text) << c.hours;
+    }
+}
+
+TEST(Captions, DriftSideAndWindWithAndWithoutCurrent) {
+    EXPECT_EQ(app::DriftSideText(true), "° TRIBORD");
+    EXPECT_EQ(app::DriftSideText(false), "° BABORD");
+    const app::WindLabels withCurrent = app::MajLabTWSW(true);
+    EXPECT_EQ(withCurrent.LabTypVent, " Vent surface SW");
+    EXPECT_EQ(withCurrent.LabBestHAul, "Meilleur SWA");
+    const app::WindLabels without = app::MajLabTWSW(false);
+    EXPECT_EQ(without.LabTypVent, " Vent réel TW");
+    EXPECT_EQ(without.LabBestHAul, "Meilleur TWA");
 }
 
 }  // namespace
