@@ -13,7 +13,7 @@ namespace {
 bool LoadDefaultPolar(PolarTable& polar) {
     const auto path =
         std::filesystem::path(__FILE__).parent_path().parent_path() / "data" / "DefPolars" / "First31_7.pol";
-    return polar.LoadFromFile(path).ok;
+    return polar.LoadFromFile(path).ok();
 }
 
 void BM_BoatSpeed(benchmark::State& state) {

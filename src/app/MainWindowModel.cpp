@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/SentenceSelectionModel.h"
+#include "app/SimulationTexts.h"
 #include "nav/Conversions.h"
 #include "nav/SpherePositions.h"
 #include "nav/ValidFloat.h"

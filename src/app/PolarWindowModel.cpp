@@ -1,6 +1,8 @@
 // The polar window model; see PolarWindowModel.h.
 #include "app/PolarWindowModel.h"
 
+#include "app/SimulationTexts.h"
+
 namespace corvel::app {
 
 TFPolaire::TFPolaire(Dialogs& dialogs, sim::PolarTable& table) : dialogs_(dialogs), table_(table) {
@@ -9,8 +11,8 @@ TFPolaire::TFPolaire(Dialogs& dialogs, sim::PolarTable& table) : dialogs_(dialog
 
 bool TFPolaire::Load(const std::filesystem::path& path) {
     const sim::PolarLoadResult result = table_.LoadFromFile(path);
-    if (!result.ok) {
-        dialogs_.ShowMessage(result.message);
+    if (!result.ok()) {
+        dialogs_.ShowMessage(PolarRefusalMessage(result));
         return false;
     }
     LoadedPath = path;
@@ -19,7 +21,7 @@ bool TFPolaire::Load(const std::filesystem::path& path) {
 
 void TFPolaire::FormCreate(const std::filesystem::path& path, const std::filesystem::path& fallback) {
     if (path != fallback && Load(path)) return;
-    if (table_.LoadFromFile(fallback).ok) {
+    if (table_.LoadFromFile(fallback).ok()) {
         LoadedPath = fallback;
         return;
     }

@@ -14,47 +14,22 @@ namespace corvel::sim {
 
 namespace {
 
-// The French texts of a refused load. `source` names the file ("" for a text given directly).
-namespace msg {
-std::string Unreadable(const std::filesystem::path& path) {
-    return "Impossible de lire le fichier polaire : " + path.string();
+// A refusal of `file` for `why`, naming `count`.
+PolarLoadResult Refusal(PolarRefusal why, std::string_view file, std::size_t count = 0) {
+    return {why, std::string(file), count, 0, {}};
 }
-std::string Refused(std::string_view source, std::string_view why) {
-    std::string text = "Polaire refusée";
-    if (!source.empty()) text += " (" + std::string(source) + ")";
-    text += " : ";
-    text += why;
-    return text;
-}
-std::string TooBig() {
-    return "le fichier dépasse " + std::to_string(PolarTable::kMaxFileBytes / (1024 * 1024)) + " Mo.";
-}
-constexpr std::string_view kEmpty = "le fichier est vide.";
-std::string TooManyRows(size_t n) {
-    return std::to_string(n) + " lignes d'angles, " + std::to_string(PolarTable::kMaxAngleRows) + " au maximum.";
-}
-std::string TooFewRows(size_t n) { return "il faut au moins 2 lignes d'angles (" + std::to_string(n) + " trouvée)."; }
-std::string TooManyColumns(int n) {
-    return std::to_string(n) + " vitesses de vent dans l'en-tête, " + std::to_string(PolarTable::kMaxWindColumns) +
-           " au maximum.";
-}
-std::string TooFewColumns(int n) {
-    return "il faut au moins 2 vitesses de vent dans l'en-tête (" + std::to_string(n) + " trouvée).";
-}
-std::string SpeedOutOfRange(std::size_t line, std::string_view text) {
-    return "ligne " + std::to_string(line) + ", la vitesse " +
-           std::string(nav::FirstBytes(text, nav::kNumberTextLength)) + " n'est pas comprise entre 0 et " +
-           nav::FormatGeneral(PolarTable::kMaxBoatSpeed) + " nœuds.";
-}
-}  // namespace msg
 
-// Why a polar of `lines` lines (the header included) is refused by its number of lines; "" when
+// The refusal of a polar of `lines` lines (the header included) by its number of lines; none when
 // that number is fine.
-std::string LineCountRefusal(size_t lines) {
-    if (lines == 0) return std::string(msg::kEmpty);
-    const size_t rows = lines - 1;
-    if (rows > static_cast<size_t>(PolarTable::kMaxAngleRows)) return msg::TooManyRows(rows);
-    if (rows < 2) return msg::TooFewRows(rows);
+PolarLoadResult LineCountRefusal(std::size_t lines, std::string_view file) {
+    if (lines == 0) return Refusal(PolarRefusal::Empty, file);
+    const std::size_t rows = lines - 1;
+    if (rows > static_cast<std::size_t>(PolarTable::kMaxAngleRows)) {
+        return Refusal(PolarRefusal::TooManyRows, file, rows);
+    }
+    if (rows < static_cast<std::size_t>(PolarTable::kMinAngleRows)) {
+        return Refusal(PolarRefusal::TooFewRows, file, rows);
+    }
     return {};
 }
 
@@ -85,8 +60,6 @@ float ToSpeed(Real v) {
 
 }  // namespace
 
-std::string AngleAboveTableMessage(Real Wa) { return "Angle avec le vent = " + nav::FormatFixed(Wa, 4, 1); }
-
 std::vector<std::string> SplitPolarLines(std::string_view text) {
     std::vector<std::string> lines;
     while (!text.empty()) {
@@ -105,44 +78,46 @@ PolarLoadResult PolarTable::LoadFromFile(const std::filesystem::path& path) {
         case nav::ReadStatus::Ok:
             return LoadText(read.text, path.string());
         case nav::ReadStatus::TooLarge:
-            return {false, msg::Refused(path.string(), msg::TooBig())};
+            return Refusal(PolarRefusal::TooLarge, path.string());
         case nav::ReadStatus::Missing:
         case nav::ReadStatus::NotRegular:
         case nav::ReadStatus::Unreadable:
             break;
     }
-    return {false, msg::Unreadable(path)};
+    return Refusal(PolarRefusal::Unreadable, path.string());
 }
 
 PolarLoadResult PolarTable::LoadFromText(std::string_view text) { return LoadText(text, {}); }
 
-PolarLoadResult PolarTable::LoadText(std::string_view text, std::string_view source) {
+PolarLoadResult PolarTable::LoadText(std::string_view text, std::string_view file) {
     // Counted before the lines are made: a file of a million line feeds makes no million strings.
-    if (std::string why = LineCountRefusal(PolarLineCount(text)); !why.empty()) {
-        return {false, msg::Refused(source, why)};
-    }
-    return LoadLines(SplitPolarLines(text), source);
+    if (PolarLoadResult refused = LineCountRefusal(PolarLineCount(text), file); !refused.ok()) return refused;
+    return LoadLines(SplitPolarLines(text), file);
 }
 
 PolarLoadResult PolarTable::LoadFromLines(std::vector<std::string> lines) { return LoadLines(std::move(lines), {}); }
 
-PolarLoadResult PolarTable::LoadLines(std::vector<std::string> lines, std::string_view source) {
-    if (std::string why = LineCountRefusal(lines.size()); !why.empty()) return {false, msg::Refused(source, why)};
+PolarLoadResult PolarTable::LoadLines(std::vector<std::string> lines, std::string_view file) {
+    if (PolarLoadResult refused = LineCountRefusal(lines.size(), file); !refused.ok()) return refused;
     const size_t rows = lines.size() - 1;
 
     // Parsed into a copy, so that a header 0 keeps the column's value in force and a refusal
     // leaves the table untouched.
     PolarTable candidate(*this);
     const int columns = candidate.DetValEntCol(lines.front());
-    if (columns > kMaxWindColumns) return {false, msg::Refused(source, msg::TooManyColumns(columns))};
-    if (columns < 2) return {false, msg::Refused(source, msg::TooFewColumns(columns))};
+    const auto found = static_cast<std::size_t>(columns);
+    if (columns > kMaxWindColumns) return Refusal(PolarRefusal::TooManyColumns, file, found);
+    if (columns < kMinWindColumns) return Refusal(PolarRefusal::TooFewColumns, file, found);
     candidate.rowCount_ = static_cast<int>(rows);
     candidate.DetValEntLIG(lines);
-    if (const auto bad = candidate.GetSpeedVal(lines)) return {false, msg::Refused(source, msg::SpeedOutOfRange(bad->line, bad->text))};
+    if (const auto bad = candidate.GetSpeedVal(lines)) {
+        return {PolarRefusal::SpeedOutOfRange, std::string(file), 0, bad->line,
+                std::string(nav::FirstBytes(bad->text, nav::kNumberTextLength))};
+    }
     candidate.PrepareLookups();
     candidate.lines_ = std::move(lines);
     *this = std::move(candidate);
-    return {true, {}};
+    return {};
 }
 
 int PolarTable::DetValEntCol(std::string_view header) {

@@ -1,7 +1,7 @@
 // The polar diagram of the boat: the table of boat speeds by true wind speed and wind angle, read
 // from a tab-separated ".pol" file, and the boat speed interpolated in it many times per second.
-// A load that the fixed-size table cannot hold is refused with a French message and the table in
-// force stays as it was; BoatSpeed reads only the table, allocates nothing and does not throw.
+// A load that the fixed-size table cannot hold is refused, saying why, and the table in force stays
+// as it was; BoatSpeed reads only the table, allocates nothing and does not throw.
 #pragma once
 
 #include <array>
@@ -20,10 +20,29 @@ namespace corvel::sim {
 
 using nav::Real;
 
-// The outcome of a polar load: ok, or the French message to show (the table in force unchanged).
+// Why a polar load was refused.
+enum class PolarRefusal : std::uint8_t {
+    None,             // loaded
+    Unreadable,       // the file is missing, not a regular file, or the system refused to read it
+    TooLarge,         // the file is over PolarTable::kMaxFileBytes
+    Empty,            // no line at all
+    TooManyRows,      // more than PolarTable::kMaxAngleRows angle lines (count)
+    TooFewRows,       // fewer than PolarTable::kMinAngleRows angle lines (count)
+    TooManyColumns,   // more than PolarTable::kMaxWindColumns wind speeds in the header (count)
+    TooFewColumns,    // fewer than PolarTable::kMinWindColumns wind speeds in the header (count)
+    SpeedOutOfRange,  // a boat speed outside 0..PolarTable::kMaxBoatSpeed (line, text)
+};
+
+// The outcome of a polar load: loaded, or why not, with what the refusal names (the table in force
+// unchanged). The user's message is composed by the application.
 struct PolarLoadResult {
-    bool ok = false;
-    std::string message;  // empty when ok
+    PolarRefusal refusal = PolarRefusal::None;
+    std::string file;       // the file of a LoadFromFile ("" for a text or lines given directly)
+    std::size_t count = 0;  // the angle lines or wind speeds found (the row and column refusals)
+    std::size_t line = 0;   // SpeedOutOfRange: the line of the field in the file, 1 being the header
+    std::string text;       // SpeedOutOfRange: the field as written, at most nav::kNumberTextLength
+                            // bytes of whole characters
+    bool ok() const noexcept { return refusal == PolarRefusal::None; }
 };
 
 // A boat speed (knots) and whether the wind angle lay above the last angle row of the table, in
@@ -32,10 +51,6 @@ struct BoatSpeedResult {
     float speed = 0;
     bool angleAboveTable = false;
 };
-
-// The message shown when the wind angle lies above the table: "Angle avec le vent = " followed by
-// the angle in degrees, FormatFixed(Wa, 4, 1) ("Angle avec le vent = 185.0").
-std::string AngleAboveTableMessage(Real Wa);
 
 // Splits a file's text into its lines: on LF, a CR ending a line removed. The LF that ends the
 // last line does not open a further line: "A\nB\n" has 2 lines, "A\nB\n\n" has 3, "" has none.
@@ -47,6 +62,8 @@ class PolarTable {
   public:
     static constexpr int kMaxWindColumns = 41;
     static constexpr int kMaxAngleRows = 51;
+    static constexpr int kMinWindColumns = 2;
+    static constexpr int kMinAngleRows = 2;
     // A larger file is no polar (the largest table, 51 rows of 41 columns, takes about 20 KB): it is
     // refused.
     static constexpr std::size_t kMaxFileBytes = 1024 * 1024;
@@ -55,7 +72,7 @@ class PolarTable {
 
     // Reads the file (nav::ReadRegularFile: a FIFO or device never blocks) and loads its text
     // (LoadFromText). A missing or unreadable file, a file that is not a regular file or one over
-    // kMaxFileBytes is refused; the messages of a refused text name the file.
+    // kMaxFileBytes is refused; a refusal names the file.
     PolarLoadResult LoadFromFile(const std::filesystem::path& path);
     // Loads the lines of `text` (SplitPolarLines). The lines are counted first: a text of more
     // lines than the table can hold is refused without being split.
@@ -63,14 +80,14 @@ class PolarTable {
     // Parses the lines (line 1 the header of wind speeds, then one line per wind angle) with
     // DetValEntCol, DetValEntLIG and GetSpeedVal. Refused, leaving the table and its lines as they
     // were: no line at all, more than 51 or fewer than 2 angle lines, more than 41 or fewer than 2
-    // wind-speed columns, a boat speed outside 0..kMaxBoatSpeed (the message names the first such
+    // wind-speed columns, a boat speed outside 0..kMaxBoatSpeed (the refusal names the first such
     // field: its line in the file, 1 being the header, and its text). A header field that is
     // exactly 0 takes a column but keeps the wind speed of that column in the table in force (0 in
     // a table never loaded).
     PolarLoadResult LoadFromLines(std::vector<std::string> lines);
 
     // True once a polar has been loaded (at least 2 columns and 2 rows).
-    bool Loaded() const noexcept { return windCount_ >= 2 && rowCount_ >= 2; }
+    bool Loaded() const noexcept { return windCount_ >= kMinWindColumns && rowCount_ >= kMinAngleRows; }
     int WindCount() const noexcept { return windCount_; }
     int RowCount() const noexcept { return rowCount_; }
     // The first WindCount wind speeds, knots, in file order.
@@ -108,9 +125,9 @@ class PolarTable {
     float BoatSpeedUnderWmin(Real Sref, Real Wa, Real Ws) const noexcept;
 
   private:
-    // LoadFromText and LoadFromLines; `source` is the file named in a refusal ("" for none).
-    PolarLoadResult LoadText(std::string_view text, std::string_view source);
-    PolarLoadResult LoadLines(std::vector<std::string> lines, std::string_view source);
+    // LoadFromText and LoadFromLines; `file` is the file named in a refusal ("" for none).
+    PolarLoadResult LoadText(std::string_view text, std::string_view file);
+    PolarLoadResult LoadLines(std::vector<std::string> lines, std::string_view file);
     // Header -> WindSpeeds; returns the number of columns the header names (may exceed the table:
     // only the first kMaxWindColumns are stored, and WindCount is held at that).
     int DetValEntCol(std::string_view header);

@@ -36,10 +36,6 @@ bool WpMajDistRel(SimulationState& s) {
     return false;
 }
 
-std::string EteText(float eteHours) {
-    return FormatGeneral(Int(eteHours)) + " h " + FormatFixed(Frac(eteHours) * 100, 4, 0);
-}
-
 float HdGMagToDest(const SimulationState& s) {
     float result = 0;
     if (s.Current.mdl == 0) {

@@ -3,8 +3,6 @@
 // functions is always the waypoint, point 2 the boat.
 #pragma once
 
-#include <string>
-
 #include "sim/SimulationState.h"
 
 namespace corvel::sim {
@@ -22,9 +20,6 @@ WaypointCoordinates WaypointFromDegreesMinutes(double latDeg, double latMin, boo
 // Recomputes DTW, BTW, RhumbDistance, OriginBearing (when 65535), WCV and, when WCV > 0, ETEHours
 // (H.MMSS). Returns true when the ETE is defined (WCV > 0).
 bool WpMajDistRel(SimulationState& s);
-
-// The ETE display: "<hours> h <minutes>", minutes counting the seconds as hundredths, rounded.
-std::string EteText(float eteHours);
 
 // Magnetic heading to steer to the waypoint, degrees in [0, 360): the bearing corrected by the
 // drift (when there is a current) and the variation.

@@ -298,13 +298,6 @@ void Affiche_derive(SimulationState& s) {
     s.DriftStarboard = InStarboardSector(s.HDG, s.ReciprocalHDG, s.COG);
 }
 
-std::string_view DriftSideText(bool starboard) { return starboard ? "° TRIBORD" : "° BABORD"; }
-
-WindLabels MajLabTWSW(bool currentPresent) {
-    if (currentPresent) return {" Vent surface SW", "Meilleur SWA"};
-    return {" Vent réel TW", "Meilleur TWA"};
-}
-
 // ---- Alternating current ---------------------------------------------------------------------
 
 Real AlternatingCurrentFactor(int n) {

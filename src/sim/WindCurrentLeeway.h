@@ -1,10 +1,9 @@
 // Wind, current and leeway: the variation laws of the true wind, the vector sums that give the
 // surface and apparent winds, the tack side, the leeway tables of the boat categories, the drift
 // shown to the user and the alternating current's turn. Pure functions on SimulationState; the
-// window model owns the timers and the displays and formats what these compute.
+// window model owns the timers and the displays and formats what these compute (the captions are in
+// app/SimulationTexts).
 #pragma once
-
-#include <string_view>
 
 #include "nav/Conversions.h"
 #include "sim/SimulationState.h"
@@ -89,17 +88,6 @@ void MajAW_SWA(SimulationState& s);
 // The computing part of Affiche_derive: DriftAngle := angle of COG off HDG, 0..180;
 // DriftStarboard := COG lies in the starboard sector of (HDG, ReciprocalHDG).
 void Affiche_derive(SimulationState& s);
-
-// The side label beside the drift angle: "° TRIBORD" or "° BABORD".
-std::string_view DriftSideText(bool starboard);
-
-// The two wind labels of MajLabTWSW.
-struct WindLabels {
-    std::string_view LabTypVent;
-    std::string_view LabBestHAul;
-};
-// With a current: " Vent surface SW" / "Meilleur SWA"; without: " Vent réel TW" / "Meilleur TWA".
-WindLabels MajLabTWSW(bool currentPresent);
 
 // Alternating current: one turn turns the current by 180 degrees in 13 steps.
 inline constexpr int kCurrentTurnSteps = 13;

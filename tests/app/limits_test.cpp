@@ -88,7 +88,7 @@ struct Limits : ::testing::Test {
 // sentence says so.
 TEST_F(Limits, SailingFromTheLatitudeLimitPastThePole) {
     app::Program program(dialogs, test::SourceDir() / "data");
-    ASSERT_TRUE(program.Polar.LoadFromText("TWA\t6\t30\n30\t40\t40\n90\t40\t40\n180\t40\t40\n").ok);
+    ASSERT_TRUE(program.Polar.LoadFromText("TWA\t6\t30\n30\t40\t40\n90\t40\t40\n180\t40\t40\n").ok());
     SentenceCheck check;
     Sail(program, "[NavDATA]\niTWS=100\niTWD=180\niHDG=5\niCUR=50\niCURDir=0\niPOSLat=8900\niPOSLong=500\n"
          "iWpLat=8900\niWpLong=1000\n",

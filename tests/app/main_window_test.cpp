@@ -24,7 +24,7 @@ struct CorvelFixture : ::testing::Test {
     std::unique_ptr<TFCorvel> w;
 
     void SetUp() override {
-        ASSERT_TRUE(polar.LoadFromFile(test::DefaultPolar()).ok);
+        ASSERT_TRUE(polar.LoadFromFile(test::DefaultPolar()).ok());
         w = std::make_unique<TFCorvel>(dialogs, param, engine);
     }
     void Steady() {  // no variable data: the wind and heading hold still
@@ -252,7 +252,7 @@ TEST_F(CorvelFixture, SounderPingsForTwoHundredMillisecondsAfterEachSample) {
 }
 
 TEST_F(CorvelFixture, AnAngleAboveThePolarIsReportedOnce) {
-    ASSERT_TRUE(polar.LoadFromText("TWA\t6\t10\n40\t4\t5\n90\t5\t6\n120\t5.5\t6.5\n").ok);
+    ASSERT_TRUE(polar.LoadFromText("TWA\t6\t10\n40\t4\t5\n90\t5\t6\n120\t5.5\t6.5\n").ok());
     Steady();
     w->EdTWD.text = "160";  // 158 degrees off a heading of 318
     w->BtCalCClick();

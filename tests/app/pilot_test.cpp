@@ -27,7 +27,7 @@ struct PilotFixture : ::testing::Test {
     std::unique_ptr<TFCorvel> w;
 
     void SetUp() override {
-        ASSERT_TRUE(polar.LoadFromFile(test::DefaultPolar()).ok);
+        ASSERT_TRUE(polar.LoadFromFile(test::DefaultPolar()).ok());
         Reset();
     }
     // A new window and parameters dialog; wind and heading constant.

@@ -24,23 +24,6 @@ TEST(WaypointTest, TypedCoordinatesAreDegreesAndDecimalMinutes) {
     EXPECT_EQ(greenwich.lon, 360.0f);  // 0 or less is held as +360
 }
 
-TEST(WaypointTest, EteShowsHoursAndMinutesWithSecondsRounded) {
-    const struct {
-        double hours;
-        const char* text;
-    } cases[] = {
-        {2.5, "2 h 30"},
-        {2 + 30 / 60.0 + 45 / 3600.0, "2 h 30"},
-        {2 + 30 / 60.0 + 55 / 3600.0, "2 h 31"},
-        {0.25, "0 h 15"},
-        {10.99999, "11 h 0"},  // the seconds carry into the hour
-    };
-    for (const auto& c : cases) {
-        const float ete = static_cast<float>(corvel::nav::DegreesToDMS(c.hours));
-        EXPECT_EQ(EteText(ete), c.text) << c.hours;
-    }
-}
-
 struct WaypointFixture : ::testing::Test {
     SimulationState s;
     void SetUp() override {

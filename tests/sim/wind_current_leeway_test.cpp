@@ -366,17 +366,6 @@ TEST(Drift, AngleAndSide) {
         EXPECT_NEAR(s.DriftAngle, c.angle, 1e-4) << c.hdg << " " << c.cog;
         EXPECT_EQ(s.DriftStarboard, c.starboard) << c.hdg << " " << c.cog;
     }
-    EXPECT_EQ(DriftSideText(true), "° TRIBORD");
-    EXPECT_EQ(DriftSideText(false), "° BABORD");
-}
-
-TEST(Labels, WindTypeWithAndWithoutCurrent) {
-    const WindLabels withCurrent = MajLabTWSW(true);
-    EXPECT_EQ(withCurrent.LabTypVent, " Vent surface SW");
-    EXPECT_EQ(withCurrent.LabBestHAul, "Meilleur SWA");
-    const WindLabels without = MajLabTWSW(false);
-    EXPECT_EQ(without.LabTypVent, " Vent réel TW");
-    EXPECT_EQ(without.LabBestHAul, "Meilleur TWA");
 }
 
 TEST(AlternatingCurrent, OneTurnOfThirteenSteps) {

@@ -1,0 +1,102 @@
+// The texts composed from simulation values and errors; see SimulationTexts.h.
+#include "app/SimulationTexts.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace corvel::app {
+
+namespace {
+
+using sim::PolarRefusal;
+using sim::PolarTable;
+
+// Each refusal of a polar and its text. In braces, the values it names: {file} the file, {source}
+// " (<file>)" or nothing for a text loaded directly, {count} the lines or columns found, {line}
+// and {text} the speed field, {limit} the entry's limit.
+struct RefusalText {
+    PolarRefusal refusal;
+    nav::Real limit;
+    std::string_view text;
+};
+constexpr std::array<RefusalText, 8> kPolarRefusalTexts{{
+    {PolarRefusal::Unreadable, 0, "Impossible de lire le fichier polaire : {file}"},
+    {PolarRefusal::TooLarge, PolarTable::kMaxFileBytes / (1024 * 1024),
+     "Polaire refusée{source} : le fichier dépasse {limit} Mo."},
+    {PolarRefusal::Empty, 0, "Polaire refusée{source} : le fichier est vide."},
+    {PolarRefusal::TooManyRows, PolarTable::kMaxAngleRows,
+     "Polaire refusée{source} : {count} lignes d'angles, {limit} au maximum."},
+    {PolarRefusal::TooFewRows, PolarTable::kMinAngleRows,
+     "Polaire refusée{source} : il faut au moins {limit} lignes d'angles ({count} trouvée)."},
+    {PolarRefusal::TooManyColumns, PolarTable::kMaxWindColumns,
+     "Polaire refusée{source} : {count} vitesses de vent dans l'en-tête, {limit} au maximum."},
+    {PolarRefusal::TooFewColumns, PolarTable::kMinWindColumns,
+     "Polaire refusée{source} : il faut au moins {limit} vitesses de vent dans l'en-tête ({count} trouvée)."},
+    {PolarRefusal::SpeedOutOfRange, PolarTable::kMaxBoatSpeed,
+     "Polaire refusée{source} : ligne {line}, la vitesse {text} n'est pas comprise entre 0 et {limit} nœuds."},
+}};
+
+constexpr std::string_view kAngleAboveTable = "Angle avec le vent = ";
+constexpr std::string_view kHours = " h ";
+// By side: babord, tribord.
+constexpr std::array<std::string_view, 2> kDriftSides{"° BABORD", "° TRIBORD"};
+// Without a current, with one.
+constexpr std::array<WindLabels, 2> kWindLabels{
+    {{" Vent réel TW", "Meilleur TWA"}, {" Vent surface SW", "Meilleur SWA"}}};
+
+using Value = std::pair<std::string_view, std::string>;
+
+// `text` with each {name} replaced by its value, in one pass: a value is never read again, so a
+// file name holding braces stays as it is. A name without a value stays too.
+template <std::size_t N>
+std::string Fill(std::string_view text, const std::array<Value, N>& values) {
+    std::string out;
+    while (!text.empty()) {
+        const std::size_t open = text.find('{');
+        const std::size_t close = text.find('}', open);
+        if (close == std::string_view::npos) break;
+        out += text.substr(0, open);
+        const std::string_view name = text.substr(open + 1, close - open - 1);
+        const auto value =
+            std::find_if(values.begin(), values.end(), [name](const Value& v) { return v.first == name; });
+        if (value != values.end()) {
+            out += value->second;
+        } else {
+            out += text.substr(open, close - open + 1);
+        }
+        text.remove_prefix(close + 1);
+    }
+    out += text;
+    return out;
+}
+
+}  // namespace
+
+std::string PolarRefusalMessage(const sim::PolarLoadResult& result) {
+    const auto entry = std::find_if(kPolarRefusalTexts.begin(), kPolarRefusalTexts.end(),
+                                    [&result](const RefusalText& t) { return t.refusal == result.refusal; });
+    if (entry == kPolarRefusalTexts.end()) return {};  // loaded
+    const std::array<Value, 6> values{{
+        {"file", result.file},
+        {"source", result.file.empty() ? std::string() : " (" + result.file + ")"},
+        {"count", std::to_string(result.count)},
+        {"line", std::to_string(result.line)},
+        {"text", result.text},
+        {"limit", nav::FormatGeneral(entry->limit)},
+    }};
+    return Fill(entry->text, values);
+}
+
+std::string AngleAboveTableMessage(nav::Real Wa) { return std::string(kAngleAboveTable) + nav::FormatFixed(Wa, 4, 1); }
+
+std::string EteText(float eteHours) {
+    return nav::FormatGeneral(nav::Int(eteHours)) + std::string(kHours) +
+           nav::FormatFixed(nav::Frac(eteHours) * 100, 4, 0);
+}
+
+std::string_view DriftSideText(bool starboard) { return kDriftSides[starboard ? 1 : 0]; }
+
+WindLabels MajLabTWSW(bool currentPresent) { return kWindLabels[currentPresent ? 1 : 0]; }
+
+}  // namespace corvel::app

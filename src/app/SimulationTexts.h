@@ -1,0 +1,40 @@
+// The French texts the windows compose from simulation values and errors: why a polar was refused,
+// the wind angle above the polar, the waypoint's ETE, the side of the drift and the wind captions
+// that follow the current. The lower layers give the values; every text is in the tables of
+// SimulationTexts.cpp.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "nav/Conversions.h"
+#include "sim/PolarTable.h"
+
+namespace corvel::app {
+
+// Why a polar load was refused, naming the file when the load had one: « Impossible de lire le
+// fichier polaire : <file> » for a file that cannot be read, else « Polaire refusée (<file>) :
+// <why> » (« Polaire refusée : <why> » for a text), e.g. « Polaire refusée : ligne 3, la vitesse
+// -0.01 n'est pas comprise entre 0 et 100 nœuds. »; "" for a polar loaded.
+std::string PolarRefusalMessage(const sim::PolarLoadResult& result);
+
+// The message shown when the wind angle lies above the polar: "Angle avec le vent = " followed by
+// the angle in degrees, FormatFixed(Wa, 4, 1) ("Angle avec le vent = 185.0").
+std::string AngleAboveTableMessage(nav::Real Wa);
+
+// The ETE display of an ETE in hours written H.MMSS: "<hours> h <minutes>", minutes counting the
+// seconds as hundredths, rounded ("2 h 31" for 2.3055).
+std::string EteText(float eteHours);
+
+// The side label beside the drift angle: "° TRIBORD" or "° BABORD".
+std::string_view DriftSideText(bool starboard);
+
+// The two wind captions of MajLabTWSW: with a current " Vent surface SW" / "Meilleur SWA"; without
+// " Vent réel TW" / "Meilleur TWA".
+struct WindLabels {
+    std::string_view LabTypVent;
+    std::string_view LabBestHAul;
+};
+WindLabels MajLabTWSW(bool currentPresent);
+
+}  // namespace corvel::app
