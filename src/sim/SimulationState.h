@@ -67,8 +67,8 @@ struct SimulationState {
     float ArrowScale = 0;
     int CompassRadius = 0;
     int CompassCentreX = 0, CompassCentreY = 0;
-    std::array<float, kDepthColumns> DepthProfile{};  // pixels, 5 per metre; [0] newest
-    float Depth = 0;                 // DepthProfile[17] / 5
+    std::array<float, kDepthColumns> DepthProfile{};  // sea-bed depths, metres; [0] newest
+    float Depth = 0;                 // DepthProfile[17], metres
     float WaterTemperature = 13.0f;  // constant
     bool SounderPing = true;
     float SurfaceOffset = 0, KeelOffset = 0;
