@@ -39,6 +39,8 @@ constexpr std::array<RefusalText, 8> kPolarRefusalTexts{{
 
 constexpr std::string_view kAngleAboveTable = "Angle avec le vent = ";
 constexpr std::string_view kHours = " h ";
+constexpr std::string_view kMetres = " m";
+constexpr std::string_view kDegreesCelsius = " °C";
 // By side: babord, tribord.
 constexpr std::array<std::string_view, 2> kDriftSides{"° BABORD", "° TRIBORD"};
 // Without a current, with one.
@@ -98,5 +100,9 @@ std::string EteText(float eteHours) {
 std::string_view DriftSideText(bool starboard) { return kDriftSides[starboard ? 1 : 0]; }
 
 WindLabels MajLabTWSW(bool currentPresent) { return kWindLabels[currentPresent ? 1 : 0]; }
+
+std::string DepthText(float metres) { return nav::FormatFixed(metres, 4, 1) + std::string(kMetres); }
+
+std::string TemperatureText(float celsius) { return nav::FormatFixed(celsius, 3, 1) + std::string(kDegreesCelsius); }
 
 }  // namespace corvel::app

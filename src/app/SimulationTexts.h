@@ -1,7 +1,7 @@
 // The French texts the windows compose from simulation values and errors: why a polar was refused,
-// the wind angle above the polar, the waypoint's ETE, the side of the drift and the wind captions
-// that follow the current. The lower layers give the values; every text is in the tables of
-// SimulationTexts.cpp.
+// the wind angle above the polar, the waypoint's ETE, the side of the drift, the wind captions that
+// follow the current, and the sounder's depth and temperature. The lower layers give the values;
+// every text is in the tables of SimulationTexts.cpp.
 #pragma once
 
 #include <string>
@@ -36,5 +36,10 @@ struct WindLabels {
     std::string_view LabBestHAul;
 };
 WindLabels MajLabTWSW(bool currentPresent);
+
+// The sounder's texts: the depth in metres, FormatFixed(depth, 4, 1) + " m" ("10.5 m"), and the
+// water temperature, FormatFixed(temperature, 3, 1) + " °C" ("13.0 °C").
+std::string DepthText(float metres);
+std::string TemperatureText(float celsius);
 
 }  // namespace corvel::app

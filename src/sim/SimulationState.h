@@ -64,8 +64,8 @@ struct SimulationState {
     bool Paused = false;
     bool Halted = true;
     float ScaleSpeed = 0;  // the fastest of true wind, apparent wind and boat speed: the compass's scale
-    std::array<float, kDepthColumns> DepthProfile{};  // pixels, 5 per metre; [0] newest
-    float Depth = 0;                 // DepthProfile[17] / 5
+    std::array<float, kDepthColumns> DepthProfile{};  // sea-bed depths, metres; [0] newest
+    float Depth = 0;                 // DepthProfile[17], metres
     float WaterTemperature = 13.0f;  // constant
     bool SounderPing = true;
     float SurfaceOffset = 0, KeelOffset = 0;

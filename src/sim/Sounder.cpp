@@ -21,31 +21,20 @@ nav::Real NewDepthSample(std::int64_t tickCount, int ticksPerSecond) {
            0.8L * nav::Sine(n * 0.0698L / N * 5 + 0.2855L);
 }
 
+float SoundingDepth(nav::Real metres) {
+    constexpr float kFifths = 5;
+    return static_cast<float>(metres * kFifths) / kFifths;  // the stored depth is a 32-bit float
+}
+
 void MajProf(SimulationState& s) {
     for (int i = kDepthColumns - 2; i >= 0; --i) s.DepthProfile[i + 1] = s.DepthProfile[i];
-    s.Depth = s.DepthProfile[kBoatColumn] / kPixelsPerMetre;
+    s.Depth = s.DepthProfile[kBoatColumn];
 }
 
 void TakeSounding(SimulationState& s) {
-    // Stored as a 32-bit pixel value.
-    s.DepthProfile[0] = static_cast<float>(NewDepthSample(s.TickCount, s.TicksPerSecond) * kPixelsPerMetre);
+    s.DepthProfile[0] = SoundingDepth(NewDepthSample(s.TickCount, s.TicksPerSecond));
     s.SounderPing = true;
     MajProf(s);
-}
-
-SounderPicture ImageProfData(const SimulationState& s) {
-    SounderPicture p;
-    for (int i = 0; i < kSounderDrawnColumns; ++i) {
-        const float top = s.DepthProfile[i];
-        const float height = kSounderHeight - top;
-        p.columns[i] = {static_cast<float>(kSounderColumnWidth * i), top, static_cast<float>(kSounderColumnWidth),
-                        height > 0 ? height : 0};
-    }
-    p.depthText = nav::FormatFixed(s.Depth, 4, 1) + " m";
-    p.temperatureText = nav::FormatFixed(s.WaterTemperature, 3, 1) + " °C";
-    p.ping = s.SounderPing;
-    p.pingBottom = s.DepthProfile[kBoatColumn];
-    return p;
 }
 
 }  // namespace corvel::sim
