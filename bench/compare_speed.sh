@@ -6,7 +6,9 @@
 #   (b) the benchmark of one simulated hour with its sentences (BM_SimulatedHour/sentences:1 of
 #       bench/tick_bench.cpp), wall time per hour.
 # The two builds run in alternation (A B A B ...), RUNS times each (7 by default), so that the load
-# of the machine falls on both alike; the medians are printed side by side. The instruction count
+# of the machine falls on both alike; the medians are printed side by side, with the change of the
+# medians and the median of the changes within each round (the two runs of a round share the
+# load of that moment, so this one is the steadier on a busy machine). The instruction count
 # of one run does not depend on that load: with --callgrind, the instructions (valgrind callgrind,
 # Ir) of a fast headless run of HOURS simulated hours (2 by default) are printed as well (slow:
 # about a minute per build for 2 hours). Before anything is timed, the two builds must write the
@@ -55,7 +57,14 @@ hour() {
 }
 median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 change() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%+.1f %%", (b - a) / a * 100 }'; }
-row() { printf '%-44s %14s %14s %10s\n' "$@"; }
+# paired "A1 A2 .." "B1 B2 ..": the median of the changes B_i / A_i - 1, in %.
+paired() {
+  local -a a b ratios=()
+  read -ra a <<< "$1"; read -ra b <<< "$2"
+  for i in "${!a[@]}"; do ratios+=("$(awk -v a="${a[i]}" -v b="${b[i]}" 'BEGIN { print (b - a) / a * 100 }')"); done
+  awk -v m="$(median "${ratios[@]}")" 'BEGIN { printf "%+.1f %%", m }'
+}
+row() { printf '%-44s %14s %14s %10s %10s\n' "$@"; }
 
 md5=()
 for d in "${dirs[@]}"; do
@@ -73,11 +82,11 @@ done
 read -ra day0 <<< "${days[0]}"; read -ra day1 <<< "${days[1]}"
 read -ra hour0 <<< "${hours_ms[0]}"; read -ra hour1 <<< "${hours_ms[1]}"
 
-row "" "before" "after" "change"
+row "" "before" "after" "change" "paired"
 d0=$(median "${day0[@]}") d1=$(median "${day1[@]}")
-row "headless day, median wall s ($runs runs)" "$d0" "$d1" "$(change "$d0" "$d1")"
+row "headless day, median wall s ($runs runs)" "$d0" "$d1" "$(change "$d0" "$d1")" "$(paired "${days[0]}" "${days[1]}")"
 h0=$(median "${hour0[@]}") h1=$(median "${hour1[@]}")
-row "BM_SimulatedHour/sentences:1, median ms" "$h0" "$h1" "$(change "$h0" "$h1")"
+row "BM_SimulatedHour/sentences:1, median ms" "$h0" "$h1" "$(change "$h0" "$h1")" "$(paired "${hours_ms[0]}" "${hours_ms[1]}")"
 echo "  day runs before: ${day0[*]}"
 echo "  day runs after:  ${day1[*]}"
 echo "  hour runs before: ${hour0[*]}"
