@@ -157,6 +157,7 @@ void TFCorvel::SpBtPauseResClick() {
 }
 
 void TFCorvel::StartDone() {
+    Changes.BumpAll();
     // Talkers and the GGA cycle start again; the settings wait for a pause.
     if (FParNMEA_) FParNMEA_->Talker_IDs();
     Nmea.GgaCycleCount = 0;
@@ -188,6 +189,7 @@ void TFCorvel::StartDone() {
 }
 
 void TFCorvel::PauseDone() {
+    Changes.BumpAll();
     ShowPilotGlyphs(S.Standby ? sim::PilotSituation::PausedStandby : sim::PilotSituation::PausedAuto);
     GlyphResPause.imageIndex = 5;
     MenuParametres.enabled = true;
@@ -196,6 +198,7 @@ void TFCorvel::PauseDone() {
 }
 
 void TFCorvel::ResumeDone() {
+    Changes.BumpAll();
     GlyphResPause.imageIndex = 0;
     ShowPilotGlyphs(S.Standby ? sim::PilotSituation::ResumedStandby : sim::PilotSituation::ResumedAuto);
     SwWIFI.enabled = false;
@@ -248,11 +251,13 @@ void TFCorvel::ShowTack() {
 }
 
 void TFCorvel::DriftComputed() {
+    Changes.Bump(ControlGroup::Centre);
     driftText_.Show(EdDeriv.text, S.DriftAngle, 3, 1);
     SetText(LDeriv.text, DriftSideText(S.DriftStarboard));
 }
 
 void TFCorvel::ApparentWindComputed(bool show) {
+    Changes.Bump(ControlGroup::ComputedData);
     if (show) {
         EdAWS.text = Fixed(S.AWS, 3, 1);
         EdAWD.text = Fixed(S.AWD, 3, 1);
@@ -270,11 +275,16 @@ void TFCorvel::ApparentWindComputed(bool show) {
 }
 
 void TFCorvel::UpwindBestComputed() {
+    Changes.Bump(ControlGroup::ComputedData);
     LbEdVMGauPres.text = FormatFixed(Engine.Manoeuvre.BestUpwindVMG, 4, 2);
     LbEdBestHaul.text = FormatFixed(S.BestUpwindAngle, 4, 1);
 }
 
 void TFCorvel::TickDone(const sim::TickRecord& r) {
+    Changes.Bump(ControlGroup::Compass);
+    Changes.Bump(ControlGroup::Centre);
+    if (r.showValues || r.current) Changes.Bump(ControlGroup::Conditions);
+    if (r.showValues) Changes.Bump(ControlGroup::ComputedData);
     SimulationState& s = S;
     ++FMXCompass1.repaints;
     // The position, once per second.
@@ -395,6 +405,8 @@ void TFCorvel::Init_WP() {
 }
 
 void TFCorvel::WaypointUpdated(bool eteDefined) {
+    Changes.Bump(ControlGroup::Waypoint);
+    Changes.Bump(ControlGroup::Compass);
     EdDTW.text = Fixed(S.DTW, 5, 2);
     LabEddistortho.text = "    " + Fixed(S.DTW, 8, 4);
     LabEdDistLoxo.text = "    " + Fixed(S.RhumbDistance, 8, 4);
@@ -415,6 +427,7 @@ void TFCorvel::InitDeclinaison() { Engine.SetMagneticVariation(Parse(EdiDECL), R
 void TFCorvel::TimerPhNMEATimer() { Emitter.EmitGroup(S, clock_->Now()); }
 
 bool TFCorvel::SendToLog(std::string_view sentence) {
+    Changes.Bump(ControlGroup::Transmission);
     MemoNMEA.Append(sentence);
     MemoNMEAFollowsEnd = !S.Halted;
     return true;

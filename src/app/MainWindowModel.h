@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/Clock.h"
+#include "app/ControlGroups.h"
 #include "app/Controls.h"
 #include "app/Dialogs.h"
 #include "app/CompassModel.h"
@@ -63,6 +64,9 @@ public:
     void SetClock(const Clock& clock) { clock_ = &clock; }
     // The selection dialog whose talker buttons "SIMULER" reads.
     void SetSelectionDialog(TFParNMEA* dialog) { FParNMEA_ = dialog; }
+
+    // Which groups of controls changed since a view last drew them.
+    Revisions Changes;
 
     // --- the engine the window shows and drives
     sim::Simulator& Engine;
@@ -269,7 +273,10 @@ private:
     void ResumeDone() override;
     void PilotModeChanged() override;
     void CommandsChanged() override { ShowOfferedCommands(); }
-    void TillerMoved() override { TrackBarre.value = Engine.Tiller(); }
+    void TillerMoved() override {
+        TrackBarre.value = Engine.Tiller();
+        Changes.Bump(ControlGroup::Pilot);
+    }
     void HeadingChangeShown(float change, bool shown) override;
 
     void ShowTack();

@@ -62,6 +62,8 @@ void TFCorvel::SpBT10LClick() { Engine.ChangeHeading(-10); }
 // ---------------------------------------------------------------- what the engine says
 
 void TFCorvel::ShowOfferedCommands() {
+    Changes.Bump(ControlGroup::Pilot);
+    Changes.Bump(ControlGroup::Centre);
     const sim::OfferedCommands& o = Engine.Offered();
     SBtVire.enabled = o.tack;
     SBtEmp.enabled = o.gybe;
@@ -80,10 +82,12 @@ void TFCorvel::ShowPilotGlyphs(sim::PilotSituation situation) {
 }
 
 void TFCorvel::PilotModeChanged() {
+    Changes.Bump(ControlGroup::Pilot);
     ShowPilotGlyphs(S.Standby ? sim::PilotSituation::Standby : sim::PilotSituation::Auto);
 }
 
 void TFCorvel::MajBtBestHaul() {
+    Changes.Bump(ControlGroup::Centre);
     if (S.Standby) {
         SetText(BtBestHaul.caption, CaptionOf(BestHaulStage::Tiller));
     } else if (S.CloseHauled) {
@@ -99,11 +103,13 @@ void TFCorvel::MajBtBestHaul() {
 }
 
 void TFCorvel::BestHaulStageChanged(BestHaulStage stage) {
+    Changes.Bump(ControlGroup::Centre);
     BtBestHaul.caption = CaptionOf(stage);
     if (stage == BestHaulStage::Arrived) BtBestHaul.fill = colours::Yellow;
 }
 
 void TFCorvel::HeadingChangeShown(float change, bool shown) {
+    Changes.Bump(ControlGroup::Pilot);
     if (shown) EdModCap.text = HeadingChangeNotice(change);
     EdModCap.visible = shown;
 }

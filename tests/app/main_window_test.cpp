@@ -286,3 +286,32 @@ TEST_F(CorvelFixture, WaypointModifAndVariationSide) {
 }
 
 }  // namespace
+
+namespace {
+
+// A view repaints the groups whose revision moved: the compass at every tick while the boat sails,
+// nothing while the simulation is stopped or paused.
+TEST_F(CorvelFixture, ChangeSignalsMoveOnlyWhileTheBoatSails) {
+    using app::ControlGroup;
+    const auto compass = [this] { return w->Changes.Of(ControlGroup::Compass); };
+    const auto transmission = [this] { return w->Changes.Of(ControlGroup::Transmission); };
+    auto before = compass();
+    Ticks(40);  // stopped: time passes, nothing is drawn
+    EXPECT_EQ(compass(), before);
+
+    w->BtCalCClick();
+    before = compass();
+    const auto sent = transmission();
+    Ticks(20);
+    EXPECT_GE(compass(), before + 20);  // a repaint per tick (and the waypoint arrow each second)
+    EXPECT_GT(transmission(), sent);    // the sentences of the second reached the log
+
+    w->SpBtPauseResClick();
+    const auto paused = w->Changes;
+    Ticks(200);
+    for (std::size_t g = 0; g < app::kControlGroupCount; ++g) {
+        EXPECT_EQ(w->Changes.Of(static_cast<ControlGroup>(g)), paused.Of(static_cast<ControlGroup>(g))) << g;
+    }
+}
+
+}  // namespace
