@@ -18,6 +18,7 @@
 #include "app/TextLog.h"
 #include "sim/TimerSet.h"
 #include "config/IniFile.h"
+#include "config/PolarLibrary.h"
 #include "nmea/NmeaBuilders.h"
 #include "nmea/SentenceEmitter.h"
 #include "sim/Manoeuvres.h"
@@ -31,8 +32,9 @@ class TFParNMEA;
 
 class TFCorvel : private sim::SimulatorEvents {
 public:
-    // The window listens to `engine` from its construction on.
-    TFCorvel(Dialogs& dialogs, TFParam& param, sim::Simulator& engine);
+    // The window listens to `engine` from its construction on. `chosenPolar` is the program's
+    // record of the polar in use, which the parameters dialog changes too.
+    TFCorvel(Dialogs& dialogs, TFParam& param, sim::Simulator& engine, config::PolarFiles& chosenPolar);
     TFCorvel(const TFCorvel&) = delete;
     TFCorvel& operator=(const TFCorvel&) = delete;
 
@@ -198,10 +200,9 @@ private:
     // ===== configuration (MainWindowConfiguration.cpp) =====
 public:
     // The folders of the start-up (the program's data files, the per-user data folder holding the
-    // settings, the documents) and the current polar: its folder (ending with "/"), full path and
-    // display name.
+    // settings, the documents) and the current polar (the program's record, given at construction).
     std::filesystem::path ProgramFolder, AppDataFolder, DocumentsFolder;
-    std::string PolarFolder, PolarPath, PolarName;
+    config::PolarFiles& ChosenPolar;
     // Where the configuration dialogs open: the settings folder (empty without a data folder).
     std::filesystem::path SettingsFolder() const;
 
@@ -222,7 +223,7 @@ public:
     // missing keys take their defaults; numbers out of their range keep the value in force and are
     // named, with `ConfigFile`, in one message. No polar table is loaded.
     void LoadConfig(const config::IniFile& file, const std::filesystem::path& ConfigFile);
-    // The polar keys of a configuration: PolarFolder, PolarPath and PolarName.
+    // The polar keys of a configuration into ChosenPolar.
     void LoadPolaire(const config::IniFile& file);
     // The display name of a polar path (FIRST31_7 for ".../First31_7.pol").
     static std::string NomPolaire(std::string_view path);
