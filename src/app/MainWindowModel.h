@@ -14,6 +14,7 @@
 #include "app/Dialogs.h"
 #include "app/CompassModel.h"
 #include "app/Links.h"
+#include "app/MainWindowLabels.h"
 #include "app/ParametersDialogModel.h"
 #include "app/TextLog.h"
 #include "sim/TimerSet.h"
@@ -30,7 +31,7 @@ namespace corvel::app {
 
 class TFParNMEA;
 
-class TFCorvel : private sim::SimulatorEvents {
+class TFCorvel : public MainWindowLabels, private sim::SimulatorEvents {
 public:
     // The window listens to `engine` from its construction on. `chosenPolar` is the program's
     // record of the polar in use, which the parameters dialog changes too.
@@ -232,6 +233,12 @@ public:
     void InitCateg(const std::string& CategoryCode);
     // LabCateg shows the label of the category in force.
     void AfficheCateg();
+
+    // What the dialogs show here (MainWindowLabels).
+    void ShowPolarName() override { StxNomPol.text = ChosenPolar.PolarName; }
+    void ShowCategory() override { AfficheCateg(); }
+    void ShowConnection(std::string text) override { EdConnex.text = std::move(text); }
+    void SetNetworkActive() override { WifiActive = true; }
     // "Automatique": ticked, the last opened configuration is read again each time its file changes,
     // checked every 10 s by TimerLoadCFG (a running simulation is paused around the reload). A
     // changed file that is refused is reported once and the values in force stay.

@@ -137,7 +137,7 @@ void TFParam::CategoryChange(RadioButton TFParam::*choice, int category) {
         }
         engine_.S.Category = category;
     }
-    if (main_) main_->AfficheCateg();
+    if (main_) main_->ShowCategory();
 }
 
 void TFParam::RdREGATEChange() { CategoryChange(&TFParam::RdREGATE, 0); }
@@ -172,7 +172,7 @@ void TFParam::BtOK_enregistrerClick() {
     LabWarningCat.visible = false;
     if (main_) {
         main_->Nmea.UtcOffsetHours = config::UtcOffsetFromText(LbEdTU.text);
-        main_->StxNomPol.text = chosenPolar_.PolarName;
+        main_->ShowPolarName();
     }
     Visible = false;
 }

@@ -48,7 +48,7 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders)
 
     // 1. The main window.
     FCorvel.Caption += "   Version : " + std::string(config::kProgramVersion);
-    FCorvel.StxNomPol.text = ChosenPolar.PolarName;
+    FCorvel.ShowPolarName();
     // 2. The parameters dialog.
     FParam.Attach(FCorvel, FPolaire, FParNMEA, dialogs);
     FParam.FormCreate();
@@ -59,7 +59,7 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders)
     const bool onDefault = FPolaire.LoadedPath != fs::path(ChosenPolar.PolarPath);
     const auto nameTheDefaultPolar = [this, &defaultPolar] {
         ChosenPolar = defaultPolar;
-        FCorvel.StxNomPol.text = ChosenPolar.PolarName;
+        FCorvel.ShowPolarName();
         FParam.EdRepPol.text = ChosenPolar.PolarFolder;
     };
     if (onDefault) nameTheDefaultPolar();
