@@ -15,8 +15,9 @@ struct Simulation {
     app::QuietDialogs dialogs;
     sim::PolarTable polar;
     sim::Simulator engine{polar};
-    app::TFParam param{engine};
-    app::TFCorvel window{dialogs, param, engine};
+    config::PolarFiles chosenPolar;
+    app::TFParam param{engine, chosenPolar};
+    app::TFCorvel window{dialogs, param, engine, chosenPolar};
 
     explicit Simulation(bool current) {
         const char* src = std::getenv("CORVEL_SOURCE_DIR");

@@ -71,10 +71,7 @@ void TFCorvel::AfficheCateg() { LabCateg.text = std::string(config::CategoryLabe
 // ---------------------------------------------------------------- load
 
 void TFCorvel::LoadPolaire(const config::IniFile& file) {
-    const config::PolarFiles p = config::PolarOfConfiguration(file, {PolarFolder, PolarPath, PolarName});
-    PolarFolder = p.PolarFolder;
-    PolarPath = p.PolarPath;
-    PolarName = p.PolarName;
+    ChosenPolar = config::PolarOfConfiguration(file, ChosenPolar);
 }
 
 void TFCorvel::LoadConfig(const config::IniFile& file, const fs::path& ConfigFile) {
@@ -83,12 +80,12 @@ void TFCorvel::LoadConfig(const config::IniFile& file, const fs::path& ConfigFil
     // Polar and category. A file without a category leaves it to be determined, and the dialog's
     // choices and the label say so: no choice stays marked for a category not in force.
     if (c.PolarFolder) {
-        PolarFolder = *c.PolarFolder;
-        param_.EdRepPol.text = PolarFolder;
+        ChosenPolar.PolarFolder = *c.PolarFolder;
+        param_.EdRepPol.text = ChosenPolar.PolarFolder;
     }
     if (c.PolarFile) {
-        PolarPath = config::PolarFileIn(PolarFolder, *c.PolarFile);
-        PolarName = NomPolaire(PolarPath);
+        ChosenPolar.PolarPath = config::PolarFileIn(ChosenPolar.PolarFolder, *c.PolarFile);
+        ChosenPolar.PolarName = NomPolaire(ChosenPolar.PolarPath);
     }
     InitCateg(c.CategoryCode.value_or(std::string(config::kCategories.back().code)));
 
@@ -215,8 +212,8 @@ namespace {
 // The configuration of this moment, as the save writes it.
 config::Configuration CurrentConfiguration(const TFCorvel& w, const TFParam& param, const TFParNMEA* selection) {
     config::Configuration c;
-    c.PolarFolder = w.PolarFolder;
-    c.PolarFile = w.PolarName + ".pol";
+    c.PolarFolder = w.ChosenPolar.PolarFolder;
+    c.PolarFile = w.ChosenPolar.PolarName + ".pol";
     c.KeelOffset = param.KeelOffset;
     c.SurfaceOffset = param.SurfaceOffset;
     c.PolarPercent = w.Engine.S.PolarPercent;

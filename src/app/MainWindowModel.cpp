@@ -34,11 +34,12 @@ void TFCorvel::FixedText::Show(std::string& field, Real x, int precision, int di
     SetText(field, text);
 }
 
-TFCorvel::TFCorvel(Dialogs& dialogs, TFParam& param, sim::Simulator& engine)
+TFCorvel::TFCorvel(Dialogs& dialogs, TFParam& param, sim::Simulator& engine, config::PolarFiles& chosenPolar)
     : Engine(engine),
       Timers(engine.Timers),
       Emitter({&logRoad_, &networkRoad_, &serialRoad_, &standardRoad_, &stampedRoad_}),
       Nmea(Emitter.Nmea),
+      ChosenPolar(chosenPolar),
       dialogs_(dialogs),
       param_(param),
       S(engine.S) {

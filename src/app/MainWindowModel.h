@@ -15,10 +15,12 @@
 #include "app/Dialogs.h"
 #include "app/CompassModel.h"
 #include "app/Links.h"
+#include "app/MainWindowLabels.h"
 #include "app/ParametersDialogModel.h"
 #include "app/TextLog.h"
 #include "sim/TimerSet.h"
 #include "config/IniFile.h"
+#include "config/PolarLibrary.h"
 #include "nmea/NmeaBuilders.h"
 #include "nmea/SentenceEmitter.h"
 #include "sim/Manoeuvres.h"
@@ -30,10 +32,11 @@ namespace corvel::app {
 
 class TFParNMEA;
 
-class TFCorvel : private sim::SimulatorEvents {
+class TFCorvel : public MainWindowLabels, private sim::SimulatorEvents {
 public:
-    // The window listens to `engine` from its construction on.
-    TFCorvel(Dialogs& dialogs, TFParam& param, sim::Simulator& engine);
+    // The window listens to `engine` from its construction on. `chosenPolar` is the program's
+    // record of the polar in use, which the parameters dialog changes too.
+    TFCorvel(Dialogs& dialogs, TFParam& param, sim::Simulator& engine, config::PolarFiles& chosenPolar);
     TFCorvel(const TFCorvel&) = delete;
     TFCorvel& operator=(const TFCorvel&) = delete;
 
@@ -202,10 +205,9 @@ private:
     // ===== configuration (MainWindowConfiguration.cpp) =====
 public:
     // The folders of the start-up (the program's data files, the per-user data folder holding the
-    // settings, the documents) and the current polar: its folder (ending with "/"), full path and
-    // display name.
+    // settings, the documents) and the current polar (the program's record, given at construction).
     std::filesystem::path ProgramFolder, AppDataFolder, DocumentsFolder;
-    std::string PolarFolder, PolarPath, PolarName;
+    config::PolarFiles& ChosenPolar;
     // Where the configuration dialogs open: the settings folder (empty without a data folder).
     std::filesystem::path SettingsFolder() const;
 
@@ -226,7 +228,7 @@ public:
     // missing keys take their defaults; numbers out of their range keep the value in force and are
     // named, with `ConfigFile`, in one message. No polar table is loaded.
     void LoadConfig(const config::IniFile& file, const std::filesystem::path& ConfigFile);
-    // The polar keys of a configuration: PolarFolder, PolarPath and PolarName.
+    // The polar keys of a configuration into ChosenPolar.
     void LoadPolaire(const config::IniFile& file);
     // The display name of a polar path (FIRST31_7 for ".../First31_7.pol").
     static std::string NomPolaire(std::string_view path);
@@ -235,6 +237,12 @@ public:
     void InitCateg(const std::string& CategoryCode);
     // LabCateg shows the label of the category in force.
     void AfficheCateg();
+
+    // What the dialogs show here (MainWindowLabels).
+    void ShowPolarName() override { StxNomPol.text = ChosenPolar.PolarName; }
+    void ShowCategory() override { AfficheCateg(); }
+    void ShowConnection(std::string text) override { EdConnex.text = std::move(text); }
+    void SetNetworkActive() override { WifiActive = true; }
     // "Automatique": ticked, the last opened configuration is read again each time its file changes,
     // checked every 10 s by TimerLoadCFG (a running simulation is paused around the reload). A
     // changed file that is refused is reported once and the values in force stay.

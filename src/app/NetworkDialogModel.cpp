@@ -5,7 +5,6 @@
 #include <charconv>
 
 #include "app/ConfigFiles.h"
-#include "app/MainWindowModel.h"
 #include "config/IniFile.h"
 
 namespace corvel::app {
@@ -70,7 +69,7 @@ std::optional<int> ParsePort(std::string_view text) {
     return port;
 }
 
-TFParamWIFI::TFParamWIFI(TFCorvel& main, Dialogs& dialogs) : main_(main), dialogs_(dialogs) {
+TFParamWIFI::TFParamWIFI(MainWindowLabels& window, Dialogs& dialogs) : window_(window), dialogs_(dialogs) {
     EdAdIP.text = "192.168.137.1";
     EdAdIP.readOnly = true;
     EdPort.text = "10110";
@@ -128,7 +127,7 @@ bool TFParamWIFI::FormatAdIPUDPBroadcast() {
     return true;
 }
 
-void TFParamWIFI::SetConnex(std::string text) { main_.EdConnex.text = std::move(text); }
+void TFParamWIFI::SetConnex(std::string text) { window_.ShowConnection(std::move(text)); }
 
 void TFParamWIFI::StopDatagrams() {
     datagramDestination_.reset();
@@ -162,7 +161,7 @@ void TFParamWIFI::RadioButtonUDPChange() {
 }
 
 void TFParamWIFI::BtLanceServeurClick() {
-    main_.WifiActive = true;
+    window_.SetNetworkActive();
     WifiProtocol = Protocole();
     if (WifiProtocol == TWifiProtocol::TCP) {
         const auto port = ParsePort(EdPort.text);

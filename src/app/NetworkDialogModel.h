@@ -16,10 +16,9 @@
 #include "app/Controls.h"
 #include "app/Dialogs.h"
 #include "app/Links.h"
+#include "app/MainWindowLabels.h"
 
 namespace corvel::app {
-
-class TFCorvel;
 
 // "a.b.c.d", four decimal numbers 0..255 of one to three digits; blanks around the whole are
 // ignored. Nothing for anything else ("192.168.1", "1.2.3.256", "host.local", "").
@@ -80,14 +79,17 @@ public:
     static constexpr size_t kMemo1Lines = 100;
 
     // The dialog takes the address and port fields' first texts as they are here; a settings
-    // loader that sets EdAdIP and EdPort afterwards calls FormCreate again.
-    TFParamWIFI(TFCorvel& main, Dialogs& dialogs);
+    // loader that sets EdAdIP and EdPort afterwards calls FormCreate again. `window` shows the
+    // connection's state and learns when the network is launched.
+    TFParamWIFI(MainWindowLabels& window, Dialogs& dialogs);
     TFParamWIFI(const TFParamWIFI&) = delete;
     TFParamWIFI& operator=(const TFParamWIFI&) = delete;
     ~TFParamWIFI() override;
 
-    // The sockets; the link must outlive the dialog (or be unset first). The dialog receives its
-    // connection events.
+    // The sockets, given once by whoever assembles the program (the window's view or the headless
+    // runner) before the first launch; without a link a launch says « pas de réseau » and no
+    // sentence is sent. The link must outlive the dialog (or be unset first). The dialog receives
+    // its connection events.
     void SetNetLink(NetLink* link);
 
     // --- handlers
@@ -142,7 +144,7 @@ private:
     void StopDatagrams();
     void AddMemo1(std::string line);
 
-    TFCorvel& main_;
+    MainWindowLabels& window_;
     Dialogs& dialogs_;
     NetLink* net_ = nullptr;
     struct Destination {

@@ -32,7 +32,8 @@ std::string OffsetText(nav::Real metres) { return nav::FormatFixed(metres, 3, 2)
 
 }  // namespace
 
-TFParam::TFParam(sim::Simulator& engine) : engine_(engine) {
+TFParam::TFParam(sim::Simulator& engine, config::PolarFiles& chosenPolar)
+    : engine_(engine), chosenPolar_(chosenPolar) {
     EDTirando.text = "1,90";
     EdProfCapt.text = "0,30";
     EdCS.text = "0,30";
@@ -84,9 +85,8 @@ void TFParam::Show() {
 }
 
 void TFParam::ShowRepPol_Pol() {
-    if (!main_) return;
-    EdRepPol.text = main_->PolarFolder;
-    EdPolSel.text = main_->PolarName;
+    EdRepPol.text = chosenPolar_.PolarFolder;
+    EdPolSel.text = chosenPolar_.PolarName;
 }
 
 void TFParam::VariableDataChanged() {
@@ -105,29 +105,29 @@ void TFParam::ChkB_TWSChange() { ApplyVariableData(); }
 void TFParam::ChkB_TWDChange() { ApplyVariableData(); }
 
 void TFParam::BtDirSelClick() {
-    if (!main_ || !dialogs_) return;
-    const std::string previous = main_->PolarFolder;
-    main_->PolarFolder.clear();
-    main_->PolarPath.clear();
-    main_->PolarName.clear();
+    if (!dialogs_) return;
+    const std::string previous = chosenPolar_.PolarFolder;
+    chosenPolar_.PolarFolder.clear();
+    chosenPolar_.PolarPath.clear();
+    chosenPolar_.PolarName.clear();
     ShowRepPol_Pol();
     if (const auto folder = dialogs_->ChooseFolder("Sélectionner le répertoire", previous)) {
         EdRepPol.text = folder->string();
     }
     // Cancelled: the field stays empty and the folder is a lone separator.
-    main_->PolarFolder = EdRepPol.text.empty() ? std::string("/") : config::WithSeparator(EdRepPol.text);
+    chosenPolar_.PolarFolder = EdRepPol.text.empty() ? std::string("/") : config::WithSeparator(EdRepPol.text);
 }
 
 void TFParam::SpeedBtModPolClick() {
     ForceCategIndet();
-    if (!main_ || !polar_) return;
+    if (!polar_) return;
     // Only a file that loaded names the polar: a refused one leaves the table, and its name, in force.
     if (const auto chosen = polar_->BtSelPolClick(EdRepPol.text)) {
-        main_->PolarPath = chosen->string();
-        main_->PolarName = config::NomPolaire(main_->PolarPath);
+        chosenPolar_.PolarPath = chosen->string();
+        chosenPolar_.PolarName = config::NomPolaire(chosenPolar_.PolarPath);
     }
-    EdPolSel.text = main_->PolarName;
-    main_->Engine.ForgetBestUpwindAngle();  // not known for this polar yet
+    EdPolSel.text = chosenPolar_.PolarName;
+    engine_.ForgetBestUpwindAngle();  // not known for this polar yet
 }
 
 void TFParam::CategoryChange(RadioButton TFParam::*choice, int category) {
@@ -137,7 +137,7 @@ void TFParam::CategoryChange(RadioButton TFParam::*choice, int category) {
         }
         engine_.S.Category = category;
     }
-    if (main_) main_->AfficheCateg();
+    if (main_) main_->ShowCategory();
 }
 
 void TFParam::RdREGATEChange() { CategoryChange(&TFParam::RdREGATE, 0); }
@@ -172,7 +172,7 @@ void TFParam::BtOK_enregistrerClick() {
     LabWarningCat.visible = false;
     if (main_) {
         main_->Nmea.UtcOffsetHours = config::UtcOffsetFromText(LbEdTU.text);
-        main_->StxNomPol.text = main_->PolarName;
+        main_->ShowPolarName();
     }
     Visible = false;
 }

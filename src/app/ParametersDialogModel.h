@@ -3,14 +3,16 @@
 #pragma once
 
 #include "app/Controls.h"
+#include "config/PolarLibrary.h"
 #include "sim/Simulator.h"
 
 namespace corvel::app {
 
 class TFParam : private sim::SimulatorEvents {
 public:
-    // The "Données variables" boxes show the engine's options from construction on.
-    explicit TFParam(sim::Simulator& engine);
+    // The "Données variables" boxes show the engine's options from construction on. The folder and
+    // polar buttons change `chosenPolar`, the program's record of the polar in use.
+    TFParam(sim::Simulator& engine, config::PolarFiles& chosenPolar);
 
     // "Offsets pour la profondeur", metres, as typed.
     EditField EDTirando, EdProfCapt, EdCS, EdCQ;
@@ -29,7 +31,7 @@ public:
     void FormCreate();
     // "Paramètres": the dialog shown with the current polar folder and name.
     void Show();
-    // Show and every repaint: EdRepPol := PolarFolder, EdPolSel := PolarName.
+    // Show and every repaint: EdRepPol and EdPolSel show the chosen polar's folder and name.
     void ShowRepPol_Pol();
     // The three "Données variables" boxes: the option follows its box at once.
     void ChkB_HDGChange();
@@ -82,6 +84,7 @@ private:
     void ReadOffsetFields();
     void CategoryChange(RadioButton TFParam::*choice, int category);
     sim::Simulator& engine_;
+    config::PolarFiles& chosenPolar_;
     class TFCorvel* main_ = nullptr;
     class TFPolaire* polar_ = nullptr;
     class TFParNMEA* selection_ = nullptr;

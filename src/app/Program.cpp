@@ -19,7 +19,7 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders)
       ProgramFolder(folders.ProgramFolder),
       SettingsPath(config::SettingsPath(folders.AppDataFolder)),
       FPolaire(d, Polar),
-      FCorvel(d, FParam, Engine),
+      FCorvel(d, FParam, Engine, ChosenPolar),
       FParNMEA(FCorvel.Nmea),
       FParamWIFI(FCorvel, d) {
     // Before the windows: the folders, the settings file, the polar. A refused settings file is
@@ -44,27 +44,23 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders)
     FCorvel.ProgramFolder = ProgramFolder;
     FCorvel.AppDataFolder = folders.AppDataFolder;
     FCorvel.DocumentsFolder = folders.DocumentsFolder;
-    FCorvel.PolarFolder = polar.PolarFolder;
-    FCorvel.PolarPath = polar.PolarPath;
-    FCorvel.PolarName = polar.PolarName;
+    ChosenPolar = polar;
 
     // 1. The main window.
     FCorvel.Caption += "   Version : " + std::string(config::kProgramVersion);
-    FCorvel.StxNomPol.text = FCorvel.PolarName;
+    FCorvel.ShowPolarName();
     // 2. The parameters dialog.
     FParam.Attach(FCorvel, FPolaire, FParNMEA, dialogs);
     FParam.FormCreate();
     // 3. The polar: the only polar table loaded at start-up. One that cannot be loaded gives way to
     // the default polar, which the polar names then follow (also when it fails in turn).
     const config::PolarFiles defaultPolar = config::DefaultPolar(ProgramFolder);
-    FPolaire.FormCreate(FCorvel.PolarPath, defaultPolar.PolarPath);
-    const bool onDefault = FPolaire.LoadedPath != fs::path(FCorvel.PolarPath);
+    FPolaire.FormCreate(ChosenPolar.PolarPath, defaultPolar.PolarPath);
+    const bool onDefault = FPolaire.LoadedPath != fs::path(ChosenPolar.PolarPath);
     const auto nameTheDefaultPolar = [this, &defaultPolar] {
-        FCorvel.PolarFolder = defaultPolar.PolarFolder;
-        FCorvel.PolarPath = defaultPolar.PolarPath;
-        FCorvel.PolarName = defaultPolar.PolarName;
-        FCorvel.StxNomPol.text = FCorvel.PolarName;
-        FParam.EdRepPol.text = FCorvel.PolarFolder;
+        ChosenPolar = defaultPolar;
+        FCorvel.ShowPolarName();
+        FParam.EdRepPol.text = ChosenPolar.PolarFolder;
     };
     if (onDefault) nameTheDefaultPolar();
     // 4. The sentence-selection dialog, whose creation loads the settings file whole.

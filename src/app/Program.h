@@ -14,6 +14,7 @@
 #include "app/NetworkDialogModel.h"
 #include "config/Folders.h"
 #include "config/IniFile.h"
+#include "config/PolarLibrary.h"
 #include "sim/PolarTable.h"
 #include "sim/Simulator.h"
 
@@ -42,7 +43,9 @@ public:
     config::IniFile Settings;
     sim::PolarTable Polar;
     sim::Simulator Engine{Polar};
-    TFParam FParam{Engine};
+    // The polar in use: folder, path and name (the main window and the parameters dialog change it).
+    config::PolarFiles ChosenPolar;
+    TFParam FParam{Engine, ChosenPolar};
     TFPolaire FPolaire;
     TFCorvel FCorvel;
     TFParNMEA FParNMEA;

@@ -45,8 +45,8 @@ TEST_F(ConfigModel, FirstRunInAnEmptyHome) {
     EXPECT_TRUE(dialogs.questions.empty());
     EXPECT_TRUE(dialogs.messages.empty());
     // The default polar, loaded and named.
-    EXPECT_EQ(w.PolarPath, DefaultPolar());
-    EXPECT_EQ(w.PolarName, "FIRST31_7");
+    EXPECT_EQ(w.ChosenPolar.PolarPath, DefaultPolar());
+    EXPECT_EQ(w.ChosenPolar.PolarName, "FIRST31_7");
     EXPECT_EQ(w.StxNomPol.text, "FIRST31_7");
     EXPECT_EQ(p->FPolaire.LoadedPath, DefaultPolar());
     EXPECT_TRUE(p->Polar.Loaded());
@@ -464,8 +464,8 @@ TEST_F(ConfigModel, SettingsNamingAMissingPolarStartOnTheDefaultOne) {
     EXPECT_EQ(p->FPolaire.LoadedPath, DefaultPolar());
     EXPECT_EQ(p->FCorvel.StxNomPol.text, "FIRST31_7");
     // The start-up load then names the settings' polar, which the parameters dialog shows.
-    EXPECT_EQ(p->FCorvel.PolarName, "GONE");
-    EXPECT_EQ(p->FCorvel.PolarFolder, polars.string() + "/");
+    EXPECT_EQ(p->FCorvel.ChosenPolar.PolarName, "GONE");
+    EXPECT_EQ(p->FCorvel.ChosenPolar.PolarFolder, polars.string() + "/");
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -477,7 +477,7 @@ TEST_F(ConfigModel, TheSettingsPolarIsFoundWhateverTheLetterCaseOfItsName) {
                     "[REPERTOIRES]\nPolars=" + polars.string() + "/\n[Parametres]\nPolaireAct=MON BATEAU.pol\n");
     auto p = Start();
     EXPECT_EQ(p->FPolaire.LoadedPath, polars / "Mon Bateau.pol");
-    EXPECT_EQ(p->FCorvel.PolarPath, (polars / "Mon Bateau.pol").string());
+    EXPECT_EQ(p->FCorvel.ChosenPolar.PolarPath, (polars / "Mon Bateau.pol").string());
     EXPECT_EQ(p->FCorvel.StxNomPol.text, "MON BATEAU");
 }
 
@@ -510,7 +510,7 @@ TEST_F(ConfigModel, TakingTheOtherSimulatorsPolarsWithoutTheirDefaultKeepsAPolar
     auto p = Start();
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(p->FPolaire.LoadedPath, DefaultPolar());
-    EXPECT_EQ(p->FCorvel.PolarFolder, (home / "Documents" / "Brisel" / "Polars").string() + "/");
+    EXPECT_EQ(p->FCorvel.ChosenPolar.PolarFolder, (home / "Documents" / "Brisel" / "Polars").string() + "/");
 }
 
 TEST_F(ConfigModel, QuitAsksWhetherToSave) {
@@ -575,8 +575,8 @@ TEST_F(ConfigModel, EachOpenAddsItsNameToTheCaption) {
     // Opening changes the polar names, never the polar table.
     test::WriteFile(home / "c.ini", "[REPERTOIRES]\nPolars=/elsewhere/\n[Parametres]\nPolaireAct=Other.pol\n");
     ASSERT_TRUE(p->FCorvel.OpenConfigFile(home / "c.ini"));
-    EXPECT_EQ(p->FCorvel.PolarPath, "/elsewhere/Other.pol");
-    EXPECT_EQ(p->FCorvel.PolarName, "OTHER");
+    EXPECT_EQ(p->FCorvel.ChosenPolar.PolarPath, "/elsewhere/Other.pol");
+    EXPECT_EQ(p->FCorvel.ChosenPolar.PolarName, "OTHER");
     EXPECT_EQ(p->FCorvel.StxNomPol.text, "FIRST31_7");
     EXPECT_EQ(p->FPolaire.LoadedPath, DefaultPolar());
     EXPECT_FALSE(p->FCorvel.OpenConfigFile(home / "none.ini"));
@@ -729,11 +729,11 @@ TEST_P(StartupPolar, FallsBackToTheDefaultPolar) {
     EXPECT_EQ(p.Polar.Loaded(), c.loaded);
     const fs::path named = mineLoads ? mine : defaultPolar;
     EXPECT_EQ(p.FPolaire.LoadedPath, c.loaded ? named : fs::path());
-    EXPECT_EQ(p.FCorvel.PolarPath, named.string());
-    EXPECT_EQ(p.FCorvel.PolarFolder, named.parent_path().string() + "/");
-    EXPECT_EQ(p.FCorvel.PolarName, mineLoads ? "MINE" : "FIRST31_7");
-    EXPECT_EQ(p.FCorvel.StxNomPol.text, p.FCorvel.PolarName);
-    EXPECT_EQ(p.FParam.EdRepPol.text, p.FCorvel.PolarFolder);
+    EXPECT_EQ(p.FCorvel.ChosenPolar.PolarPath, named.string());
+    EXPECT_EQ(p.FCorvel.ChosenPolar.PolarFolder, named.parent_path().string() + "/");
+    EXPECT_EQ(p.FCorvel.ChosenPolar.PolarName, mineLoads ? "MINE" : "FIRST31_7");
+    EXPECT_EQ(p.FCorvel.StxNomPol.text, p.FCorvel.ChosenPolar.PolarName);
+    EXPECT_EQ(p.FParam.EdRepPol.text, p.FCorvel.ChosenPolar.PolarFolder);
 }
 
 const char* const kGarbage = "garbage, not a polar";
@@ -806,7 +806,7 @@ TEST_F(ConfigModel, ChoosingAPolarFileAsksForTheCategoryAgain) {
     d.SpeedBtModPolClick();
     EXPECT_TRUE(d.CategIndet());
     EXPECT_EQ(w.Engine.S.Category, 1);
-    EXPECT_EQ(w.PolarName, "FIRST31_7");
+    EXPECT_EQ(w.ChosenPolar.PolarName, "FIRST31_7");
     EXPECT_EQ(w.Engine.S.BestUpwindAngle, 100000);
     d.Visible = true;
     d.BtOK_enregistrerClick();
@@ -819,13 +819,13 @@ TEST_F(ConfigModel, ChoosingAPolarFileAsksForTheCategoryAgain) {
     dialogs.files.push_back(home / "bad.pol");
     d.SpeedBtModPolClick();
     EXPECT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(w.PolarName, "FIRST31_7");
+    EXPECT_EQ(w.ChosenPolar.PolarName, "FIRST31_7");
 
     // A polar loaded: its path and name; the main window names it once the dialog is confirmed.
     fs::copy_file(DefaultPolar(), home / "Autre.pol");
     dialogs.files.push_back(home / "Autre.pol");
     d.SpeedBtModPolClick();
-    EXPECT_EQ(w.PolarPath, (home / "Autre.pol").string());
+    EXPECT_EQ(w.ChosenPolar.PolarPath, (home / "Autre.pol").string());
     EXPECT_EQ(d.EdPolSel.text, "AUTRE");
     EXPECT_EQ(p->FPolaire.LoadedPath, home / "Autre.pol");
     EXPECT_EQ(w.StxNomPol.text, "FIRST31_7");
@@ -846,14 +846,14 @@ TEST_F(ConfigModel, ChoosingThePolarFolder) {
     dialogs.files.push_back(home / "polars");
     d.BtDirSelClick();
     EXPECT_EQ(d.EdRepPol.text, (home / "polars").string());
-    EXPECT_EQ(w.PolarFolder, (home / "polars").string() + "/");
-    EXPECT_EQ(w.PolarName, "");
+    EXPECT_EQ(w.ChosenPolar.PolarFolder, (home / "polars").string() + "/");
+    EXPECT_EQ(w.ChosenPolar.PolarName, "");
     // Cancelled: the folder field and the polar name stay empty.
     d.BtDirSelClick();
     EXPECT_EQ(d.EdRepPol.text, "");
     EXPECT_EQ(d.EdPolSel.text, "");
-    EXPECT_EQ(w.PolarName, "");
-    EXPECT_EQ(w.PolarFolder, "/");
+    EXPECT_EQ(w.ChosenPolar.PolarName, "");
+    EXPECT_EQ(w.ChosenPolar.PolarFolder, "/");
 }
 
 }  // namespace

@@ -20,12 +20,13 @@ struct CorvelFixture : ::testing::Test {
     test::FakeDialogs dialogs;
     sim::PolarTable polar;
     sim::Simulator engine{polar};
-    app::TFParam param{engine};
+    config::PolarFiles chosenPolar;
+    app::TFParam param{engine, chosenPolar};
     std::unique_ptr<TFCorvel> w;
 
     void SetUp() override {
         ASSERT_TRUE(polar.LoadFromFile(test::DefaultPolar()).ok());
-        w = std::make_unique<TFCorvel>(dialogs, param, engine);
+        w = std::make_unique<TFCorvel>(dialogs, param, engine, chosenPolar);
     }
     void Steady() {  // no variable data: the wind and heading hold still
         engine.SetVariableData({});

@@ -23,6 +23,7 @@ struct PilotFixture : ::testing::Test {
     test::FakeDialogs dialogs;
     sim::PolarTable polar;
     std::unique_ptr<sim::Simulator> engine;
+    config::PolarFiles chosenPolar;
     std::unique_ptr<app::TFParam> param;
     std::unique_ptr<TFCorvel> w;
 
@@ -35,8 +36,8 @@ struct PilotFixture : ::testing::Test {
         w.reset();
         param.reset();
         engine = std::make_unique<sim::Simulator>(polar);
-        param = std::make_unique<app::TFParam>(*engine);
-        w = std::make_unique<TFCorvel>(dialogs, *param, *engine);
+        param = std::make_unique<app::TFParam>(*engine, chosenPolar);
+        w = std::make_unique<TFCorvel>(dialogs, *param, *engine, chosenPolar);
         engine->SetVariableData({});
     }
     // Wind from the north, no current unless asked, no leeway (category 4) unless asked; one tick.
