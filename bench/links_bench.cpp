@@ -21,8 +21,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/Program.h"
 #include "app/NetworkDialogModel.h"
+#include "app/Program.h"
 #include "links/QtNetLink.h"
 
 using namespace corvel;

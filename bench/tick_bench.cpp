@@ -21,7 +21,8 @@ struct Simulation {
 
     explicit Simulation(bool current) {
         const char* src = std::getenv("CORVEL_SOURCE_DIR");
-        const std::filesystem::path dir = src ? std::filesystem::path(src) / "data" : std::filesystem::path(BENCH_DATA_DIR);
+        const std::filesystem::path dir =
+            src ? std::filesystem::path(src) / "data" : std::filesystem::path(BENCH_DATA_DIR);
         polar.LoadFromFile(dir / "DefPolars" / "First31_7.pol");
         if (!current) window.EdFCourant.text = "0";
         window.BtCalCClick();

@@ -6,6 +6,9 @@ cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
 scripts/setup.sh
 
+echo "== the sources follow .clang-format"
+scripts/format.sh --check
+
 echo "== build and test (build/)"
 scripts/build.sh build
 ctest --test-dir build --output-on-failure -j "$(nproc)"

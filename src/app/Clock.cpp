@@ -61,7 +61,8 @@ LocalDateTime AddMilliseconds(const LocalDateTime& instant, long long ms) { retu
 long long MillisBetween(const LocalDateTime& from, const LocalDateTime& to) { return ToMillis(to) - ToMillis(from); }
 
 std::optional<LocalDateTime> ParseLocalDateTime(std::string_view text) {
-    if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' || text[16] != ':') {
+    if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' ||
+        text[16] != ':') {
         return std::nullopt;
     }
     auto number = [&](size_t at, size_t len, int& out) {

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "sim/TimerSet.h"
 #include "nmea/SentenceEncoder.h"
+#include "sim/TimerSet.h"
 
 namespace corvel::app {
 

@@ -42,14 +42,11 @@ const QuantityWords& WordsOf(config::Quantity quantity) {
 std::string RefusalReason(const config::IniLoadResult& load) {
     switch (load.status) {
         case nav::ReadStatus::Ok:
-        case nav::ReadStatus::Missing:
-            break;
+        case nav::ReadStatus::Missing: break;
         case nav::ReadStatus::TooLarge:
             return "plus de " + std::to_string(config::IniFile::kMaxFileBytes / (1024 * 1024)) + " Mo";
-        case nav::ReadStatus::NotRegular:
-            return "pas un fichier ordinaire";
-        case nav::ReadStatus::Unreadable:
-            return std::string("illisible : ") + std::strerror(load.error);
+        case nav::ReadStatus::NotRegular: return "pas un fichier ordinaire";
+        case nav::ReadStatus::Unreadable: return std::string("illisible : ") + std::strerror(load.error);
     }
     return {};
 }

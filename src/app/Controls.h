@@ -91,7 +91,8 @@ struct ComboBox {
     bool enabled = true;
     std::string hint;
     std::string text() const {
-        return itemIndex >= 0 && itemIndex < static_cast<int>(items.size()) ? items[static_cast<size_t>(itemIndex)] : "";
+        return itemIndex >= 0 && itemIndex < static_cast<int>(items.size()) ? items[static_cast<size_t>(itemIndex)]
+                                                                            : "";
     }
 };
 

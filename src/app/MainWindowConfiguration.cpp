@@ -8,15 +8,15 @@
 #include <vector>
 
 #include "app/ConfigFiles.h"
-#include "app/SerialPorts.h"
-#include "app/SentenceSelectionModel.h"
 #include "app/MainWindowModel.h"
 #include "app/NetworkDialogModel.h"
+#include "app/SentenceSelectionModel.h"
+#include "app/SerialPorts.h"
 #include "config/Configuration.h"
 #include "config/Folders.h"
 #include "config/PolarLibrary.h"
-#include "nav/Utf8Text.h"
 #include "nav/Conversions.h"
+#include "nav/Utf8Text.h"
 #include "sim/WindCurrentLeeway.h"
 
 namespace corvel::app {

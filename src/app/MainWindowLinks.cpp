@@ -2,9 +2,9 @@
 // switch and button, and the saving of the two sentence logs.
 #include <charconv>
 
-#include "app/SerialPorts.h"
 #include "app/MainWindowModel.h"
 #include "app/NetworkDialogModel.h"
+#include "app/SerialPorts.h"
 #include "config/AtomicWrite.h"
 
 namespace corvel::app {

@@ -9,8 +9,8 @@
 #include "nav/Conversions.h"
 #include "nav/SpherePositions.h"
 #include "nav/ValidFloat.h"
-#include "sim/WindCurrentLeeway.h"
 #include "sim/Waypoint.h"
+#include "sim/WindCurrentLeeway.h"
 
 namespace corvel::app {
 
@@ -397,11 +397,10 @@ void TFCorvel::RdBtCourConstChange() { Engine.SetAlternatingCurrent(RdBtCourAlt.
 
 void TFCorvel::Init_WP() {
     if (EdLatWpDeg.text.empty() || EDLGWpDeg.text.empty()) return;
-    const WaypointCoordinates c =
-        WaypointFromDegreesMinutes(static_cast<double>(ValidFloat(EdLatWpDeg.text)),
-                                   static_cast<double>(ValidFloat(EDLatWpmin.text)), RadioButtonWPN.checked,
-                                   static_cast<double>(ValidFloat(EDLGWpDeg.text)),
-                                   static_cast<double>(ValidFloat(EdLGWpmin.text)), RadioButtonWPE.checked);
+    const WaypointCoordinates c = WaypointFromDegreesMinutes(
+        static_cast<double>(ValidFloat(EdLatWpDeg.text)), static_cast<double>(ValidFloat(EDLatWpmin.text)),
+        RadioButtonWPN.checked, static_cast<double>(ValidFloat(EDLGWpDeg.text)),
+        static_cast<double>(ValidFloat(EdLGWpmin.text)), RadioButtonWPE.checked);
     Engine.SetWaypoint(EdNwpt.text, c.lat, c.lon);
 }
 

@@ -10,23 +10,23 @@
 #include <string>
 
 #include "app/Clock.h"
+#include "app/CompassModel.h"
 #include "app/ControlGroups.h"
 #include "app/Controls.h"
 #include "app/Dialogs.h"
-#include "app/CompassModel.h"
 #include "app/Links.h"
 #include "app/MainWindowLabels.h"
 #include "app/ParametersDialogModel.h"
 #include "app/TextLog.h"
-#include "sim/TimerSet.h"
 #include "config/IniFile.h"
 #include "config/PolarLibrary.h"
 #include "nmea/NmeaBuilders.h"
 #include "nmea/SentenceEmitter.h"
 #include "sim/Manoeuvres.h"
-#include "sim/SimulationState.h"
 #include "sim/PolarTable.h"
+#include "sim/SimulationState.h"
 #include "sim/Simulator.h"
+#include "sim/TimerSet.h"
 
 namespace corvel::app {
 
@@ -121,8 +121,8 @@ public:
     // Transmission
     Switch SwWIFI;
     EditField EdMouch;
-    TextLog MemoNMEA;     // the sentence log, with the transmission error lines
-    TextLog MemoNMEAHMS;  // the time-stamped log
+    TextLog MemoNMEA;                 // the sentence log, with the transmission error lines
+    TextLog MemoNMEAHMS;              // the time-stamped log
     bool MemoNMEAFollowsEnd = false;  // scrolled to its last line
     // Menus
     MenuItem MenuParametres, MenuOuvrir;
@@ -167,23 +167,22 @@ public:
     void CBComSelect();  // the port list changed: opens the chosen port
     void SwActivNMEA_comEnable();
     void SwActivNMEA_comSwitch();
-    void RAZComClick();  // "RAZ"
+    void RAZComClick();     // "RAZ"
     void RefreshComList();  // the devices behind the names, read again (a device plugged in)
-    int LastComIndex = 0;  // the port whose open last succeeded
+    int LastComIndex = 0;   // the port whose open last succeeded
     ComboBox CBCom{.items = {}, .hint = "Sélectionner un COM valide avant d'activer la liaison filaire"};
-    ComboBox CBbauds{.items = {"150", "300", "600", "1200", "2400", "4800", "9600", "19200", "38400", "57600",
-                               "115200", "230400"},
-                     .itemIndex = 5,
-                     .hint = {}};
+    ComboBox CBbauds{
+        .items = {"150", "300", "600", "1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200", "230400"},
+        .itemIndex = 5,
+        .hint = {}};
     Switch SwActivNMEA_com{.enabled = false, .hint = "Sélectionner un COM au préalable"};
     Button RAZCom{.caption = "RAZ", .hint = {}};
 
     // Network link.
     void SwWIFISwitch();
     void BtParamWIFIClick();  // shows the dialog, only while paused
-    Button BtParamWIFI{.caption = "PARAMETRES WIFI",
-                       .enabled = false,
-                       .hint = "Mettre en pause avant d'accéder aux paramètres"};
+    Button BtParamWIFI{
+        .caption = "PARAMETRES WIFI", .enabled = false, .hint = "Mettre en pause avant d'accéder aux paramètres"};
     EditField EdConnex{.text = "Pas de connexion", .hint = {}};
 
     // Recording: the sentence log and the time-stamped log to text files, CR LF line ends.

@@ -78,14 +78,15 @@ TFParamWIFI::TFParamWIFI(MainWindowLabels& window, Dialogs& dialogs) : window_(w
     BtModAdIP.caption = "Modifier l'adresse IP";
     BtParamWIFIOk.caption = "OK";
     BtUtilWIFI.caption = "AIDE";
-    Lab2TCP.text = std::string("Adresse IP de cette unité -") + kLabelBreak + "Carte réseau sans fil Connexion au réseau local";
+    Lab2TCP.text =
+        std::string("Adresse IP de cette unité -") + kLabelBreak + "Carte réseau sans fil Connexion au réseau local";
     Lab3TCP.text =
         "pour mémoire - il faut se connecter manuellement.  Lancer d'abord sous windows le point d'accés mobile et "
         "récupérer ensuite l'adresse sur la carte réseau par ipconfig.  Modifier ci-dessous l'adresse si elle est "
         "différente.";
     Lab4TCP.text = "L'adresse et le port ci-dessous sont à entrer sur le récepteur distant";
-    Lab2UDP.text =
-        std::string("Adresse IP de BROADCAST adaptée de  -") + kLabelBreak + "Carte réseau sans fil Connexion au réseau local";
+    Lab2UDP.text = std::string("Adresse IP de BROADCAST adaptée de  -") + kLabelBreak +
+                   "Carte réseau sans fil Connexion au réseau local";
     FormCreate();
 }
 
@@ -250,12 +251,8 @@ WriteResult TFParamWIFI::TransmitSentence(std::string_view sentence) {
     line += "\r\n";
     const NetLink::SendResult r = net_->SendToClient(line);
     switch (r.status) {
-        case NetLink::SendStatus::Sent:
-            sendFailing_ = false;
-            break;
-        case NetLink::SendStatus::Lost:
-            ClientLost();
-            break;
+        case NetLink::SendStatus::Sent: sendFailing_ = false; break;
+        case NetLink::SendStatus::Lost: ClientLost(); break;
         case NetLink::SendStatus::Error:
             if (!sendFailing_) dialogs_.ShowMessage("Erreur d'envoi TCP : " + r.error);
             sendFailing_ = true;

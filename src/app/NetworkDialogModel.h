@@ -152,7 +152,7 @@ private:
         int port = 0;
     };
     std::optional<Destination> datagramDestination_;  // set by a UDP launch: broadcasting allowed
-    bool sendFailing_ = false;  // the last send failed: the next failures stay quiet
+    bool sendFailing_ = false;                        // the last send failed: the next failures stay quiet
 };
 
 }  // namespace corvel::app

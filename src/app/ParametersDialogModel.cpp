@@ -3,9 +3,9 @@
 
 #include <array>
 
-#include "app/SentenceSelectionModel.h"
 #include "app/MainWindowModel.h"
 #include "app/PolarWindowModel.h"
+#include "app/SentenceSelectionModel.h"
 #include "config/Configuration.h"
 #include "config/Folders.h"
 #include "config/PolarLibrary.h"
@@ -32,8 +32,7 @@ std::string OffsetText(nav::Real metres) { return nav::FormatFixed(metres, 3, 2)
 
 }  // namespace
 
-TFParam::TFParam(sim::Simulator& engine, config::PolarFiles& chosenPolar)
-    : engine_(engine), chosenPolar_(chosenPolar) {
+TFParam::TFParam(sim::Simulator& engine, config::PolarFiles& chosenPolar) : engine_(engine), chosenPolar_(chosenPolar) {
     EDTirando.text = "1,90";
     EdProfCapt.text = "0,30";
     EdCS.text = "0,30";
@@ -96,9 +95,7 @@ void TFParam::VariableDataChanged() {
     ChkB_TWD.checked = o.windDirection;
 }
 
-void TFParam::ApplyVariableData() {
-    engine_.SetVariableData({ChkB_HDG.checked, ChkB_TWS.checked, ChkB_TWD.checked});
-}
+void TFParam::ApplyVariableData() { engine_.SetVariableData({ChkB_HDG.checked, ChkB_TWS.checked, ChkB_TWD.checked}); }
 
 void TFParam::ChkB_HDGChange() { ApplyVariableData(); }
 void TFParam::ChkB_TWSChange() { ApplyVariableData(); }

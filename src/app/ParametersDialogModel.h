@@ -20,7 +20,6 @@ public:
     // run (the engine freezes the options) and tick them back.
     CheckBox ChkB_HDG, ChkB_TWS, ChkB_TWD;
 
-
     // ===== the dialog: folders, polar, category, offsets, UTC offset (ParametersDialogModel.cpp) =====
 public:
     // The windows the dialog acts on and the dialogs it asks through; given once, before

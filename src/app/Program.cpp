@@ -38,7 +38,8 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders)
     }
     config::PolarFiles polar = config::StartupPolar(Settings, ProgramFolder);
     const std::string brisel = config::BriselPolarFolder(folders.DocumentsFolder);
-    if (!brisel.empty() && brisel != polar.PolarFolder && dialogs.GetConfirmation(std::string(config::kBriselQuestion)) == "O") {
+    if (!brisel.empty() && brisel != polar.PolarFolder &&
+        dialogs.GetConfirmation(std::string(config::kBriselQuestion)) == "O") {
         polar = config::AcceptBriselPolars(polar, brisel);
     }
     FCorvel.ProgramFolder = ProgramFolder;

@@ -7,11 +7,11 @@
 #include <filesystem>
 
 #include "app/Dialogs.h"
-#include "app/SentenceSelectionModel.h"
-#include "app/ParametersDialogModel.h"
 #include "app/MainWindowModel.h"
-#include "app/PolarWindowModel.h"
 #include "app/NetworkDialogModel.h"
+#include "app/ParametersDialogModel.h"
+#include "app/PolarWindowModel.h"
+#include "app/SentenceSelectionModel.h"
 #include "config/Folders.h"
 #include "config/IniFile.h"
 #include "config/PolarLibrary.h"
@@ -52,6 +52,5 @@ public:
     // Its network link is given by whoever runs the program (TFParamWIFI::SetNetLink).
     TFParamWIFI FParamWIFI;
 };
-
 
 }  // namespace corvel::app

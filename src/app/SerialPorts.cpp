@@ -108,9 +108,9 @@ WriteResult UARTManag::WriteComText(std::string_view text) {
     Port& port = ports_[static_cast<size_t>(current_)];
     const SerialWrite w = port.device->Write(text, stalled_ ? std::chrono::milliseconds(0) : timeLimit_);
     if (w.failed) {
-        const std::string message = "Erreur WriteFile : le port " + std::string(kComNames[static_cast<size_t>(current_)]) +
-                                    " (" + port.path + ") ne répond plus (" + w.error +
-                                    ") ; la liaison série est fermée";
+        const std::string message = "Erreur WriteFile : le port " +
+                                    std::string(kComNames[static_cast<size_t>(current_)]) + " (" + port.path +
+                                    ") ne répond plus (" + w.error + ") ; la liaison série est fermée";
         port.device.reset();
         port.state = Port::State::Closed;
         current_ = -1;

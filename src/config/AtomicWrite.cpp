@@ -73,8 +73,7 @@ FileWriteResult WriteFileAtomically(const fs::path& requested, std::string_view 
     // Only a regular file is ever replaced: renaming over a device, a FIFO or a folder (a link to
     // /dev/zero named as the settings file) would destroy what is there, for root the device itself.
     std::error_code existing;
-    if (const fs::file_status st = fs::status(target, existing);
-        fs::exists(st) && !fs::is_regular_file(st)) {
+    if (const fs::file_status st = fs::status(target, existing); fs::exists(st) && !fs::is_regular_file(st)) {
         return {false, std::string(kNotRegularFile), {}};
     }
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");

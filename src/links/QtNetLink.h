@@ -58,10 +58,10 @@ private:
 
     app::NetLinkEvents* events_ = nullptr;
     QHostAddress listenAddress_;
-    Listener* server_;               // child of this object
-    std::deque<Client*> clients_;    // oldest first; children of this object
-    Client* active_ = nullptr;       // one of clients_, or none
-    QUdpSocket* udp_ = nullptr;      // made at the first datagram
+    Listener* server_;             // child of this object
+    std::deque<Client*> clients_;  // oldest first; children of this object
+    Client* active_ = nullptr;     // one of clients_, or none
+    QUdpSocket* udp_ = nullptr;    // made at the first datagram
 };
 
 }  // namespace corvel::links

@@ -1,14 +1,14 @@
 // The headless run; see Headless.h.
 #include "main/Headless.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QTimer>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
 
 #include <atomic>
 #include <cerrno>
@@ -19,9 +19,9 @@
 #include <set>
 
 #include "app/ConfigFiles.h"
-#include "app/SerialPorts.h"
-#include "app/Program.h"
 #include "app/NetworkDialogModel.h"
+#include "app/Program.h"
+#include "app/SerialPorts.h"
 #include "config/Folders.h"
 #include "links/QtNetLink.h"
 #include "links/QtSerialPort.h"
@@ -319,8 +319,9 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
     }
     if (o.start && o.durationSeconds &&
         DurationMillis(*o.durationSeconds) > app::MillisBetween(*o.start, app::kLastInstant)) {
-        r.error = "--start et --duration mènent au-delà du 9999-12-31T23:59:59, dernière date que les phrases "
-                  "savent écrire";
+        r.error =
+            "--start et --duration mènent au-delà du 9999-12-31T23:59:59, dernière date que les phrases "
+            "savent écrire";
         return r;
     }
     if (!o.log && !o.logStamped && !o.tcpPort && !o.udpAddress && !o.serialDevice) o.stdoutOutput = true;
@@ -344,7 +345,8 @@ public:
             if (rate == rates.end()) {
                 std::string list;
                 for (const auto& r : rates) list += (list.empty() ? "" : ", ") + r;
-                std::fprintf(stderr, "corvelnmea: débit invalide pour --serial : %d (%s)\n", o.serialBaud, list.c_str());
+                std::fprintf(stderr, "corvelnmea: débit invalide pour --serial : %d (%s)\n", o.serialBaud,
+                             list.c_str());
                 return 2;
             }
             if (!serial_.OpenDevice(*o.serialDevice)) {
@@ -488,7 +490,7 @@ std::string KeyOf(const struct stat& st) {
 }
 
 std::string FileKey(const std::filesystem::path& name) {
-    if (struct stat st {}; ::stat(name.c_str(), &st) == 0) return KeyOf(st);
+    if (struct stat st{}; ::stat(name.c_str(), &st) == 0) return KeyOf(st);
     namespace fs = std::filesystem;
     std::error_code ec;
     fs::path path = fs::absolute(name, ec);
@@ -507,7 +509,7 @@ std::string SameFileError(const Options& o) {
     std::vector<std::pair<std::string, std::string>> outputs;  // key, name in the message
     if (o.log) outputs.emplace_back(FileKey(*o.log), "--log " + o.log->string());
     if (o.logStamped) outputs.emplace_back(FileKey(*o.logStamped), "--log-stamped " + o.logStamped->string());
-    if (struct stat st {}; o.stdoutOutput && ::fstat(STDOUT_FILENO, &st) == 0) {
+    if (struct stat st{}; o.stdoutOutput && ::fstat(STDOUT_FILENO, &st) == 0) {
         outputs.emplace_back(KeyOf(st), "la sortie standard");
     }
     for (size_t i = 0; i < outputs.size(); ++i) {

@@ -30,7 +30,7 @@ struct Options {
     std::optional<std::filesystem::path> log, logStamped;
     std::optional<std::filesystem::path> config;  // opened as "Ouvrir" does, after the start-up
     bool noSettings = false;                      // the settings file is not read
-    std::vector<ScheduledCommand> commands;  // --do, in the order given
+    std::vector<ScheduledCommand> commands;       // --do, in the order given
     // --tcp [ADDRESS:]PORT: TCP server; the address it listens on ("": every local IPv4 address).
     std::optional<int> tcpPort;
     std::string tcpAddress;

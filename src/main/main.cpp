@@ -38,9 +38,10 @@ int main(int argc, char** argv) {
                 return 0;
             }
         }
-        std::printf("CorvelNMEA %s : la fenêtre n'est pas encore disponible dans cette version.\n"
-                    "Lancez la simulation sans fenêtre : corvelnmea --headless (voir --help).\n",
-                    CORVEL_VERSION);
+        std::printf(
+            "CorvelNMEA %s : la fenêtre n'est pas encore disponible dans cette version.\n"
+            "Lancez la simulation sans fenêtre : corvelnmea --headless (voir --help).\n",
+            CORVEL_VERSION);
         return 0;
     }
 

@@ -142,9 +142,7 @@ Real Wrap360(Real degrees) {
     return degrees;
 }
 
-Real LinearInterpolate(Real x, Real x1, Real y1, Real x2, Real y2) {
-    return y1 + (y2 - y1) * (x - x1) / (x2 - x1);
-}
+Real LinearInterpolate(Real x, Real x1, Real y1, Real x2, Real y2) { return y1 + (y2 - y1) * (x - x1) / (x2 - x1); }
 
 bool IsTickMultiple(long long count, long long n) { return n != 0 && count % n == 0; }
 
@@ -156,8 +154,8 @@ namespace {
 // of the extended type the displays were designed around. Fixed storage: no allocation.
 struct Decimal {
     char digits[24] = {};
-    int count = 0;   // significant digits kept; 0 for zero
-    int exp10 = 0;   // count of digits before the decimal point
+    int count = 0;  // significant digits kept; 0 for zero
+    int exp10 = 0;  // count of digits before the decimal point
 };
 
 // Reads the digits and exponent of a scientific text "d.ddde+NN" (or "de-NN").
@@ -254,8 +252,8 @@ std::string Exponent(Decimal d, int significant, bool plusSign) {
 
 namespace {
 
-constexpr std::uint64_t kPow10[] = {1ULL, 10ULL, 100ULL, 1000ULL, 10000ULL, 100000ULL, 1000000ULL, 10000000ULL,
-                                    100000000ULL, 1000000000ULL, 10000000000ULL};
+constexpr std::uint64_t kPow10[] = {1ULL,       10ULL,       100ULL,       1000ULL,       10000ULL,      100000ULL,
+                                    1000000ULL, 10000000ULL, 100000000ULL, 1000000000ULL, 10000000000ULL};
 
 __extension__ typedef unsigned __int128 Wide;  // products of a 64-bit significand and 10^k
 
@@ -304,7 +302,7 @@ bool FixedOfBinary(Real x, int precision, int digits, std::string& out, FixedRan
     const Wide n = Wide{m} * kPow10[k];  // a 10^k = n / 2^q
     const Wide twiceFrac = (n & (Q - 1)) << 1;
     const Wide offTie = twiceFrac > Q ? twiceFrac - Q : Q - twiceFrac;  // 2^(q+1) x distance to the tie
-    const int wholeDigitsOfN = exp10 + k;                                 // digits of a 10^k before the point
+    const int wholeDigitsOfN = exp10 + k;                               // digits of a 10^k before the point
     if (offTie == 0) {
         if (wholeDigitsOfN + 1 > 18) return false;  // a tie beyond the 18th digit
     } else if (offTie <= ((Q << 1) >> Log2Floor10(18 - wholeDigitsOfN))) {
@@ -322,8 +320,10 @@ bool FixedOfBinary(Real x, int precision, int digits, std::string& out, FixedRan
         const Real unit = static_cast<Real>(kPow10[k]);
         const Real margin = PowerOfTen(wholeDigitsOfN - 17);
         const Real decade = PowerOfTen(exp10 - 1);
-        const Real low = std::max({(static_cast<Real>(r) - 0.5L + margin) / unit, decade * (1 + 1e-15L), 1e-6L * (1 + 1e-15L)});
-        const Real high = std::min({(static_cast<Real>(r) + 0.5L - margin) / unit, decade * 10 * (1 - 1e-15L), 1e9L * (1 - 1e-15L)});
+        const Real low =
+            std::max({(static_cast<Real>(r) - 0.5L + margin) / unit, decade * (1 + 1e-15L), 1e-6L * (1 + 1e-15L)});
+        const Real high =
+            std::min({(static_cast<Real>(r) + 0.5L - margin) / unit, decade * 10 * (1 - 1e-15L), 1e9L * (1 - 1e-15L)});
         if (low <= a && a <= high) *range = x < 0 ? FixedRange{-high, -low} : FixedRange{low, high};
     }
     const std::uint64_t scale = kPow10[k];
@@ -359,9 +359,8 @@ std::string FormatFixed(Real x, int precision, int digits, FixedRange* range) {
     precision = std::max(precision, 1);
     digits = std::max(digits, 0);
     if (std::string fast; FixedOfBinary(x, precision, digits, fast, range)) return fast;
-    Decimal d = DigitsToRound(std::fabs(x), [&](int exp10) {
-        return exp10 > precision ? precision : std::min(precision, exp10 + digits);
-    });
+    Decimal d = DigitsToRound(
+        std::fabs(x), [&](int exp10) { return exp10 > precision ? precision : std::min(precision, exp10 + digits); });
     const std::string sign = x < 0 ? "-" : "";
     if (d.exp10 > precision) return sign + Exponent(d, precision, true);
     RoundDigits(d, std::min(precision, d.exp10 + digits));

@@ -23,8 +23,7 @@ struct ValueBits {
 inline ValueBits BitsOf(double x) { return {std::bit_cast<std::uint64_t>(x), 0}; }
 
 inline ValueBits BitsOf(long double x) {
-    static_assert(std::numeric_limits<long double>::digits == 64 && sizeof(long double) >= 10,
-                  "x87 extended layout");
+    static_assert(std::numeric_limits<long double>::digits == 64 && sizeof(long double) >= 10, "x87 extended layout");
     ValueBits bits;
     std::uint16_t signAndExponent = 0;
     std::memcpy(&bits.low, &x, sizeof bits.low);

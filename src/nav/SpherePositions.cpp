@@ -38,7 +38,7 @@ void RhumbStep(const TPos_elem& from, TPos_elem& to, float d, float c) {
         to.lat = from.lat;
         const Real g = (d / Cosine(DegToRad(from.lat))) / 60;
         const Real lon = std::fabs(course - 90) < 1e-6L ? from.long_ + g : from.long_ - g;
-        to.long_ = static_cast<float>(lon);                  // stored, then wrapped
+        to.long_ = static_cast<float>(lon);  // stored, then wrapped
         to.long_ = static_cast<float>(Wrap360(to.long_));
         return;
     }
@@ -147,8 +147,8 @@ Real GreatCircleCourse(Real lon1, Real lat1, Real lon2, Real lat2) {
         return RhumbLine(lon1, lat1, lon2, lat2).second;
     }
     const Real lx = rlon2 + step;
-    const Real latx = std::atan((TanGuarded(rlat1) * Sine(lx - rlon2) - TanGuarded(rlat2) * Sine(lx - rlon1)) /
-                                Sine(rlon1 - rlon2));
+    const Real latx =
+        std::atan((TanGuarded(rlat1) * Sine(lx - rlon2) - TanGuarded(rlat2) * Sine(lx - rlon1)) / Sine(rlon1 - rlon2));
     const RhumbSolution s = SolveRhumb(latx, rlat2, lx - rlon2, latx - rlat2);
     return RadToDeg(s.course);
 }

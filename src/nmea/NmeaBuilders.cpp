@@ -4,8 +4,8 @@
 #include <cmath>
 #include <initializer_list>
 
-#include "sim/WindCurrentLeeway.h"
 #include "sim/Waypoint.h"
+#include "sim/WindCurrentLeeway.h"
 
 namespace corvel::nmea {
 
@@ -42,7 +42,7 @@ constexpr std::string_view kNoActiveSatellites = "A,1,,,,,,,,,,,,,,,";
 constexpr std::string_view kFixQuality = "1";
 constexpr std::string_view kSatellitesUsed = "09";
 constexpr Real kHorizontalDilution = 0.9L;
-constexpr Real kAntennaAltitude = 9.6L;    // metres
+constexpr Real kAntennaAltitude = 9.6L;     // metres
 constexpr Real kGeoidalSeparation = 47.0L;  // metres
 
 Real KnotsToMetresPerSecond(Real knots) { return knots * 1852 / 3600; }
@@ -154,7 +154,7 @@ private:
 
     SentenceSink& sink_;
     std::array<std::string, 5> talkers_;  // by TalkerRole
-    std::string body_;  // the sentence being built, reused by every sentence of the run
+    std::string body_;                    // the sentence being built, reused by every sentence of the run
     std::string tail_;
     int emitted_ = 0;
     bool stopped_ = false;
@@ -213,9 +213,8 @@ void BuildMWV(Run& r) {
 // $--MWD,x.x,T,x.x,M,x.x,N,x.x,M*hh
 void BuildMWD(Run& r) {
     const Real tws = r.s.TrueWind.mdl;
-    r.Emit(SentenceKind::MWD,
-           {DirectionField(r.s.TrueWind.argt), "T", DirectionField(Magnetic(r.s.TrueWind.argt, r.s)), "M",
-            NumberField(tws, 4, 2), "N", NumberField(KnotsToMetresPerSecond(tws), 4, 2), "M"});
+    r.Emit(SentenceKind::MWD, {DirectionField(r.s.TrueWind.argt), "T", DirectionField(Magnetic(r.s.TrueWind.argt, r.s)),
+                               "M", NumberField(tws, 4, 2), "N", NumberField(KnotsToMetresPerSecond(tws), 4, 2), "M"});
 }
 
 // ---- Group 2: satellite position and time.
@@ -232,10 +231,10 @@ void BuildGGA(Run& r) {
         r.Emit(SentenceKind::GGA, {r.utc, "", "", "", "", "0", "00", "", "", "", "", "", "", ""});
         return;
     }
-    r.Emit(SentenceKind::GGA, {r.utc, r.lat.value, r.lat.hemisphere, r.lon.value, r.lon.hemisphere, kFixQuality,
-                               kSatellitesUsed, NumberField(kHorizontalDilution, 3, 1),
-                               NumberField(kAntennaAltitude, 6, 1), "M", NumberField(kGeoidalSeparation, 4, 1), "M",
-                               "", ""});
+    r.Emit(SentenceKind::GGA,
+           {r.utc, r.lat.value, r.lat.hemisphere, r.lon.value, r.lon.hemisphere, kFixQuality, kSatellitesUsed,
+            NumberField(kHorizontalDilution, 3, 1), NumberField(kAntennaAltitude, 6, 1), "M",
+            NumberField(kGeoidalSeparation, 4, 1), "M", "", ""});
 }
 
 // $--GLL,llll.lllll,a,yyyyy.yyyyy,a,hhmmss.ss,A,A*hh (without a fix: no position, V, N)
@@ -251,9 +250,9 @@ void BuildRMC(Run& r) {
         r.Emit(SentenceKind::RMC, {r.utc, "V", "", "", "", "", "", "", r.date, "", "", "N"});
         return;
     }
-    r.Emit(SentenceKind::RMC, {r.utc, "A", r.lat.value, r.lat.hemisphere, r.lon.value, r.lon.hemisphere,
-                               NumberField(r.s.SOG, 4, 2), DirectionField(r.s.COG), r.date,
-                               NumberField(std::fabs(r.s.MagVar), 5, 2), VariationSide(r.s), "A"});
+    r.Emit(SentenceKind::RMC,
+           {r.utc, "A", r.lat.value, r.lat.hemisphere, r.lon.value, r.lon.hemisphere, NumberField(r.s.SOG, 4, 2),
+            DirectionField(r.s.COG), r.date, NumberField(std::fabs(r.s.MagVar), 5, 2), VariationSide(r.s), "A"});
 }
 
 // $--GSA,A,3,13,15,20,21,28,30,,,,,,,04.0,03.1,02.4*hh ($--GSA,A,1,,,,,,,,,,,,,,,*hh without a fix)
@@ -273,9 +272,9 @@ void BuildVTG(Run& r) {
 // $--ZDA,hhmmss.ss,d,m,yyyy,h,m*hh (local date; zone of UtcOffsetHours: whole hours, then minutes)
 void BuildZDA(Run& r) {
     const Real offset = r.ctx.UtcOffsetHours;
-    r.Emit(SentenceKind::ZDA, {r.utc, std::to_string(r.now.day), std::to_string(r.now.month),
-                               std::to_string(r.now.year), NumberField(nav::Int(offset), 2, 0),
-                               NumberField(nav::Frac(nav::DegreesToDMS(offset)) * 100, 2, 0)});
+    r.Emit(SentenceKind::ZDA,
+           {r.utc, std::to_string(r.now.day), std::to_string(r.now.month), std::to_string(r.now.year),
+            NumberField(nav::Int(offset), 2, 0), NumberField(nav::Frac(nav::DegreesToDMS(offset)) * 100, 2, 0)});
 }
 
 // ---- Group 3: speed and waypoint.
@@ -315,8 +314,8 @@ void BuildMTW(Run& r) { r.Emit(SentenceKind::MTW, {NumberField(r.s.WaterTemperat
 // $--BWR,hhmmss.ss,llll.lllll,a,yyyyy.yyyyy,a,x.x,T,x.x,M,x.x,N,c--c*hh
 void BuildBWR(Run& r) {
     r.EmitNamed(SentenceKind::BWR,
-                {r.utc, r.wp.lat.value, r.wp.lat.hemisphere, r.wp.lon.value, r.wp.lon.hemisphere, r.wp.bearingTrue,
-                 "T", r.wp.bearingMagnetic, "M", NumberField(r.s.RhumbDistance, 10, 6), "N"},
+                {r.utc, r.wp.lat.value, r.wp.lat.hemisphere, r.wp.lon.value, r.wp.lon.hemisphere, r.wp.bearingTrue, "T",
+                 r.wp.bearingMagnetic, "M", NumberField(r.s.RhumbDistance, 10, 6), "N"},
                 {});
 }
 
@@ -339,9 +338,9 @@ void BuildVWR(Run& r) {
     const Real aws = r.s.AWS;
     // F_amure's answer, without the TWA it refreshes on the way: the state is only read here.
     const bool starboardTack = sim::InStarboardSector(r.s.HDG, r.s.ReciprocalHDG, r.s.TrueWind.argt);
-    r.Emit(SentenceKind::VWR, {NumberField(r.s.AWA, 5, 2), starboardTack ? "R" : "L",
-                               NumberField(aws, 4, 2), "N", NumberField(KnotsToMetresPerSecond(aws), 4, 2), "M",
-                               NumberField(aws * kKmhPerKnot, 4, 2), "K"});
+    r.Emit(SentenceKind::VWR,
+           {NumberField(r.s.AWA, 5, 2), starboardTack ? "R" : "L", NumberField(aws, 4, 2), "N",
+            NumberField(KnotsToMetresPerSecond(aws), 4, 2), "M", NumberField(aws * kKmhPerKnot, 4, 2), "K"});
 }
 
 // $--BWC,hhmmss.ss,llll.lllll,a,yyyyy.yyyyy,a,x.x,T,x.x,M,x.x,N,c--c,A*hh (mode N when a position

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "nmea/SentenceEncoder.h"
 #include "nmea/NmeaCatalogue.h"
+#include "nmea/SentenceEncoder.h"
 #include "sim/SimulationState.h"
 
 namespace corvel::nmea {

@@ -31,7 +31,7 @@ inline constexpr std::string_view kCompassTalker = "HC";
 
 struct SentenceInfo {
     SentenceKind kind;
-    std::string_view type;         // the three letters after the talker
+    std::string_view type;  // the three letters after the talker
     TalkerRole talker;
     int group;                     // 1 depth/heading/wind, 2 position/time, 3 speed/waypoint
     int order;                     // 1-based rank of emission within the group

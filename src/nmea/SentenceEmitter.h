@@ -31,8 +31,8 @@ public:
     // One second: the group NmeaPhase of `state`, stamped `now`; then the next group.
     void EmitGroup(const sim::SimulationState& state, const LocalDateTime& now);
 
-    NmeaContext Nmea;    // selection, talkers, UTC offset, GGA counter
-    int NmeaPhase = 1;   // the group of the next second
+    NmeaContext Nmea;   // selection, talkers, UTC offset, GGA counter
+    int NmeaPhase = 1;  // the group of the next second
 
 private:
     bool EmitSentence(std::string_view sentence) override;

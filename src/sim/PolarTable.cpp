@@ -75,14 +75,11 @@ std::vector<std::string> SplitPolarLines(std::string_view text) {
 PolarLoadResult PolarTable::LoadFromFile(const std::filesystem::path& path) {
     const nav::ReadResult read = nav::ReadRegularFile(path, kMaxFileBytes);
     switch (read.status) {
-        case nav::ReadStatus::Ok:
-            return LoadText(read.text, path.string());
-        case nav::ReadStatus::TooLarge:
-            return Refusal(PolarRefusal::TooLarge, path.string());
+        case nav::ReadStatus::Ok: return LoadText(read.text, path.string());
+        case nav::ReadStatus::TooLarge: return Refusal(PolarRefusal::TooLarge, path.string());
         case nav::ReadStatus::Missing:
         case nav::ReadStatus::NotRegular:
-        case nav::ReadStatus::Unreadable:
-            break;
+        case nav::ReadStatus::Unreadable: break;
     }
     return Refusal(PolarRefusal::Unreadable, path.string());
 }

@@ -59,7 +59,7 @@ std::vector<std::string> SplitPolarLines(std::string_view text);
 // The current polar. Wind speeds in knots, angles in degrees off the bow, boat speeds in knots.
 // A default-constructed table holds nothing (WindCount and RowCount 0) and answers speed 0.
 class PolarTable {
-  public:
+public:
     static constexpr int kMaxWindColumns = 41;
     static constexpr int kMaxAngleRows = 51;
     static constexpr int kMinWindColumns = 2;
@@ -124,7 +124,7 @@ class PolarTable {
     // 0 kn or less (no lighter wind to scale from) gives 0.
     float BoatSpeedUnderWmin(Real Sref, Real Wa, Real Ws) const noexcept;
 
-  private:
+private:
     // LoadFromText and LoadFromLines; `file` is the file named in a refusal ("" for none).
     PolarLoadResult LoadText(std::string_view text, std::string_view file);
     PolarLoadResult LoadLines(std::vector<std::string> lines, std::string_view file);

@@ -31,18 +31,18 @@ inline constexpr float kOriginBearingToTake = 65535;
 inline constexpr int kBoatColumn = 17;  // the profile column under the boat
 
 struct SimulationState {
-    t_vect TrueWind;      // this tick's true wind: mdl = TWS, argt = TWD
-    float TWSBase = 0;    // entered by the user
+    t_vect TrueWind;    // this tick's true wind: mdl = TWS, argt = TWD
+    float TWSBase = 0;  // entered by the user
     float TWDBase = 0;
-    t_vect Current;       // mdl 0 = no current
-    t_vect SurfaceWind;   // TrueWind + Current
-    t_vect WaterTrack;    // mdl = BSP, argt = HDG + Leeway
+    t_vect Current;      // mdl 0 = no current
+    t_vect SurfaceWind;  // TrueWind + Current
+    t_vect WaterTrack;   // mdl = BSP, argt = HDG + Leeway
     float HDG = 0;
     float HDM = 0;
-    float MagVar = 0;     // East positive
+    float MagVar = 0;  // East positive
     char MagVarSide = 'E';
     float ReciprocalHDG = 0;
-    float Leeway = 0;     // signed: negative on starboard tack
+    float Leeway = 0;  // signed: negative on starboard tack
     float HeadingSwing = 0;
     float TWA = 0, SWA = 0;
     float AWS = 0, AWD = 0, AWA = 0, AWA360 = 0;
@@ -65,8 +65,8 @@ struct SimulationState {
     bool Halted = true;
     float ScaleSpeed = 0;  // the fastest of true wind, apparent wind and boat speed: the compass's scale
     std::array<float, kDepthColumns> DepthProfile{};  // sea-bed depths, metres; [0] newest
-    float Depth = 0;                 // DepthProfile[17], metres
-    float WaterTemperature = 13.0f;  // constant
+    float Depth = 0;                                  // DepthProfile[17], metres
+    float WaterTemperature = 13.0f;                   // constant
     bool SounderPing = true;
     float SurfaceOffset = 0, KeelOffset = 0;
 
@@ -78,7 +78,7 @@ struct SimulationState {
     TPos_elem Waypoint;  // longitude in (0, 360]
     bool WaypointDefined = false;
     float DTW = 0, BTW = 0, RhumbDistance = 0, WCV = 0;
-    float ETEHours = 0;          // H.MMSS
+    float ETEHours = 0;  // H.MMSS
     float OriginBearing = kOriginBearingToTake;
 
     // Boat category 0..4 (4: to be determined, no leeway table).

@@ -25,8 +25,8 @@ double Radians(double degrees) { return degrees * static_cast<double>(Pi) / 180;
 
 Simulator::Simulator(const PolarTable& polar) : polar_(polar) {
     auto add = [this](const char* name, Millis interval, void (Simulator::*handler)()) {
-        return Timers.Add(name, interval, handler ? TimerSet::Handler([this, handler] { (this->*handler)(); })
-                                                  : TimerSet::Handler());
+        return Timers.Add(name, interval,
+                          handler ? TimerSet::Handler([this, handler] { (this->*handler)(); }) : TimerSet::Handler());
     };
     TimerAT = add("TimerAT", 1000 / S.TicksPerSecond, &Simulator::TimerATTimer);
     TimerB = add("TimerB", 1000 / S.TicksPerSecond, &Simulator::TimerBTimer);
@@ -274,7 +274,8 @@ void Simulator::TimerATTimer() {
         s.WaterTrack.argt -= s.HeadingSwing;
         s.HDG -= s.HeadingSwing;
         const double td = static_cast<double>(t);
-        s.HeadingSwing = static_cast<float>(std::sin(0.08 * td) + 0.3 * std::sin(0.16 * td) + 0.5 * std::sin(0.24 * td));
+        s.HeadingSwing =
+            static_cast<float>(std::sin(0.08 * td) + 0.3 * std::sin(0.16 * td) + 0.5 * std::sin(0.24 * td));
         s.WaterTrack.argt = s.HDG + s.Leeway + s.HeadingSwing;
     }
     s.WaterTrack.argt = static_cast<float>(Wrap360(s.WaterTrack.argt));

@@ -53,27 +53,27 @@ struct VariableData {
 
 // The stage of a manoeuvre, for the close-hauled indicator.
 enum class BestHaulStage {
-    Offered,        // nothing under way: the boat may be brought to close-hauled
-    OfferedAfter,   // the end of a tack or gybe not close-hauled
-    Luffing,        // luffing towards the best angle
-    Approaching,    // within 3 degrees of it
-    CloseHauled,    // at the best angle
-    Arrived,        // the luffing has just arrived there
+    Offered,       // nothing under way: the boat may be brought to close-hauled
+    OfferedAfter,  // the end of a tack or gybe not close-hauled
+    Luffing,       // luffing towards the best angle
+    Approaching,   // within 3 degrees of it
+    CloseHauled,   // at the best angle
+    Arrived,       // the luffing has just arrived there
     TackStarting,
     Tacking,
     GybeStarting,
     Gybing,
-    Tiller,         // STDBY: the helmsman steers
+    Tiller,  // STDBY: the helmsman steers
 };
 
 // The values of one tick at the instants the window shows them: the wind triangle as the tick
 // drew it (the surface wind before it was recomputed, the ground vector before the new speed).
 struct TickRecord {
-    bool second = false;      // the tick of a whole second
-    bool current = false;     // a current flows
-    bool showValues = false;  // the displays are written (each second, and each tick of a tack)
-    t_vect surfaceWindDrawn;  // the surface wind the triangle was drawn with
-    t_vect groundBeforeSpeed; // course and speed over the ground before the polar's new speed
+    bool second = false;       // the tick of a whole second
+    bool current = false;      // a current flows
+    bool showValues = false;   // the displays are written (each second, and each tick of a tack)
+    t_vect surfaceWindDrawn;   // the surface wind the triangle was drawn with
+    t_vect groundBeforeSpeed;  // course and speed over the ground before the polar's new speed
 };
 
 // What the engine tells those who show it. Each event comes at the point of the tick where the
@@ -86,18 +86,18 @@ public:
     virtual void ApparentWindComputed(bool /*showValues*/) {}
     virtual void DriftComputed() {}
     virtual void UpwindBestComputed() {}
-    virtual void CloseHauledTested() {}                   // every tick: the indicator follows
+    virtual void CloseHauledTested() {}  // every tick: the indicator follows
     virtual void BestHaulStageChanged(BestHaulStage) {}
     virtual void WaypointUpdated(bool /*eteDefined*/) {}
     virtual void TickDone(const TickRecord&) {}
-    virtual void StartDone() {}                           // a start or resume has set the state
+    virtual void StartDone() {}  // a start or resume has set the state
     virtual void PauseDone() {}
     virtual void ResumeDone() {}
-    virtual void PilotModeChanged() {}                    // AUTO or STDBY chosen
-    virtual void CommandsChanged() {}                     // Offered() changed
-    virtual void TillerMoved() {}                         // Tiller() changed
+    virtual void PilotModeChanged() {}  // AUTO or STDBY chosen
+    virtual void CommandsChanged() {}   // Offered() changed
+    virtual void TillerMoved() {}       // Tiller() changed
     virtual void HeadingChangeShown(float /*change*/, bool /*shown*/) {}
-    virtual void VariableDataChanged() {}                 // Variable() changed
+    virtual void VariableDataChanged() {}  // Variable() changed
 };
 
 class Simulator {
@@ -209,7 +209,9 @@ private:
     void OfferPilotModes(bool on);
     void OfferHeadingChanges(bool on);
     void MoveTiller(int value);
-    void SetStage(BestHaulStage stage) { Tell([stage](SimulatorEvents& l) { l.BestHaulStageChanged(stage); }); }
+    void SetStage(BestHaulStage stage) {
+        Tell([stage](SimulatorEvents& l) { l.BestHaulStageChanged(stage); });
+    }
 
     void ApparentWind();  // MajAW_SWA, then VIRER / EMPANNER follow the apparent wind angle
     void ApplyVireEmpRule();
@@ -259,13 +261,13 @@ private:
     bool tackToStarboard_ = false;   // towards the wind, the side of the tack proper's turn
     bool startedStarboard_ = false;  // the surface wind's side when VIRER or EMPANNER was pressed
     int luffingSteps_ = 0;
-    float luffingGap_ = 0;           // SWA - BestUpwindAngle at the last luffing tick
+    float luffingGap_ = 0;  // SWA - BestUpwindAngle at the last luffing tick
     int tackProperTicks_ = 0;
-    bool headingRequest_ = false;    // a change was asked since the last completed pilot turn
-    bool pilotTurning_ = false;      // a pilot turn holds the variable data frozen
-    float pilotTurned_ = 0;          // signed degrees turned by the running pilot turn
+    bool headingRequest_ = false;  // a change was asked since the last completed pilot turn
+    bool pilotTurning_ = false;    // a pilot turn holds the variable data frozen
+    float pilotTurned_ = 0;        // signed degrees turned by the running pilot turn
     int pilotSteps_ = 0;
-    bool autoAfterCentring_ = false; // AUTO goes on once the tiller is centred
+    bool autoAfterCentring_ = false;  // AUTO goes on once the tiller is centred
     std::vector<Timer> suspendedByPause_;
     std::vector<Timer> suspendedByCentring_;
 };

@@ -95,12 +95,8 @@ void Simulator::TimerPresTimer() {
     const bool jumped = m.BearingAway && JumpedOverWindow(luffingGap_, gap);
     luffingGap_ = gap;
     switch (NextLuffingMove(S.SWA, S.BestUpwindAngle, S.Tacking)) {
-        case LuffingMove::HandOverToTack:
-            StartTackProper();
-            return;
-        case LuffingMove::Arrive:
-            EndLuffing();
-            return;
+        case LuffingMove::HandOverToTack: StartTackProper(); return;
+        case LuffingMove::Arrive: EndLuffing(); return;
         case LuffingMove::Luff:
             if (jumped) break;
             LuffingStep();

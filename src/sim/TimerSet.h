@@ -5,9 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
-#include <deque>
 #include <vector>
 
 namespace corvel::sim {

@@ -164,9 +164,7 @@ double Fold0To360Slow(double degrees) {
 }
 
 // Called a dozen times per tick: the usual case, already folded, costs a comparison.
-inline double Fold0To360(double degrees) {
-    return degrees >= 0 && degrees < 360 ? degrees : Fold0To360Slow(degrees);
-}
+inline double Fold0To360(double degrees) { return degrees >= 0 && degrees < 360 ? degrees : Fold0To360Slow(degrees); }
 
 }  // namespace
 

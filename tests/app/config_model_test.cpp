@@ -9,9 +9,9 @@
 
 #include "app/Program.h"
 #include "config/Configuration.h"
-#include "support/TempFolder.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"
+#include "support/TempFolder.h"
 #include "support/Watchdog.h"
 
 using namespace corvel;
@@ -173,8 +173,9 @@ TEST_F(ConfigModel, SaveThenOpenRestoresTheSimulation) {
     // The category is not saved: it comes back to be determined.
     EXPECT_EQ(r.Engine.S.Category, 4);
     EXPECT_TRUE(q->FParam.CategIndet());
-    EXPECT_EQ(r.Caption,
-              "Simulateur de Navigation et Générateur de phrases NMEA 0183   Version : 4.6      Configuration : voyage.ini");
+    EXPECT_EQ(
+        r.Caption,
+        "Simulateur de Navigation et Générateur de phrases NMEA 0183   Version : 4.6      Configuration : voyage.ini");
 }
 
 struct KeyCase {
@@ -198,63 +199,63 @@ std::string FirstSentenceOf(app::Program& p, std::string_view type) {
 
 INSTANTIATE_TEST_SUITE_P(
     Keys, ConfigKey,
-    ::testing::Values(
-        KeyCase{"CommaDecimals", "[NavDATA]\niTWS=6,5\niCURDir=75,25\n",
-                [](app::Program& p) {
-                    EXPECT_EQ(p.FCorvel.EdTWS.text, "6.5");
-                    EXPECT_EQ(p.Engine.S.TWSBase, 6.5f);
-                    EXPECT_EQ(p.FCorvel.EdDirCourant.text, "75.3");
-                }},
-        KeyCase{"AutoInLowerCaseIsStandby", "[Parametres]\niModPil=auto\n",
-                [](app::Program& p) { EXPECT_TRUE(p.Engine.S.Standby); }},
-        KeyCase{"SouthernLatitude", "[NavDATA]\niPOSLat=-4512.5\n",
-                [](app::Program& p) {
-                    EXPECT_EQ(p.FCorvel.EdLATDeg.text, "45");
-                    EXPECT_EQ(p.FCorvel.EdLATMin.text, "12.5");
-                    EXPECT_TRUE(p.FCorvel.RadioButtonS.checked);
-                    EXPECT_FALSE(p.FCorvel.RadioButtonN.checked);
-                }},
-        KeyCase{"SerialSpeed", "[COM]\niVit=9600\n",
-                [](app::Program& p) { EXPECT_EQ(p.FCorvel.CBbauds.text(), "9600"); }},
-        KeyCase{"UnknownSerialSpeedIsTheNmeaRate", "[COM]\niVit=12345\n",
-                [](app::Program& p) { EXPECT_EQ(p.FCorvel.CBbauds.text(), "4800"); }},
-        KeyCase{"PositionTalker", "[NMEA]\niDevPOS=EC\n",
-                [](app::Program& p) {
-                    EXPECT_EQ(FirstSentenceOf(p, "GLL").substr(0, 6), "$ECGLL");
-                    EXPECT_EQ(FirstSentenceOf(p, "RMC").substr(0, 6), "$ECRMC");
-                }},
-        KeyCase{"CategoryCode", "[Parametres]\niCateg=CPTE\n",
-                [](app::Program& p) {
-                    EXPECT_EQ(p.Engine.S.Category, 3);
-                    EXPECT_TRUE(p.FParam.RdCroisPTE.checked);
-                    EXPECT_FALSE(p.FParam.RdCourCrois.checked);
-                    EXPECT_EQ(p.FCorvel.LabCateg.text, " Croiseur à PTE");
-                }},
-        KeyCase{"WesternVariation", "[NavDATA]\niDeclMag=-1.5\niHDG=10\n",
-                [](app::Program& p) {
-                    EXPECT_EQ(p.FCorvel.EdiDECL.text, "1.50");
-                    EXPECT_TRUE(p.FCorvel.RdgDeclW.checked);
-                    EXPECT_EQ(p.Engine.S.MagVar, -1.5f);
-                    EXPECT_EQ(p.FCorvel.EdHDM.text, "11.5");
-                }},
-        KeyCase{"SentencesOffFromTheFirstKeyOn", "[NMEA]\niAPB=0\n",
-                [](app::Program& p) {
-                    for (const auto& info : nmea::kSentenceCatalogue) {
-                        EXPECT_EQ(p.FCorvel.Nmea.Selected(info.kind), info.kind == SentenceKind::GGA) << info.type;
-                    }
-                }},
-        KeyCase{"PolarPercentRoundedIntoTheBox", "[Parametres]\niPolPerc=80,5\n",
-                [](app::Program& p) {
-                    EXPECT_EQ(p.FCorvel.SpBPolPerc.value, 80);  // halves to even
-                    EXPECT_EQ(p.Engine.S.PolarPercent, 80);
-                }},
-        KeyCase{"PolarPercentHeldInTheBox", "[Parametres]\niPolPerc=20\n",
-                [](app::Program& p) { EXPECT_EQ(p.Engine.S.PolarPercent, 50); }},
-        KeyCase{"LongWaypointNameCut", "[NavDATA]\niWpID=\xC3\xA9" + std::string(300, 'x') + "\n",
-                [](app::Program& p) {
-                    EXPECT_EQ(p.FCorvel.EdNwpt.text, "\xC3\xA9" + std::string(253, 'x'));  // 255 bytes
-                    EXPECT_EQ(p.Engine.S.Waypoint.nom, p.FCorvel.EdNwpt.text);
-                }}),
+    ::testing::Values(KeyCase{"CommaDecimals", "[NavDATA]\niTWS=6,5\niCURDir=75,25\n",
+                              [](app::Program& p) {
+                                  EXPECT_EQ(p.FCorvel.EdTWS.text, "6.5");
+                                  EXPECT_EQ(p.Engine.S.TWSBase, 6.5f);
+                                  EXPECT_EQ(p.FCorvel.EdDirCourant.text, "75.3");
+                              }},
+                      KeyCase{"AutoInLowerCaseIsStandby", "[Parametres]\niModPil=auto\n",
+                              [](app::Program& p) { EXPECT_TRUE(p.Engine.S.Standby); }},
+                      KeyCase{"SouthernLatitude", "[NavDATA]\niPOSLat=-4512.5\n",
+                              [](app::Program& p) {
+                                  EXPECT_EQ(p.FCorvel.EdLATDeg.text, "45");
+                                  EXPECT_EQ(p.FCorvel.EdLATMin.text, "12.5");
+                                  EXPECT_TRUE(p.FCorvel.RadioButtonS.checked);
+                                  EXPECT_FALSE(p.FCorvel.RadioButtonN.checked);
+                              }},
+                      KeyCase{"SerialSpeed", "[COM]\niVit=9600\n",
+                              [](app::Program& p) { EXPECT_EQ(p.FCorvel.CBbauds.text(), "9600"); }},
+                      KeyCase{"UnknownSerialSpeedIsTheNmeaRate", "[COM]\niVit=12345\n",
+                              [](app::Program& p) { EXPECT_EQ(p.FCorvel.CBbauds.text(), "4800"); }},
+                      KeyCase{"PositionTalker", "[NMEA]\niDevPOS=EC\n",
+                              [](app::Program& p) {
+                                  EXPECT_EQ(FirstSentenceOf(p, "GLL").substr(0, 6), "$ECGLL");
+                                  EXPECT_EQ(FirstSentenceOf(p, "RMC").substr(0, 6), "$ECRMC");
+                              }},
+                      KeyCase{"CategoryCode", "[Parametres]\niCateg=CPTE\n",
+                              [](app::Program& p) {
+                                  EXPECT_EQ(p.Engine.S.Category, 3);
+                                  EXPECT_TRUE(p.FParam.RdCroisPTE.checked);
+                                  EXPECT_FALSE(p.FParam.RdCourCrois.checked);
+                                  EXPECT_EQ(p.FCorvel.LabCateg.text, " Croiseur à PTE");
+                              }},
+                      KeyCase{"WesternVariation", "[NavDATA]\niDeclMag=-1.5\niHDG=10\n",
+                              [](app::Program& p) {
+                                  EXPECT_EQ(p.FCorvel.EdiDECL.text, "1.50");
+                                  EXPECT_TRUE(p.FCorvel.RdgDeclW.checked);
+                                  EXPECT_EQ(p.Engine.S.MagVar, -1.5f);
+                                  EXPECT_EQ(p.FCorvel.EdHDM.text, "11.5");
+                              }},
+                      KeyCase{"SentencesOffFromTheFirstKeyOn", "[NMEA]\niAPB=0\n",
+                              [](app::Program& p) {
+                                  for (const auto& info : nmea::kSentenceCatalogue) {
+                                      EXPECT_EQ(p.FCorvel.Nmea.Selected(info.kind), info.kind == SentenceKind::GGA)
+                                          << info.type;
+                                  }
+                              }},
+                      KeyCase{"PolarPercentRoundedIntoTheBox", "[Parametres]\niPolPerc=80,5\n",
+                              [](app::Program& p) {
+                                  EXPECT_EQ(p.FCorvel.SpBPolPerc.value, 80);  // halves to even
+                                  EXPECT_EQ(p.Engine.S.PolarPercent, 80);
+                              }},
+                      KeyCase{"PolarPercentHeldInTheBox", "[Parametres]\niPolPerc=20\n",
+                              [](app::Program& p) { EXPECT_EQ(p.Engine.S.PolarPercent, 50); }},
+                      KeyCase{"LongWaypointNameCut", "[NavDATA]\niWpID=\xC3\xA9" + std::string(300, 'x') + "\n",
+                              [](app::Program& p) {
+                                  EXPECT_EQ(p.FCorvel.EdNwpt.text, "\xC3\xA9" + std::string(253, 'x'));  // 255 bytes
+                                  EXPECT_EQ(p.Engine.S.Waypoint.nom, p.FCorvel.EdNwpt.text);
+                              }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------- out-of-range numbers
@@ -459,7 +460,8 @@ TEST_F(ConfigModel, TheWifiDialogTakesTheAddressAndPortOfTheSettings) {
 TEST_F(ConfigModel, SettingsNamingAMissingPolarStartOnTheDefaultOne) {
     const fs::path polars = home / "polars";
     fs::create_directories(polars);
-    test::WriteFile(SettingsFile(), "[REPERTOIRES]\nPolars=" + polars.string() + "/\n[Parametres]\nPolaireAct=Gone.pol\n");
+    test::WriteFile(SettingsFile(),
+                    "[REPERTOIRES]\nPolars=" + polars.string() + "/\n[Parametres]\nPolaireAct=Gone.pol\n");
     auto p = Start();
     EXPECT_EQ(p->FPolaire.LoadedPath, DefaultPolar());
     EXPECT_EQ(p->FCorvel.StxNomPol.text, "FIRST31_7");
@@ -569,8 +571,9 @@ TEST_F(ConfigModel, EachOpenAddsItsNameToTheCaption) {
     p->FCorvel.Ouvrir2Click();
     EXPECT_FALSE(p->FCorvel.MenuAutomatique.checked);
     p->FCorvel.Ouvrir2Click();
-    EXPECT_EQ(p->FCorvel.Caption, "Simulateur de Navigation et Générateur de phrases NMEA 0183   Version : 4.6"
-                                  "      Configuration : a.ini      Configuration : b.ini");
+    EXPECT_EQ(p->FCorvel.Caption,
+              "Simulateur de Navigation et Générateur de phrases NMEA 0183   Version : 4.6"
+              "      Configuration : a.ini      Configuration : b.ini");
     EXPECT_EQ(p->FCorvel.EdTWS.text, "7.0");
     // Opening changes the polar names, never the polar table.
     test::WriteFile(home / "c.ini", "[REPERTOIRES]\nPolars=/elsewhere/\n[Parametres]\nPolaireAct=Other.pol\n");

@@ -13,7 +13,7 @@ using app::SounderRect;
 namespace {
 
 class DepthPictureTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { sim::InitSounder(s); }
     sim::SimulationState s;
 };

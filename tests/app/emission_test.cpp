@@ -166,7 +166,7 @@ TEST_F(EmissionFixture, AFailedWriteEndsTheGroupButNotTheTimer) {
     w.ComLinkOpen = true;
     w.BtCalCClick();
     w.Timers.Advance(1000);
-    EXPECT_EQ(w.MemoNMEA.Lines().size(), 1u);     // the rest of the group is not built
+    EXPECT_EQ(w.MemoNMEA.Lines().size(), 1u);    // the rest of the group is not built
     EXPECT_TRUE(w.MemoNMEAHMS.Lines().empty());  // nor time-stamped
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0], "Erreur WriteFile");

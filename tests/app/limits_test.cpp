@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "app/Program.h"
-#include "support/TempFolder.h"
-#include "support/SentenceTestSupport.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"
+#include "support/SentenceTestSupport.h"
+#include "support/TempFolder.h"
 
 using namespace corvel;
 using nmea::testing::FieldsOf;
@@ -43,7 +43,7 @@ struct SentenceCheck {
             const char* valid;
         };
         static constexpr Rule kRules[] = {
-            {"GGA", 2, 4, 6, "1"}, {"GLL", 1, 3, 6, "A"}, {"RMC", 3, 5, 2, "A"},
+            {"GGA", 2, 4, 6, "1"}, {"GLL", 1, 3, 6, "A"},  {"RMC", 3, 5, 2, "A"},
             {"RMB", 6, 8, 1, "A"}, {"BWC", 2, 4, 13, "A"},
         };
         for (const Rule& r : kRules) {
@@ -90,7 +90,8 @@ TEST_F(Limits, SailingFromTheLatitudeLimitPastThePole) {
     app::Program program(dialogs, test::SourceDir() / "data");
     ASSERT_TRUE(program.Polar.LoadFromText("TWA\t6\t30\n30\t40\t40\n90\t40\t40\n180\t40\t40\n").ok());
     SentenceCheck check;
-    Sail(program, "[NavDATA]\niTWS=100\niTWD=180\niHDG=5\niCUR=50\niCURDir=0\niPOSLat=8900\niPOSLong=500\n"
+    Sail(program,
+         "[NavDATA]\niTWS=100\niTWD=180\niHDG=5\niCUR=50\niCURDir=0\niPOSLat=8900\niPOSLong=500\n"
          "iWpLat=8900\niWpLong=1000\n",
          3600, check);
     EXPECT_TRUE(dialogs.messages.empty()) << dialogs.messages.front();
@@ -126,8 +127,8 @@ TEST_F(Limits, EveryKindGoesOutAtTheBoundsAndBeyond) {
         dialogs.messages.clear();
         app::Program program(dialogs, test::SourceDir() / "data");
         SentenceCheck check;
-        Sail(program, std::string("[Parametres]\n") + c.parameters + "[NavDATA]\niWpID=Att_Dover\n" + c.navigation,
-             60, check);
+        Sail(program, std::string("[Parametres]\n") + c.parameters + "[NavDATA]\niWpID=Att_Dover\n" + c.navigation, 60,
+             check);
         EXPECT_EQ(dialogs.messages.size(), c.messages);
         check.ExpectEveryKind();
         EXPECT_EQ(check.positionsNotValid, 0);

@@ -8,9 +8,9 @@
 #include <set>
 #include <sstream>
 
-#include "app/SerialPorts.h"
-#include "app/Program.h"
 #include "app/NetworkDialogModel.h"
+#include "app/Program.h"
+#include "app/SerialPorts.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"
 
@@ -184,16 +184,17 @@ struct LinksFixture : ::testing::Test {
 // ---------------------------------------------------------------- port names and devices
 
 TEST(ComNames, FindComIndexKnowsOnlyTheTwelveNames) {
-    const std::pair<const char*, int> cases[] = {{"COM1", 0},  {"COM3", 2},  {"COM12", 11}, {"COM13", -1}, {"COM0", -1},
-                                                 {"com1", -1}, {"COM01", -1}, {"", -1},      {"COM1 ", -1}};
+    const std::pair<const char*, int> cases[] = {{"COM1", 0},   {"COM3", 2},  {"COM12", 11},
+                                                 {"COM13", -1}, {"COM0", -1}, {"com1", -1},
+                                                 {"COM01", -1}, {"", -1},     {"COM1 ", -1}};
     for (const auto& [name, index] : cases) EXPECT_EQ(app::FindComIndex(name), index) << name;
 }
 
 TEST(ComNames, DevicesInNaturalOrderWithOverridesFromTheSettings) {
     std::vector<std::string> paths = {"/dev/ttyUSB1", "/dev/ttyS10", "/dev/ttyS2", "/dev/ttyACM0", "/dev/ttyS1"};
     app::SortDevicePaths(paths);
-    EXPECT_EQ(paths, (std::vector<std::string>{"/dev/ttyACM0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS10",
-                                               "/dev/ttyUSB1"}));
+    EXPECT_EQ(paths,
+              (std::vector<std::string>{"/dev/ttyACM0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS10", "/dev/ttyUSB1"}));
 
     FakeSerialPlatform platform;
     platform.devices = {"/dev/ttyUSB1", "/dev/ttyS10", "/dev/ttyS2", "/dev/ttyACM0"};
@@ -201,7 +202,7 @@ TEST(ComNames, DevicesInNaturalOrderWithOverridesFromTheSettings) {
     app::UARTManag ports(platform, dialogs, {{"COM2", "/dev/pts/7"}, {"COM12", "/dev/ttyAMA0"}});
     const auto devices = ports.DevicePaths();
     EXPECT_EQ(devices[0], "/dev/ttyACM0");
-    EXPECT_EQ(devices[1], "/dev/pts/7");  // the override wins
+    EXPECT_EQ(devices[1], "/dev/pts/7");   // the override wins
     EXPECT_EQ(devices[2], "/dev/ttyS10");  // still the third device reported
     EXPECT_EQ(devices[3], "/dev/ttyUSB1");
     EXPECT_EQ(devices[4], "");
@@ -424,8 +425,8 @@ TEST(WifiAddresses, ParsingOfAddressesAndPorts) {
             EXPECT_FALSE(b) << text;
         }
     }
-    const std::pair<const char*, int> ports[] = {{"10110", 10110}, {" 1 ", 1}, {"65535", 65535}, {"0", -1},
-                                                 {"65536", -1},    {"abc", -1}, {"", -1},        {"10110x", -1},
+    const std::pair<const char*, int> ports[] = {{"10110", 10110}, {" 1 ", 1},  {"65535", 65535}, {"0", -1},
+                                                 {"65536", -1},    {"abc", -1}, {"", -1},         {"10110x", -1},
                                                  {"-5", -1},       {"1e3", -1}, {"999999", -1}};
     for (const auto& [text, expected] : ports) EXPECT_EQ(app::ParsePort(text).value_or(-1), expected) << text;
 }
@@ -508,7 +509,8 @@ TEST_F(LinksFixture, BadPortsStartNoServer) {
     wifi.BtLanceServeurClick();
     EXPECT_FALSE(net.listening);
     EXPECT_EQ(dialogs.messages,
-              std::vector<std::string>{"Le serveur TCP ne peut pas écouter sur le port 1 : The bound address is already in use"});
+              std::vector<std::string>{
+                  "Le serveur TCP ne peut pas écouter sur le port 1 : The bound address is already in use"});
     EXPECT_EQ(wifi.EdStatus.text, "-*-*-*-*-*-");
 }
 
@@ -592,9 +594,7 @@ TEST_F(LinksFixture, AFailingDatagramSendEndsTheGroupOnceThenStaysQuiet) {
 TEST_F(LinksFixture, ConfirmingAnAddressSavesItAndThePortInTheSettingsFile) {
     TempDir dir;
     wifi.SettingsPath = dir.path / "CorvelNMEA.ini";
-    {
-        std::ofstream(wifi.SettingsPath) << "[Polars]\nPolaireAct=First31_7.pol\n";
-    }
+    { std::ofstream(wifi.SettingsPath) << "[Polars]\nPolaireAct=First31_7.pol\n"; }
     wifi.BtModAdIPClick();
     EXPECT_FALSE(wifi.EdAdIP.readOnly);
     EXPECT_EQ(wifi.BtModAdIP.caption, "Confirmer l'adresse");
@@ -728,7 +728,8 @@ TEST_F(LinksFixture, AFailedSaveIsReportedAndLeavesTheOlderFileWhole) {
     dialogs.files.push_back(dir.path / "folder.txt");
     w.MenuSvrawClick();
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].rfind("Impossible d'enregistrer " + (dir.path / "folder.txt").string() + " : ", 0), 0u)
+    EXPECT_EQ(dialogs.messages[0].rfind("Impossible d'enregistrer " + (dir.path / "folder.txt").string() + " : ", 0),
+              0u)
         << dialogs.messages[0];
     EXPECT_TRUE(std::filesystem::is_directory(dir.path / "folder.txt"));
     // A folder that does not exist.

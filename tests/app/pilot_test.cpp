@@ -55,7 +55,8 @@ struct PilotFixture : ::testing::Test {
     // The timers that drive the main tick.
     int Drivers() const {
         int n = 0;
-        for (const sim::Timer* t : {&w->Engine.TimerAT, &w->Engine.TimerB, &w->Engine.TimerC, &w->Engine.TimerV, &w->Engine.TimerE, &w->Engine.TimerPres}) {
+        for (const sim::Timer* t : {&w->Engine.TimerAT, &w->Engine.TimerB, &w->Engine.TimerC, &w->Engine.TimerV,
+                                    &w->Engine.TimerE, &w->Engine.TimerPres}) {
             n += t->Enabled();
         }
         return n;
@@ -532,18 +533,10 @@ TEST_F(PilotFixture, EveryManoeuvreEndsWithAFiniteStateFromAnyStart) {
                     engine->SetVariableData({true, true, true});
                     Start(angle, tws, category, category == 0 ? 2 : 0);
                     switch (command) {
-                        case Vire:
-                            w->SBtVireClick();
-                            break;
-                        case Emp:
-                            w->SBtEmpClick();
-                            break;
-                        case BestHaul:
-                            w->BtBestHaulClick();
-                            break;
-                        case PilotTurn:
-                            w->SpBT10LClick();
-                            break;
+                        case Vire: w->SBtVireClick(); break;
+                        case Emp: w->SBtEmpClick(); break;
+                        case BestHaul: w->BtBestHaulClick(); break;
+                        case PilotTurn: w->SpBT10LClick(); break;
                     }
                     for (int i = 0; i < 60 * 20; ++i) {
                         Advance(50);

@@ -75,20 +75,20 @@ TEST(Configuration, AMissingSentenceKeyTakesTheOneBeforeIt) {
 }
 
 TEST(Configuration, ValuesAsTheLoaderReadsThem) {
-    const Configuration c = config::ReadConfiguration(IniFile::FromText(
-        "[Parametres]\niModPil=auto\niPolPerc=80,4\niCateg=\n"
-        "[NavDATA]\niTWS=6,5\nidTU=-2\niHDGvar=0\niTWSvar=yes\n"
-        "[NMEA]\niDevPOS=ECX\niSound=S\niSpeedo=$$\niWind=II\n"));
+    const Configuration c =
+        config::ReadConfiguration(IniFile::FromText("[Parametres]\niModPil=auto\niPolPerc=80,4\niCateg=\n"
+                                                    "[NavDATA]\niTWS=6,5\nidTU=-2\niHDGvar=0\niTWSvar=yes\n"
+                                                    "[NMEA]\niDevPOS=ECX\niSound=S\niSpeedo=$$\niWind=II\n"));
     EXPECT_TRUE(c.Standby);  // anything but "AUTO" exactly
     EXPECT_DOUBLE_EQ(static_cast<double>(c.PolarPercent), 80.4);
     EXPECT_FALSE(c.CategoryCode);  // empty: undetermined
     EXPECT_DOUBLE_EQ(static_cast<double>(c.TWS.value()), 6.5);
     EXPECT_EQ(c.UtcOffsetHours, -2);
     EXPECT_EQ(c.HDGVariable, false);
-    EXPECT_EQ(c.TWSVariable, std::nullopt);  // not an integer: unchanged
-    EXPECT_EQ(c.TalkerPosition, "EC");        // the first two characters
-    EXPECT_EQ(c.TalkerSounder, std::nullopt); // too short for a talker
-    EXPECT_EQ(c.TalkerSpeed, std::nullopt);   // not letters
+    EXPECT_EQ(c.TWSVariable, std::nullopt);    // not an integer: unchanged
+    EXPECT_EQ(c.TalkerPosition, "EC");         // the first two characters
+    EXPECT_EQ(c.TalkerSounder, std::nullopt);  // too short for a talker
+    EXPECT_EQ(c.TalkerSpeed, std::nullopt);    // not letters
     EXPECT_EQ(c.TalkerWind, "II");
 }
 

@@ -40,18 +40,17 @@ TEST_P(StartupFolders, FollowTheXdgRules) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, StartupFolders,
-    ::testing::Values(
-        FolderCase{"HomeOnly", {{"HOME", "/home/u"}}, "/home/u/.local/share", "/home/u/Documents"},
-        FolderCase{"XdgVariables",
-                   {{"HOME", "/home/u"}, {"XDG_DATA_HOME", "/data"}, {"XDG_DOCUMENTS_DIR", "/docs"}},
-                   "/data",
-                   "/docs"},
-        FolderCase{"RelativeXdgIgnored",
-                   {{"HOME", "/home/u"}, {"XDG_DATA_HOME", "rel"}, {"XDG_DOCUMENTS_DIR", "docs"}},
-                   "/home/u/.local/share",
-                   "/home/u/Documents"},
-        FolderCase{"NoHome", {}, "", ""},
-        FolderCase{"NoHomeButXdgData", {{"XDG_DATA_HOME", "/data"}}, "/data", ""}),
+    ::testing::Values(FolderCase{"HomeOnly", {{"HOME", "/home/u"}}, "/home/u/.local/share", "/home/u/Documents"},
+                      FolderCase{"XdgVariables",
+                                 {{"HOME", "/home/u"}, {"XDG_DATA_HOME", "/data"}, {"XDG_DOCUMENTS_DIR", "/docs"}},
+                                 "/data",
+                                 "/docs"},
+                      FolderCase{"RelativeXdgIgnored",
+                                 {{"HOME", "/home/u"}, {"XDG_DATA_HOME", "rel"}, {"XDG_DOCUMENTS_DIR", "docs"}},
+                                 "/home/u/.local/share",
+                                 "/home/u/Documents"},
+                      FolderCase{"NoHome", {}, "", ""},
+                      FolderCase{"NoHomeButXdgData", {{"XDG_DATA_HOME", "/data"}}, "/data", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(StartupFoldersUserDirs, TheDocumentsFolderOfUserDirsIsTaken) {

@@ -56,9 +56,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(IniFile, TypedReadsAndTheirFallbacks) {
     const IniFile f = IniFile::FromText("[S]\nf=6,78\ne=\nt=abc\ni= -12 \nx=1.5\nb=0\n");
     EXPECT_DOUBLE_EQ(static_cast<double>(f.ReadFloat("S", "f", 9)), 6.78);
-    EXPECT_EQ(f.ReadFloat("S", "e", 9), 9);   // empty: the fallback
-    EXPECT_EQ(f.ReadFloat("S", "t", 9), 0);   // no number: 0
-    EXPECT_EQ(f.ReadFloat("S", "m", 9), 9);   // missing
+    EXPECT_EQ(f.ReadFloat("S", "e", 9), 9);  // empty: the fallback
+    EXPECT_EQ(f.ReadFloat("S", "t", 9), 0);  // no number: 0
+    EXPECT_EQ(f.ReadFloat("S", "m", 9), 9);  // missing
     EXPECT_EQ(f.ReadInteger("S", "i", 5), -12);
     EXPECT_EQ(f.ReadInteger("S", "x", 5), 5);  // not an integer
     EXPECT_FALSE(f.ReadBool("S", "b", true));

@@ -14,9 +14,9 @@ TEST(NomPolaire, UpperCaseNameWithoutItsLastFourCharacters) {
         {"First31_7.pol", "FIRST31_7"},
         {"/home/u/Polars/First 31.7.pol", "FIRST 31.7"},
         {"C:\\Polars\\Sun Odyssey.pol", "SUN ODYSSEY"},
-        {"abcdef", "AB"},                          // no extension: four characters all the same
+        {"abcdef", "AB"},                                         // no extension: four characters all the same
         {"/p/\xC3\xA9lan \xC3\xBF.pol", "\xC3\x89LAN \xC5\xB8"},  // élan ÿ -> ÉLAN Ÿ
-        {"/p/\xC3\xA9t\xC3\xA9", ""},              // "été": three characters, not bytes
+        {"/p/\xC3\xA9t\xC3\xA9", ""},                             // "été": three characters, not bytes
         {"/p/", ""},
     };
     for (const auto& [path, name] : cases) EXPECT_EQ(config::NomPolaire(path), name) << path;
@@ -31,7 +31,8 @@ struct PolarFixture : ::testing::Test {
         test::WriteFile(fs::path(polars) / "MyBoat.pol", "TWA\t6\t8\n52\t5\t6\n180\t4\t5\n");
     }
     config::IniFile Settings(const std::string& folder, const std::string& file) {
-        return config::IniFile::FromText("[REPERTOIRES]\nPolars=" + folder + "\n[Parametres]\nPolaireAct=" + file + "\n");
+        return config::IniFile::FromText("[REPERTOIRES]\nPolars=" + folder + "\n[Parametres]\nPolaireAct=" + file +
+                                         "\n");
     }
 };
 
@@ -56,8 +57,7 @@ TEST_F(PolarFixture, StartupFallsBackToTheDefaultPolar) {
 
 TEST_F(PolarFixture, AConfigurationSetsFolderAndPathWithoutCheckingThem) {
     const config::PolarFiles current{polars, polars + "MyBoat.pol", "MYBOAT"};
-    const config::PolarFiles missing =
-        config::PolarOfConfiguration(Settings("/elsewhere/", "Other.pol"), current);
+    const config::PolarFiles missing = config::PolarOfConfiguration(Settings("/elsewhere/", "Other.pol"), current);
     EXPECT_EQ(missing.PolarPath, "/elsewhere/Other.pol");
     EXPECT_EQ(missing.PolarName, "OTHER");
     const config::PolarFiles none = config::PolarOfConfiguration(config::IniFile::FromText("[A]\n"), current);

@@ -7,12 +7,12 @@
 #include <QTcpServer>
 #include <QUdpSocket>
 
-#include "app/Program.h"
 #include "app/NetworkDialogModel.h"
-#include "support/LinkTestSupport.h"
+#include "app/Program.h"
 #include "links/QtNetLink.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"
+#include "support/LinkTestSupport.h"
 
 using namespace corvel;
 using links::QtNetLink;
@@ -151,7 +151,7 @@ TEST_F(NetFixture, AClientThatEndedItsSendingKeepsReceivingUntilItCloses) {
     LaunchTcp();
     auto client = Connect();
     client->ShutdownSending();
-    test::PumpFor(50);  // the link reads the end of the client's input
+    test::PumpFor(50);              // the link reads the end of the client's input
     std::string expected = "\r\n";  // the empty line that finds out whether the client is still there
     for (int i = 0; i < 5; ++i) {
         const std::string sentence = "$IIMTW,1" + std::to_string(i) + ".00,C*00";
@@ -257,8 +257,8 @@ TEST_F(NetFixture, APortAlreadyTakenStartsNoServer) {
     wifi.BtLanceServeurClick();
     EXPECT_FALSE(net.ServerListening());
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].rfind("Le serveur TCP ne peut pas écouter sur le port " + wifi.EdPort.text + " : ", 0),
-              0u)
+    EXPECT_EQ(
+        dialogs.messages[0].rfind("Le serveur TCP ne peut pas écouter sur le port " + wifi.EdPort.text + " : ", 0), 0u)
         << dialogs.messages[0];
 }
 

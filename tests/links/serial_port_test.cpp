@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 #include <termios.h>
 
-#include "app/SerialPorts.h"
 #include "app/Program.h"
-#include "support/LinkTestSupport.h"
+#include "app/SerialPorts.h"
 #include "links/QtSerialPort.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"
+#include "support/LinkTestSupport.h"
 
 using namespace corvel;
 using namespace std::chrono_literals;
@@ -59,8 +59,8 @@ TEST_F(SerialFixture, TheBytesOnTheWireAreCrLfAndTheSentenceNothingAfter) {
 }
 
 TEST_F(SerialFixture, TheDeviceIsSetToTheChosenSpeedEightBitsNoParityOneStop) {
-    const std::pair<const char*, speed_t> rates[] = {
-        {"150", B150}, {"4800", B4800}, {"9600", B9600}, {"38400", B38400}, {"115200", B115200}, {"230400", B230400}};
+    const std::pair<const char*, speed_t> rates[] = {{"150", B150},     {"4800", B4800},     {"9600", B9600},
+                                                     {"38400", B38400}, {"115200", B115200}, {"230400", B230400}};
     for (const auto& [text, speed] : rates) {
         SCOPED_TRACE(text);
         SelectCom3(text);  // the port again at another speed: closed and opened again

@@ -229,13 +229,15 @@ std::string ReferenceFixed(Real x, int precision, int digits) {
     std::string intPart, frac;
     for (int pos = exp10 - 1; pos >= 0; --pos) {
         const int idx = exp10 - 1 - pos;
-        intPart += idx < static_cast<int>(number.size()) && (up || !kept.empty()) ? number[static_cast<size_t>(idx)] : '0';
+        intPart +=
+            idx < static_cast<int>(number.size()) && (up || !kept.empty()) ? number[static_cast<size_t>(idx)] : '0';
     }
     if (intPart.empty()) intPart = "0";
     for (int k = 1; k <= digits; ++k) {
         const int idx = exp10 - 1 + k;
-        frac += idx >= 0 && idx < static_cast<int>(number.size()) && (up || !kept.empty()) ? number[static_cast<size_t>(idx)]
-                                                                                          : '0';
+        frac += idx >= 0 && idx < static_cast<int>(number.size()) && (up || !kept.empty())
+                    ? number[static_cast<size_t>(idx)]
+                    : '0';
     }
     const bool zero = (intPart + frac).find_first_not_of('0') == std::string::npos;
     return (x < 0 && !zero ? "-" : "") + intPart + (digits > 0 ? "." + frac : "");
@@ -272,7 +274,8 @@ TEST(Conversions, FormatFixedAgreesWithItsDefinitionEverywhere) {
             const int p = prec(rng), d = dig(rng);
             const std::string expected = ReferenceFixed(v, p, d);
             if (expected.empty()) continue;
-            ASSERT_EQ(FormatFixed(v, p, d), expected) << std::setprecision(20) << static_cast<double>(v) << " " << p << " " << d;
+            ASSERT_EQ(FormatFixed(v, p, d), expected)
+                << std::setprecision(20) << static_cast<double>(v) << " " << p << " " << d;
         }
     }
 }
@@ -321,8 +324,8 @@ TEST(Conversions, RoundIsNearbyintEverywhere) {
         const Real got = Round(x);
         EXPECT_TRUE(got == want && std::signbit(got) == std::signbit(want)) << static_cast<double>(x);
         // The 64-bit form, on the 64-bit value and its neighbours at the edge of its significand.
-        for (double d : {static_cast<double>(x), static_cast<double>(x) * 1e-3, 4503599627370495.5,
-                         -4503599627370497.0, 2251799813685248.5}) {
+        for (double d : {static_cast<double>(x), static_cast<double>(x) * 1e-3, 4503599627370495.5, -4503599627370497.0,
+                         2251799813685248.5}) {
             const double w = std::nearbyint(d), g = Round(d);
             EXPECT_TRUE(g == w && std::signbit(g) == std::signbit(w)) << d;
         }
@@ -362,7 +365,8 @@ TEST(Conversions, FormatFixedRangeWritesTheSameText) {
     std::mt19937 rng(23);
     std::uniform_real_distribution<double> mag(-7, 10), unit(0, 1);
     std::uniform_int_distribution<int> prec(1, 12), dig(0, 9);
-    std::vector<Real> values = {0.05L, 0.95L, 9.95L, 99.95L, 999.95L, 0.0999999L, 1e-6L, 9.99999999e8L, 318.45f, -2.5L, 0};
+    std::vector<Real> values = {0.05L, 0.95L,         9.95L,   99.95L, 999.95L, 0.0999999L,
+                                1e-6L, 9.99999999e8L, 318.45f, -2.5L,  0};
     for (int i = 0; i < 20000; ++i) {
         const Real v = static_cast<Real>(std::pow(10.0, mag(rng))) * (i % 3 ? 1 : -1);
         values.push_back(i % 2 ? static_cast<Real>(static_cast<float>(v)) : v);

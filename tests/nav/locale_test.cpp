@@ -16,7 +16,8 @@ TEST(Locale, CommaLocaleChangesNothing) {
     for (const char* name : names) {
         if ((set = std::setlocale(LC_ALL, name)) != nullptr) break;
     }
-    if (set == nullptr) GTEST_SKIP() << "no locale with a comma separator is installed (scripts/setup.sh makes fr_FR.UTF-8)";
+    if (set == nullptr)
+        GTEST_SKIP() << "no locale with a comma separator is installed (scripts/setup.sh makes fr_FR.UTF-8)";
     ASSERT_EQ(std::string(std::localeconv()->decimal_point), ",");
 
     EXPECT_EQ(FormatFixed(318.46L, 4, 1), "318.5");

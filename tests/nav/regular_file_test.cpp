@@ -4,8 +4,8 @@
 
 #include <functional>
 
-#include "support/TempFolder.h"
 #include "nav/RegularFile.h"
+#include "support/TempFolder.h"
 #include "support/Watchdog.h"
 
 using namespace corvel;
@@ -34,8 +34,7 @@ TEST_P(ReadRegularFile, ReadsOnlyWhatItMay) {
     const ReadCase& c = GetParam();
     test::TempFolder folder;
     const fs::path path = c.make(folder.path());
-    const nav::ReadResult r =
-        test::WithinSeconds(c.name, [&] { return nav::ReadRegularFile(path, c.maxBytes); });
+    const nav::ReadResult r = test::WithinSeconds(c.name, [&] { return nav::ReadRegularFile(path, c.maxBytes); });
     EXPECT_EQ(r.status, c.status);
     EXPECT_EQ(r.text, c.text);
 }
@@ -56,8 +55,8 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  64 * 1024, ReadStatus::TooLarge, ""},
         // /proc files state a size of 0 and hold more: the reader still stops at the limit.
-        ReadCase{"SizeThatLies", [](const fs::path&) { return fs::path("/proc/self/maps"); }, 100,
-                 ReadStatus::TooLarge, ""},
+        ReadCase{"SizeThatLies", [](const fs::path&) { return fs::path("/proc/self/maps"); }, 100, ReadStatus::TooLarge,
+                 ""},
         ReadCase{"Missing", [](const fs::path& d) { return d / "none"; }, 100, ReadStatus::Missing, ""},
         ReadCase{"BelowAFile", [](const fs::path& d) { return Written(d, "x") / "below"; }, 100, ReadStatus::Missing,
                  ""},

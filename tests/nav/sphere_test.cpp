@@ -7,8 +7,8 @@
 #include <cmath>
 #include <random>
 
-#include "nav/SpherePositions.h"
 #include "nav/PlaneVectors.h"
+#include "nav/SpherePositions.h"
 
 using namespace corvel::nav;
 
@@ -45,8 +45,8 @@ TEST(Vectors, VectorAngleQuadrants) {
     const struct {
         Real a, b, expected;
     } cases[] = {
-        {0, 1, 0},          {0, -1, Pi},        {-1, 1, Pi / 4},  {1, 1, -Pi / 4},
-        {-1, -1, 3 * Pi / 4}, {1, -1, 5 * Pi / 4}, {1, 0, 0},        {1e-130L, -1, Pi},
+        {0, 1, 0},           {0, -1, Pi}, {-1, 1, Pi / 4},   {1, 1, -Pi / 4}, {-1, -1, 3 * Pi / 4},
+        {1, -1, 5 * Pi / 4}, {1, 0, 0},   {1e-130L, -1, Pi},
     };
     for (const auto& c : cases) {
         EXPECT_NEAR(static_cast<double>(VectorAngle(c.a, c.b)), static_cast<double>(c.expected), 1e-15)
@@ -161,11 +161,12 @@ struct Leg {
 std::vector<Leg> Legs() {
     const GeographicLib::Geodesic sphere(kRadiusNM, 0);
     std::vector<Leg> legs = {
-        {10, 179.9, 10.5, 180.6},  {-20, 180.5, -21, 179.2},  {45, 0.05, 46, 359.5},
-        {-45, 359.98, -45.002, 0.03}, {69.5, 120, 69.9, 121}, {0, 10, 0.001, 10.001},
+        {10, 179.9, 10.5, 180.6},     {-20, 180.5, -21, 179.2}, {45, 0.05, 46, 359.5},
+        {-45, 359.98, -45.002, 0.03}, {69.5, 120, 69.9, 121},   {0, 10, 0.001, 10.001},
     };
     std::mt19937 rng(20261210);
-    std::uniform_real_distribution<double> lat(-60, 60), lon(0.001, 359.999), azi(0, 360), logd(std::log(0.05), std::log(3000));
+    std::uniform_real_distribution<double> lat(-60, 60), lon(0.001, 359.999), azi(0, 360),
+        logd(std::log(0.05), std::log(3000));
     while (legs.size() < 400) {
         const double la = lat(rng), lo = lon(rng), az = azi(rng), d = std::exp(logd(rng));
         double la1 = 0, lo1 = 0;
@@ -173,7 +174,8 @@ std::vector<Leg> Legs() {
         if (std::fabs(la1) > 70) continue;
         if (lo1 <= 0) lo1 += 360;
         // Stored positions are 32-bit floats: give both sides the same float inputs.
-        legs.push_back({static_cast<float>(la), static_cast<float>(lo), static_cast<float>(la1), static_cast<float>(lo1)});
+        legs.push_back(
+            {static_cast<float>(la), static_cast<float>(lo), static_cast<float>(la1), static_cast<float>(lo1)});
     }
     return legs;
 }
@@ -199,8 +201,9 @@ TEST(Oracle, GreatCircleDistanceAndCourseAgreeWithGeographicLib) {
         // 32-bit course (5e-7 rad).
         const double sigma = s12 / kRadiusNM;
         const double maxLat = std::max(std::fabs(l.lat1), std::fabs(l.lat2)) * M_PI / 180;
-        const double tolC = (std::tan(maxLat) * sigma / 1e4 + dlonRad * std::sin(maxLat) / 2 + dlonErr / sigma + 1e-6) *
-                                180 / M_PI + 1e-4;
+        const double tolC =
+            (std::tan(maxLat) * sigma / 1e4 + dlonRad * std::sin(maxLat) / 2 + dlonErr / sigma + 1e-6) * 180 / M_PI +
+            1e-4;
         EXPECT_LE(AngleDiff(course, azi1), tolC) << l.lat2 << "," << l.lon2 << " -> " << l.lat1 << "," << l.lon1
                                                  << " course " << course << " oracle " << azi1;
     }
@@ -255,8 +258,8 @@ TEST(Property, RhumbStepThenRhumbLineReturnsTheLeg) {
         RhumbStep(from, to, d, c);
         const auto [back, cBack] = RhumbLine(to.long_, to.lat, from.long_, from.lat);
         // Both ways hold latitude and longitude as 32-bit floats (half an ulp: up to 1.6e-5
-        // degree of longitude near 360, 4e-6 of latitude) and round each Mercator latitude to 32 bits, an error of 1.2e-7 that the
-        // longitude step multiplies by tan(course): near east and west that is the largest term.
+        // degree of longitude near 360, 4e-6 of latitude) and round each Mercator latitude to 32 bits, an error
+        // of 1.2e-7 that the longitude step multiplies by tan(course): near east and west that is the largest term.
         const double cosLat = std::cos(from.lat * M_PI / 180);
         const double tanC = std::min(std::fabs(std::tan(c * M_PI / 180)), 1e6);
         const double posErr = 60 * (1.6e-5 * cosLat + 4e-6) + kRadiusNM * cosLat * tanC * 5e-7;

@@ -260,11 +260,12 @@ TEST(Groups, EmissionOrderWithEverythingSelected) {
     EXPECT_EQ(BuildPositionTime(s, context, ReferenceClock(), g2again), 9);
     EXPECT_EQ(BuildSpeedWaypoint(s, context, ReferenceClock(), g3), 11);
     EXPECT_EQ(types(g1), (std::vector<std::string>{"DPT", "DBS", "DBT", "DBK", "HDG", "HDM", "HDT", "MWV", "MWD"}));
-    EXPECT_EQ(types(g2), (std::vector<std::string>{"GSV", "GSV", "GSV", "GSV", "GGA", "GLL", "RMC", "GSA", "VTG",
-                                                   "ZDA"}));
-    EXPECT_EQ(types(g2again), (std::vector<std::string>{"GSV", "GSV", "GSV", "GSV", "GLL", "RMC", "GSA", "VTG", "ZDA"}));
-    EXPECT_EQ(types(g3), (std::vector<std::string>{"VHW", "RMB", "APB", "MTW", "BWR", "ZTG", "WCV", "WNC", "WPL",
-                                                   "VWR", "BWC"}));
+    EXPECT_EQ(types(g2),
+              (std::vector<std::string>{"GSV", "GSV", "GSV", "GSV", "GGA", "GLL", "RMC", "GSA", "VTG", "ZDA"}));
+    EXPECT_EQ(types(g2again),
+              (std::vector<std::string>{"GSV", "GSV", "GSV", "GSV", "GLL", "RMC", "GSA", "VTG", "ZDA"}));
+    EXPECT_EQ(types(g3),
+              (std::vector<std::string>{"VHW", "RMB", "APB", "MTW", "BWR", "ZTG", "WCV", "WNC", "WPL", "VWR", "BWC"}));
     for (const RecordingSink* sink : {&g1, &g2, &g3}) {
         for (const auto& line : sink->lines) EXPECT_EQ(FrameProblem(line), "") << line;
     }
@@ -324,8 +325,8 @@ TEST(Groups, TalkersFollowTheirRole) {
         const std::string talker = line.substr(1, 2);
         if (type == "HDG" || type == "HDM" || type == "HDT") {
             EXPECT_EQ(talker, "HC") << line;
-        } else if (type == "DPT" || type == "DBS" || type == "DBT" || type == "DBK" || type == "MTW" ||
-                   type == "VHW" || type == "MWV" || type == "MWD" || type == "VWR") {
+        } else if (type == "DPT" || type == "DBS" || type == "DBT" || type == "DBK" || type == "MTW" || type == "VHW" ||
+                   type == "MWV" || type == "MWD" || type == "VWR") {
             EXPECT_EQ(talker, "II") << line;
         } else {
             EXPECT_EQ(talker, "EC") << line;

@@ -13,7 +13,8 @@ namespace {
 
 // Records each sentence's type ("GGA") under its name; refuses from the n-th sentence on.
 struct Recorder : nmea::SentenceOutput {
-    Recorder(std::string n, std::vector<std::string>& l, int refuseFrom = -1) : name(std::move(n)), log(l), refuse(refuseFrom) {}
+    Recorder(std::string n, std::vector<std::string>& l, int refuseFrom = -1)
+        : name(std::move(n)), log(l), refuse(refuseFrom) {}
     bool Send(std::string_view sentence) override {
         log.push_back(name + ":" + std::string(sentence.substr(3, 3)));
         return refuse < 0 || ++sent < refuse;

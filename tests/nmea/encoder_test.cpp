@@ -23,12 +23,12 @@ TEST(Checksum, CoversExactlyTheBytesBetweenDollarAndStar) {
     const Case cases[] = {
         {"$HCHDT,318.00,T,*", "3F"},
         {"$SDMTW,13.00,C*", "36"},
-        {"$SDMTW,0.08,C*", "0C"},                     // below 16: the leading zero stays
-        {"$SDMTW,13.00,C*36", "36"},                  // what follows "*" is not covered
-        {"SDMTW,13.00,C*", "36"},                     // no "$": from the start
-        {"$SDMTW,13.00,C", "36"},                     // no "*": to the end
+        {"$SDMTW,0.08,C*", "0C"},     // below 16: the leading zero stays
+        {"$SDMTW,13.00,C*36", "36"},  // what follows "*" is not covered
+        {"SDMTW,13.00,C*", "36"},     // no "$": from the start
+        {"$SDMTW,13.00,C", "36"},     // no "*": to the end
         {"$*", "00"},
-        {"$A\xE9*", "A8"},                            // a Latin-1 byte counts with its 8 bits
+        {"$A\xE9*", "A8"},  // a Latin-1 byte counts with its 8 bits
     };
     for (const Case& c : cases) EXPECT_EQ(NmeaChecksum(c.body), c.expected) << c.body;
 }
@@ -53,9 +53,8 @@ TEST(Fields, NumbersAndDirections) {
         const char* expected;
     };
     const Case directions[] = {
-        {318.456L, "318.46"}, {-10, "350.00"},  {360, "0.00"},    {725, "5.00"},   {-725, "355.00"},
-        {359.5L, "359.50"},   {359.996L, "0.00"}, {-0.001L, "0.00"}, {-1e-30L, "0.00"}, {kNaN, ""},
-        {kInf, ""},
+        {318.456L, "318.46"}, {-10, "350.00"},   {360, "0.00"},     {725, "5.00"}, {-725, "355.00"}, {359.5L, "359.50"},
+        {359.996L, "0.00"},   {-0.001L, "0.00"}, {-1e-30L, "0.00"}, {kNaN, ""},    {kInf, ""},
     };
     for (const Case& c : directions) EXPECT_EQ(DirectionField(c.degrees), c.expected) << static_cast<double>(c.degrees);
 }
@@ -96,10 +95,10 @@ TEST(Coordinates, Latitude) {
         {5.25L, "0515.00000", "N"},
         {0.5L, "0030.00000", "N"},
         {-5.25L, "0515.00000", "S"},
-        {0, "0000.00000", "S"},                      // the equator reads "S"
+        {0, "0000.00000", "S"},  // the equator reads "S"
         {90, "9000.00000", "N"},
         {51.103L, "5106.18000", "N"},
-        {0.999999999L, "0100.00000", "N"},           // 59.99999994 minutes carry into the degree
+        {0.999999999L, "0100.00000", "N"},  // 59.99999994 minutes carry into the degree
         {-47.9999999999L, "4800.00000", "S"},
         {90.5L, "", ""},
         {kNaN, "", ""},
@@ -120,7 +119,7 @@ TEST(Coordinates, LongitudeInEitherForm) {
         {359.5L, "00030.00000", "W"},
         {357.75L, "00215.00000", "W"},
         {-2.25L, "00215.00000", "W"},
-        {0, "00000.00000", "E"},                     // 0 reads "E"
+        {0, "00000.00000", "E"},  // 0 reads "E"
         {360, "00000.00000", "E"},
         {180, "18000.00000", "E"},
         {180.5L, "17930.00000", "W"},
@@ -146,17 +145,17 @@ TEST(RunFields, UtcTime) {
     };
     const Case cases[] = {
         {{2026, 12, 9, 12, 34, 56, 0}, 0, "123456.00"},
-        {{2026, 12, 9, 0, 30, 0, 0}, -2, "223000.00"},       // wraps back over midnight
-        {{2026, 12, 9, 23, 30, 0, 0}, 2, "013000.00"},       // and forward
-        {{2026, 12, 9, 9, 59, 59, 600}, 0, "100000.00"},     // the rounding carry reaches the hours
-        {{2026, 12, 9, 23, 59, 59, 600}, 0, "000000.00"},    // 24 h read 00
+        {{2026, 12, 9, 0, 30, 0, 0}, -2, "223000.00"},     // wraps back over midnight
+        {{2026, 12, 9, 23, 30, 0, 0}, 2, "013000.00"},     // and forward
+        {{2026, 12, 9, 9, 59, 59, 600}, 0, "100000.00"},   // the rounding carry reaches the hours
+        {{2026, 12, 9, 23, 59, 59, 600}, 0, "000000.00"},  // 24 h read 00
         {{2026, 12, 9, 12, 0, 0, 499}, 0, "120000.00"},
-        {{2026, 12, 9, 12, 0, 0, 500}, 0, "120000.00"},      // an exact half goes to the even second
+        {{2026, 12, 9, 12, 0, 0, 500}, 0, "120000.00"},  // an exact half goes to the even second
         {{2026, 12, 9, 12, 0, 1, 500}, 0, "120002.00"},
         {{2026, 12, 9, 10, 0, 0, 0}, 5.5L, "153000.00"},
         {{2026, 12, 9, 10, 0, 0, 0}, -13.75L, "201500.00"},
         {{2026, 12, 9, 10, 0, 0, 0}, 48, "100000.00"},
-        {{2026, 12, 9, 10, 0, 0, 0}, 24e6L, "100000.00"},    // whole days of offset change nothing
+        {{2026, 12, 9, 10, 0, 0, 0}, 24e6L, "100000.00"},  // whole days of offset change nothing
         {{2026, 12, 9, 10, 0, 0, 0}, kNaN, ""},
     };
     for (const Case& c : cases) {

@@ -43,8 +43,8 @@ TEST(WaypointNames, EverySentenceFitsAndKeepsItsFields) {
         {"line ends", "Pointe\r\nNord", "Pointe__Nord"},
         {"accented (UTF-8)", "\xC3\x8Ele d'Yeu \xC3\xA9t\xC3\xA9", "\xCEle d'Yeu \xE9t\xE9"},
         {"outside Latin-1", "\xE2\x9A\x93 \xE6\xB8\xAF", "? ?"},
-        {"long and odd", std::string(100, ',') + "\xC3\xA9" + std::string(154, '*'), std::string(100, '_') + "\xE9" +
-                                                                                    std::string(154, '_')},
+        {"long and odd", std::string(100, ',') + "\xC3\xA9" + std::string(154, '*'),
+         std::string(100, '_') + "\xE9" + std::string(154, '_')},
     };
     const auto plain = SpeedWaypointSentences("WP");
     ASSERT_EQ(plain.size(), 11u);

@@ -5,14 +5,14 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "support/TempFolder.h"
 #include "sim/PolarTable.h"
+#include "support/TempFolder.h"
 #include "support/Watchdog.h"
 
 using namespace corvel::sim;
@@ -137,7 +137,7 @@ struct SpeedCase {
 
 // Four wind columns, first row at 40 degrees.
 class BoatSpeedTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         ASSERT_TRUE(polar
                         .LoadFromText("TWA\t6\t8\t10\t12\n"
@@ -363,7 +363,7 @@ TEST(PolarRefusal, TheLargestTableLoads) {
 }
 
 class PolarFileTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         folder = std::filesystem::path(::testing::TempDir()) / ("polar_test_" + std::to_string(std::random_device{}()));
         std::filesystem::create_directories(folder);

@@ -74,7 +74,9 @@ TEST_F(EngineFixture, TheCommandsOfferedFollowTheModeTheWindAndThePause) {
         {"downwind in AUTO", 150, [](Simulator&) {}, {false, true, true, true, true, true, true, false}},
         {"STDBY", 45, [](Simulator& e) { e.Standby(); }, {false, false, false, true, false, false, true, true}},
         {"paused in AUTO", 45, [](Simulator& e) { e.Pause(); }, {true, false, false, false, true, true, true, false}},
-        {"alternating current", 45, [](Simulator& e) { e.SetAlternatingCurrent(true); },
+        {"alternating current",
+         45,
+         [](Simulator& e) { e.SetAlternatingCurrent(true); },
          {false, false, true, true, true, true, false, false}},
     };
     for (const Case& c : cases) {

@@ -11,7 +11,7 @@ using namespace corvel::sim;
 namespace {
 
 class SounderTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { InitSounder(s); }
     SimulationState s;
 };

@@ -64,8 +64,8 @@ TEST(TimerSetTest, HandlersMayStopStartAndRetimeTimers) {
     Timer other;
     Timer once = set.Add("once", 100, [&] {
         log.push_back("once@" + std::to_string(set.Now()));
-        once.Stop();   // a one-shot timer
-        other.Start(); // starts another one from this instant
+        once.Stop();    // a one-shot timer
+        other.Start();  // starts another one from this instant
     });
     other = set.Add("other", 30, [&] {
         log.push_back("other@" + std::to_string(set.Now()));

@@ -77,7 +77,7 @@ TEST(WaypointTest, MagneticHeadingToSteer) {
     s.DriftAngle = 10;
     s.DriftStarboard = true;
     s.BTW = 355;
-    s.MagVar = -3;  // West
+    s.MagVar = -3;                           // West
     EXPECT_FLOAT_EQ(HdGMagToDest(s), 8.0f);  // 355 + 10 + 3 - 360
     s.DriftStarboard = false;
     EXPECT_FLOAT_EQ(HdGMagToDest(s), 348.0f);

@@ -13,7 +13,7 @@ class FakeDialogs : public app::Dialogs {
 public:
     std::vector<std::string> messages;
     std::vector<std::string> questions;
-    std::deque<std::string> answers;  // "O" / "N"; "N" when the script runs out
+    std::deque<std::string> answers;                         // "O" / "N"; "N" when the script runs out
     std::deque<std::optional<std::filesystem::path>> files;  // for the choosers; cancel when empty
 
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
