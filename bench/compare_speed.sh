@@ -2,7 +2,8 @@
 # Compares the speed of two builds of the program, each a folder holding `corvelnmea` (with the
 # data files beside it, as in build/bin) and `corvel_bench`:
 #   (a) a fast headless day, `corvelnmea --headless --no-settings --fast --start 2026-06-01T08:00:00
-#       --duration 86400 --stdout > /dev/null`, wall time;
+#       --duration 86400 --stdout > /dev/null`, wall time and CPU time (user + system: the steadier
+#       of the two when other work shares the machine);
 #   (b) the benchmark of one simulated hour with its sentences (BM_SimulatedHour/sentences:1 of
 #       bench/tick_bench.cpp), wall time per hour.
 # The two builds run in alternation (A B A B ...), RUNS times each (7 by default), so that the load
@@ -45,10 +46,11 @@ export HOME=$home XDG_DATA_HOME=$home/share XDG_CONFIG_HOME=$home/config XDG_DOC
 headless=(--headless --no-settings --fast --start 2026-06-01T08:00:00 --stdout)
 bench_filter='^BM_SimulatedHour/sentences:1$'
 
-# day DIR: wall seconds of the headless day.
+# day DIR: wall seconds and CPU seconds of the headless day.
 day() {
-  local TIMEFORMAT=%3R
-  { time "$1/corvelnmea" "${headless[@]}" --duration 86400 > /dev/null; } 2>&1
+  local TIMEFORMAT='%3R %3U %3S'
+  { time "$1/corvelnmea" "${headless[@]}" --duration 86400 > /dev/null; } 2>&1 |
+    awk '{ printf "%s %.3f\n", $1, $2 + $3 }'
 }
 # hour DIR: milliseconds of wall time per simulated hour, as the benchmark reports it.
 hour() {
@@ -73,22 +75,30 @@ done
 echo "MD5 of a 2-hour run: before ${md5[0]}, after ${md5[1]}"
 [[ ${md5[0]} == "${md5[1]}" ]] || echo "compare_speed.sh: the two builds write different output" >&2
 
-days=([0]="" [1]="") hours_ms=([0]="" [1]="")
+days=([0]="" [1]="") cpus=([0]="" [1]="") hours_ms=([0]="" [1]="")
 for ((r = 1; r <= runs; ++r)); do
-  for i in 0 1; do days[i]+="$(day "${dirs[i]}") "; done
+  for i in 0 1; do
+    read -r wall cpu <<< "$(day "${dirs[i]}")"
+    days[i]+="$wall " cpus[i]+="$cpu "
+  done
   for i in 0 1; do hours_ms[i]+="$(hour "${dirs[i]}") "; done
   echo "run $r/$runs done" >&2
 done
 read -ra day0 <<< "${days[0]}"; read -ra day1 <<< "${days[1]}"
+read -ra cpu0 <<< "${cpus[0]}"; read -ra cpu1 <<< "${cpus[1]}"
 read -ra hour0 <<< "${hours_ms[0]}"; read -ra hour1 <<< "${hours_ms[1]}"
 
 row "" "before" "after" "change" "paired"
 d0=$(median "${day0[@]}") d1=$(median "${day1[@]}")
 row "headless day, median wall s ($runs runs)" "$d0" "$d1" "$(change "$d0" "$d1")" "$(paired "${days[0]}" "${days[1]}")"
+c0=$(median "${cpu0[@]}") c1=$(median "${cpu1[@]}")
+row "headless day, median CPU s" "$c0" "$c1" "$(change "$c0" "$c1")" "$(paired "${cpus[0]}" "${cpus[1]}")"
 h0=$(median "${hour0[@]}") h1=$(median "${hour1[@]}")
 row "BM_SimulatedHour/sentences:1, median ms" "$h0" "$h1" "$(change "$h0" "$h1")" "$(paired "${hours_ms[0]}" "${hours_ms[1]}")"
 echo "  day runs before: ${day0[*]}"
 echo "  day runs after:  ${day1[*]}"
+echo "  day CPU before: ${cpu0[*]}"
+echo "  day CPU after:  ${cpu1[*]}"
 echo "  hour runs before: ${hour0[*]}"
 echo "  hour runs after:  ${hour1[*]}"
 

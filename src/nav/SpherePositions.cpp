@@ -3,7 +3,6 @@
 
 #include <cmath>
 
-#include "nav/Remembered.h"
 #include "nav/Utf8Text.h"
 
 namespace corvel::nav {
@@ -24,12 +23,8 @@ Real Fold180(Real x) { return x <= 180 ? x : x - 360; }
 Real To0_360(Real x) { return x <= 0 ? x + 360 : x; }
 
 Real MercatorLatitude(Real phi) {
-    // The waypoint's latitude and the one reached a second ago come back every second.
-    constinit thread_local Remembered<Real, Real, 3> remembered;
-    return remembered.Get(phi, [](Real x) {
-        constexpr Real QuarterPi = 0.78539816339744830963L;
-        return std::log(TanGuarded(x / 2 + QuarterPi));
-    });
+    constexpr Real QuarterPi = 0.78539816339744830963L;
+    return std::log(TanGuarded(phi / 2 + QuarterPi));
 }
 
 void RhumbStep(const TPos_elem& from, TPos_elem& to, float d, float c) {
