@@ -189,9 +189,9 @@ bool RunCommand(app::TFCorvel& w, sim::Simulator& engine, const std::string& com
     for (const ChoiceCommand& r : kChoiceCommands) {
         if (command != r.name) continue;
         if (engine.AlternatingCurrent() == r.alternating) return false;
-        w.RdBtCourAlt.checked = r.alternating;  // the window shows the choice
+        w.RdBtCourAlt.checked = r.alternating;  // the radio buttons, then their handler, as a click
         w.RdBtCourConst.checked = !r.alternating;
-        engine.SetAlternatingCurrent(r.alternating);
+        w.RdBtCourConstChange();
         return true;
     }
     if (command == kPause || command == kResume) {

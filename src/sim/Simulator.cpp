@@ -201,17 +201,14 @@ bool Simulator::Pause() {
 
 bool Simulator::Resume(const StartConditions& c) {
     if (TillerCentring() || !S.Paused) return false;
-    Start(c);
-    TimerPhNMEA.Start();
-    OfferPilotModes(true);
-    S.Paused = false;
+    Start(c);  // the sentences, the pilot modes and the manoeuvres go on from there
     ApplyCurrentChoice();
     if (S.Standby) {
         Offer(&OfferedCommands::headingOne, true);
     } else {
         S.Halted = false;
     }
-    ResumeManoeuvres();
+    ResumeManoeuvres();  // again: the current's choice may have started the main driver
     Tell([](SimulatorEvents& l) { l.ResumeDone(); });
     return true;
 }
