@@ -104,13 +104,12 @@ struct TcpSetup {
     app::Program program{dialogs, DataDir()};
     app::TFCorvel& w = program.FCorvel;
     links::QtNetLink net{QHostAddress::LocalHost};
-    app::TFParamWIFI wifi{w, dialogs};
+    app::TFParamWIFI& wifi = program.FParamWIFI;
     StampedLink stamped{wifi};
 
     bool Launch() {
         Application();
         wifi.SetNetLink(&net);
-        w.AttachWifiDialog(wifi);
         w.Wifi = &stamped;
         for (int port = 20000 + static_cast<int>(::getpid() % 20000); port < 65536; ++port) {
             wifi.EdPort.text = std::to_string(port);

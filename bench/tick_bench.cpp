@@ -5,25 +5,24 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/MainWindowModel.h"
+#include "app/Program.h"
 
 using namespace corvel;
 
 namespace {
 
+std::filesystem::path DataFolder() {
+    const char* src = std::getenv("CORVEL_SOURCE_DIR");
+    return src ? std::filesystem::path(src) / "data" : std::filesystem::path(BENCH_DATA_DIR);
+}
+
+// The program without settings, on its default polar, started by "SIMULER".
 struct Simulation {
     app::QuietDialogs dialogs;
-    sim::PolarTable polar;
-    sim::Simulator engine{polar};
-    config::PolarFiles chosenPolar;
-    app::TFParam param{engine, chosenPolar};
-    app::TFCorvel window{dialogs, param, engine, chosenPolar};
+    app::Program program{dialogs, DataFolder()};
+    app::TFCorvel& window = program.FCorvel;
 
     explicit Simulation(bool current) {
-        const char* src = std::getenv("CORVEL_SOURCE_DIR");
-        const std::filesystem::path dir =
-            src ? std::filesystem::path(src) / "data" : std::filesystem::path(BENCH_DATA_DIR);
-        polar.LoadFromFile(dir / "DefPolars" / "First31_7.pol");
         if (!current) window.EdFCourant.text = "0";
         window.BtCalCClick();
     }

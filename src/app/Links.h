@@ -1,5 +1,5 @@
-// The two links a sentence may leave by, as the main window sees them. The Qt implementations live
-// in links/; tests use doubles.
+// The outcome of a write to a link, and the network link as the main window sees it (the serial
+// ports are UARTManag). The Qt implementations live in links/; tests use doubles.
 #pragma once
 
 #include <string>
@@ -12,13 +12,6 @@ struct WriteResult {
     enum class Status { Complete, Incomplete, Failed };
     Status status = Status::Complete;
     std::string error;  // with Failed: the message reported to the user
-};
-
-// The serial port: writes the text (CR LF + sentence) and says whether every byte went out.
-class SerialOutput {
-public:
-    virtual ~SerialOutput() = default;
-    virtual WriteResult WriteComText(std::string_view text) = 0;
 };
 
 // The network link: a TCP client or UDP datagrams; it adds the line end the protocol wants.

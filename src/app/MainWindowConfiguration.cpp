@@ -9,9 +9,6 @@
 
 #include "app/ConfigFiles.h"
 #include "app/MainWindowModel.h"
-#include "app/NetworkDialogModel.h"
-#include "app/SentenceSelectionModel.h"
-#include "app/SerialPorts.h"
 #include "config/Configuration.h"
 #include "config/Folders.h"
 #include "config/PolarLibrary.h"
@@ -61,7 +58,7 @@ std::string TFCorvel::NomPolaire(std::string_view path) { return config::NomPola
 // ---------------------------------------------------------------- category
 
 void TFCorvel::InitCateg(const std::string& CategoryCode) {
-    if (const auto category = config::CategoryFromCode(CategoryCode)) S.Category = *category;
+    if (const auto category = config::CategoryFromCode(CategoryCode)) Engine.SetCategory(*category);
     param_.MarkCategory(S.Category);
     AfficheCateg();
 }
@@ -81,7 +78,7 @@ void TFCorvel::LoadConfig(const config::IniFile& file, const fs::path& ConfigFil
     // choices and the label say so: no choice stays marked for a category not in force.
     if (c.PolarFolder) {
         ChosenPolar.PolarFolder = *c.PolarFolder;
-        param_.EdRepPol.text = ChosenPolar.PolarFolder;
+        param_.ShowPolarFolder();
     }
     if (c.PolarFile) {
         ChosenPolar.PolarPath = config::PolarFileIn(ChosenPolar.PolarFolder, *c.PolarFile);
@@ -91,36 +88,44 @@ void TFCorvel::LoadConfig(const config::IniFile& file, const fs::path& ConfigFil
 
     // Offsets (the dialog's fields show the values in force), polar percentage, pilot mode. A
     // refused number leaves its value in force, in the state and in the window.
-    if (c.KeelOffset) S.KeelOffset = static_cast<float>(*c.KeelOffset);
-    if (c.SurfaceOffset) S.SurfaceOffset = static_cast<float>(*c.SurfaceOffset);
-    param_.SetOffsets(c.SurfaceOffset ? static_cast<double>(*c.SurfaceOffset) : param_.SurfaceOffset,
-                      c.KeelOffset ? static_cast<double>(*c.KeelOffset) : param_.KeelOffset);
+    const SensorOffsets inForce = param_.Offsets();
+    param_.SetOffsets(c.SurfaceOffset ? static_cast<double>(*c.SurfaceOffset) : inForce.surface,
+                      c.KeelOffset ? static_cast<double>(*c.KeelOffset) : inForce.keel);
     SpBPolPerc.value = std::clamp(static_cast<double>(nav::Round(c.PolarPercent)), SpBPolPerc.min, SpBPolPerc.max);
     SpBPolPercChange();
-    S.Standby = c.Standby;
 
-    // Wind, heading, current.
+    // The engine's values, then the wind, heading and current shown.
+    const auto single = [](const std::optional<Real>& x) -> std::optional<float> {
+        if (x) return static_cast<float>(*x);
+        return std::nullopt;
+    };
+    Engine.Configure({.keelOffset = single(c.KeelOffset),
+                      .surfaceOffset = single(c.SurfaceOffset),
+                      .standby = c.Standby,
+                      .trueWindSpeed = single(c.TWS),
+                      .trueWindDirection = single(c.TWD),
+                      .heading = single(c.HDG),
+                      .currentSpeed = single(c.CurrentSpeed),
+                      .currentDirection = single(c.CurrentDirection),
+                      .headingVariable = c.HDGVariable,
+                      .windSpeedVariable = c.TWSVariable,
+                      .windDirectionVariable = c.TWDVariable});
     if (c.TWS) {
-        S.TrueWind.mdl = S.TWSBase = static_cast<float>(*c.TWS);
         EdTWS.text = FormatFixed(S.TrueWind.mdl, 3, 1);
         EdBFT.text = std::to_string(sim::WindClass(S.TrueWind.mdl));
     }
     if (c.TWD) {
-        S.TrueWind.argt = S.TWDBase = static_cast<float>(*c.TWD);
         EdTWD.text = FormatFixed(S.TrueWind.argt, 4, 1);
     }
     if (c.HDG) {
-        S.HDG = static_cast<float>(*c.HDG);
         EdHDG.text = FormatFixed(S.HDG, 3, 1);
         EdCAP.text = EdHDG.text;
         Ed2HDGT.text = EdHDG.text;
     }
     if (c.CurrentSpeed) {
-        S.Current.mdl = static_cast<float>(*c.CurrentSpeed);
         EdFCourant.text = FormatFixed(S.Current.mdl, 3, 1);
     }
     if (c.CurrentDirection) {
-        S.Current.argt = static_cast<float>(*c.CurrentDirection);
         EdDirCourant.text = FormatFixed(S.Current.argt, 4, 1);
     }
 
@@ -142,18 +147,11 @@ void TFCorvel::LoadConfig(const config::IniFile& file, const fs::path& ConfigFil
     }
     EdHDM.text = FormatFixed(static_cast<Real>(S.HDG) - S.MagVar, 3, 1);
 
-    // UTC offset and the variable-data options.
+    // UTC offset.
     if (c.UtcOffsetHours) {
         Nmea.UtcOffsetHours = *c.UtcOffsetHours;
-        param_.LbEdTU.text = config::UtcOffsetText(*c.UtcOffsetHours);
+        param_.ShowUtcOffset(*c.UtcOffsetHours);
     }
-    if (c.HDGVariable) {
-        S.HDGVariable = *c.HDGVariable;
-        Engine.SetSavedHeadingOption(*c.HDGVariable);
-    }
-    if (c.TWSVariable) S.TWSVariable = *c.TWSVariable;
-    if (c.TWDVariable) S.TWDVariable = *c.TWDVariable;
-    Engine.SetVariableData({S.HDGVariable, S.TWSVariable, S.TWDVariable});
 
     // Serial speed, WiFi address and port (for the WiFi dialog created after the start-up load).
     CBbauds.itemIndex = BaudRateIndex(CBbauds, c.BaudRate);
@@ -168,10 +166,7 @@ void TFCorvel::LoadConfig(const config::IniFile& file, const fs::path& ConfigFil
     if (c.TalkerSounder) Nmea.TalkerSounder = *c.TalkerSounder;
     if (c.TalkerSpeed) Nmea.TalkerSpeed = *c.TalkerSpeed;
     if (c.TalkerWind) Nmea.TalkerWind = *c.TalkerWind;
-    if (FParNMEA_) {
-        FParNMEA_->SelectTalkerButtons();
-        FParNMEA_->RefreshNMEAParam();
-    }
+    selection_.ShowContext();
     if (!c.Refused.empty()) dialogs_.ShowMessage(RefusedValuesMessage(ConfigFile, c.Refused));
 }
 
@@ -210,12 +205,13 @@ void TFCorvel::Ouvrir2Click() {
 namespace {
 
 // The configuration of this moment, as the save writes it.
-config::Configuration CurrentConfiguration(const TFCorvel& w, const TFParam& param, const TFParNMEA* selection) {
+config::Configuration CurrentConfiguration(const TFCorvel& w, const SensorOffsets& offsets,
+                                           const TalkerCodes& talkers) {
     config::Configuration c;
     c.PolarFolder = w.ChosenPolar.PolarFolder;
     c.PolarFile = w.ChosenPolar.PolarName + ".pol";
-    c.KeelOffset = param.KeelOffset;
-    c.SurfaceOffset = param.SurfaceOffset;
+    c.KeelOffset = offsets.keel;
+    c.SurfaceOffset = offsets.surface;
     c.PolarPercent = w.Engine.S.PolarPercent;
     c.Standby = w.Engine.S.Standby;
     c.TWS = w.Engine.S.TrueWind.mdl;
@@ -230,27 +226,20 @@ config::Configuration CurrentConfiguration(const TFCorvel& w, const TFParam& par
     c.WaypointLongitude = config::PackedPosition(w.EDLGWpDeg.text, w.EdLGWpmin.text, w.RadioButtonWPW.checked);
     c.MagVar = w.Engine.S.MagVar;
     c.UtcOffsetHours = w.Nmea.UtcOffsetHours;
-    c.HDGVariable = param.ChkB_HDG.checked;
-    c.TWSVariable = param.ChkB_TWS.checked;
-    c.TWDVariable = param.ChkB_TWD.checked;
+    const sim::VariableData variable = w.Engine.Variable();  // as the dialog's boxes show it
+    c.HDGVariable = variable.heading;
+    c.TWSVariable = variable.windSpeed;
+    c.TWDVariable = variable.windDirection;
     if (const std::string rate = w.CBbauds.text(); IsInteger(rate)) c.BaudRate = rate;
-    // The WiFi dialog's address and port when there is one, else those the last load read.
-    const std::string& address = w.FParamWIFI ? w.FParamWIFI->UnitAddress : w.WifiAddress;
-    const std::string& port = w.FParamWIFI ? w.FParamWIFI->EdPort.text : w.WifiPort;
+    const std::string address = w.FParamWIFI.Address();
+    const std::string port = w.FParamWIFI.Port();
     if (!address.empty()) c.WifiAddress = address;
     if (!port.empty()) c.WifiPort = port;
     for (std::size_t i = 0; i < c.Selection.size(); ++i) c.Selection[i] = w.Nmea.switches[i] == nmea::t_switch::ON;
-    if (selection) {
-        c.TalkerPosition = selection->RdBtDevPos_EC.checked ? "EC" : "GP";
-        c.TalkerSounder = selection->RdBtDevSond_1.checked ? "SD" : "II";
-        c.TalkerSpeed = selection->RdBtInst_Speed.checked ? "DM" : "II";
-        c.TalkerWind = selection->RdBtWI_1.checked ? "WI" : "II";
-    } else {
-        c.TalkerPosition = w.Nmea.TalkerPosition == "EC" ? "EC" : "GP";
-        c.TalkerSounder = w.Nmea.TalkerSounder == "SD" ? "SD" : "II";
-        c.TalkerSpeed = w.Nmea.TalkerSpeed == "DM" ? "DM" : "II";
-        c.TalkerWind = w.Nmea.TalkerWind == "WI" ? "WI" : "II";
-    }
+    c.TalkerPosition = talkers.position;
+    c.TalkerSounder = talkers.sounder;
+    c.TalkerSpeed = talkers.speed;
+    c.TalkerWind = talkers.wind;
     return c;
 }
 
@@ -267,7 +256,7 @@ void TFCorvel::EnregistrerCFG() {
             // Saving over a file that was not read would lose what it holds.
             dialogs_.ShowMessage(failure + ExistingFileRefused(load));
         } else {
-            config::WriteConfiguration(CurrentConfiguration(*this, param_, FParNMEA_), load.file);
+            config::WriteConfiguration(CurrentConfiguration(*this, param_.Offsets(), selection_.Talkers()), load.file);
             const config::FileWriteResult written = load.file.Save(*chosen);
             ReportSave(dialogs_, written, *chosen, failure);
         }

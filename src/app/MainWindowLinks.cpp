@@ -3,8 +3,6 @@
 #include <charconv>
 
 #include "app/MainWindowModel.h"
-#include "app/NetworkDialogModel.h"
-#include "app/SerialPorts.h"
 #include "config/AtomicWrite.h"
 
 namespace corvel::app {
@@ -16,38 +14,24 @@ constexpr const char* kComUnavailable =
 
 }  // namespace
 
-void TFCorvel::AttachComPorts(UARTManag& ports) {
-    ComPorts = &ports;
-    Serial = &comOutput_;
-    RefreshComList();
-}
-
-void TFCorvel::AttachWifiDialog(TFParamWIFI& dialog) {
-    FParamWIFI = &dialog;
-    Wifi = &dialog;
-}
-
 // ---------------------------------------------------------------- serial link
 
 void TFCorvel::RefreshComList() {
     const int index = CBCom.itemIndex;
     CBCom.items.assign(kComNames.begin(), kComNames.end());
-    if (ComPorts) {
-        const auto paths = ComPorts->DevicePaths();
-        for (size_t i = 0; i < paths.size(); ++i) {
-            if (!paths[i].empty()) CBCom.items[i] += "  (" + paths[i] + ")";
-        }
+    const auto paths = ComPorts.DevicePaths();
+    for (size_t i = 0; i < paths.size(); ++i) {
+        if (!paths[i].empty()) CBCom.items[i] += "  (" + paths[i] + ")";
     }
     CBCom.itemIndex = index;
 }
 
 bool TFCorvel::OpenComPort(std::string_view name, int baudRate) {
-    return ComPorts && ComPorts->OpenComPort(name, baudRate, Parity::None, 8, StopBits::One);
+    return ComPorts.OpenComPort(name, baudRate, Parity::None, 8, StopBits::One);
 }
 
 WriteResult TFCorvel::WriteComText(std::string_view text) {
-    if (!ComPorts) return {WriteResult::Status::Incomplete, {}};
-    WriteResult r = ComPorts->WriteComText(text);
+    WriteResult r = ComPorts.WriteComText(text);
     if (r.status == WriteResult::Status::Failed) {
         // The device is gone: the link closes once, the simulation goes on.
         ComLinkOpen = false;
@@ -59,9 +43,7 @@ WriteResult TFCorvel::WriteComText(std::string_view text) {
     return r;
 }
 
-void TFCorvel::CloseComPort(std::string_view name) {
-    if (ComPorts) ComPorts->CloseComPort(name);
-}
+void TFCorvel::CloseComPort(std::string_view name) { ComPorts.CloseComPort(name); }
 
 void TFCorvel::CBComSelect() {
     const int index = CBCom.itemIndex;
@@ -107,7 +89,7 @@ void TFCorvel::RAZComClick() {
 void TFCorvel::SwWIFISwitch() { BtParamWIFI.enabled = SwWIFI.isChecked; }
 
 void TFCorvel::BtParamWIFIClick() {
-    if (S.Paused && FParamWIFI) FParamWIFI->Show();
+    if (S.Paused) FParamWIFI.Show();
 }
 
 // ---------------------------------------------------------------- recording

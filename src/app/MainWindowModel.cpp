@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/SentenceSelectionModel.h"
 #include "app/SimulationTexts.h"
 #include "nav/Conversions.h"
 #include "nav/SpherePositions.h"
@@ -34,15 +33,19 @@ void TFCorvel::FixedText::Show(std::string& field, Real x, int precision, int di
     SetText(field, text);
 }
 
-TFCorvel::TFCorvel(Dialogs& dialogs, TFParam& param, sim::Simulator& engine, config::PolarFiles& chosenPolar)
-    : Engine(engine),
-      Timers(engine.Timers),
-      Emitter({&logRoad_, &networkRoad_, &serialRoad_, &standardRoad_, &stampedRoad_}),
+TFCorvel::TFCorvel(const MainWindowParts& parts)
+    : Engine(parts.engine),
+      Timers(parts.engine.Timers),
+      Emitter(parts.nmea, {&logRoad_, &networkRoad_, &serialRoad_, &standardRoad_, &stampedRoad_}),
       Nmea(Emitter.Nmea),
-      ChosenPolar(chosenPolar),
-      dialogs_(dialogs),
-      param_(param),
-      S(engine.S) {
+      Wifi(&parts.network),
+      ComPorts(parts.comPorts),
+      FParamWIFI(parts.networkDialog),
+      ChosenPolar(parts.chosenPolar),
+      dialogs_(parts.dialogs),
+      param_(parts.parameters),
+      selection_(parts.selection),
+      S(parts.engine.S) {
     Caption = "Simulateur de Navigation et Générateur de phrases NMEA 0183";
     TimerDiapo = Timers.Add("TimerDiapo", 12000, nullptr);
     TimerLoadCFG = Timers.Add("TimerLoadCFG", 10000, [this] { TimerLoadCFGTimer(); });
@@ -123,14 +126,16 @@ TFCorvel::TFCorvel(Dialogs& dialogs, TFParam& param, sim::Simulator& engine, con
 
     Init_WP();
     InitDeclinaison();
+    RefreshComList();
 }
 
 // ---------------------------------------------------------------- start and pause
 
 sim::StartConditions TFCorvel::ReadConditions() const {
     sim::StartConditions c;
-    c.surfaceOffset = static_cast<float>(param_.SurfaceOffset);
-    c.keelOffset = static_cast<float>(param_.KeelOffset);
+    const SensorOffsets offsets = param_.Offsets();
+    c.surfaceOffset = static_cast<float>(offsets.surface);
+    c.keelOffset = static_cast<float>(offsets.keel);
     c.polarPercent = static_cast<int>(Round(SpBPolPerc.value));
     c.boatSpeed = Parse(EdBSP);
     c.heading = Parse(EdHDG);
@@ -160,7 +165,7 @@ void TFCorvel::SpBtPauseResClick() {
 void TFCorvel::StartDone() {
     Changes.BumpAll();
     // Talkers and the GGA cycle start again; the settings wait for a pause.
-    if (FParNMEA_) FParNMEA_->Talker_IDs();
+    selection_.Talker_IDs();
     Nmea.GgaCycleCount = 0;
     MenuParametres.enabled = false;
     MenuOuvrir.enabled = false;
@@ -434,7 +439,7 @@ bool TFCorvel::SendToLog(std::string_view sentence) {
 }
 
 bool TFCorvel::SendToNetwork(std::string_view sentence) {
-    if (!WifiActive || !Wifi) return true;
+    if (!WifiActive) return true;
     const WriteResult r = Wifi->TransmitSentence(sentence);
     if (r.status == WriteResult::Status::Failed) {
         dialogs_.ShowMessage(r.error);
@@ -444,10 +449,10 @@ bool TFCorvel::SendToNetwork(std::string_view sentence) {
 }
 
 bool TFCorvel::SendToSerial(std::string_view sentence) {
-    if (!ComLinkOpen || !Serial) return true;
+    if (!ComLinkOpen) return true;
     std::string text = "\r\n";
     text += sentence;
-    const WriteResult r = Serial->WriteComText(text);
+    const WriteResult r = WriteComText(text);
     if (r.status == WriteResult::Status::Failed) {
         dialogs_.ShowMessage(r.error);
         return false;

@@ -15,9 +15,9 @@
 #include "app/Controls.h"
 #include "app/Dialogs.h"
 #include "app/Links.h"
-#include "app/MainWindowLabels.h"
-#include "app/ParametersDialogModel.h"
+#include "app/SerialPorts.h"
 #include "app/TextLog.h"
+#include "app/WindowInterfaces.h"
 #include "config/IniFile.h"
 #include "config/PolarLibrary.h"
 #include "nmea/NmeaBuilders.h"
@@ -30,13 +30,23 @@
 
 namespace corvel::app {
 
-class TFParNMEA;
+// What the main window works with, each given once by whoever assembles the program (Program).
+struct MainWindowParts {
+    Dialogs& dialogs;
+    sim::Simulator& engine;           // the simulation the window shows and drives
+    config::PolarFiles& chosenPolar;  // the program's record of the polar in use
+    nmea::NmeaContext& nmea;          // selection, talkers, UTC offset, GGA counter
+    ParameterSettings& parameters;    // the parameters dialog
+    SelectionSettings& selection;     // the sentence-selection dialog
+    NetworkSettings& networkDialog;   // the network dialog ...
+    NetOutput& network;               // ... and the link it launches
+    UARTManag& comPorts;              // the serial ports
+};
 
 class TFCorvel : public MainWindowLabels, private sim::SimulatorEvents {
 public:
-    // The window listens to `engine` from its construction on. `chosenPolar` is the program's
-    // record of the polar in use, which the parameters dialog changes too.
-    TFCorvel(Dialogs& dialogs, TFParam& param, sim::Simulator& engine, config::PolarFiles& chosenPolar);
+    // The window listens to the engine from its construction on.
+    explicit TFCorvel(const MainWindowParts& parts);
     TFCorvel(const TFCorvel&) = delete;
     TFCorvel& operator=(const TFCorvel&) = delete;
 
@@ -65,8 +75,6 @@ public:
 
     // The wall clock of the sentences and the time stamps (the system's unless set).
     void SetClock(const Clock& clock) { clock_ = &clock; }
-    // The selection dialog whose talker buttons "SIMULER" reads.
-    void SetSelectionDialog(TFParNMEA* dialog) { FParNMEA_ = dialog; }
 
     // Which groups of controls changed since a view last drew them.
     Revisions Changes;
@@ -76,10 +84,10 @@ public:
     sim::TimerSet& Timers;  // the engine's: the window's own timers are there too
     nmea::SentenceEmitter Emitter;
     nmea::NmeaContext& Nmea;  // the emitter's: selection, talkers, UTC offset, GGA counter
-    // The links, looked up at every sentence.
-    SerialOutput* Serial = nullptr;
+    // The links, looked up at every sentence. The network output is the network dialog's link
+    // unless whoever runs the program sends elsewhere (a headless run feeding TCP and UDP at once).
     bool ComLinkOpen = false;
-    NetOutput* Wifi = nullptr;
+    NetOutput* Wifi;
     bool WifiActive = false;
     bool ComLinkValid = false;  // the chosen port opened once
     // Every sentence, after the links (a headless run's standard output).
@@ -151,13 +159,10 @@ private:
 
     // ===== links and recording (MainWindowLinks.cpp) =====
 public:
-    // The serial ports and the network dialog, given by whoever assembles the program: the port
-    // list then shows the twelve names with their devices, sentences go to the ports through
-    // WriteComText and to the dialog's TransmitSentence.
-    void AttachComPorts(class UARTManag& ports);
-    void AttachWifiDialog(class TFParamWIFI& dialog);
-    class UARTManag* ComPorts = nullptr;
-    class TFParamWIFI* FParamWIFI = nullptr;
+    // The serial ports (the port list shows the twelve names with their devices; sentences go to
+    // them through WriteComText) and the network dialog.
+    UARTManag& ComPorts;
+    NetworkSettings& FParamWIFI;
 
     // Serial link. OpenComPort: 8 data bits, no parity, one stop bit.
     bool OpenComPort(std::string_view name, int baudRate);
@@ -193,12 +198,6 @@ public:
 
 private:
     void SaveNmeaLog(const TextLog& log);
-    // The serial output the emitter sees: the model's WriteComText.
-    struct ComOutput : SerialOutput {
-        explicit ComOutput(TFCorvel& w) : window(w) {}
-        WriteResult WriteComText(std::string_view text) override { return window.WriteComText(text); }
-        TFCorvel& window;
-    } comOutput_{*this};
     // ===== end of links and recording =====
 
     // ===== configuration (MainWindowConfiguration.cpp) =====
@@ -257,8 +256,8 @@ public:
     // The last configuration opened and its modification time then.
     std::filesystem::path ConfigFilePath;
     std::filesystem::file_time_type ConfigFileAge{};
-    // The WiFi address and port read by the last load, for the WiFi dialog created after the
-    // start-up load (empty: not read).
+    // The WiFi address and port read by the last load, which the start-up gives the network
+    // dialog (empty: not read).
     std::string WifiAddress, WifiPort;
     MenuItem MenuEnregistrer{.text = "Enregistrer"}, MenuAutomatique{.text = "Automatique"},
         MenuQuitter{.text = "Quitter"};
@@ -293,8 +292,8 @@ private:
     Dialogs& dialogs_;
     SystemClock systemClock_;
     const Clock* clock_ = &systemClock_;
-    TFParNMEA* FParNMEA_ = nullptr;
-    TFParam& param_;
+    ParameterSettings& param_;
+    SelectionSettings& selection_;
     sim::SimulationState& S;  // the engine's state, which the displays read
     // The texts written at every tick remember the values they show: a value written as the last
     // one was is not formatted again, and a field that already shows the text is not written again.

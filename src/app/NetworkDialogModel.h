@@ -16,7 +16,7 @@
 #include "app/Controls.h"
 #include "app/Dialogs.h"
 #include "app/Links.h"
-#include "app/MainWindowLabels.h"
+#include "app/WindowInterfaces.h"
 
 namespace corvel::app {
 
@@ -73,7 +73,7 @@ public:
 
 enum class TWifiProtocol { TCP, UDP };
 
-class TFParamWIFI : public NetOutput, public NetLinkEvents {
+class TFParamWIFI : public NetOutput, public NetworkSettings, public NetLinkEvents {
 public:
     // The hidden list of connections keeps this many lines, the newest.
     static constexpr size_t kMemo1Lines = 100;
@@ -108,7 +108,10 @@ public:
     void ParamWIFIOkClick() { Visible = false; }
     void BtUtilWIFIClick();  // "AIDE"
     void SaveDataWifi();
-    void Show() { Visible = true; }
+    void Show() override { Visible = true; }
+    // What a configuration saves: the unit's address and the port.
+    std::string Address() const override { return UnitAddress; }
+    std::string Port() const override { return EdPort.text; }
 
     // One sentence: a datagram without line end, or a line ending in CR LF to the TCP client.
     // Errors of the TCP path stay here; a failing datagram send is Failed the first time (the

@@ -3,7 +3,6 @@
 
 #include <array>
 
-#include "app/MainWindowModel.h"
 #include "app/PolarWindowModel.h"
 #include "app/SentenceSelectionModel.h"
 #include "config/Configuration.h"
@@ -32,7 +31,15 @@ std::string OffsetText(nav::Real metres) { return nav::FormatFixed(metres, 3, 2)
 
 }  // namespace
 
-TFParam::TFParam(sim::Simulator& engine, config::PolarFiles& chosenPolar) : engine_(engine), chosenPolar_(chosenPolar) {
+TFParam::TFParam(Dialogs& dialogs, sim::Simulator& engine, config::PolarFiles& chosenPolar, nmea::NmeaContext& nmea,
+                 TFPolaire& polar, TFParNMEA& selection, MainWindowLabels& mainWindow)
+    : dialogs_(dialogs),
+      engine_(engine),
+      chosenPolar_(chosenPolar),
+      nmea_(nmea),
+      polar_(polar),
+      selection_(selection),
+      mainWindow_(mainWindow) {
     EDTirando.text = "1,90";
     EdProfCapt.text = "0,30";
     EdCS.text = "0,30";
@@ -52,13 +59,6 @@ TFParam::TFParam(sim::Simulator& engine, config::PolarFiles& chosenPolar) : engi
     ReadOffsetFields();
 }
 
-void TFParam::Attach(TFCorvel& main, TFPolaire& polar, TFParNMEA& selection, Dialogs& dialogs) {
-    main_ = &main;
-    polar_ = &polar;
-    selection_ = &selection;
-    dialogs_ = &dialogs;
-}
-
 void TFParam::ReadOffsetFields() {
     const nav::Real surface = nav::ValidFloat(EdCS.text);
     const nav::Real keel = nav::ValidFloat(EdCQ.text);
@@ -72,8 +72,7 @@ void TFParam::ReadOffsetFields() {
 void TFParam::FormCreate() {
     ShowRepPol_Pol();
     ReadOffsetFields();
-    if (!main_) return;
-    main_->Nmea.UtcOffsetHours = config::UtcOffsetFromText(LbEdTU.text);
+    nmea_.UtcOffsetHours = config::UtcOffsetFromText(LbEdTU.text);
     ChkB_HDG.checked = engine_.SavedHeadingOption();
     ChkB_HDGChange();
 }
@@ -102,13 +101,12 @@ void TFParam::ChkB_TWSChange() { ApplyVariableData(); }
 void TFParam::ChkB_TWDChange() { ApplyVariableData(); }
 
 void TFParam::BtDirSelClick() {
-    if (!dialogs_) return;
     const std::string previous = chosenPolar_.PolarFolder;
     chosenPolar_.PolarFolder.clear();
     chosenPolar_.PolarPath.clear();
     chosenPolar_.PolarName.clear();
     ShowRepPol_Pol();
-    if (const auto folder = dialogs_->ChooseFolder("Sélectionner le répertoire", previous)) {
+    if (const auto folder = dialogs_.ChooseFolder("Sélectionner le répertoire", previous)) {
         EdRepPol.text = folder->string();
     }
     // Cancelled: the field stays empty and the folder is a lone separator.
@@ -117,9 +115,8 @@ void TFParam::BtDirSelClick() {
 
 void TFParam::SpeedBtModPolClick() {
     ForceCategIndet();
-    if (!polar_) return;
     // Only a file that loaded names the polar: a refused one leaves the table, and its name, in force.
-    if (const auto chosen = polar_->BtSelPolClick(EdRepPol.text)) {
+    if (const auto chosen = polar_.BtSelPolClick(EdRepPol.text)) {
         chosenPolar_.PolarPath = chosen->string();
         chosenPolar_.PolarName = config::NomPolaire(chosenPolar_.PolarPath);
     }
@@ -132,9 +129,9 @@ void TFParam::CategoryChange(RadioButton TFParam::*choice, int category) {
         for (const CategoryChoice& c : kCategoryChoices) {
             if (c.choice != choice) (this->*c.choice).checked = false;
         }
-        engine_.S.Category = category;
+        engine_.SetCategory(category);
     }
-    if (main_) main_->ShowCategory();
+    mainWindow_.ShowCategory();
 }
 
 void TFParam::RdREGATEChange() { CategoryChange(&TFParam::RdREGATE, 0); }
@@ -157,9 +154,7 @@ void TFParam::MarkCategory(int category) {
     for (const CategoryChoice& c : kCategoryChoices) (this->*c.choice).checked = c.category == category;
 }
 
-void TFParam::BtParNMEAClick() {
-    if (selection_) selection_->Visible = true;
-}
+void TFParam::BtParNMEAClick() { selection_.Show(); }
 
 void TFParam::BtOK_enregistrerClick() {
     if (CategIndet()) {
@@ -167,10 +162,8 @@ void TFParam::BtOK_enregistrerClick() {
         return;
     }
     LabWarningCat.visible = false;
-    if (main_) {
-        main_->Nmea.UtcOffsetHours = config::UtcOffsetFromText(LbEdTU.text);
-        main_->ShowPolarName();
-    }
+    nmea_.UtcOffsetHours = config::UtcOffsetFromText(LbEdTU.text);
+    mainWindow_.ShowPolarName();
     Visible = false;
 }
 
@@ -182,6 +175,8 @@ void TFParam::BtValidCSCQClick() {
     EdCS.text = nav::FormatGeneral(SurfaceOffset);
     EdCQ.text = nav::FormatGeneral(KeelOffset);
 }
+
+void TFParam::ShowUtcOffset(nav::Real hours) { LbEdTU.text = config::UtcOffsetText(hours); }
 
 void TFParam::SetOffsets(double surface, double keel) {
     SurfaceOffset = surface;

@@ -3,16 +3,25 @@
 #pragma once
 
 #include "app/Controls.h"
+#include "app/Dialogs.h"
+#include "app/WindowInterfaces.h"
 #include "config/PolarLibrary.h"
+#include "nmea/NmeaBuilders.h"
 #include "sim/Simulator.h"
 
 namespace corvel::app {
 
-class TFParam : private sim::SimulatorEvents {
+class TFPolaire;
+class TFParNMEA;
+
+class TFParam : public ParameterSettings, private sim::SimulatorEvents {
 public:
-    // The "Données variables" boxes show the engine's options from construction on. The folder and
-    // polar buttons change `chosenPolar`, the program's record of the polar in use.
-    TFParam(sim::Simulator& engine, config::PolarFiles& chosenPolar);
+    // What the dialog acts on, given once: the engine, whose options the "Données variables" boxes
+    // show from construction on; `chosenPolar`, the program's record of the polar in use, which
+    // the folder and polar buttons change; the sentences' UTC offset; the polar window that loads
+    // a chosen file; the selection dialog that "Paramètres NMEA" shows; the main window's labels.
+    TFParam(Dialogs& dialogs, sim::Simulator& engine, config::PolarFiles& chosenPolar, nmea::NmeaContext& nmea,
+            TFPolaire& polar, TFParNMEA& selection, MainWindowLabels& mainWindow);
 
     // "Offsets pour la profondeur", metres, as typed.
     EditField EDTirando, EdProfCapt, EdCS, EdCQ;
@@ -22,9 +31,6 @@ public:
 
     // ===== the dialog: folders, polar, category, offsets, UTC offset (ParametersDialogModel.cpp) =====
 public:
-    // The windows the dialog acts on and the dialogs it asks through; given once, before
-    // FormCreate. A dialog never attached keeps to its own fields.
-    void Attach(class TFCorvel& main, class TFPolaire& polar, class TFParNMEA& selection, class Dialogs& dialogs);
     // Creation: the folder and polar shown, the offsets and the UTC offset from the fields, "Cap vrai"
     // from the option kept while STDBY holds it (not ticked at start-up).
     void FormCreate();
@@ -51,7 +57,7 @@ public:
     // Unmarks the four choices (the category in force stays).
     void ForceCategIndet();
     // Marks the choice of `category` and unmarks the others (none marked for 4 or another value).
-    void MarkCategory(int category);
+    void MarkCategory(int category) override;
     // "Paramètres NMEA": shows the sentence-selection dialog.
     void BtParNMEAClick();
     // "Enregistrer": refused with LabWarningCat while no category is marked; otherwise the UTC
@@ -61,7 +67,11 @@ public:
     // "Capteur quille" and "Capteur surface".
     void BtValidCSCQClick();
     // The offsets in force (metres), shown in the four offset fields.
-    void SetOffsets(double surface, double keel);
+    void SetOffsets(double surface, double keel) override;
+    SensorOffsets Offsets() const override { return {SurfaceOffset, KeelOffset}; }
+    // The chosen polar's folder in EdRepPol; a UTC offset in LbEdTU.
+    void ShowPolarFolder() override { EdRepPol.text = chosenPolar_.PolarFolder; }
+    void ShowUtcOffset(nav::Real hours) override;
 
     std::string Caption = "Paramètres de simulation";
     bool Visible = false;
@@ -82,12 +92,13 @@ private:
     void ApplyVariableData();             // the engine's options follow the boxes
     void ReadOffsetFields();
     void CategoryChange(RadioButton TFParam::*choice, int category);
+    Dialogs& dialogs_;
     sim::Simulator& engine_;
     config::PolarFiles& chosenPolar_;
-    class TFCorvel* main_ = nullptr;
-    class TFPolaire* polar_ = nullptr;
-    class TFParNMEA* selection_ = nullptr;
-    class Dialogs* dialogs_ = nullptr;
+    nmea::NmeaContext& nmea_;
+    TFPolaire& polar_;
+    TFParNMEA& selection_;
+    MainWindowLabels& mainWindow_;
     // ===== end of the dialog =====
 };
 

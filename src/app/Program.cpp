@@ -11,17 +11,14 @@ namespace corvel::app {
 
 namespace fs = std::filesystem;
 
-Program::Program(Dialogs& d, std::filesystem::path programFolder)
-    : Program(d, config::StartupFolders{std::move(programFolder), {}, {}}) {}
+Program::Program(Dialogs& d, std::filesystem::path programFolder, SerialPlatform& serial)
+    : Program(d, config::StartupFolders{std::move(programFolder), {}, {}}, serial) {}
 
-Program::Program(Dialogs& d, const config::StartupFolders& folders)
+Program::Program(Dialogs& d, const config::StartupFolders& folders, SerialPlatform& serial)
     : dialogs(d),
       ProgramFolder(folders.ProgramFolder),
       SettingsPath(config::SettingsPath(folders.AppDataFolder)),
-      FPolaire(d, Polar),
-      FCorvel(d, FParam, Engine, ChosenPolar),
-      FParNMEA(FCorvel.Nmea),
-      FParamWIFI(FCorvel, d) {
+      ComPorts(serial, d) {
     // Before the windows: the folders, the settings file, the polar. A refused settings file is
     // said and taken as absent: the windows keep their first values, and nothing saves over it.
     bool settingsRead = false;
@@ -46,12 +43,14 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders)
     FCorvel.AppDataFolder = folders.AppDataFolder;
     FCorvel.DocumentsFolder = folders.DocumentsFolder;
     ChosenPolar = polar;
+    // The devices the settings name for the ports.
+    ComPorts.SetDeviceOverrides(ComDeviceOverrides(Settings));
+    FCorvel.RefreshComList();
 
     // 1. The main window.
     FCorvel.Caption += "   Version : " + std::string(config::kProgramVersion);
     FCorvel.ShowPolarName();
     // 2. The parameters dialog.
-    FParam.Attach(FCorvel, FPolaire, FParNMEA, dialogs);
     FParam.FormCreate();
     // 3. The polar: the only polar table loaded at start-up. One that cannot be loaded gives way to
     // the default polar, which the polar names then follow (also when it fails in turn).
@@ -61,26 +60,23 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders)
     const auto nameTheDefaultPolar = [this, &defaultPolar] {
         ChosenPolar = defaultPolar;
         FCorvel.ShowPolarName();
-        FParam.EdRepPol.text = ChosenPolar.PolarFolder;
+        FParam.ShowPolarFolder();
     };
     if (onDefault) nameTheDefaultPolar();
-    // 4. The sentence-selection dialog, whose creation loads the settings file whole.
-    FCorvel.SetSelectionDialog(&FParNMEA);
+    // 4. The settings file loaded whole.
     if (settingsRead) {
         FCorvel.LoadConfig(Settings, SettingsPath);
         if (onDefault) nameTheDefaultPolar();  // the settings name the polar that was refused
     } else {
         // No load: the category stays to be determined, and no choice of the dialog says otherwise.
         FParam.MarkCategory(Engine.S.Category);
-        FParNMEA.SelectTalkerButtons();
-        FParNMEA.RefreshNMEAParam();
+        FParNMEA.ShowContext();
     }
     // 5. The WiFi dialog, with the address and port that load read; it saves them into the settings.
     if (!FCorvel.WifiAddress.empty()) FParamWIFI.EdAdIP.text = FCorvel.WifiAddress;
     if (!FCorvel.WifiPort.empty()) FParamWIFI.EdPort.text = FCorvel.WifiPort;
     FParamWIFI.SettingsPath = SettingsPath;
     FParamWIFI.FormCreate();
-    FCorvel.AttachWifiDialog(FParamWIFI);
 }
 
 }  // namespace corvel::app

@@ -1,7 +1,11 @@
 // The program's start-up: the folders and the settings file, the choice of the polar, then the
-// windows, created once in their order and kept until the end (the main window, the parameters
-// dialog, the polar, the sentence-selection dialog, which loads the settings file whole, the WiFi
-// dialog). Both the Qt window and the headless run are built on one Program.
+// windows, created once and kept until the end. Each window model receives at construction what it
+// asks of the others (app/WindowInterfaces.h): the dialogs come first (the polar window, the
+// sentence selection, the network dialog, the parameters), the main window last. What the
+// dialogs show in the main window reaches it through the Program, which passes it on. The start-up
+// then fills them in their order: the main window's caption, the parameters, the polar table, the
+// settings file loaded whole, the network dialog's address. Both the Qt window and the headless run
+// are built on one Program.
 #pragma once
 
 #include <filesystem>
@@ -12,6 +16,8 @@
 #include "app/ParametersDialogModel.h"
 #include "app/PolarWindowModel.h"
 #include "app/SentenceSelectionModel.h"
+#include "app/SerialPorts.h"
+#include "app/WindowInterfaces.h"
 #include "config/Folders.h"
 #include "config/IniFile.h"
 #include "config/PolarLibrary.h"
@@ -20,7 +26,7 @@
 
 namespace corvel::app {
 
-class Program {
+class Program : private MainWindowLabels {
 public:
     // The whole start-up. With a data folder: its settings folder is created when missing, the
     // settings file chooses the polar and is then loaded whole (a missing file loads as empty:
@@ -28,10 +34,11 @@ public:
     // documents folder holding the other simulator's polars, the user is asked whether to use them.
     // A polar that cannot be loaded is said and the default polar is loaded instead; when that
     // fails too, it is said and Polar.Loaded() stays false (a headless run stops there).
-    Program(Dialogs& dialogs, const config::StartupFolders& folders);
+    // `serial`: the machine's serial devices, behind the port names.
+    Program(Dialogs& dialogs, const config::StartupFolders& folders, SerialPlatform& serial = NoSerialDevices());
     // The program without settings file or documents folder: the windows keep their first values
     // and the default polar is used (reproducible runs, tests).
-    Program(Dialogs& dialogs, std::filesystem::path programFolder);
+    Program(Dialogs& dialogs, std::filesystem::path programFolder, SerialPlatform& serial = NoSerialDevices());
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
@@ -45,12 +52,30 @@ public:
     sim::Simulator Engine{Polar};
     // The polar in use: folder, path and name (the main window and the parameters dialog change it).
     config::PolarFiles ChosenPolar;
-    TFParam FParam{Engine, ChosenPolar};
-    TFPolaire FPolaire;
-    TFCorvel FCorvel;
-    TFParNMEA FParNMEA;
+    // What the sentences are built with: selection, talkers, UTC offset, GGA counter.
+    nmea::NmeaContext Nmea;
+    UARTManag ComPorts;
+    TFPolaire FPolaire{dialogs, Polar};
+    TFParNMEA FParNMEA{Nmea};
     // Its network link is given by whoever runs the program (TFParamWIFI::SetNetLink).
-    TFParamWIFI FParamWIFI;
+    TFParamWIFI FParamWIFI{*this, dialogs};
+    TFParam FParam{dialogs, Engine, ChosenPolar, Nmea, FPolaire, FParNMEA, *this};
+    TFCorvel FCorvel{{.dialogs = dialogs,
+                      .engine = Engine,
+                      .chosenPolar = ChosenPolar,
+                      .nmea = Nmea,
+                      .parameters = FParam,
+                      .selection = FParNMEA,
+                      .networkDialog = FParamWIFI,
+                      .network = FParamWIFI,
+                      .comPorts = ComPorts}};
+
+private:
+    // What the dialogs show in the main window, passed on to it.
+    void ShowPolarName() override { FCorvel.ShowPolarName(); }
+    void ShowCategory() override { FCorvel.ShowCategory(); }
+    void ShowConnection(std::string text) override { FCorvel.ShowConnection(std::move(text)); }
+    void SetNetworkActive() override { FCorvel.SetNetworkActive(); }
 };
 
 }  // namespace corvel::app

@@ -39,11 +39,17 @@ void TFParNMEA::BtParNMEA_VALIDEClick() {
     Visible = false;
 }
 
+TalkerCodes TFParNMEA::Talkers() const {
+    return {RdBtDevPos_EC.checked ? "EC" : "GP", RdBtDevSond_1.checked ? "SD" : "II",
+            RdBtInst_Speed.checked ? "DM" : "II", RdBtWI_1.checked ? "WI" : "II"};
+}
+
 void TFParNMEA::Talker_IDs() {
-    context_.TalkerPosition = RdBtDevPos_EC.checked ? "EC" : "GP";
-    context_.TalkerSounder = RdBtDevSond_1.checked ? "SD" : "II";
-    context_.TalkerSpeed = RdBtInst_Speed.checked ? "DM" : "II";
-    context_.TalkerWind = RdBtWI_1.checked ? "WI" : "II";
+    TalkerCodes t = Talkers();
+    context_.TalkerPosition = std::move(t.position);
+    context_.TalkerSounder = std::move(t.sounder);
+    context_.TalkerSpeed = std::move(t.speed);
+    context_.TalkerWind = std::move(t.wind);
 }
 
 void TFParNMEA::RefreshNMEAParam() {

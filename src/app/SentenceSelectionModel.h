@@ -7,11 +7,12 @@
 #include <vector>
 
 #include "app/Controls.h"
+#include "app/WindowInterfaces.h"
 #include "nmea/NmeaBuilders.h"
 
 namespace corvel::app {
 
-class TFParNMEA {
+class TFParNMEA : public SelectionSettings {
 public:
     // `context` holds the switches and talkers the sentence builders read.
     explicit TFParNMEA(nmea::NmeaContext& context);
@@ -19,11 +20,17 @@ public:
     void BtSelAllClick();
     void BtDeselAllClick();
     void BtParNMEA_VALIDEClick();
-    void Talker_IDs();
+    TalkerCodes Talkers() const override;
+    void Talker_IDs() override;
     void RefreshNMEAParam();
     // Selects the radio buttons that match the talker strings of the context ("EC" or "GP", ...);
     // a string matching neither button leaves its pair as it is.
     void SelectTalkerButtons();
+    void ShowContext() override {
+        SelectTalkerButtons();
+        RefreshNMEAParam();
+    }
+    void Show() { Visible = true; }
 
     std::string Caption = "Sélection des phrases NMEA à générer";
     bool Visible = false;

@@ -40,7 +40,18 @@ bool NaturalLess(std::string_view a, std::string_view b) {
     return a < b;  // equal by value ("ttyS01", "ttyS1"): any fixed order
 }
 
+class NoDevices : public SerialPlatform {
+public:
+    std::vector<std::string> SerialDevices() override { return {}; }
+    std::unique_ptr<SerialDevice> OpenDevice(const std::string&) override { return nullptr; }
+};
+
 }  // namespace
+
+SerialPlatform& NoSerialDevices() {
+    static NoDevices none;
+    return none;
+}
 
 std::map<std::string, std::string> ComDeviceOverrides(const config::IniFile& settings) {
     std::map<std::string, std::string> overrides;

@@ -65,6 +65,9 @@ public:
     virtual std::unique_ptr<SerialDevice> OpenDevice(const std::string& path) = 0;
 };
 
+// A machine without serial devices: the platform of a program run without ports (tests).
+SerialPlatform& NoSerialDevices();
+
 // The devices the settings file names for the ports: section "COM", keys "COM1" to "COM12" (empty
 // values left out).
 std::map<std::string, std::string> ComDeviceOverrides(const config::IniFile& settings);

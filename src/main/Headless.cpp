@@ -334,8 +334,8 @@ namespace {
 // TCP or in UDP (both may run, each with a dialog of its own), the serial port chosen in the list.
 class HeadlessLinks : public app::NetOutput {
 public:
-    HeadlessLinks(app::TFCorvel& w, app::Dialogs& dialogs, const config::IniFile& settings)
-        : w_(w), dialogs_(dialogs), ports_(serial_, dialogs, app::ComDeviceOverrides(settings)) {}
+    HeadlessLinks(app::Program& program, links::QtSerialPlatform& serial)
+        : w_(program.FCorvel), dialogs_(program.dialogs), ports_(program.ComPorts), serial_(serial) {}
 
     // 0, or the exit code once one line on standard error said why.
     int Start(const Options& o) {
@@ -356,7 +356,7 @@ public:
             }
             w_.CBbauds.itemIndex = static_cast<int>(rate - rates.begin());
             ports_.SetDeviceOverrides({{"COM1", *o.serialDevice}});
-            w_.AttachComPorts(ports_);
+            w_.RefreshComList();
             w_.CBCom.itemIndex = 0;
             w_.CBComSelect();
             if (!w_.ComLinkOpen) return 1;
@@ -382,7 +382,7 @@ public:
         if (tcp_ && udp_) {
             w_.Wifi = this;
         } else if (tcp_ || udp_) {
-            w_.AttachWifiDialog(tcp_ ? *tcp_ : *udp_);
+            w_.Wifi = tcp_ ? &*tcp_ : &*udp_;
         }
         return 0;
     }
@@ -397,8 +397,8 @@ public:
 private:
     app::TFCorvel& w_;
     app::Dialogs& dialogs_;
-    links::QtSerialPlatform serial_;
-    app::UARTManag ports_;
+    app::UARTManag& ports_;
+    links::QtSerialPlatform& serial_;
     std::optional<links::QtNetLink> tcpLink_, udpLink_;
     std::optional<app::TFParamWIFI> tcp_, udp_;  // after their links: they leave first
 };
@@ -550,13 +550,16 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     }
     // Messages go to standard error, questions are answered "N", file choosers are cancelled.
     app::QuietDialogs dialogs([](const std::string& text) { std::fprintf(stderr, "corvelnmea: %s\n", text.c_str()); });
-    app::Program program(dialogs, options.noSettings ? config::StartupFolders{programFolder, {}, {}}
-                                                     : config::FoldersFromEnvironment(programFolder));
+    links::QtSerialPlatform serial;
+    app::Program program(dialogs,
+                         options.noSettings ? config::StartupFolders{programFolder, {}, {}}
+                                            : config::FoldersFromEnvironment(programFolder),
+                         serial);
     // Without a polar the boat cannot move: the start-up has said why on standard error.
     if (!program.Polar.Loaded()) return 1;
     app::TFCorvel& w = program.FCorvel;
     if (options.config) w.OpenConfiguration(*options.config, config.file);
-    HeadlessLinks links(w, dialogs, program.Settings);
+    HeadlessLinks links(program, serial);
     if (const int code = links.Start(options); code != 0) return code;
 
     // The wall clock: simulated from --start, or from now when running fast (so that the time

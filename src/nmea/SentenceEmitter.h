@@ -24,14 +24,16 @@ public:
 
 class SentenceEmitter : private SentenceSink {
 public:
-    explicit SentenceEmitter(std::vector<SentenceOutput*> outputs) : outputs_(std::move(outputs)) {}
+    // `context`: the selection, talkers, UTC offset and GGA counter the sentences are built with.
+    SentenceEmitter(NmeaContext& context, std::vector<SentenceOutput*> outputs)
+        : Nmea(context), outputs_(std::move(outputs)) {}
     SentenceEmitter(const SentenceEmitter&) = delete;
     SentenceEmitter& operator=(const SentenceEmitter&) = delete;
 
     // One second: the group NmeaPhase of `state`, stamped `now`; then the next group.
     void EmitGroup(const sim::SimulationState& state, const LocalDateTime& now);
 
-    NmeaContext Nmea;   // selection, talkers, UTC offset, GGA counter
+    NmeaContext& Nmea;
     int NmeaPhase = 1;  // the group of the next second
 
 private:

@@ -386,6 +386,24 @@ void Simulator::TimerSondeurTimer() {
 
 // ---------------------------------------------------------------- variable data
 
+void Simulator::Configure(const ConfiguredValues& v) {
+    if (v.keelOffset) S.KeelOffset = *v.keelOffset;
+    if (v.surfaceOffset) S.SurfaceOffset = *v.surfaceOffset;
+    S.Standby = v.standby;
+    if (v.trueWindSpeed) S.TrueWind.mdl = S.TWSBase = *v.trueWindSpeed;
+    if (v.trueWindDirection) S.TrueWind.argt = S.TWDBase = *v.trueWindDirection;
+    if (v.heading) S.HDG = *v.heading;
+    if (v.currentSpeed) S.Current.mdl = *v.currentSpeed;
+    if (v.currentDirection) S.Current.argt = *v.currentDirection;
+    if (v.headingVariable) {
+        S.HDGVariable = *v.headingVariable;
+        headingKept_ = *v.headingVariable;
+    }
+    if (v.windSpeedVariable) S.TWSVariable = *v.windSpeedVariable;
+    if (v.windDirectionVariable) S.TWDVariable = *v.windDirectionVariable;
+    SetVariableData({S.HDGVariable, S.TWSVariable, S.TWDVariable});
+}
+
 void Simulator::SetVariableData(const VariableData& options) {
     if (options.heading != options_.heading) S.HDGVariable = options.heading;
     if (options.windSpeed != options_.windSpeed) S.TWSVariable = options.windSpeed;

@@ -10,6 +10,7 @@
 // manoeuvres, the sounder and the sentence second, so that the sentences read a finished tick.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "sim/Manoeuvres.h"
@@ -100,6 +101,14 @@ public:
     virtual void VariableDataChanged() {}  // Variable() changed
 };
 
+// What a configuration file sets in the engine; an absent value stays as it is.
+struct ConfiguredValues {
+    std::optional<float> keelOffset, surfaceOffset;  // metres
+    bool standby = false;
+    std::optional<float> trueWindSpeed, trueWindDirection, heading, currentSpeed, currentDirection;
+    std::optional<bool> headingVariable, windSpeedVariable, windDirectionVariable;
+};
+
 class Simulator {
 public:
     explicit Simulator(const PolarTable& polar);
@@ -121,6 +130,12 @@ public:
 
     // ---- settings applied at once
     void SetPolarPercent(int percent) { S.PolarPercent = percent; }
+    // The boat category: 0 "REGATE" .. 3 "Croiseur PTE", 4 to be determined.
+    void SetCategory(int category) { S.Category = category; }
+    // A configuration's values: the offsets, STDBY, the wind, heading and current that the state
+    // holds until the next start or resume reads the fields, and the variable-data options (the
+    // heading option is also the one AUTO gives back).
+    void Configure(const ConfiguredValues& v);
     // The current's two choices: constant, or alternating (it turns round once a minute).
     void SetAlternatingCurrent(bool alternating);
     bool AlternatingCurrent() const { return alternating_; }

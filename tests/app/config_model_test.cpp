@@ -444,7 +444,7 @@ TEST_F(ConfigModel, TheWifiDialogTakesTheAddressAndPortOfTheSettings) {
     EXPECT_EQ(p->FParamWIFI.UnitAddress, "10.0.0.5");
     EXPECT_EQ(p->FParamWIFI.EdPort.text, "2000");
     EXPECT_EQ(p->FParamWIFI.SettingsPath, SettingsFile());
-    EXPECT_EQ(p->FCorvel.FParamWIFI, &p->FParamWIFI);
+    EXPECT_EQ(&p->FCorvel.FParamWIFI, static_cast<app::NetworkSettings*>(&p->FParamWIFI));
     // An open later stores its values for the next start; the dialog keeps its own.
     test::WriteFile(home / "c.ini", "[WIFI]\niAdIP=10.0.0.9\n");
     ASSERT_TRUE(p->FCorvel.OpenConfigFile(home / "c.ini"));
@@ -857,6 +857,42 @@ TEST_F(ConfigModel, ChoosingThePolarFolder) {
     EXPECT_EQ(d.EdPolSel.text, "");
     EXPECT_EQ(w.ChosenPolar.PolarName, "");
     EXPECT_EQ(w.ChosenPolar.PolarFolder, "/");
+}
+
+// The dialogs come before the main window and reach it through what they were given at
+// construction: nothing is wired afterwards, and each choice shows where the user looks for it.
+TEST_F(ConfigModel, TheDialogsChoicesReachTheMainWindowAndEachOther) {
+    auto p = std::make_unique<app::Program>(dialogs, test::SourceDir() / "data");
+    app::TFCorvel& w = p->FCorvel;
+    p->FParam.RdREGATE.checked = true;
+    p->FParam.RdREGATEChange();
+    EXPECT_EQ(p->Engine.S.Category, 0);
+    EXPECT_EQ(w.LabCateg.text, config::CategoryLabel(0));
+
+    p->FParam.BtParNMEAClick();
+    EXPECT_TRUE(p->FParNMEA.Visible);
+
+    // Another polar: the main window names it once the dialog is closed with "Enregistrer".
+    fs::copy_file(DefaultPolar(), home / "Other.pol");
+    p->FParam.EdRepPol.text = home.path().string();
+    dialogs.files.push_back(home / "Other.pol");
+    p->FParam.SpeedBtModPolClick();
+    EXPECT_EQ(p->FParam.EdPolSel.text, "OTHER");
+    EXPECT_EQ(w.StxNomPol.text, "FIRST31_7");
+    p->FParam.RdCroiseur.checked = true;
+    p->FParam.RdCroiseurChange();
+    p->FParam.LbEdTU.text = "3";
+    p->FParam.BtOK_enregistrerClick();
+    EXPECT_EQ(w.StxNomPol.text, "OTHER");
+    EXPECT_EQ(w.Nmea.UtcOffsetHours, 3);
+
+    // The network dialog opens from the main window while paused only.
+    w.BtParamWIFIClick();
+    EXPECT_FALSE(p->FParamWIFI.Visible);
+    w.BtCalCClick();
+    w.SpBtPauseResClick();
+    w.BtParamWIFIClick();
+    EXPECT_TRUE(p->FParamWIFI.Visible);
 }
 
 }  // namespace

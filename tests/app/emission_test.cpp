@@ -3,6 +3,8 @@
 // that end a group, and the time-stamped log.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <memory>
 #include <regex>
 
 #include "app/Program.h"
@@ -13,14 +15,32 @@ using namespace corvel;
 
 namespace {
 
-// Every output writes into one shared record, so the order across outputs shows.
-struct Outputs : app::SerialOutput, app::NetOutput {
+// A serial device and a network link that write into one shared record, so the order across
+// outputs shows.
+struct Outputs : app::SerialPlatform, app::NetOutput {
+    enum class Serial { TakesAll, TakesNothing, Gone };
     std::vector<std::string> events;
-    app::WriteResult serialAnswer;
+    Serial serialAnswer = Serial::TakesAll;
     app::WriteResult wifiAnswer;
-    app::WriteResult WriteComText(std::string_view text) override {
-        events.push_back("serial:" + std::string(text));
-        return serialAnswer;
+
+    struct Device : app::SerialDevice {
+        explicit Device(Outputs& o) : outputs(o) {}
+        bool ReadSettings() override { return true; }
+        bool ApplySettings(const app::SerialSettings&) override { return true; }
+        app::SerialWrite Write(std::string_view bytes, std::chrono::milliseconds) override {
+            outputs.events.push_back("serial:" + std::string(bytes));
+            switch (outputs.serialAnswer) {
+                case Serial::TakesAll: return {bytes.size(), false, {}};
+                case Serial::TakesNothing: return {0, false, {}};
+                case Serial::Gone: break;
+            }
+            return {0, true, "Input/output error"};
+        }
+        Outputs& outputs;
+    };
+    std::vector<std::string> SerialDevices() override { return {"/dev/ttyS0"}; }
+    std::unique_ptr<app::SerialDevice> OpenDevice(const std::string&) override {
+        return std::make_unique<Device>(*this);
     }
     app::WriteResult TransmitSentence(std::string_view sentence) override {
         events.push_back("wifi:" + std::string(sentence));
@@ -30,7 +50,8 @@ struct Outputs : app::SerialOutput, app::NetOutput {
 
 struct EmissionFixture : ::testing::Test {
     test::FakeDialogs dialogs;
-    app::Program program{dialogs, test::SourceDir() / "data"};
+    Outputs links;
+    app::Program program{dialogs, test::SourceDir() / "data", links};
     app::TFCorvel& w = program.FCorvel;
     app::SimulatedClock clock{w.Timers, {2026, 12, 9, 14, 3, 27, 512}};
 
@@ -47,6 +68,16 @@ struct EmissionFixture : ::testing::Test {
             if (lines[i].rfind('$', 0) == 0) types.push_back(lines[i].substr(3, 3));
         }
         return types;
+    }
+    // COM1, on the one device, chosen in the port list.
+    void OpenSerial() {
+        w.CBCom.itemIndex = 0;
+        w.CBComSelect();
+        ASSERT_TRUE(w.ComLinkOpen);
+    }
+    void OpenNetwork() {
+        w.Wifi = &links;
+        w.WifiActive = true;
     }
     std::vector<std::string> order;
 };
@@ -89,11 +120,8 @@ TEST_F(EmissionFixture, GgaEveryTwelveSecondsFromTheFirstRunOfGroupTwo) {
 }
 
 TEST_F(EmissionFixture, DeselectAllSilencesEveryOutputWhileTheTimerRuns) {
-    Outputs links;
-    w.Serial = &links;
-    w.ComLinkOpen = true;
-    w.Wifi = &links;
-    w.WifiActive = true;
+    OpenSerial();
+    OpenNetwork();
     program.FParNMEA.BtDeselAllClick();
     program.FParNMEA.BtParNMEA_VALIDEClick();
     w.BtCalCClick();
@@ -124,11 +152,8 @@ TEST_F(EmissionFixture, SounderTalkerChangesTheFiveSounderKindsOnly) {
 }
 
 TEST_F(EmissionFixture, EachSentenceGoesToLogThenWifiThenSerialThenTheStampedLog) {
-    Outputs links;
-    w.Serial = &links;
-    w.ComLinkOpen = true;
-    w.Wifi = &links;
-    w.WifiActive = true;
+    OpenSerial();
+    OpenNetwork();
     links.events.clear();
     w.BtCalCClick();
     w.Timers.Advance(1000);
@@ -143,10 +168,8 @@ TEST_F(EmissionFixture, EachSentenceGoesToLogThenWifiThenSerialThenTheStampedLog
 }
 
 TEST_F(EmissionFixture, IncompleteSerialWriteAddsTheErrorLineAfterItsSentence) {
-    Outputs links;
-    links.serialAnswer.status = app::WriteResult::Status::Incomplete;
-    w.Serial = &links;
-    w.ComLinkOpen = true;
+    OpenSerial();
+    links.serialAnswer = Outputs::Serial::TakesNothing;
     w.BtCalCClick();
     w.Timers.Advance(1000);
     const auto& lines = w.MemoNMEA.Lines();
@@ -160,17 +183,17 @@ TEST_F(EmissionFixture, IncompleteSerialWriteAddsTheErrorLineAfterItsSentence) {
 }
 
 TEST_F(EmissionFixture, AFailedWriteEndsTheGroupButNotTheTimer) {
-    Outputs links;
-    links.serialAnswer = {app::WriteResult::Status::Failed, "Erreur WriteFile"};
-    w.Serial = &links;
-    w.ComLinkOpen = true;
+    OpenSerial();
+    links.serialAnswer = Outputs::Serial::Gone;
     w.BtCalCClick();
     w.Timers.Advance(1000);
     EXPECT_EQ(w.MemoNMEA.Lines().size(), 1u);    // the rest of the group is not built
     EXPECT_TRUE(w.MemoNMEAHMS.Lines().empty());  // nor time-stamped
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0], "Erreur WriteFile");
-    links.serialAnswer = {};
+    EXPECT_EQ(dialogs.messages[0],
+              "Erreur WriteFile : le port COM1 (/dev/ttyS0) ne répond plus (Input/output error) ; la liaison "
+              "série est fermée");
+    EXPECT_FALSE(w.ComLinkOpen);
     w.Timers.Advance(1000);
     EXPECT_EQ(Types(1), kGroup3);  // the next tick runs the next group
 }

@@ -153,18 +153,17 @@ std::string ReadFile(const std::filesystem::path& p) {
 
 struct LinksFixture : ::testing::Test {
     RecordingDialogs dialogs;
-    app::Program program{dialogs, test::SourceDir() / "data"};
-    app::TFCorvel& w = program.FCorvel;
     FakeSerialPlatform platform;
-    app::UARTManag ports{platform, dialogs};
+    app::Program program{dialogs, test::SourceDir() / "data", platform};
+    app::TFCorvel& w = program.FCorvel;
+    app::UARTManag& ports = program.ComPorts;
     FakeNetLink net;
-    app::TFParamWIFI wifi{w, dialogs};
+    app::TFParamWIFI& wifi = program.FParamWIFI;
 
     void SetUp() override {
         platform.devices = {"/dev/ttyUSB0", "/dev/ttyS1", "/dev/ttyS0"};
-        w.AttachComPorts(ports);
+        w.RefreshComList();
         wifi.SetNetLink(&net);
-        w.AttachWifiDialog(wifi);
     }
     void Select(int index) {
         w.CBCom.itemIndex = index;
@@ -271,9 +270,8 @@ TEST_F(LinksFixture, OpenFailuresAndTheirMessages) {
         if (c.missing) p.unavailable.insert("/dev/ttyS0");
         p.readOk = c.readOk;
         p.applyOk = c.applyOk;
-        app::Program prog(d, test::SourceDir() / "data");
-        app::UARTManag u(p, d);
-        prog.FCorvel.AttachComPorts(u);
+        app::Program prog(d, test::SourceDir() / "data", p);
+        app::UARTManag& u = prog.ComPorts;
         prog.FCorvel.CBCom.itemIndex = 0;
         prog.FCorvel.CBComSelect();
         EXPECT_EQ(prog.FCorvel.ComLinkOpen, c.opens);

@@ -7,6 +7,7 @@
 #include <regex>
 
 #include "app/MainWindowModel.h"
+#include "app/Program.h"
 #include "nav/SpherePositions.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"
@@ -18,16 +19,12 @@ namespace {
 
 struct CorvelFixture : ::testing::Test {
     test::FakeDialogs dialogs;
-    sim::PolarTable polar;
-    sim::Simulator engine{polar};
-    config::PolarFiles chosenPolar;
-    app::TFParam param{engine, chosenPolar};
-    std::unique_ptr<TFCorvel> w;
+    app::Program program{dialogs, test::SourceDir() / "data"};
+    sim::PolarTable& polar = program.Polar;
+    sim::Simulator& engine = program.Engine;
+    TFCorvel* const w = &program.FCorvel;
 
-    void SetUp() override {
-        ASSERT_TRUE(polar.LoadFromFile(test::DefaultPolar()).ok());
-        w = std::make_unique<TFCorvel>(dialogs, param, engine, chosenPolar);
-    }
+    void SetUp() override { ASSERT_TRUE(polar.Loaded()); }
     void Steady() {  // no variable data: the wind and heading hold still
         engine.SetVariableData({});
     }

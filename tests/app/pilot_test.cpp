@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/MainWindowModel.h"
+#include "app/Program.h"
 #include "sim/WindCurrentLeeway.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"
@@ -21,23 +21,20 @@ namespace {
 
 struct PilotFixture : ::testing::Test {
     test::FakeDialogs dialogs;
-    sim::PolarTable polar;
-    std::unique_ptr<sim::Simulator> engine;
-    config::PolarFiles chosenPolar;
-    std::unique_ptr<app::TFParam> param;
-    std::unique_ptr<TFCorvel> w;
+    std::unique_ptr<app::Program> program;
+    sim::Simulator* engine = nullptr;
+    app::TFParam* param = nullptr;
+    TFCorvel* w = nullptr;
 
-    void SetUp() override {
-        ASSERT_TRUE(polar.LoadFromFile(test::DefaultPolar()).ok());
-        Reset();
-    }
-    // A new window and parameters dialog; wind and heading constant.
+    void SetUp() override { Reset(); }
+    // A new program on the default polar; wind and heading constant.
     void Reset() {
-        w.reset();
-        param.reset();
-        engine = std::make_unique<sim::Simulator>(polar);
-        param = std::make_unique<app::TFParam>(*engine, chosenPolar);
-        w = std::make_unique<TFCorvel>(dialogs, *param, *engine, chosenPolar);
+        program.reset();
+        program = std::make_unique<app::Program>(dialogs, test::SourceDir() / "data");
+        ASSERT_TRUE(program->Polar.Loaded());
+        engine = &program->Engine;
+        param = &program->FParam;
+        w = &program->FCorvel;
         engine->SetVariableData({});
     }
     // Wind from the north, no current unless asked, no leeway (category 4) unless asked; one tick.

@@ -33,13 +33,10 @@ struct NetFixture : ::testing::Test {
     app::Program program{dialogs, test::SourceDir() / "data"};
     app::TFCorvel& w = program.FCorvel;
     QtNetLink net{QHostAddress::LocalHost};
-    app::TFParamWIFI wifi{w, dialogs};
+    app::TFParamWIFI& wifi = program.FParamWIFI;
     int port = 0;
 
-    void SetUp() override {
-        wifi.SetNetLink(&net);
-        w.AttachWifiDialog(wifi);
-    }
+    void SetUp() override { wifi.SetNetLink(&net); }
     void LaunchTcp() {
         port = FreePort();
         wifi.EdPort.text = std::to_string(port);

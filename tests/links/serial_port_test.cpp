@@ -21,15 +21,15 @@ struct SerialFixture : ::testing::Test {
     test::QtApp qt;
     test::Pty pty;
     test::FakeDialogs dialogs;
-    app::Program program{dialogs, test::SourceDir() / "data"};
-    app::TFCorvel& w = program.FCorvel;
     links::QtSerialPlatform platform;
-    app::UARTManag ports{platform, dialogs};
+    app::Program program{dialogs, test::SourceDir() / "data", platform};
+    app::TFCorvel& w = program.FCorvel;
+    app::UARTManag& ports = program.ComPorts;
 
     void SetUp() override {
         ASSERT_FALSE(pty.slave.empty());
         ports.SetDeviceOverrides({{"COM3", pty.slave}});
-        w.AttachComPorts(ports);
+        w.RefreshComList();
     }
     void SelectCom3(const std::string& rate = "4800") {
         const auto& rates = w.CBbauds.items;

@@ -46,7 +46,8 @@ std::vector<std::string> Types(const std::vector<std::string>& log, const std::s
 TEST(Emitter, GroupsCycleOneThreeTwoAndEachSentenceReachesEveryOutputInOrder) {
     std::vector<std::string> log;
     Recorder first("a", log), second("b", log);
-    nmea::SentenceEmitter emitter({&first, &second});
+    nmea::NmeaContext context;
+    nmea::SentenceEmitter emitter(context, {&first, &second});
     const sim::SimulationState s = Sailing();
     std::vector<int> phases;
     for (int second = 0; second < 4; ++second) {
@@ -65,7 +66,8 @@ TEST(Emitter, GroupsCycleOneThreeTwoAndEachSentenceReachesEveryOutputInOrder) {
 TEST(Emitter, AFailingOutputEndsTheGroupBeforeTheOutputsAfterIt) {
     std::vector<std::string> log;
     Recorder first("a", log, 2), second("b", log);  // a refuses its second sentence
-    nmea::SentenceEmitter emitter({&first, &second});
+    nmea::NmeaContext context;
+    nmea::SentenceEmitter emitter(context, {&first, &second});
     emitter.EmitGroup(Sailing(), {});
     const std::vector<std::string> a = Types(log, "a"), b = Types(log, "b");
     ASSERT_EQ(a.size(), 2u);  // no third sentence is built
