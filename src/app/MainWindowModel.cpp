@@ -26,6 +26,75 @@ std::string Fixed(Real x, int precision, int digits) { return FormatFixed(x, pre
 double Radians(double degrees) { return degrees * static_cast<double>(Pi) / 180; }
 float Parse(const EditField& f) { return static_cast<float>(ValidFloat(f.text)); }
 
+// The window's texts as it opens: the fields' first values, the labels, the button captions, the
+// menu entries and the hints. The captions that change as the simulation runs are in the tables
+// of their handlers (the close-hauled button's by stage, in MainWindowPilot.cpp).
+constexpr std::string_view kCaption = "Simulateur de Navigation et Générateur de phrases NMEA 0183";
+
+template <class Control>
+struct Text {
+    Control TFCorvel::*control;
+    std::string_view text;
+};
+
+constexpr Text<EditField> kFieldTexts[] = {
+    // Conditions
+    {&TFCorvel::EdHDG, "318"},
+    {&TFCorvel::EdTWS, "6"},
+    {&TFCorvel::EdTWD, "20"},
+    {&TFCorvel::EdFCourant, "1"},
+    {&TFCorvel::EdDirCourant, "075"},
+    {&TFCorvel::EdLATDeg, "51"},
+    {&TFCorvel::EdLATMin, "4,14"},
+    {&TFCorvel::EdLGDEG, "12"},
+    {&TFCorvel::EdLGMin, "23,08"},
+    {&TFCorvel::EdBSP, "6.78"},
+    // Waypoint
+    {&TFCorvel::EdNwpt, "Att_Dover"},
+    {&TFCorvel::EdLatWpDeg, "51"},
+    {&TFCorvel::EDLatWpmin, "6,18"},
+    {&TFCorvel::EDLGWpDeg, "1"},
+    {&TFCorvel::EdLGWpmin, "19,88"},
+    {&TFCorvel::EdDTW, "40"},
+    // Variation
+    {&TFCorvel::EdiDECL, "1.50"},
+    {&TFCorvel::Ed2HDGT, "335"},
+    {&TFCorvel::EdHDM, "1"},
+    // Centre and compass columns, transmission
+    {&TFCorvel::EdAM, "BABORD AMURE"},
+    {&TFCorvel::EdModCap, "On vire à "},
+    {&TFCorvel::EdConnex, "Pas de connexion"},
+};
+
+constexpr Text<Label> kLabelTexts[] = {
+    {&TFCorvel::LabEddistortho, "0"}, {&TFCorvel::LabEdDistLoxo, "0"},         {&TFCorvel::LbEdWCV, "0"},
+    {&TFCorvel::LbEDETE, "0"},        {&TFCorvel::LabTypVent, "Vent réel TW"}, {&TFCorvel::LabCateg, "Catégorie "},
+};
+
+constexpr Text<Button> kCaptions[] = {
+    {&TFCorvel::BtModWp, "Modif"}, {&TFCorvel::BtCalC, "SIMULER"},
+    {&TFCorvel::SBtVire, "VIRER"}, {&TFCorvel::SBtEmp, "EMPANNER"},
+    {&TFCorvel::SpBtL, "- 1"},     {&TFCorvel::SpBT10L, "-10"},
+    {&TFCorvel::SpBt10R, "+10"},   {&TFCorvel::SpBtR, "+ 1"},
+    {&TFCorvel::RAZCom, "RAZ"},    {&TFCorvel::BtParamWIFI, "PARAMETRES WIFI"},
+};
+
+constexpr Text<MenuItem> kMenuTexts[] = {
+    {&TFCorvel::MenuOuvrir, "Ouvrir"},
+    {&TFCorvel::MenuEnregistrer, "Enregistrer"},
+    {&TFCorvel::MenuAutomatique, "Automatique"},
+    {&TFCorvel::MenuSvraw, "Enregistrer NMEA brut"},
+    {&TFCorvel::MenuSvTimst, "Enregistrer NMEA horodaté"},
+    {&TFCorvel::MenuParametres, "Paramètres"},
+    {&TFCorvel::MenuQuitter, "Quitter"},
+};
+
+constexpr std::string_view kCategoryHint = "La catégorie est à définir dans les paramètres si elle est indéfinie";
+constexpr std::string_view kPauseFirstHint = "Mettre en pause avant d'accéder aux paramètres";
+constexpr std::string_view kTillerZeroHint = "Ramène la barre à zéro en mode STDBY";
+constexpr std::string_view kComFirstHint = "Sélectionner un COM valide avant d'activer la liaison filaire";
+constexpr std::string_view kComBeforeSwitchHint = "Sélectionner un COM au préalable";
+
 }  // namespace
 
 void TFCorvel::FixedText::Show(std::string& field, Real x, int precision, int digits) {
@@ -46,67 +115,35 @@ TFCorvel::TFCorvel(const MainWindowParts& parts)
       param_(parts.parameters),
       selection_(parts.selection),
       S(parts.engine.S) {
-    Caption = "Simulateur de Navigation et Générateur de phrases NMEA 0183";
+    Caption = kCaption;
     TimerDiapo = Timers.Add("TimerDiapo", 12000, nullptr);
     TimerLoadCFG = Timers.Add("TimerLoadCFG", 10000, [this] { TimerLoadCFGTimer(); });
 
-    // Inputs and their first texts.
-    EdHDG.text = "318";
-    EdTWS.text = "6";
-    EdTWD.text = "20";
-    EdFCourant.text = "1";
-    EdDirCourant.text = "075";
+    for (const auto& [field, text] : kFieldTexts) (this->*field).text = text;
+    for (const auto& [label, text] : kLabelTexts) (this->*label).text = text;
+    for (const auto& [button, caption] : kCaptions) (this->*button).caption = caption;
+    for (const auto& [item, text] : kMenuTexts) (this->*item).text = text;
+    LabCateg.hint = kCategoryHint;
+    SwWIFI.hint = BtParamWIFI.hint = kPauseFirstHint;
+    zerolabarre.hint = kTillerZeroHint;
+    CBCom.hint = kComFirstHint;
+    SwActivNMEA_com.hint = kComBeforeSwitchHint;
+
+    // The inputs' colours and first choices.
     for (EditField* f : {&EdHDG, &EdTWS, &EdTWD, &EdFCourant, &EdDirCourant, &EdBFT}) {
         f->background = colours::DarkSlateBlue;
         f->textColour = colours::White;
     }
     SpBPolPerc = {100, 50, 100, true};
     RdBtCourConst.checked = true;
-    EdLATDeg.text = "51";
-    EdLATMin.text = "4,14";
-    EdLGDEG.text = "12";
-    EdLGMin.text = "23,08";
     RadioButtonN.checked = true;
     RadioButtonE.checked = true;
-    EdBSP.text = "6.78";
-
-    EdNwpt.text = "Att_Dover";
-    EdLatWpDeg.text = "51";
-    EDLatWpmin.text = "6,18";
-    EDLGWpDeg.text = "1";
-    EdLGWpmin.text = "19,88";
     RadioButtonWPN.checked = true;
     RadioButtonWPE.checked = true;
-    BtModWp.caption = "Modif";
-    EdDTW.text = "40";
-    LabEddistortho.text = "0";
-    LabEdDistLoxo.text = "0";
-    LbEdWCV.text = "0";
-    LbEDETE.text = "0";
-
-    EdiDECL.text = "1.50";
     RdgDeclE.checked = true;
-    Ed2HDGT.text = "335";
-    EdHDM.text = "1";
-
-    LabTypVent.text = "Vent réel TW";
-    LabCateg.text = "Catégorie ";
-    LabCateg.hint = "La catégorie est à définir dans les paramètres si elle est indéfinie";
-    BtCalC.caption = "SIMULER";
-    BtBestHaul.caption = "Venir au meilleur près";
-    EdAM.text = "BABORD AMURE";
-    EdModCap.text = "On vire à ";
     EdModCap.visible = false;
-    SBtVire.caption = "VIRER";
-    SBtEmp.caption = "EMPANNER";
-    SpBtL.caption = "- 1";
-    SpBT10L.caption = "-10";
-    SpBt10R.caption = "+10";
-    SpBtR.caption = "+ 1";
     TrackBarre = {15, 0, 30, false};
-    SwWIFI.hint = "Mettre en pause avant d'accéder aux paramètres";
-    MenuParametres.text = "Paramètres";
-    MenuOuvrir.text = "Ouvrir";
+    BestHaulStageChanged(sim::BestHaulStage::Offered);
 
     // The compass's geometry.
     compassRadius_ = static_cast<int>(Round(FMXCompass1.Width / 2.0)) - 1;
@@ -170,7 +207,7 @@ void TFCorvel::StartDone() {
     MenuParametres.enabled = false;
     MenuOuvrir.enabled = false;
     SwWIFI.enabled = false;
-    SwWIFI.hint = "Mettre en pause avant d'accéder aux paramètres";
+    SwWIFI.hint = kPauseFirstHint;
     // Without a current its arrows are hidden.
     const bool current = S.Current.mdl != 0;
     FMXCompass1.ShowHint = current;

@@ -175,25 +175,24 @@ public:
     void RAZComClick();     // "RAZ"
     void RefreshComList();  // the devices behind the names, read again (a device plugged in)
     int LastComIndex = 0;   // the port whose open last succeeded
-    ComboBox CBCom{.items = {}, .hint = "Sélectionner un COM valide avant d'activer la liaison filaire"};
+    ComboBox CBCom;
     ComboBox CBbauds{
         .items = {"150", "300", "600", "1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200", "230400"},
         .itemIndex = 5,
         .hint = {}};
-    Switch SwActivNMEA_com{.enabled = false, .hint = "Sélectionner un COM au préalable"};
-    Button RAZCom{.caption = "RAZ", .hint = {}};
+    Switch SwActivNMEA_com{.enabled = false, .hint = {}};
+    Button RAZCom;
 
     // Network link.
     void SwWIFISwitch();
     void BtParamWIFIClick();  // shows the dialog, only while paused
-    Button BtParamWIFI{
-        .caption = "PARAMETRES WIFI", .enabled = false, .hint = "Mettre en pause avant d'accéder aux paramètres"};
-    EditField EdConnex{.text = "Pas de connexion", .hint = {}};
+    Button BtParamWIFI{.caption = {}, .enabled = false, .hint = {}};
+    EditField EdConnex;
 
     // Recording: the sentence log and the time-stamped log to text files, CR LF line ends.
     void MenuSvrawClick();    // "Enregistrer NMEA brut"
     void MenuSvTimstClick();  // "Enregistrer NMEA horodaté"
-    MenuItem MenuSvraw{.text = "Enregistrer NMEA brut"}, MenuSvTimst{.text = "Enregistrer NMEA horodaté"};
+    MenuItem MenuSvraw, MenuSvTimst;
     std::filesystem::path SaveDialogNMEAFolder;  // where the save dialog opens
 
 private:
@@ -259,8 +258,7 @@ public:
     // The WiFi address and port read by the last load, which the start-up gives the network
     // dialog (empty: not read).
     std::string WifiAddress, WifiPort;
-    MenuItem MenuEnregistrer{.text = "Enregistrer"}, MenuAutomatique{.text = "Automatique"},
-        MenuQuitter{.text = "Quitter"};
+    MenuItem MenuEnregistrer, MenuAutomatique, MenuQuitter;
     // ===== end of configuration =====
 
 private:
