@@ -302,8 +302,7 @@ void TFCorvel::TimerLoadCFGTimer() {
 // ---------------------------------------------------------------- quit
 
 void TFCorvel::MenuQuitClick() {
-    Engine.TimerAT.Stop();
-    Engine.TimerB.Stop();
+    Engine.StopTicks();
     if (dialogs_.GetConfirmation("Voulez-vous sauvegarder la configuration ( O/N) ?") == "O") EnregistrerCFG();
     if (ComLinkOpen) {
         CloseComPort(kComNames[static_cast<std::size_t>(LastComIndex)]);

@@ -127,6 +127,11 @@ public:
     // Resume with the conditions read again (the user may have edited them during the pause).
     bool Resume(const StartConditions& c);
     bool Running() const { return !S.Halted; }
+    // The program closes: the tick's drivers stop (the main tick and the helm's).
+    void StopTicks() {
+        TimerAT.Stop();
+        TimerB.Stop();
+    }
 
     // ---- settings applied at once
     void SetPolarPercent(int percent) { S.PolarPercent = percent; }
