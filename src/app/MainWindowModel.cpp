@@ -163,7 +163,7 @@ TFCorvel::TFCorvel(const MainWindowParts& parts)
 
     Init_WP();
     InitDeclinaison();
-    RefreshComList();
+    CBCom.items.assign(kComNames.begin(), kComNames.end());  // the devices once the list is shown
 }
 
 // ---------------------------------------------------------------- start and pause

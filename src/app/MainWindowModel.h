@@ -172,9 +172,11 @@ public:
     void CBComSelect();  // the port list changed: opens the chosen port
     void SwActivNMEA_comEnable();
     void SwActivNMEA_comSwitch();
-    void RAZComClick();     // "RAZ"
-    void RefreshComList();  // the devices behind the names, read again (a device plugged in)
-    int LastComIndex = 0;   // the port whose open last succeeded
+    void RAZComClick();  // "RAZ"
+    // The devices behind the names, asked of the system: when the view shows the list, and again
+    // when a device is plugged in.
+    void RefreshComList();
+    int LastComIndex = 0;  // the port whose open last succeeded
     ComboBox CBCom;
     ComboBox CBbauds{
         .items = {"150", "300", "600", "1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200", "230400"},

@@ -43,9 +43,9 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders, SerialPlatfo
     FCorvel.AppDataFolder = folders.AppDataFolder;
     FCorvel.DocumentsFolder = folders.DocumentsFolder;
     ChosenPolar = polar;
-    // The devices the settings name for the ports.
+    // The devices the settings name for the ports (the port list looks them up when it is shown:
+    // asking the system is slow, and a run without a serial link never needs it).
     ComPorts.SetDeviceOverrides(ComDeviceOverrides(Settings));
-    FCorvel.RefreshComList();
 
     // 1. The main window.
     FCorvel.Caption += "   Version : " + std::string(config::kProgramVersion);
