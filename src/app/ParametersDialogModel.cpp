@@ -45,7 +45,7 @@ TFParam::TFParam(Dialogs& dialogs, sim::Simulator& engine, config::PolarFiles& c
     EdCS.text = "0,30";
     EdCQ.text = "1,60";
     VariableDataChanged();
-    engine_.Listen(*this);
+    engine_.ListenToVariableData(*this);
     LbEdTU.text = "-2";
     EdRepPol.readOnly = true;
     EdPolSel.readOnly = true;

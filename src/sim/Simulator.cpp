@@ -415,6 +415,7 @@ void Simulator::SetOptions(const VariableData& options) {
     if (options_ == options) return;
     options_ = options;
     Tell([](SimulatorEvents& l) { l.VariableDataChanged(); });
+    for (SimulatorEvents* l : optionListeners_) l->VariableDataChanged();
 }
 
 void Simulator::FigeData() {

@@ -117,6 +117,9 @@ public:
 
     // Listeners are told in the order they were added; each outlives the engine's use of it.
     void Listen(SimulatorEvents& listener) { listeners_.push_back(&listener); }
+    // A listener told only of VariableDataChanged (a dialog showing the options): the tick's
+    // events, twenty a second, do not reach it.
+    void ListenToVariableData(SimulatorEvents& listener) { optionListeners_.push_back(&listener); }
 
     // ---- start, pause, resume
     // The simulation starts with `c` ("SIMULER"); while running, manoeuvres under way are
@@ -266,7 +269,7 @@ private:
     void FinishCentring();
 
     const PolarTable& polar_;
-    std::vector<SimulatorEvents*> listeners_;
+    std::vector<SimulatorEvents*> listeners_, optionListeners_;
     OfferedCommands offered_;
     bool alternating_ = false;
     int tiller_ = kTillerCentre;
