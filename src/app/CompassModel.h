@@ -3,6 +3,8 @@
 // view draws it. Each arrow keeps its own look whatever the caller passes.
 #pragma once
 
+#include <string>
+
 #include "app/Controls.h"
 
 namespace corvel::app {
@@ -46,6 +48,21 @@ public:
 
     TArrow ArrowBoatSpeed, ArrowHeading, ArrowTrueWind, ArrowApparWind, ArrowBoatVelocityWind, ArrowSurfaceWind,
         ArrowCurrent, ArrowCOGSOG, ArrowGVW, ArrowDirWP;
+    // The dial: border width (kept, not drawn), tick lengths in pixels, the spacing of the ticks in
+    // degrees, which ticks show, and the labels' font.
+    int EpaisseurBordure = 4;
+    int LongueurGraduationMajeure = 16;
+    int LongueurGraduationMineure = 8;
+    bool MontreGraduationMineure = true;
+    bool MontreGraduationMajeure = true;
+    struct LabelFont {
+        std::string family;  // empty: the toolkit's
+        float size = 0;      // points; 0: the toolkit's
+        bool bold = false;
+        bool italic = false;
+        Colour FontColor = 0xFF000000;
+        bool operator==(const LabelFont&) const = default;
+    } TextSettings;
     PointF CentreXY;
     float etalon = 0;
     float FactConvers = 0;  // 0 hides the rings and the arrows
