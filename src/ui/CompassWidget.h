@@ -1,0 +1,78 @@
+// The compass instrument (TFMXCompass) as a Qt widget: it paints what the model's geometry
+// (app/CompassGeometry) says, antialiased, transparent outside the dial. The dial, its ticks and
+// labels change only with the size, the screen's pixel ratio, the graduations and the label font,
+// and the speed rings only with the scale: they are drawn once into a pixmap and copied at each
+// frame; the arrows are drawn each frame. The widget repaints when told that its model changed (ModelChanged), never on
+// its own.
+#pragma once
+
+#include <QPixmap>
+#include <QWidget>
+
+#include "app/CompassGeometry.h"
+#include "app/CompassModel.h"
+
+namespace corvel::ui {
+
+class CompassWidget : public QWidget {
+public:
+    explicit CompassWidget(const app::TFMXCompass& model, QWidget* parent = nullptr);
+
+    // The model changed: one repaint is scheduled.
+    void ModelChanged() { update(); }
+    // One whole frame at the widget's size; without the cache the dial is drawn again (for the
+    // benchmark and the pictures).
+    void Render(QPainter& painter, bool cachedDial = true);
+    // How many times the dial and rings were drawn into their pixmap.
+    int DialBuilds() const { return dialBuilds_; }
+
+    // The label font of the model's TextSettings, and its "000".
+    QFont LabelFont() const;
+    app::ZerosSize Zeros() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    struct DialKey {
+        QSize size;
+        qreal ratio = 0;
+        float major = 0, minor = 0;
+        int majorLength = 0, minorLength = 0;
+        bool showMajor = false, showMinor = false;
+        app::TFMXCompass::LabelFont font;
+        float scale = 0, reference = 0;
+        app::PointF ringCentre;
+        bool operator==(const DialKey&) const = default;
+    };
+    DialKey KeyNow() const;
+    void PaintDial(QPainter& painter, const app::ZerosSize& zeros) const;
+    void PaintRings(QPainter& painter, const app::CompassOverlay& overlay) const;
+    void PaintArrows(QPainter& painter, const app::CompassOverlay& overlay) const;
+
+    const app::TFMXCompass& model_;
+    QPixmap dial_;
+    DialKey dialKey_;
+    app::ZerosSize dialZeros_;  // the label font's "000" when the pixmap was drawn
+    int dialBuilds_ = 0;
+};
+
+// The boat seen from above (ImageBatDYN, 37 x 37): laid over the compass's centre by the main
+// window, turned to the heading.
+class BoatPicture : public QWidget {
+public:
+    explicit BoatPicture(QWidget* parent = nullptr);
+    void SetHeading(float degrees);
+    static constexpr int kSide = 37;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    float heading_ = 0;
+};
+
+// The boat from above, pointing up, in `box` (drawn in code: the program's own artwork).
+void PaintBoatFromAbove(QPainter& painter, const QRectF& box);
+
+}  // namespace corvel::ui
