@@ -1,12 +1,19 @@
 // Writes pictures of the instruments as a simulation draws them: the compass close-hauled with a
 // current, running without one, and without a scale (the dial alone), each with the boat picture
 // over its centre; and the sounder's picture after a minute. Usage: instrument_pictures FOLDER
-// (the data folder is found beside the program).
+// (the data folder is found beside the program). With --window SECONDS, a small window shows the
+// instruments of a live simulation (close-hauled in a current) for that long, then its picture is
+// written as FOLDER/window.png (0 seconds: until it is closed).
 #include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <QPainter>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <string_view>
 #include <filesystem>
 
 #include "app/Program.h"
@@ -45,17 +52,65 @@ QImage CompassPicture(app::TFCorvel& w) {
     return image;
 }
 
+// The instruments of a running simulation in a window of their own, refreshed on the model's
+// compass revision as the main window's view will be.
+int LiveWindow(const std::filesystem::path& data, const QString& folder, int seconds) {
+    app::QuietDialogs dialogs;
+    app::Program program(dialogs, data);
+    app::TFCorvel& w = program.FCorvel;
+    w.EdTWS.text = "14";
+    w.EdFCourant.text = "1.5";
+    w.BtCalCClick();
+    w.BtBestHaulClick();
+
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("Compas et sondeur"));
+    auto* layout = new QVBoxLayout(&window);
+    auto* compass = new ui::CompassWidget(w.FMXCompass1);
+    compass->setFixedSize(w.FMXCompass1.Width, w.FMXCompass1.Height);
+    auto* boat = new ui::BoatPicture(compass);
+    boat->move(static_cast<int>(w.FMXCompass1.CentreXY.x) - ui::BoatPicture::kSide / 2,
+               static_cast<int>(w.FMXCompass1.CentreXY.y) - ui::BoatPicture::kSide / 2);
+    auto* depth = new ui::DepthPictureWidget(w.Engine.S);
+    layout->addWidget(compass, 0, Qt::AlignHCenter);
+    layout->addWidget(depth, 0, Qt::AlignHCenter);
+    window.setStyleSheet(QStringLiteral("background: #dfe6ee;"));
+
+    std::uint64_t drawn = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        w.Timers.Advance(50);
+        const std::uint64_t now = w.Changes.Of(app::ControlGroup::Compass);
+        if (now == drawn) return;  // stopped or paused: nothing to draw
+        drawn = now;
+        compass->ModelChanged();
+        boat->SetHeading(w.ImageBatDYNRotation);
+        depth->ModelChanged();
+    });
+    tick.start(50);
+    window.show();
+    if (seconds > 0) {
+        QTimer::singleShot(seconds * 1000, [&] {
+            window.grab().save(folder + "/window.png");
+            QApplication::quit();
+        });
+    }
+    return QApplication::exec();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QApplication qt(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: instrument_pictures FOLDER\n");
+    const bool live = argc == 4 && std::string_view(argv[1]) == "--window";
+    if (argc != 2 && !live) {
+        std::fprintf(stderr, "usage: instrument_pictures [--window SECONDS] FOLDER\n");
         return 2;
     }
-    const QString folder = QString::fromLocal8Bit(argv[1]);
+    const QString folder = QString::fromLocal8Bit(argv[argc - 1]);
     QDir().mkpath(folder);
     const std::filesystem::path data = QCoreApplication::applicationDirPath().toStdString();
+    if (live) return LiveWindow(data, folder, std::atoi(argv[2]));
     for (const Scene& scene : kScenes) {
         app::QuietDialogs dialogs;
         app::Program program(dialogs, data);
