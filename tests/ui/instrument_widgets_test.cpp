@@ -68,6 +68,9 @@ TEST_F(CompassFixture, WithoutAScaleNoArrowColourIsPainted) {
     for (QRgb c : {kRed, kBlue, kMagenta, kGreen}) EXPECT_EQ(CountNear(image, c, all), 0) << std::hex << c;
     EXPECT_EQ(qAlpha(image.pixel(2, 2)), 0);        // outside the dial: transparent
     EXPECT_EQ(image.pixel(270, 287), 0xFFFFFFF0u);  // the ivory dial
+    // The widget's own paint (what a window shows) is the same frame.
+    const QImage shown = widget->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    EXPECT_EQ(shown, image);
 }
 
 TEST_F(CompassFixture, EachArrowsColourLiesOnItsLineAndNowhereElse) {
