@@ -101,9 +101,9 @@ struct StampedLink : app::NetOutput {
 // The program with the WiFi dialog serving TCP on 127.0.0.1 and one client connected.
 struct TcpSetup {
     app::QuietDialogs dialogs;
+    links::QtNetLink net{QHostAddress::LocalHost};  // outlives the program's network dialog
     app::Program program{dialogs, DataDir()};
     app::TFCorvel& w = program.FCorvel;
-    links::QtNetLink net{QHostAddress::LocalHost};
     app::TFParamWIFI& wifi = program.FParamWIFI;
     StampedLink stamped{wifi};
 

@@ -152,12 +152,13 @@ std::string ReadFile(const std::filesystem::path& p) {
 }
 
 struct LinksFixture : ::testing::Test {
+    // The links first: the program's dialogs use them until they go.
     RecordingDialogs dialogs;
     FakeSerialPlatform platform;
+    FakeNetLink net;
     app::Program program{dialogs, test::SourceDir() / "data", platform};
     app::TFCorvel& w = program.FCorvel;
     app::UARTManag& ports = program.ComPorts;
-    FakeNetLink net;
     app::TFParamWIFI& wifi = program.FParamWIFI;
 
     void SetUp() override {

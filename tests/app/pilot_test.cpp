@@ -356,12 +356,15 @@ TEST_F(PilotFixture, TurnsAcrossNorthMeetTheirTarget) {
 
     // Heading 350 with 15 degrees of leeway: the tick holds it at -10. "+ 1" aims at 351 and meets
     // it as -9, still held below 0; "-10" aims at 340.
-    for (const auto& [press, target] :
-         {std::pair{&TFCorvel::SpBtRClick, 351.0f}, std::pair{&TFCorvel::SpBT10LClick, 340.0f}}) {
+    const struct {
+        void (*press)(TFCorvel&);
+        float target;
+    } cases[] = {{[](TFCorvel& t) { t.SpBtRClick(); }, 351}, {[](TFCorvel& t) { t.SpBT10LClick(); }, 340}};
+    for (const auto& [press, target] : cases) {
         Reset();
         Start(350, 12, 0, 0, 325);
         ASSERT_FLOAT_EQ(w->Engine.S.HDG, -10);
-        ((*w).*press)();
+        press(*w);
         Advance(2000 + 1500);
         EXPECT_FALSE(w->Engine.TimerCHGHDG.Enabled()) << target;
         EXPECT_LT(sim::AngleOffHeading(w->Engine.S.HDG, target), 0.5f) << w->Engine.S.HDG;

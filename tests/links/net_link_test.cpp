@@ -30,9 +30,9 @@ int FreePort() {
 struct NetFixture : ::testing::Test {
     test::QtApp qt;
     test::FakeDialogs dialogs;
+    QtNetLink net{QHostAddress::LocalHost};  // outlives the program's network dialog
     app::Program program{dialogs, test::SourceDir() / "data"};
     app::TFCorvel& w = program.FCorvel;
-    QtNetLink net{QHostAddress::LocalHost};
     app::TFParamWIFI& wifi = program.FParamWIFI;
     int port = 0;
 
