@@ -22,6 +22,5 @@ function(corvel_test name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock corvel::flags)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT
-      "QT_QPA_PLATFORM=offscreen;CORVEL_SOURCE_DIR=${PROJECT_SOURCE_DIR};LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/leaks.supp")
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;CORVEL_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
 endfunction()

@@ -15,5 +15,5 @@ ctest --test-dir build --output-on-failure -j "$(nproc)"
 
 echo "== build and test under ASan + UBSan (build-asan/)"
 scripts/build.sh build-asan -DCORVEL_SANITIZE=ON -DCORVEL_BENCH=OFF
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS=suppressions="$PWD/tests/leaks.supp" \
   ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
