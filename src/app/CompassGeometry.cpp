@@ -24,9 +24,11 @@ bool NearCentre(PointF p, PointF centre) {
     return std::fabs(p.x - centre.x) <= kNearCentre && std::fabs(p.y - centre.y) <= kNearCentre;
 }
 
-// How far an end near the centre is pulled back along an arrow of angle `a` (0..360) so that it
-// stops on the border of the square of side 40 about the centre.
-double Clearance(double a) {
+// How far an end near the centre is pulled back along an arrow of angle `a` so that it stops on
+// the border of the square of side 40 about the centre. The side it crosses is chosen on the
+// direction, so any turn of the angle counts: the window gives 450 - bearing, up to 450.
+double Clearance(double angle) {
+    const double a = angle - 360 * std::floor(angle / 360);
     double towards = -a;
     if (a >= 45 && a < 135) {
         towards = 90 - a;
@@ -97,7 +99,6 @@ ArrowDrawing DrawArrow(const TArrow& arrow, PointF centre, bool& drawn) {
             a.Angle = static_cast<float>(nav::RadToDeg(nav::VectorAngle(dy, dx)));
         }
         a.Len = static_cast<float>(std::sqrt(dx * dx + dy * dy));
-        if (a.Angle < 0) a.Angle += 360;  // before the clearance, which needs the angle in 0..360
         if (NearCentre(a.Ext, centre)) a.Ext = Along(a.Org, a.Angle, a.Len - Clearance(a.Angle));
     }
     if (a.Angle < 0) a.Angle += 360;

@@ -4,10 +4,16 @@
 
 #include <array>
 #include <cmath>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "app/CompassGeometry.h"
+
+namespace corvel::app {
+// A point in a failure message as (x, y).
+void PrintTo(const PointF& p, std::ostream* os) { *os << "(" << p.x << ", " << p.y << ")"; }
+}  // namespace corvel::app
 
 using namespace corvel;
 using app::ArrowDrawing;
@@ -138,6 +144,11 @@ TEST(CompassArrow, EndsAndHeads) {
     TArrow south = east;
     south.Angle = -90;  // 270 once folded
     south.Len = 40;
+    // The window gives 450 - bearing: north is 450, a bearing of 30 is 420.
+    TArrow north = shortEast;
+    north.Angle = 450;
+    TArrow bearing30 = shortEast;
+    bearing30.Angle = 420;
     // The wind from the north: its tail above the centre, its angle pointing back up to the tail.
     const TArrow trueWind{{x, y - 60}, kCentre, 90, 60, app::TStyltrait::plein, 2, 0xFF808080, TArrowTyp::convergente};
     const TArrow freeUp{{x + 50, y + 40}, {x + 50, y}, 0, 0, app::TStyltrait::tiret, 1, 0xFF0000FF, TArrowTyp::libre};
@@ -153,6 +164,12 @@ TEST(CompassArrow, EndsAndHeads) {
          {{{x + 30, y}, {x + 30 - 11, y - 5}, {x + 30 - 6, y}, {x + 30 - 11, y + 5}}}},
         {"15 east: pulled back 20, 5 west of the centre", shortEast, true, {x - 5, y}, {}},
         {"negative angle folded: 40 south", south, true, {x, y + 40}, {}},
+        {"15 north given as 450: pulled back 20, 5 south of the centre", north, true, {x, y + 5}, {}},
+        {"15 at bearing 30 given as 420: pulled back 23.1, the square's half-side along it",
+         bearing30,
+         true,
+         {x - 4, y + 7},
+         {}},
         {"true wind: head at the centre, barbs towards its tail",
          trueWind,
          true,
