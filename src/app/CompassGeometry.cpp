@@ -131,7 +131,7 @@ ArrowDrawing DrawArrow(const TArrow& arrow, PointF centre, bool& drawn) {
 CompassOverlay DrawOverlay(const TFMXCompass& compass, ZerosSize zeros) {
     CompassOverlay o;
     if (compass.FactConvers == 0) return o;
-    const RingSet& set = compass.etalon <= 5 ? kSlowRings : kFastRings;
+    const RingSet& set = SlowRings(compass) ? kSlowRings : kFastRings;
     const PointF c = compass.CentreXY;
     for (int i = 0; i < set.count; ++i) {
         const float v = set.speeds[static_cast<std::size_t>(i)];

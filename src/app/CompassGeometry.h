@@ -75,6 +75,10 @@ inline constexpr float kMinimumArrowLength = 10;  // an arrow this long or short
 inline constexpr float kNearCentre = 19;          // an end this close to CentreXY, in x and in y ...
 inline constexpr float kCentreClearance = 20;     // ... stops on the border of a 40-pixel square
 
+// Which rings show: 1 to 5 knots when the reference speed `etalon` is 5 or less, else 5 to 40. The
+// rings change with this choice and with FactConvers, not with every move of the reference speed.
+inline bool SlowRings(const TFMXCompass& compass) { return compass.etalon <= 5; }
+
 // The dial of a compass `width` x `height` pixels whose label font writes "000" in `zeros`.
 DialDrawing DrawDial(const TFMXCompass& compass, float width, float height, ZerosSize zeros);
 

@@ -55,9 +55,10 @@ CompassWidget::DialKey CompassWidget::KeyNow() const {
             model_.LongueurGraduationMineure,
             model_.MontreGraduationMajeure,
             model_.MontreGraduationMineure,
+            font(),
             model_.TextSettings,
             model_.FactConvers,
-            model_.etalon,
+            app::SlowRings(model_),
             model_.CentreXY};
 }
 

@@ -40,8 +40,10 @@ private:
         float major = 0, minor = 0;
         int majorLength = 0, minorLength = 0;
         bool showMajor = false, showMinor = false;
-        app::TFMXCompass::LabelFont font;
-        float scale = 0, reference = 0;
+        QFont font;  // the widget's: the ring labels' font and the base of the labels'
+        app::TFMXCompass::LabelFont labelFont;
+        float scale = 0;
+        bool slowRings = false;
         app::PointF ringCentre;
         bool operator==(const DialKey&) const = default;
     };

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
+#include <functional>
 #include <memory>
 
 #include "sim/Sounder.h"
@@ -96,17 +97,45 @@ TEST_F(CompassFixture, TheDialIsDrawnOnceAndAgainOnlyWhenItChanges) {
     model.FactConvers = 10;
     model.etalon = 12;
     for (int frame = 0; frame < 100; ++frame) {
+        // As a run feeds it: the arrows turn and the reference speed, the fastest of the three
+        // speeds, moves with them within its step of the scale.
         model.SetArrowBoatSpeed({{270, 287}, {}, static_cast<float>(frame), 120});
+        model.etalon = 12 + static_cast<float>(frame) * 0.05f;
         Frame(*widget);
     }
     EXPECT_EQ(widget->DialBuilds(), 1);
-    widget->resize(400, 420);
-    Frame(*widget);
-    EXPECT_EQ(widget->DialBuilds(), 2);
-    model.GraduationMajeure = 45;
-    Frame(*widget);
-    Frame(*widget);
-    EXPECT_EQ(widget->DialBuilds(), 3);
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        bool rebuilt;
+    } steps[] = {
+        {"a resize", [&] { widget->resize(400, 420); }, true},
+        {"the graduations", [&] { model.GraduationMajeure = 45; }, true},
+        {"the reference speed within the fast rings", [&] { model.etalon = 5.5f; }, false},
+        {"the reference speed down to the slow rings", [&] { model.etalon = 4.5f; }, true},
+        {"the scale", [&] { model.FactConvers = 12; }, true},
+        {"the widget's font, which the labels are drawn in",
+         [&] {
+             QFont f = widget->font();
+             f.setPixelSize(f.pixelSize() > 0 ? f.pixelSize() + 4 : 20);
+             widget->setFont(f);
+         },
+         true},
+        {"the label font", [&] { model.TextSettings.bold = true; }, true},
+        {"an arrow alone",
+         [&] {
+             model.SetArrowHeading({{270, 287}, {}, 30, 80});
+         },
+         false},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        const int before = widget->DialBuilds();
+        step.change();
+        Frame(*widget);
+        Frame(*widget);
+        EXPECT_EQ(widget->DialBuilds(), before + (step.rebuilt ? 1 : 0));
+    }
 }
 
 TEST(DepthPicture, BeforeTheFirstSampleAndAfterIt) {
