@@ -161,7 +161,10 @@ TEST(DepthPicture, BeforeTheFirstSampleAndAfterIt) {
         return n;
     };
     EXPECT_GT(pingPixels(image), 10);
-    EXPECT_GT(CountNear(image, 0xFFFFFF00, QRect(10, 8, 50, 20), 80), 5);  // the yellow depth text
+    // It stops at the sea bed under the boat (56.32 pixels down): below, its column is all olive.
+    EXPECT_EQ(CountNear(image, 0xFF808000, QRect(85, 58, 5, 71), 0), 5 * 71);
+    EXPECT_GT(CountNear(image, 0xFFFFFF00, QRect(10, 8, 50, 20), 80), 5);   // the yellow depth text
+    EXPECT_GT(CountNear(image, 0xFFFFFF00, QRect(125, 8, 50, 20), 80), 5);  // and temperature
     EXPECT_EQ(app::ImageProfData(s).depthText, "0.0 m");
     EXPECT_EQ(app::ImageProfData(s).temperatureText, "13.0 °C");
 
