@@ -119,38 +119,45 @@ ArrowDrawing DrawArrow(const TArrow& arrow, PointF centre, bool& drawn) {
     // The head's points lie on the Org side of P: back along the angle for an arrow that points
     // away from Org, forward for a convergent one, whose angle points back towards Org.
     const double sense = a.Typ == TArrowTyp::convergente ? 1 : -1;
-    const auto headPoint = [&](double angle, double distance) {
-        return PointF{p.x + static_cast<float>(sense) * Round(std::cos(Radians(angle)) * distance),
-                      p.y - static_cast<float>(sense) * Round(std::sin(Radians(angle)) * distance)};
-    };
+    const auto headPoint = [&](double angle, double distance) { return Along(p, angle, sense * distance); };
     d.head = {p, headPoint(a.Angle - kBarbAngle, kBarbLength), headPoint(a.Angle, kNotchDepth),
               headPoint(a.Angle + kBarbAngle, kBarbLength)};
     return d;
 }
 
-CompassOverlay DrawOverlay(const TFMXCompass& compass, ZerosSize zeros) {
-    CompassOverlay o;
-    if (compass.FactConvers == 0) return o;
+std::vector<RingDrawing> DrawRings(const TFMXCompass& compass, ZerosSize zeros) {
+    std::vector<RingDrawing> rings;
+    if (compass.FactConvers == 0) return rings;
     const RingSet& set = SlowRings(compass) ? kSlowRings : kFastRings;
     const PointF c = compass.CentreXY;
     for (int i = 0; i < set.count; ++i) {
         const float v = set.speeds[static_cast<std::size_t>(i)];
         const float r = Round(static_cast<double>(compass.FactConvers) * v);
-        o.rings.push_back({r,
-                           RingLabel(v),
-                           {c.x - (i == 0 ? 10.0f : 15.0f), c.y - r - 12},
-                           Round(2.0 * zeros.width),
-                           Round(zeros.height) - 5});
+        rings.push_back({r,
+                         RingLabel(v),
+                         {c.x - (i == 0 ? 10.0f : 15.0f), c.y - r - 12},
+                         Round(2.0 * zeros.width),
+                         Round(zeros.height) - 5});
     }
+    return rings;
+}
+
+std::vector<ArrowDrawing> DrawArrows(const TFMXCompass& compass) {
+    std::vector<ArrowDrawing> arrows;
+    if (compass.FactConvers == 0) return arrows;
     for (const TArrow* arrow :
          {&compass.ArrowTrueWind, &compass.ArrowBoatSpeed, &compass.ArrowHeading, &compass.ArrowApparWind,
           &compass.ArrowBoatVelocityWind, &compass.ArrowDirWP, &compass.ArrowCurrent, &compass.ArrowSurfaceWind,
           &compass.ArrowCOGSOG, &compass.ArrowGVW}) {
         bool drawn = false;
-        ArrowDrawing d = DrawArrow(*arrow, c, drawn);
-        if (drawn) o.arrows.push_back(d);
+        ArrowDrawing d = DrawArrow(*arrow, compass.CentreXY, drawn);
+        if (drawn) arrows.push_back(d);
     }
-    return o;
+    return arrows;
+}
+
+CompassOverlay DrawOverlay(const TFMXCompass& compass, ZerosSize zeros) {
+    return {DrawRings(compass, zeros), DrawArrows(compass)};
 }
 
 }  // namespace corvel::app

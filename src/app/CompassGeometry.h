@@ -82,8 +82,12 @@ inline bool SlowRings(const TFMXCompass& compass) { return compass.etalon <= 5; 
 // The dial of a compass `width` x `height` pixels whose label font writes "000" in `zeros`.
 DialDrawing DrawDial(const TFMXCompass& compass, float width, float height, ZerosSize zeros);
 
-// The rings and arrows; none when FactConvers is 0. `zeros`: the label font's "000", which sizes
-// the ring labels' boxes.
+// The speed rings; none when FactConvers is 0. `zeros`: the label font's "000", which sizes the
+// ring labels' boxes.
+std::vector<RingDrawing> DrawRings(const TFMXCompass& compass, ZerosSize zeros);
+// The arrows that are drawn, in drawing order; none when FactConvers is 0.
+std::vector<ArrowDrawing> DrawArrows(const TFMXCompass& compass);
+// Both.
 CompassOverlay DrawOverlay(const TFMXCompass& compass, ZerosSize zeros);
 
 // One arrow as drawn about `centre` (CentreXY); `drawn` false when it is 10 pixels long or less.

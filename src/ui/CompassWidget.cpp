@@ -89,9 +89,9 @@ void CompassWidget::PaintDial(QPainter& p, const app::ZerosSize& zeros) const {
     }
 }
 
-void CompassWidget::PaintRings(QPainter& p, const app::CompassOverlay& o) const {
+void CompassWidget::PaintRings(QPainter& p, const app::ZerosSize& zeros) const {
     const QPointF c = ToQt(model_.CentreXY);
-    for (const app::RingDrawing& r : o.rings) {
+    for (const app::RingDrawing& r : app::DrawRings(model_, zeros)) {
         const QRectF box(r.labelTopLeft.x, r.labelTopLeft.y, r.labelWidth, r.labelHeight);
         p.setPen(Qt::NoPen);
         p.setBrush(QColor::fromRgba(kIvory));
@@ -106,8 +106,8 @@ void CompassWidget::PaintRings(QPainter& p, const app::CompassOverlay& o) const 
     }
 }
 
-void CompassWidget::PaintArrows(QPainter& p, const app::CompassOverlay& o) const {
-    for (const app::ArrowDrawing& a : o.arrows) {
+void CompassWidget::PaintArrows(QPainter& p) const {
+    for (const app::ArrowDrawing& a : app::DrawArrows(model_)) {
         const QColor colour = QColor::fromRgba(a.colour);
         QPen pen(colour, a.width, Dash(a.style));
         p.setPen(pen);
@@ -124,11 +124,10 @@ void CompassWidget::PaintArrows(QPainter& p, const app::CompassOverlay& o) const
 void CompassWidget::Render(QPainter& p, bool cachedDial) {
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    const app::ZerosSize zeros = cachedDial && !dial_.isNull() ? dialZeros_ : Zeros();
-    const app::CompassOverlay overlay = app::DrawOverlay(model_, zeros);
     if (!cachedDial) {
+        const app::ZerosSize zeros = Zeros();
         PaintDial(p, zeros);
-        PaintRings(p, overlay);
+        PaintRings(p, zeros);
     } else {
         const DialKey key = KeyNow();
         if (dial_.isNull() || !(key == dialKey_)) {
@@ -138,15 +137,15 @@ void CompassWidget::Render(QPainter& p, bool cachedDial) {
             QPainter dp(&dial_);
             dp.setRenderHint(QPainter::Antialiasing);
             dp.setRenderHint(QPainter::TextAntialiasing);
-            dialZeros_ = Zeros();
-            PaintDial(dp, dialZeros_);
-            PaintRings(dp, app::DrawOverlay(model_, dialZeros_));
+            const app::ZerosSize zeros = Zeros();
+            PaintDial(dp, zeros);
+            PaintRings(dp, zeros);
             dialKey_ = key;
             ++dialBuilds_;
         }
         p.drawPixmap(0, 0, dial_);
     }
-    PaintArrows(p, overlay);
+    PaintArrows(p);
 }
 
 void CompassWidget::paintEvent(QPaintEvent*) {

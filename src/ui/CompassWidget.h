@@ -49,13 +49,12 @@ private:
     };
     DialKey KeyNow() const;
     void PaintDial(QPainter& painter, const app::ZerosSize& zeros) const;
-    void PaintRings(QPainter& painter, const app::CompassOverlay& overlay) const;
-    void PaintArrows(QPainter& painter, const app::CompassOverlay& overlay) const;
+    void PaintRings(QPainter& painter, const app::ZerosSize& zeros) const;
+    void PaintArrows(QPainter& painter) const;
 
     const app::TFMXCompass& model_;
     QPixmap dial_;
     DialKey dialKey_;
-    app::ZerosSize dialZeros_;  // the label font's "000" when the pixmap was drawn
     int dialBuilds_ = 0;
 };
 
