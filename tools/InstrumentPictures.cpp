@@ -1,6 +1,6 @@
 // Writes pictures of the instruments as a simulation draws them: the compass close-hauled with a
 // current, running without one, and without a scale (the dial alone), each with the boat picture
-// over its centre; and the sounder's picture after a minute. Usage: instrument_pictures FOLDER
+// over its centre; and the sounder's picture of the close-hauled run, the boat's silhouette above it. Usage: instrument_pictures FOLDER
 // (the data folder is found beside the program). With --window SECONDS, a small window shows the
 // instruments of a live simulation (close-hauled in a current) for that long, then its picture is
 // written as FOLDER/window.png (0 seconds: until it is closed).
@@ -73,7 +73,11 @@ int LiveWindow(const std::filesystem::path& data, const QString& folder, int sec
                static_cast<int>(w.FMXCompass1.CentreXY.y) - ui::BoatPicture::kSide / 2);
     auto* depth = new ui::DepthPictureWidget(w.Engine.S);
     layout->addWidget(compass, 0, Qt::AlignHCenter);
-    layout->addWidget(depth, 0, Qt::AlignHCenter);
+    auto* sounder = new QVBoxLayout;
+    sounder->setSpacing(0);
+    sounder->addWidget(new ui::BoatSilhouette, 0, Qt::AlignHCenter);
+    sounder->addWidget(depth, 0, Qt::AlignHCenter);
+    layout->addLayout(sounder);
     window.setStyleSheet(QStringLiteral("background: #dfe6ee;"));
 
     std::uint64_t drawn = 0;
@@ -129,9 +133,14 @@ int main(int argc, char** argv) {
             return 1;
         }
         if (scene.closeHauled) {
+            // The boat's silhouette on a transparent strip, the sounder's picture below it.
             ui::DepthPictureWidget depth(w.Engine.S);
-            QImage image(depth.size(), QImage::Format_ARGB32_Premultiplied);
+            ui::BoatSilhouette boat;
+            QImage image(depth.width(), boat.height() + depth.height(), QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            boat.render(&image);
             QPainter p(&image);
+            p.translate(0, boat.height());
             depth.Render(p);
             p.end();
             if (!image.save(folder + "/depth_picture.png")) return 1;

@@ -46,6 +46,18 @@ void DepthPictureWidget::paintEvent(QPaintEvent*) {
     Render(p);
 }
 
+BoatSilhouette::BoatSilhouette(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TranslucentBackground);
+    setFixedSize(app::kSounderWidth, kHeight);
+}
+
+void BoatSilhouette::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    // Over the middle of the picture, where the ping line falls: the sounder is under the boat.
+    constexpr qreal kBoatLength = 80;
+    PaintBoatFromSide(p, QRectF((width() - kBoatLength) / 2, 0, kBoatLength, height()));
+}
+
 void PaintBoatFromSide(QPainter& p, const QRectF& box) {
     const qreal w = box.width(), h = box.height();
     const qreal x = box.left(), y = box.top();

@@ -1,7 +1,7 @@
 // The sounder's picture (ImageProf, 175 x 129) as a Qt widget: the water, the sea-bed columns, the
 // depth and temperature texts in yellow and the dashed ping line, as app::ImageProfData describes
-// them, with the boat's silhouette (ImageVoilierProf) drawn above the picture by the window. It
-// repaints when told that the sounder changed.
+// them. The window places the boat's silhouette (ImageVoilierProf, BoatSilhouette below) above
+// it. It repaints when told that the sounder changed.
 #pragma once
 
 #include <QWidget>
@@ -24,8 +24,18 @@ private:
     const sim::SimulationState& state_;
 };
 
-// The small sailing boat seen from the side that sits above the sounder's picture (drawn in code:
-// the program's own artwork).
+// The small sailing boat seen from the side that sits just above the sounder's picture
+// (ImageVoilierProf): as wide as the picture, the boat over its middle, where the ping line is.
+class BoatSilhouette : public QWidget {
+public:
+    explicit BoatSilhouette(QWidget* parent = nullptr);
+    static constexpr int kHeight = 60;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// The boat from the side, bow to the right, in `box` (drawn in code: the program's own artwork).
 void PaintBoatFromSide(QPainter& painter, const QRectF& box);
 
 }  // namespace corvel::ui
