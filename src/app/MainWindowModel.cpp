@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/CompassArrows.h"
 #include "app/SimulationTexts.h"
 #include "nav/Conversions.h"
 #include "nav/SpherePositions.h"
@@ -363,7 +364,7 @@ void TFCorvel::TickDone(const sim::TickRecord& r) {
         arrow_.Ext = e1;
         arrow_.Angle = a;
         arrow_.Len = l;
-        arrow_.Epaiss = s.Current.mdl * 0.5f;
+        arrow_.Epaiss = ArrowWidth(ArrowKind::Current, s.Current.mdl);
         FMXCompass1.SetArrowCurrent(arrow_);
         arrow_.Org = e1;
         arrow_.Ext = centre;
