@@ -3,7 +3,9 @@
 // over its centre; and the sounder's picture of the close-hauled run, the boat's silhouette above it. Usage: instrument_pictures FOLDER
 // (the data folder is found beside the program). With --window SECONDS, a small window shows the
 // instruments of a live simulation (close-hauled in a current) for that long, then its picture is
-// written as FOLDER/window.png (0 seconds: until it is closed).
+// written as FOLDER/window.png (0 seconds: until it is closed). The main window's artwork is
+// written too: legend.png (the compass legend) and glyphs.png (the pause and pilot glyphs in each
+// of their images and the tiller-centring picture, on the window's background).
 #include <QApplication>
 #include <QDir>
 #include <QImage>
@@ -17,6 +19,7 @@
 #include <filesystem>
 
 #include "app/Program.h"
+#include "ui/Artwork.h"
 #include "ui/CompassWidget.h"
 #include "ui/DepthPictureWidget.h"
 
@@ -49,6 +52,34 @@ QImage CompassPicture(app::TFCorvel& w) {
     p.rotate(w.ImageBatDYNRotation);
     p.setRenderHint(QPainter::Antialiasing);
     ui::PaintBoatFromAbove(p, QRectF(-side / 2, -side / 2, side, side));
+    return image;
+}
+
+// The glyphs as the window shows them, on its background: pause and play with the tiller-centring
+// picture, then AUTO and STDBY each in force, available and greyed.
+QImage GlyphSheet() {
+    constexpr int kSide = 40, kGap = 12;
+    struct Cell {
+        ui::GlyphList list;
+        int index;
+    };
+    constexpr Cell kRows[2][3] = {{{ui::GlyphList::Auto, 0}, {ui::GlyphList::Auto, 1}, {ui::GlyphList::Auto, 2}},
+                                  {{ui::GlyphList::Standby, 0}, {ui::GlyphList::Standby, 1}, {ui::GlyphList::Standby, 2}}};
+    const QPixmap tiller = ui::CentreTillerPicture();
+    QImage image(kGap + 3 * (kSide + kGap) + tiller.width() + kGap, kGap + 3 * (kSide + kGap),
+                 QImage::Format_ARGB32_Premultiplied);
+    QPainter p(&image);
+    p.fillRect(image.rect(), QBrush(ui::BackgroundTile()));
+    p.drawPixmap(kGap, kGap, ui::GlyphImage(ui::GlyphList::PauseResume, 0, kSide));
+    p.drawPixmap(2 * kGap + kSide, kGap, ui::GlyphImage(ui::GlyphList::PauseResume, 5, kSide));
+    p.drawPixmap(3 * kGap + 2 * kSide, kGap + (kSide - tiller.height()) / 2, tiller);
+    for (int row = 0; row < 2; ++row) {
+        for (int column = 0; column < 3; ++column) {
+            const Cell& c = kRows[row][column];
+            p.drawPixmap(kGap + column * (kSide + kGap), kGap + (row + 1) * (kSide + kGap),
+                         ui::GlyphImage(c.list, c.index, kSide));
+        }
+    }
     return image;
 }
 
@@ -115,6 +146,10 @@ int main(int argc, char** argv) {
     QDir().mkpath(folder);
     const std::filesystem::path data = QCoreApplication::applicationDirPath().toStdString();
     if (live) return LiveWindow(data, folder, std::atoi(argv[2]));
+    if (!ui::LegendPicture().save(folder + "/legend.png") || !GlyphSheet().save(folder + "/glyphs.png")) {
+        std::fprintf(stderr, "instrument_pictures: cannot write the artwork into %s\n", qPrintable(folder));
+        return 1;
+    }
     for (const Scene& scene : kScenes) {
         app::QuietDialogs dialogs;
         app::Program program(dialogs, data);

@@ -107,18 +107,20 @@ void CompassWidget::PaintRings(QPainter& p, const app::ZerosSize& zeros) const {
 }
 
 void CompassWidget::PaintArrows(QPainter& p) const {
-    for (const app::ArrowDrawing& a : app::DrawArrows(model_)) {
-        const QColor colour = QColor::fromRgba(a.colour);
-        QPen pen(colour, a.width, Dash(a.style));
-        p.setPen(pen);
-        p.setBrush(Qt::NoBrush);
-        p.drawLine(ToQt(a.from), ToQt(a.to));
-        pen.setStyle(Qt::SolidLine);
-        p.setPen(pen);
-        p.setBrush(colour);
-        const QPointF head[4] = {ToQt(a.head[0]), ToQt(a.head[1]), ToQt(a.head[2]), ToQt(a.head[3])};
-        p.drawPolygon(head, 4);
-    }
+    for (const app::ArrowDrawing& a : app::DrawArrows(model_)) PaintArrow(p, a);
+}
+
+void PaintArrow(QPainter& p, const app::ArrowDrawing& a) {
+    const QColor colour = QColor::fromRgba(a.colour);
+    QPen pen(colour, a.width, Dash(a.style));
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawLine(ToQt(a.from), ToQt(a.to));
+    pen.setStyle(Qt::SolidLine);
+    p.setPen(pen);
+    p.setBrush(colour);
+    const QPointF head[4] = {ToQt(a.head[0]), ToQt(a.head[1]), ToQt(a.head[2]), ToQt(a.head[3])};
+    p.drawPolygon(head, 4);
 }
 
 void CompassWidget::Render(QPainter& p, bool cachedDial) {

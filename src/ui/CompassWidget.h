@@ -73,6 +73,10 @@ private:
     float heading_ = 0;
 };
 
+// One arrow as the compass paints it: its line in its colour, width and dash style, its head
+// outlined solid and filled (the legend's samples are painted by it too).
+void PaintArrow(QPainter& painter, const app::ArrowDrawing& arrow);
+
 // The boat from above, pointing up, in `box` (drawn in code: the program's own artwork).
 void PaintBoatFromAbove(QPainter& painter, const QRectF& box);
 

@@ -11,19 +11,13 @@
 #include "sim/Sounder.h"
 #include "ui/CompassWidget.h"
 #include "ui/DepthPictureWidget.h"
+#include "ui/QtTestApp.h"
 
 using namespace corvel;
 
 namespace {
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "tests_ui";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = qobject_cast<QApplication*>(QCoreApplication::instance());
-    if (!app) app = new QApplication(argc, argv);
-    return *app;
-}
+using test::App;
 
 QImage Frame(ui::CompassWidget& w) {
     QImage image(w.size(), QImage::Format_ARGB32_Premultiplied);
