@@ -58,6 +58,7 @@ struct Button {
 struct RadioButton {
     bool checked = false;
     bool enabled = true;
+    std::string hint;
 };
 
 struct CheckBox {

@@ -86,6 +86,14 @@ void TFCorvel::RAZComClick() {
 
 // ---------------------------------------------------------------- network link
 
+void TFCorvel::SpBtZoomNMEAClick() {
+    NmeaListZoomed = !NmeaListZoomed;
+    EdCAP.visible = SBtVire.visible = SBtEmp.visible = !NmeaListZoomed;
+    Changes.Bump(ControlGroup::Transmission);
+    Changes.Bump(ControlGroup::Compass);
+    Changes.Bump(ControlGroup::Pilot);
+}
+
 void TFCorvel::SwWIFISwitch() { BtParamWIFI.enabled = SwWIFI.isChecked; }
 
 void TFCorvel::BtParamWIFIClick() {

@@ -73,11 +73,12 @@ constexpr Text<Label> kLabelTexts[] = {
 };
 
 constexpr Text<Button> kCaptions[] = {
-    {&TFCorvel::BtModWp, "Modif"}, {&TFCorvel::BtCalC, "SIMULER"},
-    {&TFCorvel::SBtVire, "VIRER"}, {&TFCorvel::SBtEmp, "EMPANNER"},
-    {&TFCorvel::SpBtL, "- 1"},     {&TFCorvel::SpBT10L, "-10"},
-    {&TFCorvel::SpBt10R, "+10"},   {&TFCorvel::SpBtR, "+ 1"},
-    {&TFCorvel::RAZCom, "RAZ"},    {&TFCorvel::BtParamWIFI, "PARAMETRES WIFI"},
+    {&TFCorvel::BtModWp, "Modif"},  {&TFCorvel::BtCalC, "SIMULER"},
+    {&TFCorvel::SBtVire, "VIRER"},  {&TFCorvel::SBtEmp, "EMPANNER"},
+    {&TFCorvel::SpBtL, "- 1"},      {&TFCorvel::SpBT10L, "-10"},
+    {&TFCorvel::SpBt10R, "+10"},    {&TFCorvel::SpBtR, "+ 1"},
+    {&TFCorvel::RAZCom, "RAZ"},     {&TFCorvel::BtParamWIFI, "PARAMETRES WIFI"},
+    {&TFCorvel::SpBtZoomNMEA, "+"},
 };
 
 constexpr Text<MenuItem> kMenuTexts[] = {
@@ -95,6 +96,8 @@ constexpr std::string_view kPauseFirstHint = "Mettre en pause avant d'accéder a
 constexpr std::string_view kTillerZeroHint = "Ramène la barre à zéro en mode STDBY";
 constexpr std::string_view kComFirstHint = "Sélectionner un COM valide avant d'activer la liaison filaire";
 constexpr std::string_view kComBeforeSwitchHint = "Sélectionner un COM au préalable";
+constexpr std::string_view kAlternatingHint = "Le courant effectue une rotation de 180° toutes les 30 secondes";
+constexpr std::string_view kZoomHint = "Dérouler la liste des messages sur la page";
 
 }  // namespace
 
@@ -129,12 +132,15 @@ TFCorvel::TFCorvel(const MainWindowParts& parts)
     zerolabarre.hint = kTillerZeroHint;
     CBCom.hint = kComFirstHint;
     SwActivNMEA_com.hint = kComBeforeSwitchHint;
+    RdBtCourAlt.hint = kAlternatingHint;
+    SpBtZoomNMEA.hint = kZoomHint;
 
     // The inputs' colours and first choices.
     for (EditField* f : {&EdHDG, &EdTWS, &EdTWD, &EdFCourant, &EdDirCourant, &EdBFT}) {
         f->background = colours::DarkSlateBlue;
         f->textColour = colours::White;
     }
+    EdAWA.textColour = colours::Red;
     SpBPolPerc = {100, 50, 100, true};
     RdBtCourConst.checked = true;
     RadioButtonN.checked = true;
@@ -154,7 +160,6 @@ TFCorvel::TFCorvel(const MainWindowParts& parts)
     FMXCompass1.GraduationMajeure = 30;
     FMXCompass1.CentreXY = {static_cast<float>(Round(FMXCompass1.Width / 2.0)),
                             static_cast<float>(Round(FMXCompass1.Height / 2.0))};
-    zerolabarre.hint = "Ramène la barre à zéro en mode STDBY";
 
     // The engine as it stands (in AUTO), then everything it says.
     ShowOfferedCommands();

@@ -132,6 +132,13 @@ public:
     TextLog MemoNMEA;                 // the sentence log, with the transmission error lines
     TextLog MemoNMEAHMS;              // the time-stamped log
     bool MemoNMEAFollowsEnd = false;  // scrolled to its last line
+    // "+": the sentence list laid over the compass column, whose compass, boat picture, large
+    // heading and tack and gybe buttons are hidden meanwhile; a second press brings them back.
+    void SpBtZoomNMEAClick();
+    Button SpBtZoomNMEA;
+    bool NmeaListZoomed = false;
+    // Right column: the slide show's switch, on from the start.
+    Switch SwitchDiapos{.isChecked = true, .enabled = true, .hint = {}};
     // Menus
     MenuItem MenuParametres, MenuOuvrir;
 
@@ -238,9 +245,18 @@ public:
     void AfficheCateg();
 
     // What the dialogs show here (MainWindowLabels).
-    void ShowPolarName() override { StxNomPol.text = ChosenPolar.PolarName; }
-    void ShowCategory() override { AfficheCateg(); }
-    void ShowConnection(std::string text) override { EdConnex.text = std::move(text); }
+    void ShowPolarName() override {
+        StxNomPol.text = ChosenPolar.PolarName;
+        Changes.Bump(ControlGroup::Centre);
+    }
+    void ShowCategory() override {
+        AfficheCateg();
+        Changes.Bump(ControlGroup::Centre);
+    }
+    void ShowConnection(std::string text) override {
+        EdConnex.text = std::move(text);
+        Changes.Bump(ControlGroup::Transmission);
+    }
     void SetNetworkActive() override { WifiActive = true; }
     // "Automatique": ticked, the last opened configuration is read again each time its file changes,
     // checked every 10 s by TimerLoadCFG (a running simulation is paused around the reload). A

@@ -135,7 +135,7 @@ public:
     // --- controls
     std::string Caption = "PARAMETRES WIFI  pour TRANSMISSION NMEA";
     bool Visible = false;
-    RadioButton RadioButtonTCP{true}, RadioButtonUDP;
+    RadioButton RadioButtonTCP{.checked = true, .enabled = true, .hint = {}}, RadioButtonUDP;
     EditField EdAdIP, EdPort, EdStatus;
     Button BtLanceServeur, BtModAdIP, BtParamWIFIOk, BtUtilWIFI;
     Label Lab2TCP, Lab3TCP, Lab4TCP, Lab2UDP;

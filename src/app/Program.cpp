@@ -24,7 +24,14 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders, SerialPlatfo
     bool settingsRead = false;
     if (!SettingsPath.empty()) {
         std::error_code ec;
+        // A new user: the settings folder is made, with a settings file holding the scenario the
+        // window first shows, so that a first "SIMULER" sails. A folder that exists without the
+        // file is left as it is (every key then takes its default).
+        const bool firstRun = !fs::exists(SettingsPath.parent_path(), ec) && !ec;
         fs::create_directories(SettingsPath.parent_path(), ec);  // a failure shows at the first save
+        if (firstRun && !ec) {
+            config::FirstRunSettings().Save(SettingsPath);  // not saved: the start-up goes on as without a file
+        }
         config::IniLoadResult load = config::IniFile::Load(SettingsPath);
         if (load.Refused()) {
             dialogs.ShowMessage(RefusalMessage(SettingsPath, load));

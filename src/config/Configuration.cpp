@@ -144,6 +144,35 @@ constexpr std::array<OptionKey, 3> kOptionKeys{{
 
 }  // namespace
 
+IniFile FirstRunSettings() {
+    const Configuration c = FirstRunConfiguration();
+    IniFile file;
+    WriteConfiguration(c, file);
+    file.WriteString(kSectionParameters, "iCateg", *c.CategoryCode);  // the save leaves it to the dialog
+    return file;
+}
+
+Configuration FirstRunConfiguration() {
+    Configuration c;
+    c.CategoryCode = "CC";
+    c.TWS = 6;
+    c.TWD = 20;
+    c.HDG = 318;
+    c.CurrentSpeed = 1;
+    c.CurrentDirection = 75;
+    c.StartLatitude = 5104.14L;
+    c.StartLongitude = 1223.08L;
+    c.WaypointName = "Att_Dover";
+    c.WaypointLatitude = 5106.18L;
+    c.WaypointLongitude = 119.88L;
+    c.MagVar = 1.5L;
+    c.HDGVariable = false;
+    c.TWSVariable = c.TWDVariable = true;
+    c.BaudRate = "4800";
+    c.Selection.fill(true);
+    return c;
+}
+
 Configuration ReadConfiguration(const IniFile& file) {
     Configuration c;
     c.PolarFolder = NonEmpty(file, kSectionFolders, "Polars");

@@ -118,6 +118,14 @@ struct Configuration {
 // Every key of `file`, with the defaults of the missing ones.
 Configuration ReadConfiguration(const IniFile& file);
 
+// The scenario a new user finds, as the main window's first texts show it: wind 6 knots from 20,
+// heading 318, current 1 knot from 075, start 51 04.14 N 12 23.08 E, the waypoint "Att_Dover"
+// (51 06.18 N 1 19.88 E), variation 1.50 E, category "Course-croisière", every sentence
+// selected, the AUTO pilot. No polar keys: the program's default polar, wherever it is installed.
+Configuration FirstRunConfiguration();
+// The settings file of a new user: that configuration, its category included.
+IniFile FirstRunSettings();
+
 // Writes every key of the layout (the optional values that are set), in the layout's order; the
 // other lines of `file` stay; `Refused` is not written. "iInst", "iPilot", "iCompas" are always
 // "II", "AP", "HC".

@@ -658,15 +658,10 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
         pump.setTimerType(Qt::PreciseTimer);
         pump.setInterval(5);
         QObject::connect(&pump, &QTimer::timeout, [&] {
+            // A process that was held (suspended, overloaded) fires its late timers once, as GUI
+            // timers do, instead of replaying the lost seconds; never past the end.
             const sim::Millis target = wall.elapsed();
-            const sim::Millis lag = target - w.Timers.Now();
-            if (lag > 2000) {
-                // The process was held (suspended, overloaded): late timers fire once, as GUI
-                // timers do, instead of replaying the lost seconds; never past the end.
-                w.Timers.CatchUp(end >= 0 ? std::min(lag, end - w.Timers.Now()) : lag);
-            } else {
-                runUntil(target);
-            }
+            w.Timers.FollowClock(end >= 0 ? std::min(target, end) : target);
             flush();
             if (finished()) qapp.quit();
         });

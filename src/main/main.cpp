@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "main/Headless.h"
+#include "main/WindowRun.h"
 
 namespace {
 
@@ -34,15 +35,22 @@ int main(int argc, char** argv) {
                 return 0;
             }
             if (a == "--help") {
-                std::printf("%s", corvel::headless::Usage().c_str());
+                std::printf("%s%s", corvel::window::Usage().c_str(), corvel::headless::Usage().c_str());
                 return 0;
             }
         }
-        std::printf(
-            "CorvelNMEA %s : la fenêtre n'est pas encore disponible dans cette version.\n"
-            "Lancez la simulation sans fenêtre : corvelnmea --headless (voir --help).\n",
-            CORVEL_VERSION);
-        return 0;
+        const corvel::window::ParseResult parsed = corvel::window::ParseOptions(args);
+        if (!parsed.error.empty()) {
+            std::fprintf(stderr, "corvelnmea: %s\n", parsed.error.c_str());
+            return 2;
+        }
+        if (!corvel::window::DisplayAvailable()) {
+            std::fprintf(stderr,
+                         "corvelnmea: aucun écran (ni DISPLAY ni WAYLAND_DISPLAY) : la fenêtre ne peut pas "
+                         "s'ouvrir ; sans fenêtre : corvelnmea --headless (voir --help)\n");
+            return 1;
+        }
+        return corvel::window::Run(parsed.options, ProgramFolder(argv[0]), argv[0]);
     }
 
     const corvel::headless::ParseResult parsed = corvel::headless::ParseOptions(args);

@@ -73,6 +73,15 @@ bool TimerSet::FireNext() {
     return true;
 }
 
+void TimerSet::FollowClock(Millis target) {
+    const Millis lag = target - now_;
+    if (lag > kStallMillis) {
+        CatchUp(lag);
+    } else if (lag > 0) {
+        Advance(lag);
+    }
+}
+
 void TimerSet::CatchUp(Millis ms) {
     now_ += std::max<Millis>(ms, 0);
     // Everything due by now fires once; a firing reschedules one interval after now, so nothing

@@ -55,6 +55,12 @@ public:
     // Real-time catch-up after a stall (as GUI timers behave): moves the clock to now + ms, and
     // each timer that was due by then fires once, not once per missed interval.
     void CatchUp(Millis ms);
+    // Follows a real clock that reads `target` milliseconds: the firings due by then, each at its
+    // own instant (Advance); or, when the set is more than kStallMillis behind (the process was
+    // held), each late timer once (CatchUp) rather than a burst of queued ticks. An earlier
+    // target changes nothing.
+    static constexpr Millis kStallMillis = 2000;
+    void FollowClock(Millis target);
 
     Millis Now() const { return now_; }
     // Instant of the next firing, or -1 when no timer runs.

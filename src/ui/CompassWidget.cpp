@@ -169,12 +169,22 @@ void BoatPicture::SetHeading(float degrees) {
     update();
 }
 
+void BoatPicture::SetPicture(const QPixmap& picture) {
+    picture_ = picture;
+    update();
+}
+
 void BoatPicture::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
     p.translate(width() / 2.0, height() / 2.0);
     p.rotate(heading_);
-    PaintBoatFromAbove(p, QRectF(-width() / 2.0, -height() / 2.0, width(), height()));
+    const QRectF box(-width() / 2.0, -height() / 2.0, width(), height());
+    if (picture_.isNull()) {
+        PaintBoatFromAbove(p, box);
+    } else {
+        p.drawPixmap(box, picture_, QRectF(picture_.rect()));
+    }
 }
 
 void PaintBoatFromAbove(QPainter& p, const QRectF& box) {

@@ -59,11 +59,13 @@ private:
 };
 
 // The boat seen from above (ImageBatDYN, 37 x 37): laid over the compass's centre by the main
-// window, turned to the heading.
+// window, turned to the heading. It shows the picture it is given (the program's
+// iconbatTRANS.png), else PaintBoatFromAbove.
 class BoatPicture : public QWidget {
 public:
     explicit BoatPicture(QWidget* parent = nullptr);
     void SetHeading(float degrees);
+    void SetPicture(const QPixmap& picture);
     static constexpr int kSide = 37;
 
 protected:
@@ -71,6 +73,7 @@ protected:
 
 private:
     float heading_ = 0;
+    QPixmap picture_;
 };
 
 // One arrow as the compass paints it: its line in its colour, width and dash style, its head

@@ -37,10 +37,42 @@ struct ConfigModel : ::testing::Test {
     std::string DefaultPolar() const { return (test::SourceDir() / "data" / "DefPolars" / "First31_7.pol").string(); }
 };
 
-TEST_F(ConfigModel, FirstRunInAnEmptyHome) {
+TEST_F(ConfigModel, ANewUserStartsOnTheWindowsScenarioSavedAsTheSettings) {
     auto p = Start();
     app::TFCorvel& w = p->FCorvel;
-    EXPECT_TRUE(fs::is_directory(SettingsFile().parent_path()));
+    ASSERT_TRUE(fs::is_regular_file(SettingsFile()));
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(w.EdTWS.text, "6.0");
+    EXPECT_EQ(w.EdTWD.text, "20.0");
+    EXPECT_EQ(w.EdHDG.text, "318.0");
+    EXPECT_EQ(w.EdFCourant.text, "1.0");
+    EXPECT_EQ(w.EdDirCourant.text, "75.0");
+    EXPECT_EQ(w.EdLATDeg.text + " " + w.EdLATMin.text, "51 4.14");
+    EXPECT_EQ(w.EdLGDEG.text + " " + w.EdLGMin.text, "12 23.08");
+    EXPECT_TRUE(w.RadioButtonN.checked && w.RadioButtonE.checked);
+    EXPECT_EQ(w.EdNwpt.text, "Att_Dover");
+    EXPECT_EQ(w.EdiDECL.text, "1.50");
+    EXPECT_TRUE(w.RdgDeclE.checked);
+    EXPECT_EQ(w.LabCateg.text, "Course - croisière");
+    EXPECT_EQ(w.ChosenPolar.PolarPath, DefaultPolar());
+    EXPECT_EQ(w.Nmea.switches, nmea::AllSwitches(nmea::t_switch::ON));
+    // A first "SIMULER" sails.
+    w.BtCalCClick();
+    w.Timers.Advance(30'000);
+    EXPECT_GT(w.Engine.S.WaterTrack.mdl, 1.0f);
+    EXPECT_NE(w.EdLATMin.text, "4.14");
+    // The next start reads the same file and writes nothing more.
+    const auto written = fs::last_write_time(SettingsFile());
+    p.reset();
+    auto again = Start();
+    EXPECT_EQ(again->FCorvel.EdTWS.text, "6.0");
+    EXPECT_EQ(fs::last_write_time(SettingsFile()), written);
+}
+
+TEST_F(ConfigModel, ASettingsFolderWithoutItsFileStartsFromZeros) {
+    fs::create_directories(SettingsFile().parent_path());
+    auto p = Start();
+    app::TFCorvel& w = p->FCorvel;
     EXPECT_FALSE(fs::exists(SettingsFile()));  // the start-up writes nothing
     EXPECT_TRUE(dialogs.questions.empty());
     EXPECT_TRUE(dialogs.messages.empty());
@@ -516,6 +548,7 @@ TEST_F(ConfigModel, TakingTheOtherSimulatorsPolarsWithoutTheirDefaultKeepsAPolar
 }
 
 TEST_F(ConfigModel, QuitAsksWhetherToSave) {
+    fs::create_directories(SettingsFile().parent_path());  // not a new user: no settings written
     auto p = Start();
     app::TFCorvel& w = p->FCorvel;
     w.BtCalCClick();
@@ -666,6 +699,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ConfigModel, ARefusedConfigurationIsNeitherOpenedNorReloaded) {
+    fs::create_directories(SettingsFile().parent_path());  // not a new user: no settings written
     auto p = Start();
     app::TFCorvel& w = p->FCorvel;
     const fs::path file = home / "live.ini";

@@ -11,8 +11,8 @@
 
 #include "app/CompassArrows.h"
 #include "app/CompassGeometry.h"
+#include "support/GuiApplication.h"
 #include "ui/Artwork.h"
-#include "ui/QtTestApp.h"
 
 using namespace corvel;
 using app::ArrowKind;
@@ -128,7 +128,7 @@ std::vector<int> InnerRuns(const std::vector<double>& coverage, double threshold
 }
 
 TEST(Legend, RowsAreTheTablesKindsInOrderEachWithItsCaptionInsideThePicture) {
-    test::App();
+    test::GuiApplication();
     for (const QSize size : {QSize(377, 292), QSize(260, 200)}) {
         SCOPED_TRACE(size.width());
         const std::vector<ui::LegendRow> rows = ui::LegendLayout(size);
@@ -162,7 +162,7 @@ TEST(Legend, RowsAreTheTablesKindsInOrderEachWithItsCaptionInsideThePicture) {
 }
 
 TEST(Legend, EachSampleHasTheColourDashAndWidthOfItsArrow) {
-    test::App();
+    test::GuiApplication();
     const QImage image = ImageOf(ui::LegendPicture());
     for (const ui::LegendRow& row : ui::LegendLayout({377, 292})) {
         const app::ArrowLook& look = app::LookOf(row.kind);
@@ -213,7 +213,7 @@ int Coloured(const QImage& image) {
 }
 
 TEST(Glyphs, EachStateHasItsOwnImageAndAnIndexOutOfRangeGivesTheFirst) {
-    test::App();
+    test::GuiApplication();
     using ui::GlyphList;
     for (const int side : {24, 40}) {
         SCOPED_TRACE(side);
@@ -259,7 +259,7 @@ TEST(Glyphs, EachStateHasItsOwnImageAndAnIndexOutOfRangeGivesTheFirst) {
 // ---------------------------------------------------------------- background and tiller
 
 TEST(BackgroundTile, OppositeEdgesMeetWithoutASeam) {
-    test::App();
+    test::GuiApplication();
     const QImage tile = ImageOf(ui::BackgroundTile());
     ASSERT_EQ(tile.size(), QSize(128, 128));
     const auto gap = [](QRgb a, QRgb b) {
@@ -279,7 +279,7 @@ TEST(BackgroundTile, OppositeEdgesMeetWithoutASeam) {
 }
 
 TEST(CentreTillerPicture, IsCentredInItsSize) {
-    test::App();
+    test::GuiApplication();
     for (const QSize size : {QSize(60, 40), QSize(90, 60)}) {
         SCOPED_TRACE(size.width());
         const QImage image = ImageOf(ui::CentreTillerPicture(size));

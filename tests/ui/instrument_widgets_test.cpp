@@ -9,15 +9,13 @@
 #include <memory>
 
 #include "sim/Sounder.h"
+#include "support/GuiApplication.h"
 #include "ui/CompassWidget.h"
 #include "ui/DepthPictureWidget.h"
-#include "ui/QtTestApp.h"
 
 using namespace corvel;
 
 namespace {
-
-using test::App;
 
 QImage Frame(ui::CompassWidget& w) {
     QImage image(w.size(), QImage::Format_ARGB32_Premultiplied);
@@ -43,7 +41,7 @@ int CountNear(const QImage& image, QRgb colour, const QRect& area, int tolerance
 }
 
 struct CompassFixture : ::testing::Test {
-    QApplication& app = App();
+    QApplication& app = test::GuiApplication();
     app::TFMXCompass model;
     std::unique_ptr<ui::CompassWidget> widget = [this] {
         model.GraduationMajeure = 30;
@@ -133,7 +131,7 @@ TEST_F(CompassFixture, TheDialIsDrawnOnceAndAgainOnlyWhenItChanges) {
 }
 
 TEST(DepthPicture, BeforeTheFirstSampleAndAfterIt) {
-    App();
+    test::GuiApplication();
     sim::SimulationState s;
     sim::InitSounder(s);
     ui::DepthPictureWidget w(s);

@@ -1,11 +1,12 @@
-// The one QApplication of the UI tests, made on first use (offscreen: test_main sets the platform).
+// The one QApplication of a test executable that shows widgets, made on first use (offscreen under
+// CTest).
 #pragma once
 
 #include <QApplication>
 
 namespace corvel::test {
 
-inline QApplication& App() {
+inline QApplication& GuiApplication() {
     static int argc = 1;
     static char name[] = "tests_ui";
     static char* argv[] = {name, nullptr};

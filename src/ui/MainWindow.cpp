@@ -1,0 +1,824 @@
+// The main window's widgets; see MainWindow.h.
+#include "ui/MainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QSpinBox>
+#include <algorithm>
+
+#include "ui/Artwork.h"
+#include "ui/CompassWidget.h"
+#include "ui/DepthPictureWidget.h"
+#include "ui/QtDialogs.h"
+
+namespace corvel::ui {
+
+using app::ControlGroup;
+using app::TFCorvel;
+
+namespace {
+
+// How many lines of the sentence log the list shows: the newest ones. The whole log stays in the
+// model, for saving.
+constexpr int kSentenceListLines = 2000;
+
+QColor ToQColor(app::Colour c) { return QColor::fromRgba(c); }
+
+// Sets a palette role's colour when it differs (a new palette costs a repaint and a style pass).
+void SetColour(QWidget* widget, QPalette::ColorRole role, app::Colour colour) {
+    const QColor wanted =
+        colour == app::colours::Default ? QApplication::palette(widget).color(role) : ToQColor(colour);
+    if (widget->palette().color(role) == wanted) return;
+    QPalette p = widget->palette();
+    p.setColor(role, wanted);
+    widget->setPalette(p);
+}
+
+void SetText(QLineEdit* edit, const std::string& text) {
+    const QString q = Q(text);
+    if (edit->text() != q) edit->setText(q);
+}
+
+void SetTip(QWidget* widget, const std::string& hint, const QString& shortcut) {
+    QString tip = Q(hint);
+    if (!shortcut.isEmpty())
+        tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + QStringLiteral("Raccourci : ") + shortcut;
+    if (widget->toolTip() != tip) widget->setToolTip(tip);
+}
+
+void SetEnabledVisible(QWidget* widget, bool enabled, bool visible) {
+    if (widget->isEnabled() != enabled) widget->setEnabled(enabled);
+    if (widget->isVisibleTo(widget->parentWidget()) != visible) widget->setVisible(visible);
+}
+
+// The keyboard shortcuts of the pilot and the manoeuvres: function keys and Ctrl+arrows, which
+// no field uses while the user types (a field that uses Ctrl+arrows keeps them).
+struct ShortcutKey {
+    const char* control;
+    QKeySequence key;
+};
+const ShortcutKey kShortcuts[] = {
+    {"BtCalC", QKeySequence(Qt::Key_F5)},
+    {"SpBtPauseRes", QKeySequence(Qt::Key_F6)},
+    {"SpBTAUTO", QKeySequence(Qt::Key_F2)},
+    {"SpBtStdBY", QKeySequence(Qt::Key_F3)},
+    {"SBtVire", QKeySequence(Qt::Key_F7)},
+    {"SBtEmp", QKeySequence(Qt::Key_F8)},
+    {"BtBestHaul", QKeySequence(Qt::Key_F9)},
+    {"SpBtL", QKeySequence(Qt::CTRL | Qt::Key_Left)},
+    {"SpBtR", QKeySequence(Qt::CTRL | Qt::Key_Right)},
+    {"SpBT10L", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Left)},
+    {"SpBt10R", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Right)},
+};
+
+QString ShortcutOf(const char* control) {
+    for (const ShortcutKey& s : kShortcuts) {
+        if (std::string_view(s.control) == control) return s.key.toString(QKeySequence::NativeText);
+    }
+    return {};
+}
+
+// A fixed text of the window: panel titles, captions beside the fields, units.
+struct Caption {
+    const char* text;
+    int x, y;
+};
+
+QLabel* AddCaption(QWidget* parent, const Caption& c) {
+    auto* label = new QLabel(Q(c.text), parent);
+    label->move(c.x, c.y);
+    label->adjustSize();
+    return label;
+}
+
+void AddCaptions(QWidget* parent, std::initializer_list<Caption> captions) {
+    for (const Caption& c : captions) AddCaption(parent, c);
+}
+
+QGroupBox* Panel(QWidget* parent, const char* title, QRect geometry) {
+    auto* box = new QGroupBox(Q(title), parent);
+    box->setGeometry(geometry);
+    return box;
+}
+
+}  // namespace
+
+template <class Control, class Widget>
+struct Bound {
+    Control TFCorvel::*control;
+    Widget* widget;
+    ControlGroup group;
+    QString shortcut;
+};
+
+struct MainWindow::Bindings {
+    std::vector<Bound<app::EditField, QLineEdit>> fields;
+    std::vector<Bound<app::Label, QLabel>> labels;
+    std::vector<Bound<app::Button, QPushButton>> buttons;
+    std::vector<Bound<app::RadioButton, QRadioButton>> radios;
+    std::vector<Bound<app::Switch, QCheckBox>> switches;
+    std::vector<Bound<app::ComboBox, QComboBox>> combos;
+    std::vector<Bound<app::MenuItem, QAction>> menus;
+    QSpinBox* polarPercent = nullptr;
+    QSlider* tiller = nullptr;
+    QPushButton* zeroTiller = nullptr;
+    // The buttons whose glyph shows a state: which list, which model glyph.
+    struct GlyphBinding {
+        QPushButton* button;
+        GlyphList list;
+        const app::Glyph* glyph;
+        int shown = -1;
+    };
+    std::vector<GlyphBinding> glyphs;
+};
+
+// ---------------------------------------------------------------- construction
+
+MainWindow::MainWindow(app::Program& program, const QPixmap& boatPicture)
+    : program_(program), w_(program.FCorvel), bind_(std::make_unique<Bindings>()) {
+    setObjectName(QStringLiteral("FCorvel"));
+    setWindowTitle(Q(w_.Caption));
+    scroll_ = new QScrollArea(this);
+    scroll_->setObjectName(QStringLiteral("ScrollBox"));
+    canvas_ = new QWidget;
+    canvas_->setObjectName(QStringLiteral("Canvas"));
+    canvas_->setFixedSize(kClientWidth, kClientHeight);
+    QPalette background = canvas_->palette();
+    background.setBrush(QPalette::Window, QBrush(BackgroundTile()));
+    canvas_->setPalette(background);
+    canvas_->setAutoFillBackground(true);
+    scroll_->setWidget(canvas_);
+    scroll_->setAlignment(Qt::AlignCenter);
+    setCentralWidget(scroll_);
+
+    BuildMenus();
+    BuildConditions();
+    BuildComputedData();
+    BuildVariation();
+    BuildCentre();
+    BuildCompass();
+    BuildTransmission();
+    BuildRightColumn();
+    BuildShortcuts();
+    boat_->SetPicture(boatPicture);
+
+    // The client area at its size, centred on the screen; a smaller screen scrolls.
+    const QSize wanted(kClientWidth + 2 * scroll_->frameWidth(),
+                       kClientHeight + 2 * scroll_->frameWidth() + menuBar()->sizeHint().height());
+    QRect available(0, 0, wanted.width(), wanted.height());
+    if (const QScreen* s = screen()) available = s->availableGeometry();
+    resize(wanted.boundedTo(available.size()));
+    move(available.center() - rect().center());
+
+    connect(&pump_, &QTimer::timeout, this, &MainWindow::Pump);
+    pump_.setSingleShot(true);
+    pump_.setTimerType(Qt::PreciseTimer);
+    clock_.start();
+    Refresh(true);
+    ScheduleNextPump();
+}
+
+MainWindow::~MainWindow() = default;
+
+#define CONTROL(name) &TFCorvel::name, #name
+
+void MainWindow::BuildMenus() {
+    QMenuBar* bar = menuBar();
+    auto item = [this](QMenu* menu, app::MenuItem TFCorvel::*control, const char* name, std::function<void()> handler) {
+        QAction* action = menu->addAction(Q((w_.*control).text));
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, [this, handler] { Command(handler); });
+        bind_->menus.push_back({control, action, ControlGroup::Menus, {}});
+        return action;
+    };
+    QMenu* file = bar->addMenu(QStringLiteral("Fichier"));
+    item(file, CONTROL(MenuSvraw), [this] { w_.MenuSvrawClick(); });
+    item(file, CONTROL(MenuSvTimst), [this] { w_.MenuSvTimstClick(); });
+    QMenu* configuration = bar->addMenu(QStringLiteral("Configuration"));
+    item(configuration, CONTROL(MenuOuvrir), [this] { w_.Ouvrir2Click(); });
+    item(configuration, CONTROL(MenuEnregistrer), [this] { w_.EnregistrerCFG(); });
+    item(configuration, CONTROL(MenuAutomatique), [this] { w_.MenuAutomatiqueClick(); })->setCheckable(true);
+
+    // The commands of the bar itself.
+    auto command = [this, bar](const QString& text, const char* name, std::function<void()> handler) {
+        QAction* action = bar->addAction(text);
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, [this, handler] { Command(handler); });
+        return action;
+    };
+    QAction* parameters =
+        command(Q(w_.MenuParametres.text), "MenuParametres", [this] { Placeholder("Paramètres de simulation"); });
+    bind_->menus.push_back({&TFCorvel::MenuParametres, parameters, ControlGroup::Menus, {}});
+    command(QStringLiteral("WiFi"), "MenuWifi", [this] { Placeholder("Aide : connexion WiFi"); });
+    QMenu* help = bar->addMenu(QStringLiteral("Aide"));
+    for (const auto& [text, name] :
+         {std::pair{"Aide par rubrique", "MenuAideRubrique"}, std::pair{"Généralités", "MenuGeneralites"}}) {
+        QAction* action = help->addAction(Q(text));
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, [this] { Placeholder("Aide"); });
+    }
+    command(QStringLiteral("A Propos"), "MenuAPropos", [this] { Placeholder("A Propos"); });
+    QAction* quit = command(Q(w_.MenuQuitter.text), "MenuQuitter", [this] { w_.MenuQuitClick(); });
+    bind_->menus.push_back({&TFCorvel::MenuQuitter, quit, ControlGroup::Menus, {}});
+}
+
+void MainWindow::Placeholder(const char* window) {
+    QMessageBox::information(
+        this, QStringLiteral("CorvelNMEA"),
+        QStringLiteral("« %1 » : cette fenêtre arrive dans la prochaine version de CorvelNMEA.").arg(Q(window)));
+}
+
+// The field makers: each widget is named after its control and bound to it.
+namespace {
+
+struct Makers {
+    MainWindow::Bindings& b;
+    TFCorvel& w;
+    QObject* owner;
+    std::function<void(std::function<void()>)> command;
+
+    QLineEdit* Field(QWidget* parent, app::EditField TFCorvel::*control, const char* name, QRect r, ControlGroup group,
+                     std::function<void()> onEdit = {}) {
+        auto* edit = new QLineEdit(parent);
+        edit->setObjectName(QString::fromLatin1(name));
+        edit->setGeometry(r);
+        TFCorvel& model = w;
+        QObject::connect(edit, &QLineEdit::textEdited, owner,
+                         [&model, control, onEdit, run = command](const QString& text) {
+                             (model.*control).text = S(text);
+                             if (onEdit) run(onEdit);
+                         });
+        b.fields.push_back({control, edit, group, {}});
+        return edit;
+    }
+    QLineEdit* Display(QWidget* parent, app::EditField TFCorvel::*control, const char* name, QRect r,
+                       ControlGroup group) {
+        QLineEdit* edit = Field(parent, control, name, r, group);
+        edit->setReadOnly(true);
+        edit->setFocusPolicy(Qt::NoFocus);
+        return edit;
+    }
+    QLabel* Text(QWidget* parent, app::Label TFCorvel::*control, const char* name, QRect r, ControlGroup group) {
+        auto* label = new QLabel(parent);
+        label->setObjectName(QString::fromLatin1(name));
+        label->setGeometry(r);
+        b.labels.push_back({control, label, group, {}});
+        return label;
+    }
+    QPushButton* Push(QWidget* parent, app::Button TFCorvel::*control, const char* name, QRect r, ControlGroup group,
+                      std::function<void()> onClick) {
+        auto* button = new QPushButton(parent);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setGeometry(r);
+        QObject::connect(button, &QPushButton::clicked, owner, [onClick, run = command] { run(onClick); });
+        b.buttons.push_back({control, button, group, ShortcutOf(name)});
+        return button;
+    }
+    QRadioButton* Radio(QWidget* parent, app::RadioButton TFCorvel::*control, const char* name, const char* text,
+                        QPoint at, ControlGroup group, std::function<void()> onChoice = {}) {
+        auto* radio = new QRadioButton(Q(text), parent);
+        radio->setObjectName(QString::fromLatin1(name));
+        radio->move(at);
+        radio->adjustSize();
+        TFCorvel& model = w;
+        QObject::connect(radio, &QRadioButton::toggled, owner, [&model, control, onChoice, run = command](bool on) {
+            (model.*control).checked = on;
+            if (on && onChoice) run(onChoice);
+        });
+        b.radios.push_back({control, radio, group, {}});
+        return radio;
+    }
+    QCheckBox* Toggle(QWidget* parent, app::Switch TFCorvel::*control, const char* name, QPoint at, ControlGroup group,
+                      std::function<void()> onSwitch) {
+        auto* box = new QCheckBox(parent);
+        box->setObjectName(QString::fromLatin1(name));
+        box->move(at);
+        box->adjustSize();
+        TFCorvel& model = w;
+        QObject::connect(box, &QCheckBox::toggled, owner, [&model, control, onSwitch, run = command](bool on) {
+            (model.*control).isChecked = on;
+            if (onSwitch) run(onSwitch);
+        });
+        b.switches.push_back({control, box, group, {}});
+        return box;
+    }
+};
+
+}  // namespace
+
+// Each Build function lays out one panel at the window's pixel positions.
+void MainWindow::BuildConditions() {
+    Makers m{*bind_, w_, this, [this](std::function<void()> h) { Command(h); }};
+    const auto group = ControlGroup::Conditions;
+    QGroupBox* panel = Panel(canvas_, "Conditions", {24, 8, 377, 570});
+    AddCaptions(panel, {{"Cap vrai", 12, 30}, {"degrés", 154, 30}, {"Polaire", 214, 30}, {"%", 340, 30}});
+    m.Field(panel, CONTROL(EdHDG), {78, 26, 70, 24}, group);
+    bind_->polarPercent = new QSpinBox(panel);
+    bind_->polarPercent->setObjectName(QStringLiteral("SpBPolPerc"));
+    bind_->polarPercent->setGeometry(268, 26, 66, 24);
+    connect(bind_->polarPercent, &QSpinBox::valueChanged, this, [this](int value) {
+        w_.SpBPolPerc.value = value;
+        Command([this] { w_.SpBPolPercChange(); });
+    });
+
+    QGroupBox* wind = Panel(panel, "Vent réel", {8, 60, 361, 92});
+    AddCaptions(
+        wind, {{"Vitesse", 10, 28}, {"nds", 146, 28}, {"Direction", 10, 60}, {"°", 146, 60}, {"Force (Bft)", 196, 28}});
+    m.Field(wind, CONTROL(EdTWS), {80, 24, 60, 24}, group, [this] { w_.EdTWSChange(); });
+    m.Field(wind, CONTROL(EdTWD), {80, 56, 60, 24}, group);
+    m.Display(wind, CONTROL(EdBFT), {286, 24, 44, 24}, group);
+
+    QGroupBox* current = Panel(panel, "Courant", {8, 160, 361, 92});
+    AddCaptions(current, {{"Force", 10, 28}, {"nds", 146, 28}, {"Direction", 10, 60}, {"°", 146, 60}});
+    m.Field(current, CONTROL(EdFCourant), {80, 24, 60, 24}, group);
+    m.Field(current, CONTROL(EdDirCourant), {80, 56, 60, 24}, group);
+    m.Radio(current, CONTROL(RdBtCourConst), "Constant", {210, 26}, group, [this] { w_.RdBtCourConstChange(); });
+    m.Radio(current, CONTROL(RdBtCourAlt), "Alterné", {210, 58}, group, [this] { w_.RdBtCourConstChange(); });
+
+    QGroupBox* position = Panel(panel, "Position géographique  - degrés et minutes décimales", {8, 260, 361, 112});
+    AddCaptions(position, {{"deg", 72, 24}, {"min", 146, 24}, {"LAT", 10, 48}, {"LG", 10, 80}});
+    m.Field(position, CONTROL(EdLATDeg), {56, 44, 56, 24}, group);
+    m.Field(position, CONTROL(EdLATMin), {118, 44, 86, 24}, group);
+    m.Radio(position, CONTROL(RadioButtonN), "N", {226, 46}, group);
+    m.Radio(position, CONTROL(RadioButtonS), "S", {276, 46}, group);
+    m.Field(position, CONTROL(EdLGDEG), {56, 76, 56, 24}, group);
+    m.Field(position, CONTROL(EdLGMin), {118, 76, 86, 24}, group);
+    m.Radio(position, CONTROL(RadioButtonE), "E", {226, 78}, group);
+    m.Radio(position, CONTROL(RadioButtonW), "W", {276, 78}, group);
+
+    const auto wp = ControlGroup::Waypoint;
+    QGroupBox* waypoint = Panel(panel, "Waypoint (opt)  - degrés et minutes décimales", {8, 380, 361, 180});
+    AddCaptions(waypoint, {{"deg", 72, 24},
+                           {"min", 146, 24},
+                           {"LAT", 10, 48},
+                           {"LG", 10, 80},
+                           {"Nom", 10, 112},
+                           {"Dist :", 10, 146},
+                           {" milles    Relev", 140, 146},
+                           {"°", 318, 146}});
+    m.Field(waypoint, CONTROL(EdLatWpDeg), {56, 44, 56, 24}, wp);
+    m.Field(waypoint, CONTROL(EDLatWpmin), {118, 44, 86, 24}, wp);
+    m.Radio(waypoint, CONTROL(RadioButtonWPN), "N", {226, 46}, wp);
+    m.Radio(waypoint, CONTROL(RadioButtonWPS), "S", {276, 46}, wp);
+    m.Field(waypoint, CONTROL(EDLGWpDeg), {56, 76, 56, 24}, wp);
+    m.Field(waypoint, CONTROL(EdLGWpmin), {118, 76, 86, 24}, wp);
+    m.Radio(waypoint, CONTROL(RadioButtonWPE), "E", {226, 78}, wp);
+    m.Radio(waypoint, CONTROL(RadioButtonWPW), "W", {276, 78}, wp);
+    m.Field(waypoint, CONTROL(EdNwpt), {56, 108, 148, 24}, wp);
+    m.Push(waypoint, CONTROL(BtModWp), {226, 106, 90, 28}, wp, [this] { w_.BtModWpClick(); });
+    m.Display(waypoint, CONTROL(EdDTW), {56, 142, 80, 24}, wp);
+    m.Display(waypoint, CONTROL(EdBTW), {250, 142, 64, 24}, wp);
+}
+
+void MainWindow::BuildComputedData() {
+    Makers m{*bind_, w_, this, [this](std::function<void()> h) { Command(h); }};
+    const auto group = ControlGroup::ComputedData;
+    QGroupBox* panel = Panel(canvas_, "Données calculées", {24, 576, 361, 241});
+    AddCaptions(panel, {{"Vitesse ", 10, 24},
+                        {"du bateau", 10, 38},
+                        {"nds", 140, 32},
+                        {"°", 330, 32},
+                        {"au près", 10, 76},
+                        {"VMG", 10, 90},
+                        {"nds", 140, 84},
+                        {"VMG au vent", 180, 84},
+                        {"Force", 134, 120},
+                        {"Direction", 200, 120},
+                        {"Angle", 280, 120},
+                        {"Vent apparent", 10, 146}});
+    m.Display(panel, CONTROL(EdBSP), {78, 28, 58, 24}, group);
+    m.Text(panel, CONTROL(LabBestHAul), {180, 32, 90, 18}, group);
+    m.Text(panel, CONTROL(LbEdBestHaul), {276, 32, 50, 18}, group);
+    m.Text(panel, CONTROL(LbEdVMGauPres), {82, 84, 54, 18}, group);
+    m.Display(panel, CONTROL(EdVMGVent), {276, 80, 58, 24}, group);
+    m.Display(panel, CONTROL(EdAWS), {130, 142, 60, 24}, group);
+    m.Display(panel, CONTROL(EdAWD), {200, 142, 60, 24}, group);
+    m.Display(panel, CONTROL(EdAWA), {274, 142, 60, 24}, group);
+    m.Text(panel, CONTROL(LabTypVent), {10, 182, 118, 18}, group);
+    m.Display(panel, CONTROL(EdVRS_S), {130, 178, 60, 24}, group);
+    m.Display(panel, CONTROL(EdVRS_D), {200, 178, 60, 24}, group);
+    m.Display(panel, CONTROL(EdVRS_A), {274, 178, 60, 24}, group);
+}
+
+void MainWindow::BuildVariation() {
+    Makers m{*bind_, w_, this, [this](std::function<void()> h) { Command(h); }};
+    const auto group = ControlGroup::Conditions;
+    QGroupBox* panel = Panel(canvas_, "Déclinaison magnétique", {24, 833, 361, 81});
+    AddCaptions(panel, {{"°", 72, 32}, {"Cap vrai", 186, 22}, {"Cap mag", 186, 52}});
+    m.Field(panel, CONTROL(EdiDECL), {10, 28, 58, 24}, group, [this] { w_.EdiDECLChange(); });
+    m.Radio(panel, CONTROL(RdgDeclE), "E", {90, 30}, group, [this] { w_.InitDeclinaison(); });
+    m.Radio(panel, CONTROL(RdgDeclW), "W", {134, 30}, group, [this] { w_.InitDeclinaison(); });
+    m.Display(panel, CONTROL(Ed2HDGT), {256, 18, 80, 24}, group);
+    m.Display(panel, CONTROL(EdHDM), {256, 48, 80, 24}, group);
+}
+
+void MainWindow::BuildCentre() {
+    Makers m{*bind_, w_, this, [this](std::function<void()> h) { Command(h); }};
+    const auto group = ControlGroup::Centre;
+    constexpr int x = 422, width = 180;
+    QLabel* polar = m.Text(canvas_, CONTROL(StxNomPol), {x, 16, width, 40}, group);
+    polar->setAlignment(Qt::AlignCenter);
+    polar->setStyleSheet(
+        QStringLiteral("font-weight: bold; font-size: 15px; background: rgba(255,255,255,200); border-radius: 6px;"));
+    QLabel* category = m.Text(canvas_, CONTROL(LabCateg), {x, 80, width, 32}, group);
+    category->setAlignment(Qt::AlignCenter);
+    category->setWordWrap(true);
+    category->setStyleSheet(QStringLiteral("background: rgba(255,255,255,200); border-radius: 6px;"));
+    QPushButton* simulate = m.Push(canvas_, CONTROL(BtCalC), {x, 123, width, 33}, group, [this] { w_.BtCalCClick(); });
+    simulate->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    QPushButton* pause =
+        m.Push(canvas_, CONTROL(SpBtPauseRes), {x, 176, width, 44}, group, [this] { w_.SpBtPauseResClick(); });
+    pause->setIconSize({32, 32});
+    bind_->glyphs.push_back({pause, GlyphList::PauseResume, &w_.GlyphResPause});
+    QPushButton* best =
+        m.Push(canvas_, CONTROL(BtBestHaul), {x, 230, width, 40}, group, [this] { w_.BtBestHaulClick(); });
+    best->setToolTip(Q(w_.BtBestHaul.hint));
+    QLineEdit* tack = m.Display(canvas_, CONTROL(EdAM), {x, 283, width, 32}, group);
+    tack->setAlignment(Qt::AlignCenter);
+    tack->setStyleSheet(QStringLiteral("font-weight: bold;"));
+
+    QGroupBox* ground = Panel(canvas_, "Route sur le fond", {x, 326, width, 140});
+    AddCaptions(
+        ground,
+        {{"COG", 10, 28}, {"°", 140, 28}, {"SOG", 10, 58}, {"nds", 140, 58}, {"Dérive :  Vent + Courant", 10, 84}});
+    m.Display(ground, CONTROL(EdCOG), {60, 24, 74, 24}, group);
+    m.Display(ground, CONTROL(EdSOG), {60, 54, 74, 24}, group);
+    m.Display(ground, CONTROL(EdDeriv), {10, 104, 60, 24}, group);
+    m.Text(ground, CONTROL(LDeriv), {78, 108, 96, 18}, group);
+
+    const auto wp = ControlGroup::Waypoint;
+    QGroupBox* distances = Panel(canvas_, "Distances au waypoint", {x, 479, width, 170});
+    AddCaptions(distances, {{"Orthodromie", 10, 24},
+                            {"MN", 150, 42},
+                            {"Loxodromie", 10, 64},
+                            {"MN", 150, 82},
+                            {"WCV", 10, 110},
+                            {"nds", 150, 110},
+                            {"ETE", 10, 138}});
+    m.Text(distances, CONTROL(LabEddistortho), {10, 42, 136, 18}, wp);
+    m.Text(distances, CONTROL(LabEdDistLoxo), {10, 82, 136, 18}, wp);
+    m.Text(distances, CONTROL(LbEdWCV), {60, 110, 86, 18}, wp);
+    m.Text(distances, CONTROL(LbEDETE), {60, 138, 110, 18}, wp);
+
+    // The sounder: the boat's silhouette above the depth profile, in a frame.
+    auto* frame = new QFrame(canvas_);
+    frame->setGeometry(x, 672, width, 233);
+    frame->setFrameShape(QFrame::StyledPanel);
+    frame->setStyleSheet(QStringLiteral("QFrame { background: rgba(255,255,255,160); border-radius: 6px; }"));
+    auto* silhouette = new BoatSilhouette(frame);
+    silhouette->setGeometry((width - 175) / 2, 20, 175, BoatSilhouette::kHeight);
+    depth_ = new DepthPictureWidget(w_.Engine.S, frame);
+    depth_->setObjectName(QStringLiteral("ImageProf"));
+    depth_->move((width - depth_->width()) / 2, 20 + BoatSilhouette::kHeight);
+}
+
+void MainWindow::BuildCompass() {
+    Makers m{*bind_, w_, this, [this](std::function<void()> h) { Command(h); }};
+    const auto pilot = ControlGroup::Pilot;
+    compass_ = new CompassWidget(w_.FMXCompass1, canvas_);
+    compass_->setObjectName(QStringLiteral("FMXCompass1"));
+    compass_->setGeometry(630, 18, w_.FMXCompass1.Width, w_.FMXCompass1.Height);
+    boat_ = new BoatPicture(compass_);
+    boat_->setObjectName(QStringLiteral("ImageBatDYN"));
+    boat_->move(static_cast<int>(w_.FMXCompass1.CentreXY.x) - BoatPicture::kSide / 2,
+                static_cast<int>(w_.FMXCompass1.CentreXY.y) - BoatPicture::kSide / 2);
+
+    QLineEdit* heading = m.Display(canvas_, CONTROL(EdCAP), {638, 22, 100, 46}, ControlGroup::Compass);
+    QFont big = heading->font();
+    big.setPointSize(20);
+    big.setBold(true);
+    heading->setFont(big);
+    heading->setAlignment(Qt::AlignCenter);
+    QLineEdit* notice = m.Display(canvas_, CONTROL(EdModCap), {638, 74, 150, 26}, pilot);
+    notice->setStyleSheet(QStringLiteral("color: #8b0000; font-weight: bold;"));
+
+    QPushButton* autoButton =
+        m.Push(canvas_, CONTROL(SpBTAUTO), {1070, 22, 96, 44}, pilot, [this] { w_.SpBtAUTOClick(); });
+    QPushButton* standby =
+        m.Push(canvas_, CONTROL(SpBtStdBY), {1070, 72, 96, 44}, pilot, [this] { w_.SpBtStdBYClick(); });
+    for (auto [button, list, glyph] : {std::tuple{autoButton, GlyphList::Auto, &w_.Glyph_AUTO},
+                                       std::tuple{standby, GlyphList::Standby, &w_.Glyph_STDBY}}) {
+        button->setIconSize({84, 34});
+        bind_->glyphs.push_back({button, list, glyph});
+    }
+    m.Push(canvas_, CONTROL(SpBtL), {638, 490, 48, 32}, pilot, [this] { w_.SpBtLClick(); });
+    m.Push(canvas_, CONTROL(SpBT10L), {690, 490, 48, 32}, pilot, [this] { w_.SpBT10LClick(); });
+    m.Push(canvas_, CONTROL(SpBt10R), {1066, 490, 48, 32}, pilot, [this] { w_.SpBt10RClick(); });
+    m.Push(canvas_, CONTROL(SpBtR), {1118, 490, 48, 32}, pilot, [this] { w_.SpBtRClick(); });
+    QPushButton* tack = m.Push(canvas_, CONTROL(SBtVire), {638, 540, 110, 40}, pilot, [this] { w_.SBtVireClick(); });
+    QPushButton* gybe = m.Push(canvas_, CONTROL(SBtEmp), {1056, 540, 110, 40}, pilot, [this] { w_.SBtEmpClick(); });
+    for (QPushButton* b : {tack, gybe}) b->setStyleSheet(QStringLiteral("font-weight: bold;"));
+
+    auto* tiller = new QSlider(Qt::Horizontal, canvas_);
+    tiller->setObjectName(QStringLiteral("TrackBarre"));
+    tiller->setGeometry(700, 596, 260, 26);
+    tiller->setTickPosition(QSlider::TicksBelow);
+    tiller->setTickInterval(5);
+    tiller->setPageStep(5);
+    connect(tiller, &QSlider::valueChanged, this, [this](int value) {
+        w_.TrackBarre.value = value;
+        Command([this] { w_.TrackBarreChange(); });
+    });
+    bind_->tiller = tiller;
+    auto* centre = new QPushButton(canvas_);
+    centre->setObjectName(QStringLiteral("zerolabarre"));
+    centre->setGeometry(972, 592, 64, 34);
+    centre->setFlat(true);
+    centre->setIcon(QIcon(CentreTillerPicture({60, 30})));
+    centre->setIconSize({60, 30});
+    centre->setToolTip(Q(w_.zerolabarre.hint));
+    connect(centre, &QPushButton::clicked, this, [this] { Command([this] { w_.zerolabarreClick(); }); });
+    bind_->zeroTiller = centre;
+}
+
+void MainWindow::BuildTransmission() {
+    Makers m{*bind_, w_, this, [this](std::function<void()> h) { Command(h); }};
+    const auto group = ControlGroup::Transmission;
+    transmission_ = Panel(canvas_, "TRANSMISSION NMEA 0183", {629, 630, 571, 293});
+    transmission_->setObjectName(QStringLiteral("Transmission"));
+    AddCaptions(transmission_, {{"FILAIRE", 8, 30},
+                                {"COM", 100, 30},
+                                {"Vit", 386, 30},
+                                {"bds ", 508, 30},
+                                {"WIFI", 8, 62},
+                                {"Stat", 282, 62}});
+    m.Toggle(transmission_, CONTROL(SwActivNMEA_com), {64, 28}, group, [this] { w_.SwActivNMEA_comSwitch(); });
+    auto* ports = new QComboBox(transmission_);
+    ports->setObjectName(QStringLiteral("CBCom"));
+    ports->setGeometry(132, 26, 180, 26);
+    connect(ports, &QComboBox::activated, this, [this](int index) {
+        w_.CBCom.itemIndex = index;
+        Command([this] { w_.CBComSelect(); });
+    });
+    bind_->combos.push_back({&TFCorvel::CBCom, ports, group, {}});
+    m.Push(transmission_, CONTROL(RAZCom), {320, 25, 56, 28}, group, [this] { w_.RAZComClick(); });
+    auto* rates = new QComboBox(transmission_);
+    rates->setObjectName(QStringLiteral("CBbauds"));
+    rates->setGeometry(410, 26, 92, 26);
+    connect(rates, &QComboBox::activated, this, [this](int index) { w_.CBbauds.itemIndex = index; });
+    bind_->combos.push_back({&TFCorvel::CBbauds, rates, group, {}});
+
+    m.Toggle(transmission_, CONTROL(SwWIFI), {64, 60}, group, [this] { w_.SwWIFISwitch(); });
+    m.Push(transmission_, CONTROL(BtParamWIFI), {100, 57, 170, 28}, group, [this] {
+        w_.BtParamWIFIClick();
+        if (program_.FParamWIFI.Visible) {
+            program_.FParamWIFI.Visible = false;
+            Placeholder("PARAMETRES WIFI  pour TRANSMISSION NMEA");
+        }
+    });
+    m.Display(transmission_, CONTROL(EdConnex), {314, 58, 200, 26}, group);
+    m.Push(transmission_, CONTROL(SpBtZoomNMEA), {528, 57, 30, 28}, group, [this] { w_.SpBtZoomNMEAClick(); });
+
+    sentences_ = new QPlainTextEdit(transmission_);
+    sentences_->setObjectName(QStringLiteral("MemoNMEA"));
+    sentences_->setReadOnly(true);
+    sentences_->setMaximumBlockCount(kSentenceListLines);
+    sentences_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    sentences_->setFont(QFont(QStringLiteral("DejaVu Sans Mono"), 9));
+    sentences_->setGeometry(8, 92, 555, 195);
+}
+
+void MainWindow::BuildRightColumn() {
+    Makers m{*bind_, w_, this, [this](std::function<void()> h) { Command(h); }};
+    slide_ = new QLabel(canvas_);
+    slide_->setObjectName(QStringLiteral("ImgDiapo"));
+    slide_->setGeometry(1193, 16, 400, 547);
+    slide_->setStyleSheet(QStringLiteral("background: #1f4e8c; border-radius: 8px;"));
+    AddCaption(canvas_, {"Diaporama", 1300, 574});
+    m.Toggle(canvas_, CONTROL(SwitchDiapos), {1384, 573}, ControlGroup::Menus, {});
+    // The legend picture carries its title, "Légende du compas".
+    auto* legend = new QLabel(canvas_);
+    legend->setObjectName(QStringLiteral("Legende"));
+    legend->setGeometry(1216, 629, 377, 292);
+    legend->setPixmap(LegendPicture({377, 292}));
+}
+
+void MainWindow::BuildShortcuts() {
+    for (const ShortcutKey& s : kShortcuts) {
+        auto* button = canvas_->findChild<QPushButton*>(QString::fromLatin1(s.control));
+        auto* shortcut = new QShortcut(s.key, this);
+        connect(shortcut, &QShortcut::activated, this, [button] {
+            if (button->isEnabled() && button->isVisible()) button->click();
+        });
+    }
+}
+
+#undef CONTROL
+
+// ---------------------------------------------------------------- running
+
+void MainWindow::Command(const std::function<void()>& handler) {
+    handler();
+    if (w_.Closed) {
+        close();
+        return;
+    }
+    Refresh(true);
+    ScheduleNextPump();
+}
+
+void MainWindow::Simulate() {
+    Command([this] { w_.BtCalCClick(); });
+}
+
+void MainWindow::Pump() {
+    w_.Timers.FollowClock(clock_.elapsed());
+    Refresh();
+    if (w_.Closed) {
+        close();
+        return;
+    }
+    ScheduleNextPump();
+}
+
+void MainWindow::ScheduleNextPump() {
+    const sim::Millis due = w_.Timers.NextDue();
+    if (due < 0) {
+        pump_.stop();  // nothing to run until the user does something
+        return;
+    }
+    pump_.start(static_cast<int>(std::clamp<sim::Millis>(due - clock_.elapsed(), 0, 60'000)));
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // The close box ends the program without a question (the "Quitter" entry asks).
+    pump_.stop();
+    w_.FormClose();
+    event->accept();
+}
+
+// ---------------------------------------------------------------- drawing the model
+
+void MainWindow::Refresh(bool all) {
+    std::array<bool, app::kControlGroupCount> moved{};
+    bool any = false;
+    for (std::size_t g = 0; g < app::kControlGroupCount; ++g) {
+        const std::uint64_t now = w_.Changes.Of(static_cast<ControlGroup>(g));
+        moved[g] = all || !drawnOnce_ || now != drawn_[g];
+        drawn_[g] = now;
+        any = any || moved[g];
+    }
+    drawnOnce_ = true;
+    if (!any) return;
+    auto changed = [&moved](ControlGroup g) { return moved[static_cast<std::size_t>(g)]; };
+
+    for (auto& [control, edit, group, shortcut] : bind_->fields) {
+        if (!changed(group)) continue;
+        const app::EditField& f = w_.*control;
+        const QSignalBlocker quiet(edit);
+        SetText(edit, f.text);
+        SetEnabledVisible(edit, f.enabled, f.visible);
+        if (f.readOnly && !edit->isReadOnly()) edit->setReadOnly(true);
+        SetColour(edit, QPalette::Base, f.background);
+        SetColour(edit, QPalette::Text, f.textColour);
+        if (edit->font().italic() != f.italic) {
+            QFont font = edit->font();
+            font.setItalic(f.italic);
+            edit->setFont(font);
+        }
+        SetTip(edit, f.hint, shortcut);
+    }
+    for (auto& [control, label, group, shortcut] : bind_->labels) {
+        if (!changed(group)) continue;
+        const app::Label& l = w_.*control;
+        if (label->text() != Q(l.text)) label->setText(Q(l.text));
+        SetEnabledVisible(label, true, l.visible);
+        SetTip(label, l.hint, shortcut);
+    }
+    for (auto& [control, button, group, shortcut] : bind_->buttons) {
+        if (!changed(group)) continue;
+        const app::Button& b = w_.*control;
+        if (button->text() != Q(b.caption)) button->setText(Q(b.caption));
+        SetEnabledVisible(button, b.enabled, b.visible);
+        SetColour(button, QPalette::Button, b.fill);
+        SetTip(button, b.hint, shortcut);
+    }
+    for (auto& [control, radio, group, shortcut] : bind_->radios) {
+        if (!changed(group)) continue;
+        const app::RadioButton& r = w_.*control;
+        const QSignalBlocker quiet(radio);
+        if (radio->isChecked() != r.checked) {
+            radio->setAutoExclusive(false);  // the model says which of the pair is on
+            radio->setChecked(r.checked);
+            radio->setAutoExclusive(true);
+        }
+        SetEnabledVisible(radio, r.enabled, true);
+        SetTip(radio, r.hint, shortcut);
+    }
+    for (auto& [control, box, group, shortcut] : bind_->switches) {
+        if (!changed(group)) continue;
+        const app::Switch& s = w_.*control;
+        const QSignalBlocker quiet(box);
+        if (box->isChecked() != s.isChecked) box->setChecked(s.isChecked);
+        SetEnabledVisible(box, s.enabled, true);
+        SetTip(box, s.hint, shortcut);
+    }
+    for (auto& [control, combo, group, shortcut] : bind_->combos) {
+        if (!changed(group)) continue;
+        const app::ComboBox& c = w_.*control;
+        const QSignalBlocker quiet(combo);
+        QStringList items;
+        for (const std::string& item : c.items) items << Q(item);
+        QStringList shown;
+        for (int i = 0; i < combo->count(); ++i) shown << combo->itemText(i);
+        if (shown != items) {
+            combo->clear();
+            combo->addItems(items);
+        }
+        if (combo->currentIndex() != c.itemIndex) combo->setCurrentIndex(c.itemIndex);
+        SetEnabledVisible(combo, c.enabled, true);
+        SetTip(combo, c.hint, shortcut);
+    }
+    for (auto& [control, action, group, shortcut] : bind_->menus) {
+        if (!changed(group)) continue;
+        const app::MenuItem& item = w_.*control;
+        action->setEnabled(item.enabled);
+        if (action->isCheckable()) action->setChecked(item.checked);
+    }
+    if (changed(ControlGroup::Conditions)) {
+        const QSignalBlocker quiet(bind_->polarPercent);
+        bind_->polarPercent->setRange(static_cast<int>(w_.SpBPolPerc.min), static_cast<int>(w_.SpBPolPerc.max));
+        bind_->polarPercent->setValue(static_cast<int>(w_.SpBPolPerc.value));
+        bind_->polarPercent->setEnabled(w_.SpBPolPerc.enabled);
+    }
+    if (changed(ControlGroup::Pilot)) {
+        const QSignalBlocker quiet(bind_->tiller);
+        bind_->tiller->setRange(w_.TrackBarre.min, w_.TrackBarre.max);
+        bind_->tiller->setValue(w_.TrackBarre.value);
+        bind_->tiller->setEnabled(w_.TrackBarre.enabled);
+        SetTip(bind_->zeroTiller, w_.zerolabarre.hint, {});
+    }
+    for (auto& g : bind_->glyphs) {
+        if (g.shown == g.glyph->imageIndex) continue;
+        g.shown = g.glyph->imageIndex;
+        g.button->setIcon(QIcon(GlyphImage(g.list, g.shown, 64)));
+    }
+    if (changed(ControlGroup::Compass)) ShowInstruments();
+    if (changed(ControlGroup::Transmission)) ShowSentenceList();
+    const QString caption = Q(w_.Caption);
+    if (windowTitle() != caption) setWindowTitle(caption);
+}
+
+void MainWindow::ShowInstruments() {
+    const bool shown = !w_.NmeaListZoomed;
+    compass_->setVisible(shown);
+    compass_->ModelChanged();
+    boat_->SetHeading(w_.ImageBatDYNRotation);
+    depth_->ModelChanged();
+}
+
+void MainWindow::ShowSentenceList() {
+    const app::TextLog& log = w_.MemoNMEA;
+    if (log.Cleared() != sentencesCleared_) {
+        sentences_->clear();
+        sentencesCleared_ = log.Cleared();
+        sentencesShown_ = log.Appended() - log.Lines().size();
+    }
+    // The new lines, at most a list's worth: the older ones would scroll out at once.
+    const std::uint64_t fresh = log.Appended() - sentencesShown_;
+    const std::size_t count =
+        static_cast<std::size_t>(std::min<std::uint64_t>({fresh, log.Lines().size(), kSentenceListLines}));
+    if (count > 0) {
+        QStringList lines;
+        lines.reserve(static_cast<qsizetype>(count));
+        for (auto it = log.Lines().end() - static_cast<std::ptrdiff_t>(count); it != log.Lines().end(); ++it)
+            lines << Q(*it);
+        QScrollBar* bar = sentences_->verticalScrollBar();
+        const bool atEnd = bar->value() == bar->maximum();
+        sentences_->appendPlainText(lines.join(QLatin1Char('\n')));
+        if (w_.MemoNMEAFollowsEnd && atEnd) bar->setValue(bar->maximum());
+    }
+    sentencesShown_ = log.Appended();
+
+    // "+": the list over the compass column, the compass's neighbours hidden.
+    if (zoomShown_ != w_.NmeaListZoomed) {
+        zoomShown_ = w_.NmeaListZoomed;
+        transmission_->setGeometry(zoomShown_ ? QRect(629, 8, 571, 915) : QRect(629, 630, 571, 293));
+        sentences_->setGeometry(8, 92, 555, zoomShown_ ? 915 - 100 : 195);
+        transmission_->raise();
+        compass_->setVisible(!zoomShown_);
+        bind_->tiller->setVisible(!zoomShown_);
+        bind_->zeroTiller->setVisible(!zoomShown_);
+    }
+}
+
+}  // namespace corvel::ui

@@ -1,0 +1,94 @@
+// The main window as Qt widgets: a thin view of the main window model (app::TFCorvel) and of the
+// program's other models. Every widget is bound to one control of the model by a table (its
+// object name is the control's name); the view copies the model's texts, colours and enabled and
+// visible states into the widgets, and the user's edits and clicks back into the model, which
+// does the rest. One timer follows the monotonic clock and advances the engine's virtual time;
+// after each advance the view redraws only the groups of controls whose revision moved.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QTimer>
+#include <array>
+#include <functional>
+#include <vector>
+
+#include "app/ControlGroups.h"
+#include "app/Program.h"
+
+class QAction;
+class QLabel;
+class QPlainTextEdit;
+class QScrollArea;
+
+namespace corvel::ui {
+
+class BoatPicture;
+class CompassWidget;
+class DepthPictureWidget;
+class GlyphButton;
+
+class MainWindow : public QMainWindow {
+public:
+    // The window of `program`, whose models it shows and drives. `boatPicture`: the boat drawn
+    // over the compass's centre (the program's iconbatTRANS.png).
+    MainWindow(app::Program& program, const QPixmap& boatPicture);
+    ~MainWindow() override;
+
+    // The client area the controls are laid out on (1600 x 940), inside the scroll area.
+    static constexpr int kClientWidth = 1600;
+    static constexpr int kClientHeight = 940;
+    QWidget* Canvas() const { return canvas_; }
+
+    // Brings the engine's virtual time up to the monotonic clock, then redraws what changed.
+    // The window's timer calls it; tests call FollowClock(false) after advancing the virtual
+    // time themselves.
+    void Pump();
+    // Redraws the groups whose revision moved since they were last drawn (every group: `all`).
+    void Refresh(bool all = false);
+    // Presses "SIMULER" as the button does (the command line's --simulate).
+    void Simulate();
+
+    struct Bindings;  // the widgets bound to the model's controls
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildConditions();
+    void BuildComputedData();
+    void BuildVariation();
+    void BuildCentre();
+    void BuildCompass();
+    void BuildTransmission();
+    void BuildRightColumn();
+    void BuildShortcuts();
+    // A user's command: the model's handler, then every group redrawn and the timer set again.
+    void Command(const std::function<void()>& handler);
+    void ScheduleNextPump();
+    void ShowSentenceList();
+    void ShowInstruments();
+    void Placeholder(const char* window);
+
+    app::Program& program_;
+    app::TFCorvel& w_;
+    std::unique_ptr<Bindings> bind_;
+    QScrollArea* scroll_ = nullptr;
+    QWidget* canvas_ = nullptr;
+    CompassWidget* compass_ = nullptr;
+    BoatPicture* boat_ = nullptr;
+    DepthPictureWidget* depth_ = nullptr;
+    QWidget* transmission_ = nullptr;
+    QPlainTextEdit* sentences_ = nullptr;
+    QLabel* slide_ = nullptr;
+    QTimer pump_;
+    QElapsedTimer clock_;
+    std::array<std::uint64_t, app::kControlGroupCount> drawn_{};
+    bool drawnOnce_ = false;
+    // What the sentence list shows of the log: lines appended, and clearings, when last drawn.
+    std::uint64_t sentencesShown_ = 0, sentencesCleared_ = 0;
+    bool zoomShown_ = false;
+};
+
+}  // namespace corvel::ui

@@ -1,0 +1,322 @@
+// The main window's widgets over the whole program: which controls are enabled after each sequence
+// of commands, the texts and colours the widgets show, the "+" zoom, the sentence list, the
+// keyboard shortcuts, and quitting.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+#include <QTextBlock>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/Program.h"
+#include "support/DataFiles.h"
+#include "support/FakeDialogs.h"
+#include "support/FakeSerialPlatform.h"
+#include "support/GuiApplication.h"
+#include "support/TempFolder.h"
+#include "ui/CompassWidget.h"
+#include "ui/MainWindow.h"
+
+using namespace corvel;
+
+namespace {
+
+class MainWindowView : public ::testing::Test {
+protected:
+    MainWindowView() {
+        serial.devices = {"/dev/ttyUSB0"};
+        window.show();
+    }
+
+    QApplication& qt = test::GuiApplication();  // before any widget or picture
+    test::FakeDialogs dialogs;
+    test::FakeSerialPlatform serial;  // before the program, which closes its ports on leaving
+    app::Program program{dialogs, test::SourceDir() / "data", serial};
+    app::TFCorvel& w = program.FCorvel;
+    ui::MainWindow window{program, QPixmap()};
+
+    template <class Widget = QWidget>
+    Widget* Find(const char* name) {
+        auto* found = window.findChild<Widget*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    // A control's enabled state: a widget, or a menu command.
+    bool Enabled(const std::string& name) {
+        if (auto* action = window.findChild<QAction*>(QString::fromStdString(name))) return action->isEnabled();
+        return Find(name.c_str())->isEnabled();
+    }
+    void Click(const char* name) { QTest::mouseClick(Find(name), Qt::LeftButton); }
+    std::string Text(const char* name) { return Find<QLineEdit>(name)->text().toStdString(); }
+    // Virtual time, then the window's redraw as its timer does it.
+    void Advance(sim::Millis ms) {
+        w.Timers.Advance(ms);
+        window.Refresh();
+    }
+};
+
+// ---------------------------------------------------------------- enabling rules
+
+struct EnablingCase {
+    std::vector<std::string> events;
+    std::map<std::string, bool> enabled;
+};
+
+const EnablingCase kEnablingCases[] = {
+    {{},
+     {{"SwActivNMEA_com", false},
+      {"BtParamWIFI", false},
+      {"TrackBarre", false},
+      {"SBtVire", true},
+      {"SBtEmp", true},
+      {"BtBestHaul", true},
+      {"SpBtL", true},
+      {"SpBtR", true},
+      {"SpBT10L", true},
+      {"SpBt10R", true},
+      {"BtCalC", true},
+      {"SwWIFI", true},
+      {"MenuParametres", true},
+      {"MenuOuvrir", true}}},
+    {{"SIMULER"},
+     {{"SpBtPauseRes", true},
+      {"MenuParametres", false},
+      {"MenuOuvrir", false},
+      {"SwWIFI", false},
+      {"SpBTAUTO", true},
+      {"SpBtStdBY", true},
+      {"BtBestHaul", true},
+      {"TrackBarre", false}}},
+    {{"SIMULER", "STDBY"},
+     {{"TrackBarre", true},
+      {"BtBestHaul", false},
+      {"SBtVire", false},
+      {"SBtEmp", false},
+      {"SpBT10L", false},
+      {"SpBt10R", false}}},
+    {{"SIMULER", "STDBY", "AUTO"},
+     {{"TrackBarre", false},
+      {"BtBestHaul", true},
+      {"SBtVire", true},
+      {"SBtEmp", true},
+      {"SpBtL", true},
+      {"SpBtR", true},
+      {"SpBT10L", true},
+      {"SpBt10R", true}}},
+    {{"SIMULER", "pause"},
+     {{"SpBTAUTO", false},
+      {"SpBtStdBY", false},
+      {"MenuParametres", true},
+      {"MenuOuvrir", true},
+      {"BtBestHaul", false},
+      {"SwWIFI", true},
+      {"SpBtPauseRes", true}}},
+    {{"SIMULER", "STDBY", "pause"}, {{"TrackBarre", false}, {"SpBtR", false}, {"SpBtL", false}}},
+    {{"SIMULER", "pause", "resume"},
+     {{"SpBTAUTO", true},
+      {"SpBtStdBY", true},
+      {"MenuParametres", false},
+      {"MenuOuvrir", false},
+      {"SwWIFI", false},
+      {"BtBestHaul", true}}},
+    {{"SIMULER", "STDBY", "pause", "resume"},
+     {{"SpBtR", true}, {"SpBtL", true}, {"TrackBarre", true}, {"SwWIFI", false}}},
+    {{"SIMULER", "VIRER"}, {{"SBtVire", false}, {"SBtEmp", false}}},
+    {{"SIMULER", "VIRER", "tick", "tick", "tick", "tick", "tick", "tick", "tick", "tick", "tick",
+      "tick",    "tick",  "tick", "tick", "tick", "tick", "tick", "tick", "tick", "tick", "tick"},
+     {{"SBtVire", true}}},
+    {{"port"}, {{"SwActivNMEA_com", true}}},
+    {{"wifi"}, {{"BtParamWIFI", true}}},
+    {{"wifi", "wifi"}, {{"BtParamWIFI", false}}},
+};
+
+TEST(MainWindowEnabling, EachSequenceOfCommandsLeavesTheControlsEnabledAsTheRulesSay) {
+    test::GuiApplication();
+    // The widget each command is given to.
+    const std::map<std::string, const char*> widgets = {
+        {"SIMULER", "BtCalC"},  {"pause", "SpBtPauseRes"}, {"resume", "SpBtPauseRes"}, {"AUTO", "SpBTAUTO"},
+        {"STDBY", "SpBtStdBY"}, {"VIRER", "SBtVire"},      {"wifi", "SwWIFI"}};
+    for (const EnablingCase& c : kEnablingCases) {
+        // A fresh program and window for each sequence.
+        test::FakeDialogs d;
+        test::FakeSerialPlatform s;
+        s.devices = {"/dev/ttyUSB0"};
+        std::string sequence;
+        for (const std::string& e : c.events) sequence += e + " ";
+        SCOPED_TRACE("after: " + sequence);
+        app::Program p{d, test::SourceDir() / "data", s};
+        ui::MainWindow view{p, QPixmap()};
+        view.show();
+        for (const std::string& e : c.events) {
+            if (e == "tick") {
+                p.FCorvel.Timers.Advance(1000);
+                view.Refresh();
+            } else if (e == "port") {
+                auto* ports = view.findChild<QComboBox*>(QStringLiteral("CBCom"));
+                ports->setCurrentIndex(0);
+                emit ports->activated(0);
+            } else {
+                QWidget* target = view.findChild<QWidget*>(QString::fromLatin1(widgets.at(e)));
+                ASSERT_NE(target, nullptr) << e;
+                QTest::mouseClick(target, Qt::LeftButton);
+            }
+        }
+        for (const auto& [name, enabled] : c.enabled) {
+            const QString q = QString::fromStdString(name);
+            bool actual;
+            if (auto* action = view.findChild<QAction*>(q)) {
+                actual = action->isEnabled();
+            } else {
+                QWidget* widget = view.findChild<QWidget*>(q);
+                ASSERT_NE(widget, nullptr) << name;
+                actual = widget->isEnabled();
+            }
+            EXPECT_EQ(actual, enabled) << name;
+        }
+    }
+}
+
+// ---------------------------------------------------------------- what the widgets show
+
+TEST_F(MainWindowView, TheWidgetsShowTheModelsTextsAndColours) {
+    EXPECT_EQ(window.windowTitle().toStdString(), w.Caption);
+    EXPECT_NE(window.windowTitle().indexOf(QStringLiteral("   Version : ")), -1);
+    EXPECT_EQ(Text("EdTWS"), "6");
+    EXPECT_EQ(Text("EdDirCourant"), "075");
+    EXPECT_EQ(Text("EdLATMin"), "4,14");
+    EXPECT_EQ(Text("EdNwpt"), "Att_Dover");
+    EXPECT_EQ(Text("EdConnex"), "Pas de connexion");
+    EXPECT_EQ(Find<QPushButton>("BtCalC")->text().toStdString(), "SIMULER");
+    for (const char* input : {"EdHDG", "EdTWS", "EdTWD", "EdFCourant", "EdDirCourant", "EdBFT"}) {
+        const QPalette p = Find(input)->palette();
+        EXPECT_EQ(p.color(QPalette::Base), QColor(0x48, 0x3D, 0x8B)) << input;
+        EXPECT_EQ(p.color(QPalette::Text), QColor(Qt::white)) << input;
+    }
+    EXPECT_EQ(Find("SwActivNMEA_com")->toolTip().toStdString(), "Sélectionner un COM au préalable");
+    EXPECT_EQ(Find("RdBtCourAlt")->toolTip().toStdString(),
+              "Le courant effectue une rotation de 180° toutes les 30 secondes");
+
+    // Sailing: the tack indicator takes its side's colour, the apparent wind angle is red.
+    Find<QLineEdit>("EdHDG")->clear();
+    QTest::keyClicks(Find("EdHDG"), "318.46");
+    EXPECT_EQ(w.EdHDG.text, "318.46");  // typed text reaches the model
+    Click("BtCalC");
+    Advance(1000);
+    EXPECT_EQ(Text("EdHDG"), "318.5");
+    EXPECT_EQ(Text("EdCAP"), "318");
+    const std::string tack = Text("EdAM");
+    const QColor side = tack == "TRIBORD AMURE" ? QColor(0x00, 0x80, 0x00) : QColor(0xFF, 0x00, 0x00);
+    EXPECT_EQ(Find("EdAM")->palette().color(QPalette::Base), side) << tack;
+    EXPECT_EQ(Find("EdAWA")->palette().color(QPalette::Text), QColor(Qt::red));
+    EXPECT_EQ(Text("EdAWS"), w.EdAWS.text);
+    EXPECT_EQ(Text("EdSOG"), w.EdSOG.text);
+}
+
+TEST_F(MainWindowView, AHeadingLoadedFromAConfigurationShowsOneDecimal) {
+    test::TempFolder folder;
+    const std::filesystem::path file = folder.path() / "cap.ini";
+    std::ofstream(file) << "[NavDATA]\niHDG=318.46\n";
+    QAction* open = window.findChild<QAction*>(QStringLiteral("MenuOuvrir"));
+    ASSERT_NE(open, nullptr);
+    dialogs.files.push_back(file);
+    open->trigger();
+    EXPECT_EQ(Text("EdHDG"), "318.0");
+    EXPECT_NE(window.windowTitle().indexOf(QStringLiteral("cap.ini")), -1) << window.windowTitle().toStdString();
+}
+
+TEST_F(MainWindowView, PlusLaysTheSentenceListOverTheCompassAndASecondPressBringsItBack) {
+    QWidget* compass = Find("FMXCompass1");
+    QWidget* list = Find("MemoNMEA");
+    const int height = list->height();
+    Click("SpBtZoomNMEA");
+    EXPECT_FALSE(compass->isVisible());
+    for (const char* hidden : {"SBtVire", "SBtEmp", "EdCAP", "ImageBatDYN"})
+        EXPECT_FALSE(Find(hidden)->isVisible()) << hidden;
+    EXPECT_GT(list->height(), 3 * height);
+    Click("SpBtZoomNMEA");
+    EXPECT_TRUE(compass->isVisible());
+    for (const char* shown : {"SBtVire", "SBtEmp", "EdCAP", "ImageBatDYN"})
+        EXPECT_TRUE(Find(shown)->isVisible()) << shown;
+    EXPECT_EQ(list->height(), height);
+}
+
+TEST_F(MainWindowView, TheSentenceListShowsTheNewestLinesAndKeepsABoundedHistory) {
+    auto* list = Find<QPlainTextEdit>("MemoNMEA");
+    Click("BtCalC");
+    Advance(3000);
+    ASSERT_FALSE(w.MemoNMEA.Lines().empty());
+    EXPECT_EQ(list->document()->lastBlock().text().toStdString(), w.MemoNMEA.Lines().back());
+    EXPECT_EQ(static_cast<std::size_t>(list->blockCount()), w.MemoNMEA.Lines().size());
+    // An hour: the model keeps every line for saving, the list only the newest.
+    for (int minute = 0; minute < 60; ++minute) Advance(60'000);
+    EXPECT_GT(w.MemoNMEA.Lines().size(), 10'000u);
+    EXPECT_LE(list->blockCount(), 2000);
+    EXPECT_EQ(list->document()->lastBlock().text().toStdString(), w.MemoNMEA.Lines().back());
+    // "RAZ" empties both.
+    Click("RAZCom");
+    EXPECT_TRUE(list->toPlainText().isEmpty());
+}
+
+TEST_F(MainWindowView, ShortcutsPressEnabledButtonsButNeverTakeAFieldsKeys) {
+    QApplication::setActiveWindow(&window);
+    Click("BtCalC");
+    Advance(1000);
+    // Ctrl+Right typed in a field moves its cursor: no heading change is announced.
+    QLineEdit* field = Find<QLineEdit>("EdTWD");
+    field->setFocus();
+    field->setCursorPosition(0);
+    QTest::keyClick(field, Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_FALSE(w.EdModCap.visible);
+    EXPECT_GT(field->cursorPosition(), 0);
+    // Elsewhere it is "+ 1": the change is announced.
+    Find("BtCalC")->setFocus();
+    QTest::keyClick(Find("BtCalC"), Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_TRUE(w.EdModCap.visible);
+    // F7 is "VIRER".
+    QTest::keyClick(Find("BtCalC"), Qt::Key_F7);
+    EXPECT_TRUE(w.Engine.S.Tacking);
+    EXPECT_NE(Find("SpBtR")->toolTip().indexOf(QStringLiteral("Ctrl+Right")), -1)
+        << Find("SpBtR")->toolTip().toStdString();
+}
+
+// Every file under `folder` with its size and time.
+std::map<std::string, std::pair<std::uintmax_t, std::filesystem::file_time_type>> Files(
+    const std::filesystem::path& folder) {
+    std::map<std::string, std::pair<std::uintmax_t, std::filesystem::file_time_type>> files;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(folder)) {
+        if (e.is_regular_file()) files[e.path().string()] = {e.file_size(), e.last_write_time()};
+    }
+    return files;
+}
+
+TEST(MainWindowQuit, QuitAnsweredNoWritesNothingAndClosesTheWindow) {
+    test::GuiApplication();
+    test::TempFolder data;
+    test::FakeDialogs dialogs;
+    app::Program program{dialogs, config::StartupFolders{test::SourceDir() / "data", data.path(), {}}};
+    ui::MainWindow window{program, QPixmap()};
+    window.show();
+    const auto before = Files(data.path());
+    dialogs.answers = {"N"};
+    dialogs.files.push_back(data.path() / "would_be_saved.ini");  // a save would write here
+    QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("BtCalC")), Qt::LeftButton);
+    program.FCorvel.Timers.Advance(2000);
+    window.findChild<QAction*>(QStringLiteral("MenuQuitter"))->trigger();
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_EQ(dialogs.questions[0], "Voulez-vous sauvegarder la configuration ( O/N) ?");
+    EXPECT_TRUE(program.FCorvel.Closed);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(Files(data.path()), before);
+}
+
+}  // namespace

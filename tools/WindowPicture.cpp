@@ -1,0 +1,78 @@
+// Pictures of the main window: the whole window while the boat sails close-hauled in a current,
+// written as FOLDER/main_window.png (the README's and the help pages' screenshot), and, with
+// --boat FILE, the boat seen from above that the program ships as iconbatTRANS.png (drawn by
+// PaintBoatFromAbove). Usage: window_picture [--seconds N] FOLDER | window_picture --boat FILE.
+// Runs offscreen: QT_QPA_PLATFORM=offscreen.
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QMenuBar>
+#include <QPainter>
+#include <QStyleFactory>
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+
+#include "app/Program.h"
+#include "nav/Conversions.h"
+#include "ui/CompassWidget.h"
+#include "ui/MainWindow.h"
+
+using namespace corvel;
+
+namespace {
+
+int BoatPictureFile(const QString& path) {
+    constexpr int kSide = 2 * ui::BoatPicture::kSide;  // sharp on screens of two pixels per point
+    QImage image(kSide, kSide, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    ui::PaintBoatFromAbove(p, QRectF(0, 0, kSide, kSide));
+    p.end();
+    if (!image.save(path)) {
+        std::fprintf(stderr, "window_picture: cannot write %s\n", qPrintable(path));
+        return 1;
+    }
+    return 0;
+}
+
+int WindowPicture(const QString& folder, int seconds) {
+    QDir().mkpath(folder);
+    app::QuietDialogs dialogs;
+    app::Program program(dialogs, QCoreApplication::applicationDirPath().toStdString());
+    app::TFCorvel& w = program.FCorvel;
+    w.EdTWS.text = "14";
+    w.EdFCourant.text = "1.5";
+    const QPixmap boat(QCoreApplication::applicationDirPath() + QStringLiteral("/iconbatTRANS.png"));
+    ui::MainWindow window(program, boat);
+    window.Simulate();
+    w.BtBestHaulClick();
+    w.Timers.Advance(seconds * 1000L);
+    window.Refresh();
+    window.show();
+    // The whole client area, whatever the size of the offscreen screen.
+    window.resize(ui::MainWindow::kClientWidth + 4, ui::MainWindow::kClientHeight + 4 + window.menuBar()->height());
+    QApplication::processEvents();
+    const QString path = folder + QStringLiteral("/main_window.png");
+    if (!window.grab().save(path)) {
+        std::fprintf(stderr, "window_picture: cannot write %s\n", qPrintable(path));
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication qt(argc, argv);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    nav::ForceDotSeparator();
+    if (argc == 3 && std::string_view(argv[1]) == "--boat") return BoatPictureFile(QString::fromLocal8Bit(argv[2]));
+    if (argc == 4 && std::string_view(argv[1]) == "--seconds") {
+        return WindowPicture(QString::fromLocal8Bit(argv[3]), std::atoi(argv[2]));
+    }
+    if (argc == 2) return WindowPicture(QString::fromLocal8Bit(argv[1]), 60);
+    std::fprintf(stderr, "usage: window_picture [--seconds N] FOLDER | window_picture --boat FILE\n");
+    return 2;
+}
