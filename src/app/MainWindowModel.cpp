@@ -293,13 +293,13 @@ void TFCorvel::ShowTack() {
     }
 }
 
-void TFCorvel::DriftComputed() {
-    Changes.Bump(ControlGroup::Centre);
+void TFCorvel::ShowDrift() {
     driftText_.Show(EdDeriv.text, S.DriftAngle, 3, 1);
     SetText(LDeriv.text, DriftSideText(S.DriftStarboard));
 }
 
-void TFCorvel::ApparentWindComputed(bool show) {
+void TFCorvel::ShowApparentWind(bool show) {
+    if (!show && !S.BestHaulRunning) return;
     Changes.Bump(ControlGroup::ComputedData);
     if (show) {
         EdAWS.text = Fixed(S.AWS, 3, 1);
@@ -310,11 +310,9 @@ void TFCorvel::ApparentWindComputed(bool show) {
         EdVRS_S.textColour = EdVRS_D.textColour = EdVRS_A.textColour = c;
         EdVRS_S.italic = EdVRS_D.italic = !current;
     }
-    if (show || S.BestHaulRunning) {
-        EdVRS_S.text = Fixed(S.SurfaceWind.mdl, 3, 1);
-        EdVRS_D.text = Fixed(S.SurfaceWind.argt, 3, 1);
-        EdVRS_A.text = Fixed(S.SWA, 3, 1);
-    }
+    EdVRS_S.text = Fixed(S.SurfaceWind.mdl, 3, 1);
+    EdVRS_D.text = Fixed(S.SurfaceWind.argt, 3, 1);
+    EdVRS_A.text = Fixed(S.SWA, 3, 1);
 }
 
 void TFCorvel::UpwindBestComputed() {
@@ -330,6 +328,10 @@ void TFCorvel::TickDone(const sim::TickRecord& r) {
     if (r.showValues) Changes.Bump(ControlGroup::ComputedData);
     SimulationState& s = S;
     ++FMXCompass1.repaints;
+    // What the tick computed on its way: the close-hauled test, the drift, the apparent wind.
+    MajBtBestHaul();
+    ShowDrift();
+    ShowApparentWind(r.showValues);
     // The position, once per second.
     if (r.second) {
         EdLATDeg.text = FormatGeneral(std::fabs(Int(s.Position.lat)));

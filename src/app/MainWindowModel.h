@@ -267,10 +267,8 @@ private:
     // What the engine says, written to the displays.
     void SentenceSecond() override { TimerPhNMEATimer(); }
     void AngleAboveTable(float windAngle) override;
-    void ApparentWindComputed(bool showValues) override;
-    void DriftComputed() override;
+    void ApparentWindComputed(bool showValues) override { ShowApparentWind(showValues); }
     void UpwindBestComputed() override;
-    void CloseHauledTested() override { MajBtBestHaul(); }
     void BestHaulStageChanged(sim::BestHaulStage stage) override;
     void WaypointUpdated(bool eteDefined) override;
     void TickDone(const sim::TickRecord& tick) override;
@@ -285,6 +283,9 @@ private:
     }
     void HeadingChangeShown(float change, bool shown) override;
 
+    // The tick's displays that TickDone writes from the state besides the wind triangle.
+    void ShowApparentWind(bool showValues);
+    void ShowDrift();
     void ShowTack();
     PointF CentrePoint() const;
     PointF BearingPoint(float speed, float bearing) const;
