@@ -105,7 +105,7 @@ void TFCorvel::FixedText::Show(std::string& field, Real x, int precision, int di
 TFCorvel::TFCorvel(const MainWindowParts& parts)
     : Engine(parts.engine),
       Timers(parts.engine.Timers),
-      Emitter(parts.nmea, {&logRoad_, &networkRoad_, &serialRoad_, &standardRoad_, &stampedRoad_}),
+      Emitter(parts.nmea, {&roads_}),
       Nmea(Emitter.Nmea),
       Wifi(&parts.network),
       ComPorts(parts.comPorts),
@@ -469,6 +469,12 @@ void TFCorvel::InitDeclinaison() { Engine.SetMagneticVariation(Parse(EdiDECL), R
 // ---------------------------------------------------------------- sentences
 
 void TFCorvel::TimerPhNMEATimer() { Emitter.EmitGroup(S, clock_->Now()); }
+
+bool TFCorvel::Roads::Send(std::string_view sentence) {
+    TFCorvel& w = window;
+    return w.SendToLog(sentence) && w.SendToNetwork(sentence) && w.SendToSerial(sentence) &&
+           w.SendToStandardOutput(sentence) && w.SendToStampedLog(sentence);
+}
 
 bool TFCorvel::SendToLog(std::string_view sentence) {
     Changes.Bump(ControlGroup::Transmission);
