@@ -109,7 +109,7 @@ void TFCorvel::FixedText::Show(std::string& field, Real x, int precision, int di
 TFCorvel::TFCorvel(const MainWindowParts& parts)
     : Engine(parts.engine),
       Timers(parts.engine.Timers),
-      Emitter(parts.nmea, {&logRoad_, &networkRoad_, &serialRoad_, &standardRoad_, &stampedRoad_}),
+      Emitter(parts.nmea, {&roads_}),
       Nmea(Emitter.Nmea),
       Wifi(&parts.network),
       ComPorts(parts.comPorts),
@@ -299,13 +299,13 @@ void TFCorvel::ShowTack() {
     }
 }
 
-void TFCorvel::DriftComputed() {
-    Changes.Bump(ControlGroup::Centre);
+void TFCorvel::ShowDrift() {
     driftText_.Show(EdDeriv.text, S.DriftAngle, 3, 1);
     SetText(LDeriv.text, DriftSideText(S.DriftStarboard));
 }
 
-void TFCorvel::ApparentWindComputed(bool show) {
+void TFCorvel::ShowApparentWind(bool show) {
+    if (!show && !S.BestHaulRunning) return;
     Changes.Bump(ControlGroup::ComputedData);
     if (show) {
         EdAWS.text = Fixed(S.AWS, 3, 1);
@@ -316,11 +316,9 @@ void TFCorvel::ApparentWindComputed(bool show) {
         EdVRS_S.textColour = EdVRS_D.textColour = EdVRS_A.textColour = c;
         EdVRS_S.italic = EdVRS_D.italic = !current;
     }
-    if (show || S.BestHaulRunning) {
-        EdVRS_S.text = Fixed(S.SurfaceWind.mdl, 3, 1);
-        EdVRS_D.text = Fixed(S.SurfaceWind.argt, 3, 1);
-        EdVRS_A.text = Fixed(S.SWA, 3, 1);
-    }
+    EdVRS_S.text = Fixed(S.SurfaceWind.mdl, 3, 1);
+    EdVRS_D.text = Fixed(S.SurfaceWind.argt, 3, 1);
+    EdVRS_A.text = Fixed(S.SWA, 3, 1);
 }
 
 void TFCorvel::UpwindBestComputed() {
@@ -336,6 +334,10 @@ void TFCorvel::TickDone(const sim::TickRecord& r) {
     if (r.showValues) Changes.Bump(ControlGroup::ComputedData);
     SimulationState& s = S;
     ++FMXCompass1.repaints;
+    // What the tick computed on its way: the close-hauled test, the drift, the apparent wind.
+    MajBtBestHaul();
+    ShowDrift();
+    ShowApparentWind(r.showValues);
     // The position, once per second.
     if (r.second) {
         EdLATDeg.text = FormatGeneral(std::fabs(Int(s.Position.lat)));
@@ -473,6 +475,12 @@ void TFCorvel::InitDeclinaison() { Engine.SetMagneticVariation(Parse(EdiDECL), R
 // ---------------------------------------------------------------- sentences
 
 void TFCorvel::TimerPhNMEATimer() { Emitter.EmitGroup(S, clock_->Now()); }
+
+bool TFCorvel::Roads::Send(std::string_view sentence) {
+    TFCorvel& w = window;
+    return w.SendToLog(sentence) && w.SendToNetwork(sentence) && w.SendToSerial(sentence) &&
+           w.SendToStandardOutput(sentence) && w.SendToStampedLog(sentence);
+}
 
 bool TFCorvel::SendToLog(std::string_view sentence) {
     Changes.Bump(ControlGroup::Transmission);

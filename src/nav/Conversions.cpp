@@ -351,14 +351,8 @@ bool FixedOfBinary(Real x, int precision, int digits, std::string& out, FixedRan
     return true;
 }
 
-}  // namespace
-
-std::string FormatFixed(Real x, int precision, int digits, FixedRange* range) {
-    if (range) *range = {x, x};  // what is known without the integer road: x itself
-    if (!std::isfinite(x)) x = 0;
-    precision = std::max(precision, 1);
-    digits = std::max(digits, 0);
-    if (std::string fast; FixedOfBinary(x, precision, digits, fast, range)) return fast;
+// FormatFixed by the 18-digit expansion, for finite x, precision >= 1 and digits >= 0.
+std::string FixedOfDigits(Real x, int precision, int digits) {
     Decimal d = DigitsToRound(
         std::fabs(x), [&](int exp10) { return exp10 > precision ? precision : std::min(precision, exp10 + digits); });
     const std::string sign = x < 0 ? "-" : "";
@@ -375,6 +369,19 @@ std::string FormatFixed(Real x, int precision, int digits, FixedRange* range) {
         out += '.';
         for (int i = 0; i < digits; ++i) out += d.count == 0 ? '0' : DigitAt(d, d.exp10 + i);
     }
+    return out;
+}
+
+}  // namespace
+
+std::string FormatFixed(Real x, int precision, int digits, FixedRange* range) {
+    if (range) *range = {x, x};  // what is known without the integer road: x itself
+    if (!std::isfinite(x)) x = 0;
+    precision = std::max(precision, 1);
+    digits = std::max(digits, 0);
+    // One string returned from every road, built in place (a display or a sentence field per call).
+    std::string out;
+    if (!FixedOfBinary(x, precision, digits, out, range)) out = FixedOfDigits(x, precision, digits);
     return out;
 }
 

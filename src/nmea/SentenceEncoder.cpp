@@ -80,10 +80,10 @@ void AppendChecksum(std::string& body) {
     body += sum;
 }
 
+// The fields return one named string from every path: it is built in the caller's place, not moved.
 std::string NumberField(Real x, int precision, int digits) {
-    if (!std::isfinite(x)) return {};
-    std::string text = nav::FormatFixed(x, precision, digits);
-    if (text.find('E') != std::string::npos) return {};  // more integer digits than the precision
+    std::string text = std::isfinite(x) ? nav::FormatFixed(x, precision, digits) : std::string();
+    if (text.find('E') != std::string::npos) text.clear();  // more integer digits than the precision
     return text;
 }
 
@@ -95,11 +95,12 @@ std::string GeneralField(Real x) {
 }
 
 std::string DirectionField(Real degrees, int precision, int digits) {
-    if (!std::isfinite(degrees)) return {};
+    std::string text;
+    if (!std::isfinite(degrees)) return text;
     Real d = std::fmod(degrees, 360.0L);
     if (d < 0) d += 360;
     if (d >= 360) d = 0;  // a tiny negative value plus 360
-    std::string text = NumberField(d, precision, digits);
+    text = NumberField(d, precision, digits);
     if (d >= 359 && text == nav::FormatFixed(360, precision, digits)) text = NumberField(0, precision, digits);
     return text;
 }

@@ -213,16 +213,15 @@ bool Simulator::Resume(const StartConditions& c) {
     return true;
 }
 
-void Simulator::ApparentWind() {
-    const bool show = S.IsSecondTick() || S.Tacking;
+void Simulator::ComputeApparentWind() {
     MajAW_SWA(S);
     if (S.NoManoeuvre()) ApplyVireEmpRule();
-    Tell([show](SimulatorEvents& l) { l.ApparentWindComputed(show); });
 }
 
-void Simulator::Drift() {
-    Affiche_derive(S);
-    Tell([](SimulatorEvents& l) { l.DriftComputed(); });
+void Simulator::ApparentWind() {
+    const bool show = S.IsSecondTick() || S.Tacking;
+    ComputeApparentWind();
+    Tell([show](SimulatorEvents& l) { l.ApparentWindComputed(show); });
 }
 
 void Simulator::TimerATTimer() {
@@ -231,13 +230,12 @@ void Simulator::TimerATTimer() {
     r.current = s.Current.mdl != 0;
     // Without a current the surface wind is the true wind.
     if (!r.current) {
-        Drift();
+        Affiche_derive(s);
         s.SWA = s.TWA;
         s.SurfaceWind = s.TrueWind;
     }
     // Close-hauled test.
     s.CloseHauled = std::fabs(s.SWA - s.BestUpwindAngle) < kCloseHauledTolerance;
-    Tell([](SimulatorEvents& l) { l.CloseHauledTested(); });
     // Tick count; t in simulated seconds.
     ++s.TickCount;
     r.second = s.IsSecondTick();
@@ -280,7 +278,7 @@ void Simulator::TimerATTimer() {
     s.HDM = s.HDG - s.MagVar;
 
     // Apparent wind, reciprocal heading, tack.
-    ApparentWind();
+    ComputeApparentWind();
     s.ReciprocalHDG = s.HDG - 180;
     if (s.ReciprocalHDG < 0) s.ReciprocalHDG += 360;
     tack_ = F_amure(s);
@@ -290,7 +288,7 @@ void Simulator::TimerATTimer() {
     s.SOG = ground.mdl;
     s.COG = ground.argt;
     r.groundBeforeSpeed = ground;
-    if (r.current) Drift();
+    if (r.current) Affiche_derive(s);
 
     // Boat speed from the polar, unless a manoeuvre sets it; over the ground again with it.
     if (s.NoManoeuvre() || s.Standby) s.WaterTrack.mdl = BoatSpeed(s.SWA, s.SurfaceWind.mdl);

@@ -69,6 +69,8 @@ enum class BestHaulStage {
 
 // The values of one tick at the instants the window shows them: the wind triangle as the tick
 // drew it (the surface wind before it was recomputed, the ground vector before the new speed).
+// The tick's close-hauled test, drift and apparent wind are final when it ends: the listener reads
+// them from the state at TickDone, which tells them all at once.
 struct TickRecord {
     bool second = false;       // the tick of a whole second
     bool current = false;      // a current flows
@@ -77,19 +79,20 @@ struct TickRecord {
     t_vect groundBeforeSpeed;  // course and speed over the ground before the polar's new speed
 };
 
-// What the engine tells those who show it. Each event comes at the point of the tick where the
-// value it names has just been computed; the listener reads the state then.
+// What the engine tells those who show it. Each event comes at the point of the tick or command
+// where the value it names has just been computed; the listener reads the state then.
 class SimulatorEvents {
 public:
     virtual ~SimulatorEvents() = default;
     virtual void SentenceSecond() {}                      // one simulated second of sentences
     virtual void AngleAboveTable(float /*windAngle*/) {}  // once per start: beyond the polar's rows
+    // The apparent wind outside a tick (a start, a manoeuvre's step); a tick's comes with TickDone.
     virtual void ApparentWindComputed(bool /*showValues*/) {}
-    virtual void DriftComputed() {}
     virtual void UpwindBestComputed() {}
-    virtual void CloseHauledTested() {}  // every tick: the indicator follows
     virtual void BestHaulStageChanged(BestHaulStage) {}
     virtual void WaypointUpdated(bool /*eteDefined*/) {}
+    // The end of a tick: the wind triangle as drawn, and the tick's close-hauled test, drift and
+    // apparent wind (shown when `showValues`) in the state.
     virtual void TickDone(const TickRecord&) {}
     virtual void StartDone() {}  // a start or resume has set the state
     virtual void PauseDone() {}
@@ -236,9 +239,11 @@ private:
         Tell([stage](SimulatorEvents& l) { l.BestHaulStageChanged(stage); });
     }
 
-    void ApparentWind();  // MajAW_SWA, then VIRER / EMPANNER follow the apparent wind angle
+    // MajAW_SWA, then VIRER / EMPANNER follow the apparent wind angle; ApparentWind also tells it
+    // (outside a tick: the tick's own is told with TickDone).
+    void ComputeApparentWind();
+    void ApparentWind();
     void ApplyVireEmpRule();
-    void Drift();
     void UpdateWaypoint();
     void StartDriver();
     void ApplyCurrentChoice();  // the alternating current turns, or the drivers run again

@@ -9,13 +9,11 @@
 namespace corvel::sim {
 
 void Simulator::ApplyVireEmpRule() {
-    if (TimerC.Enabled()) {  // the alternating current is turning
-        OfferTackAndGybe(false, false);
-    } else if (S.AWA > 90) {
-        OfferTackAndGybe(false, true);
-    } else {
-        OfferTackAndGybe(true, false);
-    }
+    // Every tick; nearly always the offers stand as they are, and then this costs a comparison.
+    const bool turning = TimerC.Enabled();  // the alternating current is turning
+    const bool downwind = S.AWA > 90;
+    const bool tack = !turning && !downwind, gybe = !turning && downwind;
+    if (offered_.tack != tack || offered_.gybe != gybe) OfferTackAndGybe(tack, gybe);
 }
 
 // ---------------------------------------------------------------- best upwind angle

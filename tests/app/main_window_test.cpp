@@ -8,6 +8,7 @@
 
 #include "app/MainWindowModel.h"
 #include "app/Program.h"
+#include "app/SimulationTexts.h"
 #include "nav/SpherePositions.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"
@@ -197,6 +198,44 @@ TEST_F(CorvelFixture, WithoutCurrentTheSurfaceWindIsTheTrueWind) {
     }
     // The true wind arrow always ends at the centre.
     EXPECT_EQ(w->FMXCompass1.ArrowTrueWind.Ext, w->FMXCompass1.CentreXY);
+}
+
+// The tick's close-hauled test, drift and apparent wind reach the window with its end (TickDone):
+// after every tick their displays show the values the tick left, with or without a current, and
+// the surface wind at every tick of a luffing.
+TEST_F(CorvelFixture, EveryTickShowsItsDriftApparentWindAndCloseHauledState) {
+    struct Case {
+        const char* what;
+        const char* current;
+        bool luff;
+    };
+    const Case cases[] = {{"with a current", "1", false}, {"without a current", "0", false}, {"luffing", "1", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        w->EdFCourant.text = c.current;
+        w->BtCalCClick();
+        if (c.luff) w->BtBestHaulClick();
+        const sim::SimulationState& s = w->Engine.S;
+        int luffingTicks = 0;
+        for (int i = 0; i < 60; ++i) {
+            const std::int64_t tick = s.TickCount;
+            Ticks(1);
+            if (s.TickCount == tick) continue;  // the luffing ticks every 100 ms
+            ASSERT_EQ(w->EdDeriv.text, nav::FormatFixed(s.DriftAngle, 3, 1)) << s.TickCount;
+            ASSERT_EQ(w->LDeriv.text, app::DriftSideText(s.DriftStarboard)) << s.TickCount;
+            if (s.IsSecondTick()) {
+                ASSERT_EQ(w->EdAWA.text, nav::FormatFixed(s.AWA, 3, 1)) << s.TickCount;
+            }
+            if (s.IsSecondTick() || s.BestHaulRunning) {
+                ASSERT_EQ(w->EdVRS_A.text, nav::FormatFixed(s.SWA, 3, 1)) << s.TickCount;
+            }
+            if (s.CloseHauled) {
+                ASSERT_EQ(w->BtBestHaul.caption, "AU PRES") << s.TickCount;
+            }
+            if (s.BestHaulRunning) ++luffingTicks;
+        }
+        EXPECT_EQ(luffingTicks > 0, c.luff);
+    }
 }
 
 TEST_F(CorvelFixture, ScaleStepsOfTheCompass) {
