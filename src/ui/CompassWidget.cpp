@@ -1,9 +1,13 @@
 // The compass widget; see CompassWidget.h.
 #include "ui/CompassWidget.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRegion>
 
 namespace corvel::ui {
 
@@ -121,6 +125,56 @@ void PaintArrow(QPainter& p, const app::ArrowDrawing& a) {
     p.setBrush(colour);
     const QPointF head[4] = {ToQt(a.head[0]), ToQt(a.head[1]), ToQt(a.head[2]), ToQt(a.head[3])};
     p.drawPolygon(head, 4);
+}
+
+namespace {
+
+// The area an arrow covers: its line and head, with its pen's width and the antialiased edge.
+QRect ArrowArea(const app::ArrowDrawing& a) {
+    const qreal margin = a.width + 2;
+    qreal left = a.from.x, top = a.from.y, right = a.from.x, bottom = a.from.y;
+    for (const app::PointF& point : {a.to, a.head[1], a.head[3]}) {
+        left = std::min<qreal>(left, point.x);
+        top = std::min<qreal>(top, point.y);
+        right = std::max<qreal>(right, point.x);
+        bottom = std::max<qreal>(bottom, point.y);
+    }
+    return QRectF(QPointF(left - margin, top - margin), QPointF(right + margin, bottom + margin)).toAlignedRect();
+}
+
+// Whether an arrow drawn as `b` still shows `a`: same looks, and no end moved by a fifth of a pixel
+// or more (a smaller move does not show; the drawn arrow is kept until the moves add up to it).
+bool SameLook(const app::ArrowDrawing& a, const app::ArrowDrawing& b) {
+    constexpr float kUnseen = 0.2f;
+    const auto near = [](app::PointF p, app::PointF q) {
+        return std::fabs(p.x - q.x) < kUnseen && std::fabs(p.y - q.y) < kUnseen;
+    };
+    return a.arrow == b.arrow && near(a.from, b.from) && near(a.to, b.to) && a.width == b.width &&
+           a.colour == b.colour && a.style == b.style;
+}
+
+}  // namespace
+
+void CompassWidget::ModelChanged() {
+    std::vector<app::ArrowDrawing> arrows = app::DrawArrows(model_);
+    if (dial_.isNull() || !(KeyNow() == dialKey_)) {
+        update();
+    } else {
+        // Only the arrows that moved: where each was drawn and where it is now.
+        if (arrows.size() == arrowsDrawn_.size()) {
+            QRegion dirty;
+            for (std::size_t i = 0; i < arrows.size(); ++i) {
+                if (SameLook(arrows[i], arrowsDrawn_[i])) continue;
+                dirty += ArrowArea(arrows[i]);
+                dirty += ArrowArea(arrowsDrawn_[i]);
+                arrowsDrawn_[i] = arrows[i];
+            }
+            if (!dirty.isEmpty()) update(dirty);
+            return;
+        }
+        update();  // an arrow appeared or went
+    }
+    arrowsDrawn_ = std::move(arrows);
 }
 
 void CompassWidget::Render(QPainter& p, bool cachedDial) {

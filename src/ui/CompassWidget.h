@@ -8,6 +8,7 @@
 
 #include <QPixmap>
 #include <QWidget>
+#include <vector>
 
 #include "app/CompassGeometry.h"
 #include "app/CompassModel.h"
@@ -18,8 +19,9 @@ class CompassWidget : public QWidget {
 public:
     explicit CompassWidget(const app::TFMXCompass& model, QWidget* parent = nullptr);
 
-    // The model changed: one repaint is scheduled.
-    void ModelChanged() { update(); }
+    // The model changed: one repaint is scheduled, of the areas each arrow that moved covered and
+    // now covers (the whole widget when the dial or the rings must be drawn again).
+    void ModelChanged();
     // One whole frame at the widget's size; without the cache the dial is drawn again (for the
     // benchmark and the pictures).
     void Render(QPainter& painter, bool cachedDial = true);
@@ -53,6 +55,7 @@ private:
     void PaintArrows(QPainter& painter) const;
 
     const app::TFMXCompass& model_;
+    std::vector<app::ArrowDrawing> arrowsDrawn_;  // the arrows at the last repaint asked for
     QPixmap dial_;
     DialKey dialKey_;
     int dialBuilds_ = 0;

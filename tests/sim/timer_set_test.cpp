@@ -105,6 +105,22 @@ TEST(TimerSetTest, CatchUpFiresEachLateTimerOnceWithoutQueuing) {
     EXPECT_EQ(r.set.NextDue(), 1050);
 }
 
+TEST(TimerSetTest, FollowingAClockPlaysEachFiringUnlessTheSetFellMoreThanTwoSecondsBehind) {
+    Recorder r;
+    Timer t = r.Add("T", 500);
+    t.Start();
+    r.set.FollowClock(1000);  // on time: each firing at its instant
+    EXPECT_EQ(r.log, (std::vector<std::string>{"T@500", "T@1000"}));
+    r.set.FollowClock(900);  // a clock read before the last one changes nothing
+    EXPECT_EQ(r.set.Now(), 1000);
+    r.set.FollowClock(1000 + TimerSet::kStallMillis);  // exactly the limit: still every firing
+    EXPECT_EQ(r.log.size(), 6u);
+    r.set.FollowClock(3000 + TimerSet::kStallMillis + 1);  // a stall: one late firing, no burst
+    EXPECT_EQ(r.log.back(), "T@5001");
+    EXPECT_EQ(r.log.size(), 7u);
+    EXPECT_EQ(r.set.NextDue(), 5501);
+}
+
 TEST(TimerSetTest, AnHourOfTicksInVirtualTime) {
     TimerSet set;
     long ticks = 0;
