@@ -1,4 +1,4 @@
-// Pictures of the main window: the whole window while the boat sails close-hauled in a current,
+// Pictures of the main window: the whole window while the boat sails upwind in a current,
 // written as FOLDER/main_window.png (the README's and the help pages' screenshot), and, with
 // --boat FILE, the boat seen from above that the program ships as iconbatTRANS.png (drawn by
 // PaintBoatFromAbove). Usage: window_picture [--seconds N] FOLDER | window_picture --boat FILE.
@@ -42,12 +42,12 @@ int WindowPicture(const QString& folder, int seconds) {
     app::QuietDialogs dialogs;
     app::Program program(dialogs, QCoreApplication::applicationDirPath().toStdString());
     app::TFCorvel& w = program.FCorvel;
-    w.EdTWS.text = "14";
+    w.EdTWS.text = "12";
     w.EdFCourant.text = "1.5";
+    w.InitCateg("CC");
     const QPixmap boat(QCoreApplication::applicationDirPath() + QStringLiteral("/iconbatTRANS.png"));
     ui::MainWindow window(program, boat);
     window.Simulate();
-    w.BtBestHaulClick();
     w.Timers.Advance(seconds * 1000L);
     window.Refresh();
     window.show();
