@@ -84,7 +84,11 @@ int Run(const Options& options, const std::filesystem::path& programFolder, char
                 "réinstallez CorvelNMEA.")
                 .arg(QString::fromStdString(boatPath.string()));
         std::fprintf(stderr, "corvelnmea: %s\n", message.toStdString().c_str());
-        QMessageBox::critical(nullptr, QStringLiteral("CorvelNMEA"), message);
+        // On a screen, said in a box too (nobody could answer one offscreen).
+        const QString platform = QGuiApplication::platformName();
+        if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal")) {
+            QMessageBox::critical(nullptr, QStringLiteral("CorvelNMEA"), message);
+        }
         return 1;
     }
 
