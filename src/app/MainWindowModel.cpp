@@ -97,6 +97,9 @@ constexpr std::string_view kTillerZeroHint = "Ramène la barre à zéro en mode 
 constexpr std::string_view kComFirstHint = "Sélectionner un COM valide avant d'activer la liaison filaire";
 constexpr std::string_view kComBeforeSwitchHint = "Sélectionner un COM au préalable";
 constexpr std::string_view kAlternatingHint = "Le courant effectue une rotation de 180° toutes les 30 secondes";
+constexpr std::string_view kBestHaulHint =
+    "Force et direction du vent sont figés pendant l'auloffée et pendant 10 secondes après le virement. Ensuite ils "
+    "reprennent leur état antérieur ( variable ou constant)";
 constexpr std::string_view kZoomHint = "Dérouler la liste des messages sur la page";
 
 }  // namespace
@@ -134,6 +137,7 @@ TFCorvel::TFCorvel(const MainWindowParts& parts)
     SwActivNMEA_com.hint = kComBeforeSwitchHint;
     RdBtCourAlt.hint = kAlternatingHint;
     SpBtZoomNMEA.hint = kZoomHint;
+    BtBestHaul.hint = kBestHaulHint;
 
     // The inputs' colours and first choices.
     for (EditField* f : {&EdHDG, &EdTWS, &EdTWD, &EdFCourant, &EdDirCourant, &EdBFT}) {

@@ -86,6 +86,8 @@ public:
     // "Catégorie": "REGATE", "Course-croisière", "Croiseur", "Croiseur PTE"; at most one marked.
     RadioButton RdREGATE, RdCourCrois, RdCroiseur, RdCroisPTE;
     Label LabWarningCat;
+    // The hint of the "Catégorie" group.
+    std::string CategoryHint = "Sélection une catégorie pour ce voilier";
 
 private:
     void VariableDataChanged() override;  // the boxes follow the engine's options

@@ -340,4 +340,32 @@ QPixmap CentreTillerPicture(QSize size) {
     });
 }
 
+QPixmap PolarButtonPicture(QSize size) {
+    return Painted(size, [size](QPainter& p) {
+        const qreal w = size.width(), h = size.height();
+        const QPointF centre(w * 0.18, h / 2);
+        const qreal reach = std::min(w * 0.78, h * 0.48);
+        p.setPen(QPen(QColor(0x9a, 0xa8, 0xb8), 1));
+        p.setBrush(Qt::NoBrush);
+        for (const qreal r : {reach / 3, 2 * reach / 3, reach})
+            p.drawArc(QRectF(centre.x() - r, centre.y() - r, 2 * r, 2 * r), -90 * 16, 180 * 16);
+        p.drawLine(centre + QPointF(0, -reach), centre + QPointF(0, reach));
+        // Speed against the wind's angle: nothing head to wind, most on a reach, less downwind.
+        QPainterPath curve;
+        for (int angle = 30; angle <= 180; angle += 10) {
+            const qreal a = angle * 3.14159265358979 / 180;
+            const qreal speed = reach * (0.55 + 0.4 * std::sin(a * 0.9)) * (angle < 45 ? (angle - 25) / 20.0 : 1);
+            const QPointF point = centre + QPointF(speed * std::sin(a), -speed * std::cos(a));
+            if (angle == 30) {
+                curve.moveTo(point);
+            } else {
+                curve.lineTo(point);
+            }
+        }
+        p.setPen(
+            QPen(QColor(0x1f, 0x4e, 0x8c), std::max<qreal>(1.5, w / 14), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPath(curve);
+    });
+}
+
 }  // namespace corvel::ui

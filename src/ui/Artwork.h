@@ -49,4 +49,8 @@ QPixmap BackgroundTile();
 // its arc, on a transparent background.
 QPixmap CentreTillerPicture(QSize size = {60, 40});
 
+// The polar button's picture (`SpeedBtModPol`): a half polar curve of boat speed over its speed
+// rings, on a transparent background.
+QPixmap PolarButtonPicture(QSize size = {28, 28});
+
 }  // namespace corvel::ui

@@ -26,8 +26,10 @@
 #include <algorithm>
 
 #include "ui/Artwork.h"
+#include "ui/Binding.h"
 #include "ui/CompassWidget.h"
 #include "ui/DepthPictureWidget.h"
+#include "ui/ParametersDialog.h"
 #include "ui/QtDialogs.h"
 
 namespace corvel::ui {
@@ -40,35 +42,6 @@ namespace {
 // How many lines of the sentence log the list shows: the newest ones. The whole log stays in the
 // model, for saving.
 constexpr int kSentenceListLines = 2000;
-
-QColor ToQColor(app::Colour c) { return QColor::fromRgba(c); }
-
-// Sets a palette role's colour when it differs (a new palette costs a repaint and a style pass).
-void SetColour(QWidget* widget, QPalette::ColorRole role, app::Colour colour) {
-    const QColor wanted =
-        colour == app::colours::Default ? QApplication::palette(widget).color(role) : ToQColor(colour);
-    if (widget->palette().color(role) == wanted) return;
-    QPalette p = widget->palette();
-    p.setColor(role, wanted);
-    widget->setPalette(p);
-}
-
-void SetText(QLineEdit* edit, const std::string& text) {
-    const QString q = Q(text);
-    if (edit->text() != q) edit->setText(q);
-}
-
-void SetTip(QWidget* widget, const std::string& hint, const QString& shortcut) {
-    QString tip = Q(hint);
-    if (!shortcut.isEmpty())
-        tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + QStringLiteral("Raccourci : ") + shortcut;
-    if (widget->toolTip() != tip) widget->setToolTip(tip);
-}
-
-void SetEnabledVisible(QWidget* widget, bool enabled, bool visible) {
-    if (widget->isEnabled() != enabled) widget->setEnabled(enabled);
-    if (widget->isVisibleTo(widget->parentWidget()) != visible) widget->setVisible(visible);
-}
 
 // The keyboard shortcuts of the pilot and the manoeuvres: function keys and Ctrl+arrows, which
 // no field uses while the user types (a field that uses Ctrl+arrows keeps them).
@@ -90,9 +63,12 @@ const ShortcutKey kShortcuts[] = {
     {"SpBt10R", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Right)},
 };
 
+// "Raccourci : F7" for a button that has a shortcut, else nothing.
 QString ShortcutOf(const char* control) {
     for (const ShortcutKey& s : kShortcuts) {
-        if (std::string_view(s.control) == control) return s.key.toString(QKeySequence::NativeText);
+        if (std::string_view(s.control) == control) {
+            return QStringLiteral("Raccourci : ") + s.key.toString(QKeySequence::NativeText);
+        }
     }
     return {};
 }
@@ -122,22 +98,17 @@ QGroupBox* Panel(QWidget* parent, const char* title, QRect geometry) {
 
 }  // namespace
 
-template <class Control, class Widget>
-struct Bound {
-    Control TFCorvel::*control;
-    Widget* widget;
-    ControlGroup group;
-    QString shortcut;
-};
-
+// What the main window binds besides the controls of the model's table: its menu entries, the
+// polar percentage, the tiller, the glyph buttons.
 struct MainWindow::Bindings {
-    std::vector<Bound<app::EditField, QLineEdit>> fields;
-    std::vector<Bound<app::Label, QLabel>> labels;
-    std::vector<Bound<app::Button, QPushButton>> buttons;
-    std::vector<Bound<app::RadioButton, QRadioButton>> radios;
-    std::vector<Bound<app::Switch, QCheckBox>> switches;
-    std::vector<Bound<app::ComboBox, QComboBox>> combos;
-    std::vector<Bound<app::MenuItem, QAction>> menus;
+    explicit Bindings(MainWindow& window)
+        : controls(window.w_, [&window](const std::function<void()>& h) { window.Command(h); }) {}
+    ControlBindings<TFCorvel> controls;
+    struct Menu {
+        app::MenuItem TFCorvel::*control;
+        QAction* action;
+    };
+    std::vector<Menu> menus;
     QSpinBox* polarPercent = nullptr;
     QSlider* tiller = nullptr;
     QPushButton* zeroTiller = nullptr;
@@ -154,7 +125,7 @@ struct MainWindow::Bindings {
 // ---------------------------------------------------------------- construction
 
 MainWindow::MainWindow(app::Program& program, const QPixmap& boatPicture)
-    : program_(program), w_(program.FCorvel), bind_(std::make_unique<Bindings>()) {
+    : program_(program), w_(program.FCorvel), bind_(std::make_unique<Bindings>(*this)) {
     setObjectName(QStringLiteral("FCorvel"));
     setWindowTitle(Q(w_.Caption));
     scroll_ = new QScrollArea(this);
@@ -180,6 +151,9 @@ MainWindow::MainWindow(app::Program& program, const QPixmap& boatPicture)
     BuildRightColumn();
     BuildShortcuts();
     boat_->SetPicture(boatPicture);
+    // The dialogs, shown and hidden as their models say after every command.
+    const auto run = [this](const std::function<void()>& handler) { Command(handler); };
+    dialogs_.push_back(new ParametersDialog(program_.FParam, run, this));
 
     // The client area at its size, centred on the screen; a smaller screen scrolls.
     const QSize wanted(kClientWidth + 2 * scroll_->frameWidth(),
@@ -207,7 +181,7 @@ void MainWindow::BuildMenus() {
         QAction* action = menu->addAction(Q((w_.*control).text));
         action->setObjectName(QString::fromLatin1(name));
         connect(action, &QAction::triggered, this, [this, handler] { Command(handler); });
-        bind_->menus.push_back({control, action, ControlGroup::Menus, {}});
+        bind_->menus.push_back({control, action});
         return action;
     };
     QMenu* file = bar->addMenu(QStringLiteral("Fichier"));
@@ -225,9 +199,8 @@ void MainWindow::BuildMenus() {
         connect(action, &QAction::triggered, this, [this, handler] { Command(handler); });
         return action;
     };
-    QAction* parameters =
-        command(Q(w_.MenuParametres.text), "MenuParametres", [this] { Placeholder("Paramètres de simulation"); });
-    bind_->menus.push_back({&TFCorvel::MenuParametres, parameters, ControlGroup::Menus, {}});
+    QAction* parameters = command(Q(w_.MenuParametres.text), "MenuParametres", [this] { program_.FParam.Show(); });
+    bind_->menus.push_back({&TFCorvel::MenuParametres, parameters});
     command(QStringLiteral("WiFi"), "MenuWifi", [this] { Placeholder("Aide : connexion WiFi"); });
     QMenu* help = bar->addMenu(QStringLiteral("Aide"));
     for (const auto& [text, name] :
@@ -238,7 +211,7 @@ void MainWindow::BuildMenus() {
     }
     command(QStringLiteral("A Propos"), "MenuAPropos", [this] { Placeholder("A Propos"); });
     QAction* quit = command(Q(w_.MenuQuitter.text), "MenuQuitter", [this] { w_.MenuQuitClick(); });
-    bind_->menus.push_back({&TFCorvel::MenuQuitter, quit, ControlGroup::Menus, {}});
+    bind_->menus.push_back({&TFCorvel::MenuQuitter, quit});
 }
 
 void MainWindow::Placeholder(const char* window) {
@@ -247,88 +220,17 @@ void MainWindow::Placeholder(const char* window) {
         QStringLiteral("« %1 » : cette fenêtre arrive dans la prochaine version de CorvelNMEA.").arg(Q(window)));
 }
 
-// The field makers: each widget is named after its control and bound to it.
 namespace {
 
-struct Makers {
-    MainWindow::Bindings& b;
-    TFCorvel& w;
-    QObject* owner;
-    std::function<void(std::function<void()>)> command;
-
-    QLineEdit* Field(QWidget* parent, app::EditField TFCorvel::*control, const char* name, QRect r, ControlGroup group,
-                     std::function<void()> onEdit = {}) {
-        auto* edit = new QLineEdit(parent);
-        edit->setObjectName(QString::fromLatin1(name));
-        edit->setGeometry(r);
-        TFCorvel& model = w;
-        QObject::connect(edit, &QLineEdit::textEdited, owner,
-                         [&model, control, onEdit, run = command](const QString& text) {
-                             (model.*control).text = S(text);
-                             if (onEdit) run(onEdit);
-                         });
-        b.fields.push_back({control, edit, group, {}});
-        return edit;
-    }
-    QLineEdit* Display(QWidget* parent, app::EditField TFCorvel::*control, const char* name, QRect r,
-                       ControlGroup group) {
-        QLineEdit* edit = Field(parent, control, name, r, group);
-        edit->setReadOnly(true);
-        edit->setFocusPolicy(Qt::NoFocus);
-        return edit;
-    }
-    QLabel* Text(QWidget* parent, app::Label TFCorvel::*control, const char* name, QRect r, ControlGroup group) {
-        auto* label = new QLabel(parent);
-        label->setObjectName(QString::fromLatin1(name));
-        label->setGeometry(r);
-        b.labels.push_back({control, label, group, {}});
-        return label;
-    }
-    QPushButton* Push(QWidget* parent, app::Button TFCorvel::*control, const char* name, QRect r, ControlGroup group,
-                      std::function<void()> onClick) {
-        auto* button = new QPushButton(parent);
-        button->setObjectName(QString::fromLatin1(name));
-        button->setGeometry(r);
-        QObject::connect(button, &QPushButton::clicked, owner, [onClick, run = command] { run(onClick); });
-        b.buttons.push_back({control, button, group, ShortcutOf(name)});
-        return button;
-    }
-    QRadioButton* Radio(QWidget* parent, app::RadioButton TFCorvel::*control, const char* name, const char* text,
-                        QPoint at, ControlGroup group, std::function<void()> onChoice = {}) {
-        auto* radio = new QRadioButton(Q(text), parent);
-        radio->setObjectName(QString::fromLatin1(name));
-        radio->move(at);
-        radio->adjustSize();
-        TFCorvel& model = w;
-        QObject::connect(radio, &QRadioButton::toggled, owner, [&model, control, onChoice, run = command](bool on) {
-            (model.*control).checked = on;
-            if (on && onChoice) run(onChoice);
-        });
-        b.radios.push_back({control, radio, group, {}});
-        return radio;
-    }
-    QCheckBox* Toggle(QWidget* parent, app::Switch TFCorvel::*control, const char* name, QPoint at, ControlGroup group,
-                      std::function<void()> onSwitch) {
-        auto* box = new QCheckBox(parent);
-        box->setObjectName(QString::fromLatin1(name));
-        box->move(at);
-        box->adjustSize();
-        TFCorvel& model = w;
-        QObject::connect(box, &QCheckBox::toggled, owner, [&model, control, onSwitch, run = command](bool on) {
-            (model.*control).isChecked = on;
-            if (onSwitch) run(onSwitch);
-        });
-        b.switches.push_back({control, box, group, {}});
-        return box;
-    }
-};
+// The group of a control, as the bindings keep it.
+constexpr int G(ControlGroup group) { return static_cast<int>(group); }
 
 }  // namespace
 
 // Each Build function lays out one panel at the window's pixel positions.
 void MainWindow::BuildConditions() {
-    Makers m{*bind_, w_, this, [this](std::function<void()> h) { Command(h); }};
-    const auto group = ControlGroup::Conditions;
+    ControlBindings<TFCorvel>& m = bind_->controls;
+    const int group = G(ControlGroup::Conditions);
     QGroupBox* panel = Panel(canvas_, "Conditions", {24, 8, 377, 570});
     AddCaptions(panel, {{"Cap vrai", 12, 30}, {"degrés", 154, 30}, {"Polaire", 214, 30}, {"%", 340, 30}});
     m.Field(panel, CONTROL(EdHDG), {78, 26, 70, 24}, group);
@@ -365,7 +267,7 @@ void MainWindow::BuildConditions() {
     m.Radio(position, CONTROL(RadioButtonE), "E", {226, 78}, group);
     m.Radio(position, CONTROL(RadioButtonW), "W", {276, 78}, group);
 
-    const auto wp = ControlGroup::Waypoint;
+    const int wp = G(ControlGroup::Waypoint);
     QGroupBox* waypoint = Panel(panel, "Waypoint (opt)  - degrés et minutes décimales", {8, 380, 361, 180});
     AddCaptions(waypoint, {{"deg", 72, 24},
                            {"min", 146, 24},
@@ -384,14 +286,15 @@ void MainWindow::BuildConditions() {
     m.Radio(waypoint, CONTROL(RadioButtonWPE), "E", {226, 78}, wp);
     m.Radio(waypoint, CONTROL(RadioButtonWPW), "W", {276, 78}, wp);
     m.Field(waypoint, CONTROL(EdNwpt), {56, 108, 148, 24}, wp);
-    m.Push(waypoint, CONTROL(BtModWp), {226, 106, 90, 28}, wp, [this] { w_.BtModWpClick(); });
+    m.Push(
+        waypoint, CONTROL(BtModWp), {226, 106, 90, 28}, wp, [this] { w_.BtModWpClick(); }, ShortcutOf("BtModWp"));
     m.Display(waypoint, CONTROL(EdDTW), {56, 142, 80, 24}, wp);
     m.Display(waypoint, CONTROL(EdBTW), {250, 142, 64, 24}, wp);
 }
 
 void MainWindow::BuildComputedData() {
-    Makers m{*bind_, w_, this, [this](std::function<void()> h) { Command(h); }};
-    const auto group = ControlGroup::ComputedData;
+    ControlBindings<TFCorvel>& m = bind_->controls;
+    const int group = G(ControlGroup::ComputedData);
     QGroupBox* panel = Panel(canvas_, "Données calculées", {24, 576, 361, 241});
     AddCaptions(panel, {{"Vitesse ", 10, 24},
                         {"du bateau", 10, 38},
@@ -420,8 +323,8 @@ void MainWindow::BuildComputedData() {
 }
 
 void MainWindow::BuildVariation() {
-    Makers m{*bind_, w_, this, [this](std::function<void()> h) { Command(h); }};
-    const auto group = ControlGroup::Conditions;
+    ControlBindings<TFCorvel>& m = bind_->controls;
+    const int group = G(ControlGroup::Conditions);
     QGroupBox* panel = Panel(canvas_, "Déclinaison magnétique", {24, 833, 361, 81});
     AddCaptions(panel, {{"°", 72, 32}, {"Cap vrai", 186, 22}, {"Cap mag", 186, 52}});
     m.Field(panel, CONTROL(EdiDECL), {10, 28, 58, 24}, group, [this] { w_.EdiDECLChange(); });
@@ -432,8 +335,8 @@ void MainWindow::BuildVariation() {
 }
 
 void MainWindow::BuildCentre() {
-    Makers m{*bind_, w_, this, [this](std::function<void()> h) { Command(h); }};
-    const auto group = ControlGroup::Centre;
+    ControlBindings<TFCorvel>& m = bind_->controls;
+    const int group = G(ControlGroup::Centre);
     constexpr int x = 422, width = 180;
     QLabel* polar = m.Text(canvas_, CONTROL(StxNomPol), {x, 16, width, 40}, group);
     polar->setAlignment(Qt::AlignCenter);
@@ -443,15 +346,17 @@ void MainWindow::BuildCentre() {
     category->setAlignment(Qt::AlignCenter);
     category->setWordWrap(true);
     category->setStyleSheet(QStringLiteral("background: rgba(255,255,255,200); border-radius: 6px;"));
-    QPushButton* simulate = m.Push(canvas_, CONTROL(BtCalC), {x, 123, width, 33}, group, [this] { w_.BtCalCClick(); });
+    QPushButton* simulate = m.Push(
+        canvas_, CONTROL(BtCalC), {x, 123, width, 33}, group, [this] { w_.BtCalCClick(); }, ShortcutOf("BtCalC"));
     simulate->setStyleSheet(QStringLiteral("font-weight: bold;"));
-    QPushButton* pause =
-        m.Push(canvas_, CONTROL(SpBtPauseRes), {x, 176, width, 44}, group, [this] { w_.SpBtPauseResClick(); });
+    QPushButton* pause = m.Push(
+        canvas_, CONTROL(SpBtPauseRes), {x, 176, width, 44}, group, [this] { w_.SpBtPauseResClick(); },
+        ShortcutOf("SpBtPauseRes"));
     pause->setIconSize({32, 32});
     bind_->glyphs.push_back({pause, GlyphList::PauseResume, &w_.GlyphResPause});
-    QPushButton* best =
-        m.Push(canvas_, CONTROL(BtBestHaul), {x, 230, width, 40}, group, [this] { w_.BtBestHaulClick(); });
-    best->setToolTip(Q(w_.BtBestHaul.hint));
+    m.Push(
+        canvas_, CONTROL(BtBestHaul), {x, 230, width, 40}, group, [this] { w_.BtBestHaulClick(); },
+        ShortcutOf("BtBestHaul"));
     QLineEdit* tack = m.Display(canvas_, CONTROL(EdAM), {x, 283, width, 32}, group);
     tack->setAlignment(Qt::AlignCenter);
     tack->setStyleSheet(QStringLiteral("font-weight: bold;"));
@@ -465,7 +370,7 @@ void MainWindow::BuildCentre() {
     m.Display(ground, CONTROL(EdDeriv), {10, 104, 60, 24}, group);
     m.Text(ground, CONTROL(LDeriv), {78, 108, 96, 18}, group);
 
-    const auto wp = ControlGroup::Waypoint;
+    const int wp = G(ControlGroup::Waypoint);
     QGroupBox* distances = Panel(canvas_, "Distances au waypoint", {x, 479, width, 170});
     AddCaptions(distances, {{"Orthodromie", 10, 24},
                             {"MN", 150, 42},
@@ -492,8 +397,8 @@ void MainWindow::BuildCentre() {
 }
 
 void MainWindow::BuildCompass() {
-    Makers m{*bind_, w_, this, [this](std::function<void()> h) { Command(h); }};
-    const auto pilot = ControlGroup::Pilot;
+    ControlBindings<TFCorvel>& m = bind_->controls;
+    const int pilot = G(ControlGroup::Pilot);
     compass_ = new CompassWidget(w_.FMXCompass1, canvas_);
     compass_->setObjectName(QStringLiteral("FMXCompass1"));
     compass_->setGeometry(630, 18, w_.FMXCompass1.Width, w_.FMXCompass1.Height);
@@ -502,7 +407,7 @@ void MainWindow::BuildCompass() {
     boat_->move(static_cast<int>(w_.FMXCompass1.CentreXY.x) - BoatPicture::kSide / 2,
                 static_cast<int>(w_.FMXCompass1.CentreXY.y) - BoatPicture::kSide / 2);
 
-    QLineEdit* heading = m.Display(canvas_, CONTROL(EdCAP), {638, 22, 100, 46}, ControlGroup::Compass);
+    QLineEdit* heading = m.Display(canvas_, CONTROL(EdCAP), {638, 22, 100, 46}, G(ControlGroup::Compass));
     QFont big = heading->font();
     big.setPointSize(20);
     big.setBold(true);
@@ -511,21 +416,28 @@ void MainWindow::BuildCompass() {
     QLineEdit* notice = m.Display(canvas_, CONTROL(EdModCap), {638, 74, 150, 26}, pilot);
     notice->setStyleSheet(QStringLiteral("color: #8b0000; font-weight: bold;"));
 
-    QPushButton* autoButton =
-        m.Push(canvas_, CONTROL(SpBTAUTO), {1070, 22, 96, 44}, pilot, [this] { w_.SpBtAUTOClick(); });
-    QPushButton* standby =
-        m.Push(canvas_, CONTROL(SpBtStdBY), {1070, 72, 96, 44}, pilot, [this] { w_.SpBtStdBYClick(); });
+    QPushButton* autoButton = m.Push(
+        canvas_, CONTROL(SpBTAUTO), {1070, 22, 96, 44}, pilot, [this] { w_.SpBtAUTOClick(); }, ShortcutOf("SpBTAUTO"));
+    QPushButton* standby = m.Push(
+        canvas_, CONTROL(SpBtStdBY), {1070, 72, 96, 44}, pilot, [this] { w_.SpBtStdBYClick(); },
+        ShortcutOf("SpBtStdBY"));
     for (auto [button, list, glyph] : {std::tuple{autoButton, GlyphList::Auto, &w_.Glyph_AUTO},
                                        std::tuple{standby, GlyphList::Standby, &w_.Glyph_STDBY}}) {
         button->setIconSize({84, 34});
         bind_->glyphs.push_back({button, list, glyph});
     }
-    m.Push(canvas_, CONTROL(SpBtL), {638, 490, 48, 32}, pilot, [this] { w_.SpBtLClick(); });
-    m.Push(canvas_, CONTROL(SpBT10L), {690, 490, 48, 32}, pilot, [this] { w_.SpBT10LClick(); });
-    m.Push(canvas_, CONTROL(SpBt10R), {1066, 490, 48, 32}, pilot, [this] { w_.SpBt10RClick(); });
-    m.Push(canvas_, CONTROL(SpBtR), {1118, 490, 48, 32}, pilot, [this] { w_.SpBtRClick(); });
-    QPushButton* tack = m.Push(canvas_, CONTROL(SBtVire), {638, 540, 110, 40}, pilot, [this] { w_.SBtVireClick(); });
-    QPushButton* gybe = m.Push(canvas_, CONTROL(SBtEmp), {1056, 540, 110, 40}, pilot, [this] { w_.SBtEmpClick(); });
+    m.Push(
+        canvas_, CONTROL(SpBtL), {638, 490, 48, 32}, pilot, [this] { w_.SpBtLClick(); }, ShortcutOf("SpBtL"));
+    m.Push(
+        canvas_, CONTROL(SpBT10L), {690, 490, 48, 32}, pilot, [this] { w_.SpBT10LClick(); }, ShortcutOf("SpBT10L"));
+    m.Push(
+        canvas_, CONTROL(SpBt10R), {1066, 490, 48, 32}, pilot, [this] { w_.SpBt10RClick(); }, ShortcutOf("SpBt10R"));
+    m.Push(
+        canvas_, CONTROL(SpBtR), {1118, 490, 48, 32}, pilot, [this] { w_.SpBtRClick(); }, ShortcutOf("SpBtR"));
+    QPushButton* tack = m.Push(
+        canvas_, CONTROL(SBtVire), {638, 540, 110, 40}, pilot, [this] { w_.SBtVireClick(); }, ShortcutOf("SBtVire"));
+    QPushButton* gybe = m.Push(
+        canvas_, CONTROL(SBtEmp), {1056, 540, 110, 40}, pilot, [this] { w_.SBtEmpClick(); }, ShortcutOf("SBtEmp"));
     for (QPushButton* b : {tack, gybe}) b->setStyleSheet(QStringLiteral("font-weight: bold;"));
 
     auto* tiller = new QSlider(Qt::Horizontal, canvas_);
@@ -551,8 +463,8 @@ void MainWindow::BuildCompass() {
 }
 
 void MainWindow::BuildTransmission() {
-    Makers m{*bind_, w_, this, [this](std::function<void()> h) { Command(h); }};
-    const auto group = ControlGroup::Transmission;
+    ControlBindings<TFCorvel>& m = bind_->controls;
+    const int group = G(ControlGroup::Transmission);
     transmission_ = Panel(canvas_, "TRANSMISSION NMEA 0183", {629, 630, 571, 293});
     transmission_->setObjectName(QStringLiteral("Transmission"));
     AddCaptions(transmission_, {{"FILAIRE", 8, 30},
@@ -561,23 +473,16 @@ void MainWindow::BuildTransmission() {
                                 {"bds ", 508, 30},
                                 {"WIFI", 8, 62},
                                 {"Stat", 282, 62}});
-    m.Toggle(transmission_, CONTROL(SwActivNMEA_com), {64, 28}, group, [this] { w_.SwActivNMEA_comSwitch(); });
-    auto* ports = new QComboBox(transmission_);
-    ports->setObjectName(QStringLiteral("CBCom"));
-    ports->setGeometry(132, 26, 180, 26);
-    connect(ports, &QComboBox::activated, this, [this](int index) {
-        w_.CBCom.itemIndex = index;
-        Command([this] { w_.CBComSelect(); });
-    });
-    bind_->combos.push_back({&TFCorvel::CBCom, ports, group, {}});
-    m.Push(transmission_, CONTROL(RAZCom), {320, 25, 56, 28}, group, [this] { w_.RAZComClick(); });
-    auto* rates = new QComboBox(transmission_);
-    rates->setObjectName(QStringLiteral("CBbauds"));
-    rates->setGeometry(410, 26, 92, 26);
-    connect(rates, &QComboBox::activated, this, [this](int index) { w_.CBbauds.itemIndex = index; });
-    bind_->combos.push_back({&TFCorvel::CBbauds, rates, group, {}});
+    m.Check(transmission_, CONTROL(SwActivNMEA_com), "", {64, 28}, group, [this] { w_.SwActivNMEA_comSwitch(); });
+    // The port list shows the devices behind the names as the system lists them when it opens.
+    m.List(
+        transmission_, CONTROL(CBCom), {132, 26, 180, 26}, group, [this] { w_.CBComSelect(); },
+        [this] { w_.RefreshComList(); });
+    m.Push(
+        transmission_, CONTROL(RAZCom), {320, 25, 56, 28}, group, [this] { w_.RAZComClick(); }, ShortcutOf("RAZCom"));
+    m.List(transmission_, CONTROL(CBbauds), {410, 26, 92, 26}, group);
 
-    m.Toggle(transmission_, CONTROL(SwWIFI), {64, 60}, group, [this] { w_.SwWIFISwitch(); });
+    m.Check(transmission_, CONTROL(SwWIFI), "", {64, 60}, group, [this] { w_.SwWIFISwitch(); });
     m.Push(transmission_, CONTROL(BtParamWIFI), {100, 57, 170, 28}, group, [this] {
         w_.BtParamWIFIClick();
         if (program_.FParamWIFI.Visible) {
@@ -586,7 +491,9 @@ void MainWindow::BuildTransmission() {
         }
     });
     m.Display(transmission_, CONTROL(EdConnex), {314, 58, 200, 26}, group);
-    m.Push(transmission_, CONTROL(SpBtZoomNMEA), {528, 57, 30, 28}, group, [this] { w_.SpBtZoomNMEAClick(); });
+    m.Push(
+        transmission_, CONTROL(SpBtZoomNMEA), {528, 57, 30, 28}, group, [this] { w_.SpBtZoomNMEAClick(); },
+        ShortcutOf("SpBtZoomNMEA"));
 
     sentences_ = new QPlainTextEdit(transmission_);
     sentences_->setObjectName(QStringLiteral("MemoNMEA"));
@@ -598,13 +505,13 @@ void MainWindow::BuildTransmission() {
 }
 
 void MainWindow::BuildRightColumn() {
-    Makers m{*bind_, w_, this, [this](std::function<void()> h) { Command(h); }};
+    ControlBindings<TFCorvel>& m = bind_->controls;
     slide_ = new QLabel(canvas_);
     slide_->setObjectName(QStringLiteral("ImgDiapo"));
     slide_->setGeometry(1193, 16, 400, 547);
     slide_->setStyleSheet(QStringLiteral("background: #1f4e8c; border-radius: 8px;"));
     AddCaption(canvas_, {"Diaporama", 1300, 574});
-    m.Toggle(canvas_, CONTROL(SwitchDiapos), {1384, 573}, ControlGroup::Menus, {});
+    m.Check(canvas_, CONTROL(SwitchDiapos), "", {1384, 573}, G(ControlGroup::Menus));
     // The legend picture carries its title, "Légende du compas".
     auto* legend = new QLabel(canvas_);
     legend->setObjectName(QStringLiteral("Legende"));
@@ -633,7 +540,12 @@ void MainWindow::Command(const std::function<void()>& handler) {
         return;
     }
     Refresh(true);
+    SyncDialogs();
     ScheduleNextPump();
+}
+
+void MainWindow::SyncDialogs() {
+    for (ModelDialog* d : dialogs_) d->Sync();
 }
 
 void MainWindow::Simulate() {
@@ -643,6 +555,7 @@ void MainWindow::Simulate() {
 void MainWindow::Pump() {
     w_.Timers.FollowClock(clock_.elapsed());
     Refresh();
+    SyncDialogs();  // a manoeuvre changes the parameters dialog's boxes
     if (w_.Closed) {
         close();
         return;
@@ -681,75 +594,9 @@ void MainWindow::Refresh(bool all) {
     if (!any) return;
     auto changed = [&moved](ControlGroup g) { return moved[static_cast<std::size_t>(g)]; };
 
-    for (auto& [control, edit, group, shortcut] : bind_->fields) {
-        if (!changed(group)) continue;
-        const app::EditField& f = w_.*control;
-        const QSignalBlocker quiet(edit);
-        SetText(edit, f.text);
-        SetEnabledVisible(edit, f.enabled, f.visible);
-        if (f.readOnly && !edit->isReadOnly()) edit->setReadOnly(true);
-        SetColour(edit, QPalette::Base, f.background);
-        SetColour(edit, QPalette::Text, f.textColour);
-        if (edit->font().italic() != f.italic) {
-            QFont font = edit->font();
-            font.setItalic(f.italic);
-            edit->setFont(font);
-        }
-        SetTip(edit, f.hint, shortcut);
-    }
-    for (auto& [control, label, group, shortcut] : bind_->labels) {
-        if (!changed(group)) continue;
-        const app::Label& l = w_.*control;
-        if (label->text() != Q(l.text)) label->setText(Q(l.text));
-        SetEnabledVisible(label, true, l.visible);
-        SetTip(label, l.hint, shortcut);
-    }
-    for (auto& [control, button, group, shortcut] : bind_->buttons) {
-        if (!changed(group)) continue;
-        const app::Button& b = w_.*control;
-        if (button->text() != Q(b.caption)) button->setText(Q(b.caption));
-        SetEnabledVisible(button, b.enabled, b.visible);
-        SetColour(button, QPalette::Button, b.fill);
-        SetTip(button, b.hint, shortcut);
-    }
-    for (auto& [control, radio, group, shortcut] : bind_->radios) {
-        if (!changed(group)) continue;
-        const app::RadioButton& r = w_.*control;
-        const QSignalBlocker quiet(radio);
-        if (radio->isChecked() != r.checked) {
-            radio->setAutoExclusive(false);  // the model says which of the pair is on
-            radio->setChecked(r.checked);
-            radio->setAutoExclusive(true);
-        }
-        SetEnabledVisible(radio, r.enabled, true);
-        SetTip(radio, r.hint, shortcut);
-    }
-    for (auto& [control, box, group, shortcut] : bind_->switches) {
-        if (!changed(group)) continue;
-        const app::Switch& s = w_.*control;
-        const QSignalBlocker quiet(box);
-        if (box->isChecked() != s.isChecked) box->setChecked(s.isChecked);
-        SetEnabledVisible(box, s.enabled, true);
-        SetTip(box, s.hint, shortcut);
-    }
-    for (auto& [control, combo, group, shortcut] : bind_->combos) {
-        if (!changed(group)) continue;
-        const app::ComboBox& c = w_.*control;
-        const QSignalBlocker quiet(combo);
-        QStringList items;
-        for (const std::string& item : c.items) items << Q(item);
-        QStringList shown;
-        for (int i = 0; i < combo->count(); ++i) shown << combo->itemText(i);
-        if (shown != items) {
-            combo->clear();
-            combo->addItems(items);
-        }
-        if (combo->currentIndex() != c.itemIndex) combo->setCurrentIndex(c.itemIndex);
-        SetEnabledVisible(combo, c.enabled, true);
-        SetTip(combo, c.hint, shortcut);
-    }
-    for (auto& [control, action, group, shortcut] : bind_->menus) {
-        if (!changed(group)) continue;
+    bind_->controls.Refresh([&moved](int group) { return moved[static_cast<std::size_t>(group)]; });
+    for (auto& [control, action] : bind_->menus) {
+        if (!changed(ControlGroup::Menus)) continue;
         const app::MenuItem& item = w_.*control;
         action->setEnabled(item.enabled);
         if (action->isCheckable()) action->setChecked(item.checked);

@@ -26,7 +26,7 @@ namespace corvel::ui {
 class BoatPicture;
 class CompassWidget;
 class DepthPictureWidget;
-class GlyphButton;
+class ModelDialog;
 
 class MainWindow : public QMainWindow {
 public:
@@ -48,6 +48,9 @@ public:
     void Refresh(bool all = false);
     // Presses "SIMULER" as the button does (the command line's --simulate).
     void Simulate();
+    // A user's command: the model's handler, then every group redrawn, the dialogs shown or
+    // hidden as their models say, and the timer set again.
+    void Command(const std::function<void()>& handler);
 
     struct Bindings;  // the widgets bound to the model's controls
 
@@ -64,8 +67,7 @@ private:
     void BuildTransmission();
     void BuildRightColumn();
     void BuildShortcuts();
-    // A user's command: the model's handler, then every group redrawn and the timer set again.
-    void Command(const std::function<void()>& handler);
+    void SyncDialogs();
     void ScheduleNextPump();
     void ShowSentenceList();
     void ShowInstruments();
@@ -82,6 +84,7 @@ private:
     QWidget* transmission_ = nullptr;
     QPlainTextEdit* sentences_ = nullptr;
     QLabel* slide_ = nullptr;
+    std::vector<ModelDialog*> dialogs_;  // children of the window
     QTimer pump_;
     QElapsedTimer clock_;
     std::array<std::uint64_t, app::kControlGroupCount> drawn_{};

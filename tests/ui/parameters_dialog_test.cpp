@@ -1,0 +1,135 @@
+// "Paramètres de simulation" through its widgets, opened from the main window's menu: the offsets
+// and "Valider", the local time offset, the category that "Enregistrer" requires after a polar is
+// chosen, and the "Données variables" boxes that apply at once.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "app/Program.h"
+#include "support/DataFiles.h"
+#include "support/FakeDialogs.h"
+#include "support/GuiApplication.h"
+#include "ui/MainWindow.h"
+
+using namespace corvel;
+
+namespace {
+
+class ParametersDialogView : public ::testing::Test {
+protected:
+    ParametersDialogView() { window.show(); }
+
+    QApplication& qt = test::GuiApplication();  // before any widget
+    test::FakeDialogs dialogs;
+    app::Program program{dialogs, test::SourceDir() / "data"};
+    ui::MainWindow window{program, QPixmap()};
+
+    QWidget* Dialog() { return window.findChild<QWidget*>(QStringLiteral("FParam")); }
+    template <class Widget = QWidget>
+    Widget* Find(const char* name) {
+        auto* found = Dialog()->findChild<Widget*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    void Open() { window.findChild<QAction*>(QStringLiteral("MenuParametres"))->trigger(); }
+    void Click(const char* name) { QTest::mouseClick(Find(name), Qt::LeftButton); }
+    void Type(const char* name, const char* text) {
+        auto* edit = Find<QLineEdit>(name);
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+    std::string Text(const char* name) { return Find<QLineEdit>(name)->text().toStdString(); }
+};
+
+TEST_F(ParametersDialogView, TheMenuOpensItWithTheOffsetsOfItsCreationOnlyWhileStopped) {
+    ASSERT_NE(Dialog(), nullptr);
+    EXPECT_FALSE(Dialog()->isVisible());
+    Open();
+    ASSERT_TRUE(Dialog()->isVisible());
+    EXPECT_EQ(Dialog()->windowTitle().toStdString(), "Paramètres de simulation");
+    EXPECT_EQ(Text("EDTirando"), "1.90");
+    EXPECT_EQ(Text("EdProfCapt"), "0.30");
+    EXPECT_DOUBLE_EQ(program.FParam.Offsets().surface, 0.3);
+    EXPECT_DOUBLE_EQ(program.FParam.Offsets().keel, 1.6);
+    EXPECT_EQ(Text("EdPolSel"), "FIRST31_7");
+    EXPECT_FALSE(Find("LabWarningCat")->isVisible());
+
+    // Closed with its close box, then out of reach while the boat sails.
+    Dialog()->close();
+    EXPECT_FALSE(program.FParam.Visible);
+    QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("BtCalC")), Qt::LeftButton);
+    EXPECT_FALSE(window.findChild<QAction*>(QStringLiteral("MenuParametres"))->isEnabled());
+}
+
+TEST_F(ParametersDialogView, ValiderSetsTheOffsetsFromTheDraughtAndTheSensorDepth) {
+    Open();
+    Type("EDTirando", "2,5");
+    Type("EdProfCapt", "0.4");
+    Click("BtValidCSCQ");
+    EXPECT_EQ(Text("EdCQ"), "2.1");
+    EXPECT_EQ(Text("EdCS"), "0.4");
+    EXPECT_DOUBLE_EQ(program.FParam.Offsets().keel, 2.1);
+    EXPECT_DOUBLE_EQ(program.FParam.Offsets().surface, 0.4);
+}
+
+TEST_F(ParametersDialogView, EnregistrerTakesTheLocalTimeOffsetAsHoursMinutesSeconds) {
+    struct Case {
+        const char* typed;
+        double hours;
+    };
+    for (const Case& c : {Case{"5.3", 5.5}, Case{"-2", -2.0}, Case{"5.4530", 5.7583333333}}) {
+        Open();
+        Click("RdCourCrois");  // started without settings: no category yet
+        Type("LbEdTU", c.typed);
+        Click("BtOK_enregistrer");
+        EXPECT_NEAR(program.Nmea.UtcOffsetHours, c.hours, 1e-9) << c.typed;
+        EXPECT_FALSE(Dialog()->isVisible()) << c.typed;
+    }
+}
+
+TEST_F(ParametersDialogView, AfterAPolarIsChosenEnregistrerWaitsForACategory) {
+    Open();
+    dialogs.files.push_back(test::DefaultPolar());
+    Click("SpeedBtModPol");
+    for (const char* choice : {"RdREGATE", "RdCourCrois", "RdCroiseur", "RdCroisPTE"}) {
+        EXPECT_FALSE(Find<QRadioButton>(choice)->isChecked()) << choice;
+    }
+    Click("BtOK_enregistrer");
+    EXPECT_TRUE(Dialog()->isVisible());
+    EXPECT_TRUE(Find("LabWarningCat")->isVisible());
+    EXPECT_EQ(Find<QLabel>("LabWarningCat")->text().toStdString(), "Sélectionner une catégorie avant d'enregistrer");
+    Click("RdCroiseur");
+    Click("BtOK_enregistrer");
+    EXPECT_FALSE(Dialog()->isVisible());
+    EXPECT_EQ(program.Engine.S.Category, 2);
+    EXPECT_EQ(program.FCorvel.LabCateg.text, " Croiseur");
+}
+
+TEST_F(ParametersDialogView, TheVariableDataBoxesApplyAtOnceAndFollowTheManoeuvres) {
+    Open();
+    auto* windSpeed = Find<QCheckBox>("ChkB_TWS");
+    ASSERT_TRUE(windSpeed->isChecked());
+    Click("ChkB_TWS");
+    EXPECT_FALSE(program.Engine.Variable().windSpeed);
+    EXPECT_TRUE(Dialog()->isVisible());  // no "Enregistrer" needed
+    Click("ChkB_TWS");
+    EXPECT_TRUE(program.Engine.Variable().windSpeed);
+
+    // A tack freezes the wind: the open dialog's boxes show it, then show the options back.
+    QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("BtCalC")), Qt::LeftButton);
+    QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("SBtVire")), Qt::LeftButton);
+    program.Engine.Timers.Advance(100);
+    window.Pump();
+    EXPECT_FALSE(windSpeed->isChecked());
+    program.Engine.Timers.Advance(60'000);
+    window.Pump();
+    EXPECT_TRUE(windSpeed->isChecked());
+}
+
+}  // namespace
