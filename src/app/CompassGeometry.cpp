@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "app/SimulationTexts.h"
 #include "nav/Conversions.h"
 #include "nav/PlaneVectors.h"
 
@@ -52,11 +53,6 @@ struct RingSet {
 };
 constexpr RingSet kSlowRings{{1, 2, 3, 4, 5}, 5};
 constexpr RingSet kFastRings{{5, 10, 15, 20, 25, 30, 35, 40}, 8};
-
-std::string RingLabel(float knots) {
-    const int v = static_cast<int>(knots);
-    return std::to_string(v) + (v == 1 ? " nd" : " nds");
-}
 
 }  // namespace
 
@@ -134,7 +130,7 @@ std::vector<RingDrawing> DrawRings(const TFMXCompass& compass, ZerosSize zeros) 
         const float v = set.speeds[static_cast<std::size_t>(i)];
         const float r = Round(static_cast<double>(compass.FactConvers) * v);
         rings.push_back({r,
-                         RingLabel(v),
+                         KnotsText(static_cast<int>(v)),
                          {c.x - (i == 0 ? 10.0f : 15.0f), c.y - r - 12},
                          Round(2.0 * zeros.width),
                          Round(zeros.height) - 5});

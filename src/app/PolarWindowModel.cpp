@@ -16,6 +16,7 @@ bool TFPolaire::Load(const std::filesystem::path& path) {
         return false;
     }
     LoadedPath = path;
+    ++loads_;
     return true;
 }
 
@@ -23,6 +24,7 @@ void TFPolaire::FormCreate(const std::filesystem::path& path, const std::filesys
     if (path != fallback && Load(path)) return;
     if (table_.LoadFromFile(fallback).ok()) {
         LoadedPath = fallback;
+        ++loads_;
         return;
     }
     dialogs_.ShowMessage("Impossible de charger la polaire par défaut : " + fallback.string());

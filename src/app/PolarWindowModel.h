@@ -2,6 +2,7 @@
 // the polar file's lines, and loads a polar file at creation and when the user chooses one.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -31,6 +32,11 @@ public:
 
     // The memo: the lines of the polar in force.
     const std::vector<std::string>& MemoPolaire() const { return table_.Lines(); }
+    // The polar in force, which the window draws.
+    const sim::PolarTable& Table() const { return table_; }
+    // How many polars were loaded: moves with each load, not with a refused file (a view redraws
+    // when it moved).
+    std::uint64_t Loads() const { return loads_; }
 
     std::string Caption = "SAISIE POLAIRE";
     bool Visible = false;
@@ -43,6 +49,7 @@ private:
 
     Dialogs& dialogs_;
     sim::PolarTable& table_;
+    std::uint64_t loads_ = 0;
 };
 
 }  // namespace corvel::app

@@ -92,6 +92,8 @@ std::string PolarRefusalMessage(const sim::PolarLoadResult& result) {
 
 std::string AngleAboveTableMessage(nav::Real Wa) { return std::string(kAngleAboveTable) + nav::FormatFixed(Wa, 4, 1); }
 
+std::string KnotsText(nav::Real knots) { return nav::FormatGeneral(knots) + (knots < 2 ? " nd" : " nds"); }
+
 std::string EteText(float eteHours) {
     return nav::FormatGeneral(nav::Int(eteHours)) + std::string(kHours) +
            nav::FormatFixed(nav::Frac(eteHours) * 100, 4, 0);

@@ -22,6 +22,10 @@ std::string PolarRefusalMessage(const sim::PolarLoadResult& result);
 // the angle in degrees, FormatFixed(Wa, 4, 1) ("Angle avec le vent = 185.0").
 std::string AngleAboveTableMessage(nav::Real Wa);
 
+// A speed in knots as the instruments label it: the number as FormatGeneral writes it, then " nd"
+// below 2 knots, " nds" from 2 ("1 nd", "4.5 nds", "10 nds").
+std::string KnotsText(nav::Real knots);
+
 // The ETE display of an ETE in hours written H.MMSS: "<hours> h <minutes>", minutes counting the
 // seconds as hundredths, rounded ("2 h 31" for 2.3055).
 std::string EteText(float eteHours);
