@@ -26,6 +26,7 @@
 #include <algorithm>
 
 #include "ui/Artwork.h"
+#include "ui/Binding.h"
 #include "ui/CompassWidget.h"
 #include "ui/DepthPictureWidget.h"
 #include "ui/QtDialogs.h"
@@ -40,35 +41,6 @@ namespace {
 // How many lines of the sentence log the list shows: the newest ones. The whole log stays in the
 // model, for saving.
 constexpr int kSentenceListLines = 2000;
-
-QColor ToQColor(app::Colour c) { return QColor::fromRgba(c); }
-
-// Sets a palette role's colour when it differs (a new palette costs a repaint and a style pass).
-void SetColour(QWidget* widget, QPalette::ColorRole role, app::Colour colour) {
-    const QColor wanted =
-        colour == app::colours::Default ? QApplication::palette(widget).color(role) : ToQColor(colour);
-    if (widget->palette().color(role) == wanted) return;
-    QPalette p = widget->palette();
-    p.setColor(role, wanted);
-    widget->setPalette(p);
-}
-
-void SetText(QLineEdit* edit, const std::string& text) {
-    const QString q = Q(text);
-    if (edit->text() != q) edit->setText(q);
-}
-
-void SetTip(QWidget* widget, const std::string& hint, const QString& shortcut) {
-    QString tip = Q(hint);
-    if (!shortcut.isEmpty())
-        tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + QStringLiteral("Raccourci : ") + shortcut;
-    if (widget->toolTip() != tip) widget->setToolTip(tip);
-}
-
-void SetEnabledVisible(QWidget* widget, bool enabled, bool visible) {
-    if (widget->isEnabled() != enabled) widget->setEnabled(enabled);
-    if (widget->isVisibleTo(widget->parentWidget()) != visible) widget->setVisible(visible);
-}
 
 // The keyboard shortcuts of the pilot and the manoeuvres: function keys and Ctrl+arrows, which
 // no field uses while the user types (a field that uses Ctrl+arrows keeps them).
@@ -128,6 +100,7 @@ struct Bound {
     Widget* widget;
     ControlGroup group;
     QString shortcut;
+    bool display = false;  // a field shown read-only whatever the model says
 };
 
 struct MainWindow::Bindings {
@@ -273,8 +246,8 @@ struct Makers {
     QLineEdit* Display(QWidget* parent, app::EditField TFCorvel::*control, const char* name, QRect r,
                        ControlGroup group) {
         QLineEdit* edit = Field(parent, control, name, r, group);
-        edit->setReadOnly(true);
         edit->setFocusPolicy(Qt::NoFocus);
+        b.fields.back().display = true;
         return edit;
     }
     QLabel* Text(QWidget* parent, app::Label TFCorvel::*control, const char* name, QRect r, ControlGroup group) {
@@ -681,78 +654,29 @@ void MainWindow::Refresh(bool all) {
     if (!any) return;
     auto changed = [&moved](ControlGroup g) { return moved[static_cast<std::size_t>(g)]; };
 
-    for (auto& [control, edit, group, shortcut] : bind_->fields) {
-        if (!changed(group)) continue;
-        const app::EditField& f = w_.*control;
-        const QSignalBlocker quiet(edit);
-        SetText(edit, f.text);
-        SetEnabledVisible(edit, f.enabled, f.visible);
-        if (f.readOnly && !edit->isReadOnly()) edit->setReadOnly(true);
-        SetColour(edit, QPalette::Base, f.background);
-        SetColour(edit, QPalette::Text, f.textColour);
-        if (edit->font().italic() != f.italic) {
-            QFont font = edit->font();
-            font.setItalic(f.italic);
-            edit->setFont(font);
-        }
-        SetTip(edit, f.hint, shortcut);
+    for (const auto& f : bind_->fields) {
+        if (changed(f.group)) ShowField(f.widget, w_.*f.control, f.display, f.shortcut);
     }
-    for (auto& [control, label, group, shortcut] : bind_->labels) {
-        if (!changed(group)) continue;
-        const app::Label& l = w_.*control;
-        if (label->text() != Q(l.text)) label->setText(Q(l.text));
-        SetEnabledVisible(label, true, l.visible);
-        SetTip(label, l.hint, shortcut);
+    for (const auto& l : bind_->labels) {
+        if (changed(l.group)) ShowLabel(l.widget, w_.*l.control, l.shortcut);
     }
-    for (auto& [control, button, group, shortcut] : bind_->buttons) {
-        if (!changed(group)) continue;
-        const app::Button& b = w_.*control;
-        if (button->text() != Q(b.caption)) button->setText(Q(b.caption));
-        SetEnabledVisible(button, b.enabled, b.visible);
-        SetColour(button, QPalette::Button, b.fill);
-        SetTip(button, b.hint, shortcut);
+    for (const auto& b : bind_->buttons) {
+        if (changed(b.group)) ShowButton(b.widget, w_.*b.control, b.shortcut);
     }
-    for (auto& [control, radio, group, shortcut] : bind_->radios) {
-        if (!changed(group)) continue;
-        const app::RadioButton& r = w_.*control;
-        const QSignalBlocker quiet(radio);
-        if (radio->isChecked() != r.checked) {
-            radio->setAutoExclusive(false);  // the model says which of the pair is on
-            radio->setChecked(r.checked);
-            radio->setAutoExclusive(true);
-        }
-        SetEnabledVisible(radio, r.enabled, true);
-        SetTip(radio, r.hint, shortcut);
+    for (const auto& r : bind_->radios) {
+        if (changed(r.group)) ShowRadio(r.widget, w_.*r.control, r.shortcut);
     }
-    for (auto& [control, box, group, shortcut] : bind_->switches) {
-        if (!changed(group)) continue;
-        const app::Switch& s = w_.*control;
-        const QSignalBlocker quiet(box);
-        if (box->isChecked() != s.isChecked) box->setChecked(s.isChecked);
-        SetEnabledVisible(box, s.enabled, true);
-        SetTip(box, s.hint, shortcut);
+    for (const auto& s : bind_->switches) {
+        if (changed(s.group)) ShowSwitch(s.widget, w_.*s.control, s.shortcut);
     }
-    for (auto& [control, combo, group, shortcut] : bind_->combos) {
-        if (!changed(group)) continue;
-        const app::ComboBox& c = w_.*control;
-        const QSignalBlocker quiet(combo);
-        QStringList items;
-        for (const std::string& item : c.items) items << Q(item);
-        QStringList shown;
-        for (int i = 0; i < combo->count(); ++i) shown << combo->itemText(i);
-        if (shown != items) {
-            combo->clear();
-            combo->addItems(items);
-        }
-        if (combo->currentIndex() != c.itemIndex) combo->setCurrentIndex(c.itemIndex);
-        SetEnabledVisible(combo, c.enabled, true);
-        SetTip(combo, c.hint, shortcut);
+    for (const auto& c : bind_->combos) {
+        if (changed(c.group)) ShowCombo(c.widget, w_.*c.control, c.shortcut);
     }
-    for (auto& [control, action, group, shortcut] : bind_->menus) {
-        if (!changed(group)) continue;
-        const app::MenuItem& item = w_.*control;
-        action->setEnabled(item.enabled);
-        if (action->isCheckable()) action->setChecked(item.checked);
+    for (const auto& m : bind_->menus) {
+        if (!changed(m.group)) continue;
+        const app::MenuItem& item = w_.*m.control;
+        m.widget->setEnabled(item.enabled);
+        if (m.widget->isCheckable()) m.widget->setChecked(item.checked);
     }
     if (changed(ControlGroup::Conditions)) {
         const QSignalBlocker quiet(bind_->polarPercent);

@@ -1,0 +1,112 @@
+// The Show functions of the bound widgets; see Binding.h.
+#include "ui/Binding.h"
+
+#include <QApplication>
+#include <QSignalBlocker>
+
+namespace corvel::ui {
+
+namespace {
+
+void SetText(QLineEdit* edit, const std::string& text) {
+    const QString q = Q(text);
+    if (edit->text() != q) edit->setText(q);
+}
+
+}  // namespace
+
+void SetColour(QWidget* widget, QPalette::ColorRole role, app::Colour colour) {
+    const QColor wanted =
+        colour == app::colours::Default ? QApplication::palette(widget).color(role) : QColor::fromRgba(colour);
+    if (widget->palette().color(role) == wanted) return;
+    QPalette p = widget->palette();
+    p.setColor(role, wanted);
+    widget->setPalette(p);
+}
+
+void SetTip(QWidget* widget, const std::string& hint, const QString& shortcut) {
+    QString tip = Q(hint);
+    if (!shortcut.isEmpty())
+        tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + QStringLiteral("Raccourci : ") + shortcut;
+    if (widget->toolTip() != tip) widget->setToolTip(tip);
+}
+
+void SetEnabledVisible(QWidget* widget, bool enabled, bool visible) {
+    if (widget->isEnabled() != enabled) widget->setEnabled(enabled);
+    if (widget->isVisibleTo(widget->parentWidget()) != visible) widget->setVisible(visible);
+}
+
+void ShowField(QLineEdit* edit, const app::EditField& f, bool display, const QString& shortcut) {
+    const QSignalBlocker quiet(edit);
+    SetText(edit, f.text);
+    SetEnabledVisible(edit, f.enabled, f.visible);
+    const bool readOnly = display || f.readOnly;
+    if (edit->isReadOnly() != readOnly) edit->setReadOnly(readOnly);
+    SetColour(edit, QPalette::Base, f.background);
+    SetColour(edit, QPalette::Text, f.textColour);
+    if (edit->font().italic() != f.italic) {
+        QFont font = edit->font();
+        font.setItalic(f.italic);
+        edit->setFont(font);
+    }
+    SetTip(edit, f.hint, shortcut);
+}
+
+void ShowLabel(QLabel* label, const app::Label& l, const QString& shortcut) {
+    if (label->text() != Q(l.text)) label->setText(Q(l.text));
+    SetEnabledVisible(label, true, l.visible);
+    SetTip(label, l.hint, shortcut);
+}
+
+void ShowButton(QPushButton* button, const app::Button& b, const QString& shortcut) {
+    if (button->text() != Q(b.caption)) button->setText(Q(b.caption));
+    SetEnabledVisible(button, b.enabled, b.visible);
+    SetColour(button, QPalette::Button, b.fill);
+    SetTip(button, b.hint, shortcut);
+}
+
+void ShowRadio(QRadioButton* radio, const app::RadioButton& r, const QString& shortcut) {
+    const QSignalBlocker quiet(radio);
+    if (radio->isChecked() != r.checked) {
+        radio->setAutoExclusive(false);  // the model says which of the pair is on
+        radio->setChecked(r.checked);
+        radio->setAutoExclusive(true);
+    }
+    SetEnabledVisible(radio, r.enabled, true);
+    SetTip(radio, r.hint, shortcut);
+}
+
+void ShowSwitch(QCheckBox* box, const app::Switch& s, const QString& shortcut) {
+    const QSignalBlocker quiet(box);
+    if (box->isChecked() != s.isChecked) box->setChecked(s.isChecked);
+    SetEnabledVisible(box, s.enabled, true);
+    SetTip(box, s.hint, shortcut);
+}
+
+void ShowCombo(QComboBox* combo, const app::ComboBox& c, const QString& shortcut) {
+    const QSignalBlocker quiet(combo);
+    QStringList items;
+    for (const std::string& item : c.items) items << Q(item);
+    QStringList shown;
+    for (int i = 0; i < combo->count(); ++i) shown << combo->itemText(i);
+    if (shown != items) {
+        combo->clear();
+        combo->addItems(items);
+    }
+    if (combo->currentIndex() != c.itemIndex) combo->setCurrentIndex(c.itemIndex);
+    SetEnabledVisible(combo, c.enabled, true);
+    SetTip(combo, c.hint, shortcut);
+}
+
+void ShowDialog(QDialog* dialog, bool visible) {
+    if (visible == dialog->isVisible()) return;
+    if (!visible) {
+        dialog->hide();
+        return;
+    }
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+}  // namespace corvel::ui
