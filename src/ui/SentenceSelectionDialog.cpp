@@ -5,7 +5,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QListWidget>
-#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -83,9 +82,6 @@ SentenceSelectionDialog::SentenceSelectionDialog(TFParNMEA& model, QWidget* pare
         widest = std::max(widest, QFontMetrics(fixed).horizontalAdvance(Q(line)));
     }
     memo->setMinimumWidth(widest + 16 + 2 * memo->frameWidth());
-    // Scrolling one (a small screen) scrolls the other.
-    connect(list_->verticalScrollBar(), &QScrollBar::valueChanged, memo->verticalScrollBar(), &QScrollBar::setValue);
-    connect(memo->verticalScrollBar(), &QScrollBar::valueChanged, list_->verticalScrollBar(), &QScrollBar::setValue);
     connect(list_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         const int row = list_->row(item);
         if (row >= 0) model_.ChkLBNMEA[static_cast<std::size_t>(row)].checked = item->checkState() == Qt::Checked;
