@@ -1,34 +1,97 @@
-// Pictures of the dialogs, each as it first shows on the program's data (the default polar ...),
-// written as FOLDER/<dialog>.png for the README and the help pages. Usage: dialog_pictures FOLDER.
+// Pictures of the dialogs, one PNG file each, written into FOLDER (the README's and the help pages'
+// screenshots): dialog_pictures FOLDER. Each dialog is built on a program started on the data
+// folder beside the executable, without settings file, and set in a state that shows its use.
 // Runs offscreen: QT_QPA_PLATFORM=offscreen.
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QStyleFactory>
-#include <QWidget>
 #include <cstdio>
-#include <functional>
-#include <memory>
 
 #include "app/Program.h"
 #include "nav/Conversions.h"
+#include "ui/NetworkDialog.h"
+#include "ui/ParametersDialog.h"
 #include "ui/PolarWindow.h"
+#include "ui/SentenceSelectionDialog.h"
 
 using namespace corvel;
 
 namespace {
 
-// The polar window on the default polar, the percentage at 100.
-std::unique_ptr<QWidget> PolarWindowPicture(app::Program& program) {
-    return std::make_unique<ui::PolarWindow>(program.FPolaire, program.Engine.S);
+// The widget as it shows, after its layout has settled.
+QPixmap Grab(QWidget& widget) {
+    widget.show();
+    widget.adjustSize();
+    QApplication::processEvents();
+    return widget.grab();
 }
 
-struct DialogPicture {
-    const char* file;
-    std::function<std::unique_ptr<QWidget>(app::Program&)> make;
+// The obsolete kinds left out, the sounder on the integrated instruments.
+QPixmap SentenceSelection(app::Program& program) {
+    ui::SentenceSelectionDialog dialog(program.FParNMEA);
+    dialog.Open();
+    for (const char* kind : {"DBK", "DBS", "HDM", "HDT", "VWR"}) {
+        for (auto& item : program.FParNMEA.ChkLBNMEA) item.checked = item.checked && item.text != kind;
+    }
+    program.FParNMEA.RdBtDevSond_1.checked = false;
+    program.FParNMEA.RdBtDevSond_2.checked = true;
+    dialog.Refresh();
+    return Grab(dialog);
+}
+
+// A machine whose hotspot is up: its addresses, as the network link would list them.
+class HotspotAddresses : public app::NetLink {
+public:
+    void SetEvents(app::NetLinkEvents*) override {}
+    bool StartServer(int, std::string&) override { return true; }
+    void StopServer() override {}
+    bool ServerListening() const override { return false; }
+    SendResult SendToClient(std::string_view) override { return {}; }
+    void CloseClient() override {}
+    bool SendDatagram(std::string_view, const std::string&, int, std::string&) override { return true; }
+    std::vector<std::string> LocalAddresses() const override { return {"10.42.0.1", "192.168.1.23", "127.0.0.1"}; }
 };
 
-const DialogPicture kPictures[] = {
-    {"polar_window.png", PolarWindowPicture},
+// TCP, the address being changed to the hotspot's, picked from the machine's addresses.
+QPixmap Wifi(app::Program& program) {
+    HotspotAddresses link;
+    app::TFParamWIFI& wifi = program.FParamWIFI;
+    wifi.SetNetLink(&link);
+    ui::NetworkDialog dialog(wifi);
+    dialog.Open();
+    wifi.BtModAdIPClick();
+    wifi.CBAdIP.itemIndex = 0;
+    wifi.CBAdIPSelect();
+    dialog.Refresh();
+    QPixmap picture = Grab(dialog);
+    wifi.SetNetLink(nullptr);
+    return picture;
+}
+
+// The polar window on the default polar, the percentage at 100.
+QPixmap Polar(app::Program& program) {
+    ui::PolarWindow window(program.FPolaire, program.Engine.S);
+    return Grab(window);
+}
+
+// The parameters as a new user's settings leave them: the category "Course-croisière" marked.
+QPixmap Parameters(app::Program& program) {
+    program.FParam.MarkCategory(1);
+    ui::ParametersDialog dialog(program.FParam);
+    dialog.Open();
+    return Grab(dialog);
+}
+
+struct Picture {
+    const char* file;
+    QPixmap (*draw)(app::Program&);
+};
+const Picture kPictures[] = {
+    {"sentence_selection.png", SentenceSelection},
+    {"wifi.png", Wifi},
+    {"polar_window.png", Polar},
+    {"parameters.png", Parameters},
 };
 
 }  // namespace
@@ -43,15 +106,12 @@ int main(int argc, char** argv) {
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(folder);
-    app::QuietDialogs dialogs;
-    app::Program program(dialogs, QCoreApplication::applicationDirPath().toStdString());
     int status = 0;
-    for (const DialogPicture& picture : kPictures) {
-        const std::unique_ptr<QWidget> dialog = picture.make(program);
-        dialog->show();
-        QApplication::processEvents();
-        const QString path = folder + QLatin1Char('/') + QString::fromLatin1(picture.file);
-        if (!dialog->grab().save(path)) {
+    for (const Picture& p : kPictures) {
+        app::QuietDialogs dialogs;
+        app::Program program(dialogs, QCoreApplication::applicationDirPath().toStdString());
+        const QString path = folder + QLatin1Char('/') + QLatin1String(p.file);
+        if (!p.draw(program).save(path)) {
             std::fprintf(stderr, "dialog_pictures: cannot write %s\n", qPrintable(path));
             status = 1;
         }

@@ -12,8 +12,8 @@ namespace corvel::app {
 namespace {
 
 constexpr const char* kNoStatus = "-*-*-*-*-*-";
-// The run of spaces that makes a label wrap between its two parts.
-constexpr const char* kLabelBreak = "                    ";
+// Between the two parts of a label: they show on two lines.
+constexpr const char* kLabelBreak = "\n";
 
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -30,6 +30,28 @@ std::optional<int> Decimal(std::string_view text, size_t maxDigits) {
     if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
     return value;
 }
+
+// The explanation labels, for this system: the machine's hotspot and its address as Linux shows
+// them, the address picked from the list of the machine's own addresses beside the field. Two of
+// them have two parts, on two lines.
+struct Explanation {
+    Label TFParamWIFI::*label;
+    const char* first;
+    const char* second;  // or none
+};
+const Explanation kExplanations[] = {
+    {&TFParamWIFI::Lab2TCP, "Adresse IP de cette unité -", "Interface réseau sans fil (wlan0, wlp...)"},
+    {&TFParamWIFI::Lab3TCP,
+     "pour mémoire - il faut se connecter manuellement.  Lancer d'abord le point d'accès Wi-Fi de la machine "
+     "(Paramètres > Wi-Fi, ou nmcli device wifi hotspot) et récupérer ensuite son adresse dans la liste des "
+     "adresses de cette machine (ou par ip -4 addr).  Modifier ci-dessous l'adresse si elle est différente.",
+     nullptr},
+    {&TFParamWIFI::Lab4TCP, "L'adresse et le port ci-dessous sont à entrer sur le récepteur distant", nullptr},
+    {&TFParamWIFI::Lab2UDP, "Adresse IP de BROADCAST adaptée de  -", "Interface réseau sans fil (wlan0, wlp...)"},
+};
+
+constexpr const char* kAddressListHint =
+    "Adresses IPv4 de cette machine : pendant la modification de l'adresse, choisir celle du point d'accès Wi-Fi";
 
 std::string InvalidAddressMessage(const std::string& text) {
     return "Adresse IP invalide : \"" + text +
@@ -78,15 +100,11 @@ TFParamWIFI::TFParamWIFI(MainWindowLabels& window, Dialogs& dialogs) : window_(w
     BtModAdIP.caption = "Modifier l'adresse IP";
     BtParamWIFIOk.caption = "OK";
     BtUtilWIFI.caption = "AIDE";
-    Lab2TCP.text =
-        std::string("Adresse IP de cette unité -") + kLabelBreak + "Carte réseau sans fil Connexion au réseau local";
-    Lab3TCP.text =
-        "pour mémoire - il faut se connecter manuellement.  Lancer d'abord sous windows le point d'accés mobile et "
-        "récupérer ensuite l'adresse sur la carte réseau par ipconfig.  Modifier ci-dessous l'adresse si elle est "
-        "différente.";
-    Lab4TCP.text = "L'adresse et le port ci-dessous sont à entrer sur le récepteur distant";
-    Lab2UDP.text = std::string("Adresse IP de BROADCAST adaptée de  -") + kLabelBreak +
-                   "Carte réseau sans fil Connexion au réseau local";
+    for (const Explanation& e : kExplanations) {
+        (this->*e.label).text = e.second ? std::string(e.first) + kLabelBreak + e.second : std::string(e.first);
+    }
+    CBAdIP.enabled = false;
+    CBAdIP.hint = kAddressListHint;
     FormCreate();
 }
 
@@ -204,13 +222,32 @@ void TFParamWIFI::BtLanceServeurClick() {
 void TFParamWIFI::BtModAdIPClick() {
     if (BtModAdIP.caption != "Confirmer l'adresse") {
         EdAdIP.readOnly = false;
+        CBAdIP.enabled = true;
         BtModAdIP.caption = "Confirmer l'adresse";
+        ListLocalAddresses();
         return;
     }
     BtModAdIP.caption = "Modifier l'adresse";
     EdAdIP.readOnly = true;
+    CBAdIP.enabled = false;
     if (WifiProtocol == TWifiProtocol::TCP) UnitAddress = EdAdIP.text;
     SaveDataWifi();
+}
+
+void TFParamWIFI::CBAdIPSelect() {
+    if (EdAdIP.readOnly || CBAdIP.text().empty()) return;
+    EdAdIP.text = CBAdIP.text();
+}
+
+void TFParamWIFI::ListLocalAddresses() {
+    CBAdIP.items = net_ ? net_->LocalAddresses() : std::vector<std::string>{};
+    const auto shown = std::find(CBAdIP.items.begin(), CBAdIP.items.end(), Trim(EdAdIP.text));
+    CBAdIP.itemIndex = shown == CBAdIP.items.end() ? -1 : static_cast<int>(shown - CBAdIP.items.begin());
+}
+
+void TFParamWIFI::Show() {
+    Visible = true;
+    ListLocalAddresses();
 }
 
 void TFParamWIFI::BtUtilWIFIClick() {

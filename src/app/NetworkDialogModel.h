@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/Controls.h"
 #include "app/Dialogs.h"
@@ -69,6 +70,9 @@ public:
     virtual void CloseClient() = 0;
     // One datagram to `address` ("a.b.c.d"); false with the system's reason.
     virtual bool SendDatagram(std::string_view bytes, const std::string& address, int port, std::string& error) = 0;
+    // The machine's own IPv4 addresses ("a.b.c.d") on the interfaces that are up, the loopback's
+    // last; none when the link cannot tell.
+    virtual std::vector<std::string> LocalAddresses() const { return {}; }
 };
 
 enum class TWifiProtocol { TCP, UDP };
@@ -104,11 +108,17 @@ public:
     bool FormatAdIPUDPBroadcast();
     void BtLanceServeurClick();  // "LANCER LE SERVEUR"
     void BtModAdIPClick();       // "Modifier l'adresse IP" / "Confirmer l'adresse"
+    // The user chose one of the machine's addresses in CBAdIP: while the address is being
+    // modified it goes into the address field (confirmed as a typed one); otherwise nothing.
+    void CBAdIPSelect();
+    // CBAdIP lists the machine's addresses as the link finds them now (opening the dialog and
+    // starting a modification call it: a hotspot started since then shows).
+    void ListLocalAddresses();
     void EdPortExit() { SaveDataWifi(); }
     void ParamWIFIOkClick() { Visible = false; }
     void BtUtilWIFIClick();  // "AIDE"
     void SaveDataWifi();
-    void Show() override { Visible = true; }
+    void Show() override;
     // What a configuration saves: the unit's address and the port.
     std::string Address() const override { return UnitAddress; }
     std::string Port() const override { return EdPort.text; }
@@ -137,6 +147,7 @@ public:
     bool Visible = false;
     RadioButton RadioButtonTCP{.checked = true, .enabled = true, .hint = {}}, RadioButtonUDP;
     EditField EdAdIP, EdPort, EdStatus;
+    ComboBox CBAdIP;  // the machine's own IPv4 addresses, to pick from beside the typed one
     Button BtLanceServeur, BtModAdIP, BtParamWIFIOk, BtUtilWIFI;
     Label Lab2TCP, Lab3TCP, Lab4TCP, Lab2UDP;
     std::deque<std::string> Memo1;  // "Peer=..." and "Local=..." of each connection

@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <QNetworkInterface>
 #include <QSocketNotifier>
 #include <algorithm>
 #include <cerrno>
@@ -207,6 +208,25 @@ bool QtNetLink::SendDatagram(std::string_view bytes, const std::string& address,
         return false;
     }
     return true;
+}
+
+std::vector<std::string> QtNetLink::LocalAddresses() const {
+    std::vector<std::string> found, loopback;
+    for (const QNetworkInterface& i : QNetworkInterface::allInterfaces()) {
+        const auto flags = i.flags();
+        if (!flags.testFlag(QNetworkInterface::IsUp) || !flags.testFlag(QNetworkInterface::IsRunning)) continue;
+        std::vector<std::string>& list = flags.testFlag(QNetworkInterface::IsLoopBack) ? loopback : found;
+        for (const QNetworkAddressEntry& entry : i.addressEntries()) {
+            const QHostAddress a = entry.ip();
+            if (a.protocol() != QAbstractSocket::IPv4Protocol) continue;
+            std::string text = a.toString().toStdString();
+            if (std::find(found.begin(), found.end(), text) == found.end() &&
+                std::find(loopback.begin(), loopback.end(), text) == loopback.end())
+                list.push_back(std::move(text));
+        }
+    }
+    found.insert(found.end(), loopback.begin(), loopback.end());
+    return found;
 }
 
 qint64 QtNetLink::QueuedBytes() const { return active_ ? static_cast<qint64>(active_->waiting.size()) : 0; }

@@ -41,6 +41,8 @@ public:
     SendResult SendToClient(std::string_view bytes) override;
     void CloseClient() override;
     bool SendDatagram(std::string_view bytes, const std::string& address, int port, std::string& error) override;
+    // From the network interfaces that are up and running, each address once.
+    std::vector<std::string> LocalAddresses() const override;
 
     // For tests and diagnostics.
     quint16 ServerPort() const;

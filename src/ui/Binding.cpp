@@ -1,17 +1,16 @@
-// Showing the controls in their widgets; see Binding.h.
+// The Show functions of the bound widgets; see Binding.h.
 #include "ui/Binding.h"
 
 #include <QApplication>
 #include <QSignalBlocker>
-#include <QStringList>
 
 namespace corvel::ui {
 
 namespace {
 
-void SetEnabledVisible(QWidget* widget, bool enabled, bool visible) {
-    if (widget->isEnabled() != enabled) widget->setEnabled(enabled);
-    if (widget->isVisibleTo(widget->parentWidget()) != visible) widget->setVisible(visible);
+void SetText(QLineEdit* edit, const std::string& text) {
+    const QString q = Q(text);
+    if (edit->text() != q) edit->setText(q);
 }
 
 }  // namespace
@@ -25,17 +24,24 @@ void SetColour(QWidget* widget, QPalette::ColorRole role, app::Colour colour) {
     widget->setPalette(p);
 }
 
-void SetTip(QWidget* widget, const std::string& hint, const QString& suffix) {
+void SetTip(QWidget* widget, const std::string& hint, const QString& shortcut) {
     QString tip = Q(hint);
-    if (!suffix.isEmpty()) tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + suffix;
+    if (!shortcut.isEmpty())
+        tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + QStringLiteral("Raccourci : ") + shortcut;
     if (widget->toolTip() != tip) widget->setToolTip(tip);
 }
 
-void ShowControl(const app::EditField& f, QLineEdit* edit, const QString& tipSuffix) {
-    const QString text = Q(f.text);
-    if (edit->text() != text) edit->setText(text);
+void SetEnabledVisible(QWidget* widget, bool enabled, bool visible) {
+    if (widget->isEnabled() != enabled) widget->setEnabled(enabled);
+    if (widget->isVisibleTo(widget->parentWidget()) != visible) widget->setVisible(visible);
+}
+
+void ShowField(QLineEdit* edit, const app::EditField& f, bool display, const QString& shortcut) {
+    const QSignalBlocker quiet(edit);
+    SetText(edit, f.text);
     SetEnabledVisible(edit, f.enabled, f.visible);
-    if (f.readOnly && !edit->isReadOnly()) edit->setReadOnly(true);
+    const bool readOnly = display || f.readOnly;
+    if (edit->isReadOnly() != readOnly) edit->setReadOnly(readOnly);
     SetColour(edit, QPalette::Base, f.background);
     SetColour(edit, QPalette::Text, f.textColour);
     if (edit->font().italic() != f.italic) {
@@ -43,57 +49,70 @@ void ShowControl(const app::EditField& f, QLineEdit* edit, const QString& tipSuf
         font.setItalic(f.italic);
         edit->setFont(font);
     }
-    SetTip(edit, f.hint, tipSuffix);
+    SetTip(edit, f.hint, shortcut);
 }
 
-void ShowControl(const app::Label& l, QLabel* label, const QString& tipSuffix) {
-    const QString text = Q(l.text);
-    if (label->text() != text) label->setText(text);
+void ShowLabel(QLabel* label, const app::Label& l, const QString& shortcut) {
+    if (label->text() != Q(l.text)) label->setText(Q(l.text));
     SetEnabledVisible(label, true, l.visible);
-    SetTip(label, l.hint, tipSuffix);
+    SetTip(label, l.hint, shortcut);
 }
 
-void ShowControl(const app::Button& b, QPushButton* button, const QString& tipSuffix) {
-    const QString caption = Q(b.caption);
-    if (button->text() != caption) button->setText(caption);
+void ShowButton(QPushButton* button, const app::Button& b, const QString& shortcut) {
+    if (button->text() != Q(b.caption)) button->setText(Q(b.caption));
     SetEnabledVisible(button, b.enabled, b.visible);
     SetColour(button, QPalette::Button, b.fill);
-    SetTip(button, b.hint, tipSuffix);
+    SetTip(button, b.hint, shortcut);
 }
 
-void ShowControl(const app::RadioButton& r, QRadioButton* radio, const QString& tipSuffix) {
+void ShowRadio(QRadioButton* radio, const app::RadioButton& r, const QString& shortcut) {
+    const QSignalBlocker quiet(radio);
     if (radio->isChecked() != r.checked) {
-        radio->setAutoExclusive(false);  // the model says which of the group is chosen, none included
+        radio->setAutoExclusive(false);  // the model says which of the pair is on
         radio->setChecked(r.checked);
         radio->setAutoExclusive(true);
     }
     SetEnabledVisible(radio, r.enabled, true);
-    SetTip(radio, r.hint, tipSuffix);
+    SetTip(radio, r.hint, shortcut);
 }
 
-void ShowControl(const app::Switch& s, QCheckBox* box, const QString& tipSuffix) {
+void ShowSwitch(QCheckBox* box, const app::Switch& s, const QString& shortcut) {
+    const QSignalBlocker quiet(box);
     if (box->isChecked() != s.isChecked) box->setChecked(s.isChecked);
     SetEnabledVisible(box, s.enabled, true);
-    SetTip(box, s.hint, tipSuffix);
+    SetTip(box, s.hint, shortcut);
 }
 
-void ShowControl(const app::CheckBox& c, QCheckBox* box, const QString&) {
+void ShowCheck(QCheckBox* box, const app::CheckBox& c) {
+    const QSignalBlocker quiet(box);
     if (box->isChecked() != c.checked) box->setChecked(c.checked);
     SetEnabledVisible(box, c.enabled, true);
 }
 
-void ShowControl(const app::ComboBox& c, QComboBox* combo, const QString& tipSuffix) {
+void ShowCombo(QComboBox* combo, const app::ComboBox& c, const QString& shortcut) {
+    const QSignalBlocker quiet(combo);
     QStringList items;
     for (const std::string& item : c.items) items << Q(item);
-    bool same = combo->count() == items.size();
-    for (int i = 0; same && i < combo->count(); ++i) same = combo->itemText(i) == items[i];
-    if (!same) {
+    QStringList shown;
+    for (int i = 0; i < combo->count(); ++i) shown << combo->itemText(i);
+    if (shown != items) {
         combo->clear();
         combo->addItems(items);
     }
     if (combo->currentIndex() != c.itemIndex) combo->setCurrentIndex(c.itemIndex);
     SetEnabledVisible(combo, c.enabled, true);
-    SetTip(combo, c.hint, tipSuffix);
+    SetTip(combo, c.hint, shortcut);
+}
+
+void ShowDialog(QDialog* dialog, bool visible) {
+    if (visible == dialog->isVisible()) return;
+    if (!visible) {
+        dialog->hide();
+        return;
+    }
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
 }
 
 }  // namespace corvel::ui

@@ -29,8 +29,11 @@
 #include "ui/Binding.h"
 #include "ui/CompassWidget.h"
 #include "ui/DepthPictureWidget.h"
+#include "ui/NetworkDialog.h"
 #include "ui/ParametersDialog.h"
+#include "ui/PolarWindow.h"
 #include "ui/QtDialogs.h"
+#include "ui/SentenceSelectionDialog.h"
 
 namespace corvel::ui {
 
@@ -63,11 +66,11 @@ const ShortcutKey kShortcuts[] = {
     {"SpBt10R", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Right)},
 };
 
-// "Raccourci : F7" for a button that has a shortcut, else nothing.
+// The key of a button that has a shortcut ("F7"), else nothing.
 QString ShortcutOf(const char* control) {
     for (const ShortcutKey& s : kShortcuts) {
         if (std::string_view(s.control) == control) {
-            return QStringLiteral("Raccourci : ") + s.key.toString(QKeySequence::NativeText);
+            return s.key.toString(QKeySequence::NativeText);
         }
     }
     return {};
@@ -151,9 +154,20 @@ MainWindow::MainWindow(app::Program& program, const QPixmap& boatPicture)
     BuildRightColumn();
     BuildShortcuts();
     boat_->SetPicture(boatPicture);
-    // The dialogs, shown and hidden as their models say after every command.
-    const auto run = [this](const std::function<void()>& handler) { Command(handler); };
-    dialogs_.push_back(new ParametersDialog(program_.FParam, run, this));
+    // The dialogs, shown and hidden as their models say after every command of any window.
+    const auto redraw = [this] { Command([] {}); };
+    auto* parameters = new ParametersDialog(program_.FParam, this, redraw);
+    auto* selection = new SentenceSelectionDialog(program_.FParNMEA, this, redraw);
+    auto* network = new NetworkDialog(program_.FParamWIFI, this, redraw);
+    polar_ = new PolarWindow(program_.FPolaire, program_.Engine.S, this);
+    connect(polar_, &QDialog::finished, this, [this] { program_.FPolaire.Visible = false; });
+    dialogs_ = {[parameters] { parameters->Refresh(); }, [selection] { selection->Refresh(); },
+                [network] { network->Refresh(); },
+                [this] {
+                    if (program_.FPolaire.Visible && !polar_->isVisible()) polar_->show();
+                    if (!program_.FPolaire.Visible && polar_->isVisible()) polar_->hide();
+                    polar_->Refresh();
+                }};
 
     // The client area at its size, centred on the screen; a smaller screen scrolls.
     const QSize wanted(kClientWidth + 2 * scroll_->frameWidth(),
@@ -339,6 +353,9 @@ void MainWindow::BuildCentre() {
     const int group = G(ControlGroup::Centre);
     constexpr int x = 422, width = 180;
     QLabel* polar = m.Text(canvas_, CONTROL(StxNomPol), {x, 16, width, 40}, group);
+    polar->setCursor(Qt::PointingHandCursor);
+    polar->setToolTip(QStringLiteral("Cliquer pour voir la polaire"));
+    polar->installEventFilter(this);  // a click shows the polar window
     polar->setAlignment(Qt::AlignCenter);
     polar->setStyleSheet(
         QStringLiteral("font-weight: bold; font-size: 15px; background: rgba(255,255,255,200); border-radius: 6px;"));
@@ -473,7 +490,7 @@ void MainWindow::BuildTransmission() {
                                 {"bds ", 508, 30},
                                 {"WIFI", 8, 62},
                                 {"Stat", 282, 62}});
-    m.Check(transmission_, CONTROL(SwActivNMEA_com), "", {64, 28}, group, [this] { w_.SwActivNMEA_comSwitch(); });
+    m.Switch(transmission_, CONTROL(SwActivNMEA_com), {64, 28}, group, [this] { w_.SwActivNMEA_comSwitch(); });
     // The port list shows the devices behind the names as the system lists them when it opens.
     m.List(
         transmission_, CONTROL(CBCom), {132, 26, 180, 26}, group, [this] { w_.CBComSelect(); },
@@ -482,14 +499,8 @@ void MainWindow::BuildTransmission() {
         transmission_, CONTROL(RAZCom), {320, 25, 56, 28}, group, [this] { w_.RAZComClick(); }, ShortcutOf("RAZCom"));
     m.List(transmission_, CONTROL(CBbauds), {410, 26, 92, 26}, group);
 
-    m.Check(transmission_, CONTROL(SwWIFI), "", {64, 60}, group, [this] { w_.SwWIFISwitch(); });
-    m.Push(transmission_, CONTROL(BtParamWIFI), {100, 57, 170, 28}, group, [this] {
-        w_.BtParamWIFIClick();
-        if (program_.FParamWIFI.Visible) {
-            program_.FParamWIFI.Visible = false;
-            Placeholder("PARAMETRES WIFI  pour TRANSMISSION NMEA");
-        }
-    });
+    m.Switch(transmission_, CONTROL(SwWIFI), {64, 60}, group, [this] { w_.SwWIFISwitch(); });
+    m.Push(transmission_, CONTROL(BtParamWIFI), {100, 57, 170, 28}, group, [this] { w_.BtParamWIFIClick(); });
     m.Display(transmission_, CONTROL(EdConnex), {314, 58, 200, 26}, group);
     m.Push(
         transmission_, CONTROL(SpBtZoomNMEA), {528, 57, 30, 28}, group, [this] { w_.SpBtZoomNMEAClick(); },
@@ -511,7 +522,7 @@ void MainWindow::BuildRightColumn() {
     slide_->setGeometry(1193, 16, 400, 547);
     slide_->setStyleSheet(QStringLiteral("background: #1f4e8c; border-radius: 8px;"));
     AddCaption(canvas_, {"Diaporama", 1300, 574});
-    m.Check(canvas_, CONTROL(SwitchDiapos), "", {1384, 573}, G(ControlGroup::Menus));
+    m.Switch(canvas_, CONTROL(SwitchDiapos), {1384, 573}, G(ControlGroup::Menus));
     // The legend picture carries its title, "Légende du compas".
     auto* legend = new QLabel(canvas_);
     legend->setObjectName(QStringLiteral("Legende"));
@@ -545,7 +556,7 @@ void MainWindow::Command(const std::function<void()>& handler) {
 }
 
 void MainWindow::SyncDialogs() {
-    for (ModelDialog* d : dialogs_) d->Sync();
+    for (const auto& refresh : dialogs_) refresh();
 }
 
 void MainWindow::Simulate() {
@@ -570,6 +581,14 @@ void MainWindow::ScheduleNextPump() {
         return;
     }
     pump_.start(static_cast<int>(std::clamp<sim::Millis>(due - clock_.elapsed(), 0, 60'000)));
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease && watched->objectName() == QLatin1String("StxNomPol")) {
+        Command([this] { program_.FPolaire.Visible = true; });
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

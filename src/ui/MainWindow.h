@@ -26,7 +26,7 @@ namespace corvel::ui {
 class BoatPicture;
 class CompassWidget;
 class DepthPictureWidget;
-class ModelDialog;
+class PolarWindow;
 
 class MainWindow : public QMainWindow {
 public:
@@ -56,6 +56,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildMenus();
@@ -84,7 +85,9 @@ private:
     QWidget* transmission_ = nullptr;
     QPlainTextEdit* sentences_ = nullptr;
     QLabel* slide_ = nullptr;
-    std::vector<ModelDialog*> dialogs_;  // children of the window
+    PolarWindow* polar_ = nullptr;
+    // Each dialog (a child of the window) shown or hidden as its model says, and redrawn.
+    std::vector<std::function<void()>> dialogs_;
     QTimer pump_;
     QElapsedTimer clock_;
     std::array<std::uint64_t, app::kControlGroupCount> drawn_{};

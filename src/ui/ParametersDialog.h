@@ -4,23 +4,17 @@
 #pragma once
 
 #include <functional>
-#include <memory>
 
 #include "app/ParametersDialogModel.h"
 #include "ui/Binding.h"
-#include "ui/ModelDialog.h"
 
 namespace corvel::ui {
 
-class ParametersDialog : public ModelDialog {
+class ParametersDialog : public BoundDialog<app::TFParam> {
 public:
-    // `run` runs a handler as a user's command of the program (the main window's Command).
-    ParametersDialog(app::TFParam& model, std::function<void(const std::function<void()>&)> run, QWidget* parent);
-    void Refresh() override;
-
-private:
-    app::TFParam& model_;
-    ControlBindings<app::TFParam> controls_;
+    // `commandDone` runs after each of the dialog's commands (the main window redraws: the polar
+    // name, the category, the selection dialog shown).
+    explicit ParametersDialog(app::TFParam& model, QWidget* parent = nullptr, std::function<void()> commandDone = {});
 };
 
 }  // namespace corvel::ui

@@ -42,6 +42,7 @@ struct FakeNetLink : app::NetLink {
     SendResult clientAnswer;
     bool datagramFails = false;
     int clientsClosed = 0;
+    std::vector<std::string> addresses;  // the machine's own
 
     void SetEvents(app::NetLinkEvents* e) override { events = e; }
     bool StartServer(int p, std::string& error) override {
@@ -68,6 +69,7 @@ struct FakeNetLink : app::NetLink {
         datagrams.push_back({std::string(bytes), address, p});
         return true;
     }
+    std::vector<std::string> LocalAddresses() const override { return addresses; }
     void Connect(const std::string& peer) { events->IdTCPServerNMEAConnect({peer, 50123, "192.168.137.1", port}); }
 };
 
@@ -541,6 +543,39 @@ TEST_F(LinksFixture, AFailingDatagramSendEndsTheGroupOnceThenStaysQuiet) {
     net.datagramFails = true;  // a new failure is a new story
     w.Timers.Advance(1000);
     EXPECT_EQ(dialogs.messages.size(), 2u);
+}
+
+TEST_F(LinksFixture, TheMachinesAddressesArePickedOnlyWhileTheAddressIsModifiedAndListedAgainEachTime) {
+    net.addresses = {"192.168.1.23", "192.168.137.1", "127.0.0.1"};
+    wifi.Show();
+    EXPECT_EQ(wifi.CBAdIP.items, net.addresses);
+    EXPECT_EQ(wifi.CBAdIP.itemIndex, 1);  // the address in the field
+    EXPECT_FALSE(wifi.CBAdIP.enabled);
+    // Not being modified: a choice changes nothing.
+    wifi.CBAdIP.itemIndex = 0;
+    wifi.CBAdIPSelect();
+    EXPECT_EQ(wifi.EdAdIP.text, "192.168.137.1");
+
+    // A hotspot started since: a modification lists it.
+    net.addresses.insert(net.addresses.begin(), "10.42.0.1");
+    wifi.BtModAdIPClick();
+    EXPECT_TRUE(wifi.CBAdIP.enabled);
+    ASSERT_EQ(wifi.CBAdIP.items.size(), 4u);
+    wifi.CBAdIP.itemIndex = 0;
+    wifi.CBAdIPSelect();
+    EXPECT_EQ(wifi.EdAdIP.text, "10.42.0.1");
+    wifi.BtModAdIPClick();
+    EXPECT_EQ(wifi.UnitAddress, "10.42.0.1");
+    EXPECT_FALSE(wifi.CBAdIP.enabled);
+
+    // No link, or one that finds no address: an empty list, the typed address stays.
+    net.addresses.clear();
+    wifi.Show();
+    EXPECT_TRUE(wifi.CBAdIP.items.empty());
+    EXPECT_EQ(wifi.CBAdIP.itemIndex, -1);
+    wifi.BtModAdIPClick();
+    wifi.CBAdIPSelect();
+    EXPECT_EQ(wifi.EdAdIP.text, "10.42.0.1");
 }
 
 TEST_F(LinksFixture, ConfirmingAnAddressSavesItAndThePortInTheSettingsFile) {
