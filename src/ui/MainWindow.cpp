@@ -161,12 +161,17 @@ MainWindow::MainWindow(app::Program& program, const QPixmap& boatPicture)
     auto* network = new NetworkDialog(program_.FParamWIFI, this, redraw);
     polar_ = new PolarWindow(program_.FPolaire, program_.Engine.S, this);
     connect(polar_, &QDialog::finished, this, [this] { program_.FPolaire.Visible = false; });
-    dialogs_ = {[parameters] { parameters->Refresh(); }, [selection] { selection->Refresh(); },
-                [network] { network->Refresh(); },
-                [this] {
+    // A hidden dialog whose model stays hidden costs nothing at the twenty redraws a second.
+    const auto sync = [](auto* dialog, const bool& visible) {
+        return [dialog, &visible] {
+            if (visible || dialog->isVisible()) dialog->Refresh();
+        };
+    };
+    dialogs_ = {sync(parameters, program_.FParam.Visible), sync(selection, program_.FParNMEA.Visible),
+                sync(network, program_.FParamWIFI.Visible), [this] {
                     if (program_.FPolaire.Visible && !polar_->isVisible()) polar_->show();
                     if (!program_.FPolaire.Visible && polar_->isVisible()) polar_->hide();
-                    polar_->Refresh();
+                    if (polar_->isVisible()) polar_->Refresh();
                 }};
 
     // The client area at its size, centred on the screen; a smaller screen scrolls.
