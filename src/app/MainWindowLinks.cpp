@@ -104,7 +104,7 @@ void TFCorvel::BtParamWIFIClick() {
 
 void TFCorvel::SaveNmeaLog(const TextLog& log) {
     std::optional<std::filesystem::path> path =
-        dialogs_.SaveFile("Sauvegarde NMEA", "Fichier texte NMEA|*.txt", "txt", SaveDialogNMEAFolder);
+        dialogs_.SaveFile("Sauvegarde NMEA", "Fichier texte NMEA|*.txt", "txt", SettingsFolder());
     if (!path) return;
     if (!path->has_extension()) path->replace_extension(".txt");
     const config::FileWriteResult written = config::WriteFileAtomically(*path, log.Text("\r\n"));

@@ -198,11 +198,11 @@ public:
     Button BtParamWIFI{.caption = {}, .enabled = false, .hint = {}};
     EditField EdConnex;
 
-    // Recording: the sentence log and the time-stamped log to text files, CR LF line ends.
+    // Recording: the sentence log and the time-stamped log to text files, CR LF line ends; the save
+    // dialog opens in the settings folder.
     void MenuSvrawClick();    // "Enregistrer NMEA brut"
     void MenuSvTimstClick();  // "Enregistrer NMEA horodaté"
     MenuItem MenuSvraw, MenuSvTimst;
-    std::filesystem::path SaveDialogNMEAFolder;  // where the save dialog opens
 
 private:
     void SaveNmeaLog(const TextLog& log);

@@ -655,12 +655,13 @@ TEST_F(LinksFixture, TheWifiLinkGetsEachSentenceBeforeTheSerialLink) {
 
 TEST_F(LinksFixture, SavingWritesTheLogsWithCrLfAndKeepsThem) {
     TempDir dir;
-    w.SaveDialogNMEAFolder = dir.path;
+    w.AppDataFolder = dir.path;  // the save dialog opens in the settings folder
     // Before any sentence: an empty file; a name typed without extension gets ".txt".
     dialogs.files.push_back(dir.path / "vide");
     w.MenuSvrawClick();
     ASSERT_EQ(dialogs.saveCalls.size(), 1u);
-    EXPECT_EQ(dialogs.saveCalls[0], "Sauvegarde NMEA|Fichier texte NMEA|*.txt|txt|" + dir.path.string());
+    EXPECT_EQ(dialogs.saveCalls[0],
+              "Sauvegarde NMEA|Fichier texte NMEA|*.txt|txt|" + (dir.path / "CorvelNMEA").string());
     ASSERT_TRUE(std::filesystem::exists(dir.path / "vide.txt"));
     EXPECT_EQ(ReadFile(dir.path / "vide.txt"), "");
 
