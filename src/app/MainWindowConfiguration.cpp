@@ -210,6 +210,7 @@ config::Configuration CurrentConfiguration(const TFCorvel& w, const SensorOffset
     config::Configuration c;
     c.PolarFolder = w.ChosenPolar.PolarFolder;
     c.PolarFile = w.ChosenPolar.PolarName + ".pol";
+    c.CategoryCode = std::string(config::CategoryCode(w.Engine.S.Category));
     c.KeelOffset = offsets.keel;
     c.SurfaceOffset = offsets.surface;
     c.PolarPercent = w.Engine.S.PolarPercent;

@@ -148,7 +148,6 @@ IniFile FirstRunSettings() {
     const Configuration c = FirstRunConfiguration();
     IniFile file;
     WriteConfiguration(c, file);
-    file.WriteString(kSectionParameters, "iCateg", *c.CategoryCode);  // the save leaves it to the dialog
     return file;
 }
 
@@ -210,6 +209,7 @@ void WriteConfiguration(const Configuration& c, IniFile& file) {
 
     if (c.PolarFolder) file.WriteString(kSectionFolders, "Polars", *c.PolarFolder);
     if (c.PolarFile) file.WriteString(kSectionParameters, "PolaireAct", *c.PolarFile);
+    if (c.CategoryCode) file.WriteString(kSectionParameters, "iCateg", *c.CategoryCode);
     if (c.KeelOffset) file.WriteFloat(kSectionParameters, "iOFFS_Keel", *c.KeelOffset);
     if (c.SurfaceOffset) file.WriteFloat(kSectionParameters, "iOFFS_Surf", *c.SurfaceOffset);
     file.WriteInteger(kSectionParameters, "iPolPerc", static_cast<long>(nav::Round(c.PolarPercent)));

@@ -123,7 +123,7 @@ Configuration ReadConfiguration(const IniFile& file);
 // (51 06.18 N 1 19.88 E), variation 1.50 E, category "Course-croisière", every sentence
 // selected, the AUTO pilot. No polar keys: the program's default polar, wherever it is installed.
 Configuration FirstRunConfiguration();
-// The settings file of a new user: that configuration, its category included.
+// The settings file of a new user: that configuration.
 IniFile FirstRunSettings();
 
 // Writes every key of the layout (the optional values that are set), in the layout's order; the

@@ -95,6 +95,13 @@ std::optional<int> CategoryFromCode(std::string_view code) {
     return std::nullopt;
 }
 
+std::string_view CategoryCode(int category) {
+    for (const CategoryInfo& c : kCategories) {
+        if (c.category == category) return c.code;
+    }
+    return kCategories.back().code;
+}
+
 std::string_view CategoryLabel(int category) {
     for (const CategoryInfo& c : kCategories) {
         if (c.category == category) return c.label;

@@ -85,6 +85,8 @@ inline constexpr std::array<CategoryInfo, 5> kCategories{{
 
 // The category of a file's code, compared exactly (letter case counts); nothing for another code.
 std::optional<int> CategoryFromCode(std::string_view code);
+// The code a file holds for a category; that of an undetermined one for a value outside 0..4.
+std::string_view CategoryCode(int category);
 // The main window's label of a category; that of an undetermined one for a value outside 0..4.
 std::string_view CategoryLabel(int category);
 

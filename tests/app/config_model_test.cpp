@@ -202,9 +202,10 @@ TEST_F(ConfigModel, SaveThenOpenRestoresTheSimulation) {
     EXPECT_TRUE(q->FParNMEA.RdBtDevPos_EC.checked && !q->FParNMEA.RdBtDevPos_GP.checked);
     EXPECT_TRUE(q->FParNMEA.RdBtWI_2.checked && !q->FParNMEA.RdBtWI_1.checked);
     EXPECT_TRUE(q->FParNMEA.RdBtDevSond_1.checked);
-    // The category is not saved: it comes back to be determined.
-    EXPECT_EQ(r.Engine.S.Category, 4);
-    EXPECT_TRUE(q->FParam.CategIndet());
+    // The category is saved with the rest and comes back.
+    EXPECT_EQ(r.Engine.S.Category, 2);
+    EXPECT_TRUE(q->FParam.RdCroiseur.checked);
+    EXPECT_EQ(r.LabCateg.text, " Croiseur");
     EXPECT_EQ(
         r.Caption,
         "Simulateur de Navigation et Générateur de phrases NMEA 0183   Version : 4.6      Configuration : voyage.ini");

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -317,6 +318,74 @@ TEST(MainWindowQuit, QuitAnsweredNoWritesNothingAndClosesTheWindow) {
     EXPECT_TRUE(program.FCorvel.Closed);
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(Files(data.path()), before);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWindowView, TheWifiSettingsOpenOnlyOnceTheSimulationWasStartedAndPaused) {
+    QWidget* dialog = window.findChild<QWidget*>(QStringLiteral("FParamWIFI"));
+    ASSERT_NE(dialog, nullptr);
+    Click("SwWIFI");
+    ASSERT_TRUE(Find("BtParamWIFI")->isEnabled());
+    Click("BtParamWIFI");
+    EXPECT_FALSE(dialog->isVisible());  // never started
+    Click("BtCalC");
+    Click("SpBtPauseRes");
+    Click("SwWIFI");  // the switch is usable again while paused
+    Click("SwWIFI");
+    Click("BtParamWIFI");
+    EXPECT_TRUE(dialog->isVisible());
+}
+
+}  // namespace
+
+namespace {
+
+// The texts of the main window's fields that a configuration holds, "," read as ".". The heading is
+// saved without the boat's leeway and shows so when opened.
+std::vector<std::string> ConfigurationTexts(ui::MainWindow& window) {
+    std::vector<std::string> texts;
+    for (const char* name : {"EdTWS", "EdTWD", "EdFCourant", "EdDirCourant", "EdLATDeg", "EdLATMin", "EdLGDEG",
+                             "EdLGMin", "EdNwpt", "EdLatWpDeg", "EDLatWpmin", "EDLGWpDeg", "EdLGWpmin", "EdiDECL"}) {
+        texts.push_back(name + std::string("=") +
+                        window.findChild<QLineEdit*>(QString::fromLatin1(name))
+                            ->text()
+                            .replace(QLatin1Char(','), QLatin1Char('.'))
+                            .toStdString());
+    }
+    texts.push_back("LabCateg=" + window.findChild<QLabel*>(QStringLiteral("LabCateg"))->text().toStdString());
+    return texts;
+}
+
+TEST(MainWindowConfiguration, AConfigurationSavedThenOpenedGivesTheSameWindow) {
+    test::GuiApplication();
+    test::TempFolder folder;
+    const std::filesystem::path file = folder.path() / "voyage.ini";
+    std::vector<std::string> saved;
+    {
+        test::FakeDialogs dialogs;
+        app::Program program{dialogs, test::SourceDir() / "data"};
+        program.FCorvel.InitCateg("CR");
+        ui::MainWindow window{program, QPixmap()};
+        window.show();
+        QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("BtCalC")), Qt::LeftButton);
+        program.FCorvel.Timers.Advance(30'000);
+        QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("SpBtPauseRes")), Qt::LeftButton);
+        dialogs.files.push_back(file);
+        window.findChild<QAction*>(QStringLiteral("MenuEnregistrer"))->trigger();
+        ASSERT_TRUE(std::filesystem::exists(file));
+        saved = ConfigurationTexts(window);
+    }
+    test::FakeDialogs dialogs;
+    app::Program program{dialogs, test::SourceDir() / "data"};
+    ui::MainWindow window{program, QPixmap()};
+    window.show();
+    dialogs.files.push_back(file);
+    window.findChild<QAction*>(QStringLiteral("MenuOuvrir"))->trigger();
+    EXPECT_EQ(ConfigurationTexts(window), saved);
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 }  // namespace
