@@ -194,7 +194,10 @@ void TFCorvel::Ouvrir2Click() {
     MenuAutomatique.checked = false;
     TimerLoadCFG.Stop();
     nav::ForceDotSeparator();
-    if (const auto chosen = dialogs_.OpenFile("Ouvrir une configuration", "Fichier ini|*.ini", SettingsFolder())) {
+    if (auto chosen = dialogs_.OpenFile("Ouvrir une configuration", "Fichier ini|*.ini", SettingsFolder())) {
+        // The dialog's default extension: a name typed without one that names no file is the ".ini".
+        std::error_code ec;
+        if (!chosen->has_extension() && !fs::exists(*chosen, ec)) chosen->replace_extension(".ini");
         OpenConfigFile(*chosen);
     }
     nav::ForceDotSeparator();

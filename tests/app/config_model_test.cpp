@@ -69,6 +69,19 @@ TEST_F(ConfigModel, ANewUserStartsOnTheWindowsScenarioSavedAsTheSettings) {
     EXPECT_EQ(fs::last_write_time(SettingsFile()), written);
 }
 
+TEST_F(ConfigModel, OuvrirAddsTheIniExtensionToANameTypedWithoutOne) {
+    auto p = Start();
+    test::WriteFile(home / "voyage.ini", "[NavDATA]\niTWS=12\n");
+    test::WriteFile(home / "brut", "[NavDATA]\niTWS=3\n");
+    dialogs.files.push_back(home / "voyage");  // no such file: voyage.ini
+    p->FCorvel.Ouvrir2Click();
+    EXPECT_EQ(p->FCorvel.EdTWS.text, "12.0");
+    dialogs.files.push_back(home / "brut");  // a file of that very name is opened as it is
+    p->FCorvel.Ouvrir2Click();
+    EXPECT_EQ(p->FCorvel.EdTWS.text, "3.0");
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
 TEST_F(ConfigModel, ASettingsFolderWithoutItsFileStartsFromZeros) {
     fs::create_directories(SettingsFile().parent_path());
     auto p = Start();
