@@ -104,6 +104,23 @@ void ShowCombo(QComboBox* combo, const app::ComboBox& c, const QString& shortcut
     SetTip(combo, c.hint, shortcut);
 }
 
+QLabel* AddCaption(QWidget* parent, const Caption& c) {
+    auto* label = new QLabel(Q(c.text), parent);
+    label->move(c.x, c.y);
+    label->adjustSize();
+    return label;
+}
+
+void AddCaptions(QWidget* parent, std::initializer_list<Caption> captions) {
+    for (const Caption& c : captions) AddCaption(parent, c);
+}
+
+QGroupBox* Panel(QWidget* parent, const char* title, QRect geometry) {
+    auto* box = new QGroupBox(Q(title), parent);
+    box->setGeometry(geometry);
+    return box;
+}
+
 void ShowDialog(QDialog* dialog, bool visible) {
     if (visible == dialog->isVisible()) return;
     if (!visible) {

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
@@ -17,6 +18,7 @@
 #include <QSignalBlocker>
 #include <QString>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -42,6 +44,16 @@ void ShowRadio(QRadioButton* radio, const app::RadioButton& control, const QStri
 void ShowSwitch(QCheckBox* box, const app::Switch& control, const QString& shortcut = {});
 void ShowCheck(QCheckBox* box, const app::CheckBox& control);
 void ShowCombo(QComboBox* combo, const app::ComboBox& control, const QString& shortcut = {});
+// A fixed text of a window (a caption beside a field, a unit) at its pixel position.
+struct Caption {
+    const char* text;
+    int x, y;
+};
+QLabel* AddCaption(QWidget* parent, const Caption& caption);
+void AddCaptions(QWidget* parent, std::initializer_list<Caption> captions);
+// A titled group of controls at its pixel position.
+QGroupBox* Panel(QWidget* parent, const char* title, QRect geometry);
+
 // A non-modal dialog as its model's `Visible` says: shown and brought to the front, or hidden.
 void ShowDialog(QDialog* dialog, bool visible);
 

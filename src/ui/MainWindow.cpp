@@ -76,29 +76,6 @@ QString ShortcutOf(const char* control) {
     return {};
 }
 
-// A fixed text of the window: panel titles, captions beside the fields, units.
-struct Caption {
-    const char* text;
-    int x, y;
-};
-
-QLabel* AddCaption(QWidget* parent, const Caption& c) {
-    auto* label = new QLabel(Q(c.text), parent);
-    label->move(c.x, c.y);
-    label->adjustSize();
-    return label;
-}
-
-void AddCaptions(QWidget* parent, std::initializer_list<Caption> captions) {
-    for (const Caption& c : captions) AddCaption(parent, c);
-}
-
-QGroupBox* Panel(QWidget* parent, const char* title, QRect geometry) {
-    auto* box = new QGroupBox(Q(title), parent);
-    box->setGeometry(geometry);
-    return box;
-}
-
 }  // namespace
 
 // What the main window binds besides the controls of the model's table: its menu entries, the

@@ -7,29 +7,6 @@
 
 namespace corvel::ui {
 
-namespace {
-
-struct Caption {
-    const char* text;
-    int x, y;
-};
-
-void AddCaptions(QWidget* parent, std::initializer_list<Caption> captions) {
-    for (const Caption& c : captions) {
-        auto* label = new QLabel(Q(c.text), parent);
-        label->move(c.x, c.y);
-        label->adjustSize();
-    }
-}
-
-QGroupBox* Panel(QWidget* parent, const char* title, QRect geometry) {
-    auto* box = new QGroupBox(Q(title), parent);
-    box->setGeometry(geometry);
-    return box;
-}
-
-}  // namespace
-
 #define CONTROL(name) &app::TFParam::name, #name
 
 ParametersDialog::ParametersDialog(app::TFParam& model, QWidget* parent, std::function<void()> commandDone)
