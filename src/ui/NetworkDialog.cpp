@@ -75,9 +75,9 @@ NetworkDialog::NetworkDialog(TFParamWIFI& model, QWidget* parent, std::function<
     auto* whole = new QVBoxLayout(this);
     whole->addWidget(protocol);
     whole->addLayout(explanations);
+    whole->addWidget(remote);  // "ci-dessous": above the address and port it speaks of
     whole->addSpacing(6);
     whole->addLayout(address);
-    whole->addWidget(remote);
     whole->addSpacing(6);
     whole->addLayout(launch);
     whole->addSpacing(6);
