@@ -123,7 +123,6 @@ TFCorvel::TFCorvel(const MainWindowParts& parts)
       selection_(parts.selection),
       S(parts.engine.S) {
     Caption = kCaption;
-    TimerDiapo = Timers.Add("TimerDiapo", 12000, nullptr);
     TimerLoadCFG = Timers.Add("TimerLoadCFG", 10000, [this] { TimerLoadCFGTimer(); });
 
     for (const auto& [field, text] : kFieldTexts) (this->*field).text = text;

@@ -16,6 +16,7 @@
 #include "app/Dialogs.h"
 #include "app/Links.h"
 #include "app/SerialPorts.h"
+#include "app/SlideShow.h"
 #include "app/TextLog.h"
 #include "app/WindowInterfaces.h"
 #include "config/IniFile.h"
@@ -92,7 +93,10 @@ public:
     bool ComLinkValid = false;  // the chosen port opened once
     // Every sentence, after the links (a headless run's standard output).
     std::function<void(std::string_view)> OnSentence;
-    Timer TimerDiapo, TimerLoadCFG;
+    Timer TimerLoadCFG;
+    // The right column's slide show (its TimerDiapo in the engine's set) and its switch.
+    SlideShow Slides{Timers};
+    void SwitchDiaposSwitch() { Slides.SwitchDiaposSwitch(SwitchDiapos.isChecked); }
     TFMXCompass FMXCompass1;
 
     // --- controls

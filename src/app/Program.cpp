@@ -47,6 +47,7 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders, SerialPlatfo
         polar = config::AcceptBriselPolars(polar, brisel);
     }
     FCorvel.ProgramFolder = ProgramFolder;
+    FParamWIFI.OpenHelp = [this] { Help.UtilWifiHELP(); };
     FCorvel.AppDataFolder = folders.AppDataFolder;
     FCorvel.DocumentsFolder = folders.DocumentsFolder;
     ChosenPolar = polar;

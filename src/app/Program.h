@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "app/Dialogs.h"
+#include "app/HelpPages.h"
 #include "app/MainWindowModel.h"
 #include "app/NetworkDialogModel.h"
 #include "app/ParametersDialogModel.h"
@@ -69,6 +70,8 @@ public:
                       .networkDialog = FParamWIFI,
                       .network = FParamWIFI,
                       .comPorts = ComPorts}};
+    // The help view over the main window; the network dialog's "AIDE" opens its page.
+    HelpViewer Help{ProgramFolder, FParamWIFI.Visible};
 
 private:
     // What the dialogs show in the main window, passed on to it.

@@ -25,15 +25,18 @@
 #include <QSpinBox>
 #include <algorithm>
 
+#include "ui/AboutBox.h"
 #include "ui/Artwork.h"
 #include "ui/Binding.h"
 #include "ui/CompassWidget.h"
 #include "ui/DepthPictureWidget.h"
+#include "ui/HelpView.h"
 #include "ui/NetworkDialog.h"
 #include "ui/ParametersDialog.h"
 #include "ui/PolarWindow.h"
 #include "ui/QtDialogs.h"
 #include "ui/SentenceSelectionDialog.h"
+#include "ui/SlidePicture.h"
 
 namespace corvel::ui {
 
@@ -131,6 +134,14 @@ MainWindow::MainWindow(app::Program& program, const QPixmap& boatPicture)
     BuildRightColumn();
     BuildShortcuts();
     boat_->SetPicture(boatPicture);
+    help_ = new HelpView(program_.Help, scroll_, [this](const std::function<void()>& handler) { Command(handler); });
+    about_ = new AboutBox(this);
+    // The slide show runs from the start.
+    app::SlideShow& slides = w_.Slides;
+    slides.InitSlideShow();
+    slides.LoadSlides(program_.ProgramFolder / "ImgShips", &SlidePicture::IsPicture);
+    slides.StartSlideShow();
+    w_.SwitchDiapos.isChecked = true;
     // The dialogs, shown and hidden as their models say after every command of any window.
     const auto redraw = [this] { Command([] {}); };
     auto* parameters = new ParametersDialog(program_.FParam, this, redraw);
@@ -197,23 +208,24 @@ void MainWindow::BuildMenus() {
     };
     QAction* parameters = command(Q(w_.MenuParametres.text), "MenuParametres", [this] { program_.FParam.Show(); });
     bind_->menus.push_back({&TFCorvel::MenuParametres, parameters});
-    command(QStringLiteral("WiFi"), "MenuWifi", [this] { Placeholder("Aide : connexion WiFi"); });
+    app::HelpViewer& helpPages = program_.Help;
+    command(QStringLiteral("WiFi"), "MenuWifi", [&helpPages] { helpPages.AideWifiClick(); });
     QMenu* help = bar->addMenu(QStringLiteral("Aide"));
-    for (const auto& [text, name] :
-         {std::pair{"Aide par rubrique", "MenuAideRubrique"}, std::pair{"Généralités", "MenuGeneralites"}}) {
-        QAction* action = help->addAction(Q(text));
-        action->setObjectName(QString::fromLatin1(name));
-        connect(action, &QAction::triggered, this, [this] { Placeholder("Aide"); });
+    struct HelpEntry {
+        const char* text;
+        const char* name;
+        void (app::HelpViewer::*open)();
+    };
+    for (const HelpEntry& e : {HelpEntry{"Aide par rubrique", "MenuAideRubrique", &app::HelpViewer::parRubriqueClick},
+                               HelpEntry{"Généralités", "MenuGeneralites", &app::HelpViewer::GENERALITESClick}}) {
+        QAction* action = help->addAction(Q(e.text));
+        action->setObjectName(QString::fromLatin1(e.name));
+        connect(action, &QAction::triggered, this,
+                [this, &helpPages, open = e.open] { Command([&helpPages, open] { (helpPages.*open)(); }); });
     }
-    command(QStringLiteral("A Propos"), "MenuAPropos", [this] { Placeholder("A Propos"); });
+    command(QStringLiteral("A Propos"), "MenuAPropos", [this] { about_->AboutClick(); });
     QAction* quit = command(Q(w_.MenuQuitter.text), "MenuQuitter", [this] { w_.MenuQuitClick(); });
     bind_->menus.push_back({&TFCorvel::MenuQuitter, quit});
-}
-
-void MainWindow::Placeholder(const char* window) {
-    QMessageBox::information(
-        this, QStringLiteral("CorvelNMEA"),
-        QStringLiteral("« %1 » : cette fenêtre arrive dans la prochaine version de CorvelNMEA.").arg(Q(window)));
 }
 
 namespace {
@@ -499,12 +511,10 @@ void MainWindow::BuildTransmission() {
 
 void MainWindow::BuildRightColumn() {
     ControlBindings<TFCorvel>& m = bind_->controls;
-    slide_ = new QLabel(canvas_);
-    slide_->setObjectName(QStringLiteral("ImgDiapo"));
-    slide_->setGeometry(1193, 16, 400, 547);
-    slide_->setStyleSheet(QStringLiteral("background: #1f4e8c; border-radius: 8px;"));
+    slide_ = new SlidePicture(w_.Slides, canvas_);
+    slide_->move(1193, 16);
     AddCaption(canvas_, {"Diaporama", 1300, 574});
-    m.Switch(canvas_, CONTROL(SwitchDiapos), {1384, 573}, G(ControlGroup::Menus));
+    m.Switch(canvas_, CONTROL(SwitchDiapos), {1384, 573}, G(ControlGroup::Menus), [this] { w_.SwitchDiaposSwitch(); });
     // The legend picture carries its title, "Légende du compas".
     auto* legend = new QLabel(canvas_);
     legend->setObjectName(QStringLiteral("Legende"));
@@ -583,6 +593,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 // ---------------------------------------------------------------- drawing the model
 
 void MainWindow::Refresh(bool all) {
+    help_->Refresh(all);
+    slide_->Refresh();
     std::array<bool, app::kControlGroupCount> moved{};
     bool any = false;
     for (std::size_t g = 0; g < app::kControlGroupCount; ++g) {

@@ -23,10 +23,13 @@ class QScrollArea;
 
 namespace corvel::ui {
 
+class AboutBox;
 class BoatPicture;
 class CompassWidget;
 class DepthPictureWidget;
+class HelpView;
 class PolarWindow;
+class SlidePicture;
 
 class MainWindow : public QMainWindow {
 public:
@@ -72,7 +75,6 @@ private:
     void ScheduleNextPump();
     void ShowSentenceList();
     void ShowInstruments();
-    void Placeholder(const char* window);
 
     app::Program& program_;
     app::TFCorvel& w_;
@@ -84,7 +86,9 @@ private:
     DepthPictureWidget* depth_ = nullptr;
     QWidget* transmission_ = nullptr;
     QPlainTextEdit* sentences_ = nullptr;
-    QLabel* slide_ = nullptr;
+    SlidePicture* slide_ = nullptr;
+    HelpView* help_ = nullptr;
+    AboutBox* about_ = nullptr;
     PolarWindow* polar_ = nullptr;
     // Each dialog (a child of the window) shown or hidden as its model says, and redrawn.
     std::vector<std::function<void()>> dialogs_;
