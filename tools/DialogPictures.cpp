@@ -1,5 +1,5 @@
 // Pictures of the dialogs, one PNG file each, written into FOLDER (the README's and the help pages'
-// screenshots): dialog_pictures FOLDER. Each dialog is built on a program started on the data
+// screenshots, kept in data/Help/images/): dialog_pictures FOLDER. Each dialog is built on a program started on the data
 // folder beside the executable, without settings file, and set in a state that shows its use.
 // Runs offscreen: QT_QPA_PLATFORM=offscreen.
 #include <QApplication>

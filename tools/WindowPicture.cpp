@@ -1,5 +1,6 @@
 // Pictures of the main window: the whole window while the boat sails upwind in a current,
-// written as FOLDER/main_window.png (the README's and the help pages' screenshot), and, with
+// written as FOLDER/main_window.png (the README's and the help pages' screenshot, kept in
+// data/Help/images/), and, with
 // --boat FILE, the boat seen from above that the program ships as iconbatTRANS.png (drawn by
 // PaintBoatFromAbove). Usage: window_picture [--seconds N] FOLDER | window_picture --boat FILE.
 // Runs offscreen: QT_QPA_PLATFORM=offscreen.

@@ -13,4 +13,7 @@ inline std::filesystem::path SourceDir() {
 
 inline std::filesystem::path DefaultPolar() { return SourceDir() / "data" / "DefPolars" / "First31_7.pol"; }
 
+// The French help pages and their pictures (images/).
+inline std::filesystem::path HelpFolder() { return SourceDir() / "data" / "Help"; }
+
 }  // namespace corvel::test
