@@ -1,10 +1,12 @@
 // Pictures of the main window: the whole window while the boat sails upwind in a current,
 // written as FOLDER/main_window.png (the README's and the help pages' screenshot, kept in
-// data/Help/images/), and, with
+// data/Help/images/), the help laid over it (help_view.png) and the about box (about.png); and, with
 // --boat FILE, the boat seen from above that the program ships as iconbatTRANS.png (drawn by
 // PaintBoatFromAbove). Usage: window_picture [--seconds N] FOLDER | window_picture --boat FILE.
 // Runs offscreen: QT_QPA_PLATFORM=offscreen.
+#include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QImage>
 #include <QMenuBar>
@@ -55,12 +57,22 @@ int WindowPicture(const QString& folder, int seconds) {
     // The whole client area, whatever the size of the offscreen screen.
     window.resize(ui::MainWindow::kClientWidth + 4, ui::MainWindow::kClientHeight + 4 + window.menuBar()->height());
     QApplication::processEvents();
-    const QString path = folder + QStringLiteral("/main_window.png");
-    if (!window.grab().save(path)) {
+    const auto save = [&folder](QWidget& widget, const char* name) {
+        const QString path = folder + QLatin1Char('/') + QLatin1String(name);
+        if (widget.grab().save(path)) return true;
         std::fprintf(stderr, "window_picture: cannot write %s\n", qPrintable(path));
-        return 1;
-    }
-    return 0;
+        return false;
+    };
+    if (!save(window, "main_window.png")) return 1;
+    // The help laid over the window, then the about box.
+    window.Command([&program] { program.Help.GENERALITESClick(); });
+    QApplication::processEvents();
+    if (!save(window, "help_view.png")) return 1;
+    window.Command([&program] { program.Help.BtCloseHelpClick(); });
+    window.findChild<QAction*>(QStringLiteral("MenuAPropos"))->trigger();
+    QApplication::processEvents();
+    auto* about = window.findChild<QDialog*>(QStringLiteral("TFAbout"));
+    return about && save(*about, "about.png") ? 0 : 1;
 }
 
 }  // namespace

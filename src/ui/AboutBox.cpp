@@ -53,7 +53,11 @@ AboutBox::AboutBox(QWidget* mainWindow) : QDialog(mainWindow, Qt::Dialog | Qt::F
     text->setObjectName(QStringLiteral("MemoAbout"));
     text->setReadOnly(true);
     text->setFocusPolicy(Qt::NoFocus);
-    text->setGeometry(12, 136, 325, 200);
+    text->setGeometry(8, 136, 333, 200);
+    text->setLineWrapMode(QPlainTextEdit::NoWrap);  // each line whole, as written
+    QFont small = text->font();
+    small.setPointSize(8);
+    text->setFont(small);
     QStringList lines;
     for (const char* line : kLines) lines << QString::fromUtf8(line);
     text->setPlainText(lines.join(QLatin1Char('\n')));
