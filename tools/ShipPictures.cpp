@@ -920,20 +920,23 @@ void PaintFoam(QPainter& p, const std::vector<QPointF>& waterline, double speed,
     }
 }
 
-// The wake astern: two fading lines of foam spreading on the water from the stern.
-void PaintWake(QPainter& p, QPointF stern, QPointF direction, double width, double length, double speed, Rng& rng) {
+// The wake astern, on the water: two arms of foam spreading from the stern and a smoother trail
+// between them, fading with the distance. `view` places points of the water plane (world axes).
+void PaintWake(QPainter& p, const Projector& view, double heading, double boatLength, double speed, Rng& rng) {
     p.setPen(Qt::NoPen);
-    const QPointF side(-direction.y(), direction.x());
-    for (int i = 0; i < static_cast<int>(length / 1.5); ++i) {
-        const double t = i * 1.5 / length;
+    const double h = Rad(heading);
+    const V3 aft{-std::cos(h), -std::sin(h), 0}, side{-std::sin(h), std::cos(h), 0};
+    const V3 stern = aft * (boatLength / 2);
+    const double length = boatLength * 2.2 * speed;
+    for (double d = 0; d < length; d += 0.25) {
+        const double t = d / length;
         for (double s : {-1.0, 1.0, 0.0}) {
-            const double spread = s * width * (0.2 + t * 1.2);
-            const QPointF c = stern + direction * (t * length) + side * spread +
-                              QPointF(rng.Uniform(-1, 1), rng.Uniform(-0.5, 0.5)) * (1 + t * 3);
-            const int alpha =
-                static_cast<int>(std::clamp(speed * (1 - t) * rng.Uniform(80, 200) * (s == 0 ? 0.5 : 1), 0.0, 255.0));
-            p.setBrush(QColor(255, 255, 255, alpha));
-            p.drawEllipse(c, 1.2 + t * 4 * rng.Uniform(0.5, 1.2), 0.6 + t * 1.2);
+            const V3 at = stern + aft * d + side * (s * (0.3 + d * 0.32) + rng.Uniform(-0.25, 0.25) * (1 + 2 * t));
+            const double fade = (1 - t) * (1 - t) * (s == 0 ? 0.35 : 0.8);
+            p.setBrush(
+                QColor(255, 255, 255, static_cast<int>(std::clamp(speed * fade * rng.Uniform(90, 220), 0.0, 255.0))));
+            const double r = view.Scale() * (0.15 + 0.35 * t) * rng.Uniform(0.6, 1.3);
+            p.drawEllipse(view.Screen(at), r, r * 0.3);
         }
     }
 }
@@ -980,17 +983,11 @@ void PaintReflection(QPainter& p, const BoatInScene& b, const Lighting& light) {
     p.drawImage(0, 0, wavy);
 }
 
-void PaintBoat(QPainter& p, const BoatInScene& b, const Lighting& light, Rng& rng, bool wake = true) {
+void PaintBoat(QPainter& p, const BoatInScene& b, const Lighting& light, Rng& rng) {
     PaintReflection(p, b, light);
     BoatPainter painter(b.boat, b.at, light, false);
     const std::vector<QPointF>& waterline = painter.NearWaterline();
-    if (wake && b.speed > 0 && waterline.size() > 1) {
-        const QPointF stern = waterline.front(), bow = waterline.back();
-        QPointF back = stern - bow;
-        const double len = std::hypot(back.x(), back.y());
-        back /= len > 0 ? len : 1;
-        PaintWake(p, stern, back, b.at.scale * 1.0, b.at.scale * 8 * b.speed, b.speed, rng);
-    }
+    if (b.speed > 0) PaintWake(p, painter.View(), b.boat.heading, b.boat.hulls[0].length, b.speed, rng);
     painter.Paint(p);
     if (b.speed > 0) PaintFoam(p, waterline, b.speed, b.at.scale, rng);
 }
@@ -1213,9 +1210,9 @@ void SloopCloseHauled(QPainter& p) {
          .sea = {QColor(0x3E, 0x6E, 0x98), QColor(0x0F, 0x30, 0x55), QColor(0x9C, 0xC4, 0xE6), QColor(0x05, 0x1C, 0x36),
                  1.2, 0.3, 1}},
         rng);
-    // Starboard tack (the wind on the starboard side, heeled to port), the bow to the left and towards
-    // the viewer: the wind comes from the left.
-    const Trim t{.windFromPort = -1, .boom = 8, .heel = 22, .apparentWind = 30, .heading = -150};
+    // Starboard tack (the wind on the starboard side, heeled to port), the bow to the right and towards
+    // the viewer: the wind comes from the front right, she shows her windward side.
+    const Trim t{.windFromPort = -1, .boom = 8, .heel = 22, .apparentWind = 30, .heading = -30};
     const Lighting light{{0.5, -0.5, 0.6}, QColor(255, 252, 245), 0.45, 8};
     BoatInScene boat{
         Sloop(10, t, QColor(0x1D, 0x2E, 0x5A), QColor(0xF0, 0xF0, 0xF0)), {{215, 430}, 22}, 1.3, 0.25, 2.5};
