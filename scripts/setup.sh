@@ -9,6 +9,7 @@ PACKAGES=(
   libgeographiclib-dev python3-nmea2
   fonts-dejavu-core locales
   clang-format
+  desktop-file-utils dpkg-dev groff-base
 )
 
 missing=()

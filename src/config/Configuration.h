@@ -44,7 +44,9 @@ inline constexpr std::string_view kSectionWifi = "WIFI";
 inline constexpr std::string_view kSectionNmea = "NMEA";
 
 inline constexpr std::string_view kProgramName = "CorvelNMEA";
-inline constexpr std::string_view kProgramVersion = "4.6";
+// The program's version, the project's (CMake `project(... VERSION)`): the window's caption, the
+// saved files, `--version` and the package.
+inline constexpr std::string_view kProgramVersion = CORVEL_VERSION;
 inline constexpr std::string_view kDefaultWifiAddress = "192.168.137.1";
 inline constexpr std::string_view kDefaultWifiPort = "10110";
 // The serial speed taken when a file names none, or one the rate list does not hold: the NMEA 0183

@@ -70,6 +70,7 @@ int Run(const Options& options, const std::filesystem::path& programFolder, char
     char* argv[] = {argv0, nullptr};
     QApplication qt(argc, argv);
     QApplication::setApplicationName(QStringLiteral("CorvelNMEA"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("corvelnmea"));  // the desktop entry's icon and name
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     nav::ForceDotSeparator();  // Qt took the user's locale for LC_NUMERIC
 

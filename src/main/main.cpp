@@ -2,8 +2,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "config/Configuration.h"
 #include "main/Headless.h"
 #include "main/WindowRun.h"
 
@@ -22,6 +24,12 @@ std::filesystem::path ProgramFolder(const char* argv0) {
     return dir;
 }
 
+// "corvelnmea 4.6": the project's version.
+void PrintVersion() {
+    const std::string_view version = corvel::config::kProgramVersion;
+    std::printf("corvelnmea %.*s\n", static_cast<int>(version.size()), version.data());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -31,7 +39,7 @@ int main(int argc, char** argv) {
     if (!headless) {
         for (const std::string& a : args) {
             if (a == "--version") {
-                std::printf("corvelnmea %s\n", CORVEL_VERSION);
+                PrintVersion();
                 return 0;
             }
             if (a == "--help") {
@@ -63,7 +71,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (parsed.options.version) {
-        std::printf("corvelnmea %s\n", CORVEL_VERSION);
+        PrintVersion();
         return 0;
     }
     return corvel::headless::Run(parsed.options, ProgramFolder(argv[0]));

@@ -4,11 +4,13 @@ a machine without a display, the boat picture it needs, and a new user's first r
 Usage: window_test.py PATH_TO_CORVELNMEA TEST_NAME"""
 import os
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
 import time
+
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
+from processes import stop  # noqa: E402
 
 EXE = sys.argv[1]
 
@@ -93,12 +95,7 @@ def test_first_run_sails():
                 if line not in text:
                     fail(f"{line} missing from the settings: {text!r}")
         finally:
-            p.send_signal(signal.SIGTERM)
-            try:
-                p.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                p.kill()
-                p.wait()
+            stop(p)
 
 
 if __name__ == "__main__":
