@@ -237,7 +237,8 @@ def test_package():
         if not needed <= depends:
             fail(f"Depends lacks {sorted(needed - depends)}: {fields['Depends']!r}")
         listing = command(["dpkg-deb", "-c", deb]).stdout.decode().splitlines()
-        packaged = {line.split()[-1][len("./usr/"):] for line in listing if not line.startswith("d")}
+        # "mode owner/group size date time ./usr/path", the path possibly with spaces.
+        packaged = {line.split(maxsplit=5)[5][len("./usr/"):] for line in listing if not line.startswith("d")}
         install(prefix)
         installed = files_under(prefix)
         if packaged != installed:
