@@ -175,6 +175,29 @@ std::string ParseDo(const std::string& text, ScheduledCommand& out) {
            "CONSTANT)";
 }
 
+// --faults LIST: the French message refusing the list, naming its bad item, or "".
+std::string ParseFaults(const std::string& text, Options& o) {
+    using E = nmea::FaultListError;
+    const nmea::FaultListParse r = nmea::ParseFaultList(text, kMaxSimulatedSeconds);
+    const std::string item = "« " + r.item + " »";
+    switch (r.error) {
+        case E::None: o.faults = r.settings; return {};
+        case E::Empty: return "élément vide dans --faults " + text + " (NOM=VALEUR séparés par des virgules)";
+        case E::UnknownKind:
+            return "défaut inconnu dans --faults : " + item +
+                   " (checksum, drop, truncate, duplicate, garbage, nofix ou seed)";
+        case E::NoValue: return "valeur manquante dans --faults : " + item + " (NOM=VALEUR)";
+        case E::Repeated: return "défaut donné deux fois dans --faults : " + item;
+        case E::BadProbability: return "probabilité invalide dans --faults : " + item + " (un nombre de 0 à 1)";
+        case E::BadWindow:
+            return "perte de position invalide dans --faults : " + item + " (nofix=DEBUT:DUREE, " + kSecondsRange + ")";
+        case E::BadSeed: return "graine invalide dans --faults : " + item + " (un entier de 0 à 18446744073709551615)";
+        case E::ProbabilitiesOver:
+            return "les probabilités de --faults dépassent 1 au total : " + item + " (un seul défaut par phrase)";
+    }
+    return {};
+}
+
 // Runs one command now; false when the engine does not offer it. Start and resume read the start
 // conditions from the window's fields, as the window does.
 bool RunCommand(app::TFCorvel& w, sim::Simulator& engine, const std::string& command) {
@@ -241,6 +264,13 @@ std::string Usage() {
            "                            (dernier nombre remplacé par 255)\n"
            "  --serial PERIPH[:DEBIT]   port série (par exemple /dev/ttyUSB0:4800 ; 4800 bauds par défaut),\n"
            "                            8 bits, sans parité, 1 bit de stop ; chaque phrase précédée de CR LF\n"
+           "  --faults LISTE            défauts injectés dans les phrases envoyées, NOM=VALEUR séparés par des\n"
+           "                            virgules : checksum=P (somme de contrôle fausse), drop=P (phrase\n"
+           "                            supprimée), truncate=P (phrase tronquée), duplicate=P (phrase répétée),\n"
+           "                            garbage=P (ligne d'octets au hasard), P probabilité par phrase de 0 à\n"
+           "                            1, un défaut au plus par phrase ; nofix=DEBUT:DUREE (récepteur sans\n"
+           "                            position de DEBUT à DEBUT+DUREE secondes simulées) ; seed=N (graine,\n"
+           "                            1 par défaut : mêmes graine et départ, mêmes octets)\n"
            "  --help                    cette aide\n"
            "  --version                 la version\n"
            "\n"
@@ -308,9 +338,12 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
             o.config = v;
         } else if (a == "--no-settings") {
             o.noSettings = true;
-        } else if (a == "--tcp" || a == "--udp" || a == "--serial") {
+        } else if (a == "--tcp" || a == "--udp" || a == "--serial" || a == "--faults") {
             if (!value(v)) return r;
-            r.error = a == "--tcp" ? ParseTcp(v, o) : a == "--udp" ? ParseUdp(v, o) : ParseSerial(v, o);
+            r.error = a == "--tcp"      ? ParseTcp(v, o)
+                      : a == "--udp"    ? ParseUdp(v, o)
+                      : a == "--serial" ? ParseSerial(v, o)
+                                        : ParseFaults(v, o);
             if (!r.error.empty()) return r;
         } else {
             r.error = "option inconnue : " + a + " (voir --help)";
@@ -561,6 +594,8 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     if (options.config) w.OpenConfiguration(*options.config, config.file);
     HeadlessLinks links(program, serial);
     if (const int code = links.Start(options); code != 0) return code;
+    std::optional<nmea::FaultInjector> faults;
+    if (options.faults) w.SetFaults(&faults.emplace(*options.faults));
 
     // The wall clock: simulated from --start, or from now when running fast (so that the time
     // stamps follow simulated time); the system's in real time. A simulated clock ends the run

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/Clock.h"
+#include "nmea/FaultInjector.h"
 
 namespace corvel::headless {
 
@@ -40,6 +41,7 @@ struct Options {
     // --serial DEVICE[:BAUD].
     std::optional<std::string> serialDevice;
     int serialBaud = 4800;
+    std::optional<nmea::FaultSettings> faults;  // --faults LIST
     bool help = false, version = false;
 };
 

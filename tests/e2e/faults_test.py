@@ -1,0 +1,202 @@
+#!/usr/bin/python3
+"""End-to-end tests of the injected faults and the replay of `corvelnmea --headless`, as the CI of a
+chart plotter or a boat data server runs them. Usage: faults_test.py PATH_TO_CORVELNMEA TEST_NAME"""
+import math
+import os
+import re
+import shutil
+import signal
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from headless_test import ENV, EXE, START, checksum_ok, fail, free_port, run  # noqa: E402
+
+# "NMEA183:2026-12-10Z09:30:01.000:" before each line of the time-stamped log.
+STAMP = re.compile(rb"^NMEA183:(\d{4}-\d\d-\d\d)Z(\d\d):(\d\d):(\d\d)\.(\d{3}):")
+STAMP_LENGTH = 32
+MARK = " *** défaut injecté : ".encode()
+MARKS = {kind: MARK + word.encode() for kind, word in [
+    ("checksum", "somme de contrôle"), ("drop", "phrase supprimée"), ("truncate", "phrase tronquée"),
+    ("duplicate", "phrase répétée"), ("garbage", "ligne parasite")]}
+RATES = {"checksum": 0.05, "drop": 0.03, "truncate": 0.02, "duplicate": 0.04, "garbage": 0.01}
+
+
+def lines_of(data: bytes):
+    lines = data.split(b"\r\n")
+    if lines[-1] != b"":
+        fail(f"the output does not end with CR LF: {lines[-1][:60]!r}")
+    return lines[:-1]
+
+
+def faulty_run(d, name, seconds, faults, *extra):
+    """A --fast run with faults: (standard output, raw log, stamped log) as bytes."""
+    raw, stamped = os.path.join(d, name + ".raw"), os.path.join(d, name + ".hms")
+    r = run("--fast", *START, "--duration", str(seconds), "--stdout", "--log", raw, "--log-stamped", stamped,
+            "--faults", faults, *extra, timeout=1500)
+    if r.returncode != 0 or r.stderr:
+        fail(f"{faults}: exit {r.returncode}, stderr {r.stderr!r}")
+    return r.stdout, open(raw, "rb").read(), open(stamped, "rb").read()
+
+
+def unstamped(stamped: bytes):
+    """The stamped log's lines without their stamps: (text sent, fault kind or None)."""
+    out = []
+    for line in lines_of(stamped):
+        if not STAMP.match(line):
+            fail(f"a stamped line without its stamp: {line[:60]!r}")
+        text, kind = line[STAMP_LENGTH:], None
+        for k, mark in MARKS.items():
+            if text.endswith(mark):
+                text, kind = text[:-len(mark)], k
+        out.append((text, kind))
+    return out
+
+
+def test_fault_statistics():
+    """A simulated day with every fault: each marked line carries the damage its mark names
+    next to the sentence the clean run built, the raw log and standard output hold exactly what
+    was sent, and each rate lies within six binomial standard deviations (+1) of its probability."""
+    faults = ",".join(f"{k}={p}" for k, p in RATES.items()) + ",seed=2026"
+    with tempfile.TemporaryDirectory() as d:
+        out, raw, stamped = faulty_run(d, "faulty", 86400, faults)
+        clean = lines_of(run("--fast", *START, "--duration", "86400", timeout=1500).stdout)
+    if raw != out:
+        fail("the raw log differs from standard output")
+    entries = unstamped(stamped)
+    counts = dict.fromkeys(RATES, 0)
+    sent, i = [], 0
+    for sentence in clean:
+        if i >= len(entries):
+            fail(f"the stamped log ends before sentence {sentence!r}")
+        text, kind = entries[i]
+        i += 1
+        if kind == "duplicate":
+            fail(f"a marked copy without its first: {text!r}")
+        if kind is None and i < len(entries) and entries[i][1] == "duplicate":
+            kind = "duplicate"
+            if entries[i][0] != sentence:
+                fail(f"the copy {entries[i][0]!r} of {sentence!r}")
+            i += 1
+            sent += [sentence, sentence]
+        elif kind is None:
+            if text != sentence:
+                fail(f"{text!r} sent unmarked in place of {sentence!r}")
+            sent.append(text)
+        elif kind == "drop":
+            if text:
+                fail(f"a dropped sentence left {text!r}")
+        else:
+            damaged = {
+                "checksum": lambda t: (t[:-2] == sentence[:-2] and t != sentence and not checksum_ok(t)
+                                       and re.fullmatch(rb"[0-9A-F]{2}", t[-2:])),
+                "truncate": lambda t: 0 < len(t) < len(sentence) and sentence.startswith(t),
+                "garbage": lambda t: 1 <= len(t) <= 80 and b"\r" not in t and b"\n" not in t,
+            }[kind]
+            if not damaged(text):
+                fail(f"{kind}: {text!r} for {sentence!r}")
+            sent.append(text)
+        counts[kind or "none"] = counts.get(kind or "none", 0) + 1
+    if i != len(entries) or sent != lines_of(out):
+        fail(f"standard output is not what the stamped log says was sent ({i} of {len(entries)} entries)")
+    n = len(clean)
+    for kind, p in RATES.items():
+        spread = 6 * math.sqrt(n * p * (1 - p)) + 1
+        if abs(counts[kind] - n * p) > spread:
+            fail(f"{kind}: {counts[kind]} of {n} sentences, expected {n * p:.0f} +- {spread:.0f}")
+    print(f"{n} sentences: " + ", ".join(f"{k} {counts[k]}" for k in RATES))
+
+
+def test_same_seed_same_bytes():
+    """The same seed and start give the same bytes; another seed other bytes."""
+    def output(seed):
+        r = run("--fast", *START, "--duration", "600", "--faults", f"checksum=0.1,drop=0.1,garbage=0.05,seed={seed}")
+        if r.returncode != 0:
+            fail(f"seed {seed}: exit {r.returncode}, {r.stderr!r}")
+        return r.stdout
+    first = output(5)
+    if output(5) != first:
+        fail("the same seed gave different bytes")
+    if output(6) == first:
+        fail("another seed gave the same bytes")
+
+
+def test_fault_list_refused():
+    """A bad list: exit 2, one line naming the bad item."""
+    cases = [
+        ("checksum=2", "probabilité invalide dans --faults : « checksum=2 »"),
+        ("drop=0.1,dorp=0.1", "défaut inconnu dans --faults : « dorp=0.1 »"),
+        ("drop", "valeur manquante dans --faults : « drop »"),
+        ("drop=0.1,drop=0.2", "défaut donné deux fois dans --faults : « drop=0.2 »"),
+        ("nofix=10", "perte de position invalide dans --faults : « nofix=10 »"),
+        ("seed=x", "graine invalide dans --faults : « seed=x »"),
+        ("drop=0.7,garbage=0.7", "dépassent 1 au total : « drop=0.7,garbage=0.7 »"),
+        ("drop=0.1,", "élément vide dans --faults"),
+    ]
+    for faults, text in cases:
+        r = run("--fast", "--duration", "5", "--faults", faults, timeout=60)
+        err = r.stderr.decode()
+        if r.returncode != 2 or text not in err or err.count("\n") != 1 or r.stdout:
+            fail(f"{faults}: exit {r.returncode}, stderr {err!r}")
+
+
+def seconds_of(stamp_match):
+    h, m, s = (int(stamp_match.group(i)) for i in (2, 3, 4))
+    return (h - 9) * 3600 + (m - 30) * 60 + s  # after START's 09:30:00
+
+
+def test_nofix_window():
+    """nofix=40:30: from 40 s to 70 s the position receiver has no fix (RMC and GLL V, GGA 0, GSA
+    1, VTG N, RMB V, APB V, BWC N, nothing measured from the boat), read by pynmea2; before and
+    after, every sentence is the clean run's."""
+    import pynmea2
+
+    with tempfile.TemporaryDirectory() as d:
+        _, _, stamped = faulty_run(d, "nofix", 100, "nofix=40:30")
+        clean_stamped = os.path.join(d, "clean.hms")
+        run("--fast", *START, "--duration", "100", "--log-stamped", clean_stamped)
+        clean = lines_of(open(clean_stamped, "rb").read())
+    lines = lines_of(stamped)
+    if len(lines) != len(clean):
+        fail(f"{len(lines)} lines with the window, {len(clean)} without")
+    seen = set()
+    for line, reference in zip(lines, clean):
+        second = seconds_of(STAMP.match(line))
+        sentence = line[STAMP_LENGTH:].decode()
+        if not checksum_ok(sentence.encode()):
+            fail(f"bad checksum {sentence!r}")
+        if not 40 <= second < 70:
+            if line != reference:
+                fail(f"at {second} s: {line!r} instead of {reference!r}")
+            continue
+        kind = sentence[3:6]
+        seen.add(kind)
+        if kind in ("ZTG", "DBK"):  # kinds pynmea2 does not know
+            continue
+        m = pynmea2.parse(sentence, check=True)
+        expected = {
+            "RMC": lambda: m.status == "V" and m.data[11] == "N" and not m.lat and not m.spd_over_grnd,
+            "GLL": lambda: m.status == "V" and m.faa_mode == "N" and not m.lat,
+            "GGA": lambda: m.gps_qual == 0 and m.num_sats == "00" and not m.lat and not m.lon,
+            "GSA": lambda: m.mode_fix_type == "1" and not m.sv_id01 and not m.pdop,
+            "VTG": lambda: m.faa_mode == "N" and not m.true_track and not m.spd_over_grnd_kts,
+            "RMB": lambda: (m.status == "V" and not m.dest_range and not m.dest_true_bearing
+                            and m.dest_lat and m.origin_waypoint_id),
+            "APB": lambda: m.status_gen == "V" and m.status_cycle_lock == "V" and not m.bearing_pres_dest,
+            "BWC": lambda: m.data[12] == "N" and not m.range_next and not m.true_track and m.lat_next,
+            "BWR": lambda: not m.range_next and not m.true_track and m.lat_next,
+            "WCV": lambda: not m.velocity,
+        }.get(kind)
+        if expected and not expected():
+            fail(f"at {second} s without a fix: {sentence!r}")
+    missing = {"RMC", "GLL", "GGA", "GSA", "VTG", "RMB", "APB", "BWC", "BWR"} - seen
+    if missing:
+        fail(f"no {sorted(missing)} in the window")
+
+
+if __name__ == "__main__":
+    globals()["test_" + sys.argv[2]]()
+    print("ok")
