@@ -197,6 +197,133 @@ def test_nofix_window():
         fail(f"no {sorted(missing)} in the window")
 
 
+def replay(*args, timeout=600):
+    r = run(*args, timeout=timeout)
+    counts = re.fullmatch(r"corvelnmea: rejeu terminé : (\d+) phrases? envoyées?, (\d+) lignes? ignorées?\n",
+                          r.stderr.decode())
+    if r.returncode != 0 or not counts:
+        fail(f"{args}: exit {r.returncode}, stderr {r.stderr!r}")
+    return r.stdout, int(counts.group(1)), int(counts.group(2))
+
+
+def test_replay_stamped_log():
+    """A time-stamped log the program wrote (CR LF, or made LF) comes back sentence for sentence,
+    in order, on standard output and in the raw log; the stamped log of the replay carries the wall
+    time; a faulty log replays what was sent, its dropped and cut lines skipped and counted."""
+    with tempfile.TemporaryDirectory() as d:
+        stamped, lf, raw, again = (os.path.join(d, n) for n in ("run.hms", "lf.hms", "replay.raw", "replay.hms"))
+        original = run("--fast", *START, "--duration", "900", "--log-stamped", stamped, "--stdout").stdout
+        with open(lf, "wb") as f:
+            f.write(open(stamped, "rb").read().replace(b"\r\n", b"\n"))
+        n = len(lines_of(original))
+        for path in (stamped, lf):
+            began = time.time()
+            out, sent, skipped = replay("--replay", path, "--fast", "--stdout", "--log", raw, "--log-stamped", again)
+            if out != original or open(raw, "rb").read() != original or (sent, skipped) != (n, 0):
+                fail(f"{path}: {sent} sent, {skipped} skipped, not the {n} recorded sentences")
+            # The wall time of the replay (local time, as the log writes it), not the recorded one.
+            ended = time.time()
+            for line in lines_of(open(again, "rb").read()):
+                stamp = time.mktime(time.strptime(line[8:27].decode(), "%Y-%m-%dZ%H:%M:%S"))
+                if not began - 2 <= stamp <= ended + 2:
+                    fail(f"the replay's stamped log does not carry the wall time: {line[:40]!r}")
+
+        out, raw_faulty, faulty = faulty_run(d, "faulty", 900, "checksum=0.1,drop=0.05,truncate=0.05,duplicate=0.05,seed=3")
+        replayed, sent, skipped = replay("--replay", os.path.join(d, "faulty.hms"), "--fast")
+        entries = unstamped(faulty)
+        kept = [text for text, kind in entries if kind not in ("drop", "truncate")]
+        if replayed != b"".join(t + b"\r\n" for t in kept) or (sent, skipped) != (len(kept), len(entries) - len(kept)):
+            fail(f"the faulty log replayed {sent} sentences and skipped {skipped}")
+
+
+def test_replay_plain_file():
+    """A plain NMEA file: the lines that are no sentences are skipped and counted, the others go in
+    order, at --rate sentences a second (1 without it), or as fast as possible with --fast."""
+    sentences = [b"$GPHDT,%d.00,T*00" % i for i in range(12)]
+    junk = [b"", b"# a comment", b"GPHDT,1.00,T*00", b"$GPHDT,1.00,T", b"$GPHDT,1.00,T*0G", b"\x00\xff" * 3000,
+            b"$GPHDT,1.00\x01,T*00"]
+    body = b""
+    for i, s in enumerate(sentences):
+        body += s + b"\r\n" + (junk[i] + b"\n" if i < len(junk) else b"")
+    with tempfile.TemporaryDirectory() as d:
+        path = os.path.join(d, "plain.nmea")
+        open(path, "wb").write(body)
+        expected = b"".join(s + b"\r\n" for s in sentences)
+        began = time.monotonic()
+        out, sent, skipped = replay("--replay", path, "--rate", "8")
+        took = time.monotonic() - began
+        if out != expected or (sent, skipped) != (len(sentences), len(junk)):
+            fail(f"--rate 8: {sent} sent, {skipped} skipped: {out!r}")
+        # 12 sentences at 8 a second: the last one 1.375 s after the first (loosely: no timed test).
+        if took < 1.2:
+            fail(f"12 sentences at --rate 8 took {took:.2f} s")
+        out, sent, skipped = replay("--replay", path, "--fast")
+        if out != expected or (sent, skipped) != (len(sentences), len(junk)):
+            fail(f"--fast: {sent} sent, {skipped} skipped")
+        with open(path, "wb") as f:
+            f.write(sentences[0] + b"\r\n" + sentences[1] + b"\r\n" + sentences[2] + b"\r\n")
+        began = time.monotonic()
+        replay("--replay", path)
+        if time.monotonic() - began < 1.8:
+            fail("three sentences at the default rate took less than two seconds")
+
+
+def test_replay_real_time():
+    """A recorded log of about three seconds takes about three seconds to replay in real time
+    (loosely: at least two; bench/replay_timing.py measures the timing)."""
+    with tempfile.TemporaryDirectory() as d:
+        stamped = os.path.join(d, "run.hms")
+        run("--fast", *START, "--duration", "4", "--log-stamped", stamped)
+        began = time.monotonic()
+        out, sent, _ = replay("--replay", stamped)
+        took = time.monotonic() - began
+        if not 2.0 <= took < 30 or sent != len(lines_of(out)) or sent < 30:
+            fail(f"{sent} sentences over 3 recorded seconds replayed in {took:.2f} s")
+
+
+def test_replay_refused():
+    """Options that make no sense with a replay, a missing file, a log over the replayed file:
+    exit 2 with one line saying why."""
+    with tempfile.TemporaryDirectory() as d:
+        path = os.path.join(d, "f.nmea")
+        open(path, "wb").write(b"$GPHDT,1.00,T*00\r\n")
+        cases = [
+            (["--replay", path, "--do", "10:VIRER"], "--do ne s'emploie pas avec --replay"),
+            (["--replay", path, "--config", path], "--config ne s'emploie pas avec --replay"),
+            (["--replay", path, *START], "--start ne s'emploie pas avec --replay"),
+            (["--replay", path, "--duration", "10"], "--duration ne s'emploie pas avec --replay"),
+            (["--replay", path, "--faults", "nofix=1:2"], "--faults nofix ne s'emploie pas avec --replay"),
+            (["--replay", path, "--fast", "--rate", "5"], "--rate ne s'emploie pas avec --replay"),
+            (["--rate", "5"], "--rate ne s'emploie qu'avec --replay"),
+            (["--replay", path, "--rate", "0"], "cadence invalide : 0"),
+            (["--replay", path, "--rate", "x"], "cadence invalide : x"),
+            (["--replay", os.path.join(d, "none.nmea")], "fichier à rejouer introuvable ou illisible"),
+            (["--replay", d], "fichier à rejouer introuvable ou illisible"),
+            (["--replay", path, "--log", path], "sont le même fichier"),
+            (["--replay", path, "--replay", path], "donnée deux fois"),
+        ]
+        for args, text in cases:
+            r = run(*args, timeout=60)
+            err = r.stderr.decode()
+            if r.returncode != 2 or text not in err or err.count("\n") != 1:
+                fail(f"{args}: exit {r.returncode}, stderr {err!r}")
+        if open(path, "rb").read() != b"$GPHDT,1.00,T*00\r\n":
+            fail("a refused replay changed its file")
+
+
+def test_replay_with_faults():
+    """--faults applies to a replay: the same seed spoils the same replayed sentences."""
+    with tempfile.TemporaryDirectory() as d:
+        stamped = os.path.join(d, "run.hms")
+        clean = run("--fast", *START, "--duration", "300", "--log-stamped", stamped, "--stdout").stdout
+        a, _, _ = replay("--replay", stamped, "--fast", "--faults", "checksum=0.2,seed=9")
+        b, _, _ = replay("--replay", stamped, "--fast", "--faults", "checksum=0.2,seed=9")
+        bad = [line for line in lines_of(a) if not checksum_ok(line)]
+        n = len(lines_of(clean))
+        if a != b or len(lines_of(a)) != n or abs(len(bad) - 0.2 * n) > 6 * math.sqrt(n * 0.2 * 0.8) + 1:
+            fail(f"{len(bad)} bad checksums of {n} replayed sentences")
+
+
 if __name__ == "__main__":
     globals()["test_" + sys.argv[2]]()
     print("ok")
