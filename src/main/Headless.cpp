@@ -852,6 +852,8 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
         });
     }
     wall.start();
+    // A real-time replay sends its first sentences at once: the others keep their distance to them.
+    if (replay && !options.fast) replay->SendDue(w, 0, std::numeric_limits<int>::max());
     pump.start();
     if (!finished()) qapp.exec();
     pump.stop();
