@@ -13,8 +13,8 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from headless_test import (ENV, EXE, START, checksum_ok, connect, contiguous_in, fail, free_port,  # noqa: E402
-                           read_for, run)
+from headless_test import (ENV, EXE, START, checksum_ok, connect, contiguous_in, datagrams_waiting,  # noqa: E402
+                           fail, free_port, read_for, run)
 
 # "NMEA183:2026-12-10Z09:30:01.000:" before each line of the time-stamped log.
 STAMP = re.compile(rb"^NMEA183:(\d{4}-\d\d-\d\d)Z(\d\d):(\d\d):(\d\d)\.(\d{3}):")
@@ -339,13 +339,7 @@ def test_faults_on_every_output():
                 timeout=60)
         if r.returncode != 0 or r.stderr:
             fail(f"exit {r.returncode}, stderr {r.stderr!r}")
-        datagrams = []
-        receiver.settimeout(0.5)
-        try:
-            while True:
-                datagrams.append(receiver.recv(65536))
-        except socket.timeout:
-            pass
+        datagrams = datagrams_waiting(receiver)
     lines = lines_of(r.stdout)
     if datagrams != lines or sum(not checksum_ok(line) for line in lines) < 0.2 * len(lines):
         fail(f"{len(datagrams)} datagrams for {len(lines)} faulty lines")
