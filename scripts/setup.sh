@@ -6,7 +6,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libgeographiclib-dev python3-nmea2
+  libgeographiclib-dev python3-nmea2 gpsd gpsd-clients
   fonts-dejavu-core locales
   clang-format
   desktop-file-utils dpkg-dev groff-base

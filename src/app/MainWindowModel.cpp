@@ -477,12 +477,32 @@ void TFCorvel::InitDeclinaison() { Engine.SetMagneticVariation(Parse(EdiDECL), R
 
 // ---------------------------------------------------------------- sentences
 
-void TFCorvel::TimerPhNMEATimer() { Emitter.EmitGroup(S, clock_->Now()); }
+void TFCorvel::TimerPhNMEATimer() {
+    if (faults_ != nullptr) Nmea.NoFix = faults_->NoFixAt(Timers.Now());
+    Emitter.EmitGroup(S, clock_->Now());
+}
 
 bool TFCorvel::Roads::Send(std::string_view sentence) {
     TFCorvel& w = window;
+    if (w.faults_ != nullptr) return w.SendWithFaults(sentence);
     return w.SendToLog(sentence) && w.SendToNetwork(sentence) && w.SendToSerial(sentence) &&
            w.SendToStandardOutput(sentence) && w.SendToStampedLog(sentence);
+}
+
+// A dropped sentence leaves only its mark, on a time-stamped line of its own; a duplicated one
+// marks its second copy.
+bool TFCorvel::SendWithFaults(std::string_view sentence) {
+    const nmea::FaultedSentence& f = faults_->Apply(sentence);
+    const std::string_view mark = FaultMark(f.kind);
+    if (f.count == 0) return SendToStampedLog({}, mark);
+    for (int i = 0; i < f.count; ++i) {
+        const std::string_view line = f.lines[static_cast<std::size_t>(i)];
+        if (!(SendToLog(line) && SendToNetwork(line) && SendToSerial(line) && SendToStandardOutput(line) &&
+              SendToStampedLog(line, i == f.count - 1 ? mark : std::string_view()))) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool TFCorvel::SendToLog(std::string_view sentence) {
@@ -523,7 +543,7 @@ bool TFCorvel::SendToStandardOutput(std::string_view sentence) {
     return true;
 }
 
-bool TFCorvel::SendToStampedLog(std::string_view sentence) {
+bool TFCorvel::SendToStampedLog(std::string_view sentence, std::string_view mark) {
     if (!MemoNMEAHMS.Wanted()) return true;  // nothing keeps the time-stamped copy
     const LocalDateTime now = clock_->Now();
     std::string& stamped = stampedLine_;
@@ -533,6 +553,7 @@ bool TFCorvel::SendToStampedLog(std::string_view sentence) {
     stamped += FormatTime(now);
     stamped += ':';
     stamped += sentence;
+    stamped += mark;
     MemoNMEAHMS.Append(stamped);
     return true;
 }

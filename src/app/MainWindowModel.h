@@ -21,6 +21,7 @@
 #include "app/WindowInterfaces.h"
 #include "config/IniFile.h"
 #include "config/PolarLibrary.h"
+#include "nmea/FaultInjector.h"
 #include "nmea/NmeaBuilders.h"
 #include "nmea/SentenceEmitter.h"
 #include "sim/Manoeuvres.h"
@@ -73,6 +74,11 @@ public:
     // the emitter's outputs: the log, the network link, the serial link, OnSentence and the
     // time-stamped log.
     void TimerPhNMEATimer();
+    // Injected faults (the headless run's): each sentence passes the injector on its way to the
+    // roads, and the sentence second reads its no-fix window. None unless set.
+    void SetFaults(nmea::FaultInjector* faults) { faults_ = faults; }
+    // One sentence to the roads, as the emitter hands them on (a replay's).
+    bool SendSentence(std::string_view sentence) { return roads_.Send(sentence); }
 
     // The wall clock of the sentences and the time stamps (the system's unless set).
     void SetClock(const Clock& clock) { clock_ = &clock; }
@@ -331,7 +337,11 @@ private:
     bool SendToNetwork(std::string_view sentence);
     bool SendToSerial(std::string_view sentence);
     bool SendToStandardOutput(std::string_view sentence);
-    bool SendToStampedLog(std::string_view sentence);
+    bool SendToStampedLog(std::string_view sentence, std::string_view mark = {});
+    // The lines the injector gives for one sentence, each through the five roads; the stamped
+    // log marks the fault.
+    bool SendWithFaults(std::string_view sentence);
+    nmea::FaultInjector* faults_ = nullptr;
     // The emitter's one output: the five roads in one call, seventy thousand sentences in two hours.
     struct Roads : nmea::SentenceOutput {
         explicit Roads(TFCorvel& w) : window(w) {}

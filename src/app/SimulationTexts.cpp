@@ -101,6 +101,20 @@ std::string EteText(float eteHours) {
 
 std::string_view DriftSideText(bool starboard) { return kDriftSides[starboard ? 1 : 0]; }
 
+namespace {
+// By nmea::FaultKind; each begins with kFaultMarkStart.
+constexpr std::array<std::string_view, nmea::kFaultKindCount> kFaultMarks = {
+    "",
+    " *** défaut injecté : phrase supprimée",
+    " *** défaut injecté : ligne parasite",
+    " *** défaut injecté : phrase tronquée",
+    " *** défaut injecté : somme de contrôle",
+    " *** défaut injecté : phrase répétée",
+};
+}  // namespace
+
+std::string_view FaultMark(nmea::FaultKind kind) { return kFaultMarks[static_cast<std::size_t>(kind)]; }
+
 WindLabels MajLabTWSW(bool currentPresent) { return kWindLabels[currentPresent ? 1 : 0]; }
 
 std::string DepthText(float metres) { return nav::FormatFixed(metres, 4, 1) + std::string(kMetres); }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "nav/Conversions.h"
+#include "nmea/FaultInjector.h"
 #include "sim/PolarTable.h"
 
 namespace corvel::app {
@@ -45,5 +46,11 @@ WindLabels MajLabTWSW(bool currentPresent);
 // water temperature, FormatFixed(temperature, 3, 1) + " °C" ("13.0 °C").
 std::string DepthText(float metres);
 std::string TemperatureText(float celsius);
+
+// The suffix of a time-stamped log line that carries an injected fault: « *** défaut injecté :
+// somme de contrôle » (with its leading space); "" for a sentence sent as it was built.
+std::string_view FaultMark(nmea::FaultKind kind);
+// What every mark begins with, for a reader of the log.
+inline constexpr std::string_view kFaultMarkStart = " *** défaut injecté : ";
 
 }  // namespace corvel::app

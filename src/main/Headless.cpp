@@ -16,11 +16,13 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <limits>
 #include <set>
 
 #include "app/ConfigFiles.h"
 #include "app/NetworkDialogModel.h"
 #include "app/Program.h"
+#include "app/ReplayFeed.h"
 #include "app/SerialPorts.h"
 #include "config/Folders.h"
 #include "links/QtNetLink.h"
@@ -175,6 +177,58 @@ std::string ParseDo(const std::string& text, ScheduledCommand& out) {
            "CONSTANT)";
 }
 
+// --faults LIST: the French message refusing the list, naming its bad item, or "".
+std::string ParseFaults(const std::string& text, Options& o) {
+    using E = nmea::FaultListError;
+    const nmea::FaultListParse r = nmea::ParseFaultList(text, kMaxSimulatedSeconds);
+    const std::string item = "« " + r.item + " »";
+    switch (r.error) {
+        case E::None: o.faults = r.settings; return {};
+        case E::Empty: return "élément vide dans --faults " + text + " (NOM=VALEUR séparés par des virgules)";
+        case E::UnknownKind:
+            return "défaut inconnu dans --faults : " + item +
+                   " (checksum, drop, truncate, duplicate, garbage, nofix ou seed)";
+        case E::NoValue: return "valeur manquante dans --faults : " + item + " (NOM=VALEUR)";
+        case E::Repeated: return "défaut donné deux fois dans --faults : " + item;
+        case E::BadProbability: return "probabilité invalide dans --faults : " + item + " (un nombre de 0 à 1)";
+        case E::BadWindow:
+            return "perte de position invalide dans --faults : " + item + " (nofix=DEBUT:DUREE, " + kSecondsRange + ")";
+        case E::BadSeed: return "graine invalide dans --faults : " + item + " (un entier de 0 à 18446744073709551615)";
+        case E::ProbabilitiesOver:
+            return "les probabilités de --faults dépassent 1 au total : " + item + " (un seul défaut par phrase)";
+    }
+    return {};
+}
+
+// --rate: sentences per second of a replay.
+std::optional<double> ParseRate(std::string_view text) {
+    const auto rate = nav::ParseDotNumber(text);
+    if (!rate || !(*rate >= 0.001L && *rate <= 100000)) return std::nullopt;
+    return static_cast<double>(*rate);
+}
+
+// The options that have no meaning with --replay (or without it): the French message, or "".
+std::string ReplayConflict(const Options& o) {
+    const bool replay = o.replay.has_value();
+    if (!replay) return o.rate ? "--rate ne s'emploie qu'avec --replay" : "";
+    const struct {
+        bool given;
+        const char* option;
+        const char* why;
+    } conflicts[] = {
+        {!o.commands.empty(), "--do", "le rejeu ne simule pas le bateau"},
+        {o.config.has_value(), "--config", "le rejeu ne simule pas le bateau"},
+        {o.start.has_value(), "--start", "les phrases rejouées portent leurs propres heures"},
+        {o.durationSeconds.has_value(), "--duration", "le rejeu s'arrête à la fin du fichier"},
+        {o.faults && o.faults->noFix, "--faults nofix", "les phrases rejouées sont celles du fichier"},
+        {o.fast && o.rate, "--rate", "--fast envoie déjà les phrases aussi vite que possible"},
+    };
+    for (const auto& c : conflicts) {
+        if (c.given) return std::string(c.option) + " ne s'emploie pas avec --replay (" + c.why + ")";
+    }
+    return {};
+}
+
 // Runs one command now; false when the engine does not offer it. Start and resume read the start
 // conditions from the window's fields, as the window does.
 bool RunCommand(app::TFCorvel& w, sim::Simulator& engine, const std::string& command) {
@@ -241,6 +295,20 @@ std::string Usage() {
            "                            (dernier nombre remplacé par 255)\n"
            "  --serial PERIPH[:DEBIT]   port série (par exemple /dev/ttyUSB0:4800 ; 4800 bauds par défaut),\n"
            "                            8 bits, sans parité, 1 bit de stop ; chaque phrase précédée de CR LF\n"
+           "  --faults LISTE            défauts injectés dans les phrases envoyées, NOM=VALEUR séparés par des\n"
+           "                            virgules : checksum=P (somme de contrôle fausse), drop=P (phrase\n"
+           "                            supprimée), truncate=P (phrase tronquée), duplicate=P (phrase répétée),\n"
+           "                            garbage=P (ligne d'octets au hasard), P probabilité par phrase de 0 à\n"
+           "                            1, un défaut au plus par phrase ; nofix=DEBUT:DUREE (récepteur sans\n"
+           "                            position de DEBUT à DEBUT+DUREE secondes simulées) ; seed=N (graine,\n"
+           "                            1 par défaut : mêmes graine et départ, mêmes octets)\n"
+           "  --replay FICHIER          rejoue un voyage enregistré au lieu de simuler : un journal horodaté\n"
+           "                            du programme à ses heures enregistrées (aussi vite que possible\n"
+           "                            avec --fast), ou un fichier NMEA simple à --rate ; les lignes qui\n"
+           "                            ne sont pas des phrases sont ignorées et comptées ; sans --do,\n"
+           "                            --config, --start, --duration ni nofix\n"
+           "  --rate N                  avec --replay, N phrases par seconde (0.001 à 100000 ; 1 par défaut\n"
+           "                            pour un fichier simple) au lieu des heures enregistrées\n"
            "  --help                    cette aide\n"
            "  --version                 la version\n"
            "\n"
@@ -306,11 +374,24 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
         } else if (a == "--config") {
             if (!value(v)) return r;
             o.config = v;
+        } else if (a == "--replay") {
+            if (!value(v)) return r;
+            o.replay = v;
+        } else if (a == "--rate") {
+            if (!value(v)) return r;
+            o.rate = ParseRate(v);
+            if (!o.rate) {
+                r.error = "cadence invalide : " + v + " (phrases par seconde, de 0.001 à 100000)";
+                return r;
+            }
         } else if (a == "--no-settings") {
             o.noSettings = true;
-        } else if (a == "--tcp" || a == "--udp" || a == "--serial") {
+        } else if (a == "--tcp" || a == "--udp" || a == "--serial" || a == "--faults") {
             if (!value(v)) return r;
-            r.error = a == "--tcp" ? ParseTcp(v, o) : a == "--udp" ? ParseUdp(v, o) : ParseSerial(v, o);
+            r.error = a == "--tcp"      ? ParseTcp(v, o)
+                      : a == "--udp"    ? ParseUdp(v, o)
+                      : a == "--serial" ? ParseSerial(v, o)
+                                        : ParseFaults(v, o);
             if (!r.error.empty()) return r;
         } else {
             r.error = "option inconnue : " + a + " (voir --help)";
@@ -324,6 +405,7 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
             "savent écrire";
         return r;
     }
+    r.error = ReplayConflict(o);
     if (!o.log && !o.logStamped && !o.tcpPort && !o.udpAddress && !o.serialDevice) o.stdoutOutput = true;
     return r;
 }
@@ -481,6 +563,76 @@ private:
     std::string buffer_;
 };
 
+// --replay: the sentences of a recorded file handed to the window's roads, at their recorded
+// instants (a time-stamped log), at a rate (a plain file, or --rate), or as fast as possible. The
+// first sentence of the file decides: stamped, the recorded timing; plain, the rate. A stamp that
+// goes back in time sends its sentence at once; a plain sentence in a stamped file goes with the
+// one before. Lines are read as they are needed: memory does not grow with the file.
+class Replayer {
+public:
+    static constexpr size_t kLongestLine = 4096;  // longer lines are skipped without being kept
+
+    Replayer(std::istream& in, const Options& o) : in_(in), fast_(o.fast), rate_(o.rate) { ReadNext(); }
+
+    bool Done() const { return !pending_; }
+    long long Sent() const { return sent_; }
+    long long Skipped() const { return skipped_; }
+
+    // Sends the sentences due `elapsedMillis` after the first one (every one with --fast), at most
+    // `limit` of them; stops early when an output fails the sentence's group, as the emitter does.
+    void SendDue(app::TFCorvel& w, double elapsedMillis, int limit) {
+        for (int n = 0; n < limit && pending_ && (fast_ || dueMillis_ <= elapsedMillis); ++n) {
+            w.SendSentence(pending_->sentence);
+            ++sent_;
+            ReadNext();
+        }
+    }
+
+private:
+    // The next sentence of the file and its instant, skipping (and counting) the other lines.
+    void ReadNext() {
+        pending_.reset();
+        std::streambuf& in = *in_.rdbuf();
+        while (!pending_) {
+            line_.clear();
+            bool tooLong = false;
+            int c = in.sbumpc();
+            if (c == std::char_traits<char>::eof()) return;
+            for (; c != std::char_traits<char>::eof() && c != '\n'; c = in.sbumpc()) {
+                if (line_.size() < kLongestLine) {
+                    line_ += static_cast<char>(c);
+                } else {
+                    tooLong = true;
+                }
+            }
+            if (!tooLong) pending_ = app::ReadReplayLine(line_);
+            if (!pending_) ++skipped_;
+        }
+        if (!firstStamp_ && !rate_) {
+            // The first sentence chooses the timing: its stamp, or a plain file's one a second.
+            if (pending_->stampMillis) {
+                firstStamp_ = *pending_->stampMillis;
+            } else {
+                rate_ = 1;
+            }
+        }
+        if (rate_) {
+            dueMillis_ = static_cast<double>(sent_) * 1000 / *rate_;
+        } else if (pending_->stampMillis) {
+            dueMillis_ = std::max(dueMillis_, static_cast<double>(*pending_->stampMillis - *firstStamp_));
+        }
+    }
+
+    std::istream& in_;
+    const bool fast_;
+    std::optional<double> rate_;
+    std::optional<std::int64_t> firstStamp_;
+    std::string line_;
+    std::optional<app::ReplayLine> pending_;  // its view is into line_
+    double dueMillis_ = 0;
+    long long sent_ = 0, skipped_ = 0;
+};
+
 // A key for the file a name leads to, equal for two names of one file: its device and inode when
 // it exists, else the path it would be created at (links followed, a link to a file not yet there
 // too); empty for a character device (a terminal, /dev/null), which keeps nothing.
@@ -507,6 +659,7 @@ std::string FileKey(const std::filesystem::path& name) {
 // and the file standard output goes to), or "".
 std::string SameFileError(const Options& o) {
     std::vector<std::pair<std::string, std::string>> outputs;  // key, name in the message
+    if (o.replay) outputs.emplace_back(FileKey(*o.replay), "--replay " + o.replay->string());
     if (o.log) outputs.emplace_back(FileKey(*o.log), "--log " + o.log->string());
     if (o.logStamped) outputs.emplace_back(FileKey(*o.logStamped), "--log-stamped " + o.logStamped->string());
     if (struct stat st{}; o.stdoutOutput && ::fstat(STDOUT_FILENO, &st) == 0) {
@@ -516,7 +669,9 @@ std::string SameFileError(const Options& o) {
         for (size_t j = i + 1; j < outputs.size(); ++j) {
             if (!outputs[i].first.empty() && outputs[i].first == outputs[j].first) {
                 return outputs[i].second + " et " + outputs[j].second +
-                       " écriraient dans le même fichier (donnez-leur des fichiers différents)";
+                       (o.replay && i == 0 ? " sont le même fichier : le rejeu le lirait en l'écrasant"
+                                           : " écriraient dans le même fichier") +
+                       " (donnez-leur des fichiers différents)";
             }
         }
     }
@@ -548,6 +703,16 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
             return 2;
         }
     }
+    std::ifstream replayFile;
+    if (options.replay) {
+        std::error_code ec;
+        if (!std::filesystem::is_directory(*options.replay, ec)) replayFile.open(*options.replay, std::ios::binary);
+        if (!replayFile.is_open()) {
+            std::fprintf(stderr, "corvelnmea: fichier à rejouer introuvable ou illisible : %s\n",
+                         options.replay->string().c_str());
+            return 2;
+        }
+    }
     // Messages go to standard error, questions are answered "N", file choosers are cancelled.
     app::QuietDialogs dialogs([](const std::string& text) { std::fprintf(stderr, "corvelnmea: %s\n", text.c_str()); });
     links::QtSerialPlatform serial;
@@ -561,13 +726,15 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     if (options.config) w.OpenConfiguration(*options.config, config.file);
     HeadlessLinks links(program, serial);
     if (const int code = links.Start(options); code != 0) return code;
+    std::optional<nmea::FaultInjector> faults;
+    if (options.faults) w.SetFaults(&faults.emplace(*options.faults));
 
     // The wall clock: simulated from --start, or from now when running fast (so that the time
     // stamps follow simulated time); the system's in real time. A simulated clock ends the run
     // at the last instant a date can write.
     std::optional<app::SimulatedClock> simulated;
     sim::Millis clockEnd = -1;
-    if (options.start || options.fast) {
+    if (!options.replay && (options.start || options.fast)) {
         const app::LocalDateTime start = options.start ? *options.start : app::SystemClock().Now();
         simulated.emplace(w.Timers, start);
         w.SetClock(*simulated);
@@ -604,7 +771,12 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     HandleSignals();
 
     sim::Simulator& engine = program.Engine;
-    engine.Start(w.ReadConditions());  // "SIMULER"
+    std::optional<Replayer> replay;
+    if (options.replay) {
+        replay.emplace(replayFile, options);  // no simulation: the stamped log carries the wall time
+    } else {
+        engine.Start(w.ReadConditions());  // "SIMULER"
+    }
 
     // --do: each command at its instant of simulated time, after the timers due then.
     std::vector<sim::Timer> commandTimers(options.commands.size());
@@ -630,7 +802,12 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
 
     const sim::Millis durationEnd = options.durationSeconds ? DurationMillis(*options.durationSeconds) : -1;
     const sim::Millis end = clockEnd >= 0 && (durationEnd < 0 || clockEnd < durationEnd) ? clockEnd : durationEnd;
-    auto finished = [&] { return g_stopSignal.load() != 0 || (end >= 0 && w.Timers.Now() >= end) || !outputLeft(); };
+    auto finished = [&] {
+        return g_stopSignal.load() != 0 || (end >= 0 && w.Timers.Now() >= end) || !outputLeft() ||
+               (replay && replay->Done());
+    };
+    // A replay's slice: the sentences of about a simulated second.
+    constexpr int kReplaySlice = 32;
     // Fires everything due up to `limit`, and not past the end.
     auto runUntil = [&](sim::Millis limit) {
         if (end >= 0) limit = std::min(limit, end);
@@ -647,7 +824,11 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
         constexpr sim::Millis kFastFlushMillis = 100;
         pump.setInterval(0);
         QObject::connect(&pump, &QTimer::timeout, [&] {
-            runUntil(w.Timers.Now() + 1000);
+            if (replay) {
+                replay->SendDue(w, 0, kReplaySlice);
+            } else {
+                runUntil(w.Timers.Now() + 1000);
+            }
             if (const sim::Millis now = wall.elapsed(); now - flushedAt >= kFastFlushMillis) {
                 flush();
                 flushedAt = now;
@@ -661,12 +842,18 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
             // A process that was held (suspended, overloaded) fires its late timers once, as GUI
             // timers do, instead of replaying the lost seconds; never past the end.
             const sim::Millis target = wall.elapsed();
-            w.Timers.FollowClock(end >= 0 ? std::min(target, end) : target);
+            if (replay) {
+                replay->SendDue(w, static_cast<double>(wall.nsecsElapsed()) / 1e6, std::numeric_limits<int>::max());
+            } else {
+                w.Timers.FollowClock(end >= 0 ? std::min(target, end) : target);
+            }
             flush();
             if (finished()) qapp.quit();
         });
     }
     wall.start();
+    // A real-time replay sends its first sentences at once: the others keep their distance to them.
+    if (replay && !options.fast) replay->SendDue(w, 0, std::numeric_limits<int>::max());
     pump.start();
     if (!finished()) qapp.exec();
     pump.stop();
@@ -675,6 +862,14 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
         std::fprintf(stderr,
                      "corvelnmea: l'horloge simulée atteint la fin de l'an 9999, dernière date que les phrases "
                      "savent écrire : fin de la simulation\n");
+    }
+    if (replay) {
+        const auto plural = [](long long n, const char* one, const char* many) {
+            return std::to_string(n) + (n <= 1 ? one : many);
+        };
+        std::fprintf(stderr, "corvelnmea: rejeu terminé : %s, %s\n",
+                     plural(replay->Sent(), " phrase envoyée", " phrases envoyées").c_str(),
+                     plural(replay->Skipped(), " ligne ignorée", " lignes ignorées").c_str());
     }
     if (standardOutput.Failed() || raw.Failed() || stamped.Failed()) return 1;
     return g_stopSignal.load() == SIGQUIT ? kQuitExitCode : 0;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/Clock.h"
+#include "nmea/FaultInjector.h"
 
 namespace corvel::headless {
 
@@ -40,6 +41,11 @@ struct Options {
     // --serial DEVICE[:BAUD].
     std::optional<std::string> serialDevice;
     int serialBaud = 4800;
+    std::optional<nmea::FaultSettings> faults;  // --faults LIST
+    // --replay FILE: the file's sentences instead of a simulation, at their recorded instants or at
+    // --rate sentences a second (a plain file without --rate: 1).
+    std::optional<std::filesystem::path> replay;
+    std::optional<double> rate;
     bool help = false, version = false;
 };
 

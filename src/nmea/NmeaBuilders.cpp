@@ -92,7 +92,13 @@ public:
         // The boat's and the waypoint's positions can both be written; otherwise the kinds that
         // carry a status say the data are not valid.
         bool valid = true;
+        // The receiver has a fix (its position can be written, NoFix is not set); otherwise the
+        // range, bearings and closing speed measured from the boat are empty.
+        bool boatFix = true;
     } wp;
+
+    // `field`, or an empty field while the receiver has no fix to measure it from.
+    std::string FromBoat(std::string field) const { return wp.boatFix ? std::move(field) : std::string(); }
 
     bool Stopped() const { return stopped_; }
     int Emitted() const { return emitted_; }
@@ -292,7 +298,8 @@ void BuildVHW(Run& r) {
 void BuildRMB(Run& r) {
     r.EmitNamed(SentenceKind::RMB, {r.wp.valid ? "A" : "V", NumberField(0, 5, 2), "L"},
                 {"", r.wp.lat.value, r.wp.lat.hemisphere, r.wp.lon.value, r.wp.lon.hemisphere,
-                 NumberField(r.s.DTW, 5, 2), r.wp.bearingTrue, NumberField(r.s.WCV, 4, 2), "", r.wp.valid ? "A" : "N"});
+                 r.FromBoat(NumberField(r.s.DTW, 5, 2)), r.wp.bearingTrue, r.FromBoat(NumberField(r.s.WCV, 4, 2)), "",
+                 r.wp.valid ? "A" : "N"});
 }
 
 // $--APB,A,A,0.00,L,N,V,V,x.x,T,c--c,x.x,T,x.x,M*hh (cross-track error 0 nautical miles, steer L;
@@ -304,8 +311,8 @@ void BuildAPB(Run& r) {
     const std::string_view status = r.wp.valid ? "A" : "V";
     r.EmitNamed(SentenceKind::APB,
                 {status, status, NumberField(0, 4, 2), "L", "N", "V", "V",
-                 originKnown ? DirectionField(r.s.OriginBearing) : std::string(), "T"},
-                {r.wp.bearingTrue, "T", DirectionField(sim::HdGMagToDest(r.s)), "M"});
+                 r.FromBoat(originKnown ? DirectionField(r.s.OriginBearing) : std::string()), "T"},
+                {r.wp.bearingTrue, "T", r.FromBoat(DirectionField(sim::HdGMagToDest(r.s))), "M"});
 }
 
 // $--MTW,x.x,C*hh
@@ -315,15 +322,15 @@ void BuildMTW(Run& r) { r.Emit(SentenceKind::MTW, {NumberField(r.s.WaterTemperat
 void BuildBWR(Run& r) {
     r.EmitNamed(SentenceKind::BWR,
                 {r.utc, r.wp.lat.value, r.wp.lat.hemisphere, r.wp.lon.value, r.wp.lon.hemisphere, r.wp.bearingTrue, "T",
-                 r.wp.bearingMagnetic, "M", NumberField(r.s.RhumbDistance, 10, 6), "N"},
+                 r.wp.bearingMagnetic, "M", r.FromBoat(NumberField(r.s.RhumbDistance, 10, 6)), "N"},
                 {});
 }
 
 // $--ZTG,hhmmss.ss,h.mm,c--c*hh (time to go: ETEHours, H.MMSS, with two decimals)
-void BuildZTG(Run& r) { r.EmitNamed(SentenceKind::ZTG, {r.utc, NumberField(r.s.ETEHours, 8, 2)}, {}); }
+void BuildZTG(Run& r) { r.EmitNamed(SentenceKind::ZTG, {r.utc, r.FromBoat(NumberField(r.s.ETEHours, 8, 2))}, {}); }
 
 // $--WCV,x.x,N,c--c*hh
-void BuildWCV(Run& r) { r.EmitNamed(SentenceKind::WCV, {NumberField(r.s.WCV, 4, 2), "N"}, {}); }
+void BuildWCV(Run& r) { r.EmitNamed(SentenceKind::WCV, {r.FromBoat(NumberField(r.s.WCV, 4, 2)), "N"}, {}); }
 
 // $--WNC,,N,,K,c--c,*hh
 void BuildWNC(Run& r) { r.EmitNamed(SentenceKind::WNC, {"", "N", "", "K"}, {""}); }
@@ -348,7 +355,7 @@ void BuildVWR(Run& r) {
 void BuildBWC(Run& r) {
     r.EmitNamed(SentenceKind::BWC,
                 {r.utc, r.wp.lat.value, r.wp.lat.hemisphere, r.wp.lon.value, r.wp.lon.hemisphere, r.wp.bearingTrue, "T",
-                 r.wp.bearingMagnetic, "M", NumberField(r.s.DTW, 10, 6), "N"},
+                 r.wp.bearingMagnetic, "M", r.FromBoat(NumberField(r.s.DTW, 10, 6)), "N"},
                 {r.wp.valid ? "A" : "N"});
 }
 
@@ -409,7 +416,7 @@ int BuildPositionTime(const SimulationState& state, NmeaContext& context, const 
     Run r(state, context, now, sink, &context.GgaCycleCount);
     r.lat = FormatLatitude(state.Position.lat);
     r.lon = FormatLongitude(state.Position.long_);
-    r.fix = Writable(r.lat, r.lon);
+    r.fix = !context.NoFix && Writable(r.lat, r.lon);
     if (!r.fix) r.lat = r.lon = {};
     return BuildKinds(r, 2);
 }
@@ -419,10 +426,11 @@ int BuildSpeedWaypoint(const SimulationState& state, const NmeaContext& context,
     Run r(state, context, now, sink, nullptr);
     r.wp.lat = FormatLatitude(state.Waypoint.lat);
     r.wp.lon = FormatLongitude(state.Waypoint.long_);
-    r.wp.valid = Writable(r.wp.lat, r.wp.lon) &&
-                 Writable(FormatLatitude(state.Position.lat), FormatLongitude(state.Position.long_));
-    r.wp.bearingTrue = DirectionField(state.BTW);
-    r.wp.bearingMagnetic = DirectionField(Magnetic(state.BTW, state));
+    r.wp.boatFix =
+        !context.NoFix && Writable(FormatLatitude(state.Position.lat), FormatLongitude(state.Position.long_));
+    r.wp.valid = Writable(r.wp.lat, r.wp.lon) && r.wp.boatFix;
+    r.wp.bearingTrue = r.FromBoat(DirectionField(state.BTW));
+    r.wp.bearingMagnetic = r.FromBoat(DirectionField(Magnetic(state.BTW, state)));
     r.wp.name = SentenceSafeText(state.Waypoint.nom);
     return BuildKinds(r, 3);
 }

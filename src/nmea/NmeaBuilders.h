@@ -48,6 +48,9 @@ struct NmeaContext {
     // Counts the position-group runs in which GGA is selected; GGA goes out when it is a multiple
     // of 4. The start sequence ("SIMULER", resume) sets it to 0.
     std::int64_t GgaCycleCount = 0;
+    // The position receiver has no fix (an injected fault): the position group and the waypoint
+    // kinds write what a receiver without a fix writes, as for a position that cannot be written.
+    bool NoFix = false;
 
     bool Selected(SentenceKind kind) const { return switches[IndexOf(kind)] == t_switch::ON; }
     void Select(SentenceKind kind, bool on) { switches[IndexOf(kind)] = on ? t_switch::ON : t_switch::OFF; }
@@ -65,7 +68,9 @@ struct NmeaContext {
 // status: the position group then writes what a receiver without a fix writes (GGA quality 0,
 // GLL and RMC status V and mode N, GSA fix type 1, VTG mode N, no position, speed or course), and
 // when the boat's or the waypoint's position cannot be written RMB says V and N, APB V and V, BWC
-// N (BWR, ZTG, WCV, WNC and WPL carry no status).
+// N (BWR, ZTG, WCV, WNC and WPL carry no status). Without the boat's position (or with NoFix set,
+// which counts as a position that cannot be written) the bearings, distances, closing speed and
+// time to go measured from the boat are empty in RMB, APB, BWR, ZTG, WCV and BWC.
 
 // Group 1: DPT, DBS, DBT, DBK, HDG, HDM, HDT, MWV, MWD.
 int BuildDepthHeadingWind(const sim::SimulationState& state, const NmeaContext& context, const LocalDateTime& now,

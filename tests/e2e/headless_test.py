@@ -369,6 +369,17 @@ def test_tcp_port_taken():
         fail(f"exit {r.returncode}, stderr {err!r}, stdout {r.stdout[:80]!r}")
 
 
+def datagrams_waiting(receiver):
+    """The datagrams `receiver` holds, until none comes for half a second."""
+    datagrams = []
+    receiver.settimeout(0.5)
+    try:
+        while True:
+            datagrams.append(receiver.recv(65536))
+    except socket.timeout:
+        return datagrams
+
+
 def test_udp_datagrams():
     """--udp 127.0.0.1:PORT: one datagram per sentence, without line end, to 127.0.0.255 (the
     broadcast address the dialog makes of it, a loopback address), in the order of standard output."""
@@ -378,13 +389,7 @@ def test_udp_datagrams():
         r = run("--udp", f"127.0.0.1:{port}", "--stdout", "--fast", "--duration", "10", *START, timeout=60)
         if r.returncode != 0 or r.stderr:
             fail(f"exit {r.returncode}, stderr {r.stderr!r}")
-        datagrams = []
-        receiver.settimeout(0.5)
-        try:
-            while True:
-                datagrams.append(receiver.recv(65536))
-        except socket.timeout:
-            pass
+        datagrams = datagrams_waiting(receiver)
     lines = r.stdout.split(b"\r\n")[:-1]
     if len(lines) < 90 or datagrams != lines:
         fail(f"{len(datagrams)} datagrams for {len(lines)} sentences: {datagrams[:2]!r} / {lines[:2]!r}")

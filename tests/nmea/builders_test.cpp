@@ -162,8 +162,9 @@ TEST(Builders, NonFiniteValuesGiveEmptyFields) {
 }
 
 // A position that cannot be written never goes out under a valid status: without the boat's
-// position the position group writes what a receiver without a fix writes, and without the boat's
-// or the waypoint's position the waypoint kinds that carry a status say so.
+// position (or with the receiver's fix lost, NoFix) the position group writes what a receiver
+// without a fix writes and the waypoint kinds nothing measured from the boat, and without the
+// boat's or the waypoint's position the waypoint kinds that carry a status say so.
 TEST(Builders, APositionThatCannotBeWrittenIsNeverValid) {
     using Fields = std::vector<std::string>;
     const Fields noFixGsa = {"GPGSA", "A", "1", "", "", "", "", "", "", "", "", "", "", "", "", "", "", ""};
@@ -171,7 +172,9 @@ TEST(Builders, APositionThatCannotBeWrittenIsNeverValid) {
         const char* name;
         void (*spoil)(SimulationState&);
         bool boatWritable;
+        bool noFix = false;
     } cases[] = {
+        {"receiver without a fix", [](SimulationState&) {}, false, true},
         {"boat latitude not a number", [](SimulationState& s) { s.Position.lat = std::nanf(""); }, false},
         {"boat beyond the pole", [](SimulationState& s) { s.Position.lat = 90.01f; }, false},
         {"boat longitude infinite",
@@ -183,8 +186,10 @@ TEST(Builders, APositionThatCannotBeWrittenIsNeverValid) {
         SCOPED_TRACE(c.name);
         SimulationState s = ReferenceState();
         c.spoil(s);
+        NmeaContext context = ReferenceContext();
+        context.NoFix = c.noFix;
         const auto fields = [&](SentenceKind kind) {
-            const std::string sentence = BuildOne(kind, s);
+            const std::string sentence = BuildOne(kind, s, context);
             EXPECT_EQ(FrameProblem(sentence), "") << sentence;
             return FieldsOf(sentence);
         };
@@ -208,6 +213,22 @@ TEST(Builders, APositionThatCannotBeWrittenIsNeverValid) {
         EXPECT_EQ(apb[1], "V");
         EXPECT_EQ(apb[2], "V");
         EXPECT_EQ(fields(SentenceKind::BWC).back(), "N");
+        // Range, bearings, closing speed and time to go are measured from the boat: empty without
+        // it, while the waypoint's own position and name stay.
+        const std::string blank = c.boatWritable ? "not empty" : "";
+        const auto measured = [&](const Fields& f, std::initializer_list<std::size_t> at) {
+            for (std::size_t i : at) EXPECT_EQ(f[i].empty() ? "" : "not empty", blank) << f[0] << " field " << i;
+        };
+        if (c.noFix) {
+            EXPECT_EQ(rmb[4], "Att_Dover");
+            EXPECT_EQ(rmb[6], "5107.50000");
+        }
+        measured(rmb, {10, 11, 12});
+        measured(apb, {8, 11, 13});
+        measured(fields(SentenceKind::BWC), {6, 8, 10});
+        measured(fields(SentenceKind::BWR), {6, 8, 10});
+        measured(fields(SentenceKind::ZTG), {2});
+        measured(fields(SentenceKind::WCV), {1});
     }
 }
 
