@@ -156,6 +156,8 @@ std::string Usage() {
            "                            (sortie reproductible)\n"
            "  --tcp [ADRESSE:]PORT      serveur TCP sur PORT (toutes les adresses IPv4 de la machine, ou\n"
            "                            ADRESSE seule) ; chaque phrase au dernier client, suivie de CR LF\n"
+           "  --tcp-all                 avec --tcp, chaque phrase à tous les clients (au plus 8) ; un client\n"
+           "                            qui ne lit pas est déconnecté quand 64 Kio l'attendent\n"
            "  --udp ADRESSE:PORT        une trame UDP par phrase vers l'adresse de diffusion d'ADRESSE\n"
            "                            (dernier nombre remplacé par 255)\n"
            "  --serial PERIPH[:DEBIT]   port série (par exemple /dev/ttyUSB0:4800 ; 4800 bauds par défaut),\n"
@@ -195,6 +197,8 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
             o.stdoutOutput = true;
         } else if (a == "--fast") {
             o.fast = true;
+        } else if (a == "--tcp-all") {
+            o.tcpAll = true;
         } else if (a == "--help") {
             o.help = true;
         } else if (a == "--version") {
@@ -249,6 +253,10 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
             "savent écrire";
         return r;
     }
+    if (o.tcpAll && !o.tcpPort) {
+        r.error = "--tcp-all demande --tcp [ADRESSE:]PORT";
+        return r;
+    }
     if (!o.log && !o.logStamped && !o.tcpPort && !o.udpAddress && !o.serialDevice) o.stdoutOutput = true;
     return r;
 }
@@ -291,6 +299,10 @@ public:
                                                   : QHostAddress(QString::fromStdString(o.tcpAddress)));
             tcp_.emplace(w_, dialogs_);
             tcp_->SetNetLink(&*tcpLink_);
+            if (o.tcpAll) {
+                tcp_->ChkTousClients.checked = true;  // the dialog's box ticked
+                tcp_->ChkTousClientsClick();
+            }
             tcp_->EdPort.text = std::to_string(*o.tcpPort);
             tcp_->BtLanceServeurClick();
             if (!tcpLink_->ServerListening()) return 1;

@@ -12,6 +12,7 @@ import socket
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 EXE = sys.argv[1]
@@ -541,6 +542,109 @@ def test_control_port_fast():
             fail(f"a host name: exit {r.returncode}, stderr {r.stderr!r}")
     finally:
         stop(p)
+
+
+def memory_kib(pid, key="VmRSS") -> int:
+    with open(f"/proc/{pid}/status") as status:
+        for line in status:
+            if line.startswith(key + ":"):
+                return int(line.split()[1])
+    return 0
+
+
+# Under AddressSanitizer freed memory is held back (256 MB by default) before it is used again: a
+# measure of the program's own memory wants it given back at once.
+FREES_AT_ONCE = dict(ENV, ASAN_OPTIONS=":".join(filter(None, [os.environ.get("ASAN_OPTIONS"), "quarantine_size_mb=1"])))
+
+
+def test_tcp_all():
+    """--tcp-all: three clients on loopback, one of which never reads, while a --fast run sends
+    (paused at the start by --do and resumed by the control port once they are connected, paused
+    again before the end): the two readers each get every sentence of the log, in order; the one
+    that never reads is closed by the program; nothing waits for it and the program's memory does
+    not grow with what it did not read."""
+    port, cport = free_port(), free_port()
+    with tempfile.TemporaryDirectory() as d:
+        log = os.path.join(d, "raw.nmea")
+        p = subprocess.Popen([EXE, "--headless", "--no-settings", "--fast", "--tcp", f"127.0.0.1:{port}", "--tcp-all",
+                              "--control", str(cport), "--log", log, "--do", "0:PAUSE", *START],
+                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, env=FREES_AT_ONCE)
+        received = [bytearray(), bytearray()]
+        readers, sockets = [], []
+        try:
+            control = LineClient(cport)
+            sockets.append(control.sock)
+            if not control.state()["paused"]:
+                fail("not paused by --do 0:PAUSE")
+            idle = socket.socket()
+            idle.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4096)
+            idle.connect(("127.0.0.1", port))
+            sockets.append(idle)
+
+            def read_all(sock, into):
+                while True:
+                    try:
+                        chunk = sock.recv(1 << 20)
+                    except OSError:
+                        return
+                    if not chunk:
+                        return
+                    into += chunk
+
+            for into in received:
+                sock = connect(port)
+                sockets.append(sock)
+                sock.settimeout(None)
+                readers.append(threading.Thread(target=read_all, args=(sock, into), daemon=True))
+                readers[-1].start()
+            time.sleep(0.5)
+            if control.ask("REPRISE") != b"OK":
+                fail("REPRISE refused")
+            # Memory once the run is under way, and again some megabytes later.
+            early = late = 0
+            end = time.monotonic() + 60
+            while time.monotonic() < end:
+                written = os.path.getsize(log) if os.path.exists(log) else 0
+                if not early and written >= 2_000_000:
+                    early = memory_kib(p.pid)
+                if written >= 16_000_000:
+                    late = memory_kib(p.pid)
+                    break
+                time.sleep(0.05)
+            if control.ask("PAUSE") != b"OK":
+                fail("PAUSE refused")
+            # Once the readers have had everything, nothing more comes.
+            sizes, end = None, time.monotonic() + 30
+            while sizes != [len(r) for r in received] and time.monotonic() < end:
+                sizes = [len(r) for r in received]
+                time.sleep(0.5)
+            idle.settimeout(10)
+            got, closed = b"", False
+            try:
+                while True:
+                    chunk = idle.recv(1 << 20)
+                    if not chunk:
+                        closed = True
+                        break
+                    got += chunk
+            except ConnectionResetError:
+                closed = True
+            except socket.timeout:
+                pass
+        finally:
+            for sock in sockets:
+                sock.close()
+            stop(p)
+        sentences = open(log, "rb").read()
+        if len(sentences) < 8_000_000:
+            fail(f"only {len(sentences)} bytes sent: too few to fill what the idle client never read")
+        for i, data in enumerate(received):
+            if bytes(data) != sentences:
+                fail(f"reader {i}: {len(data)} bytes, not the {len(sentences)} bytes of the log in order")
+        if not closed or not sentences.startswith(got) or len(got) >= len(sentences):
+            fail(f"the client that never reads: closed {closed}, {len(got)} bytes")
+        if not late or late - early > 4 * 1024:
+            fail(f"memory grew from {early} KiB to {late} KiB while a client did not read")
 
 
 def test_tcp_port_taken():
