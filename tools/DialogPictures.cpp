@@ -48,6 +48,7 @@ public:
     void StopServer() override {}
     bool ServerListening() const override { return false; }
     SendResult SendToClient(std::string_view) override { return {}; }
+    void SetEveryClient(bool) override {}
     void CloseClient() override {}
     bool SendDatagram(std::string_view, const std::string&, int, std::string&) override { return true; }
     std::vector<std::string> LocalAddresses() const override { return {"10.42.0.1", "192.168.1.23", "127.0.0.1"}; }

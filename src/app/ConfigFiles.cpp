@@ -39,6 +39,12 @@ const QuantityWords& WordsOf(config::Quantity quantity) {
 
 }  // namespace
 
+std::string RangeText(const config::KeyRange& range) {
+    const QuantityWords& words = WordsOf(range.quantity);
+    return std::string(words.name) + " de " + nav::FormatGeneral(range.low) + " à " + nav::FormatGeneral(range.high) +
+           ' ' + std::string(words.unit);
+}
+
 std::string RefusalReason(const config::IniLoadResult& load) {
     switch (load.status) {
         case nav::ReadStatus::Ok:
@@ -69,16 +75,11 @@ std::string RefusedValuesMessage(const std::filesystem::path& file, const std::v
     text += " : ";
     for (std::size_t i = 0; i < refused.size(); ++i) {
         const config::RefusedValue& r = refused[i];
-        const QuantityWords& words = WordsOf(r.quantity);
         if (i > 0) text += ", ";
         text += r.key;
         text += '=';
         text += r.text;
-        text += " (";
-        text += words.name;
-        text += " de " + nav::FormatGeneral(r.low) + " à " + nav::FormatGeneral(r.high) + ' ';
-        text += words.unit;
-        text += ')';
+        text += " (" + RangeText({r.quantity, r.low, r.high}) + ')';
     }
     return text;
 }

@@ -23,6 +23,9 @@ std::string RefusalMessage(const std::filesystem::path& path, const config::IniL
 // Why nothing is saved over such a file: "le fichier existant ne peut pas être lu (plus de 1 Mo)".
 std::string ExistingFileRefused(const config::IniLoadResult& load);
 
+// A range in words: "latitude de -89 à 89 degrés".
+std::string RangeText(const config::KeyRange& range);
+
 // « Valeur hors limites ignorée dans FILE : iPOSLat=9000 (latitude de -89 à 89 degrés) », every
 // refused number of a load named with its range.
 std::string RefusedValuesMessage(const std::filesystem::path& file, const std::vector<config::RefusedValue>& refused);

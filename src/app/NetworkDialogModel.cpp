@@ -115,7 +115,10 @@ TFParamWIFI::~TFParamWIFI() {
 void TFParamWIFI::SetNetLink(NetLink* link) {
     if (net_) net_->SetEvents(nullptr);
     net_ = link;
-    if (net_) net_->SetEvents(this);
+    if (net_) {
+        net_->SetEvents(this);
+        net_->SetEveryClient(ChkTousClients.checked);
+    }
 }
 
 void TFParamWIFI::FormCreate() {
@@ -128,6 +131,7 @@ void TFParamWIFI::FormPAint() {
     const bool tcp = WifiProtocol == TWifiProtocol::TCP;
     Lab2TCP.visible = Lab3TCP.visible = Lab4TCP.visible = tcp;
     Lab2UDP.visible = !tcp;
+    ChkTousClients.enabled = tcp;
     if (!tcp) FormatAdIPUDPBroadcast();
 }
 
@@ -252,6 +256,10 @@ void TFParamWIFI::Show() {
 
 void TFParamWIFI::BtUtilWIFIClick() {
     if (OpenHelp) OpenHelp();
+}
+
+void TFParamWIFI::ChkTousClientsClick() {
+    if (net_) net_->SetEveryClient(ChkTousClients.checked);
 }
 
 void TFParamWIFI::SaveDataWifi() {

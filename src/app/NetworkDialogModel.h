@@ -46,7 +46,8 @@ public:
     virtual void IdTCPServerNMEAConnect(const TcpPeer& peer) = 0;
 };
 
-// The sockets: a TCP server whose last connected client receives the sentences, and datagrams.
+// The sockets: a TCP server whose last connected client (or every client) receives the
+// sentences, and datagrams.
 class NetLink {
 public:
     enum class SendStatus { Sent, Lost, Error };
@@ -63,9 +64,13 @@ public:
     // Stops listening and closes every connection.
     virtual void StopServer() = 0;
     virtual bool ServerListening() const = 0;
-    // Sends to the last connected client. Lost when it is gone: it closed, failed, or was dropped
+    // Sends to the last connected client, or to every connected client once SetEveryClient(true).
+    // Lost when it is gone (every client is: none is left): it closed, failed, or was dropped
     // because it does not read what it is sent.
     virtual SendResult SendToClient(std::string_view bytes) = 0;
+    // Whether SendToClient sends to every connected client (each with its own bounded queue)
+    // instead of the last connected one only; false at first.
+    virtual void SetEveryClient(bool every) = 0;
     // Closes the connection of the last connected client, if there is one.
     virtual void CloseClient() = 0;
     // One datagram to `address` ("a.b.c.d"); false with the system's reason.
@@ -117,6 +122,9 @@ public:
     void EdPortExit() { SaveDataWifi(); }
     void ParamWIFIOkClick() { Visible = false; }
     void BtUtilWIFIClick();  // "AIDE"
+    // "Tous les clients": the TCP server sends each sentence to every connected client, or to the
+    // last connected one only (unticked, at first).
+    void ChkTousClientsClick();
     void SaveDataWifi();
     void Show() override;
     // What a configuration saves: the unit's address and the port.
@@ -147,7 +155,8 @@ public:
     bool Visible = false;
     RadioButton RadioButtonTCP{.checked = true, .enabled = true, .hint = {}}, RadioButtonUDP;
     EditField EdAdIP, EdPort, EdStatus;
-    ComboBox CBAdIP;  // the machine's own IPv4 addresses, to pick from beside the typed one
+    ComboBox CBAdIP;          // the machine's own IPv4 addresses, to pick from beside the typed one
+    CheckBox ChkTousClients;  // "Tous les clients": TCP only
     Button BtLanceServeur, BtModAdIP, BtParamWIFIOk, BtUtilWIFI;
     Label Lab2TCP, Lab3TCP, Lab4TCP, Lab2UDP;
     std::deque<std::string> Memo1;  // "Peer=..." and "Local=..." of each connection

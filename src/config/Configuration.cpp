@@ -53,7 +53,7 @@ constexpr std::array<TalkerKey, 4> kTalkerKeys{{
 // sailing north for an hour at 10 knots still stays clear of the pole, where the rhumb-line step
 // has no meaning. The simulation holds longitudes in 0..360, the files the program writes in
 // -180..180.
-struct KeyRange {
+struct FileKeyRange {
     std::string_view key;
     Quantity quantity;
     Real low;
@@ -65,7 +65,7 @@ Real AsWritten(Real v) { return v; }
 // Degrees x 100 + minutes -> degrees.
 Real PackedDegrees(Real packed) { return nav::DMToDegrees(packed / 100); }
 
-constexpr std::array<KeyRange, 13> kKeyRanges{{
+constexpr std::array<FileKeyRange, 13> kKeyRanges{{
     {"iOFFS_Keel", Quantity::KeelOffset, -100, 100, AsWritten},
     {"iOFFS_Surf", Quantity::SurfaceOffset, -100, 100, AsWritten},
     {"iTWS", Quantity::WindSpeed, 0, 200, AsWritten},
@@ -81,8 +81,8 @@ constexpr std::array<KeyRange, 13> kKeyRanges{{
     {"idTU", Quantity::UtcOffset, -14, 14, nav::DMSToDegrees},
 }};
 
-constexpr const KeyRange* RangeOf(std::string_view key) {
-    for (const KeyRange& r : kKeyRanges) {
+constexpr const FileKeyRange* RangeOf(std::string_view key) {
+    for (const FileKeyRange& r : kKeyRanges) {
         if (r.key == key) return &r;
     }
     return nullptr;
@@ -91,7 +91,7 @@ constexpr const KeyRange* RangeOf(std::string_view key) {
 // The number of a ranged key as the file writes it: missing or empty, 0; outside its range,
 // nothing, and the key joins c.Refused.
 RangedNumber ReadRanged(const IniFile& file, std::string_view section, std::string_view key, Configuration& c) {
-    const KeyRange& range = *RangeOf(key);
+    const FileKeyRange& range = *RangeOf(key);
     const Real value = file.ReadFloat(section, key, 0);
     const Real inUnit = range.inUnit(value);
     if (range.low <= inUnit && inUnit <= range.high) return value;
@@ -143,6 +143,12 @@ constexpr std::array<OptionKey, 3> kOptionKeys{{
 }};
 
 }  // namespace
+
+std::optional<KeyRange> RangeOfKey(std::string_view key) {
+    const FileKeyRange* r = RangeOf(key);
+    if (r == nullptr) return std::nullopt;
+    return KeyRange{r->quantity, r->low, r->high};
+}
 
 IniFile FirstRunSettings() {
     const Configuration c = FirstRunConfiguration();

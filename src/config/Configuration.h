@@ -81,6 +81,16 @@ struct RefusedValue {
     Real high = 0;
 };
 
+// The range a ranged key is read with (kKeyRanges): what it measures and its bounds, inclusive, in
+// the quantity's unit (degrees for a position, not the file's packed form).
+struct KeyRange {
+    Quantity quantity{};
+    Real low = 0;
+    Real high = 0;
+};
+// The range of a ranged key ("iTWS", "iPOSLat", ...); nothing for another key.
+std::optional<KeyRange> RangeOfKey(std::string_view key);
+
 // A ranged number (kKeyRanges) of the record: missing or empty in the file, 0; refused, empty
 // (the value in force stays).
 using RangedNumber = std::optional<Real>;

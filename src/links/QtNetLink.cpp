@@ -174,20 +174,29 @@ void QtNetLink::Drop(Client* client) {
     client->deleteLater();  // it may be the one whose notifier is calling
 }
 
-QtNetLink::SendResult QtNetLink::SendToClient(std::string_view bytes) {
-    Client* client = active_;
-    if (!client) return {SendStatus::Lost, {}};
+bool QtNetLink::SendTo(Client* client, std::string_view bytes) {
     if (static_cast<qint64>(client->waiting.size() + bytes.size()) > kMaxQueuedBytes) {
         Drop(client);  // it does not read: it is lost, and what waited for it goes with it
-        return {SendStatus::Lost, {}};
+        return false;
     }
     client->waiting.append(bytes);
-    if (!Flush(client)) return {SendStatus::Lost, {}};
+    if (!Flush(client)) return false;
     // A connection that ended answers the send with a reset (on this machine before it returns).
     if (ConnectionEnded(client->fd)) {
         Drop(client);
-        return {SendStatus::Lost, {}};
+        return false;
     }
+    return true;
+}
+
+QtNetLink::SendResult QtNetLink::SendToClient(std::string_view bytes) {
+    if (everyClient_) {
+        const std::deque<Client*> clients = clients_;  // a client may be dropped on the way
+        for (Client* client : clients) SendTo(client, bytes);
+        if (clients_.empty()) return {SendStatus::Lost, {}};
+        return {};
+    }
+    if (!active_ || !SendTo(active_, bytes)) return {SendStatus::Lost, {}};
     return {};
 }
 
@@ -230,5 +239,11 @@ std::vector<std::string> QtNetLink::LocalAddresses() const {
 }
 
 qint64 QtNetLink::QueuedBytes() const { return active_ ? static_cast<qint64>(active_->waiting.size()) : 0; }
+
+qint64 QtNetLink::MostQueuedBytes() const {
+    size_t most = 0;
+    for (const Client* client : clients_) most = std::max(most, client->waiting.size());
+    return static_cast<qint64>(most);
+}
 
 }  // namespace corvel::links

@@ -1,8 +1,9 @@
 // The network link through Qt Network, on the user-interface thread: a TCP server whose last
-// connected client receives the sentences, and a datagram socket for the UDP broadcasts. Bounded
-// under load and bad peers: at most kMaxClients connections are kept (a new one closes the oldest),
-// a client that does not read has at most kMaxQueuedBytes waiting for it before it is dropped as
-// a lost client, and what clients send is read in chunks of kReadChunkBytes and thrown away.
+// connected client (or, once asked, every connected client) receives the sentences, and a datagram
+// socket for the UDP broadcasts. Bounded under load and bad peers: at most kMaxClients connections
+// are kept (a new one closes the oldest), a client that does not read has at most kMaxQueuedBytes
+// waiting for it before it is dropped as a lost client (the others go on, never waiting for it),
+// and what clients send is read in chunks of kReadChunkBytes and thrown away.
 //
 // Each accepted connection is driven on its own descriptor (non-blocking sends, socket notifiers)
 // rather than by a QTcpSocket: Qt takes the end of what the peer sends for the end of the
@@ -39,6 +40,7 @@ public:
     void StopServer() override;
     bool ServerListening() const override;
     SendResult SendToClient(std::string_view bytes) override;
+    void SetEveryClient(bool every) override { everyClient_ = every; }
     void CloseClient() override;
     bool SendDatagram(std::string_view bytes, const std::string& address, int port, std::string& error) override;
     // From the network interfaces that are up and running, each address once.
@@ -47,7 +49,8 @@ public:
     // For tests and diagnostics.
     quint16 ServerPort() const;
     int ClientCount() const { return static_cast<int>(clients_.size()); }
-    qint64 QueuedBytes() const;  // waiting for the active client
+    qint64 QueuedBytes() const;      // waiting for the active client
+    qint64 MostQueuedBytes() const;  // waiting for the client with the most waiting
 
 private:
     class Listener;
@@ -56,6 +59,9 @@ private:
     void Accept(qintptr descriptor);
     void ReadFrom(Client* client);
     bool Flush(Client* client);
+    // Queues `bytes` for the client and sends what the system takes now; false when the client was
+    // dropped (it does not read, or the connection ended).
+    bool SendTo(Client* client, std::string_view bytes);
     void Drop(Client* client);
 
     app::NetLinkEvents* events_ = nullptr;
@@ -63,6 +69,7 @@ private:
     Listener* server_;             // child of this object
     std::deque<Client*> clients_;  // oldest first; children of this object
     Client* active_ = nullptr;     // one of clients_, or none
+    bool everyClient_ = false;     // send to every client, not only the active one
     QUdpSocket* udp_ = nullptr;    // made at the first datagram
 };
 

@@ -20,11 +20,13 @@
 #include <set>
 
 #include "app/ConfigFiles.h"
+#include "app/ControlCommands.h"
 #include "app/NetworkDialogModel.h"
 #include "app/Program.h"
 #include "app/ReplayFeed.h"
 #include "app/SerialPorts.h"
 #include "config/Folders.h"
+#include "links/QtControlServer.h"
 #include "links/QtNetLink.h"
 #include "links/QtSerialPort.h"
 #include "nav/ValidFloat.h"
@@ -59,17 +61,18 @@ void HandleSignals() {
 // The exit code of a run stopped by SIGQUIT: the shell's code for a quit.
 constexpr int kQuitExitCode = 128 + SIGQUIT;
 
-// --tcp [ADDRESS:]PORT, --udp ADDRESS:PORT, --serial DEVICE[:BAUD]: the French message refusing
-// the value, or "".
-std::string ParseTcp(const std::string& text, Options& o) {
+// --tcp and --control [ADDRESS:]PORT, --udp ADDRESS:PORT, --serial DEVICE[:BAUD]: the French
+// message refusing the value, or "".
+std::string ParseServer(const std::string& option, const std::string& text, std::optional<int>& port,
+                        std::string& address) {
     const size_t colon = text.rfind(':');
-    const std::string address = colon == std::string::npos ? "" : text.substr(0, colon);
-    const auto port = app::ParsePort(colon == std::string::npos ? text : text.substr(colon + 1));
-    if (!port || (colon != std::string::npos && !app::ParseIPv4(address))) {
-        return "valeur invalide pour --tcp : " + text + " (PORT de 1 à 65535, ou ADRESSE_IPV4:PORT)";
+    const std::string host = colon == std::string::npos ? "" : text.substr(0, colon);
+    const auto number = app::ParsePort(colon == std::string::npos ? text : text.substr(colon + 1));
+    if (!number || (colon != std::string::npos && !app::ParseIPv4(host))) {
+        return "valeur invalide pour " + option + " : " + text + " (PORT de 1 à 65535, ou ADRESSE_IPV4:PORT)";
     }
-    o.tcpPort = *port;
-    o.tcpAddress = address;
+    port = *number;
+    if (colon != std::string::npos) address = host;
     return {};
 }
 
@@ -100,49 +103,6 @@ std::string ParseSerial(const std::string& text, Options& o) {
     return {};
 }
 
-// --do: the commands of the window's controls, given to the engine as the window gives them, and
-// refused at an instant when the engine does not offer them (the control would be disabled).
-struct EngineCommand {
-    const char* name;
-    bool sim::OfferedCommands::*offered;
-    bool (*run)(sim::Simulator&);
-    bool heading = false;  // a heading step of the pilot
-};
-constexpr EngineCommand kEngineCommands[] = {
-    {"VIRER", &sim::OfferedCommands::tack, [](sim::Simulator& e) { return e.Tack(); }},
-    {"EMPANNER", &sim::OfferedCommands::gybe, [](sim::Simulator& e) { return e.Gybe(); }},
-    {"MEILLEUR_PRES", &sim::OfferedCommands::bestHaul, [](sim::Simulator& e) { return e.BearToCloseHauled(); }},
-    {"AUTO", &sim::OfferedCommands::pilotModes, [](sim::Simulator& e) { return e.Auto(); }},
-    {"STDBY", &sim::OfferedCommands::pilotModes, [](sim::Simulator& e) { return e.Standby(); }},
-    {"+1", &sim::OfferedCommands::headingOne, [](sim::Simulator& e) { return e.ChangeHeading(1); }, true},
-    {"+10", &sim::OfferedCommands::headingTen, [](sim::Simulator& e) { return e.ChangeHeading(10); }, true},
-    {"-1", &sim::OfferedCommands::headingOne, [](sim::Simulator& e) { return e.ChangeHeading(-1); }, true},
-    {"-10", &sim::OfferedCommands::headingTen, [](sim::Simulator& e) { return e.ChangeHeading(-10); }, true},
-};
-// The current's two choices: choosing the one in force changes nothing (refused).
-struct ChoiceCommand {
-    const char* name;
-    bool alternating;
-};
-constexpr ChoiceCommand kChoiceCommands[] = {{"ALTERNE", true}, {"CONSTANT", false}};
-constexpr const char* kPause = "PAUSE";
-constexpr const char* kResume = "REPRISE";
-constexpr std::string_view kTiller = "BARRE=";
-
-// The tiller position of "BARRE=N", N a whole number 0..30; nothing for another text.
-std::optional<int> TillerPosition(std::string_view command) {
-    if (!command.starts_with(kTiller)) return std::nullopt;
-    const std::string_view digits = command.substr(kTiller.size());
-    if (digits.empty() || digits.size() > 2) return std::nullopt;
-    int n = 0;
-    for (char c : digits) {
-        if (c < '0' || c > '9') return std::nullopt;
-        n = n * 10 + (c - '0');
-    }
-    if (n > sim::kTillerMax) return std::nullopt;
-    return n;
-}
-
 // --duration and the TIME of --do: a number of simulated seconds, 0 to kMaxSimulatedSeconds, so
 // that its milliseconds fit the timer set's clock.
 constexpr const char* kSecondsRange = "un nombre de secondes simulées, de 0 à 3155760000, soit 100 ans";
@@ -165,16 +125,11 @@ std::string ParseDo(const std::string& text, ScheduledCommand& out) {
     out.seconds = *seconds;
     out.command = text.substr(colon + 1);
     const std::string& c = out.command;
-    bool known = c == kPause || c == kResume;
-    for (const EngineCommand& b : kEngineCommands) known = known || c == b.name;
-    for (const ChoiceCommand& r : kChoiceCommands) known = known || c == r.name;
-    if (known || TillerPosition(c)) return {};
-    if (c.starts_with(kTiller)) {
+    if (app::IsWindowCommand(c)) return {};
+    if (c.starts_with("BARRE=")) {
         return "position de barre invalide dans --do " + text + " (BARRE=N, N entier de 0 à 30)";
     }
-    return "commande inconnue dans --do " + text +
-           " (VIRER, EMPANNER, MEILLEUR_PRES, AUTO, STDBY, +1, +10, -1, -10, BARRE=N, PAUSE, REPRISE, ALTERNE, "
-           "CONSTANT)";
+    return "commande inconnue dans --do " + text + " (" + app::kWindowCommandNames + ")";
 }
 
 // --faults LIST: the French message refusing the list, naming its bad item, or "".
@@ -229,42 +184,6 @@ std::string ReplayConflict(const Options& o) {
     return {};
 }
 
-// Runs one command now; false when the engine does not offer it. Start and resume read the start
-// conditions from the window's fields, as the window does.
-bool RunCommand(app::TFCorvel& w, sim::Simulator& engine, const std::string& command) {
-    for (const EngineCommand& b : kEngineCommands) {
-        if (command != b.name) continue;
-        if (!(engine.Offered().*b.offered)) return false;
-        // A heading step that the pilot would drop is reported as a command not offered is.
-        if (b.heading && !engine.AcceptsHeadingChange()) return false;
-        b.run(engine);
-        return true;
-    }
-    for (const ChoiceCommand& r : kChoiceCommands) {
-        if (command != r.name) continue;
-        if (engine.AlternatingCurrent() == r.alternating) return false;
-        w.RdBtCourAlt.checked = r.alternating;  // the radio buttons, then their handler, as a click
-        w.RdBtCourConst.checked = !r.alternating;
-        w.RdBtCourConstChange();
-        return true;
-    }
-    if (command == kPause || command == kResume) {
-        if (!engine.Offered().pauseResume || engine.S.Paused != (command == kResume)) return false;
-        if (command == kPause) {
-            engine.Pause();
-        } else {
-            engine.Resume(w.ReadConditions());
-        }
-        return true;
-    }
-    if (const auto tiller = TillerPosition(command); tiller && engine.Offered().tiller) {
-        engine.SetTiller(*tiller);
-        w.TrackBarre.value = *tiller;
-        return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 std::string Usage() {
@@ -291,6 +210,8 @@ std::string Usage() {
            "                            (sortie reproductible)\n"
            "  --tcp [ADRESSE:]PORT      serveur TCP sur PORT (toutes les adresses IPv4 de la machine, ou\n"
            "                            ADRESSE seule) ; chaque phrase au dernier client, suivie de CR LF\n"
+           "  --tcp-all                 avec --tcp, chaque phrase à tous les clients (au plus 8) ; un client\n"
+           "                            qui ne lit pas est déconnecté quand 64 Kio l'attendent\n"
            "  --udp ADRESSE:PORT        une trame UDP par phrase vers l'adresse de diffusion d'ADRESSE\n"
            "                            (dernier nombre remplacé par 255)\n"
            "  --serial PERIPH[:DEBIT]   port série (par exemple /dev/ttyUSB0:4800 ; 4800 bauds par défaut),\n"
@@ -309,6 +230,9 @@ std::string Usage() {
            "                            --config, --start, --duration ni nofix\n"
            "  --rate N                  avec --replay, N phrases par seconde (0.001 à 100000 ; 1 par défaut\n"
            "                            pour un fichier simple) au lieu des heures enregistrées\n"
+           "  --control [ADRESSE:]PORT  port de commande TCP (sur 127.0.0.1 sauf ADRESSE donnée, 4 clients) :\n"
+           "                            une ligne par commande (celles de --do, SET TWS|TWD|HDG|CURRENT|POS|WP,\n"
+           "                            STATE), une ligne de réponse (OK, ERR raison, ou l'état en JSON)\n"
            "  --help                    cette aide\n"
            "  --version                 la version\n"
            "\n"
@@ -341,6 +265,8 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
             o.stdoutOutput = true;
         } else if (a == "--fast") {
             o.fast = true;
+        } else if (a == "--tcp-all") {
+            o.tcpAll = true;
         } else if (a == "--help") {
             o.help = true;
         } else if (a == "--version") {
@@ -386,12 +312,13 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
             }
         } else if (a == "--no-settings") {
             o.noSettings = true;
-        } else if (a == "--tcp" || a == "--udp" || a == "--serial" || a == "--faults") {
+        } else if (a == "--tcp" || a == "--control" || a == "--udp" || a == "--serial" || a == "--faults") {
             if (!value(v)) return r;
-            r.error = a == "--tcp"      ? ParseTcp(v, o)
-                      : a == "--udp"    ? ParseUdp(v, o)
-                      : a == "--serial" ? ParseSerial(v, o)
-                                        : ParseFaults(v, o);
+            r.error = a == "--tcp"       ? ParseServer(a, v, o.tcpPort, o.tcpAddress)
+                      : a == "--control" ? ParseServer(a, v, o.controlPort, o.controlAddress)
+                      : a == "--udp"     ? ParseUdp(v, o)
+                      : a == "--serial"  ? ParseSerial(v, o)
+                                         : ParseFaults(v, o);
             if (!r.error.empty()) return r;
         } else {
             r.error = "option inconnue : " + a + " (voir --help)";
@@ -403,6 +330,10 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
         r.error =
             "--start et --duration mènent au-delà du 9999-12-31T23:59:59, dernière date que les phrases "
             "savent écrire";
+        return r;
+    }
+    if (o.tcpAll && !o.tcpPort) {
+        r.error = "--tcp-all demande --tcp [ADRESSE:]PORT";
         return r;
     }
     r.error = ReplayConflict(o);
@@ -448,6 +379,10 @@ public:
                                                   : QHostAddress(QString::fromStdString(o.tcpAddress)));
             tcp_.emplace(w_, dialogs_);
             tcp_->SetNetLink(&*tcpLink_);
+            if (o.tcpAll) {
+                tcp_->ChkTousClients.checked = true;  // the dialog's box ticked
+                tcp_->ChkTousClientsClick();
+            }
             tcp_->EdPort.text = std::to_string(*o.tcpPort);
             tcp_->BtLanceServeurClick();
             if (!tcpLink_->ServerListening()) return 1;
@@ -778,10 +713,22 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
         engine.Start(w.ReadConditions());  // "SIMULER"
     }
 
+    // --control: one command a line, answered between slices of simulated time.
+    std::optional<links::QtControlServer> control;
+    if (options.controlPort) {
+        control.emplace(QHostAddress(QString::fromStdString(options.controlAddress)),
+                        [&w](std::string_view line) { return app::AnswerControlLine(w, line); });
+        if (std::string error; !control->Listen(*options.controlPort, error)) {
+            std::fprintf(stderr, "corvelnmea: le port de commande ne peut pas écouter sur %s:%d : %s\n",
+                         options.controlAddress.c_str(), *options.controlPort, error.c_str());
+            return 1;
+        }
+    }
+
     // --do: each command at its instant of simulated time, after the timers due then.
     std::vector<sim::Timer> commandTimers(options.commands.size());
-    auto runCommand = [&w, &engine](const ScheduledCommand& c) {
-        if (!RunCommand(w, engine, c.command)) {
+    auto runCommand = [&w](const ScheduledCommand& c) {
+        if (!app::RunWindowCommand(w, c.command)) {
             std::fprintf(stderr, "corvelnmea: --do %g:%s : commande indisponible à cet instant\n", c.seconds,
                          c.command.c_str());
         }

@@ -35,6 +35,10 @@ struct Options {
     // --tcp [ADDRESS:]PORT: TCP server; the address it listens on ("": every local IPv4 address).
     std::optional<int> tcpPort;
     std::string tcpAddress;
+    bool tcpAll = false;  // --tcp-all: every client receives the sentences, not the last one only
+    // --control [ADDRESS:]PORT: the control port, on the loopback unless an address is given.
+    std::optional<int> controlPort;
+    std::string controlAddress = "127.0.0.1";
     // --udp ADDRESS:PORT: datagrams to the broadcast address made from ADDRESS.
     std::optional<std::string> udpAddress;
     int udpPort = 0;

@@ -49,6 +49,9 @@ NetworkDialog::NetworkDialog(TFParamWIFI& model, QWidget* parent, std::function<
     QLineEdit* port = b.Field(this, CONTROL(EdPort));
     connect(port, &QLineEdit::editingFinished, this, [this] { Command([this] { model_.EdPortExit(); }); });
     address->addWidget(port, 1, 1);
+    address->addWidget(
+        b.Check(this, CONTROL(ChkTousClients), "Tous les clients", [this] { model_.ChkTousClientsClick(); }), 1, 2, 1,
+        2);
     address->setColumnStretch(4, 1);
     QLabel* remote = b.Text(this, CONTROL(Lab4TCP));
     remote->setTextFormat(Qt::PlainText);

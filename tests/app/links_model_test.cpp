@@ -55,6 +55,7 @@ struct FakeNetLink : app::NetLink {
         return true;
     }
     void StopServer() override { listening = false; }
+    void SetEveryClient(bool) override {}
     bool ServerListening() const override { return listening; }
     SendResult SendToClient(std::string_view bytes) override {
         toClient.emplace_back(bytes);

@@ -3,6 +3,7 @@
 runs it. Usage: headless_test.py PATH_TO_CORVELNMEA TEST_NAME"""
 import atexit
 import errno
+import json
 import os
 import re
 import shutil
@@ -11,6 +12,7 @@ import socket
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 EXE = sys.argv[1]
@@ -355,6 +357,294 @@ def test_tcp_clients():
         fail("the two clients did not see an unbroken run of the sentences")
     first.close()
     second.close()
+
+
+class LineClient:
+    """A client of the control port: sends bytes, reads one answer line at a time (time-limited)."""
+
+    def __init__(self, port):
+        self.sock = connect(port)
+        self.pending = b""
+
+    def send(self, data: bytes):
+        self.sock.sendall(data)
+
+    def line(self, timeout=10.0) -> bytes:
+        end = time.monotonic() + timeout
+        while b"\r\n" not in self.pending:
+            if time.monotonic() > end:
+                fail(f"no answer within {timeout} s (so far {self.pending[-80:]!r})")
+            self.sock.settimeout(max(0.01, end - time.monotonic()))
+            try:
+                chunk = self.sock.recv(65536)
+            except socket.timeout:
+                continue
+            if not chunk:
+                return b""  # closed by the program
+            self.pending += chunk
+        line, _, self.pending = self.pending.partition(b"\r\n")
+        return line
+
+    def ask(self, command: str) -> bytes:
+        self.send(command.encode() + b"\n")
+        return self.line()
+
+    def state(self) -> dict:
+        answer = self.ask("STATE")
+        try:
+            return json.loads(answer)
+        except ValueError:
+            fail(f"STATE did not answer one JSON object: {answer!r}")
+
+    def close(self):
+        self.sock.close()
+
+
+STATE_KEYS = {"time", "lat", "lon", "HDG", "COG", "SOG", "BSP", "TWS", "TWD", "AWS", "AWA", "depth", "pilot",
+              "manoeuvre", "tack", "paused"}
+
+
+def stop(p):
+    """SIGTERM, as CI ends a run without duration: exit 0 and nothing on standard error."""
+    try:
+        p.send_signal(signal.SIGTERM)
+        _, err = p.communicate(timeout=30)
+    finally:
+        p.kill()
+        p.wait()
+    if p.returncode != 0 or err:
+        fail(f"exit {p.returncode}, stderr {err!r}")
+
+
+def wind_speeds(log: bytes, kind: bytes):
+    """The wind speeds in knots of the log's MWD (true wind) or MWV (apparent wind) sentences, in order."""
+    speeds = []
+    for line in log.split(b"\r\n"):
+        fields = line.split(b"*")[0].split(b",")
+        if line[3:6] == kind:
+            speeds.append(float(fields[5] if kind == b"MWD" else fields[3]))
+    return speeds
+
+
+def test_control_port():
+    """--control in real time, driven as a navigation program's CI drives it: STATE before and after
+    VIRER (the tack changes, the heading moved), SET TWS seen in STATE and in the MWV and MWD
+    sentences, garbage, binary and over-long lines each answered once with ERR and the session going
+    on, a fifth client refused while four are served, and a place again once one leaves."""
+    port = free_port()
+    with tempfile.TemporaryDirectory() as d:
+        log = os.path.join(d, "raw.nmea")
+        p = subprocess.Popen([EXE, "--headless", "--no-settings", "--control", f"127.0.0.1:{port}", "--log", log,
+                              *START], stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, env=ENV)
+        clients = []
+        try:
+            c = LineClient(port)
+            clients.append(c)
+            before = c.state()
+            if set(before) != STATE_KEYS or before["manoeuvre"] is not None or before["paused"]:
+                fail(f"STATE before: {before}")
+            if c.ask("VIRER") != b"OK":
+                fail("VIRER refused")
+            end = time.monotonic() + 90
+            while True:
+                after = c.state()
+                if after["manoeuvre"] is None and after["tack"] != before["tack"]:
+                    break
+                if time.monotonic() > end:
+                    fail(f"no new tack within 90 s: {after}")
+                time.sleep(0.5)
+            turned = abs((after["HDG"] - before["HDG"] + 180) % 360 - 180)
+            if turned < 30 or after["time"] <= before["time"]:
+                fail(f"the tack: before {before}, after {after}")
+
+            if c.ask("SET TWS 25.5") != b"OK":
+                fail("SET TWS refused")
+            time.sleep(3.5)
+            windy = c.state()
+            if abs(windy["TWS"] - 25.5) > 3 or windy["paused"]:
+                fail(f"STATE after SET TWS 25.5: {windy}")
+            sentences = open(log, "rb").read()
+            # The true wind of MWD, the apparent wind of MWV.
+            for kind, first, last in ((b"MWD", before["TWS"], 25.5), (b"MWV", before["AWS"], windy["AWS"])):
+                speeds = wind_speeds(sentences, kind)
+                if len(speeds) < 3 or abs(speeds[0] - first) > 3 or abs(speeds[-1] - last) > 3 \
+                        or speeds[-1] < speeds[0] + 10:
+                    fail(f"{kind.decode()} wind speeds do not follow SET TWS: {speeds[:3]} ... {speeds[-3:]}")
+
+            # Garbage, each line answered once, in order, and the session goes on.
+            garbage = [b"", b"   ", b"\x00\x01\xff\xfe binary", b"FOO", b"SET TWS nan", b"SET TWS 1e999",
+                       b"SET TWS 500", b"SET POS 95 00.0 N 002 00.0 W", b"VIRER VIRER", b"A" * 5000,
+                       b"STATE STATE", b"\xc3\xa9"]
+            c.send(b"".join(g + b"\r\n" for g in garbage) + b"STATE\n")
+            for g in garbage:
+                answer = c.line()
+                if not answer.startswith(b"ERR "):
+                    fail(f"{g[:40]!r} answered {answer!r}")
+            if set(json.loads(c.line())) != STATE_KEYS:
+                fail("STATE after the garbage")
+
+            # Four clients are served, a fifth is told and closed; one leaves, another is served.
+            for _ in range(3):
+                clients.append(LineClient(port))
+            for other in clients[1:]:
+                if other.ask("HDG") != b"ERR commande inconnue : HDG (VIRER, EMPANNER, MEILLEUR_PRES, AUTO, " \
+                                        b"STDBY, +1, +10, -1, -10, BARRE=N, PAUSE, REPRISE, ALTERNE, CONSTANT, " \
+                                        b"SET, STATE)":
+                    fail("a second client is not served")
+            fifth = LineClient(port)
+            refused = fifth.line()
+            if not refused.startswith(b"ERR ") or fifth.line() != b"":
+                fail(f"the fifth client: {refused!r}, and not closed")
+            fifth.close()
+            clients.pop().close()
+            time.sleep(0.3)
+            again = LineClient(port)
+            clients.append(again)
+            if set(again.state()) != STATE_KEYS:
+                fail("no place again once a client left")
+        finally:
+            for client in clients:
+                client.close()
+            stop(p)
+
+
+def test_control_port_fast():
+    """--control with --fast: the simulation runs ahead of the client, which still gets an answer to
+    each command; an address other than the loopback is taken only when given; a port in use is
+    refused with exit 1."""
+    port = free_port()
+    p = subprocess.Popen([EXE, "--headless", "--no-settings", "--fast", "--control", str(port), *START],
+                         stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, env=ENV)
+    try:
+        c = LineClient(port)
+        first = c.state()
+        time.sleep(1)
+        if c.ask("SET HDG 200") != b"OK" or c.ask("PAUSE") != b"OK":
+            fail("SET or PAUSE refused")
+        paused = c.state()
+        time.sleep(0.5)
+        still = c.state()
+        # The run's clock goes on during a pause (as --do counts it); the boat does not.
+        if not paused["paused"] or paused["time"] < first["time"] + 60 or still["time"] <= paused["time"] \
+                or (still["lat"], still["lon"]) != (paused["lat"], paused["lon"]):
+            fail(f"fast run: {first} then {paused} paused, {still} later")
+        if c.ask("REPRISE") != b"OK" or abs(c.state()["HDG"] - 200) > 5:
+            fail("REPRISE did not take the heading set")
+        c.close()
+        with socket.socket() as taken:
+            taken.bind(("127.0.0.1", 0))
+            taken.listen()
+            r = run("--control", str(taken.getsockname()[1]), "--duration", "1", timeout=60)
+        if r.returncode != 1 or b"port de commande" not in r.stderr:
+            fail(f"a port in use: exit {r.returncode}, stderr {r.stderr!r}")
+        r = run("--control", "localhost:10110", timeout=60)
+        if r.returncode != 2 or b"--control" not in r.stderr:
+            fail(f"a host name: exit {r.returncode}, stderr {r.stderr!r}")
+    finally:
+        stop(p)
+
+
+def memory_kib(pid, key="VmRSS") -> int:
+    with open(f"/proc/{pid}/status") as status:
+        for line in status:
+            if line.startswith(key + ":"):
+                return int(line.split()[1])
+    return 0
+
+
+# Under AddressSanitizer freed memory is held back (256 MB by default) before it is used again: a
+# measure of the program's own memory wants it given back at once.
+FREES_AT_ONCE = dict(ENV, ASAN_OPTIONS=":".join(filter(None, [os.environ.get("ASAN_OPTIONS"), "quarantine_size_mb=1"])))
+
+
+def test_tcp_all():
+    """--tcp-all: three clients on loopback, one of which never reads, while a --fast run sends
+    (paused at the start by --do and resumed by the control port once they are connected, paused
+    again before the end): the two readers each get every sentence of the log, in order; the one
+    that never reads is closed by the program; nothing waits for it and the program's memory does
+    not grow with what it did not read."""
+    port, cport = free_port(), free_port()
+    with tempfile.TemporaryDirectory() as d:
+        log = os.path.join(d, "raw.nmea")
+        p = subprocess.Popen([EXE, "--headless", "--no-settings", "--fast", "--tcp", f"127.0.0.1:{port}", "--tcp-all",
+                              "--control", str(cport), "--log", log, "--do", "0:PAUSE", *START],
+                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, env=FREES_AT_ONCE)
+        received = [bytearray(), bytearray()]
+        readers, sockets = [], []
+        try:
+            control = LineClient(cport)
+            sockets.append(control.sock)
+            if not control.state()["paused"]:
+                fail("not paused by --do 0:PAUSE")
+            idle = socket.socket()
+            idle.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4096)
+            idle.connect(("127.0.0.1", port))
+            sockets.append(idle)
+
+            def read_all(sock, into):
+                while True:
+                    try:
+                        chunk = sock.recv(1 << 20)
+                    except OSError:
+                        return
+                    if not chunk:
+                        return
+                    into += chunk
+
+            for into in received:
+                sock = connect(port)
+                sockets.append(sock)
+                sock.settimeout(None)
+                readers.append(threading.Thread(target=read_all, args=(sock, into), daemon=True))
+                readers[-1].start()
+            time.sleep(0.5)
+            if control.ask("REPRISE") != b"OK":
+                fail("REPRISE refused")
+            # Memory once the run is under way, and again some megabytes later.
+            early = late = 0
+            end = time.monotonic() + 60
+            while time.monotonic() < end:
+                written = os.path.getsize(log) if os.path.exists(log) else 0
+                if not early and written >= 2_000_000:
+                    early = memory_kib(p.pid)
+                if written >= 16_000_000:
+                    late = memory_kib(p.pid)
+                    break
+                time.sleep(0.05)
+            if control.ask("PAUSE") != b"OK":
+                fail("PAUSE refused")
+            # Once the readers have had everything, nothing more comes.
+            sizes, end = None, time.monotonic() + 30
+            while sizes != [len(r) for r in received] and time.monotonic() < end:
+                sizes = [len(r) for r in received]
+                time.sleep(0.5)
+            idle.settimeout(10)
+            got, closed = b"", False
+            try:
+                while True:
+                    chunk = idle.recv(1 << 20)
+                    if not chunk:
+                        closed = True
+                        break
+                    got += chunk
+            except ConnectionResetError:
+                closed = True
+            except socket.timeout:
+                pass
+        finally:
+            for sock in sockets:
+                sock.close()
+            stop(p)
+        sentences = open(log, "rb").read()
+        if len(sentences) < 8_000_000:
+            fail(f"only {len(sentences)} bytes sent: too few to fill what the idle client never read")
+        for i, data in enumerate(received):
+            if bytes(data) != sentences:
+                fail(f"reader {i}: {len(data)} bytes, not the {len(sentences)} bytes of the log in order")
+        if not closed or not sentences.startswith(got) or len(got) >= len(sentences):
+            fail(f"the client that never reads: closed {closed}, {len(got)} bytes")
+        if not late or late - early > 4 * 1024:
+            fail(f"memory grew from {early} KiB to {late} KiB while a client did not read")
 
 
 def test_tcp_port_taken():

@@ -124,6 +124,49 @@ TEST_F(NetFixture, AClientThatNeverReadsIsDroppedBeforeItsQueueOutgrowsTheCap) {
     EXPECT_TRUE(net.ServerListening());
 }
 
+// Every client: three on loopback, one of which never reads. The two readers get every sentence in
+// order; the one that never reads is dropped alone once its queue is full, no queue ever passes the
+// cap, and no send waits for it.
+TEST_F(NetFixture, EveryClientGetsEverySentenceInOrderAndOneThatNeverReadsIsDroppedAlone) {
+    const test::Watchdog watchdog(std::chrono::seconds(120));
+    wifi.ChkTousClients.checked = true;
+    wifi.ChkTousClientsClick();
+    LaunchTcp();
+    auto reader = Connect(), other = Connect(), idle = Connect(4096);
+    std::string expected, a, b;
+    qint64 most = 0;
+    // Until the idle one is dropped (the system's buffers take a few megabytes first), then more.
+    int after = 0;
+    for (int i = 0; i < 20000 && after < 100; ++i) {
+        const std::string sentence = "$GPTXT," + std::to_string(i) + "," + std::string(1000, 'A') + "*00";
+        wifi.TransmitSentence(sentence);
+        expected += sentence + "\r\n";
+        most = std::max(most, net.MostQueuedBytes());
+        test::QtApp::Pump();
+        a += reader->Read();
+        b += other->Read();
+        if (net.ClientCount() < 3) ++after;
+    }
+    WaitUntil([&] {
+        return (a += reader->Read()).size() >= expected.size() && (b += other->Read()).size() >= expected.size();
+    });
+    EXPECT_EQ(a, expected);
+    EXPECT_EQ(b, expected);
+    EXPECT_LE(most, QtNetLink::kMaxQueuedBytes);
+    EXPECT_EQ(net.ClientCount(), 2);  // the idle one dropped
+    EXPECT_TRUE(wifi.TcpClientConnected);
+    EXPECT_EQ(w.EdConnex.text, "Client connecté : 127.0.0.1");
+    // What it got before it was dropped is a whole run of the first sentences.
+    std::string got;
+    WaitUntil([&] {
+        got += idle->Read();
+        return idle->closed();
+    });
+    EXPECT_TRUE(idle->closed());
+    EXPECT_LT(got.size(), expected.size());
+    EXPECT_EQ(got, expected.substr(0, got.size()));
+}
+
 TEST_F(NetFixture, WhatAClientSendsIsReadAndThrownAwayInConstantMemory) {
     LaunchTcp();
     auto client = Connect();

@@ -3,11 +3,13 @@
 // saves, the machine's own addresses to pick from, and what the launch shows in both windows.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTcpServer>
 #include <QTest>
 #include <string>
 
@@ -16,6 +18,7 @@
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"
 #include "support/GuiApplication.h"
+#include "support/LinkTestSupport.h"
 #include "support/TempFolder.h"
 #include "support/WidgetFinder.h"
 #include "ui/MainWindow.h"
@@ -179,6 +182,49 @@ TEST_F(NetworkView, LaunchingShowsTheStatusHereAndTheConnectionInTheMainWindowOk
     EXPECT_TRUE(dialog.isVisible());
     QTest::keyClick(&dialog, Qt::Key_Escape);
     EXPECT_FALSE(wifi.Visible);
+}
+
+// "Tous les clients", through the widgets and the Qt link on loopback: unticked at first, each
+// sentence reaches the newest client only; ticked, every client; unticked again, the newest only;
+// the box is for TCP only.
+TEST_F(NetworkView, TousLesClientsSendsEachSentenceToEveryClientWhileTicked) {
+    const test::Watchdog watchdog(std::chrono::seconds(60));
+    auto* box = Find<QCheckBox>("ChkTousClients");
+    EXPECT_EQ(box->text().toStdString(), "Tous les clients");
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_TRUE(box->isEnabled());
+    int port = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+        port = probe.serverPort();
+    }
+    Type("EdPort", std::to_string(port).c_str());
+    Click("BtLanceServeur");
+    ASSERT_TRUE(link.ServerListening());
+    test::RawClient older(port), newer(port);
+    ASSERT_TRUE(test::WaitUntil([&] { return link.ClientCount() == 2 && wifi.TcpClientConnected; }));
+    // Each sentence, and what each client then holds.
+    auto send = [&](const char* sentence) {
+        wifi.TransmitSentence(sentence);
+        std::string a, b;
+        test::WaitUntil([&] { return (b += newer.Read()).find('\n') != std::string::npos; });
+        test::PumpFor(50);
+        a = older.Read();
+        b += newer.Read();
+        return std::pair{a, b};
+    };
+    const std::string one = "$IIMTW,13.00,C*00\r\n", two = "$IIMTW,14.00,C*00\r\n", three = "$IIMTW,15.00,C*00\r\n";
+    EXPECT_EQ(send("$IIMTW,13.00,C*00"), std::pair(std::string(), one));
+    const QPoint indicator(6, box->height() / 2);  // the box spans two columns: click its square
+    QTest::mouseClick(box, Qt::LeftButton, {}, indicator);
+    EXPECT_TRUE(wifi.ChkTousClients.checked);
+    EXPECT_EQ(send("$IIMTW,14.00,C*00"), std::pair(two, two));
+    QTest::mouseClick(box, Qt::LeftButton, {}, indicator);
+    EXPECT_FALSE(wifi.ChkTousClients.checked);
+    EXPECT_EQ(send("$IIMTW,15.00,C*00"), std::pair(std::string(), three));
+    Click("RadioButtonUDP");
+    EXPECT_FALSE(box->isEnabled());
 }
 
 }  // namespace

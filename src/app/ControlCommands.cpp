@@ -1,0 +1,414 @@
+// The window's commands by name and the control port's lines; see ControlCommands.h.
+#include "app/ControlCommands.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <span>
+#include <vector>
+
+#include "app/ConfigFiles.h"
+#include "config/Configuration.h"
+#include "nav/Conversions.h"
+#include "nav/Utf8Text.h"
+#include "nav/ValidFloat.h"
+
+namespace corvel::app {
+
+namespace {
+
+// The commands of the window's controls, given to the engine as the window gives them.
+struct EngineCommand {
+    std::string_view name;
+    bool sim::OfferedCommands::*offered;
+    bool (*run)(sim::Simulator&);
+    bool heading = false;  // a heading step of the pilot
+};
+constexpr EngineCommand kEngineCommands[] = {
+    {"VIRER", &sim::OfferedCommands::tack, [](sim::Simulator& e) { return e.Tack(); }},
+    {"EMPANNER", &sim::OfferedCommands::gybe, [](sim::Simulator& e) { return e.Gybe(); }},
+    {"MEILLEUR_PRES", &sim::OfferedCommands::bestHaul, [](sim::Simulator& e) { return e.BearToCloseHauled(); }},
+    {"AUTO", &sim::OfferedCommands::pilotModes, [](sim::Simulator& e) { return e.Auto(); }},
+    {"STDBY", &sim::OfferedCommands::pilotModes, [](sim::Simulator& e) { return e.Standby(); }},
+    {"+1", &sim::OfferedCommands::headingOne, [](sim::Simulator& e) { return e.ChangeHeading(1); }, true},
+    {"+10", &sim::OfferedCommands::headingTen, [](sim::Simulator& e) { return e.ChangeHeading(10); }, true},
+    {"-1", &sim::OfferedCommands::headingOne, [](sim::Simulator& e) { return e.ChangeHeading(-1); }, true},
+    {"-10", &sim::OfferedCommands::headingTen, [](sim::Simulator& e) { return e.ChangeHeading(-10); }, true},
+};
+// The current's two choices: choosing the one in force changes nothing (refused).
+struct ChoiceCommand {
+    std::string_view name;
+    bool alternating;
+};
+constexpr ChoiceCommand kChoiceCommands[] = {{"ALTERNE", true}, {"CONSTANT", false}};
+constexpr std::string_view kPause = "PAUSE";
+constexpr std::string_view kResume = "REPRISE";
+constexpr std::string_view kTiller = "BARRE=";
+
+// ---------------------------------------------------------------- control lines
+
+constexpr std::string_view kOk = "OK";
+constexpr std::string_view kSetWords = "TWS, TWD, HDG, CURRENT, POS ou WP";
+constexpr std::string_view kPositionForm = "DD MM.M N|S DDD MM.M E|W";
+
+std::string Err(std::string_view reason) { return "ERR " + std::string(reason); }
+
+// The words of a line, split at runs of blanks.
+std::vector<std::string_view> Words(std::string_view line) {
+    std::vector<std::string_view> words;
+    size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+        const size_t start = i;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
+        if (i > start) words.push_back(line.substr(start, i - start));
+    }
+    return words;
+}
+
+// Bytes that a line of text may hold: printable ASCII and blanks.
+bool Printable(std::string_view line) {
+    for (const char c : line) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b < 0x20 && c != '\t') || b > 0x7e) return false;
+    }
+    return true;
+}
+
+// A number of a ranged key of the configuration files, within that key's range.
+struct Ranged {
+    std::optional<nav::Real> value;
+    std::string error;  // when there is no value: the French reason
+};
+Ranged RangedNumber(std::string_view text, std::string_view key, std::string_view what) {
+    const config::KeyRange range = *config::RangeOfKey(key);
+    const auto value = nav::ParseDotNumber(text);
+    if (value && range.low <= *value && *value <= range.high) return {value, {}};
+    return {std::nullopt,
+            "valeur invalide pour " + std::string(what) + " : " + std::string(text) + " (" + RangeText(range) + ")"};
+}
+
+// "DD MM.M H": whole degrees of one to three digits, minutes 0 to below 60 with "." as separator,
+// the hemisphere's letter (N or S, E or W: the first is positive). The field texts and the signed
+// degrees, or the French reason.
+struct PositionPart {
+    std::string degrees, minutes;
+    bool negative = false;
+    std::string error;
+};
+PositionPart ParsePositionPart(std::span<const std::string_view> words, std::string_view hemispheres,
+                               std::string_view key, std::string_view what) {
+    PositionPart p;
+    const std::string_view d = words[0];
+    int degrees = 0;
+    const auto [end, ec] = std::from_chars(d.data(), d.data() + d.size(), degrees);
+    const auto minutes = nav::ParseDotNumber(words[1]);
+    const std::string_view h = words[2];
+    if (d.empty() || d.size() > 3 || ec != std::errc() || end != d.data() + d.size() || d[0] == '-' || !minutes ||
+        *minutes < 0 || *minutes >= 60 || h.size() != 1 || hemispheres.find(h[0]) == std::string_view::npos) {
+        p.error = "valeur invalide pour " + std::string(what) + " : attendu " + std::string(kPositionForm) +
+                  " (minutes de 0 à moins de 60)";
+        return p;
+    }
+    p.negative = h[0] == hemispheres[1];
+    const nav::Real value = (degrees + *minutes / 60) * (p.negative ? -1 : 1);
+    const config::KeyRange range = *config::RangeOfKey(key);
+    if (value < range.low || value > range.high) {
+        p.error = "valeur invalide pour " + std::string(what) + " : " + std::string(d) + " " + std::string(words[1]) +
+                  " " + std::string(h) + " (" + RangeText(range) + ")";
+        return p;
+    }
+    p.degrees = std::to_string(degrees);
+    p.minutes = nav::FormatGeneral(*minutes);
+    return p;
+}
+
+// The fields of one position: degrees, minutes and the two hemisphere buttons.
+struct PositionFields {
+    EditField TFCorvel::*degrees;
+    EditField TFCorvel::*minutes;
+    RadioButton TFCorvel::*positive;
+    RadioButton TFCorvel::*negative;
+};
+struct PositionTarget {
+    PositionFields latitude, longitude;
+    std::string_view latitudeKey, longitudeKey;
+};
+constexpr PositionTarget kStartPosition{
+    {&TFCorvel::EdLATDeg, &TFCorvel::EdLATMin, &TFCorvel::RadioButtonN, &TFCorvel::RadioButtonS},
+    {&TFCorvel::EdLGDEG, &TFCorvel::EdLGMin, &TFCorvel::RadioButtonE, &TFCorvel::RadioButtonW},
+    "iPOSLat",
+    "iPOSLong"};
+constexpr PositionTarget kWaypointPosition{
+    {&TFCorvel::EdLatWpDeg, &TFCorvel::EDLatWpmin, &TFCorvel::RadioButtonWPN, &TFCorvel::RadioButtonWPS},
+    {&TFCorvel::EDLGWpDeg, &TFCorvel::EdLGWpmin, &TFCorvel::RadioButtonWPE, &TFCorvel::RadioButtonWPW},
+    "iWpLat",
+    "iWpLong"};
+
+// The edit of the fields of one SET, ready to apply; or the French reason it is refused.
+struct FieldEdit {
+    std::vector<std::pair<EditField TFCorvel::*, std::string>> texts;
+    std::vector<std::pair<RadioButton TFCorvel::*, bool>> radios;
+    std::string error;
+};
+
+bool ParsePosition(std::span<const std::string_view> words, const PositionTarget& target, std::string_view what,
+                   FieldEdit& edit) {
+    if (words.size() != 6) {
+        edit.error = std::string(what) + " attend " + std::string(kPositionForm);
+        return false;
+    }
+    const std::pair<const PositionFields*, PositionPart> parts[] = {
+        {&target.latitude, ParsePositionPart(words.subspan(0, 3), "NS", target.latitudeKey, what)},
+        {&target.longitude, ParsePositionPart(words.subspan(3, 3), "EW", target.longitudeKey, what)}};
+    for (const auto& [fields, part] : parts) {
+        if (!part.error.empty()) {
+            edit.error = part.error;
+            return false;
+        }
+        edit.texts.emplace_back(fields->degrees, part.degrees);
+        edit.texts.emplace_back(fields->minutes, part.minutes);
+        edit.radios.emplace_back(fields->positive, !part.negative);
+        edit.radios.emplace_back(fields->negative, part.negative);
+    }
+    return true;
+}
+
+// The numbers of SET: their word, then the range key and the field of each number it takes.
+struct NumberTarget {
+    std::string_view name;
+    std::array<std::pair<std::string_view, EditField TFCorvel::*>, 2> numbers;
+    size_t count;
+};
+constexpr NumberTarget kNumberTargets[] = {
+    {"TWS", {{{"iTWS", &TFCorvel::EdTWS}, {}}}, 1},
+    {"TWD", {{{"iTWD", &TFCorvel::EdTWD}, {}}}, 1},
+    {"HDG", {{{"iHDG", &TFCorvel::EdHDG}, {}}}, 1},
+    {"CURRENT", {{{"iCUR", &TFCorvel::EdFCourant}, {"iCURDir", &TFCorvel::EdDirCourant}}}, 2},
+};
+
+// NMEA's reserved characters, which a waypoint's name must not carry into the sentences.
+constexpr std::string_view kReservedInNames = "$*,!\\^~";
+
+// SET's words after "SET": the fields to edit.
+FieldEdit ParseSet(std::span<const std::string_view> words, bool& waypoint) {
+    FieldEdit edit;
+    waypoint = false;
+    if (words.empty()) {
+        edit.error = "SET attend " + std::string(kSetWords);
+        return edit;
+    }
+    const std::string_view what = words[0];
+    const std::string name = "SET " + std::string(what);
+    const auto args = words.subspan(1);
+    for (const NumberTarget& t : kNumberTargets) {
+        if (what != t.name) continue;
+        if (args.size() != t.count) {
+            edit.error = name + (t.count == 1 ? " attend un nombre" : " attend deux nombres");
+            return edit;
+        }
+        for (size_t i = 0; i < t.count; ++i) {
+            const Ranged n = RangedNumber(args[i], t.numbers[i].first, name);
+            if (!n.value) {
+                edit.error = n.error;
+                return edit;
+            }
+            edit.texts.emplace_back(t.numbers[i].second, nav::FormatGeneral(*n.value));
+        }
+        return edit;
+    }
+    if (what == "POS") {
+        ParsePosition(args, kStartPosition, name, edit);
+        return edit;
+    }
+    if (what == "WP") {
+        waypoint = true;
+        if (args.empty()) {
+            edit.error = name + " attend NOM " + std::string(kPositionForm);
+            return edit;
+        }
+        if (args[0].find_first_of(kReservedInNames) != std::string_view::npos) {
+            edit.error = "nom de point de route invalide : " + std::string(args[0]) + " (sans " +
+                         std::string(kReservedInNames) + ")";
+            return edit;
+        }
+        if (ParsePosition(args.subspan(1), kWaypointPosition, name + " " + std::string(args[0]), edit)) {
+            edit.texts.emplace_back(&TFCorvel::EdNwpt, std::string(args[0]));
+        }
+        return edit;
+    }
+    edit.error = "SET inconnu : " + std::string(what) + " (SET attend " + std::string(kSetWords) + ")";
+    return edit;
+}
+
+// Applies the edit as a user does: the waypoint's fields then its button; the start conditions
+// between a pause and a resume, which reads them back (already paused: the fields only, read at
+// REPRISE). False when the pause is not offered now.
+bool ApplyEdit(TFCorvel& w, const FieldEdit& edit, bool waypoint) {
+    auto write = [&] {
+        for (const auto& [field, text] : edit.texts) (w.*field).text = text;
+        for (const auto& [radio, checked] : edit.radios) (w.*radio).checked = checked;
+    };
+    if (waypoint) {
+        write();
+        w.BtModWpClick();
+        return true;
+    }
+    sim::Simulator& engine = w.Engine;
+    const bool pauseHere = !engine.S.Paused;
+    if (pauseHere) {
+        if (!engine.Offered().pauseResume) return false;
+        w.SpBtPauseResClick();
+        if (!engine.S.Paused) return false;  // refused by the engine (the tiller centres)
+    }
+    write();
+    for (const auto& [field, text] : edit.texts) {
+        if (field == &TFCorvel::EdTWS) w.EdTWSChange();  // the window's handler of this field's edit
+    }
+    if (pauseHere) w.SpBtPauseResClick();
+    return true;
+}
+
+// ---------------------------------------------------------------- STATE
+
+void Number(std::string& out, std::string_view key, double value, int decimals) {
+    out += '"';
+    out += key;
+    out += "\":";
+    if (!std::isfinite(value)) {
+        out += "null";
+    } else {
+        char buffer[64];
+        const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+        out.append(buffer, ec == std::errc() ? end : buffer);
+    }
+    out += ',';
+}
+
+void Text(std::string& out, std::string_view key, std::optional<std::string_view> value) {
+    out += '"';
+    out += key;
+    out += "\":";
+    if (value) {
+        out += '"';
+        out += *value;  // words of this file: nothing to escape
+        out += '"';
+    } else {
+        out += "null";
+    }
+    out += ',';
+}
+
+}  // namespace
+
+std::optional<int> TillerPosition(std::string_view command) {
+    if (!command.starts_with(kTiller)) return std::nullopt;
+    const std::string_view digits = command.substr(kTiller.size());
+    if (digits.empty() || digits.size() > 2) return std::nullopt;
+    int n = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        n = n * 10 + (c - '0');
+    }
+    if (n > sim::kTillerMax) return std::nullopt;
+    return n;
+}
+
+bool IsWindowCommand(std::string_view c) {
+    bool known = c == kPause || c == kResume;
+    for (const EngineCommand& b : kEngineCommands) known = known || c == b.name;
+    for (const ChoiceCommand& r : kChoiceCommands) known = known || c == r.name;
+    return known || TillerPosition(c);
+}
+
+bool RunWindowCommand(TFCorvel& w, std::string_view command) {
+    sim::Simulator& engine = w.Engine;
+    for (const EngineCommand& b : kEngineCommands) {
+        if (command != b.name) continue;
+        if (!(engine.Offered().*b.offered)) return false;
+        // A heading step that the pilot would drop is reported as a command not offered is.
+        if (b.heading && !engine.AcceptsHeadingChange()) return false;
+        b.run(engine);
+        return true;
+    }
+    for (const ChoiceCommand& r : kChoiceCommands) {
+        if (command != r.name) continue;
+        if (engine.AlternatingCurrent() == r.alternating) return false;
+        w.RdBtCourAlt.checked = r.alternating;  // the radio buttons, then their handler, as a click
+        w.RdBtCourConst.checked = !r.alternating;
+        w.RdBtCourConstChange();
+        return true;
+    }
+    if (command == kPause || command == kResume) {
+        if (!engine.Offered().pauseResume || engine.S.Paused != (command == kResume)) return false;
+        w.SpBtPauseResClick();
+        return true;
+    }
+    if (const auto tiller = TillerPosition(command); tiller && engine.Offered().tiller) {
+        engine.SetTiller(*tiller);
+        w.TrackBarre.value = *tiller;
+        return true;
+    }
+    return false;
+}
+
+std::string LineTooLongAnswer() {
+    return Err("ligne trop longue (au plus " + std::to_string(kMaxControlLineBytes) + " octets)");
+}
+
+std::string AnswerControlLine(TFCorvel& w, std::string_view line) {
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    if (line.size() > kMaxControlLineBytes) return LineTooLongAnswer();
+    if (!Printable(line)) return Err("caractères non imprimables (une commande ASCII par ligne)");
+    const std::vector<std::string_view> words = Words(line);
+    if (words.empty()) return Err("ligne vide");
+    const std::string_view first = words[0];
+    if (first == "STATE") return words.size() == 1 ? StateJson(w) : Err("STATE s'emploie seul");
+    if (first == "SET") {
+        bool waypoint = false;
+        const FieldEdit edit = ParseSet(std::span(words).subspan(1), waypoint);
+        if (!edit.error.empty()) return Err(edit.error);
+        return ApplyEdit(w, edit, waypoint) ? std::string(kOk) : Err("SET indisponible à cet instant");
+    }
+    if (IsWindowCommand(first)) {
+        if (words.size() != 1) return Err(std::string(first) + " s'emploie seul");
+        return RunWindowCommand(w, first) ? std::string(kOk)
+                                          : Err("commande indisponible à cet instant : " + std::string(first));
+    }
+    return Err("commande inconnue : " + std::string(nav::FirstBytes(first, 40)) + " (" + kWindowCommandNames +
+               ", SET, STATE)");
+}
+
+std::string StateJson(const TFCorvel& w) {
+    const sim::Simulator& engine = w.Engine;
+    const sim::SimulationState& s = engine.S;
+    double longitude = s.Position.long_;
+    if (longitude > 180) longitude -= 360;
+    std::optional<std::string_view> manoeuvre;
+    // A tack or a gybe may end in a luffing to close-hauled: the turn names it while it runs.
+    if (s.BestHaulRunning) manoeuvre = "MEILLEUR_PRES";
+    if (s.Gybing) manoeuvre = "EMPANNER";
+    if (s.Tacking) manoeuvre = "VIRER";
+    std::string out = "{";
+    Number(out, "time", static_cast<double>(w.Timers.Now()) / 1000, 3);
+    Number(out, "lat", s.Position.lat, 6);
+    Number(out, "lon", longitude, 6);
+    Number(out, "HDG", s.HDG, 1);
+    Number(out, "COG", s.COG, 1);
+    Number(out, "SOG", s.SOG, 2);
+    Number(out, "BSP", s.WaterTrack.mdl, 2);
+    Number(out, "TWS", s.TrueWind.mdl, 2);
+    Number(out, "TWD", s.TrueWind.argt, 1);
+    Number(out, "AWS", s.AWS, 2);
+    Number(out, "AWA", s.AWA, 1);
+    Number(out, "depth", s.Depth, 1);
+    Text(out, "pilot", s.Standby ? "STDBY" : "AUTO");
+    Text(out, "manoeuvre", manoeuvre);
+    Text(out, "tack", engine.TackSide() == sim::t_amure::babord ? "babord" : "tribord");
+    out += "\"paused\":";
+    out += s.Paused ? "true" : "false";
+    out += '}';
+    return out;
+}
+
+}  // namespace corvel::app

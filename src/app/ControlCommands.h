@@ -1,0 +1,54 @@
+// The commands of the window's controls by name, as a headless run's --do and its control port give
+// them, and the control port's lines: one command a line, one answer a line. Pure text in and out
+// over the main window model and its engine; the socket server is in links/.
+//
+// A control line is one of:
+//   a command of the window (VIRER, EMPANNER, ..., see kWindowCommandNames), refused when the
+//     engine does not offer it now, as its control would be disabled;
+//   SET TWS KNOTS | SET TWD DEGREES | SET HDG DEGREES | SET CURRENT KNOTS DEGREES |
+//   SET POS DD MM.M N|S DDD MM.M E|W | SET WP NAME DD MM.M N|S DDD MM.M E|W:
+//     the fields of the main window edited as a user edits them (the wind, heading, current and
+//     position between a pause and a resume, which reads them back; the waypoint with its
+//     button), each number within the range the configuration loader accepts for it;
+//   STATE: the boat now, as one JSON object.
+// The answer is "OK", "ERR <reason>" (French) or, for STATE, the JSON line; never a line break.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/MainWindowModel.h"
+
+namespace corvel::app {
+
+// The names of the window's commands, for messages and help.
+inline constexpr const char* kWindowCommandNames =
+    "VIRER, EMPANNER, MEILLEUR_PRES, AUTO, STDBY, +1, +10, -1, -10, BARRE=N, PAUSE, REPRISE, ALTERNE, CONSTANT";
+
+// The tiller position of "BARRE=N", N a whole number 0..30; nothing for another text.
+std::optional<int> TillerPosition(std::string_view command);
+// Whether `command` names a command of the window (BARRE=N with N in range).
+bool IsWindowCommand(std::string_view command);
+// Runs one command of the window now, as a click on its control; false when the engine does not
+// offer it now (or the name is none). PAUSE and REPRISE are the pause button's two states; resume
+// reads the start conditions from the fields, as the window does.
+bool RunWindowCommand(TFCorvel& w, std::string_view command);
+
+// The longest control line, its line end apart; a longer one is refused whole.
+inline constexpr std::size_t kMaxControlLineBytes = 256;
+
+// The answer to one control line (without its line end; a CR before it is taken off already or
+// here). Never throws, whatever the bytes.
+std::string AnswerControlLine(TFCorvel& w, std::string_view line);
+
+// The answer to a line that was longer than kMaxControlLineBytes.
+std::string LineTooLongAnswer();
+
+// STATE's JSON object: the simulated seconds since the start (the run's clock, which goes on
+// during a pause, as the times of --do count), the position, HDG, COG, SOG, BSP,
+// TWS, TWD, AWS, AWA, the depth, the pilot mode, the manoeuvre under way, the tack and whether
+// the simulation is paused.
+std::string StateJson(const TFCorvel& w);
+
+}  // namespace corvel::app
