@@ -484,9 +484,12 @@ void TFCorvel::TimerPhNMEATimer() {
 
 bool TFCorvel::Roads::Send(std::string_view sentence) {
     TFCorvel& w = window;
-    if (w.faults_ != nullptr) return w.SendWithFaults(sentence);
-    return w.SendToLog(sentence) && w.SendToNetwork(sentence) && w.SendToSerial(sentence) &&
-           w.SendToStandardOutput(sentence) && w.SendToStampedLog(sentence);
+    return w.faults_ != nullptr ? w.SendWithFaults(sentence) : w.SendToRoads(sentence);
+}
+
+bool TFCorvel::SendToRoads(std::string_view line, std::string_view mark) {
+    return SendToLog(line) && SendToNetwork(line) && SendToSerial(line) && SendToStandardOutput(line) &&
+           SendToStampedLog(line, mark);
 }
 
 // A dropped sentence leaves only its mark, on a time-stamped line of its own; a duplicated one
@@ -497,10 +500,7 @@ bool TFCorvel::SendWithFaults(std::string_view sentence) {
     if (f.count == 0) return SendToStampedLog({}, mark);
     for (int i = 0; i < f.count; ++i) {
         const std::string_view line = f.lines[static_cast<std::size_t>(i)];
-        if (!(SendToLog(line) && SendToNetwork(line) && SendToSerial(line) && SendToStandardOutput(line) &&
-              SendToStampedLog(line, i == f.count - 1 ? mark : std::string_view()))) {
-            return false;
-        }
+        if (!SendToRoads(line, i == f.count - 1 ? mark : std::string_view())) return false;
     }
     return true;
 }

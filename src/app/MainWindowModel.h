@@ -338,6 +338,8 @@ private:
     bool SendToSerial(std::string_view sentence);
     bool SendToStandardOutput(std::string_view sentence);
     bool SendToStampedLog(std::string_view sentence, std::string_view mark = {});
+    // One line through the five roads in their order; `mark` ends its time-stamped copy.
+    bool SendToRoads(std::string_view line, std::string_view mark = {});
     // The lines the injector gives for one sentence, each through the five roads; the stamped
     // log marks the fault.
     bool SendWithFaults(std::string_view sentence);
