@@ -11,10 +11,10 @@ set(CPACK_PACKAGE_CONTACT "${CORVEL_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "sailing boat simulator and NMEA 0183 sentence generator")
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
        "CorvelNMEA simulates a sailing boat (polar speed, leeway, current, apparent wind, autopilot\n"
-       "and tiller) and sends the NMEA 0183 sentences of its instruments (27 kinds) every second to a\n"
-       "serial port, a TCP server or UDP broadcasts, as if on board. Its user interface is French. A\n"
-       "headless mode runs the same simulation without a window, for the tests of chart plotters and\n"
-       "navigation software.")
+       "and tiller) and sends the NMEA 0183 sentences of its instruments (27 kinds, each every 3 s,\n"
+       "GGA every 12 s) to a serial port, a TCP server or UDP broadcasts, as if on board. Its user\n"
+       "interface is French. A headless mode runs the same simulation without a window, for the\n"
+       "tests of chart plotters and navigation software.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)

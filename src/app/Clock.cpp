@@ -6,37 +6,7 @@
 
 namespace corvel::app {
 
-namespace {
-
 using namespace std::chrono;
-
-long long ToMillis(const LocalDateTime& t) {
-    const sys_days day = year_month_day{year{t.year}, month{static_cast<unsigned>(t.month)},
-                                        std::chrono::day{static_cast<unsigned>(t.day)}};
-    return day.time_since_epoch().count() * 86400000LL + ((t.hour * 60LL + t.minute) * 60 + t.second) * 1000 +
-           t.millisecond;
-}
-
-LocalDateTime FromMillis(long long ms) {
-    long long days = ms / 86400000;
-    long long rest = ms % 86400000;
-    if (rest < 0) {
-        rest += 86400000;
-        --days;
-    }
-    const year_month_day ymd{sys_days{std::chrono::days{days}}};
-    LocalDateTime t;
-    t.year = static_cast<int>(ymd.year());
-    t.month = static_cast<int>(static_cast<unsigned>(ymd.month()));
-    t.day = static_cast<int>(static_cast<unsigned>(ymd.day()));
-    t.hour = static_cast<int>(rest / 3600000);
-    t.minute = static_cast<int>(rest / 60000 % 60);
-    t.second = static_cast<int>(rest / 1000 % 60);
-    t.millisecond = static_cast<int>(rest % 1000);
-    return t;
-}
-
-}  // namespace
 
 LocalDateTime SystemClock::Now() const {
     const auto now = system_clock::now();
@@ -55,10 +25,6 @@ LocalDateTime SystemClock::Now() const {
 }
 
 LocalDateTime SimulatedClock::Now() const { return AddMilliseconds(start_, timers_.Now()); }
-
-LocalDateTime AddMilliseconds(const LocalDateTime& instant, long long ms) { return FromMillis(ToMillis(instant) + ms); }
-
-long long MillisBetween(const LocalDateTime& from, const LocalDateTime& to) { return ToMillis(to) - ToMillis(from); }
 
 std::optional<LocalDateTime> ParseLocalDateTime(std::string_view text) {
     if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' ||

@@ -7,12 +7,14 @@
 #include <string>
 #include <string_view>
 
-#include "nmea/SentenceEncoder.h"
+#include "nav/CalendarTime.h"
 #include "sim/TimerSet.h"
 
 namespace corvel::app {
 
-using nmea::LocalDateTime;
+using nav::AddMilliseconds;
+using nav::LocalDateTime;
+using nav::MillisBetween;
 using sim::Millis;
 using sim::Timer;
 using sim::TimerSet;
@@ -40,14 +42,8 @@ private:
     LocalDateTime start_;
 };
 
-// `instant` moved by `ms` milliseconds (either sign), across days, months and years.
-LocalDateTime AddMilliseconds(const LocalDateTime& instant, long long ms);
-
 // The last instant a four-digit year can write: dates stay within years 1 to 9999.
 inline constexpr LocalDateTime kLastInstant{9999, 12, 31, 23, 59, 59, 999};
-
-// Milliseconds from `from` to `to`, negative when `to` comes first.
-long long MillisBetween(const LocalDateTime& from, const LocalDateTime& to);
 
 // "YYYY-MM-DDTHH:MM:SS" -> the instant; nothing when the text is not a valid date and time of
 // years 0001 to 9999.

@@ -3,6 +3,8 @@
 
 #include <cmath>
 #include <initializer_list>
+#include <limits>
+#include <optional>
 
 #include "sim/Waypoint.h"
 #include "sim/WindCurrentLeeway.h"
@@ -29,14 +31,18 @@ constexpr Real kFeetPerMetre = 3.28L;
 constexpr Real kMetresPerFathom = 1.8288L;
 constexpr Real kKmhPerKnot = 1.852L;
 
-// Fixed satellite data.
+// Fixed satellite data, consistent from one sentence to the other: GSV lists fifteen satellites in
+// view (number, elevation, azimuth, signal-to-noise ratio; three without a signal: 19, 27, 20);
+// GSA uses nine of the twelve with a signal (the three lowest, 10, 12 and 22, are left out), as
+// GGA's "09" says, with the dilutions PDOP 1.5, HDOP 0.9 (GGA's) and VDOP 1.2 (PDOP^2 = HDOP^2 +
+// VDOP^2).
 constexpr std::array<std::string_view, 4> kSatellitesInView = {
-    "4,1,11,01,76,298,48,02,71,096,48,03,50,228,50,08,33,168,46",
-    "4,2,11,10,09,055,48,14,23,279,50,17,30,309,50,19,03,318,00",
-    "4,3,11,22,23,299,49,27,02,152,00,32,34,058,33,,,,",
-    "4,4,11,12,08,057,45,13,29,305,52,18,32,279,51,20,01,319,00",
+    "4,1,15,01,76,298,48,02,71,096,48,03,50,228,50,08,33,168,46",
+    "4,2,15,10,09,055,48,14,23,279,50,17,30,309,50,19,03,318,00",
+    "4,3,15,22,23,299,49,27,02,152,00,32,34,058,33,,,,",
+    "4,4,15,12,08,057,45,13,29,305,52,18,32,279,51,20,01,319,00",
 };
-constexpr std::string_view kActiveSatellites = "A,3,13,15,20,21,28,30,,,,,,,04.0,03.1,02.4";
+constexpr std::string_view kActiveSatellites = "A,3,01,02,03,08,13,14,17,18,32,,,,1.5,0.9,1.2";
 // Without a fix: fix type 1 (none), no satellite used, no dilution.
 constexpr std::string_view kNoActiveSatellites = "A,1,,,,,,,,,,,,,,,";
 constexpr std::string_view kFixQuality = "1";
@@ -46,6 +52,13 @@ constexpr Real kAntennaAltitude = 9.6L;     // metres
 constexpr Real kGeoidalSeparation = 47.0L;  // metres
 
 Real KnotsToMetresPerSecond(Real knots) { return knots * 1852 / 3600; }
+
+// `value` as exactly `digits` decimal digits, leading zeros added.
+void AppendDigits(std::string& out, int value, std::size_t digits) {
+    const std::string text = std::to_string(value);
+    if (text.size() < digits) out.append(digits - text.size(), '0');
+    out += text;
+}
 
 // A position whose latitude and longitude can both be written.
 bool Writable(const CoordinateField& lat, const CoordinateField& lon) {
@@ -62,8 +75,9 @@ public:
         : s(state),
           ctx(context),
           now(now),
-          utc(UtcTimeField(now, context.UtcOffsetHours)),
-          date(DateField(now)),
+          utcNow(UtcInstant(now, context.UtcOffsetHours)),
+          utc(utcNow ? UtcTimeField(*utcNow) : std::string()),
+          date(utcNow ? DateField(*utcNow) : std::string()),
           ggaCycleCount(ggaCycleCount),
           sink_(sink) {
         for (std::size_t role = 0; role < talkers_.size(); ++role) {
@@ -75,6 +89,7 @@ public:
     const SimulationState& s;
     const NmeaContext& ctx;
     const LocalDateTime& now;
+    const std::optional<LocalDateTime> utcNow;  // the UTC instant; the time and date fields below
     const std::string utc;
     const std::string date;
     std::int64_t* const ggaCycleCount;  // null outside the position group
@@ -124,14 +139,27 @@ public:
         Head(kind);
         Append(body_, before);
         body_ += ',';
-        tail_.clear();
-        Append(tail_, after);
-        tail_ += '*';
-        const std::size_t others = body_.size() + tail_.size() - 1;  // the "*" is not part of the body
-        const std::size_t room = others < kMaxBodyLength ? kMaxBodyLength - others : 0;
-        body_.append(wp.name, 0, room);
-        body_ += tail_;
-        Send();
+        FinishNamed(after);
+    }
+
+    // BWC and BWR: `before`, the distance `nm` in nautical miles and its unit "N", the waypoint name,
+    // then `after`. The distance has six decimals when the whole name fits beside them; otherwise
+    // it loses decimals, down to one (0.1 nautical mile, as plotters show it), until it does; the name is then cut as
+    // in EmitNamed. Empty while the receiver has no fix.
+    void EmitDistanceAndName(SentenceKind kind, Fields before, Real nm, Fields after) {
+        Head(kind);
+        Append(body_, before);
+        ComposeTail(after);
+        const std::size_t others = body_.size() + std::string_view(",,N,").size() + tail_.size() - 1;
+        std::string distance;
+        for (int digits = 6; wp.boatFix && digits >= 1; --digits) {
+            distance = NumberField(nm, 10, digits);
+            if (others + distance.size() + wp.name.size() <= kMaxBodyLength) break;
+        }
+        body_ += ',';
+        body_ += distance;
+        body_ += ",N,";
+        FinishNamed(after);
     }
 
 private:
@@ -142,6 +170,22 @@ private:
         body_ += '$';
         body_ += talkers_[static_cast<std::size_t>(info.talker)];
         body_ += info.type;
+    }
+
+    void ComposeTail(Fields after) {
+        tail_.clear();
+        Append(tail_, after);
+        tail_ += '*';
+    }
+
+    // The name, as much of it as the body has room for, then `after`: the body ends in ",".
+    void FinishNamed(Fields after) {
+        ComposeTail(after);
+        const std::size_t others = body_.size() + tail_.size() - 1;  // the "*" is not part of the body
+        const std::size_t room = others < kMaxBodyLength ? kMaxBodyLength - others : 0;
+        body_.append(wp.name, 0, room);
+        body_ += tail_;
+        Send();
     }
 
     static void Append(std::string& body, Fields fields) {
@@ -167,7 +211,9 @@ private:
 };
 
 Real Magnetic(Real trueDirection, const SimulationState& s) { return trueDirection - s.MagVar; }
-Real DepthBelowSounder(const SimulationState& s) { return Real{s.Depth} - s.SurfaceOffset; }
+// Depths are unknown (NaN, written as empty fields) until the sounder has taken its first sounding.
+Real Depth(const SimulationState& s) { return s.DepthSounded ? Real{s.Depth} : std::numeric_limits<Real>::quiet_NaN(); }
+Real DepthBelowSounder(const SimulationState& s) { return Depth(s) - s.SurfaceOffset; }
 Real DepthBelowKeel(const SimulationState& s) { return DepthBelowSounder(s) - s.KeelOffset; }
 
 std::string_view VariationSide(const SimulationState& s) {
@@ -191,7 +237,7 @@ void BuildDPT(Run& r) {
 }
 
 // $--DBS,x.x,f,x.x,M,x.x,F*hh
-void BuildDBS(Run& r) { EmitDepth(r, SentenceKind::DBS, r.s.Depth); }
+void BuildDBS(Run& r) { EmitDepth(r, SentenceKind::DBS, Depth(r.s)); }
 
 // $--DBT,x.x,f,x.x,M,x.x,F*hh
 void BuildDBT(Run& r) { EmitDepth(r, SentenceKind::DBT, DepthBelowSounder(r.s)); }
@@ -275,12 +321,17 @@ void BuildVTG(Run& r) {
                                NumberField(sog, 4, 2), "N", NumberField(sog * kKmhPerKnot, 4, 2), "K", "A"});
 }
 
-// $--ZDA,hhmmss.ss,d,m,yyyy,h,m*hh (local date; zone of UtcOffsetHours: whole hours, then minutes)
+// $--ZDA,hhmmss.ss,dd,mm,yyyy,h,m*hh (the UTC date; zone of UtcOffsetHours: whole hours, then minutes)
 void BuildZDA(Run& r) {
     const Real offset = r.ctx.UtcOffsetHours;
-    r.Emit(SentenceKind::ZDA,
-           {r.utc, std::to_string(r.now.day), std::to_string(r.now.month), std::to_string(r.now.year),
-            NumberField(nav::Int(offset), 2, 0), NumberField(nav::Frac(nav::DegreesToDMS(offset)) * 100, 2, 0)});
+    std::string day, month, year;
+    if (r.utcNow) {
+        AppendDigits(day, r.utcNow->day, 2);
+        AppendDigits(month, r.utcNow->month, 2);
+        AppendDigits(year, r.utcNow->year, 4);
+    }
+    r.Emit(SentenceKind::ZDA, {r.utc, day, month, year, NumberField(nav::Int(offset), 2, 0),
+                               NumberField(nav::Frac(nav::DegreesToDMS(offset)) * 100, 2, 0)});
 }
 
 // ---- Group 3: speed and waypoint.
@@ -292,12 +343,13 @@ void BuildVHW(Run& r) {
                                NumberField(bsp, 4, 2), "N", NumberField(bsp * kKmhPerKnot, 4, 2), "K"});
 }
 
-// $--RMB,A,0.00,L,c--c,,llll.lllll,a,yyyyy.yyyyy,a,x.x,x.x,x.x,,A*hh (cross-track error 0, steer L;
-// the waypoint's name, then an empty waypoint field; its position, distance, true bearing and
-// closing speed; no arrival status; status V and mode N when a position cannot be written)
+// $--RMB,A,0.00,L,,c--c,llll.lllll,a,yyyyy.yyyyy,a,x.x,x.x,x.x,,A*hh (cross-track error 0, steer L;
+// no origin waypoint, the waypoint's name as the destination; its position, distance, true
+// bearing and closing speed; no arrival status; status V and mode N when a position cannot be
+// written)
 void BuildRMB(Run& r) {
-    r.EmitNamed(SentenceKind::RMB, {r.wp.valid ? "A" : "V", NumberField(0, 5, 2), "L"},
-                {"", r.wp.lat.value, r.wp.lat.hemisphere, r.wp.lon.value, r.wp.lon.hemisphere,
+    r.EmitNamed(SentenceKind::RMB, {r.wp.valid ? "A" : "V", NumberField(0, 5, 2), "L", ""},
+                {r.wp.lat.value, r.wp.lat.hemisphere, r.wp.lon.value, r.wp.lon.hemisphere,
                  r.FromBoat(NumberField(r.s.DTW, 5, 2)), r.wp.bearingTrue, r.FromBoat(NumberField(r.s.WCV, 4, 2)), "",
                  r.wp.valid ? "A" : "N"});
 }
@@ -318,16 +370,18 @@ void BuildAPB(Run& r) {
 // $--MTW,x.x,C*hh
 void BuildMTW(Run& r) { r.Emit(SentenceKind::MTW, {NumberField(r.s.WaterTemperature, 4, 2), "C"}); }
 
-// $--BWR,hhmmss.ss,llll.lllll,a,yyyyy.yyyyy,a,x.x,T,x.x,M,x.x,N,c--c*hh
+// $--BWR,hhmmss.ss,llll.lllll,a,yyyyy.yyyyy,a,x.x,T,x.x,M,x.x,N,c--c*hh (the rhumb-line distance)
 void BuildBWR(Run& r) {
-    r.EmitNamed(SentenceKind::BWR,
-                {r.utc, r.wp.lat.value, r.wp.lat.hemisphere, r.wp.lon.value, r.wp.lon.hemisphere, r.wp.bearingTrue, "T",
-                 r.wp.bearingMagnetic, "M", r.FromBoat(NumberField(r.s.RhumbDistance, 10, 6)), "N"},
-                {});
+    r.EmitDistanceAndName(SentenceKind::BWR,
+                          {r.utc, r.wp.lat.value, r.wp.lat.hemisphere, r.wp.lon.value, r.wp.lon.hemisphere,
+                           r.wp.bearingTrue, "T", r.wp.bearingMagnetic, "M"},
+                          r.s.RhumbDistance, {});
 }
 
-// $--ZTG,hhmmss.ss,h.mm,c--c*hh (time to go: ETEHours, H.MMSS, with two decimals)
-void BuildZTG(Run& r) { r.EmitNamed(SentenceKind::ZTG, {r.utc, r.FromBoat(NumberField(r.s.ETEHours, 8, 2))}, {}); }
+// $--ZTG,hhmmss.ss,hhmmss.ss,c--c*hh (time to go: ETEHours, held as H.MMSS)
+void BuildZTG(Run& r) {
+    r.EmitNamed(SentenceKind::ZTG, {r.utc, r.FromBoat(DurationField(nav::DMSToDegrees(r.s.ETEHours)))}, {});
+}
 
 // $--WCV,x.x,N,c--c*hh
 void BuildWCV(Run& r) { r.EmitNamed(SentenceKind::WCV, {r.FromBoat(NumberField(r.s.WCV, 4, 2)), "N"}, {}); }
@@ -353,10 +407,10 @@ void BuildVWR(Run& r) {
 // $--BWC,hhmmss.ss,llll.lllll,a,yyyyy.yyyyy,a,x.x,T,x.x,M,x.x,N,c--c,A*hh (mode N when a position
 // cannot be written)
 void BuildBWC(Run& r) {
-    r.EmitNamed(SentenceKind::BWC,
-                {r.utc, r.wp.lat.value, r.wp.lat.hemisphere, r.wp.lon.value, r.wp.lon.hemisphere, r.wp.bearingTrue, "T",
-                 r.wp.bearingMagnetic, "M", r.FromBoat(NumberField(r.s.DTW, 10, 6)), "N"},
-                {r.wp.valid ? "A" : "N"});
+    r.EmitDistanceAndName(SentenceKind::BWC,
+                          {r.utc, r.wp.lat.value, r.wp.lat.hemisphere, r.wp.lon.value, r.wp.lon.hemisphere,
+                           r.wp.bearingTrue, "T", r.wp.bearingMagnetic, "M"},
+                          r.s.DTW, {r.wp.valid ? "A" : "N"});
 }
 
 struct KindBuilder {

@@ -58,11 +58,13 @@ struct NmeaContext {
     std::string_view TalkerOf(TalkerRole role) const;
 };
 
-// Each group builder computes the run fields (UTC time from `now` and UtcOffsetHours, local date),
+// Each group builder computes the run fields (UTC time and date from `now` and UtcOffsetHours),
 // builds the selected kinds of its group in emission order, hands each sentence to `sink` as soon
 // as it is finished, and returns the number of sentences handed on. A sentence never exceeds
-// kMaxBodyLength: the waypoint name is shortened in the sentence that carries it, just enough; a
-// sentence that would still be too long (absurd values) is not sent. While no waypoint is
+// kMaxBodyLength: BWC and BWR first write their distance with fewer decimals (six down to one),
+// then the waypoint name is shortened in the sentence that carries it, just enough; a sentence
+// that would still be too long (absurd values) is not sent. Until the sounder has taken its first
+// sounding the depth fields of DPT, DBS, DBT and DBK are empty. While no waypoint is
 // defined the waypoint kinds (RMB, APB, BWR, ZTG, WCV, WNC, WPL, BWC) are not built.
 // A position that cannot be written (non-finite, latitude beyond 90) never goes out under a valid
 // status: the position group then writes what a receiver without a fix writes (GGA quality 0,

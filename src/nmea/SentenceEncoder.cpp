@@ -54,6 +54,48 @@ char SafeAscii(unsigned char c) {
     return static_cast<char>(c);
 }
 
+// The nearest ASCII of the characters of Latin-1 from U+00A0 (no-break space) to U+00FF: the
+// letter without its accent, a ligature as two letters, a sign as its usual ASCII writing.
+constexpr std::array<std::string_view, 96> kLatin1Ascii = {
+    " ", "!",  "c", "L", "?", "Y", "|",  "S", "\"", "(c)", "a", "\"", "-",   "-",   "(R)", "-",   // U+00A0
+    "o", "+-", "2", "3", "'", "u", "P",  ".", "_",  "1",   "o", "\"", "1/4", "1/2", "3/4", "?",   // U+00B0
+    "A", "A",  "A", "A", "A", "A", "AE", "C", "E",  "E",   "E", "E",  "I",   "I",   "I",   "I",   // U+00C0
+    "D", "N",  "O", "O", "O", "O", "O",  "x", "O",  "U",   "U", "U",  "U",   "Y",   "Th",  "ss",  // U+00D0
+    "a", "a",  "a", "a", "a", "a", "ae", "c", "e",  "e",   "e", "e",  "i",   "i",   "i",   "i",   // U+00E0
+    "d", "n",  "o", "o", "o", "o", "o",  "/", "o",  "u",   "u", "u",  "u",   "y",   "th",  "y",   // U+00F0
+};
+
+// The nearest ASCII of a few letters and signs beyond Latin-1 that French and other Western
+// languages type.
+struct AsciiOf {
+    char32_t code;
+    std::string_view ascii;
+};
+constexpr std::array<AsciiOf, 13> kBeyondLatin1Ascii = {{
+    {U'\u0152', "OE"},
+    {U'\u0153', "oe"},
+    {U'\u0160', "S"},
+    {U'\u0161', "s"},
+    {U'\u0178', "Y"},
+    {U'\u017D', "Z"},
+    {U'\u017E', "z"},
+    {U'\u2013', "-"},
+    {U'\u2014', "-"},
+    {U'\u2018', "'"},
+    {U'\u2019', "'"},
+    {U'\u201C', "\""},
+    {U'\u201D', "\""},
+}};
+
+// The nearest ASCII of a character outside ASCII; "?" when it has none.
+std::string_view NearestAscii(char32_t code) {
+    if (code >= 0xA0 && code <= 0xFF) return kLatin1Ascii[code - 0xA0];
+    for (const AsciiOf& a : kBeyondLatin1Ascii) {
+        if (a.code == code) return a.ascii;
+    }
+    return "?";
+}
+
 }  // namespace
 
 std::string_view NmeaChecksum(std::string_view body) noexcept {
@@ -121,33 +163,45 @@ CoordinateField FormatLongitude(Real degrees) {
     return {DegreesMinutesText(packed, 3), packed < 0 ? "W" : "E"};
 }
 
-std::string UtcTimeField(const LocalDateTime& local, Real utcOffsetHours) {
-    if (!std::isfinite(utcOffsetHours)) return {};
+std::optional<LocalDateTime> UtcInstant(const LocalDateTime& local, Real utcOffsetHours) {
+    if (!std::isfinite(utcOffsetHours) || std::fabs(utcOffsetHours) > 24) return std::nullopt;
     // Whole milliseconds, so that an exact half second is exactly a half and goes to the even
     // second, as Round does.
-    constexpr long long kDayMs = 86'400'000;
-    const long long offsetMs = std::llround(std::fmod(utcOffsetHours, 24.0L) * 3'600'000.0L);
-    long long ms = ((local.hour * 60LL + local.minute) * 60 + local.second) * 1000 + local.millisecond + offsetMs;
-    ms = (ms % kDayMs + kDayMs) % kDayMs;
-    long long seconds = ms / 1000;
-    const long long rest = ms % 1000;
-    if (rest > 500 || (rest == 500 && seconds % 2 == 1)) ++seconds;
-    seconds %= 86'400;  // 24 h read 00
+    const LocalDateTime utc = nav::AddMilliseconds(local, std::llround(utcOffsetHours * 3'600'000.0L));
+    const int rest = utc.millisecond;
+    const bool up = rest > 500 || (rest == 500 && utc.second % 2 == 1);
+    return nav::AddMilliseconds(utc, up ? 1000 - rest : -rest);
+}
+
+std::string UtcTimeField(const LocalDateTime& utc) {
     std::string field;
     field.reserve(9);
-    AppendTwoDigits(field, seconds / 3600);
-    AppendTwoDigits(field, seconds / 60 % 60);
-    AppendTwoDigits(field, seconds % 60);
+    AppendTwoDigits(field, utc.hour);
+    AppendTwoDigits(field, utc.minute);
+    AppendTwoDigits(field, utc.second);
     field += ".00";
     return field;
 }
 
-std::string DateField(const LocalDateTime& local) {
+std::string DateField(const LocalDateTime& utc) {
     std::string field;
     field.reserve(6);
-    AppendTwoDigits(field, local.day);
-    AppendTwoDigits(field, local.month);
-    AppendTwoDigits(field, local.year);
+    AppendTwoDigits(field, utc.day);
+    AppendTwoDigits(field, utc.month);
+    AppendTwoDigits(field, utc.year);
+    return field;
+}
+
+std::string DurationField(Real hours) {
+    constexpr long long kLimit = 3'600'000'000LL;  // a million hours, in seconds
+    if (!std::isfinite(hours) || hours < 0 || hours * 3600 >= kLimit) return {};
+    const long long seconds = std::llround(hours * 3600);
+    if (seconds >= kLimit) return {};
+    std::string field = std::to_string(seconds / 3600);
+    if (field.size() < 2) field.insert(0, 1, '0');
+    AppendTwoDigits(field, seconds / 60 % 60);
+    AppendTwoDigits(field, seconds % 60);
+    field += ".00";
     return field;
 }
 
@@ -162,10 +216,11 @@ std::string SentenceSafeText(std::string_view text) {
             ++i;
             continue;
         }
-        // Latin-1 letters and signs as their byte; U+0080..U+009F are controls; anything else,
-        // and a byte that is not valid UTF-8, is "?".
+        // The nearest ASCII of a character; a byte that is not valid UTF-8 is "?".
         const nav::Utf8Char ch = nav::DecodeUtf8(text, i);
-        out += ch.length > 0 && ch.code >= 0xA0 && ch.code <= 0xFF ? static_cast<char>(ch.code) : '?';
+        for (const char a : ch.length > 0 ? NearestAscii(ch.code) : std::string_view("?")) {
+            out += SafeAscii(static_cast<unsigned char>(a));
+        }
         i += ch.length == 0 ? 1 : ch.length;
     }
     return out;

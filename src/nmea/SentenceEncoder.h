@@ -1,30 +1,24 @@
 // The NMEA 0183 sentence encoder core: the frame and checksum of a sentence, the field formats
-// (numbers, directions, latitude, longitude), the run fields prepared once per group run (UTC time
-// and local date), and the conversion of free text (a waypoint name) into sentence bytes that
-// cannot break the frame. Pure functions; no locale is consulted and nothing non-finite is ever
-// written: a NaN or infinite value gives an empty field.
+// (numbers, directions, latitude, longitude, durations), the run fields prepared once per group run
+// (UTC time and the UTC date that goes with it), and the conversion of free text (a waypoint name) into sentence bytes
+// that cannot break the frame. Pure functions; no locale is consulted and nothing non-finite is ever written: a NaN or
+// infinite value gives an empty field.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "nav/CalendarTime.h"
 #include "nav/Conversions.h"
 
 namespace corvel::nmea {
 
-// The longest body a sentence may have: the characters from "$" to the one before "*".
-inline constexpr std::size_t kMaxBodyLength = 80;
+// The longest body a sentence may have: the characters from "$" to the one before "*", so that
+// the whole line, "*", checksum and CR LF included, holds within NMEA 0183's 82 characters.
+inline constexpr std::size_t kMaxBodyLength = 77;
 
-// A local calendar date and time of day, as the application's clock reads it.
-struct LocalDateTime {
-    int year = 2000;
-    int month = 1;  // 1..12
-    int day = 1;    // 1..31
-    int hour = 0;   // 0..23
-    int minute = 0;
-    int second = 0;
-    int millisecond = 0;
-};
+using nav::LocalDateTime;
 
 // Exclusive-or of the low 8 bits of the characters strictly between the first "$" and the first
 // "*" after it (from the start when there is no "$", to the end when there is no "*"), as two
@@ -72,21 +66,31 @@ CoordinateField FormatLatitude(nav::Real degrees);
 // Non-finite: both fields empty.
 CoordinateField FormatLongitude(nav::Real degrees);
 
-// The UTC time of day hhmmss.00: local time + utcOffsetHours (hours added to the local time to
-// obtain UTC), brought into one day, the seconds rounded with their milliseconds (an exact half
-// to the even second) and carried into the minutes and hours, 24 h reading 00. 09:59:59.6 with
-// offset 0 gives "100000.00"; 00:30 with -2 gives "223000.00". A non-finite offset gives "".
-std::string UtcTimeField(const LocalDateTime& local, nav::Real utcOffsetHours);
+// The UTC instant of a local one: local + utcOffsetHours (hours added to the local time to obtain
+// UTC), the seconds rounded with their milliseconds (an exact half to the even second) and carried
+// into the minutes, hours and the date, milliseconds 0. The date is the one that goes with the UTC
+// time: 00:30 on 2 June with -2 is 22:30 on 1 June. Nothing when the offset is not finite or lies
+// beyond a day (no zone is more than 14 h from UTC).
+std::optional<LocalDateTime> UtcInstant(const LocalDateTime& local, nav::Real utcOffsetHours);
 
-// The local date (not shifted by the UTC offset) as ddmmyy: 9 December 2026 gives "091226".
-std::string DateField(const LocalDateTime& local);
+// The time of day hhmmss.00 of an instant: 09:59:59 gives "095959.00".
+std::string UtcTimeField(const LocalDateTime& utc);
 
-// Free text (UTF-8, as typed) as sentence bytes, one byte per character, that cannot break the
-// frame of a sentence:
+// The date ddmmyy of an instant: 9 December 2026 gives "091226".
+std::string DateField(const LocalDateTime& utc);
+
+// A duration as hhmmss.00, the hours on two digits or as many as they need ("1234500.00" for
+// 123 h 45 min), the seconds rounded. Nothing when the duration is negative, not finite, or a
+// million hours or more.
+std::string DurationField(nav::Real hours);
+
+// Free text (UTF-8, as typed) as sentence bytes, ASCII only, that cannot break the frame of a
+// sentence:
 // - printable ASCII is kept, except the characters NMEA 0183 reserves for the frame
 //   ("$", "*", ",", "!", "\", "^", "~"), which become "_", as do the control characters
 //   (below 32, and 127);
-// - a character of Latin-1 (U+00A0..U+00FF: accented letters) becomes its Latin-1 byte;
+// - a letter or sign of Latin-1, and a few beyond it (oe, S and Z with caron, typographic quotes
+//   and dashes), becomes its nearest ASCII: "é" -> "e", "Æ" -> "AE", "ß" -> "ss", "«" -> '"';
 // - any other character, and every byte that is not part of valid UTF-8, becomes "?".
 std::string SentenceSafeText(std::string_view text);
 

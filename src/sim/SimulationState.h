@@ -66,6 +66,7 @@ struct SimulationState {
     float ScaleSpeed = 0;  // the fastest of true wind, apparent wind and boat speed: the compass's scale
     std::array<float, kDepthColumns> DepthProfile{};  // sea-bed depths, metres; [0] newest
     float Depth = 0;                                  // DepthProfile[17], metres
+    bool DepthSounded = false;                        // a sounding has given Depth its first value
     float WaterTemperature = 13.0f;                   // constant
     bool SounderPing = true;
     float SurfaceOffset = 0, KeelOffset = 0;

@@ -10,6 +10,7 @@ namespace corvel::sim {
 void InitSounder(SimulationState& s) {
     s.DepthProfile = kStartDepthProfile;
     s.Depth = 0;
+    s.DepthSounded = false;
     s.WaterTemperature = 13.0f;
     s.SounderPing = true;
 }
@@ -35,6 +36,7 @@ void TakeSounding(SimulationState& s) {
     s.DepthProfile[0] = SoundingDepth(NewDepthSample(s.TickCount, s.TicksPerSecond));
     s.SounderPing = true;
     MajProf(s);
+    s.DepthSounded = true;
 }
 
 }  // namespace corvel::sim

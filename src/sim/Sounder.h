@@ -19,8 +19,8 @@ inline constexpr std::array<float, kDepthColumns> kStartDepthProfile = {
     12.458f, 13.536f, 14.325999f, 15.478f,    16.039999f, 15.797999f, 15.110001f, 13.828f,    12.524f,
     10.866f, 8.924f,  7.09f,      5.342f,     4.384f,     3.728f,     3.646f,     4.188f,     5.234f};
 
-// Program start: DepthProfile := kStartDepthProfile, Depth := 0, WaterTemperature := 13,
-// SounderPing := true.
+// Program start: DepthProfile := kStartDepthProfile, Depth := 0 and not yet sounded,
+// WaterTemperature := 13, SounderPing := true.
 void InitSounder(SimulationState& s);
 
 // Sea-bed depth in metres for tick n with N ticks per second (angles in radians):
@@ -38,7 +38,8 @@ float SoundingDepth(nav::Real metres);
 void MajProf(SimulationState& s);
 
 // The Second tick's sounding: DepthProfile[0] := SoundingDepth(NewDepthSample(TickCount,
-// TicksPerSecond)), SounderPing := true, then MajProf. The caller starts TimerSondeur and repaints.
+// TicksPerSecond)), SounderPing := true, then MajProf; Depth is then sounded. The caller starts
+// TimerSondeur and repaints.
 void TakeSounding(SimulationState& s);
 
 }  // namespace corvel::sim

@@ -185,7 +185,7 @@ def test_nofix_window():
             "GSA": lambda: m.mode_fix_type == "1" and not m.sv_id01 and not m.pdop,
             "VTG": lambda: m.faa_mode == "N" and not m.true_track and not m.spd_over_grnd_kts,
             "RMB": lambda: (m.status == "V" and not m.dest_range and not m.dest_true_bearing
-                            and m.dest_lat and m.origin_waypoint_id),
+                            and m.dest_lat and m.dest_waypoint_id and not m.origin_waypoint_id),
             "APB": lambda: m.status_gen == "V" and m.status_cycle_lock == "V" and not m.bearing_pres_dest,
             "BWC": lambda: m.data[12] == "N" and not m.range_next and not m.true_track and m.lat_next,
             "BWR": lambda: not m.range_next and not m.true_track and m.lat_next,

@@ -52,28 +52,29 @@ const Golden kGoldens[] = {
     {SentenceKind::MWV, {"$WIMWV,35.00,R,12.30,N,A*25"}},
     {SentenceKind::MWD, {"$WIMWD,20.00,T,21.50,M,6.00,N,3.09,M*52"}},
     {SentenceKind::GSV,
-     {"$GPGSV,4,1,11,01,76,298,48,02,71,096,48,03,50,228,50,08,33,168,46*7A",
-      "$GPGSV,4,2,11,10,09,055,48,14,23,279,50,17,30,309,50,19,03,318,00*7D",
-      "$GPGSV,4,3,11,22,23,299,49,27,02,152,00,32,34,058,33,,,,*4A",
-      "$GPGSV,4,4,11,12,08,057,45,13,29,305,52,18,32,279,51,20,01,319,00*71"}},
+     {"$GPGSV,4,1,15,01,76,298,48,02,71,096,48,03,50,228,50,08,33,168,46*7E",
+      "$GPGSV,4,2,15,10,09,055,48,14,23,279,50,17,30,309,50,19,03,318,00*79",
+      "$GPGSV,4,3,15,22,23,299,49,27,02,152,00,32,34,058,33,,,,*4E",
+      "$GPGSV,4,4,15,12,08,057,45,13,29,305,52,18,32,279,51,20,01,319,00*75"}},
     {SentenceKind::GGA, {"$GPGGA,123456.00,4730.00000,N,00215.00000,W,1,09,0.9,9.6,M,47.0,M,,*73"}},
     {SentenceKind::GLL, {"$GPGLL,4730.00000,N,00215.00000,W,123456.00,A,A*7A"}},
     {SentenceKind::RMC, {"$GPRMC,123456.00,A,4730.00000,N,00215.00000,W,6.20,318.50,091226,1.50,W,A*05"}},
-    {SentenceKind::GSA, {"$GPGSA,A,3,13,15,20,21,28,30,,,,,,,04.0,03.1,02.4*0C"}},
+    {SentenceKind::GSA, {"$GPGSA,A,3,01,02,03,08,13,14,17,18,32,,,,1.5,0.9,1.2*3D"}},
     {SentenceKind::VTG, {"$GPVTG,318.50,T,320.00,M,6.20,N,11.48,K,A*15"}},
-    {SentenceKind::ZDA, {"$GPZDA,123456.00,9,12,2026,0,0*5D"}},
+    {SentenceKind::ZDA, {"$GPZDA,123456.00,09,12,2026,0,0*6D"}},
     {SentenceKind::VHW, {"$DMVHW,318.00,T,319.50,M,6.78,N,12.56,K*61"}},
-    {SentenceKind::RMB, {"$GPRMB,A,0.00,L,Att_Dover,,5107.50000,N,00122.50000,E,40.10,25.50,5.75,,A*6B"}},
+    {SentenceKind::RMB, {"$GPRMB,A,0.00,L,,Att_Dover,5107.50000,N,00122.50000,E,40.10,25.50,5.75,,A*6B"}},
     {SentenceKind::APB, {"$GPAPB,A,A,0.00,L,N,V,V,24.00,T,Att_Dover,25.50,T,27.00,M*6E"}},
     {SentenceKind::MTW, {"$SDMTW,13.00,C*36"}},
-    // BWR and BWC do not fit 80 characters with the whole name: it is cut, just enough.
-    {SentenceKind::BWR, {"$GPBWR,123456.00,5107.50000,N,00122.50000,E,25.50,T,27.00,M,40.250000,N,Att_Dove*1B"}},
-    {SentenceKind::ZTG, {"$GPZTG,123456.00,6.58,Att_Dover*1A"}},
+    // BWR and BWC do not fit 82 characters with six decimals of distance and the whole name: the
+    // distance loses decimals (BWR keeps two), and when one is not enough the name is cut (BWC).
+    {SentenceKind::BWR, {"$GPBWR,123456.00,5107.50000,N,00122.50000,E,25.50,T,27.00,M,40.25,N,Att_Dover*69"}},
+    {SentenceKind::ZTG, {"$GPZTG,123456.00,065812.00,Att_Dover*29"}},
     {SentenceKind::WCV, {"$GPWCV,5.75,N,Att_Dover*7A"}},
     {SentenceKind::WNC, {"$GPWNC,,N,,K,Att_Dover,*1C"}},
     {SentenceKind::WPL, {"$GPWPL,5107.50000,N,00122.50000,E,Att_Dover*1D"}},
     {SentenceKind::VWR, {"$WIVWR,35.00,R,12.30,N,6.33,M,22.78,K*68"}},
-    {SentenceKind::BWC, {"$GPBWC,123456.00,5107.50000,N,00122.50000,E,25.50,T,27.00,M,40.099998,N,Att_Do,A*7B"}},
+    {SentenceKind::BWC, {"$GPBWC,123456.00,5107.50000,N,00122.50000,E,25.50,T,27.00,M,40.1,N,Att_Dove,A*51"}},
 };
 
 TEST(Builders, OneGoldenPerKind) {
@@ -83,6 +84,82 @@ TEST(Builders, OneGoldenPerKind) {
         EXPECT_EQ(BuildOnly(g.kind, ReferenceState(), ReferenceContext()), g.lines) << InfoOf(g.kind).type;
     }
     for (std::size_t i = 0; i < kSentenceKindCount; ++i) EXPECT_TRUE(seen[i]) << kSentenceCatalogue[i].type;
+}
+
+// What strict receivers (gpsd, Signal K, gpsbabel) read: the UTC date with the UTC time across
+// local midnight, two-digit ZDA day and month, the destination in RMB's destination field, the
+// time to go as a duration, no depth before the first sounding, every line within 82 characters
+// with a long name, and names in ASCII.
+TEST(Builders, WhatStrictReceiversRead) {
+    const struct {
+        const char* label;
+        SentenceKind kind;
+        LocalDateTime local;
+        corvel::nav::Real utcOffset;
+        void (*change)(SimulationState&);
+        const char* expected;
+    } cases[] = {
+        {"RMC at local 00:30 with -2: 22:30 the day before",
+         SentenceKind::RMC,
+         {2026, 6, 2, 0, 30, 0, 0},
+         -2,
+         [](SimulationState&) {},
+         "$GPRMC,223000.00,A,4730.00000,N,00215.00000,W,6.20,318.50,010626,1.50,W,A*0C"},
+        {"ZDA at local 00:30 with -2",
+         SentenceKind::ZDA,
+         {2026, 6, 2, 0, 30, 0, 0},
+         -2,
+         [](SimulationState&) {},
+         "$GPZDA,223000.00,01,06,2026,-2,0*4B"},
+        {"ZDA from 02:00 local the same day",
+         SentenceKind::ZDA,
+         {2026, 6, 2, 2, 0, 0, 0},
+         -2,
+         [](SimulationState&) {},
+         "$GPZDA,000000.00,02,06,2026,-2,0*4B"},
+        {"RMC over the new year with +2",
+         SentenceKind::RMC,
+         {2026, 12, 31, 23, 30, 0, 0},
+         2,
+         [](SimulationState&) {},
+         "$GPRMC,013000.00,A,4730.00000,N,00215.00000,W,6.20,318.50,010127,1.50,W,A*0B"},
+        {"ZTG: 123 h 45 min 59 s to go", SentenceKind::ZTG, ReferenceClock(), 0,
+         [](SimulationState& s) { s.ETEHours = 123.4559f; }, "$GPZTG,123456.00,1234559.00,Att_Dover*1C"},
+        {"DPT before the first sounding", SentenceKind::DPT, ReferenceClock(), 0,
+         [](SimulationState& s) { s.DepthSounded = false, s.Depth = 0; }, "$SDDPT,,0.30*4A"},
+        {"DBT before the first sounding", SentenceKind::DBT, ReferenceClock(), 0,
+         [](SimulationState& s) { s.DepthSounded = false, s.Depth = 0; }, "$SDDBT,,f,,M,,F*28"},
+        {"DBK before the first sounding", SentenceKind::DBK, ReferenceClock(), 0,
+         [](SimulationState& s) { s.DepthSounded = false, s.Depth = 0; }, "$SDDBK,,f,,M,,F*37"},
+        {"RMB with a 13-letter name", SentenceKind::RMB, ReferenceClock(), 0,
+         [](SimulationState& s) { s.Waypoint.nom = "Port_Haliguen"; },
+         "$GPRMB,A,0.00,L,,Port_Haliguen,5107.50000,N,00122.50000,E,40.10,25.50,5.75,,A*6C"},
+        {"APB with a 13-letter name", SentenceKind::APB, ReferenceClock(), 0,
+         [](SimulationState& s) { s.Waypoint.nom = "Port_Haliguen"; },
+         "$GPAPB,A,A,0.00,L,N,V,V,24.00,T,Port_Haliguen,25.50,T,27.00,M*69"},
+        {"BWR with a 13-letter name", SentenceKind::BWR, ReferenceClock(), 0,
+         [](SimulationState& s) { s.Waypoint.nom = "Port_Haliguen"; },
+         "$GPBWR,123456.00,5107.50000,N,00122.50000,E,25.50,T,27.00,M,40.3,N,Port_Halig*24"},
+        {"BWC with a 13-letter name", SentenceKind::BWC, ReferenceClock(), 0,
+         [](SimulationState& s) { s.Waypoint.nom = "Port_Haliguen"; },
+         "$GPBWC,123456.00,5107.50000,N,00122.50000,E,25.50,T,27.00,M,40.1,N,Port_Hal,A*54"},
+        {"BWC near the waypoint keeps its decimals", SentenceKind::BWC, ReferenceClock(), 0,
+         [](SimulationState& s) { s.Waypoint.nom = "WP1", s.DTW = 0.523456f; },
+         "$GPBWC,123456.00,5107.50000,N,00122.50000,E,25.50,T,27.00,M,0.523456,N,WP1,A*47"},
+        {"WPL with an accented name", SentenceKind::WPL, ReferenceClock(), 0,
+         [](SimulationState& s) { s.Waypoint.nom = "\xC3\x8Ele_d'Yeu_\xC3\xA9t\xC3\xA9"; },
+         "$GPWPL,5107.50000,N,00122.50000,E,Ile_d'Yeu_ete*77"},
+    };
+    for (const auto& c : cases) {
+        SimulationState s = ReferenceState();
+        c.change(s);
+        NmeaContext context = ReferenceContext();
+        context.UtcOffsetHours = c.utcOffset;
+        const std::vector<std::string> lines = BuildOnly(c.kind, s, context, c.local);
+        ASSERT_EQ(lines.size(), 1u) << c.label;
+        EXPECT_EQ(lines[0], c.expected) << c.label;
+        EXPECT_LE(lines[0].size() + 2, 82u) << c.label;  // with CR LF
+    }
 }
 
 TEST(Builders, DirectionsAreBroughtIntoTheCircle) {
@@ -134,13 +211,6 @@ TEST(Builders, ZoneOfTheUtcOffset) {
         EXPECT_EQ(fields[5], c.zoneHours) << static_cast<double>(c.offset);
         EXPECT_EQ(fields[6], c.zoneMinutes) << static_cast<double>(c.offset);
     }
-    // The time is UTC, the date stays the local one: 00:30 local with -2 is 22:30 UTC the day before.
-    NmeaContext context = ReferenceContext();
-    context.UtcOffsetHours = -2;
-    const auto rmc = BuildOnly(SentenceKind::RMC, ReferenceState(), context, {2026, 12, 9, 0, 30, 0, 0});
-    ASSERT_EQ(rmc.size(), 1u);
-    EXPECT_EQ(FieldsOf(rmc[0])[1], "223000.00");
-    EXPECT_EQ(FieldsOf(rmc[0])[9], "091226");
 }
 
 // Nothing non-finite reaches a sentence: the field is left empty and the frame stays whole.
@@ -153,7 +223,7 @@ TEST(Builders, NonFiniteValuesGiveEmptyFields) {
     s.BTW = nan;
     s.WCV = nan;
     EXPECT_EQ(BuildOne(SentenceKind::HDT, s), "$HCHDT,,T,*2B");
-    EXPECT_EQ(BuildOne(SentenceKind::RMB, s), "$GPRMB,A,0.00,L,Att_Dover,,5107.50000,N,00122.50000,E,,,,,A*75");
+    EXPECT_EQ(BuildOne(SentenceKind::RMB, s), "$GPRMB,A,0.00,L,,Att_Dover,5107.50000,N,00122.50000,E,,,,,A*75");
     EXPECT_EQ(BuildOne(SentenceKind::APB, s), "$GPAPB,A,A,0.00,L,N,V,V,24.00,T,Att_Dover,,T,,M*69");
 
     s = ReferenceState();
@@ -220,7 +290,7 @@ TEST(Builders, APositionThatCannotBeWrittenIsNeverValid) {
             for (std::size_t i : at) EXPECT_EQ(f[i].empty() ? "" : "not empty", blank) << f[0] << " field " << i;
         };
         if (c.noFix) {
-            EXPECT_EQ(rmb[4], "Att_Dover");
+            EXPECT_EQ(rmb[5], "Att_Dover");
             EXPECT_EQ(rmb[6], "5107.50000");
         }
         measured(rmb, {10, 11, 12});

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "nmea/SentenceEncoder.h"
@@ -137,38 +138,63 @@ TEST(Coordinates, LongitudeInEitherForm) {
     }
 }
 
-TEST(RunFields, UtcTime) {
+// The UTC time and the date that goes with it: the offset moves the date as it moves the time.
+TEST(RunFields, UtcTimeAndDate) {
     struct Case {
         LocalDateTime local;
         Real offset;
-        const char* expected;
+        const char* time;
+        const char* date;
     };
     const Case cases[] = {
-        {{2026, 12, 9, 12, 34, 56, 0}, 0, "123456.00"},
-        {{2026, 12, 9, 0, 30, 0, 0}, -2, "223000.00"},     // wraps back over midnight
-        {{2026, 12, 9, 23, 30, 0, 0}, 2, "013000.00"},     // and forward
-        {{2026, 12, 9, 9, 59, 59, 600}, 0, "100000.00"},   // the rounding carry reaches the hours
-        {{2026, 12, 9, 23, 59, 59, 600}, 0, "000000.00"},  // 24 h read 00
-        {{2026, 12, 9, 12, 0, 0, 499}, 0, "120000.00"},
-        {{2026, 12, 9, 12, 0, 0, 500}, 0, "120000.00"},  // an exact half goes to the even second
-        {{2026, 12, 9, 12, 0, 1, 500}, 0, "120002.00"},
-        {{2026, 12, 9, 10, 0, 0, 0}, 5.5L, "153000.00"},
-        {{2026, 12, 9, 10, 0, 0, 0}, -13.75L, "201500.00"},
-        {{2026, 12, 9, 10, 0, 0, 0}, 48, "100000.00"},
-        {{2026, 12, 9, 10, 0, 0, 0}, 24e6L, "100000.00"},  // whole days of offset change nothing
-        {{2026, 12, 9, 10, 0, 0, 0}, kNaN, ""},
+        {{2026, 12, 9, 12, 34, 56, 0}, 0, "123456.00", "091226"},
+        {{2026, 6, 2, 0, 30, 0, 0}, -2, "223000.00", "010626"},      // back over midnight: the day before
+        {{2026, 6, 2, 1, 59, 59, 0}, -2, "235959.00", "010626"},     // still the day before
+        {{2026, 6, 2, 2, 0, 0, 0}, -2, "000000.00", "020626"},       // the same day from 02:00
+        {{2026, 12, 31, 23, 30, 0, 0}, 2, "013000.00", "010127"},    // forward over the new year
+        {{2026, 3, 1, 0, 15, 0, 0}, -1, "231500.00", "280226"},      // back over a month of 28 days
+        {{2028, 3, 1, 0, 15, 0, 0}, -1, "231500.00", "290228"},      // and of a leap year
+        {{2026, 12, 9, 9, 59, 59, 600}, 0, "100000.00", "091226"},   // the rounding carry reaches the hours
+        {{2026, 12, 9, 23, 59, 59, 600}, 0, "000000.00", "101226"},  // and the date
+        {{2026, 12, 9, 12, 0, 0, 499}, 0, "120000.00", "091226"},
+        {{2026, 12, 9, 12, 0, 0, 500}, 0, "120000.00", "091226"},  // an exact half goes to the even second
+        {{2026, 12, 9, 12, 0, 1, 500}, 0, "120002.00", "091226"},
+        {{2026, 12, 9, 10, 0, 0, 0}, 5.5L, "153000.00", "091226"},
+        {{2026, 12, 9, 10, 0, 0, 0}, -13.75L, "201500.00", "081226"},
+        {{2026, 12, 9, 10, 0, 0, 0}, 24, "100000.00", "101226"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(UtcTimeField(c.local, c.offset), c.expected)
-            << c.local.hour << ":" << c.local.minute << ":" << c.local.second << "." << c.local.millisecond << " "
-            << static_cast<double>(c.offset);
+        const std::optional<LocalDateTime> utc = UtcInstant(c.local, c.offset);
+        ASSERT_TRUE(utc.has_value()) << c.time;
+        EXPECT_EQ(UtcTimeField(*utc), c.time)
+            << c.local.day << " " << c.local.hour << ":" << c.local.minute << ":" << c.local.second << "."
+            << c.local.millisecond << " " << static_cast<double>(c.offset);
+        EXPECT_EQ(DateField(*utc), c.date) << c.time << " " << static_cast<double>(c.offset);
+    }
+    // No zone is a day away from UTC: such an offset, or one that is not a number, gives no time.
+    for (const Real offset : {kNaN, kInf, Real{24.01L}, Real{-48}, Real{24e6L}}) {
+        EXPECT_FALSE(UtcInstant({2026, 12, 9, 12, 34, 56, 0}, offset).has_value()) << static_cast<double>(offset);
     }
 }
 
-TEST(RunFields, DateIsTheLocalDate) {
-    EXPECT_EQ(DateField({2026, 12, 9, 0, 30, 0, 0}), "091226");
-    EXPECT_EQ(DateField({2000, 1, 31, 23, 59, 59, 999}), "310100");
-    EXPECT_EQ(DateField({1999, 7, 4, 0, 0, 0, 0}), "040799");
+TEST(RunFields, DurationAsHoursMinutesSeconds) {
+    struct Case {
+        Real hours;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {0, "000000.00"},
+        {2 + 30 / 60.0L + 15 / 3600.0L, "023015.00"},
+        {0.5L / 3600, "000001.00"},                  // half a second rounds up
+        {59 / 60.0L + 59.6L / 3600, "010000.00"},    // the carry reaches the hours
+        {123.75L, "1234500.00"},                     // as many digits of hours as needed
+        {999999 + 3599 / 3600.0L, "9999995959.00"},  // the last duration written
+        {1e6L, ""},                                  // a million hours: no time to go
+        {-1 / 3600.0L, ""},
+        {kNaN, ""},
+        {kInf, ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(DurationField(c.hours), c.expected) << static_cast<double>(c.hours);
 }
 
 TEST(SentenceText, KeepsTheFrameWhole) {
@@ -182,10 +208,13 @@ TEST(SentenceText, KeepsTheFrameWhole) {
         {"plain", "Att_Dover", "Att_Dover"},
         {"frame characters", "a,b*c$d!e\\f^g~h", "a_b_c_d_e_f_g_h"},
         {"controls", std::string("x\r\n\t\x7Fy\0z", 8), "x____y_z"},
-        {"accents to Latin-1", "\xC3\x8Ele d'Yeu \xC3\xA9t\xC3\xA9", "\xCEle d'Yeu \xE9t\xE9"},
-        {"no-break space", "a\xC2\xA0" "b", "a\xA0" "b"},
+        {"accents to their letters", "\xC3\x8Ele d'Yeu \xC3\xA9t\xC3\xA9 \xC3\x80 \xC3\xBF", "Ile d'Yeu ete A y"},
+        {"ligatures and sharp s", "\xC3\x86 \xC3\xA6 \xC3\x9F \xC5\x92uvre \xC5\x93il", "AE ae ss OEuvre oeil"},
+        {"signs", "\xC2\xAB" "Cap\xC2\xBB 47\xC2\xB0 \xE2\x80\x99 \xE2\x80\x94", "\"Cap\" 47o ' -"},
+        {"cedilla and inverted marks become no frame character", "\xC2\xB8\xC2\xA1", "__"},
+        {"no-break space", "a\xC2\xA0" "b", "a b"},
         {"C1 control", "a\xC2\x85" "b", "a?b"},
-        {"beyond Latin-1", "\xE2\x82\xAC \xC5\x93 \xF0\x9F\x9A\xA2", "? ? ?"},
+        {"nothing near in ASCII", "\xE2\x82\xAC \xCE\xA9 \xF0\x9F\x9A\xA2", "? ? ?"},
         {"lone Latin-1 byte", "Caf\xE9", "Caf?"},
         {"overlong comma", "\xC0\xAC", "??"},
         {"surrogate", "\xED\xA0\x80", "???"},

@@ -44,6 +44,7 @@ inline sim::SimulationState ReferenceState() {
     s.AWA = 35;
     s.AWA360 = 35;
     s.Depth = 12.5f;
+    s.DepthSounded = true;
     s.SurfaceOffset = 0.3f;
     s.KeelOffset = 1.2f;
     s.Waypoint.nom = "Att_Dover";
@@ -87,18 +88,18 @@ inline std::vector<std::string> FieldsOf(std::string_view sentence) {
 // The three letters of the sentence type.
 inline std::string TypeOf(std::string_view sentence) { return std::string(sentence.substr(3, 3)); }
 
-// "" when the sentence is well framed: "$", printable bytes without "$", "*", "!", "\", "^", "~"
-// in the body, at most 80 characters from "$" to before "*", one "*" followed by the right two
+// "" when the sentence is well framed: "$", printable ASCII without "$", "*", "!", "\", "^", "~"
+// in the body, at most 82 characters with the CR LF a link adds, one "*" followed by the right two
 // digits and nothing else. Otherwise what is wrong.
 inline std::string FrameProblem(std::string_view s) {
     if (s.empty() || s[0] != '$') return "does not start with $";
     const auto star = s.find('*');
     if (star == std::string_view::npos) return "no *";
-    if (star > 80) return "body of " + std::to_string(star) + " characters";
+    if (s.size() + 2 > 82) return std::to_string(s.size() + 2) + " characters with CR LF";
     if (s.size() != star + 3) return "not two characters after *";
     for (std::size_t i = 1; i < star; ++i) {
         const auto c = static_cast<unsigned char>(s[i]);
-        if (c < 0x20 || c == 0x7F || std::string_view("$*!\\^~").find(static_cast<char>(c)) != std::string_view::npos) {
+        if (c < 0x20 || c >= 0x7F || std::string_view("$*!\\^~").find(static_cast<char>(c)) != std::string_view::npos) {
             return "reserved byte at " + std::to_string(i);
         }
     }
