@@ -215,7 +215,7 @@ std::string Usage() {
            "  --udp ADRESSE:PORT        une trame UDP par phrase vers l'adresse de diffusion d'ADRESSE\n"
            "                            (dernier nombre remplacé par 255)\n"
            "  --serial PERIPH[:DEBIT]   port série (par exemple /dev/ttyUSB0:4800 ; 4800 bauds par défaut),\n"
-           "                            8 bits, sans parité, 1 bit de stop ; chaque phrase précédée de CR LF\n"
+           "                            8 bits, sans parité, 1 bit de stop ; chaque phrase suivie de CR LF\n"
            "  --faults LISTE            défauts injectés dans les phrases envoyées, NOM=VALEUR séparés par des\n"
            "                            virgules : checksum=P (somme de contrôle fausse), drop=P (phrase\n"
            "                            supprimée), truncate=P (phrase tronquée), duplicate=P (phrase répétée),\n"

@@ -709,8 +709,9 @@ def read_pty(master) -> bytes:
 
 
 def test_serial_pty():
-    """--serial DEVICE:BAUD with a pseudo-terminal as the device: CR LF then each sentence, nothing
-    after the last checksum, the device set to the speed, 8 bits, no parity, one stop bit."""
+    """--serial DEVICE:BAUD with a pseudo-terminal as the device: each sentence followed by CR LF,
+    the first byte the first sentence's and the last sentence's line ended, the device set to the
+    speed, 8 bits, no parity, one stop bit."""
     import termios
 
     master, device = open_pty()
@@ -730,7 +731,7 @@ def test_serial_pty():
     if p.returncode != 0 or err:
         fail(f"exit {p.returncode}, stderr {err!r}")
     lines = out.split(b"\r\n")[:-1]
-    expected = b"".join(b"\r\n" + line for line in lines)
+    expected = b"".join(line + b"\r\n" for line in lines)
     if len(lines) < 20 or wire != expected:
         fail(f"{len(wire)} bytes on the wire for {len(expected)} expected: {wire[:60]!r} / {expected[:60]!r}")
     if attrs is None:
