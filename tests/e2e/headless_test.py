@@ -127,6 +127,7 @@ def test_bad_arguments():
         (["--tcp", "70000"], 2, "valeur invalide pour --tcp"),
         (["--udp", "192.168.1:10110"], 2, "valeur invalide pour --udp"),
         (["--udp", "192.168.1.4"], 2, "valeur invalide pour --udp"),
+        (["--tcp", "127.0.0.1:10110", "--udp-crlf"], 2, "--udp-crlf demande --udp"),
         (["--serial", "/dev/ttyS0:fast"], 2, "valeur invalide pour --serial"),
         (["--serial", "/dev/ttyS0:1234"], 2, "débit invalide pour --serial"),
         (["--fast", "--duration", "5", "--log", "/nonexistent-dir/x.txt"], 1, "impossible d'écrire"),
@@ -671,18 +672,20 @@ def datagrams_waiting(receiver):
 
 
 def test_udp_datagrams():
-    """--udp 127.0.0.1:PORT: one datagram per sentence, without line end, to 127.0.0.255 (the
-    broadcast address the dialog makes of it, a loopback address), in the order of standard output."""
-    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as receiver:
-        receiver.bind(("127.0.0.255", 0))
-        port = receiver.getsockname()[1]
-        r = run("--udp", f"127.0.0.1:{port}", "--stdout", "--fast", "--duration", "10", *START, timeout=60)
-        if r.returncode != 0 or r.stderr:
-            fail(f"exit {r.returncode}, stderr {r.stderr!r}")
-        datagrams = datagrams_waiting(receiver)
-    lines = r.stdout.split(b"\r\n")[:-1]
-    if len(lines) < 90 or datagrams != lines:
-        fail(f"{len(datagrams)} datagrams for {len(lines)} sentences: {datagrams[:2]!r} / {lines[:2]!r}")
+    """--udp 127.0.0.1:PORT: one datagram per sentence to 127.0.0.255 (the broadcast address the
+    dialog makes of it, a loopback address), in the order of standard output: the sentence alone,
+    or with --udp-crlf the sentence followed by CR LF."""
+    for extra, end in [([], b""), (["--udp-crlf"], b"\r\n")]:
+        with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as receiver:
+            receiver.bind(("127.0.0.255", 0))
+            port = receiver.getsockname()[1]
+            r = run("--udp", f"127.0.0.1:{port}", *extra, "--stdout", "--fast", "--duration", "10", *START, timeout=60)
+            if r.returncode != 0 or r.stderr:
+                fail(f"{extra}: exit {r.returncode}, stderr {r.stderr!r}")
+            datagrams = datagrams_waiting(receiver)
+        lines = r.stdout.split(b"\r\n")[:-1]
+        if len(lines) < 90 or datagrams != [line + end for line in lines]:
+            fail(f"{extra}: {len(datagrams)} datagrams for {len(lines)} sentences: {datagrams[:2]!r} / {lines[:2]!r}")
 
 
 def open_pty():
