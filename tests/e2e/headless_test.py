@@ -286,10 +286,10 @@ def test_do_refused():
         fail(f"disabled control: exit {r.returncode}, stderr {r.stderr!r}")
 
 
-def free_port() -> int:
-    """A TCP port of 127.0.0.1 that nobody listens on now."""
-    with socket.socket() as probe:
-        probe.bind(("127.0.0.1", 0))
+def free_port(kind=socket.SOCK_STREAM, address="127.0.0.1") -> int:
+    """A port of `address` that nobody listens on now (TCP, or UDP with socket.SOCK_DGRAM)."""
+    with socket.socket(socket.AF_INET, kind) as probe:
+        probe.bind((address, 0))
         return probe.getsockname()[1]
 
 
@@ -686,6 +686,82 @@ def test_udp_datagrams():
         lines = r.stdout.split(b"\r\n")[:-1]
         if len(lines) < 90 or datagrams != [line + end for line in lines]:
             fail(f"{extra}: {len(datagrams)} datagrams for {len(lines)} sentences: {datagrams[:2]!r} / {lines[:2]!r}")
+
+
+def gpsd_program():
+    """The path of gpsd, or None when it is not installed."""
+    return shutil.which("gpsd") or ("/usr/sbin/gpsd" if os.access("/usr/sbin/gpsd", os.X_OK) else None)
+
+
+# Where a run without settings sails during its first minute: 51 04.19 N 12 23.03 E, in degrees.
+FIRST_MINUTE = (51.0698, 12.3839)
+
+
+def gpsd_fixes(gpsd, source, deadline, count=3):
+    """gpsd in the foreground reading `source` (tcp://... or udp://...), with its client port on
+    127.0.0.1 and its control socket in a temporary folder: the first `count` fixes it reports (TPV
+    of mode 2 or 3), each checked at the first minute's position. Fails when they have not come by
+    `deadline` (time.monotonic()); gpsd has ended when this returns."""
+    gpsd_port = free_port()
+    with tempfile.TemporaryDirectory() as d:
+        p = subprocess.Popen([gpsd, "-N", "-n", "-S", str(gpsd_port), "-F", os.path.join(d, "gpsd.sock"), source],
+                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        client = None
+        try:
+            while client is None:
+                try:
+                    client = socket.create_connection(("127.0.0.1", gpsd_port), timeout=1)
+                except OSError:
+                    if time.monotonic() > deadline - 20 or p.poll() is not None:
+                        fail(f"gpsd did not listen: {p.stderr.read() if p.poll() is not None else ''}")
+                    time.sleep(0.05)
+            client.sendall(b'?WATCH={"enable":true,"json":true}\n')
+            buffer, fixes = b"", []
+            while len(fixes) < count:
+                client.settimeout(max(0.1, deadline - time.monotonic()))
+                try:
+                    chunk = client.recv(65536)
+                except socket.timeout:
+                    chunk = b""
+                if not chunk or time.monotonic() > deadline:
+                    fail(f"gpsd reported {len(fixes)} fixes in time from {source}")
+                buffer += chunk
+                *reports, buffer = buffer.split(b"\n")
+                for report in reports:
+                    message = json.loads(report)
+                    if message.get("class") == "TPV" and message.get("mode", 0) >= 2:
+                        fixes.append(message)
+        finally:
+            if client is not None:
+                client.close()
+            if p.poll() is None:
+                p.kill()
+            p.communicate(timeout=10)
+    for fix in fixes:
+        if abs(fix["lat"] - FIRST_MINUTE[0]) > 0.01 or abs(fix["lon"] - FIRST_MINUTE[1]) > 0.01:
+            fail(f"gpsd's fix is not the simulated position: {fix}")
+    print(f"gpsd: {len(fixes)} fixes, the first at {fixes[0]['lat']:.5f}, {fixes[0]['lon']:.5f}")
+    return fixes
+
+
+def test_gpsd_reads_udp_with_crlf():
+    """gpsd listening for UDP reads the positions of a real-time run with --udp --udp-crlf: each
+    datagram is a whole line to it. Everything runs on loopback with ephemeral ports and ends within
+    60 s, whatever happens."""
+    gpsd = gpsd_program()
+    if not gpsd:
+        print("skipped: gpsd is not installed (scripts/setup.sh installs gpsd and gpsd-clients)")
+        return
+    deadline = time.monotonic() + 60
+    port = free_port(socket.SOCK_DGRAM, "127.0.0.255")
+    p = subprocess.Popen([EXE, "--headless", "--no-settings", "--duration", "50", "--udp", f"127.0.0.1:{port}",
+                          "--udp-crlf"], env=ENV, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    try:
+        gpsd_fixes(gpsd, f"udp://127.0.0.255:{port}", deadline)
+    finally:
+        if p.poll() is None:
+            p.kill()
+        p.communicate(timeout=10)
 
 
 def open_pty():
