@@ -153,10 +153,12 @@ void TFCorvel::LoadConfig(const config::IniFile& file, const fs::path& ConfigFil
         param_.ShowUtcOffset(*c.UtcOffsetHours);
     }
 
-    // Serial speed, WiFi address and port (for the WiFi dialog created after the start-up load).
+    // Serial speed, WiFi address, port and datagrams' line ends (for the WiFi dialog created after
+    // the start-up load).
     CBbauds.itemIndex = BaudRateIndex(CBbauds, c.BaudRate);
     WifiAddress = c.WifiAddress;
     WifiPort = c.WifiPort;
+    WifiDatagramLineEnds = c.WifiDatagramLineEnds;
 
     // Sentences and talkers; the selection dialog shows them.
     for (std::size_t i = 0; i < c.Selection.size(); ++i) {
@@ -239,6 +241,7 @@ config::Configuration CurrentConfiguration(const TFCorvel& w, const SensorOffset
     const std::string port = w.FParamWIFI.Port();
     if (!address.empty()) c.WifiAddress = address;
     if (!port.empty()) c.WifiPort = port;
+    c.WifiDatagramLineEnds = w.FParamWIFI.DatagramLineEnds();
     for (std::size_t i = 0; i < c.Selection.size(); ++i) c.Selection[i] = w.Nmea.switches[i] == nmea::t_switch::ON;
     c.TalkerPosition = talkers.position;
     c.TalkerSounder = talkers.sounder;

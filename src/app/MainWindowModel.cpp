@@ -522,10 +522,11 @@ bool TFCorvel::SendToNetwork(std::string_view sentence) {
     return true;
 }
 
+// The sentence and its CR LF in one write: the last sentence of a group ends its line at once.
 bool TFCorvel::SendToSerial(std::string_view sentence) {
     if (!ComLinkOpen) return true;
-    std::string text = "\r\n";
-    text += sentence;
+    std::string text(sentence);
+    text += "\r\n";
     const WriteResult r = WriteComText(text);
     if (r.status == WriteResult::Status::Failed) {
         dialogs_.ShowMessage(r.error);

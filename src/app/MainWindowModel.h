@@ -284,8 +284,9 @@ public:
     std::filesystem::path ConfigFilePath;
     std::filesystem::file_time_type ConfigFileAge{};
     // The WiFi address and port read by the last load, which the start-up gives the network
-    // dialog (empty: not read).
+    // dialog (empty: not read), and whether its datagrams end in CR LF.
     std::string WifiAddress, WifiPort;
+    bool WifiDatagramLineEnds = false;
     MenuItem MenuEnregistrer, MenuAutomatique, MenuQuitter;
     // ===== end of configuration =====
 

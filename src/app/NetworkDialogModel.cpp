@@ -132,6 +132,7 @@ void TFParamWIFI::FormPAint() {
     Lab2TCP.visible = Lab3TCP.visible = Lab4TCP.visible = tcp;
     Lab2UDP.visible = !tcp;
     ChkTousClients.enabled = tcp;
+    ChkCRLF.enabled = !tcp;
     if (!tcp) FormatAdIPUDPBroadcast();
 }
 
@@ -273,6 +274,7 @@ void TFParamWIFI::SaveDataWifi() {
     }
     settings.file.WriteString("WIFI", "iAdIP", UnitAddress);
     settings.file.WriteString("WIFI", "iPort", EdPort.text);
+    settings.file.WriteBool("WIFI", "iUDPCRLF", ChkCRLF.checked);
     const config::FileWriteResult written = settings.file.Save(SettingsPath);
     ReportSave(dialogs_, written, SettingsPath, failure);
 }
@@ -282,7 +284,12 @@ WriteResult TFParamWIFI::TransmitSentence(std::string_view sentence) {
     std::string error;
     if (WifiProtocol == TWifiProtocol::UDP) {
         if (!datagramDestination_) return {};  // dropped until UDP is launched
-        if (net_->SendDatagram(sentence, datagramDestination_->address, datagramDestination_->port, error)) {
+        std::string_view datagram = sentence;
+        if (ChkCRLF.checked) {
+            datagram_.assign(sentence).append("\r\n");
+            datagram = datagram_;
+        }
+        if (net_->SendDatagram(datagram, datagramDestination_->address, datagramDestination_->port, error)) {
             sendFailing_ = false;
             return {};
         }

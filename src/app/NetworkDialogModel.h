@@ -1,7 +1,7 @@
 // The network dialog "PARAMETRES WIFI  pour TRANSMISSION NMEA" as a model: TCP server or UDP
-// broadcast, its address and port fields, its status texts and those of the main window, and the
-// sending of each sentence. The sockets go through NetLink, which links/ implements with Qt (all
-// on the user-interface thread) and tests with doubles or loopback sockets.
+// broadcast, its address and port fields, its check boxes, its status texts and those of the main
+// window, and the sending of each sentence. The sockets go through NetLink, which links/ implements
+// with Qt (all on the user-interface thread) and tests with doubles or loopback sockets.
 #pragma once
 
 #include <array>
@@ -125,13 +125,18 @@ public:
     // "Tous les clients": the TCP server sends each sentence to every connected client, or to the
     // last connected one only (unticked, at first).
     void ChkTousClientsClick();
+    // "CR LF en fin de trame": each UDP datagram is the sentence followed by CR LF (gpsd reads only
+    // whole lines), or the sentence alone (unticked, at first); saved with the address and port.
+    void ChkCRLFClick() { SaveDataWifi(); }
     void SaveDataWifi();
     void Show() override;
-    // What a configuration saves: the unit's address and the port.
+    // What a configuration saves: the unit's address, the port and whether datagrams end in CR LF.
     std::string Address() const override { return UnitAddress; }
     std::string Port() const override { return EdPort.text; }
+    bool DatagramLineEnds() const override { return ChkCRLF.checked; }
 
-    // One sentence: a datagram without line end, or a line ending in CR LF to the TCP client.
+    // One sentence: a datagram without line end (with CR LF once "CR LF en fin de trame" is
+    // ticked), or a line ending in CR LF to the TCP client.
     // Errors of the TCP path stay here; a failing datagram send is Failed the first time (the
     // emitter reports it and ends the group), then dropped quietly until a send succeeds again.
     WriteResult TransmitSentence(std::string_view sentence) override;
@@ -144,8 +149,9 @@ public:
     TWifiProtocol WifiProtocol = TWifiProtocol::TCP;
     std::string UnitAddress;
     bool TcpClientConnected = false;
-    // The start-up settings file that "iAdIP" and "iPort" are saved into (section "WIFI"); empty:
-    // nothing is saved. A settings file that is refused is not saved over: a message says why.
+    // The start-up settings file that "iAdIP", "iPort" and "iUDPCRLF" are saved into (section
+    // "WIFI"); empty: nothing is saved. A settings file that is refused is not saved over: a message
+    // says why.
     std::filesystem::path SettingsPath;
     // Opens the dialog's help page (the help viewer's, set by the window).
     std::function<void()> OpenHelp;
@@ -157,6 +163,7 @@ public:
     EditField EdAdIP, EdPort, EdStatus;
     ComboBox CBAdIP;          // the machine's own IPv4 addresses, to pick from beside the typed one
     CheckBox ChkTousClients;  // "Tous les clients": TCP only
+    CheckBox ChkCRLF;         // "CR LF en fin de trame": UDP only
     Button BtLanceServeur, BtModAdIP, BtParamWIFIOk, BtUtilWIFI;
     Label Lab2TCP, Lab3TCP, Lab4TCP, Lab2UDP;
     std::deque<std::string> Memo1;  // "Peer=..." and "Local=..." of each connection
@@ -175,6 +182,7 @@ private:
         int port = 0;
     };
     std::optional<Destination> datagramDestination_;  // set by a UDP launch: broadcasting allowed
+    std::string datagram_;                            // a sentence and its CR LF, sent as one datagram
     bool sendFailing_ = false;                        // the last send failed: the next failures stay quiet
 };
 

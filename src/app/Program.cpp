@@ -80,9 +80,11 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders, SerialPlatfo
         FParam.MarkCategory(Engine.S.Category);
         FParNMEA.ShowContext();
     }
-    // 5. The WiFi dialog, with the address and port that load read; it saves them into the settings.
+    // 5. The WiFi dialog, with the address, port and datagrams' line ends that load read; it saves
+    // them into the settings.
     if (!FCorvel.WifiAddress.empty()) FParamWIFI.EdAdIP.text = FCorvel.WifiAddress;
     if (!FCorvel.WifiPort.empty()) FParamWIFI.EdPort.text = FCorvel.WifiPort;
+    FParamWIFI.ChkCRLF.checked = FCorvel.WifiDatagramLineEnds;
     FParamWIFI.SettingsPath = SettingsPath;
     FParamWIFI.FormCreate();
 }

@@ -63,12 +63,13 @@ protected:
 };
 
 // What the main window asks of the network dialog (TFParamWIFI) besides sending: showing it, and
-// the address and port that a configuration saves.
+// the address, port and datagrams' line ends that a configuration saves.
 class NetworkSettings {
 public:
     virtual void Show() = 0;
     virtual std::string Address() const = 0;
     virtual std::string Port() const = 0;
+    virtual bool DatagramLineEnds() const = 0;
 
 protected:
     ~NetworkSettings() = default;

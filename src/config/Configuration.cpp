@@ -198,6 +198,7 @@ Configuration ReadConfiguration(const IniFile& file) {
     c.BaudRate = file.Value(kSectionCom, "iVit");
     c.WifiAddress = file.ReadString(kSectionWifi, "iAdIP", kDefaultWifiAddress);
     c.WifiPort = file.ReadString(kSectionWifi, "iPort", kDefaultWifiPort);
+    c.WifiDatagramLineEnds = file.ReadBool(kSectionWifi, "iUDPCRLF", false);
 
     bool previous = true;  // what a missing first key reads
     for (const nmea::SentenceInfo& info : nmea::kSentenceCatalogue) {
@@ -236,6 +237,7 @@ void WriteConfiguration(const Configuration& c, IniFile& file) {
     if (c.BaudRate) file.WriteString(kSectionCom, "iVit", *c.BaudRate);
     file.WriteString(kSectionWifi, "iAdIP", c.WifiAddress);
     file.WriteString(kSectionWifi, "iPort", c.WifiPort);
+    file.WriteBool(kSectionWifi, "iUDPCRLF", c.WifiDatagramLineEnds);
 
     for (const nmea::SentenceInfo& info : nmea::kSentenceCatalogue) {
         const auto& selected = c.Selection[nmea::IndexOf(info.kind)];

@@ -10,7 +10,7 @@
 //   [NavDATA]      iTWS, iTWD, iHDG, iCUR, iCURDir, iPOSLat, iPOSLong, iWpID, iWpLat, iWpLong,
 //                  iDeclMag, idTU, iHDGvar, iTWSvar, iTWDvar
 //   [COM]          iVit
-//   [WIFI]         iAdIP, iPort
+//   [WIFI]         iAdIP, iPort, iUDPCRLF
 //   [NMEA]         one key per sentence kind but GGA, then iDevPOS, iSound, iSpeedo, iWind,
 //                  iInst, iPilot, iCompas
 // Numbers are written in the shortest general form (15 significant digits, "."), read with "." or
@@ -117,6 +117,8 @@ struct Configuration {
     std::optional<std::string> BaudRate;  // "iVit" as written
     std::string WifiAddress = std::string(kDefaultWifiAddress);
     std::string WifiPort = std::string(kDefaultWifiPort);
+    // "iUDPCRLF": each UDP datagram ends in CR LF; absent (or not an integer): the sentence alone.
+    bool WifiDatagramLineEnds = false;
     // By sentence kind (IndexOf). GGA has no key: always absent. A missing key takes the value of
     // the key before it in the list; the first, APB, is selected when missing.
     std::array<std::optional<bool>, nmea::kSentenceKindCount> Selection{};

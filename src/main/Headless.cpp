@@ -213,9 +213,10 @@ std::string Usage() {
            "  --tcp-all                 avec --tcp, chaque phrase à tous les clients (au plus 8) ; un client\n"
            "                            qui ne lit pas est déconnecté quand 64 Kio l'attendent\n"
            "  --udp ADRESSE:PORT        une trame UDP par phrase vers l'adresse de diffusion d'ADRESSE\n"
-           "                            (dernier nombre remplacé par 255)\n"
+           "                            (dernier nombre remplacé par 255), sans fin de ligne\n"
+           "  --udp-crlf                avec --udp, chaque trame suivie de CR LF (pour gpsd)\n"
            "  --serial PERIPH[:DEBIT]   port série (par exemple /dev/ttyUSB0:4800 ; 4800 bauds par défaut),\n"
-           "                            8 bits, sans parité, 1 bit de stop ; chaque phrase précédée de CR LF\n"
+           "                            8 bits, sans parité, 1 bit de stop ; chaque phrase suivie de CR LF\n"
            "  --faults LISTE            défauts injectés dans les phrases envoyées, NOM=VALEUR séparés par des\n"
            "                            virgules : checksum=P (somme de contrôle fausse), drop=P (phrase\n"
            "                            supprimée), truncate=P (phrase tronquée), duplicate=P (phrase répétée),\n"
@@ -267,6 +268,8 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
             o.fast = true;
         } else if (a == "--tcp-all") {
             o.tcpAll = true;
+        } else if (a == "--udp-crlf") {
+            o.udpLineEnds = true;
         } else if (a == "--help") {
             o.help = true;
         } else if (a == "--version") {
@@ -336,6 +339,10 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
         r.error = "--tcp-all demande --tcp [ADRESSE:]PORT";
         return r;
     }
+    if (o.udpLineEnds && !o.udpAddress) {
+        r.error = "--udp-crlf demande --udp ADRESSE:PORT";
+        return r;
+    }
     r.error = ReplayConflict(o);
     if (!o.log && !o.logStamped && !o.tcpPort && !o.udpAddress && !o.serialDevice) o.stdoutOutput = true;
     return r;
@@ -392,6 +399,10 @@ public:
             udp_.emplace(w_, dialogs_);
             udp_->SetNetLink(&*udpLink_);
             udp_->RadioButtonUDPChange();
+            if (o.udpLineEnds) {
+                udp_->ChkCRLF.checked = true;  // the dialog's box ticked
+                udp_->ChkCRLFClick();
+            }
             udp_->EdAdIP.text = *o.udpAddress;
             udp_->EdPort.text = std::to_string(o.udpPort);
             udp_->BtLanceServeurClick();

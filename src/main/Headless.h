@@ -42,6 +42,7 @@ struct Options {
     // --udp ADDRESS:PORT: datagrams to the broadcast address made from ADDRESS.
     std::optional<std::string> udpAddress;
     int udpPort = 0;
+    bool udpLineEnds = false;  // --udp-crlf: each datagram is the sentence followed by CR LF, not alone
     // --serial DEVICE[:BAUD].
     std::optional<std::string> serialDevice;
     int serialBaud = 4800;

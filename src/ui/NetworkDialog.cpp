@@ -52,6 +52,8 @@ NetworkDialog::NetworkDialog(TFParamWIFI& model, QWidget* parent, std::function<
     address->addWidget(
         b.Check(this, CONTROL(ChkTousClients), "Tous les clients", [this] { model_.ChkTousClientsClick(); }), 1, 2, 1,
         2);
+    address->addWidget(b.Check(this, CONTROL(ChkCRLF), "CR LF en fin de trame", [this] { model_.ChkCRLFClick(); }), 2,
+                       2, 1, 2);
     address->setColumnStretch(4, 1);
     QLabel* remote = b.Text(this, CONTROL(Lab4TCP));
     remote->setTextFormat(Qt::PlainText);

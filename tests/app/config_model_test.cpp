@@ -503,6 +503,32 @@ TEST_F(ConfigModel, TheWifiDialogTakesTheAddressAndPortOfTheSettings) {
     EXPECT_EQ(config::IniFile::Load(home / "saved.ini").file.Value("WIFI", "iPort"), "2000");
 }
 
+// "CR LF en fin de trame" from the settings' "iUDPCRLF": a file without the key starts unticked, as
+// before the key existed; a configuration save writes the box as it is.
+TEST_F(ConfigModel, TheDatagramLineEndsBoxTakesTheSettingsKeyAndASaveWritesIt) {
+    const struct {
+        const char* what;
+        const char* settings;
+        bool ticked;
+    } cases[] = {
+        {"no key", "[WIFI]\niAdIP=10.0.0.5\niPort=2000\n", false},
+        {"ticked", "[WIFI]\niAdIP=10.0.0.5\niPort=2000\niUDPCRLF=1\n", true},
+        {"unticked", "[WIFI]\niUDPCRLF=0\n", false},
+        {"no integer", "[WIFI]\niUDPCRLF=oui\n", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::WriteFile(SettingsFile(), c.settings);
+        auto p = Start();
+        EXPECT_EQ(p->FParamWIFI.ChkCRLF.checked, c.ticked);
+        EXPECT_FALSE(p->FParamWIFI.ChkCRLF.enabled);  // TCP at first: the box is UDP's
+        EXPECT_TRUE(dialogs.messages.empty());
+        dialogs.files.push_back(home / "saved.ini");
+        p->FCorvel.EnregistrerCFG();
+        EXPECT_EQ(config::IniFile::Load(home / "saved.ini").file.Value("WIFI", "iUDPCRLF"), c.ticked ? "1" : "0");
+    }
+}
+
 TEST_F(ConfigModel, SettingsNamingAMissingPolarStartOnTheDefaultOne) {
     const fs::path polars = home / "polars";
     fs::create_directories(polars);

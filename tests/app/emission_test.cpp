@@ -163,7 +163,7 @@ TEST_F(EmissionFixture, EachSentenceGoesToLogThenWifiThenSerialThenTheStampedLog
     ASSERT_GE(order.size(), 2u);
     EXPECT_EQ(order[0], "log:" + first);
     EXPECT_EQ(links.events[0], "wifi:" + first);
-    EXPECT_EQ(links.events[1], "serial:\r\n" + first);  // CR LF in front, nothing after
+    EXPECT_EQ(links.events[1], "serial:" + first + "\r\n");  // one write: the sentence, then CR LF
     EXPECT_EQ(order[1], "stamped:NMEA183:2026-12-09Z14:03:28.512:" + first);
 }
 

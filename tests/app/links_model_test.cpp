@@ -127,11 +127,11 @@ struct LinksFixture : ::testing::Test {
         w.CBComSelect();
     }
     std::shared_ptr<DeviceRecord> Device(const std::string& path) { return platform.records[path]; }
-    // CR LF + sentence, for every sentence line of the log.
+    // Sentence + CR LF, for every sentence line of the log.
     std::string Wire() const {
         std::string bytes;
         for (const auto& line : w.MemoNMEA.Lines()) {
-            if (line.rfind('$', 0) == 0) bytes += "\r\n" + line;
+            if (line.rfind('$', 0) == 0) bytes += line + "\r\n";
         }
         return bytes;
     }
@@ -202,9 +202,9 @@ TEST_F(LinksFixture, ChoosingAPortOpensItAtTheChosenRateEightBitsNoParityOneStop
     w.BtCalCClick();
     EXPECT_EQ(w.EdMouch.text, "Com tjrs valide");
     w.Timers.Advance(3000);
-    EXPECT_EQ(device->bytes, Wire());  // CR LF in front of each sentence, nothing after
-    EXPECT_EQ(device->bytes.substr(0, 3), "\r\n$");
-    EXPECT_NE(device->bytes.back(), '\n');
+    EXPECT_EQ(device->bytes, Wire());  // each sentence followed by CR LF, the last one too
+    EXPECT_EQ(device->bytes.front(), '$');
+    EXPECT_EQ(device->bytes.substr(device->bytes.size() - 2), "\r\n");
 }
 
 TEST_F(LinksFixture, OpenFailuresAndTheirMessages) {
@@ -332,9 +332,9 @@ TEST_F(LinksFixture, AStalledDeviceCostsOneTimeLimitAndSendingGoesOn) {
 TEST_F(LinksFixture, APartialWriteIsIncomplete) {
     Select(2);
     platform.accept = [](std::string_view bytes) { return bytes.size() - 1; };
-    EXPECT_EQ(w.WriteComText("\r\n$GPZDA").status, WriteResult::Status::Incomplete);
+    EXPECT_EQ(w.WriteComText("$GPZDA\r\n").status, WriteResult::Status::Incomplete);
     platform.accept = nullptr;
-    EXPECT_EQ(w.WriteComText("\r\n$GPZDA").status, WriteResult::Status::Complete);
+    EXPECT_EQ(w.WriteComText("$GPZDA\r\n").status, WriteResult::Status::Complete);
 }
 
 TEST_F(LinksFixture, AVanishedDeviceIsReportedOnceAndTheSimulationGoesOn) {
@@ -647,8 +647,8 @@ TEST_F(LinksFixture, TheWifiLinkGetsEachSentenceBeforeTheSerialLink) {
     w.BtCalCClick();
     w.Timers.Advance(3000);
     std::string tcp;
-    for (const auto& line : net.toClient) tcp += "\r\n" + line.substr(0, line.size() - 2);
-    EXPECT_EQ(tcp, Wire());
+    for (const auto& line : net.toClient) tcp += line;
+    EXPECT_EQ(tcp, Wire());  // the same bytes on both
     EXPECT_EQ(Device("/dev/ttyUSB0")->bytes, Wire());
 }
 

@@ -26,6 +26,7 @@ TEST(Configuration, ASaveWritesTheLayoutInItsOrder) {
     c.UtcOffsetHours = 5.5;
     c.HDGVariable = true;
     c.BaudRate = "4800";
+    c.WifiDatagramLineEnds = true;
     c.Selection.fill(true);
     c.TalkerPosition = "GP";
     IniFile f;
@@ -38,7 +39,7 @@ TEST(Configuration, ASaveWritesTheLayoutInItsOrder) {
         "[NavDATA]\niTWS=6.78000020980835\niTWD=0\niHDG=0\niCUR=0\niCURDir=0\niPOSLat=5104.14\niPOSLong=0\n"
         "iWpID=Att_Dover\niWpLat=0\niWpLong=0\niDeclMag=-1.5\nidTU=5.3\niHDGvar=1\n"
         "[COM]\niVit=4800\n"
-        "[WIFI]\niAdIP=192.168.137.1\niPort=10110\n"
+        "[WIFI]\niAdIP=192.168.137.1\niPort=10110\niUDPCRLF=1\n"
         "[NMEA]\niAPB=1\niBWC=1\niBWR=1\niDBK=1\n";
     EXPECT_EQ(text.substr(0, expectedStart.size()), expectedStart);
     EXPECT_EQ(text.find("iGGA"), std::string::npos);
@@ -57,6 +58,7 @@ TEST(Configuration, AFileWithoutKeysReadsAsTheDefaults) {
     EXPECT_EQ(c.PolarPercent, 100);
     EXPECT_EQ(c.WifiAddress, "192.168.137.1");
     EXPECT_EQ(c.WifiPort, "10110");
+    EXPECT_FALSE(c.WifiDatagramLineEnds);
     for (const auto& info : nmea::kSentenceCatalogue) {
         EXPECT_EQ(c.Selection[IndexOf(info.kind)], info.kind == SentenceKind::GGA ? std::nullopt : std::optional(true));
     }

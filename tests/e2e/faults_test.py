@@ -4,7 +4,6 @@ chart plotter or a boat data server runs them. Usage: faults_test.py PATH_TO_COR
 import math
 import os
 import re
-import shutil
 import signal
 import socket
 import subprocess
@@ -14,7 +13,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from headless_test import (ENV, EXE, START, checksum_ok, connect, contiguous_in, datagrams_waiting,  # noqa: E402
-                           fail, free_port, read_for, run)
+                           fail, free_port, gpsd_fixes, gpsd_program, read_for, run)
 
 # "NMEA183:2026-12-10Z09:30:01.000:" before each line of the time-stamped log.
 STAMP = re.compile(rb"^NMEA183:(\d{4}-\d\d-\d\d)Z(\d\d):(\d\d):(\d\d)\.(\d{3}):")
@@ -365,64 +364,29 @@ def test_gpsd_reads_a_faulty_feed():
     """gpsd, reading the TCP server of a real-time run with 5 % of wrong checksums, still reports
     fixes (TPV mode 2 or 3) at the simulated position, 51 04.19 N 12 23.03 E. Everything runs on
     loopback with ephemeral ports and ends within 60 s, whatever happens."""
-    gpsd = shutil.which("gpsd") or ("/usr/sbin/gpsd" if os.access("/usr/sbin/gpsd", os.X_OK) else None)
+    gpsd = gpsd_program()
     if not gpsd:
         print("skipped: gpsd is not installed (scripts/setup.sh installs gpsd and gpsd-clients)")
         return
     deadline = time.monotonic() + 60
-    feed_port, gpsd_port = free_port(), free_port()
-    processes = []
-    with tempfile.TemporaryDirectory() as d:
-        try:
-            processes.append(subprocess.Popen(
-                [EXE, "--headless", "--no-settings", "--duration", "50", "--tcp", f"127.0.0.1:{feed_port}",
-                 "--faults", "checksum=0.05,seed=11"], env=ENV, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE))
-            while True:  # the server listens
-                try:
-                    socket.create_connection(("127.0.0.1", feed_port), timeout=1).close()
-                    break
-                except OSError:
-                    if time.monotonic() > deadline - 50:
-                        fail("the program's TCP server never listened")
-                    time.sleep(0.05)
-            processes.append(subprocess.Popen(
-                [gpsd, "-N", "-n", "-S", str(gpsd_port), "-F", os.path.join(d, "gpsd.sock"),
-                 f"tcp://127.0.0.1:{feed_port}"], stdout=subprocess.DEVNULL, stderr=subprocess.PIPE))
-            client = None
-            while client is None:
-                try:
-                    client = socket.create_connection(("127.0.0.1", gpsd_port), timeout=1)
-                except OSError:
-                    if time.monotonic() > deadline - 30 or processes[1].poll() is not None:
-                        fail(f"gpsd did not listen: {processes[1].stderr.read() if processes[1].poll() is not None else ''}")
-                    time.sleep(0.05)
-            import json
-            client.sendall(b'?WATCH={"enable":true,"json":true}\n')
-            buffer, fixes = b"", []
-            while len(fixes) < 3:
-                client.settimeout(max(0.1, deadline - time.monotonic()))
-                try:
-                    chunk = client.recv(65536)
-                except socket.timeout:
-                    chunk = b""
-                if not chunk or time.monotonic() > deadline:
-                    fail(f"gpsd reported {len(fixes)} fixes in time")
-                buffer += chunk
-                *reports, buffer = buffer.split(b"\n")
-                for report in reports:
-                    message = json.loads(report)
-                    if message.get("class") == "TPV" and message.get("mode", 0) >= 2:
-                        fixes.append(message)
-            client.close()
-            for fix in fixes:
-                if abs(fix["lat"] - 51.0698) > 0.01 or abs(fix["lon"] - 12.3839) > 0.01:
-                    fail(f"gpsd's fix is not the simulated position: {fix}")
-            print(f"gpsd: {len(fixes)} fixes, the first at {fixes[0]['lat']:.5f}, {fixes[0]['lon']:.5f}")
-        finally:
-            for p in reversed(processes):
-                if p.poll() is None:
-                    p.kill()
-                p.communicate(timeout=10)
+    feed_port = free_port()
+    p = subprocess.Popen([EXE, "--headless", "--no-settings", "--duration", "50", "--tcp", f"127.0.0.1:{feed_port}",
+                          "--faults", "checksum=0.05,seed=11"], env=ENV, stdout=subprocess.DEVNULL,
+                         stderr=subprocess.PIPE)
+    try:
+        while True:  # the server listens
+            try:
+                socket.create_connection(("127.0.0.1", feed_port), timeout=1).close()
+                break
+            except OSError:
+                if time.monotonic() > deadline - 50:
+                    fail("the program's TCP server never listened")
+                time.sleep(0.05)
+        gpsd_fixes(gpsd, f"tcp://127.0.0.1:{feed_port}", deadline)
+    finally:
+        if p.poll() is None:
+            p.kill()
+        p.communicate(timeout=10)
 
 
 if __name__ == "__main__":

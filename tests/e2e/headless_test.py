@@ -127,6 +127,7 @@ def test_bad_arguments():
         (["--tcp", "70000"], 2, "valeur invalide pour --tcp"),
         (["--udp", "192.168.1:10110"], 2, "valeur invalide pour --udp"),
         (["--udp", "192.168.1.4"], 2, "valeur invalide pour --udp"),
+        (["--tcp", "127.0.0.1:10110", "--udp-crlf"], 2, "--udp-crlf demande --udp"),
         (["--serial", "/dev/ttyS0:fast"], 2, "valeur invalide pour --serial"),
         (["--serial", "/dev/ttyS0:1234"], 2, "débit invalide pour --serial"),
         (["--fast", "--duration", "5", "--log", "/nonexistent-dir/x.txt"], 1, "impossible d'écrire"),
@@ -285,10 +286,10 @@ def test_do_refused():
         fail(f"disabled control: exit {r.returncode}, stderr {r.stderr!r}")
 
 
-def free_port() -> int:
-    """A TCP port of 127.0.0.1 that nobody listens on now."""
-    with socket.socket() as probe:
-        probe.bind(("127.0.0.1", 0))
+def free_port(kind=socket.SOCK_STREAM, address="127.0.0.1") -> int:
+    """A port of `address` that nobody listens on now (TCP, or UDP with socket.SOCK_DGRAM)."""
+    with socket.socket(socket.AF_INET, kind) as probe:
+        probe.bind((address, 0))
         return probe.getsockname()[1]
 
 
@@ -671,18 +672,96 @@ def datagrams_waiting(receiver):
 
 
 def test_udp_datagrams():
-    """--udp 127.0.0.1:PORT: one datagram per sentence, without line end, to 127.0.0.255 (the
-    broadcast address the dialog makes of it, a loopback address), in the order of standard output."""
-    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as receiver:
-        receiver.bind(("127.0.0.255", 0))
-        port = receiver.getsockname()[1]
-        r = run("--udp", f"127.0.0.1:{port}", "--stdout", "--fast", "--duration", "10", *START, timeout=60)
-        if r.returncode != 0 or r.stderr:
-            fail(f"exit {r.returncode}, stderr {r.stderr!r}")
-        datagrams = datagrams_waiting(receiver)
-    lines = r.stdout.split(b"\r\n")[:-1]
-    if len(lines) < 90 or datagrams != lines:
-        fail(f"{len(datagrams)} datagrams for {len(lines)} sentences: {datagrams[:2]!r} / {lines[:2]!r}")
+    """--udp 127.0.0.1:PORT: one datagram per sentence to 127.0.0.255 (the broadcast address the
+    dialog makes of it, a loopback address), in the order of standard output: the sentence alone,
+    or with --udp-crlf the sentence followed by CR LF."""
+    for extra, end in [([], b""), (["--udp-crlf"], b"\r\n")]:
+        with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as receiver:
+            receiver.bind(("127.0.0.255", 0))
+            port = receiver.getsockname()[1]
+            r = run("--udp", f"127.0.0.1:{port}", *extra, "--stdout", "--fast", "--duration", "10", *START, timeout=60)
+            if r.returncode != 0 or r.stderr:
+                fail(f"{extra}: exit {r.returncode}, stderr {r.stderr!r}")
+            datagrams = datagrams_waiting(receiver)
+        lines = r.stdout.split(b"\r\n")[:-1]
+        if len(lines) < 90 or datagrams != [line + end for line in lines]:
+            fail(f"{extra}: {len(datagrams)} datagrams for {len(lines)} sentences: {datagrams[:2]!r} / {lines[:2]!r}")
+
+
+def gpsd_program():
+    """The path of gpsd, or None when it is not installed."""
+    return shutil.which("gpsd") or ("/usr/sbin/gpsd" if os.access("/usr/sbin/gpsd", os.X_OK) else None)
+
+
+# Where a run without settings sails during its first minute: 51 04.19 N 12 23.03 E, in degrees.
+FIRST_MINUTE = (51.0698, 12.3839)
+
+
+def gpsd_fixes(gpsd, source, deadline, count=3):
+    """gpsd in the foreground reading `source` (tcp://... or udp://...), with its client port on
+    127.0.0.1 and its control socket in a temporary folder: the first `count` fixes it reports (TPV
+    of mode 2 or 3), each checked at the first minute's position. Fails when they have not come by
+    `deadline` (time.monotonic()); gpsd has ended when this returns."""
+    gpsd_port = free_port()
+    with tempfile.TemporaryDirectory() as d:
+        p = subprocess.Popen([gpsd, "-N", "-n", "-S", str(gpsd_port), "-F", os.path.join(d, "gpsd.sock"), source],
+                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        client = None
+        try:
+            while client is None:
+                try:
+                    client = socket.create_connection(("127.0.0.1", gpsd_port), timeout=1)
+                except OSError:
+                    if time.monotonic() > deadline - 20 or p.poll() is not None:
+                        fail(f"gpsd did not listen: {p.stderr.read() if p.poll() is not None else ''}")
+                    time.sleep(0.05)
+            client.sendall(b'?WATCH={"enable":true,"json":true}\n')
+            buffer, fixes = b"", []
+            while len(fixes) < count:
+                client.settimeout(max(0.1, deadline - time.monotonic()))
+                try:
+                    chunk = client.recv(65536)
+                except socket.timeout:
+                    chunk = b""
+                if not chunk or time.monotonic() > deadline:
+                    fail(f"gpsd reported {len(fixes)} fixes in time from {source}")
+                buffer += chunk
+                *reports, buffer = buffer.split(b"\n")
+                for report in reports:
+                    message = json.loads(report)
+                    if message.get("class") == "TPV" and message.get("mode", 0) >= 2:
+                        fixes.append(message)
+        finally:
+            if client is not None:
+                client.close()
+            if p.poll() is None:
+                p.kill()
+            p.communicate(timeout=10)
+    for fix in fixes:
+        if abs(fix["lat"] - FIRST_MINUTE[0]) > 0.01 or abs(fix["lon"] - FIRST_MINUTE[1]) > 0.01:
+            fail(f"gpsd's fix is not the simulated position: {fix}")
+    print(f"gpsd: {len(fixes)} fixes, the first at {fixes[0]['lat']:.5f}, {fixes[0]['lon']:.5f}")
+    return fixes
+
+
+def test_gpsd_reads_udp_with_crlf():
+    """gpsd listening for UDP reads the positions of a real-time run with --udp --udp-crlf: each
+    datagram is a whole line to it. Everything runs on loopback with ephemeral ports and ends within
+    60 s, whatever happens."""
+    gpsd = gpsd_program()
+    if not gpsd:
+        print("skipped: gpsd is not installed (scripts/setup.sh installs gpsd and gpsd-clients)")
+        return
+    deadline = time.monotonic() + 60
+    port = free_port(socket.SOCK_DGRAM, "127.0.0.255")
+    p = subprocess.Popen([EXE, "--headless", "--no-settings", "--duration", "50", "--udp", f"127.0.0.1:{port}",
+                          "--udp-crlf"], env=ENV, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    try:
+        gpsd_fixes(gpsd, f"udp://127.0.0.255:{port}", deadline)
+    finally:
+        if p.poll() is None:
+            p.kill()
+        p.communicate(timeout=10)
 
 
 def open_pty():
@@ -709,8 +788,9 @@ def read_pty(master) -> bytes:
 
 
 def test_serial_pty():
-    """--serial DEVICE:BAUD with a pseudo-terminal as the device: CR LF then each sentence, nothing
-    after the last checksum, the device set to the speed, 8 bits, no parity, one stop bit."""
+    """--serial DEVICE:BAUD with a pseudo-terminal as the device: each sentence followed by CR LF,
+    the first byte the first sentence's and the last sentence's line ended, the device set to the
+    speed, 8 bits, no parity, one stop bit."""
     import termios
 
     master, device = open_pty()
@@ -730,7 +810,7 @@ def test_serial_pty():
     if p.returncode != 0 or err:
         fail(f"exit {p.returncode}, stderr {err!r}")
     lines = out.split(b"\r\n")[:-1]
-    expected = b"".join(b"\r\n" + line for line in lines)
+    expected = b"".join(line + b"\r\n" for line in lines)
     if len(lines) < 20 or wire != expected:
         fail(f"{len(wire)} bytes on the wire for {len(expected)} expected: {wire[:60]!r} / {expected[:60]!r}")
     if attrs is None:

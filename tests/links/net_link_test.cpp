@@ -263,30 +263,50 @@ TEST_F(NetFixture, ChoosingUdpStopsTheServerAndClosesItsClients) {
     EXPECT_FALSE(late.connected());
 }
 
-TEST_F(NetFixture, UdpSendsOneDatagramPerSentenceWithoutLineEndToTheBroadcastAddress) {
-    // On loopback the address 127.0.0.1 broadcasts to 127.0.0.255, a loopback address.
-    QUdpSocket receiver;
-    ASSERT_TRUE(receiver.bind(QHostAddress("127.0.0.255"), 0));
+// One datagram per sentence to the broadcast address: the sentence alone, or with "CR LF en fin de
+// trame" ticked the sentence followed by CR LF, as gpsd needs it.
+struct DatagramCase {
+    const char* what;
+    bool lineEnds;
+    const char* end;  // after each sentence
+};
+const DatagramCase kDatagramCases[] = {
+    {"without line end", false, ""},
+    {"with CR LF", true, "\r\n"},
+};
+
+TEST_F(NetFixture, UdpSendsOneDatagramPerSentenceToTheBroadcastAddressWithCrLfOnlyWhenTicked) {
     wifi.RadioButtonUDPChange();
     wifi.EdAdIP.text = "127.0.0.1";
-    wifi.EdPort.text = std::to_string(receiver.localPort());
-    wifi.BtLanceServeurClick();
-    EXPECT_EQ(wifi.EdAdIP.text, "127.0.0.255");
-    EXPECT_EQ(wifi.EdStatus.text, "SERVEUR UDP initialisé");
     w.BtCalCClick();
-    w.Timers.Advance(1000);
-    const auto& lines = w.MemoNMEA.Lines();
-    ASSERT_EQ(lines.size(), 9u);
-    std::vector<std::string> datagrams;
-    WaitUntil([&] {
-        while (receiver.hasPendingDatagrams()) {
-            QByteArray d(static_cast<int>(receiver.pendingDatagramSize()), '\0');
-            receiver.readDatagram(d.data(), d.size());
-            datagrams.push_back(d.toStdString());
-        }
-        return datagrams.size() >= lines.size();
-    });
-    EXPECT_EQ(datagrams, std::vector<std::string>(lines.begin(), lines.end()));
+    for (const DatagramCase& c : kDatagramCases) {
+        SCOPED_TRACE(c.what);
+        // On loopback the address 127.0.0.1 broadcasts to 127.0.0.255, a loopback address.
+        QUdpSocket receiver;
+        ASSERT_TRUE(receiver.bind(QHostAddress("127.0.0.255"), 0));
+        wifi.ChkCRLF.checked = c.lineEnds;
+        wifi.ChkCRLFClick();
+        wifi.EdPort.text = std::to_string(receiver.localPort());
+        wifi.BtLanceServeurClick();
+        EXPECT_EQ(wifi.EdAdIP.text, "127.0.0.255");
+        EXPECT_EQ(wifi.EdStatus.text, "SERVEUR UDP initialisé");
+        const size_t before = w.MemoNMEA.Lines().size();
+        w.Timers.Advance(1000);
+        const auto& lines = w.MemoNMEA.Lines();
+        ASSERT_GE(lines.size(), before + 9);
+        std::vector<std::string> expected;
+        for (size_t i = before; i < lines.size(); ++i) expected.push_back(lines[i] + c.end);
+        std::vector<std::string> datagrams;
+        WaitUntil([&] {
+            while (receiver.hasPendingDatagrams()) {
+                QByteArray d(static_cast<int>(receiver.pendingDatagramSize()), '\0');
+                receiver.readDatagram(d.data(), d.size());
+                datagrams.push_back(d.toStdString());
+            }
+            return datagrams.size() >= expected.size();
+        });
+        EXPECT_EQ(datagrams, expected);
+    }
     EXPECT_TRUE(dialogs.messages.empty());
 }
 

@@ -37,25 +37,32 @@ struct SerialFixture : ::testing::Test {
         w.CBCom.itemIndex = 2;
         w.CBComSelect();
     }
+    // Each sentence of the log followed by CR LF.
     std::string Wire() const {
         std::string bytes;
         for (const auto& line : w.MemoNMEA.Lines()) {
-            if (line.rfind('$', 0) == 0) bytes += "\r\n" + line;
+            if (line.rfind('$', 0) == 0) bytes += line + "\r\n";
         }
         return bytes;
     }
 };
 
-TEST_F(SerialFixture, TheBytesOnTheWireAreCrLfAndTheSentenceNothingAfter) {
+// Group by group, as a receiver sees them: each group is on the wire whole, its last sentence ended
+// by its CR LF, before the next second; the very first byte is the first sentence's.
+TEST_F(SerialFixture, EachSentenceGoesOutFollowedByCrLfAndNothingWaitsAfterAGroup) {
     SelectCom3();
     ASSERT_TRUE(w.ComLinkOpen) << (dialogs.messages.empty() ? "" : dialogs.messages[0]);
     w.BtCalCClick();
-    w.Timers.Advance(3000);
-    const std::string wire = pty.Read();
-    EXPECT_EQ(wire, Wire());  // raw: no line-end translation by the terminal
-    EXPECT_EQ(wire.substr(0, 3), "\r\n$");
-    EXPECT_NE(wire.back(), '\n');
-    EXPECT_EQ(std::count(wire.begin(), wire.end(), '\n'), 30);  // 9 + 11 + 10 sentences
+    std::string wire;
+    for (const long sentences : {9, 20, 30}) {  // groups 1, 3, 2
+        w.Timers.Advance(1000);
+        const std::string expected = Wire();
+        test::WaitUntil([&] { return (wire += pty.Read()).size() >= expected.size(); });
+        EXPECT_EQ(wire, expected);  // raw: no line-end translation by the terminal
+        EXPECT_EQ(std::count(wire.begin(), wire.end(), '\n'), sentences);
+        EXPECT_EQ(wire.substr(wire.size() - 2), "\r\n");
+    }
+    EXPECT_EQ(wire.front(), '$');  // no CR LF before the first sentence
 }
 
 TEST_F(SerialFixture, TheDeviceIsSetToTheChosenSpeedEightBitsNoParityOneStop) {
@@ -81,7 +88,7 @@ TEST_F(SerialFixture, ADeviceThatTakesNothingMoreCountsAsIncompleteAndRecovers) 
     SelectCom3();
     ASSERT_TRUE(w.ComLinkOpen);
     // Nobody reads the other side: the terminal's buffer fills.
-    const std::string text = "\r\n$GPRMC," + std::string(60, '0') + "*00";
+    const std::string text = "$GPRMC," + std::string(60, '0') + "*00\r\n";
     int complete = 0;
     WriteResult r;
     while ((r = w.WriteComText(text)).status == WriteResult::Status::Complete) ASSERT_LT(++complete, 100000);

@@ -1,6 +1,7 @@
 // The network dialog's widgets over a whole program, its main window and the Qt network link (kept
 // on this machine): the protocol choice and the addresses it shows, what confirming an address
-// saves, the machine's own addresses to pick from, and what the launch shows in both windows.
+// saves, the machine's own addresses to pick from, what the launch shows in both windows, and the
+// check boxes "Tous les clients" (TCP) and "CR LF en fin de trame" (UDP).
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -11,6 +12,7 @@
 #include <QRadioButton>
 #include <QTcpServer>
 #include <QTest>
+#include <QUdpSocket>
 #include <string>
 
 #include "app/Program.h"
@@ -225,6 +227,49 @@ TEST_F(NetworkView, TousLesClientsSendsEachSentenceToEveryClientWhileTicked) {
     EXPECT_EQ(send("$IIMTW,15.00,C*00"), std::pair(std::string(), three));
     Click("RadioButtonUDP");
     EXPECT_FALSE(box->isEnabled());
+}
+
+// "CR LF en fin de trame", through the widgets and the Qt link on loopback: usable in UDP only,
+// unticked at first (each datagram the sentence alone); ticked, each datagram ends in CR LF and the
+// settings say so; unticked again, the sentence alone.
+TEST_F(NetworkView, CrLfEnFinDeTrameEndsEachDatagramWhileTickedAndIsSaved) {
+    const test::Watchdog watchdog(std::chrono::seconds(60));
+    auto* box = Find<QCheckBox>("ChkCRLF");
+    EXPECT_EQ(box->text().toStdString(), "CR LF en fin de trame");
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_FALSE(box->isEnabled());  // TCP
+    Click("RadioButtonUDP");
+    EXPECT_TRUE(box->isEnabled());
+    // On loopback the address 127.0.0.1 broadcasts to 127.0.0.255, a loopback address.
+    QUdpSocket receiver;
+    ASSERT_TRUE(receiver.bind(QHostAddress(QStringLiteral("127.0.0.255")), 0));
+    Click("BtModAdIP");
+    Type("EdAdIP", "127.0.0.1");
+    Click("BtModAdIP");
+    Type("EdPort", std::to_string(receiver.localPort()).c_str());
+    Click("BtLanceServeur");
+    EXPECT_EQ(Text("EdStatus"), "SERVEUR UDP initialisé");
+    // One sentence, and the datagram that came.
+    auto send = [&](const char* sentence) {
+        wifi.TransmitSentence(sentence);
+        if (!test::WaitUntil([&] { return receiver.hasPendingDatagrams(); })) return std::string("(none)");
+        QByteArray d(static_cast<int>(receiver.pendingDatagramSize()), '\0');
+        receiver.readDatagram(d.data(), d.size());
+        return d.toStdString();
+    };
+    EXPECT_EQ(send("$IIMTW,13.00,C*00"), "$IIMTW,13.00,C*00");
+    const QPoint indicator(6, box->height() / 2);  // the box spans two columns: click its square
+    QTest::mouseClick(box, Qt::LeftButton, {}, indicator);
+    EXPECT_TRUE(wifi.ChkCRLF.checked);
+    EXPECT_NE(SavedSettings().find("iUDPCRLF=1"), std::string::npos) << SavedSettings();
+    EXPECT_EQ(send("$IIMTW,14.00,C*00"), "$IIMTW,14.00,C*00\r\n");
+    QTest::mouseClick(box, Qt::LeftButton, {}, indicator);
+    EXPECT_FALSE(wifi.ChkCRLF.checked);
+    EXPECT_NE(SavedSettings().find("iUDPCRLF=0"), std::string::npos) << SavedSettings();
+    EXPECT_EQ(send("$IIMTW,15.00,C*00"), "$IIMTW,15.00,C*00");
+    Click("RadioButtonTCP");
+    EXPECT_FALSE(box->isEnabled());
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 }  // namespace
