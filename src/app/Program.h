@@ -37,7 +37,7 @@ public:
     // A polar that cannot be loaded is said and the default polar is loaded instead; when that
     // fails too, it is said and Polar.Loaded() stays false (a headless run stops there).
     // `serial`: the machine's serial devices, behind the port names. `zone`: the machine's time zone,
-    // whose UTC offset a new user's settings file carries.
+    // whose UTC offset a new user's settings file carries and the parameters dialog shows.
     Program(Dialogs& dialogs, const config::StartupFolders& folders, SerialPlatform& serial = NoSerialDevices(),
             const MachineZone& zone = SystemZone());
     // The program without settings file or documents folder: the windows keep their first values
@@ -65,7 +65,7 @@ public:
     TFParNMEA FParNMEA{Nmea};
     // Its network link is given by whoever runs the program (TFParamWIFI::SetNetLink).
     TFParamWIFI FParamWIFI{*this, dialogs};
-    TFParam FParam{dialogs, Engine, ChosenPolar, Nmea, FPolaire, FParNMEA, *this};
+    TFParam FParam{dialogs, Engine, ChosenPolar, Nmea, FPolaire, FParNMEA, *this, Zone};
     TFCorvel FCorvel{{.dialogs = dialogs,
                       .engine = Engine,
                       .chosenPolar = ChosenPolar,
