@@ -24,6 +24,19 @@ LocalDateTime SystemClock::Now() const {
     return t;
 }
 
+nav::Real SystemClock::UtcOffsetHours() const {
+    tzset();  // the zone as the system has it now (a user may have changed it since the start)
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return -static_cast<nav::Real>(local.tm_gmtoff) / 3600;  // tm_gmtoff: seconds east of UTC
+}
+
+const MachineZone& SystemZone() {
+    static const SystemClock system;
+    return system;
+}
+
 LocalDateTime SimulatedClock::Now() const { return AddMilliseconds(start_, timers_.Now()); }
 
 std::optional<LocalDateTime> ParseLocalDateTime(std::string_view text) {

@@ -1,6 +1,7 @@
 // The local wall clock behind an interface: the system's, or a simulated one that starts at a
 // given local instant and follows the virtual time of the timer set, so that a run is
-// reproducible sentence for sentence.
+// reproducible sentence for sentence. The machine's time zone behind another: the system's
+// clock answers both.
 #pragma once
 
 #include <optional>
@@ -8,6 +9,7 @@
 #include <string_view>
 
 #include "nav/CalendarTime.h"
+#include "nav/Conversions.h"
 #include "sim/TimerSet.h"
 
 namespace corvel::app {
@@ -25,11 +27,24 @@ public:
     virtual LocalDateTime Now() const = 0;
 };
 
-// The system's local time.
-class SystemClock : public Clock {
+// The machine's time zone at the instant it is asked, daylight saving included, as the sentences'
+// UTC offset counts it: the hours added to local time to obtain UTC (UTC - local). A machine in
+// France: -2 in summer, -1 in winter; set to UTC: 0; in India: -5.5; in Hawaii: 10.
+class MachineZone {
+public:
+    virtual ~MachineZone() = default;
+    virtual nav::Real UtcOffsetHours() const = 0;
+};
+
+// The system's local time and time zone (the process's TZ, else the system's zone).
+class SystemClock : public Clock, public MachineZone {
 public:
     LocalDateTime Now() const override;
+    nav::Real UtcOffsetHours() const override;
 };
+
+// The system's zone, for those given a MachineZone by default.
+const MachineZone& SystemZone();
 
 // start + the virtual milliseconds of `timers`.
 class SimulatedClock : public Clock {

@@ -2,6 +2,7 @@
 #include "app/ParametersDialogModel.h"
 
 #include <array>
+#include <cmath>
 
 #include "app/PolarWindowModel.h"
 #include "app/SentenceSelectionModel.h"
@@ -29,17 +30,30 @@ constexpr std::array<CategoryChoice, 4> kCategoryChoices{{
 // Offsets are shown with 2 decimals (3 significant digits).
 std::string OffsetText(nav::Real metres) { return nav::FormatFixed(metres, 3, 2); }
 
+constexpr std::string_view kSystemOffset = "Décalage du système : ";
+
+// Hours as a sailor reads an offset: whole hours, then the minutes when there are any, rounded to
+// the minute ("-2 h", "0 h", "-5 h 30", "5 h 45", "-0 h 30").
+std::string HoursMinutesText(nav::Real hours) {
+    const long long minutes = static_cast<long long>(nav::Round(std::fabs(hours) * 60));
+    std::string text = hours < 0 && minutes > 0 ? "-" : "";
+    text += std::to_string(minutes / 60) + " h";
+    if (const long long rest = minutes % 60; rest != 0) text += (rest < 10 ? " 0" : " ") + std::to_string(rest);
+    return text;
+}
+
 }  // namespace
 
 TFParam::TFParam(Dialogs& dialogs, sim::Simulator& engine, config::PolarFiles& chosenPolar, nmea::NmeaContext& nmea,
-                 TFPolaire& polar, TFParNMEA& selection, MainWindowLabels& mainWindow)
+                 TFPolaire& polar, TFParNMEA& selection, MainWindowLabels& mainWindow, const MachineZone& zone)
     : dialogs_(dialogs),
       engine_(engine),
       chosenPolar_(chosenPolar),
       nmea_(nmea),
       polar_(polar),
       selection_(selection),
-      mainWindow_(mainWindow) {
+      mainWindow_(mainWindow),
+      zone_(zone) {
     EDTirando.text = "1,90";
     EdProfCapt.text = "0,30";
     EdCS.text = "0,30";
@@ -79,6 +93,7 @@ void TFParam::FormCreate() {
 
 void TFParam::Show() {
     ShowRepPol_Pol();
+    LabTUSysteme.text = std::string(kSystemOffset) + HoursMinutesText(zone_.UtcOffsetHours());
     Visible = true;
 }
 

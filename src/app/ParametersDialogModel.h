@@ -2,6 +2,7 @@
 // main tick reads.
 #pragma once
 
+#include "app/Clock.h"
 #include "app/Controls.h"
 #include "app/Dialogs.h"
 #include "app/WindowInterfaces.h"
@@ -19,9 +20,10 @@ public:
     // What the dialog acts on, given once: the engine, whose options the "Données variables" boxes
     // show from construction on; `chosenPolar`, the program's record of the polar in use, which
     // the folder and polar buttons change; the sentences' UTC offset; the polar window that loads
-    // a chosen file; the selection dialog that "Paramètres NMEA" shows; the main window's labels.
+    // a chosen file; the selection dialog that "Paramètres NMEA" shows; the main window's labels;
+    // the machine's time zone, whose offset the dialog shows beside the UTC offset.
     TFParam(Dialogs& dialogs, sim::Simulator& engine, config::PolarFiles& chosenPolar, nmea::NmeaContext& nmea,
-            TFPolaire& polar, TFParNMEA& selection, MainWindowLabels& mainWindow);
+            TFPolaire& polar, TFParNMEA& selection, MainWindowLabels& mainWindow, const MachineZone& zone);
 
     // "Offsets pour la profondeur", metres, as typed.
     EditField EDTirando, EdProfCapt, EdCS, EdCQ;
@@ -34,7 +36,8 @@ public:
     // Creation: the folder and polar shown, the offsets and the UTC offset from the fields, "Cap vrai"
     // from the option kept while STDBY holds it (not ticked at start-up).
     void FormCreate();
-    // "Paramètres": the dialog shown with the current polar folder and name.
+    // "Paramètres": the dialog shown with the current polar folder and name, and the machine's UTC
+    // offset of this moment in LabTUSysteme.
     void Show();
     // Show and every repaint: EdRepPol and EdPolSel show the chosen polar's folder and name.
     void ShowRepPol_Pol();
@@ -80,6 +83,9 @@ public:
     double KeelOffset = 0;
     // "Heure locale = heure TU ", H.MMSS.
     EditField LbEdTU;
+    // Beside it, read only: the machine's offset when the dialog was shown, in hours and minutes
+    // rounded to the minute, "-" when negative: "Décalage du système : -2 h", "... : -5 h 30".
+    Label LabTUSysteme;
     // "Dossier des fichiers de polaires", "Polaire sélectionnée".
     EditField EdRepPol, EdPolSel;
     Button BtValidCSCQ, BtDirSel, SpeedBtModPol, BtOK_enregistrer, BtParNMEA;
@@ -101,6 +107,7 @@ private:
     TFPolaire& polar_;
     TFParNMEA& selection_;
     MainWindowLabels& mainWindow_;
+    const MachineZone& zone_;
     // ===== end of the dialog =====
 };
 

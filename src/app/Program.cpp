@@ -11,11 +11,12 @@ namespace corvel::app {
 
 namespace fs = std::filesystem;
 
-Program::Program(Dialogs& d, std::filesystem::path programFolder, SerialPlatform& serial)
-    : Program(d, config::StartupFolders{std::move(programFolder), {}, {}}, serial) {}
+Program::Program(Dialogs& d, std::filesystem::path programFolder, SerialPlatform& serial, const MachineZone& zone)
+    : Program(d, config::StartupFolders{std::move(programFolder), {}, {}}, serial, zone) {}
 
-Program::Program(Dialogs& d, const config::StartupFolders& folders, SerialPlatform& serial)
+Program::Program(Dialogs& d, const config::StartupFolders& folders, SerialPlatform& serial, const MachineZone& zone)
     : dialogs(d),
+      Zone(zone),
       ProgramFolder(folders.ProgramFolder),
       SettingsPath(config::SettingsPath(folders.AppDataFolder)),
       ComPorts(serial, d) {
@@ -25,12 +26,14 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders, SerialPlatfo
     if (!SettingsPath.empty()) {
         std::error_code ec;
         // A new user: the settings folder is made, with a settings file holding the scenario the
-        // window first shows, so that a first "SIMULER" sails. A folder that exists without the
+        // window first shows, so that a first "SIMULER" sails, and the machine's UTC offset of
+        // this moment, so that its sentences carry the right UTC. A folder that exists without the
         // file is left as it is (every key then takes its default).
         const bool firstRun = !fs::exists(SettingsPath.parent_path(), ec) && !ec;
         fs::create_directories(SettingsPath.parent_path(), ec);  // a failure shows at the first save
         if (firstRun && !ec) {
-            config::FirstRunSettings().Save(SettingsPath);  // not saved: the start-up goes on as without a file
+            // Not saved: the start-up goes on as without a file.
+            config::FirstRunSettings(Zone.UtcOffsetHours()).Save(SettingsPath);
         }
         config::IniLoadResult load = config::IniFile::Load(SettingsPath);
         if (load.Refused()) {

@@ -10,6 +10,7 @@
 
 #include <filesystem>
 
+#include "app/Clock.h"
 #include "app/Dialogs.h"
 #include "app/HelpPages.h"
 #include "app/MainWindowModel.h"
@@ -35,15 +36,19 @@ public:
     // documents folder holding the other simulator's polars, the user is asked whether to use them.
     // A polar that cannot be loaded is said and the default polar is loaded instead; when that
     // fails too, it is said and Polar.Loaded() stays false (a headless run stops there).
-    // `serial`: the machine's serial devices, behind the port names.
-    Program(Dialogs& dialogs, const config::StartupFolders& folders, SerialPlatform& serial = NoSerialDevices());
+    // `serial`: the machine's serial devices, behind the port names. `zone`: the machine's time zone,
+    // whose UTC offset a new user's settings file carries and the parameters dialog shows.
+    Program(Dialogs& dialogs, const config::StartupFolders& folders, SerialPlatform& serial = NoSerialDevices(),
+            const MachineZone& zone = SystemZone());
     // The program without settings file or documents folder: the windows keep their first values
-    // and the default polar is used (reproducible runs, tests).
-    Program(Dialogs& dialogs, std::filesystem::path programFolder, SerialPlatform& serial = NoSerialDevices());
+    // (the UTC offset -2 among them) and the default polar is used (reproducible runs, tests).
+    Program(Dialogs& dialogs, std::filesystem::path programFolder, SerialPlatform& serial = NoSerialDevices(),
+            const MachineZone& zone = SystemZone());
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
     Dialogs& dialogs;
+    const MachineZone& Zone;
     const std::filesystem::path ProgramFolder;
     // The settings file as read at start-up (empty without one, or when it was refused); its
     // section "COM" names the serial devices.
@@ -60,7 +65,7 @@ public:
     TFParNMEA FParNMEA{Nmea};
     // Its network link is given by whoever runs the program (TFParamWIFI::SetNetLink).
     TFParamWIFI FParamWIFI{*this, dialogs};
-    TFParam FParam{dialogs, Engine, ChosenPolar, Nmea, FPolaire, FParNMEA, *this};
+    TFParam FParam{dialogs, Engine, ChosenPolar, Nmea, FPolaire, FParNMEA, *this, Zone};
     TFCorvel FCorvel{{.dialogs = dialogs,
                       .engine = Engine,
                       .chosenPolar = ChosenPolar,

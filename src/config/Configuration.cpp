@@ -150,14 +150,14 @@ std::optional<KeyRange> RangeOfKey(std::string_view key) {
     return KeyRange{r->quantity, r->low, r->high};
 }
 
-IniFile FirstRunSettings() {
-    const Configuration c = FirstRunConfiguration();
+IniFile FirstRunSettings(Real utcOffsetHours) {
+    const Configuration c = FirstRunConfiguration(utcOffsetHours);
     IniFile file;
     WriteConfiguration(c, file);
     return file;
 }
 
-Configuration FirstRunConfiguration() {
+Configuration FirstRunConfiguration(Real utcOffsetHours) {
     Configuration c;
     c.CategoryCode = "CC";
     c.TWS = 6;
@@ -171,6 +171,7 @@ Configuration FirstRunConfiguration() {
     c.WaypointLatitude = 5106.18L;
     c.WaypointLongitude = 119.88L;
     c.MagVar = 1.5L;
+    c.UtcOffsetHours = utcOffsetHours;
     c.HDGVariable = false;
     c.TWSVariable = c.TWDVariable = true;
     c.BaudRate = "4800";

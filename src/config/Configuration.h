@@ -136,9 +136,11 @@ Configuration ReadConfiguration(const IniFile& file);
 // heading 318, current 1 knot from 075, start 51 04.14 N 12 23.08 E, the waypoint "Att_Dover"
 // (51 06.18 N 1 19.88 E), variation 1.50 E, category "Course-croisière", every sentence
 // selected, the AUTO pilot. No polar keys: the program's default polar, wherever it is installed.
-Configuration FirstRunConfiguration();
+// The UTC offset is `utcOffsetHours`, the machine's own when the user starts (decimal hours added
+// to local time to obtain UTC), so that the sentences' UTC is right from the first "SIMULER".
+Configuration FirstRunConfiguration(Real utcOffsetHours);
 // The settings file of a new user: that configuration.
-IniFile FirstRunSettings();
+IniFile FirstRunSettings(Real utcOffsetHours);
 
 // Writes every key of the layout (the optional values that are set), in the layout's order; the
 // other lines of `file` stay; `Refused` is not written. "iInst", "iPilot", "iCompas" are always

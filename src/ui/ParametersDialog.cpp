@@ -45,6 +45,7 @@ ParametersDialog::ParametersDialog(app::TFParam& model, QWidget* parent, std::fu
     QGroupBox* time = Panel(this, "Décalage heure locale / heure TU", {10, 214, 560, 62});
     AddCaptions(time, {{"Heure locale = heure TU ", 10, 32}, {"H.MS", 256, 32}});
     at(m.Field(time, CONTROL(LbEdTU)), {176, 28, 74, 24});
+    at(m.Text(time, CONTROL(LabTUSysteme)), {310, 28, 240, 24});
 
     QGroupBox* polars = Panel(this, "Polaires", {10, 284, 560, 184});
     AddCaptions(

@@ -1,6 +1,7 @@
 // "Paramètres de simulation" (TFParam) as a Qt dialog, not modal: the depth-sensor offsets with
-// "Valider", the three "Données variables" boxes (a change applies at once), the local time offset,
-// the polar folder and file, the boat's category, "Enregistrer" and "Paramètres NMEA".
+// "Valider", the three "Données variables" boxes (a change applies at once), the local time offset
+// with the machine's own beside it, the polar folder and file, the boat's category, "Enregistrer"
+// and "Paramètres NMEA".
 #pragma once
 
 #include <functional>

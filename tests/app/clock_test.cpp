@@ -1,5 +1,10 @@
-// The wall clocks: calendar arithmetic of the simulated clock, the --start format, the stamps.
+// The wall clocks: calendar arithmetic of the simulated clock, the --start format, the stamps, the
+// system's zone.
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
 
 #include "app/Clock.h"
 
@@ -63,6 +68,30 @@ TEST(ClockTest, StampTextsAreZeroPadded) {
     const LocalDateTime t{2026, 1, 2, 3, 4, 5, 6};
     EXPECT_EQ(FormatDate(t), "2026-01-02");
     EXPECT_EQ(FormatTime(t), "03:04:05.006");
+}
+
+// The system's zone is the process's: TZ in its POSIX form, which needs no zone file, for zones
+// without summer time (a summer or winter date cannot be forced on the system clock).
+TEST(ClockTest, TheSystemZoneIsTheHoursAddedToLocalTimeToObtainUtc) {
+    const char* was = std::getenv("TZ");
+    const std::optional<std::string> saved = was ? std::optional<std::string>(was) : std::nullopt;
+    const struct {
+        const char* tz;
+        double hours;
+    } cases[] = {
+        {"UTC0", 0}, {"CEST-2", -2}, {"IST-5:30", -5.5}, {"HST10", 10}, {"NPT-5:45", -5.75}, {"LINT-14", -14},
+    };
+    for (const auto& c : cases) {
+        ::setenv("TZ", c.tz, 1);
+        EXPECT_NEAR(static_cast<double>(SystemClock().UtcOffsetHours()), c.hours, 1e-12) << c.tz;
+        EXPECT_NEAR(static_cast<double>(SystemZone().UtcOffsetHours()), c.hours, 1e-12) << c.tz;
+    }
+    if (saved) {
+        ::setenv("TZ", saved->c_str(), 1);
+    } else {
+        ::unsetenv("TZ");
+    }
+    ::tzset();
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "config/Configuration.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"
+#include "support/FakeZone.h"
 #include "support/TempFolder.h"
 #include "support/Watchdog.h"
 
@@ -23,10 +24,13 @@ namespace {
 struct ConfigModel : ::testing::Test {
     test::TempFolder home;
     test::FakeDialogs dialogs;
+    test::FakeZone zone;  // the machine at UTC, whatever the zone of the one running the tests
 
     config::StartupFolders Folders() const { return {test::SourceDir() / "data", home / "share", home / "Documents"}; }
     fs::path SettingsFile() const { return config::SettingsPath(home / "share"); }
-    std::unique_ptr<app::Program> Start() { return std::make_unique<app::Program>(dialogs, Folders()); }
+    std::unique_ptr<app::Program> Start() {
+        return std::make_unique<app::Program>(dialogs, Folders(), app::NoSerialDevices(), zone);
+    }
     // The program without settings, then `text` opened as a configuration.
     std::unique_ptr<app::Program> Opened(const std::string& text) {
         auto p = std::make_unique<app::Program>(dialogs, test::SourceDir() / "data");
@@ -67,6 +71,28 @@ TEST_F(ConfigModel, ANewUserStartsOnTheWindowsScenarioSavedAsTheSettings) {
     auto again = Start();
     EXPECT_EQ(again->FCorvel.EdTWS.text, "6.0");
     EXPECT_EQ(fs::last_write_time(SettingsFile()), written);
+}
+
+// The sentences' UTC is right from a new user's first "SIMULER": the settings carry the machine's
+// offset of the first start, which later starts read back whatever the zone has become; without
+// settings the window keeps its -2.
+TEST_F(ConfigModel, ANewUserStartsOnTheMachinesUtcOffset) {
+    zone.hours = -5.5L;  // India
+    auto p = Start();
+    EXPECT_NE(test::ReadFile(SettingsFile()).find("\nidTU=-5.3\n"), std::string::npos);
+    EXPECT_NEAR(static_cast<double>(p->Nmea.UtcOffsetHours), -5.5, 1e-12);
+    EXPECT_EQ(p->FParam.LbEdTU.text, "-5.3");
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    p.reset();
+    zone.hours = 0;  // the machine moved to UTC: the user's settings stay
+    p = Start();
+    EXPECT_NEAR(static_cast<double>(p->Nmea.UtcOffsetHours), -5.5, 1e-12);
+    EXPECT_NE(test::ReadFile(SettingsFile()).find("\nidTU=-5.3\n"), std::string::npos);
+
+    const app::Program bare(dialogs, test::SourceDir() / "data", app::NoSerialDevices(), zone);
+    EXPECT_EQ(bare.Nmea.UtcOffsetHours, -2);
+    EXPECT_EQ(bare.FParam.LbEdTU.text, "-2");
 }
 
 TEST_F(ConfigModel, OuvrirAddsTheIniExtensionToANameTypedWithoutOne) {

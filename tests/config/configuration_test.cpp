@@ -1,5 +1,6 @@
 // The configuration record and its file: the layout a save writes, the defaults of a file without
-// keys, the sentence keys' chain of defaults, and the number forms of positions and time offsets.
+// keys, the sentence keys' chain of defaults, the number forms of positions and time offsets, and
+// the UTC offset of a new user's settings.
 #include <gtest/gtest.h>
 
 #include "config/Configuration.h"
@@ -127,6 +128,30 @@ TEST(Configuration, TimeOffsetsAsHoursMinutesSeconds) {
         EXPECT_NEAR(static_cast<double>(config::UtcOffsetFromText(text)), static_cast<double>(hours), 1e-9);
     }
     EXPECT_NEAR(static_cast<double>(config::UtcOffsetFromText("5,3")), 5.5, 1e-12);
+}
+
+// The machine's offset given at the first start reaches the file in its H.MMSS form and reads back
+// as it was given; the rest of the scenario does not depend on it.
+TEST(Configuration, ANewUsersSettingsCarryTheGivenUtcOffset) {
+    // clang-format off
+    const std::tuple<nav::Real, const char*> cases[] = {
+        {-2, "idTU=-2\n"},       // France in summer
+        {0, "idTU=0\n"},         // a machine set to UTC
+        {-5.5L, "idTU=-5.3\n"},  // India, 5 h 30 east
+        {10, "idTU=10\n"},       // Hawaii
+        {5.75L, "idTU=5.45\n"},  // 5 h 45 west: the minutes as minutes
+    };
+    // clang-format on
+    for (const auto& [hours, line] : cases) {
+        const std::string text = config::FirstRunSettings(hours).Text();
+        EXPECT_NE(text.find(line), std::string::npos) << text;
+        const Configuration read = config::ReadConfiguration(IniFile::FromText(text));
+        EXPECT_TRUE(read.Refused.empty()) << line;
+        ASSERT_TRUE(read.UtcOffsetHours) << line;
+        EXPECT_NEAR(static_cast<double>(*read.UtcOffsetHours), static_cast<double>(hours), 1e-12) << line;
+        EXPECT_EQ(read.TWS, 6) << line;
+        EXPECT_EQ(read.WaypointName, "Att_Dover") << line;
+    }
 }
 
 }  // namespace

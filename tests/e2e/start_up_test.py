@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """End-to-end tests of the start-up of `corvelnmea --headless`: the files it reads before the
 simulation (the documents-folder list, the settings file, the polar, --config) never block it, a
-file it refuses is said in one line, and without a usable polar the run stops with exit code 1.
+file it refuses is said in one line, without a usable polar the run stops with exit code 1, and a new
+user's settings carry the machine's UTC offset.
 Usage: start_up_test.py PATH_TO_CORVELNMEA TEST_NAME"""
 import os
 import shutil
@@ -30,9 +31,9 @@ def settings_path(home):
     return os.path.join(home, "share", "CorvelNMEA", "CorvelNMEA.ini")
 
 
-def run(env, *args, exe=EXE):
+def run(env, *args, exe=EXE, base=RUN):
     try:
-        return subprocess.run([exe, *RUN, *args], capture_output=True, timeout=30, env=env)
+        return subprocess.run([exe, *base, *args], capture_output=True, timeout=30, env=env)
     except subprocess.TimeoutExpired:
         fail(f"{args}: the start-up blocked")
 
@@ -114,6 +115,37 @@ def test_config_over_the_limit():
             f.write("[a]\n" * (256 * 1024 + 1))
         r = run(home_env(home), "--no-settings", "--config", config)
         expect(r, 2, [f"Fichier de configuration refusé : {config} (plus de 1 Mo)"])
+
+
+def rmc_time(r):
+    """The UTC time field of the first RMC sentence."""
+    rmc = [line for line in r.stdout.split(b"\r\n") if line[3:6] == b"RMC"]
+    if not rmc:
+        fail(f"no RMC sentence in {r.stdout[:200]!r}")
+    return rmc[0].split(b",")[1].decode()
+
+
+def test_first_run_utc_offset():
+    """A new user's first start writes the machine's UTC offset (TZ, zones without summer time) into
+    the settings, and the sentences' UTC follows it from the first run; with --no-settings the
+    window's -2 stays whatever the zone."""
+    # From 08:00:00 local time; the first RMC goes out with group 2, at 08:00:03.
+    three_seconds = ["--headless", "--fast", "--duration", "3", "--start", "2026-06-01T08:00:00"]
+    for tz, line, utc in [("UTC", "idTU=0", "080003.00"), ("Asia/Kolkata", "idTU=-5.3", "023003.00")]:
+        with tempfile.TemporaryDirectory() as home:
+            env = dict(home_env(home), TZ=tz)
+            r = run(env, base=three_seconds)
+            expect(r, 0, [])
+            with open(settings_path(home), encoding="utf-8") as f:
+                lines = f.read().splitlines()
+            if line not in lines:
+                fail(f"TZ={tz}: {line} missing from the settings: {lines}")
+            if rmc_time(r) != utc:
+                fail(f"TZ={tz}: first RMC at {rmc_time(r)}, wanted {utc}")
+            r = run(env, "--no-settings", base=three_seconds)
+            expect(r, 0, [])
+            if rmc_time(r) != "060003.00":
+                fail(f"TZ={tz} --no-settings: first RMC at {rmc_time(r)}, wanted the -2 of 060003.00")
 
 
 if __name__ == "__main__":

@@ -1,6 +1,6 @@
 // "Paramètres de simulation" through its widgets, opened from the main window's menu: the offsets
-// and "Valider", the local time offset, the category that "Enregistrer" requires after a polar is
-// chosen, and the "Données variables" boxes that apply at once.
+// and "Valider", the local time offset and the machine's beside it, the category that "Enregistrer"
+// requires after a polar is chosen, and the "Données variables" boxes that apply at once.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -14,6 +14,7 @@
 #include "app/Program.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"
+#include "support/FakeZone.h"
 #include "support/GuiApplication.h"
 #include "ui/MainWindow.h"
 
@@ -27,7 +28,8 @@ protected:
 
     QApplication& qt = test::GuiApplication();  // before any widget
     test::FakeDialogs dialogs;
-    app::Program program{dialogs, test::SourceDir() / "data"};
+    test::FakeZone zone;
+    app::Program program{dialogs, test::SourceDir() / "data", app::NoSerialDevices(), zone};
     ui::MainWindow window{program, QPixmap()};
 
     QWidget* Dialog() { return window.findChild<QWidget*>(QStringLiteral("FParam")); }
@@ -90,6 +92,50 @@ TEST_F(ParametersDialogView, EnregistrerTakesTheLocalTimeOffsetAsHoursMinutesSec
         Click("BtOK_enregistrer");
         EXPECT_NEAR(program.Nmea.UtcOffsetHours, c.hours, 1e-9) << c.typed;
         EXPECT_FALSE(Dialog()->isVisible()) << c.typed;
+    }
+}
+
+// Read only beside the offset field: the machine's offset as it is each time the dialog opens, in
+// hours and minutes; it changes neither the field nor the sentences' offset, and it fits its place.
+TEST_F(ParametersDialogView, TheMachinesOffsetShowsBesideTheFieldEachTimeTheDialogOpens) {
+    struct Case {
+        nav::Real hours;
+        const char* text;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {-2, "Décalage du système : -2 h"},        // France in summer
+        {0, "Décalage du système : 0 h"},          // a machine at UTC
+        {-5.5L, "Décalage du système : -5 h 30"},  // India
+        {5.75L, "Décalage du système : 5 h 45"},
+        {10, "Décalage du système : 10 h"},
+        {-13.75L, "Décalage du système : -13 h 45"},  // the longest: the Chatham Islands in summer
+        {-0.5L, "Décalage du système : -0 h 30"},  // the sign without whole hours
+        {-(5 + 44 / 60.0L + 59.9L / 3600), "Décalage du système : -5 h 45"},  // to the nearest minute
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        zone.hours = c.hours;
+        Open();
+        auto* label = Find<QLabel>("LabTUSysteme");
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->text().toStdString(), c.text);
+        EXPECT_TRUE(label->isVisible());
+        EXPECT_LE(label->sizeHint().width(), label->width()) << c.text;
+        Dialog()->close();
+    }
+    EXPECT_EQ(Text("LbEdTU"), "-2");
+    EXPECT_EQ(program.Nmea.UtcOffsetHours, -2);
+
+    // Within its panel, clear of the field and of its unit.
+    auto* label = Find<QLabel>("LabTUSysteme");
+    QWidget* panel = label->parentWidget();
+    EXPECT_TRUE(panel->rect().contains(label->geometry()));
+    for (QWidget* other : panel->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (other == label) continue;
+        const auto* caption = qobject_cast<QLabel*>(other);
+        EXPECT_FALSE(other->geometry().intersects(label->geometry()))
+            << (caption ? caption->text() : other->objectName()).toStdString();
     }
 }
 
