@@ -230,6 +230,17 @@ def test_independent_parser_reads_a_day():
     print(f"{len(lines)} sentences, {known} parsed by pynmea2, {unknown} of kinds it does not know")
 
 
+def test_readme_sample():
+    """The sample of the README's "What goes out" is what its command writes, byte for byte."""
+    readme = open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "README.md"),
+                  encoding="utf-8").read()
+    section = readme.split("### What goes out", 1)[1].split("\n## ", 1)[0]
+    sample = [line[4:] for line in section.splitlines() if line.startswith("    $")]
+    r = run("--fast", "--duration", "3", "--start", "2026-06-01T08:00:00")
+    if r.returncode != 0 or r.stdout.decode().split("\r\n")[:-1] != sample:
+        fail(f"the README's sample is not the output: exit {r.returncode}, {r.stdout[:200]!r}")
+
+
 def sentences_of(kind: bytes, lines):
     return [line.split(b",") for line in lines if line[3:6] == kind]
 
