@@ -109,6 +109,25 @@ TEST_F(EmissionFixture, GroupsRunInTheOrderOneThreeTwoAndTheCycleSurvivesAPause)
     EXPECT_EQ(Types(mark), kGroup1);  // the cycle goes on where it was
 }
 
+// The first depth group can go out before the sounder's first sounding: its depths are then
+// empty ("no data"), never the offsets below a depth of 0 (-0.30). A window held for seconds
+// after "SIMULER" (its first paint, a busy machine) catches up with each late timer once, so the
+// sentence timer runs after a single tick, long before the twentieth tick's sounding.
+TEST_F(EmissionFixture, NoDepthGoesOutBeforeTheFirstSounding) {
+    w.BtCalCClick();
+    w.Timers.FollowClock(3000);  // held 3 s
+    for (int step = 0; step < 100; ++step) w.Timers.Advance(100);
+    int depthSentences = 0;
+    for (const std::string& line : w.MemoNMEA.Lines()) {
+        const std::string type = line.substr(3, 3);
+        if (type != "DPT" && type != "DBS" && type != "DBT" && type != "DBK") continue;
+        ++depthSentences;
+        EXPECT_EQ(line.find(",-"), std::string::npos) << line;
+    }
+    EXPECT_GE(depthSentences, 8);
+    EXPECT_EQ(w.MemoNMEA.Lines().front(), "$SDDPT,,0.30*4A");  // before the first sounding
+}
+
 TEST_F(EmissionFixture, GgaEveryTwelveSecondsFromTheFirstRunOfGroupTwo) {
     w.BtCalCClick();
     std::vector<sim::Millis> gga;
