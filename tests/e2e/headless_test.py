@@ -231,14 +231,19 @@ def test_independent_parser_reads_a_day():
 
 
 def test_readme_sample():
-    """The sample of the README's "What goes out" is what its command writes, byte for byte."""
-    readme = open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "README.md"),
-                  encoding="utf-8").read()
+    """The samples of the README's "What goes out" and of the help page's "Exemple" are what their
+    command writes, byte for byte."""
+    top = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+    readme = open(os.path.join(top, "README.md"), encoding="utf-8").read()
     section = readme.split("### What goes out", 1)[1].split("\n## ", 1)[0]
-    sample = [line[4:] for line in section.splitlines() if line.startswith("    $")]
+    help_page = open(os.path.join(top, "data", "Help", "CVN_Aide par rubrique.html"), encoding="utf-8").read()
+    example = help_page.split('name="exemple"', 1)[1].split("<pre>\n", 1)[1].split("</pre>", 1)[0]
     r = run("--fast", "--duration", "3", "--start", "2026-06-01T08:00:00")
-    if r.returncode != 0 or r.stdout.decode().split("\r\n")[:-1] != sample:
-        fail(f"the README's sample is not the output: exit {r.returncode}, {r.stdout[:200]!r}")
+    output = r.stdout.decode().split("\r\n")[:-1]
+    for name, sample in [("README", [line[4:] for line in section.splitlines() if line.startswith("    $")]),
+                         ("help page", example.splitlines())]:
+        if r.returncode != 0 or output != sample:
+            fail(f"the {name}'s sample is not the output: exit {r.returncode}, {r.stdout[:200]!r}")
 
 
 def sentences_of(kind: bytes, lines):
