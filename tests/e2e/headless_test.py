@@ -758,42 +758,54 @@ def fixes_of(reports):
     return [r for r in reports if r.get("class") == "TPV" and r.get("mode", 0) >= 2]
 
 
-def gpsd_fixes(gpsd, source, deadline, count=3):
-    """The first `count` fixes gpsd reports reading `source`, each checked at the first minute's
-    position."""
-    reports, _ = gpsd_reports(gpsd, source, deadline, lambda reports: len(fixes_of(reports)) >= count)
-    fixes = fixes_of(reports)[:count]
+def gpsd_reading(program_args, source, enough, tcp_port=None):
+    """gpsd reading `source` while the program runs in real time with `program_args` (after
+    --headless --no-settings); with `tcp_port`, gpsd starts once the program's server listens there.
+    gpsd's reports and warnings (gpsd_reports), or None when gpsd is not installed (the test is then
+    skipped, and says so). Loopback and ephemeral ports; everything ends within 60 s."""
+    gpsd = gpsd_program()
+    if not gpsd:
+        print("skipped: gpsd is not installed (scripts/setup.sh installs gpsd and gpsd-clients)")
+        return None
+    deadline = time.monotonic() + 60
+    p = subprocess.Popen([EXE, "--headless", "--no-settings", *program_args], env=ENV, stdout=subprocess.DEVNULL,
+                         stderr=subprocess.PIPE)
+    try:
+        if tcp_port is not None:
+            connect(tcp_port).close()
+        return gpsd_reports(gpsd, source, deadline, enough)
+    finally:
+        if p.poll() is None:
+            p.kill()
+        p.communicate(timeout=10)
+
+
+def gpsd_reads_fixes(program_args, source, tcp_port=None, count=3):
+    """gpsd_reading until `count` fixes, each checked at the first minute's position."""
+    read = gpsd_reading(program_args, source, lambda reports: len(fixes_of(reports)) >= count, tcp_port)
+    if read is None:
+        return
+    fixes = fixes_of(read[0])[:count]
     for fix in fixes:
         if abs(fix["lat"] - FIRST_MINUTE[0]) > 0.01 or abs(fix["lon"] - FIRST_MINUTE[1]) > 0.01:
             fail(f"gpsd's fix is not the simulated position: {fix}")
     print(f"gpsd: {len(fixes)} fixes, the first at {fixes[0]['lat']:.5f}, {fixes[0]['lon']:.5f}")
-    return fixes
 
 
 def test_gpsd_reads_every_field():
     """gpsd reads a real-time run over TCP without a warning about its satellites, with the UTC
     date that goes with the UTC time (local 01:00 on 2 June with the offset -2 is 23:00 on 1 June),
-    and the satellites GGA and GSA give: 9 used of the 15 in view, HDOP 0.9. Loopback, ephemeral
-    ports, everything ends within 60 s."""
-    gpsd = gpsd_program()
-    if not gpsd:
-        print("skipped: gpsd is not installed (scripts/setup.sh installs gpsd and gpsd-clients)")
-        return
-    deadline = time.monotonic() + 60
+    and the satellites GGA and GSA give: 9 used of the 15 in view, HDOP 0.9."""
     port = free_port()
-    p = subprocess.Popen([EXE, "--headless", "--no-settings", "--start", "2026-06-02T01:00:00", "--duration", "40",
-                          "--tcp", f"127.0.0.1:{port}"], env=ENV, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-    try:
-        connect(port).close()  # the server listens
 
-        def used_satellites_twice(reports):
-            return len([r for r in reports if r.get("class") == "SKY" and r.get("uSat")]) >= 2 and fixes_of(reports)
+    def used_satellites_twice(reports):
+        return len([r for r in reports if r.get("class") == "SKY" and r.get("uSat")]) >= 2 and fixes_of(reports)
 
-        reports, warnings = gpsd_reports(gpsd, f"tcp://127.0.0.1:{port}", deadline, used_satellites_twice)
-    finally:
-        if p.poll() is None:
-            p.kill()
-        p.communicate(timeout=10)
+    read = gpsd_reading(["--start", "2026-06-02T01:00:00", "--duration", "40", "--tcp", f"127.0.0.1:{port}"],
+                        f"tcp://127.0.0.1:{port}", used_satellites_twice, tcp_port=port)
+    if read is None:
+        return
+    reports, warnings = read
     about_satellites = [line for line in warnings.splitlines() if "GSV" in line or "GSA" in line]
     if about_satellites:
         fail(f"gpsd warns about the satellites: {about_satellites[:3]}")
@@ -808,22 +820,9 @@ def test_gpsd_reads_every_field():
 
 def test_gpsd_reads_udp_with_crlf():
     """gpsd listening for UDP reads the positions of a real-time run with --udp --udp-crlf: each
-    datagram is a whole line to it. Everything runs on loopback with ephemeral ports and ends within
-    60 s, whatever happens."""
-    gpsd = gpsd_program()
-    if not gpsd:
-        print("skipped: gpsd is not installed (scripts/setup.sh installs gpsd and gpsd-clients)")
-        return
-    deadline = time.monotonic() + 60
+    datagram is a whole line to it."""
     port = free_port(socket.SOCK_DGRAM, "127.0.0.255")
-    p = subprocess.Popen([EXE, "--headless", "--no-settings", "--duration", "50", "--udp", f"127.0.0.1:{port}",
-                          "--udp-crlf"], env=ENV, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-    try:
-        gpsd_fixes(gpsd, f"udp://127.0.0.255:{port}", deadline)
-    finally:
-        if p.poll() is None:
-            p.kill()
-        p.communicate(timeout=10)
+    gpsd_reads_fixes(["--duration", "50", "--udp", f"127.0.0.1:{port}", "--udp-crlf"], f"udp://127.0.0.255:{port}")
 
 
 def open_pty():
