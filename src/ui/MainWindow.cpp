@@ -507,6 +507,11 @@ void MainWindow::BuildTransmission() {
     sentences_->setLineWrapMode(QPlainTextEdit::NoWrap);
     sentences_->setFont(QFont(QStringLiteral("DejaVu Sans Mono"), 9));
     sentences_->setGeometry(8, 92, 555, 195);
+    // Only the user's own moves of the scroll bar (wheel, keys, drag, clicks) decide whether the
+    // list follows: its position when the action is applied says whether it is at the bottom.
+    QScrollBar* bar = sentences_->verticalScrollBar();
+    connect(bar, &QAbstractSlider::actionTriggered, this,
+            [this, bar](int) { sentencesFollow_ = bar->sliderPosition() >= bar->maximum(); });
 }
 
 void MainWindow::BuildRightColumn() {
@@ -650,6 +655,7 @@ void MainWindow::ShowSentenceList() {
     const app::TextLog& log = w_.MemoNMEA;
     if (log.Cleared() != sentencesCleared_) {
         sentences_->clear();
+        sentencesFollow_ = true;
         sentencesCleared_ = log.Cleared();
         sentencesShown_ = log.Appended() - log.Lines().size();
     }
@@ -663,9 +669,13 @@ void MainWindow::ShowSentenceList() {
         for (auto it = log.Lines().end() - static_cast<std::ptrdiff_t>(count); it != log.Lines().end(); ++it)
             lines << Q(*it);
         QScrollBar* bar = sentences_->verticalScrollBar();
-        const bool atEnd = bar->value() == bar->maximum();
+        const int kept = bar->value();
+        const int before = sentences_->blockCount();
         sentences_->appendPlainText(lines.join(QLatin1Char('\n')));
-        if (w_.MemoNMEAFollowsEnd && atEnd) bar->setValue(bar->maximum());
+        // Following, the newest line at the bottom; otherwise the lines the user reads stay put,
+        // moved up by the oldest lines the bounded list let go (the scroll bar counts lines).
+        const int dropped = std::max(0, before + static_cast<int>(count) - sentences_->blockCount());
+        bar->setValue(w_.MemoNMEAFollowsEnd && sentencesFollow_ ? bar->maximum() : std::max(0, kept - dropped));
     }
     sentencesShown_ = log.Appended();
 

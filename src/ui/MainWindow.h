@@ -98,6 +98,9 @@ private:
     bool drawnOnce_ = false;
     // What the sentence list shows of the log: lines appended, and clearings, when last drawn.
     std::uint64_t sentencesShown_ = 0, sentencesCleared_ = 0;
+    // The sentence list shows its newest line: true until the user scrolls up, true again once
+    // the user brings it back to the bottom, and after "RAZ".
+    bool sentencesFollow_ = true;
     bool zoomShown_ = false;
 };
 

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTest>
 #include <QTextBlock>
@@ -266,6 +267,46 @@ TEST_F(MainWindowView, TheSentenceListShowsTheNewestLinesAndKeepsABoundedHistory
     // "RAZ" empties both.
     Click("RAZCom");
     EXPECT_TRUE(list->toPlainText().isEmpty());
+}
+
+// What is on screen: while sailing, the list shows its newest line at the bottom, second after
+// second, unless the user scrolled up; back at the bottom it follows again, and after "RAZ" too.
+TEST_F(MainWindowView, TheSentenceListFollowsTheNewestLineUnlessTheUserScrolledUp) {
+    auto* list = Find<QPlainTextEdit>("MemoNMEA");
+    QScrollBar* bar = list->verticalScrollBar();
+    const auto bottomLine = [&] {
+        QApplication::processEvents();
+        return list->cursorForPosition(QPoint(4, list->viewport()->height() - 4)).block().text().toStdString();
+    };
+    const auto sail = [&](int seconds) {
+        for (int s = 0; s < seconds; ++s) {
+            for (int step = 0; step < 20; ++step) Advance(50);  // the window's redraws
+            QApplication::processEvents();
+        }
+    };
+    Click("BtCalC");
+    sail(60);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_EQ(bottomLine(), w.MemoNMEA.Lines().back());
+
+    bar->triggerAction(QAbstractSlider::SliderPageStepSub);  // the user scrolls up
+    const std::string read = bottomLine();
+    sail(10);
+    EXPECT_LT(bar->value(), bar->maximum());
+    EXPECT_EQ(bottomLine(), read) << "the lines the user reads stay put";
+    sail(160);  // while the bounded list lets its oldest lines go (2,000 lines are kept)
+    EXPECT_GT(w.MemoNMEA.Lines().size(), static_cast<std::size_t>(list->blockCount()));
+    EXPECT_EQ(bottomLine(), read) << "the lines the user reads stay put";
+
+    bar->triggerAction(QAbstractSlider::SliderToMaximum);  // and back to the bottom
+    sail(10);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_EQ(bottomLine(), w.MemoNMEA.Lines().back());
+
+    Click("RAZCom");
+    sail(10);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_EQ(bottomLine(), w.MemoNMEA.Lines().back());
 }
 
 TEST_F(MainWindowView, ShortcutsPressEnabledButtonsButNeverTakeAFieldsKeys) {
