@@ -55,6 +55,8 @@ QListWidget* KindRows(QWidget* parent, const char* name, int rowHeight, Qt::Item
     for (std::size_t i = 0; i < nmea::kSentenceKindCount; ++i) {
         auto* item = new QListWidgetItem(list);
         item->setFlags(flags);
+        // A check box shows only once its row has a state of its own: give every row one.
+        if (flags.testFlag(Qt::ItemIsUserCheckable)) item->setCheckState(Qt::Unchecked);
         item->setSizeHint({0, rowHeight});
     }
     const QMargins margins = list->contentsMargins();

@@ -3,11 +3,14 @@
 // changes nothing.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <set>
 #include <string>
@@ -19,6 +22,7 @@
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"
 #include "support/GuiApplication.h"
+#include "support/TempFolder.h"
 #include "support/WidgetFinder.h"
 #include "ui/MainWindow.h"
 #include "ui/SentenceSelectionDialog.h"
@@ -236,6 +240,48 @@ TEST_F(SentenceSelectionView, ClosingWithoutValidatingChangesNeitherTheSelection
     Advance(3000);
     const auto sent = Sent(from);
     for (const char* kind : {"DPT", "GGA", "HDG", "VHW", "MWV"}) EXPECT_TRUE(SentKind(sent, kind)) << kind;
+}
+
+// Every row of the list has a check box that a click and the space bar turn on and off, whether
+// the kind starts selected, switched off by the settings file, or switched off by a configuration
+// opened afterwards.
+TEST(SentenceSelectionStart, EveryKindCanBeSwitchedOnAndOffWhateverItsStart) {
+    test::GuiApplication();
+    enum class Start { AllOn, OffInTheSettings, OffInAConfiguration };
+    for (const Start start : {Start::AllOn, Start::OffInTheSettings, Start::OffInAConfiguration}) {
+        SCOPED_TRACE(static_cast<int>(start));
+        test::TempFolder home;
+        std::filesystem::create_directories(home / "CorvelNMEA");
+        const std::string glloff = "[NMEA]\niGLL=0\niGSA=1\n";
+        if (start == Start::OffInTheSettings) std::ofstream(home / "CorvelNMEA" / "CorvelNMEA.ini") << glloff;
+        test::FakeDialogs dialogs;
+        app::Program program{dialogs, config::StartupFolders{test::SourceDir() / "data", home.path(), {}}};
+        ui::MainWindow window{program, QPixmap()};
+        window.show();
+        if (start == Start::OffInAConfiguration) {
+            std::ofstream(home / "gll_off.ini") << glloff;
+            dialogs.files.push_back(home / "gll_off.ini");
+            window.findChild<QAction*>(QStringLiteral("MenuOuvrir"))->trigger();
+        }
+        ui::SentenceSelectionDialog dialog{program.FParNMEA, &window, [&window] { window.Refresh(); }};
+        dialog.Open();
+        auto* list = test::FindWidget<QListWidget>(dialog, "ChkLBNMEA");
+        const int gll = static_cast<int>(nmea::IndexOf(nmea::SentenceKind::GLL));
+        QListWidgetItem* item = list->item(gll);
+        const bool onAtStart = start == Start::AllOn;
+        ASSERT_TRUE(item->data(Qt::CheckStateRole).isValid()) << "the row has a check box";
+        EXPECT_EQ(item->checkState(), onAtStart ? Qt::Checked : Qt::Unchecked);
+
+        const QRect row = list->visualItemRect(item);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(row.left() + 10, row.center().y()));
+        EXPECT_EQ(item->checkState(), onAtStart ? Qt::Unchecked : Qt::Checked) << "a click on the box";
+        list->setFocus();
+        list->setCurrentItem(item);
+        QTest::keyClick(list, Qt::Key_Space);
+        EXPECT_EQ(item->checkState(), onAtStart ? Qt::Checked : Qt::Unchecked) << "the space bar";
+        QTest::keyClick(list, Qt::Key_Space);
+        EXPECT_EQ(program.FParNMEA.ChkLBNMEA[static_cast<std::size_t>(gll)].checked, !onAtStart);
+    }
 }
 
 }  // namespace
