@@ -1,10 +1,49 @@
 // The Show functions of the bound widgets; see Binding.h.
 #include "ui/Binding.h"
 
+#include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QSignalBlocker>
 
 namespace corvel::ui {
+
+namespace {
+
+// Passes a wheel turned over a combo box or spin box without focus on to the page that scrolls
+// around it (the nearest scroll area), as if the box were not there; without one it is dropped.
+class WheelGuard : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (event->type() != QEvent::Wheel || widget == nullptr || widget->hasFocus()) return false;
+        for (QWidget* up = widget->parentWidget(); up != nullptr; up = up->parentWidget()) {
+            if (auto* page = qobject_cast<QAbstractScrollArea*>(up)) {
+                QCoreApplication::sendEvent(page->viewport(), event);
+                break;
+            }
+        }
+        return true;
+    }
+};
+
+}  // namespace
+
+void WheelOnlyWithFocus(QWidget* root) {
+    auto* guard = new WheelGuard(root);
+    QList<QWidget*> boxes;
+    for (QComboBox* combo : root->findChildren<QComboBox*>()) boxes << combo;
+    for (QAbstractSpinBox* spin : root->findChildren<QAbstractSpinBox*>()) boxes << spin;
+    for (QWidget* box : boxes) {
+        box->setFocusPolicy(Qt::StrongFocus);  // the wheel alone no longer gives the focus
+        box->installEventFilter(guard);
+    }
+}
 
 namespace {
 

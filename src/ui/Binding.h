@@ -29,6 +29,11 @@
 
 namespace corvel::ui {
 
+// Combo boxes and spin boxes under `root` take the mouse wheel only once they have the keyboard
+// focus (a click or Tab gives it): a wheel turned over them while the page scrolls goes on
+// scrolling the page instead of choosing a serial port or changing a value.
+void WheelOnlyWithFocus(QWidget* root);
+
 // A palette role's colour; app::colours::Default gives the style's own. Unchanged colours cost
 // nothing (a new palette costs a repaint and a style pass).
 void SetColour(QWidget* widget, QPalette::ColorRole role, app::Colour colour);

@@ -162,6 +162,10 @@ MainWindow::MainWindow(app::Program& program, const QPixmap& boatPicture)
                     if (polar_->isVisible()) polar_->Refresh();
                 }};
 
+    for (QWidget* page : std::initializer_list<QWidget*>{canvas_, parameters, selection, network, polar_}) {
+        WheelOnlyWithFocus(page);
+    }
+
     // The client area at its size, centred on the screen; a smaller screen scrolls.
     const QSize wanted(kClientWidth + 2 * scroll_->frameWidth(),
                        kClientHeight + 2 * scroll_->frameWidth() + menuBar()->sizeHint().height());

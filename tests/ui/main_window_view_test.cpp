@@ -3,6 +3,7 @@
 // keyboard shortcuts, and quitting.
 #include <gtest/gtest.h>
 
+#include <QAbstractScrollArea>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,8 +13,10 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTest>
 #include <QTextBlock>
+#include <QWheelEvent>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -307,6 +310,36 @@ TEST_F(MainWindowView, TheSentenceListFollowsTheNewestLineUnlessTheUserScrolledU
     sail(10);
     EXPECT_EQ(bar->value(), bar->maximum());
     EXPECT_EQ(bottomLine(), w.MemoNMEA.Lines().back());
+}
+
+// A wheel turned over the port list or the polar's spin box while the page scrolls goes on
+// scrolling the page: it neither chooses (and opens) a serial port nor changes the percentage.
+// Once the box has the focus, the wheel is its own.
+TEST_F(MainWindowView, TheWheelChangesAComboOrSpinBoxOnlyOnceItHasTheFocus) {
+    window.resize(900, 500);  // a small screen: the page scrolls
+    QApplication::processEvents();
+    QScrollBar* page = Find<QAbstractScrollArea>("ScrollBox")->verticalScrollBar();
+    ASSERT_GT(page->maximum(), 0);
+    const auto wheel = [](QWidget* over, int notches) {
+        const QPointF at(over->width() / 2.0, over->height() / 2.0);
+        QWheelEvent event(at, over->mapToGlobal(at), {}, {0, -120 * notches}, Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(over, &event);
+    };
+    auto* ports = Find<QComboBox>("CBCom");
+    auto* percent = Find<QSpinBox>("SpBPolPerc");
+    const int portBefore = ports->currentIndex();
+    page->setValue(0);
+    wheel(ports, 2);
+    wheel(percent, 2);
+    EXPECT_EQ(ports->currentIndex(), portBefore);
+    EXPECT_FALSE(w.ComLinkOpen);
+    EXPECT_EQ(percent->value(), 100);
+    EXPECT_GT(page->value(), 0) << "the page scrolled";
+
+    percent->setFocus();
+    wheel(percent, 1);
+    EXPECT_EQ(percent->value(), 99);
 }
 
 TEST_F(MainWindowView, ShortcutsPressEnabledButtonsButNeverTakeAFieldsKeys) {
