@@ -21,6 +21,7 @@ inline constexpr Colour Red = 0xFFFF0000;
 inline constexpr Colour Yellow = 0xFFFFFF00;
 inline constexpr Colour LightSalmon = 0xFFFFA07A;
 inline constexpr Colour DarkSlateBlue = 0xFF483D8B;
+inline constexpr Colour DarkBlue = 0xFF00008B;
 inline constexpr Colour Default = 0;  // the style's own colour
 }  // namespace colours
 

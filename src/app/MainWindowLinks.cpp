@@ -88,6 +88,7 @@ void TFCorvel::RAZComClick() {
 
 void TFCorvel::SpBtZoomNMEAClick() {
     NmeaListZoomed = !NmeaListZoomed;
+    SpBtZoomNMEA.caption = NmeaListZoomed ? "-" : "+";
     EdCAP.visible = SBtVire.visible = SBtEmp.visible = !NmeaListZoomed;
     Changes.Bump(ControlGroup::Transmission);
     Changes.Bump(ControlGroup::Compass);

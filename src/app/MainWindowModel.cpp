@@ -152,6 +152,7 @@ TFCorvel::TFCorvel(const MainWindowParts& parts)
     RadioButtonWPE.checked = true;
     RdgDeclE.checked = true;
     EdModCap.visible = false;
+    EdModCap.textColour = colours::DarkBlue;
     TrackBarre = {15, 0, 30, false};
     BestHaulStageChanged(sim::BestHaulStage::Offered);
 

@@ -428,8 +428,15 @@ void MainWindow::BuildCompass() {
     big.setBold(true);
     heading->setFont(big);
     heading->setAlignment(Qt::AlignCenter);
-    QLineEdit* notice = m.Display(canvas_, CONTROL(EdModCap), {638, 74, 150, 26}, pilot);
-    notice->setStyleSheet(QStringLiteral("color: #8b0000; font-weight: bold;"));
+    // The announcement of a pilot turn, whole and centred just below the boat, inside the dial,
+    // clear of its rim and of the speed rings' labels (drawn north of the centre).
+    const int centreX = compass_->x() + static_cast<int>(w_.FMXCompass1.CentreXY.x);
+    const int belowBoat = compass_->y() + static_cast<int>(w_.FMXCompass1.CentreXY.y) + BoatPicture::kSide / 2 + 8;
+    QLineEdit* notice = m.Display(canvas_, CONTROL(EdModCap), {centreX - 140, belowBoat, 280, 26}, pilot);
+    notice->setAlignment(Qt::AlignCenter);
+    QFont bold = notice->font();
+    bold.setBold(true);
+    notice->setFont(bold);
 
     QPushButton* autoButton = m.Push(
         canvas_, CONTROL(SpBTAUTO), {1070, 22, 96, 44}, pilot, [this] { w_.SpBtAUTOClick(); }, ShortcutOf("SpBTAUTO"));
@@ -687,6 +694,7 @@ void MainWindow::ShowSentenceList() {
     if (zoomShown_ != w_.NmeaListZoomed) {
         zoomShown_ = w_.NmeaListZoomed;
         transmission_->setGeometry(zoomShown_ ? QRect(629, 8, 571, 915) : QRect(629, 630, 571, 293));
+        transmission_->setAutoFillBackground(zoomShown_);  // raised, it hides what lies beneath (AUTO, STDBY)
         sentences_->setGeometry(8, 92, 555, zoomShown_ ? 915 - 100 : 195);
         transmission_->raise();
         compass_->setVisible(!zoomShown_);

@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QWheelEvent>
+#include <cmath>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -242,17 +243,52 @@ TEST_F(MainWindowView, AHeadingLoadedFromAConfigurationShowsOneDecimal) {
 TEST_F(MainWindowView, PlusLaysTheSentenceListOverTheCompassAndASecondPressBringsItBack) {
     QWidget* compass = Find("FMXCompass1");
     QWidget* list = Find("MemoNMEA");
+    auto* plus = Find<QPushButton>("SpBtZoomNMEA");
     const int height = list->height();
+    EXPECT_EQ(plus->text().toStdString(), "+");
     Click("SpBtZoomNMEA");
+    EXPECT_EQ(plus->text().toStdString(), "-");
     EXPECT_FALSE(compass->isVisible());
     for (const char* hidden : {"SBtVire", "SBtEmp", "EdCAP", "ImageBatDYN"})
         EXPECT_FALSE(Find(hidden)->isVisible()) << hidden;
     EXPECT_GT(list->height(), 3 * height);
+    // The raised list hides what lies beneath it: the pilot's buttons do not show through.
+    QWidget* panel = list->parentWidget();
+    EXPECT_TRUE(panel->autoFillBackground());
+    for (const char* beneath : {"SpBTAUTO", "SpBtStdBY"}) {
+        QWidget* button = Find(beneath);
+        QWidget* top = button->parentWidget()->childAt(button->geometry().center());
+        EXPECT_TRUE(top == panel || panel->isAncestorOf(top)) << beneath;
+    }
     Click("SpBtZoomNMEA");
+    EXPECT_EQ(plus->text().toStdString(), "+");
     EXPECT_TRUE(compass->isVisible());
     for (const char* shown : {"SBtVire", "SBtEmp", "EdCAP", "ImageBatDYN"})
         EXPECT_TRUE(Find(shown)->isVisible()) << shown;
     EXPECT_EQ(list->height(), height);
+}
+
+// The announcement of a pilot turn: whole, centred, dark blue, inside the dial and clear of its
+// rim (the graduations and their numbers lie in the outer 40 pixels).
+TEST_F(MainWindowView, TheHeadingChangeNoticeIsWholeCentredAndDarkBlueInsideTheDial) {
+    Click("BtCalC");
+    Advance(1000);
+    for (int press = 0; press < 4; ++press) Click("SpBt10R");
+    window.Refresh();
+    auto* notice = Find<QLineEdit>("EdModCap");
+    ASSERT_TRUE(notice->isVisible());
+    EXPECT_EQ(notice->text().toStdString(), "ON VIRE A TRIBORD DE 40 deg.");
+    EXPECT_LE(notice->fontMetrics().horizontalAdvance(notice->text()) + 8, notice->contentsRect().width());
+    EXPECT_EQ(notice->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    EXPECT_EQ(notice->palette().color(QPalette::Text), QColor(0x00, 0x00, 0x8b));
+    QWidget* compass = Find("FMXCompass1");
+    const QPointF centre = compass->geometry().topLeft() + QPointF(w.FMXCompass1.CentreXY.x, w.FMXCompass1.CentreXY.y);
+    const double radius = std::min(compass->width(), compass->height()) / 2.0;
+    const QRect box = notice->geometry();
+    for (const QPointF corner : {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()}) {
+        EXPECT_LT(std::hypot(corner.x() - centre.x(), corner.y() - centre.y()), radius - 40);
+    }
+    EXPECT_NEAR(box.center().x(), centre.x(), 1);
 }
 
 TEST_F(MainWindowView, TheSentenceListShowsTheNewestLinesAndKeepsABoundedHistory) {
