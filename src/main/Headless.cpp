@@ -246,10 +246,10 @@ std::string Usage() {
            "vont dans des fichiers distincts. Une sortie qui ne peut plus être écrite est signalée aussitôt\n"
            "et s'arrête sur sa dernière phrase entière ; les autres continuent et la fin rend le code 1.\n"
            "Un lecteur qui ne lit plus (sortie standard, journal dans un tube, port série) ne retient rien :\n"
-           "les phrases qu'il ne prend pas sont perdues entières, jamais coupées ; la sortie d'erreur le dit\n"
-           "une fois, puis compte à la fin ce qui n'a pas été écrit (code 1). Avec --fast, la simulation\n"
-           "attend la sortie standard et les journaux. Après un signal d'arrêt, la fin attend au plus une\n"
-           "seconde ce qui reste à écrire.\n";
+           "les phrases qu'il ne prend pas sont perdues entières (une phrase commencée est terminée avant\n"
+           "toute autre) ; la sortie d'erreur le dit une fois, puis compte à la fin ce qui n'a pas été écrit\n"
+           "(code 1). Avec --fast, la simulation attend la sortie standard et les journaux. Après un signal\n"
+           "d'arrêt, la fin attend au plus une seconde ce qui reste à écrire.\n";
 }
 
 ParseResult ParseOptions(const std::vector<std::string>& args) {
