@@ -1085,6 +1085,35 @@ def test_reader_gone():
         fail(f"exit {p.returncode}, stderr {err!r}")
 
 
+def end_and_read(p, read_end, stop=None):
+    """Ends `p`, after the signal `stop` when given, and closes `read_end`, the pipe of its standard
+    output: its standard error, what the pipe holds and the seconds the end took."""
+    try:
+        asked = time.monotonic()
+        if stop:
+            p.send_signal(stop)
+        try:
+            err = p.communicate(timeout=30)[1].decode()
+        except subprocess.TimeoutExpired:
+            fail(f"still running 30 s after {stop!r}")
+        took = time.monotonic() - asked
+        os.set_blocking(read_end, False)
+        return err, read_pty(read_end), took
+    finally:
+        p.kill()
+        p.wait()
+        os.close(read_end)
+
+
+def first_lines_then_unwritten(what, out, expected, unwritten):
+    """`out` is whole lines, the first ones of `expected`, the `unwritten` others apart."""
+    lines = out.split(b"\r\n")
+    if lines[-1] != b"" or lines[:-1] != expected[:len(lines) - 1] \
+            or len(lines) - 1 + int(unwritten.group(1)) != len(expected) or len(lines) < 10:
+        fail(f"{what}: {len(lines) - 1} lines out and {unwritten.group(1)} unwritten for {len(expected)}; "
+             f"last {lines[-1][:40]!r}")
+
+
 def test_reader_stalls():
     """A reader of standard output that stops reading holds nothing else: the control port answers
     (with --fast the simulation waits for the reader, in real time it goes on), SIGTERM ends the
@@ -1122,28 +1151,13 @@ def test_reader_stalls():
                 if not mode and later["time"] <= first["time"]:
                     fail(f"real time stopped with its reader: {first['time']} then {later['time']}")
                 c.close()
-                asked = time.monotonic()
-                p.send_signal(signal.SIGTERM)
-                try:
-                    err = p.communicate(timeout=30)[1].decode()
-                except subprocess.TimeoutExpired:
-                    fail(f"{mode}: still running 30 s after SIGTERM")
-                took = time.monotonic() - asked
-                os.set_blocking(read_end, False)
-                out = read_pty(read_end)
             finally:
-                p.kill()
-                p.wait()
-                os.close(read_end)
+                err, out, took = end_and_read(p, read_end, signal.SIGTERM)
             unwritten = re.fullmatch(r"corvelnmea: (\d+) lignes? non écrites? sur la sortie standard : son "
                                      r"lecteur ne lisait plus\n", err)
             if p.returncode != 1 or not unwritten or took > 5:
                 fail(f"{mode}: exit {p.returncode} after {took:.1f} s, stderr {err!r}")
-            lines, logged = out.split(b"\r\n"), open(raw, "rb").read().split(b"\r\n")
-            if lines[-1] != b"" or lines[:-1] != logged[:len(lines) - 1] \
-                    or len(lines) + int(unwritten.group(1)) != len(logged) or len(lines) < 10:
-                fail(f"{mode}: {len(lines) - 1} lines out and {unwritten.group(1)} unwritten, "
-                     f"{len(logged) - 1} in the log; last {lines[-1][:40]!r}")
+            first_lines_then_unwritten(mode, out, open(raw, "rb").read().split(b"\r\n")[:-1], unwritten)
     # In real time the lines that no longer fit in what waits for the reader are lost whole: said
     # once, counted at the end. A fast replay into a pipe read only after the end shows it.
     with tempfile.TemporaryDirectory() as d:
@@ -1155,14 +1169,7 @@ def test_reader_stalls():
         p = subprocess.Popen([EXE, "--headless", "--no-settings", "--replay", feed, "--rate", "100000"],
                              stdout=write_end, stderr=subprocess.PIPE, env=C_ENV)
         os.close(write_end)
-        try:
-            err = p.communicate(timeout=60)[1].decode()
-            os.set_blocking(read_end, False)
-            out = read_pty(read_end)
-        finally:
-            p.kill()
-            p.wait()
-            os.close(read_end)
+        err, out, _ = end_and_read(p, read_end)
     lines = err.splitlines()
     unwritten = re.fullmatch(r"corvelnmea: (\d+) lignes non écrites sur la sortie standard : son lecteur ne lisait "
                              r"plus", lines[1] if len(lines) > 1 else "")
@@ -1170,10 +1177,7 @@ def test_reader_stalls():
             "corvelnmea: écriture bloquée sur la sortie standard (plus rien n'y est lu) : les lignes sont perdues " \
             "tant qu'elle le reste":
         fail(f"replay: exit {p.returncode}, stderr {err!r}")
-    out_lines = out.split(b"\r\n")
-    if out_lines[-1] != b"" or out_lines[:-1] != sentences[:len(out_lines) - 1] \
-            or len(out_lines) - 1 + int(unwritten.group(1)) != len(sentences):
-        fail(f"replay: {len(out_lines) - 1} lines out, {unwritten.group(1)} unwritten")
+    first_lines_then_unwritten("replay", out, sentences, unwritten)
 
 
 def start_fast(d, **kwargs):
