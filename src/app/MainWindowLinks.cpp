@@ -39,8 +39,15 @@ WriteResult TFCorvel::WriteComText(std::string_view text) {
         SwActivNMEA_com.isChecked = false;
         CBCom.itemIndex = -1;  // choosing the port again opens it again
         SwActivNMEA_comEnable();
+        EndSerialStall();
     }
     return r;
+}
+
+void TFCorvel::EndSerialStall() {
+    if (!serialStalled_) return;
+    serialStalled_ = false;
+    ShowLinkStatus();
 }
 
 void TFCorvel::CloseComPort(std::string_view name) { ComPorts.CloseComPort(name); }
@@ -51,6 +58,8 @@ void TFCorvel::CBComSelect() {
     // The port open until now is closed first: it is never written to again, and the same port
     // chosen again (another rate) can then be opened.
     if (ComLinkOpen) CloseComPort(kComNames[static_cast<size_t>(LastComIndex)]);
+    EndSerialStall();
+    serialLost_ = 0;
     const std::string rateText = CBbauds.text();
     int rate = 4800;  // no rate chosen: the NMEA 0183 rate
     if (!rateText.empty()) std::from_chars(rateText.data(), rateText.data() + rateText.size(), rate);
@@ -82,6 +91,7 @@ void TFCorvel::RAZComClick() {
     CBCom.itemIndex = -1;
     CBbauds.enabled = true;
     SwActivNMEA_comEnable();
+    EndSerialStall();
 }
 
 // ---------------------------------------------------------------- network link

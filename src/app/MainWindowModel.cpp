@@ -533,11 +533,27 @@ bool TFCorvel::SendToSerial(std::string_view sentence) {
         dialogs_.ShowMessage(r.error);
         return false;
     }
-    if (r.status == WriteResult::Status::Incomplete) {
-        MemoNMEA.Append(" *** erreur de transmission  sur le COM : écriture incomplète ***");
-        EdMouch.text += "NON OK";
+    if (r.status == WriteResult::Status::Complete) {
+        EndSerialStall();
+        return true;
     }
+    // The sentence was lost whole: the window's log says so after it, a file of the log does not.
+    MemoNMEA.AppendNote(" *** erreur de transmission  sur le COM : écriture incomplète ***");
+    if (serialLost_++ == 0 && OnSerialStall) {
+        OnSerialStall(SerialStallMessage(SerialStallText::Notice, ComPorts.CurrentPortLabel(), 1));
+    }
+    if (!serialStalled_) {
+        EdMouch.text += "NON OK";
+        connectionText_ = EdConnex.text;  // shown again when the port takes sentences again
+        serialStalled_ = true;
+    }
+    ShowLinkStatus();
     return true;
+}
+
+void TFCorvel::ShowLinkStatus() {
+    EdConnex.text = serialStalled_ ? SerialStallMessage(SerialStallText::Status, {}, serialLost_) : connectionText_;
+    Changes.Bump(ControlGroup::Transmission);
 }
 
 bool TFCorvel::SendToStandardOutput(std::string_view sentence) {

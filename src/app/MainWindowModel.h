@@ -99,6 +99,11 @@ public:
     bool ComLinkValid = false;  // the chosen port opened once
     // Every sentence, after the links (a headless run's standard output).
     std::function<void(std::string_view)> OnSentence;
+    // The first sentence the open serial port lost, with the notice that says so (a headless run's
+    // standard error); the window shows the stall in its « Stat » field.
+    std::function<void(const std::string& notice)> OnSerialStall;
+    // The sentences the serial port lost (none of their bytes went out) since it was opened.
+    long long SerialLost() const { return serialLost_; }
     Timer TimerLoadCFG;
     // The right column's slide show (its TimerDiapo in the engine's set) and its switch.
     SlideShow Slides{Timers};
@@ -263,9 +268,10 @@ public:
         AfficheCateg();
         Changes.Bump(ControlGroup::Centre);
     }
+    // The network's state, in « Stat » unless a stalled serial port shows there.
     void ShowConnection(std::string text) override {
-        EdConnex.text = std::move(text);
-        Changes.Bump(ControlGroup::Transmission);
+        connectionText_ = std::move(text);
+        ShowLinkStatus();
     }
     void SetNetworkActive() override { WifiActive = true; }
     // "Automatique": ticked, the last opened configuration is read again each time its file changes,
@@ -333,6 +339,12 @@ private:
     };
     FixedText capText_, currentSpeedText_, currentDirectionText_, driftText_;
     std::string stampedLine_;  // the time-stamped log line, built in the same buffer each time
+    // « Stat »: the stalled serial port while it loses sentences, else the network's state.
+    void ShowLinkStatus();
+    void EndSerialStall();        // the port closed or chosen again: « Stat » shows the network again
+    std::string connectionText_;  // the network's state, kept while the serial port shows
+    bool serialStalled_ = false;  // the last sentence was lost; the next one written ends the stall
+    long long serialLost_ = 0;
     // The sentence's roads out of the window, in this order; a road that fails ends the group.
     bool SendToLog(std::string_view sentence);
     bool SendToNetwork(std::string_view sentence);

@@ -109,6 +109,7 @@ bool UARTManag::OpenComPort(std::string_view name, int baudRate, Parity parity, 
     }
     current_ = index;
     stalled_ = false;
+    rest_.clear();
     return true;
 }
 
@@ -116,19 +117,46 @@ WriteResult UARTManag::WriteComText(std::string_view text) {
     if (current_ < 0 || !ports_[static_cast<size_t>(current_)].device) {
         return {WriteResult::Status::Incomplete, {}};  // no port: nothing went out
     }
-    Port& port = ports_[static_cast<size_t>(current_)];
-    const SerialWrite w = port.device->Write(text, stalled_ ? std::chrono::milliseconds(0) : timeLimit_);
-    if (w.failed) {
-        const std::string message = "Erreur WriteFile : le port " +
-                                    std::string(kComNames[static_cast<size_t>(current_)]) + " (" + port.path +
-                                    ") ne répond plus (" + w.error + ") ; la liaison série est fermée";
-        port.device.reset();
-        port.state = Port::State::Closed;
-        current_ = -1;
-        return {WriteResult::Status::Failed, message};
+    const std::chrono::milliseconds limit = stalled_ ? std::chrono::milliseconds(0) : timeLimit_;
+    if (!rest_.empty()) {
+        if (WriteResult r = WriteRest(limit); r.status != WriteResult::Status::Complete) return r;
     }
+    const SerialWrite w = ports_[static_cast<size_t>(current_)].device->Write(text, limit);
+    if (w.failed) return Fail(w);
     stalled_ = w.written < text.size();
+    if (w.written == 0 && !text.empty()) return {WriteResult::Status::Incomplete, {}};
+    rest_.assign(text.substr(w.written));
+    return {};
+}
+
+WriteResult UARTManag::FinishWrite(std::chrono::milliseconds timeLimit) {
+    if (current_ < 0 || rest_.empty()) return {};
+    return WriteRest(timeLimit);
+}
+
+WriteResult UARTManag::WriteRest(std::chrono::milliseconds limit) {
+    const SerialWrite w = ports_[static_cast<size_t>(current_)].device->Write(rest_, limit);
+    if (w.failed) return Fail(w);
+    rest_.erase(0, w.written);
+    stalled_ = !rest_.empty();
     return {stalled_ ? WriteResult::Status::Incomplete : WriteResult::Status::Complete, {}};
+}
+
+WriteResult UARTManag::Fail(const SerialWrite& w) {
+    const std::string message = "Erreur WriteFile : le port " + CurrentPortLabel() + " ne répond plus (" + w.error +
+                                ") ; la liaison série est fermée";
+    Port& port = ports_[static_cast<size_t>(current_)];
+    port.device.reset();
+    port.state = Port::State::Closed;
+    current_ = -1;
+    rest_.clear();
+    return {WriteResult::Status::Failed, message};
+}
+
+std::string UARTManag::CurrentPortLabel() const {
+    if (current_ < 0) return {};
+    return std::string(kComNames[static_cast<size_t>(current_)]) + " (" + ports_[static_cast<size_t>(current_)].path +
+           ")";
 }
 
 void UARTManag::CloseComPort(std::string_view name) {
@@ -141,7 +169,10 @@ void UARTManag::CloseComPort(std::string_view name) {
     }
     port.device.reset();
     port.state = Port::State::Closed;
-    if (current_ == index) current_ = -1;
+    if (current_ == index) {
+        current_ = -1;
+        rest_.clear();
+    }
 }
 
 bool UARTManag::IsOpen(std::string_view name) const {

@@ -97,12 +97,19 @@ public:
     // "Erreur dans GetCommState" (the open goes on), "Erreur dans SetCommState" (the open fails).
     bool OpenComPort(std::string_view name, int baudRate, Parity parity = Parity::None, int byteSize = 8,
                      StopBits stopBits = StopBits::One);
-    // Writes `text` (one byte per character) to the port of the last successful open. Complete
-    // when every byte went out within the time limit, Incomplete otherwise; Failed, with the
-    // message for the user, when the device failed: the port is then closed. After a write that
-    // ran out of time, the next ones do not wait until one goes through at once, so a stalled
-    // device costs one time limit, not one per sentence.
+    // Writes `text` (one byte per character) to the port of the last successful open, never
+    // cutting it: Complete when it went out, or began to and its rest waits (the rest goes out
+    // first, at the next write or FinishWrite); Incomplete when none of it went out, the rest of
+    // an earlier text still waiting or the device taking nothing within the time limit: the text
+    // is lost whole. Failed, with the message for the user, when the device failed: the port is
+    // then closed. After a write that ran out of time, the next ones do not wait until one goes
+    // through at once, so a stalled device costs one time limit, not one per sentence.
     WriteResult WriteComText(std::string_view text);
+    // Waits at most `timeLimit` for the device to take the rest of a begun text: Complete once
+    // nothing waits (or no port is open), Incomplete when the rest still waits.
+    WriteResult FinishWrite(std::chrono::milliseconds timeLimit);
+    // The port written to and its device, as the messages name it: "COM3 (/dev/ttyUSB0)".
+    std::string CurrentPortLabel() const;
     // Closes the port; "Handle invalide en fermeture " when its last open failed; nothing when it
     // is not open.
     void CloseComPort(std::string_view name);
@@ -121,8 +128,14 @@ private:
     Dialogs& dialogs_;
     std::map<std::string, std::string> overrides_;
     std::array<Port, kComNames.size()> ports_;
+    // The rest of the text whose first bytes went out to the current port; `limit`: how long to wait.
+    WriteResult WriteRest(std::chrono::milliseconds limit);
+    // The device failed: the port closes; the result carries the message.
+    WriteResult Fail(const SerialWrite& w);
+
     int current_ = -1;  // the port written to
     bool stalled_ = false;
+    std::string rest_;  // the rest of a begun text, written before anything else
     std::chrono::milliseconds timeLimit_ = kWriteTimeLimit;
 };
 

@@ -47,6 +47,15 @@ constexpr std::array<std::string_view, 2> kDriftSides{"° BABORD", "° TRIBORD"}
 constexpr std::array<WindLabels, 2> kWindLabels{
     {{" Vent réel TW", "Meilleur TWA"}, {" Vent surface SW", "Meilleur SWA"}}};
 
+// By SerialStallText; {port} the port and its device, {lost} the sentences lost, counted.
+constexpr std::array<std::string_view, 4> kSerialStallTexts{
+    "le port {port} ne prend plus les phrases (écriture incomplète) : celles qu'il ne prend pas sont perdues "
+    "entières",
+    "Port série bloqué : {lost}",
+    "{lost} sur le port {port} : il ne les prenait plus",
+    "la dernière phrase commencée sur le port {port} n'a pas pu être terminée avant la fin : elle y reste coupée",
+};
+
 using Value = std::pair<std::string_view, std::string>;
 
 // `text` with each {name} replaced by its value, in one pass: a value is never read again, so a
@@ -88,6 +97,14 @@ std::string PolarRefusalMessage(const sim::PolarLoadResult& result) {
         {"limit", nav::FormatGeneral(entry->limit)},
     }};
     return Fill(entry->text, values);
+}
+
+std::string SerialStallMessage(SerialStallText which, std::string_view port, long long lost) {
+    const std::array<Value, 2> values{{
+        {"port", std::string(port)},
+        {"lost", std::to_string(lost) + (lost <= 1 ? " phrase perdue" : " phrases perdues")},
+    }};
+    return Fill(kSerialStallTexts[static_cast<std::size_t>(which)], values);
 }
 
 std::string AngleAboveTableMessage(nav::Real Wa) { return std::string(kAngleAboveTable) + nav::FormatFixed(Wa, 4, 1); }

@@ -47,6 +47,16 @@ WindLabels MajLabTWSW(bool currentPresent);
 std::string DepthText(float metres);
 std::string TemperatureText(float celsius);
 
+// What is said of a serial device that no longer takes the sentences (its reader stalled). Notice:
+// once, when the first sentence is lost (a headless run's standard error), « le port COM3
+// (/dev/ttyUSB0) ne prend plus les phrases (écriture incomplète) : celles qu'il ne prend pas sont
+// perdues entières »; Status: the window's « Stat » field while it lasts, « Port série bloqué : 12
+// phrases perdues »; Summary: a headless run's end, « 12 phrases perdues sur le port COM3
+// (/dev/ttyUSB0) : il ne les prenait plus »; Cut: a headless run's end when the device never took
+// the rest of a sentence begun. `port`: "COM3 (/dev/ttyUSB0)".
+enum class SerialStallText { Notice, Status, Summary, Cut };
+std::string SerialStallMessage(SerialStallText which, std::string_view port, long long lost);
+
 // The suffix of a time-stamped log line that carries an injected fault: « *** défaut injecté :
 // somme de contrôle » (with its leading space); "" for a sentence sent as it was built.
 std::string_view FaultMark(nmea::FaultKind kind);

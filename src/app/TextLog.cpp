@@ -4,8 +4,12 @@
 namespace corvel::app {
 
 void TextLog::Append(std::string_view line) {
-    ++appended_;
     if (stream_) stream_(line);
+    AppendNote(line);
+}
+
+void TextLog::AppendNote(std::string_view line) {
+    ++appended_;
     if (keep_) lines_.emplace_back(line);  // the one copy, and only when the line is kept
 }
 

@@ -16,6 +16,9 @@ public:
     using Stream = std::function<void(std::string_view line)>;
 
     void Append(std::string_view line);
+    // A line for the reader of the window (a transmission error): kept, never streamed, so that a
+    // file written as the log grows holds only what was sent.
+    void AppendNote(std::string_view line);
     // "RAZ": empties the text (not the streams already written).
     void Clear();
 

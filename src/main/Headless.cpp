@@ -4,14 +4,18 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -25,6 +29,7 @@
 #include "app/Program.h"
 #include "app/ReplayFeed.h"
 #include "app/SerialPorts.h"
+#include "app/SimulationTexts.h"
 #include "config/Folders.h"
 #include "links/QtControlServer.h"
 #include "links/QtNetLink.h"
@@ -239,7 +244,12 @@ std::string Usage() {
            "\n"
            "Chaque option à valeur, sauf --do, se donne une seule fois ; les journaux et la sortie standard\n"
            "vont dans des fichiers distincts. Une sortie qui ne peut plus être écrite est signalée aussitôt\n"
-           "et s'arrête sur sa dernière phrase entière ; les autres continuent et la fin rend le code 1.\n";
+           "et s'arrête sur sa dernière phrase entière ; les autres continuent et la fin rend le code 1.\n"
+           "Un lecteur qui ne lit plus (sortie standard, journal dans un tube, port série) ne retient rien :\n"
+           "les phrases qu'il ne prend pas sont perdues entières (une phrase commencée est terminée avant\n"
+           "toute autre) ; la sortie d'erreur le dit une fois, puis compte à la fin ce qui n'a pas été écrit\n"
+           "(code 1). Avec --fast, la simulation attend la sortie standard et les journaux. Après un signal\n"
+           "d'arrêt, la fin attend au plus une seconde ce qui reste à écrire.\n";
 }
 
 ParseResult ParseOptions(const std::vector<std::string>& args) {
@@ -431,14 +441,27 @@ private:
     std::optional<app::TFParamWIFI> tcp_, udp_;  // after their links: they leave first
 };
 
-// An output of lines, each followed by CR LF (standard output, a log), written with write(2).
-// The lines gather in a buffer that goes out when it passes kFlushAt or on Flush, so the file only
-// ever receives whole lines. The first failed write is reported at once on standard error with
-// the system's reason; the part of a line it left is taken back (the file is truncated after the
-// last whole line, where the file can be truncated) and the output writes nothing more.
+// "1 ligne", "2 lignes": a count and its noun.
+std::string Counted(long long n, const char* one, const char* many) {
+    return std::to_string(n) + (n <= 1 ? one : many);
+}
+
+// An output of lines, each followed by CR LF (standard output, a log), written with write(2)
+// without ever waiting for the reader, so that a reader that stops reading holds nothing else.
+// The lines gather in a buffer; Flush sends what the reader takes now and keeps the rest for the
+// next Flush. Where the output is no regular file it writes chunks of whole lines of at most
+// PIPE_BUF bytes: a pipe takes such a chunk whole or not at all, so its reader never finds a line
+// cut. A buffer that reaches kFlushAt is flushed at once and makes the output Backlogged (a --fast
+// run waits for it); past kMaxQueued the lines are lost, counted, and reported once at the first.
+// The first failed write is reported at once on standard error with the system's reason; the part
+// of a line it left is taken back (the file is truncated after the last whole line, where the file
+// can be truncated) and the output writes nothing more.
 class LineOutput {
 public:
+    using Clock = std::chrono::steady_clock;
     static constexpr size_t kFlushAt = 64 * 1024;
+    static constexpr size_t kMaxQueued = 4 * kFlushAt;
+    static constexpr std::chrono::seconds kDrainIdle{1};
 
     LineOutput() = default;
     LineOutput(const LineOutput&) = delete;
@@ -451,49 +474,125 @@ public:
     bool Open(const std::filesystem::path& path) {
         fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         owned_ = fd_ >= 0;
+        if (owned_) ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) | O_NONBLOCK);  // a FIFO's reader may stall
         Attach(fd_, "dans le journal " + path.string());
         return owned_;
     }
-    // `where`, for the message: "sur la sortie standard".
-    void Attach(int fd, std::string where) {
-        fd_ = fd;
-        where_ = std::move(where);
-        buffer_.reserve(kFlushAt + 1024);
+    // Standard output. Its descriptor is shared with whoever started the program (a shell's
+    // terminal), so its flags stay as they are: a pipe, FIFO or terminal is opened again, with a
+    // description of its own, non-blocking; a socket is written with MSG_DONTWAIT; a file as it is.
+    void AttachStandardOutput() {
+        int fd = STDOUT_FILENO;
+        if (struct stat st{}; ::fstat(fd, &st) == 0) {
+            socket_ = S_ISSOCK(st.st_mode);
+            if (S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode)) {
+                const int again = ::open("/proc/self/fd/1", O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+                owned_ = again >= 0;  // else (no /proc, a FIFO already without reader) the one given
+                if (owned_) fd = again;
+            }
+        }
+        Attach(fd, "sur la sortie standard");
     }
 
     // Written to, and not failed.
     bool Active() const { return fd_ >= 0 && !failed_; }
     bool Failed() const { return failed_; }
+    // Lines lost or left unwritten: the output did not carry everything.
+    bool Incomplete() const { return lost_ > 0 || !buffer_.empty(); }
+    bool Backlogged() const { return Active() && buffer_.size() >= kFlushAt; }
+    // What poll(2) waits on for room to write.
+    pollfd Readiness() const { return {fd_, POLLOUT, 0}; }
 
     void Write(std::string_view line) {
         if (!Active()) return;
+        if (buffer_.size() + line.size() + 2 > kMaxQueued) {
+            if (lost_++ == 0) {
+                std::fprintf(stderr,
+                             "corvelnmea: écriture bloquée %s (plus rien n'y est lu) : les lignes sont "
+                             "perdues tant qu'elle le reste\n",
+                             where_.c_str());
+            }
+            return;
+        }
         buffer_.append(line);
         buffer_.append("\r\n", 2);
         if (buffer_.size() >= kFlushAt) Flush();
     }
 
+    // Writes what the reader takes now.
     void Flush() {
         size_t written = 0;
         while (Active() && written < buffer_.size()) {
-            const ssize_t n = ::write(fd_, buffer_.data() + written, buffer_.size() - written);
+            const ssize_t n = WriteSome(std::string_view(buffer_).substr(written));
             if (n > 0) {
                 written += static_cast<size_t>(n);
             } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-                pollfd ready{fd_, POLLOUT, 0};  // a descriptor left non-blocking by whoever started us
-                ::poll(&ready, 1, -1);
+                break;  // the reader is behind: the rest waits for the next Flush
             } else if (n == 0 || errno != EINTR) {
                 Fail(n == 0 ? EIO : errno, written);
             }
         }
-        buffer_.clear();
+        if (!Active()) {
+            buffer_.clear();
+            return;
+        }
+        const size_t lineEnd = std::string_view(buffer_.data(), written).rfind('\n');
+        lineWritten_ = lineEnd == std::string_view::npos ? lineWritten_ + written : written - lineEnd - 1;
+        buffer_.erase(0, written);
+    }
+
+    // At the end: waits for the reader to take what is left, giving up once it has taken nothing
+    // for kDrainIdle, and at `until` in any case.
+    void Drain(Clock::time_point until) {
+        Clock::time_point idleEnd = Clock::now() + kDrainIdle;
+        for (;;) {
+            const size_t before = buffer_.size();
+            Flush();
+            if (buffer_.empty()) return;
+            const Clock::time_point now = Clock::now();
+            if (buffer_.size() < before) idleEnd = now + kDrainIdle;
+            const Clock::time_point stop = std::min(idleEnd, until);
+            if (now >= stop) return;
+            pollfd ready = Readiness();
+            ::poll(&ready, 1, static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(stop - now).count()));
+        }
+    }
+
+    // The lines lost and left unwritten, on standard error.
+    void ReportUnwritten() const {
+        const long long left = lost_ + std::count(buffer_.begin(), buffer_.end(), '\n');
+        if (left == 0) return;
+        std::fprintf(stderr, "corvelnmea: %s %s : son lecteur ne lisait plus\n",
+                     Counted(left, " ligne non écrite", " lignes non écrites").c_str(), where_.c_str());
     }
 
 private:
-    // `written`: the bytes of the buffer that went out before the failure.
+    void Attach(int fd, std::string where) {
+        fd_ = fd;
+        where_ = std::move(where);
+        buffer_.reserve(kFlushAt + 1024);
+        struct stat st {};
+        chunked_ = ::fstat(fd, &st) == 0 && !S_ISREG(st.st_mode);
+    }
+
+    // One write: to a file, all of `bytes`; else the whole lines at their start that fit in
+    // PIPE_BUF (or the first line alone, when it is longer).
+    ssize_t WriteSome(std::string_view bytes) const {
+        size_t size = bytes.size();
+        if (chunked_ && size > PIPE_BUF) {
+            const size_t lineEnd = bytes.substr(0, PIPE_BUF).rfind('\n');
+            size = lineEnd != std::string_view::npos ? lineEnd + 1 : bytes.find('\n') + 1;
+        }
+        return socket_ ? ::send(fd_, bytes.data(), size, MSG_DONTWAIT | MSG_NOSIGNAL)
+                       : ::write(fd_, bytes.data(), size);
+    }
+
+    // `written`: the bytes of the buffer that went out in this Flush before the failure.
     void Fail(int error, size_t written) {
         failed_ = true;
         const size_t lineEnd = std::string_view(buffer_.data(), written).rfind('\n');
-        const auto cut = static_cast<off_t>(written - (lineEnd == std::string_view::npos ? 0 : lineEnd + 1));
+        const auto cut =
+            static_cast<off_t>(lineEnd == std::string_view::npos ? lineWritten_ + written : written - lineEnd - 1);
         if (const off_t at = ::lseek(fd_, 0, SEEK_CUR); cut > 0 && at >= cut) {
             if (::ftruncate(fd_, at - cut) != 0) {
                 // A device that cannot be truncated (/dev/full) keeps the part of a line.
@@ -504,9 +603,13 @@ private:
 
     int fd_ = -1;
     bool owned_ = false;
+    bool socket_ = false;
+    bool chunked_ = false;  // not a regular file: written in chunks of whole lines
     bool failed_ = false;
     std::string where_;
     std::string buffer_;
+    size_t lineWritten_ = 0;  // the bytes of the buffer's first line that earlier Flushes wrote
+    long long lost_ = 0;
 };
 
 // --replay: the sentences of a recorded file handed to the window's roads, at their recorded
@@ -700,14 +803,20 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     w.MemoNMEAHMS.SetKeepLines(false);
     if (options.log) w.MemoNMEA.SetStream([&raw](std::string_view line) { raw.Write(line); });
     if (options.logStamped) w.MemoNMEAHMS.SetStream([&stamped](std::string_view line) { stamped.Write(line); });
+    // A serial device that stops taking the sentences is said once; its count comes at the end.
+    w.OnSerialStall = [](const std::string& notice) { std::fprintf(stderr, "corvelnmea: %s\n", notice.c_str()); };
     if (options.stdoutOutput) {
-        standardOutput.Attach(STDOUT_FILENO, "sur la sortie standard");
+        standardOutput.AttachStandardOutput();
         w.OnSentence = [&standardOutput](std::string_view sentence) { standardOutput.Write(sentence); };
     }
+    LineOutput* const outputs[] = {&standardOutput, &raw, &stamped};
     auto flush = [&] {
-        standardOutput.Flush();
-        raw.Flush();
-        stamped.Flush();
+        for (LineOutput* o : outputs) o->Flush();
+    };
+    // With --fast, the simulation waits while a reader is behind (the loop goes on serving the
+    // control port and the stop signals).
+    auto backlogged = [&] {
+        return std::any_of(std::begin(outputs), std::end(outputs), [](LineOutput* o) { return o->Backlogged(); });
     };
     // Once every output has failed, a run without links has nothing left to do.
     const bool anyLink = options.tcpPort || options.udpAddress || options.serialDevice;
@@ -778,11 +887,24 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     if (options.fast) {
         // Slices of simulated time between which the event loop serves the links. The outputs go
         // out at least every kFastFlushMillis of wall time (and whenever a buffer fills), so
-        // that a run killed abruptly leaves whole lines in order.
+        // that a run killed abruptly leaves whole lines in order. While a reader is behind, the
+        // pump waits for it at most kWaitMillis at a time, then lets the loop serve the rest.
         constexpr sim::Millis kFastFlushMillis = 100;
+        constexpr int kWaitMillis = 5;
         pump.setInterval(0);
         QObject::connect(&pump, &QTimer::timeout, [&] {
-            if (replay) {
+            if (backlogged()) {
+                pollfd ready[std::size(outputs)];
+                nfds_t count = 0;
+                for (LineOutput* o : outputs) {
+                    if (o->Backlogged()) ready[count++] = o->Readiness();
+                }
+                ::poll(ready, count, kWaitMillis);
+                flush();
+            }
+            if (backlogged()) {
+                // nothing more before the reader takes what waits
+            } else if (replay) {
                 replay->SendDue(w, 0, kReplaySlice);
             } else {
                 runUntil(w.Timers.Now() + 1000);
@@ -815,21 +937,43 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     pump.start();
     if (!finished()) qapp.exec();
     pump.stop();
-    flush();
+    // What the readers have not taken yet: waited for while they read, at most a second after a
+    // stop signal; what is left is counted on standard error.
+    const LineOutput::Clock::time_point until = g_stopSignal.load() != 0
+                                                    ? LineOutput::Clock::now() + LineOutput::kDrainIdle
+                                                    : LineOutput::Clock::time_point::max();
+    for (LineOutput* o : outputs) {
+        o->Drain(until);
+        o->ReportUnwritten();
+    }
+    // A sentence begun on the serial port is finished if the device takes it before then.
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+        std::min(until, LineOutput::Clock::now() + LineOutput::kDrainIdle) - LineOutput::Clock::now());
+    const bool serialCut = program.ComPorts.FinishWrite(std::max(left, std::chrono::milliseconds(0))).status ==
+                           app::WriteResult::Status::Incomplete;
+    const long long serialLost = w.SerialLost();
+    for (const auto& [said, text] :
+         {std::pair{serialLost > 0, app::SerialStallText::Summary}, std::pair{serialCut, app::SerialStallText::Cut}}) {
+        if (said) {
+            std::fprintf(stderr, "corvelnmea: %s\n",
+                         app::SerialStallMessage(text, program.ComPorts.CurrentPortLabel(), serialLost).c_str());
+        }
+    }
     if (g_stopSignal.load() == 0 && end >= 0 && end != durationEnd && w.Timers.Now() >= end) {
         std::fprintf(stderr,
                      "corvelnmea: l'horloge simulée atteint la fin de l'an 9999, dernière date que les phrases "
                      "savent écrire : fin de la simulation\n");
     }
     if (replay) {
-        const auto plural = [](long long n, const char* one, const char* many) {
-            return std::to_string(n) + (n <= 1 ? one : many);
-        };
         std::fprintf(stderr, "corvelnmea: rejeu terminé : %s, %s\n",
-                     plural(replay->Sent(), " phrase envoyée", " phrases envoyées").c_str(),
-                     plural(replay->Skipped(), " ligne ignorée", " lignes ignorées").c_str());
+                     Counted(replay->Sent(), " phrase envoyée", " phrases envoyées").c_str(),
+                     Counted(replay->Skipped(), " ligne ignorée", " lignes ignorées").c_str());
     }
-    if (standardOutput.Failed() || raw.Failed() || stamped.Failed()) return 1;
+    if (serialLost > 0 || serialCut || std::any_of(std::begin(outputs), std::end(outputs), [](const LineOutput* o) {
+            return o->Failed() || o->Incomplete();
+        })) {
+        return 1;
+    }
     return g_stopSignal.load() == SIGQUIT ? kQuitExitCode : 0;
 }
 

@@ -329,12 +329,78 @@ TEST_F(LinksFixture, AStalledDeviceCostsOneTimeLimitAndSendingGoesOn) {
     EXPECT_EQ(w.MemoNMEA.Lines().back().find(kErrorLine), std::string::npos);
 }
 
-TEST_F(LinksFixture, APartialWriteIsIncomplete) {
+// A device that takes part of a sentence gets its rest before anything else; meanwhile the texts
+// it has no room for are lost whole, so the wire never holds a cut sentence.
+TEST_F(LinksFixture, ABegunSentenceIsFinishedFirstAndTheOthersAreLostWhole) {
+    using enum WriteResult::Status;
     Select(2);
-    platform.accept = [](std::string_view bytes) { return bytes.size() - 1; };
-    EXPECT_EQ(w.WriteComText("$GPZDA\r\n").status, WriteResult::Status::Incomplete);
-    platform.accept = nullptr;
-    EXPECT_EQ(w.WriteComText("$GPZDA\r\n").status, WriteResult::Status::Complete);
+    size_t room = 0;  // the bytes the device takes before it is full again
+    platform.accept = [&room](std::string_view bytes) {
+        const size_t n = std::min(room, bytes.size());
+        room -= n;
+        return n;
+    };
+    const struct {
+        size_t room;
+        const char* text;
+        WriteResult::Status status;
+    } writes[] = {
+        {3, "$GPAAA\r\n", Complete},    // begun: its rest waits
+        {0, "$GPBBB\r\n", Incomplete},  // the rest still waits: lost whole
+        {2, "$GPCCC\r\n", Incomplete},  // part of the rest went out, not all: lost whole
+        {100, "$GPDDD\r\n", Complete},  // the rest, then the whole text
+        {4, "$GPEEE\r\n", Complete},    // begun again
+    };
+    for (const auto& write : writes) {
+        SCOPED_TRACE(write.text);
+        room = write.room;
+        EXPECT_EQ(w.WriteComText(write.text).status, write.status);
+    }
+    room = 0;
+    EXPECT_EQ(ports.FinishWrite(0ms).status, Incomplete);
+    room = 100;
+    EXPECT_EQ(ports.FinishWrite(0ms).status, Complete);
+    EXPECT_EQ(ports.FinishWrite(0ms).status, Complete);  // nothing waits
+    EXPECT_EQ(Device("/dev/ttyUSB0")->bytes, "$GPAAA\r\n$GPDDD\r\n$GPEEE\r\n");
+}
+
+// A stalled port: each lost sentence is followed by the error line in the window's log, never in a
+// file written from it; the first loss is said once; « Stat » shows the count while the stall
+// lasts, and the network's state again (the latest one) once the port takes sentences.
+TEST_F(LinksFixture, AStalledPortIsSaidOnceCountedAndShownInStat) {
+    Select(2);
+    std::vector<std::string> notices, streamed;
+    w.OnSerialStall = [&notices](const std::string& notice) { notices.push_back(notice); };
+    w.MemoNMEA.SetStream([&streamed](std::string_view line) { streamed.emplace_back(line); });
+    w.ShowConnection("Client connecté : 192.168.137.12");
+    bool stalled = true;
+    platform.accept = [&stalled](std::string_view bytes) { return stalled ? size_t{0} : bytes.size(); };
+    w.BtCalCClick();
+    w.Timers.Advance(2000);
+    const auto sentences = static_cast<long long>(streamed.size());
+    EXPECT_GT(sentences, 9);
+    for (const auto& line : streamed) EXPECT_EQ(line[0], '$');
+    EXPECT_EQ(w.MemoNMEA.Lines().size(), 2 * streamed.size());  // each followed by the error line
+    EXPECT_EQ(w.SerialLost(), sentences);
+    EXPECT_EQ(w.EdConnex.text, "Port série bloqué : " + std::to_string(sentences) + " phrases perdues");
+    EXPECT_EQ(notices, std::vector<std::string>{
+                           "le port COM3 (/dev/ttyUSB0) ne prend plus les phrases (écriture incomplète) : celles "
+                           "qu'il ne prend pas sont perdues entières"});
+
+    stalled = false;
+    w.Timers.Advance(1000);
+    EXPECT_EQ(w.EdConnex.text, "Client connecté : 192.168.137.12");
+    EXPECT_EQ(w.SerialLost(), sentences);
+
+    stalled = true;  // a second stall: shown again, not said again
+    w.Timers.Advance(1000);
+    w.ShowConnection("Client déconnecté : ");
+    EXPECT_EQ(w.EdConnex.text.rfind("Port série bloqué : ", 0), 0u) << w.EdConnex.text;
+    EXPECT_EQ(notices.size(), 1u);
+    stalled = false;
+    w.Timers.Advance(1000);
+    EXPECT_EQ(w.EdConnex.text, "Client déconnecté : ");
+    EXPECT_EQ(w.EdMouch.text, "Com tjrs valideNON OKNON OK");  // once a stall
 }
 
 TEST_F(LinksFixture, AVanishedDeviceIsReportedOnceAndTheSimulationGoesOn) {

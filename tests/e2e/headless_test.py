@@ -881,6 +881,53 @@ def test_serial_pty():
         fail(f"device settings: speed {ospeed}, cflag {cflag:o}")
 
 
+def test_serial_stall():
+    """A serial device whose reader stalls (the pseudo-terminal's other side not read): each sentence
+    the device does not take is lost whole and counted, a sentence begun is finished before any
+    other, so the reader finds only whole sentences, in order; standard error says so once, then
+    the count at the end (exit 1); the raw log holds every sentence and nothing else. A reader that
+    never reads again may keep the beginning of the last sentence begun, which the end says too."""
+    for reader_resumes in (False, True):
+        master, device = open_pty()
+        with tempfile.TemporaryDirectory() as d:
+            raw = os.path.join(d, "raw.txt")
+            try:
+                p = subprocess.Popen([EXE, "--headless", "--no-settings", "--serial", device, "--log", raw, "--fast",
+                                      "--duration", "14400", *START], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                     env=ENV)
+                wire, end = b"", time.monotonic() + 60
+                time.sleep(0.3)  # nobody reads meanwhile
+                while reader_resumes and p.poll() is None and time.monotonic() < end:
+                    wire += read_pty(master)
+                    time.sleep(0.01)
+                out, err = p.communicate(timeout=60)
+                wire += read_pty(master)
+            finally:
+                os.close(master)
+            logged = open(raw, "rb").read().split(b"\r\n")[:-1]
+        lines = err.decode().splitlines()
+        port = f"COM1 ({device})"
+        lost = re.fullmatch(rf"corvelnmea: (\d+) phrases perdues sur le port {re.escape(port)} : il ne les "
+                            r"prenait plus", lines[1] if len(lines) > 1 else "")
+        cut_said = f"corvelnmea: la dernière phrase commencée sur le port {port} n'a pas pu être terminée avant " \
+                   "la fin : elle y reste coupée" in lines
+        if p.returncode != 1 or not lost or not lines[0].startswith(f"corvelnmea: le port {port} ne prend plus") \
+                or len(lines) != 2 + cut_said or out:
+            fail(f"reader resumes {reader_resumes}: exit {p.returncode}, stderr {err!r}")
+        if not all(SENTENCE.match(line) for line in logged) or len(logged) < 8000:
+            fail(f"the raw log holds {len(logged)} lines, not only the run's sentences")
+        sent, _, fragment = wire.rpartition(b"\r\n")
+        sent = sent.split(b"\r\n") if sent else []
+        # The sentences on the wire are the log's, in order, those lost apart.
+        rest = iter(logged)
+        if not all(line in rest for line in sent) or len(sent) + int(lost.group(1)) + cut_said != len(logged):
+            fail(f"reader resumes {reader_resumes}: {len(sent)} sentences on the wire, {lost.group(1)} lost, "
+                 f"{len(logged)} sent")
+        if cut_said != bool(fragment) or (fragment and not logged[len(sent)].startswith(fragment)) \
+                or (cut_said and reader_resumes):
+            fail(f"reader resumes {reader_resumes}: the wire ends with {fragment[:40]!r}, cut said: {cut_said}")
+
+
 def test_serial_busy():
     """A device another run holds, or one that does not exist: one clear line, exit code 1."""
     master, device = open_pty()
@@ -1036,6 +1083,101 @@ def test_reader_gone():
     if p.returncode != 1 or not first or f"la sortie standard : {os.strerror(errno.EPIPE)}" not in err \
             or err.count("\n") != 1:
         fail(f"exit {p.returncode}, stderr {err!r}")
+
+
+def end_and_read(p, read_end, stop=None):
+    """Ends `p`, after the signal `stop` when given, and closes `read_end`, the pipe of its standard
+    output: its standard error, what the pipe holds and the seconds the end took."""
+    try:
+        asked = time.monotonic()
+        if stop:
+            p.send_signal(stop)
+        try:
+            err = p.communicate(timeout=30)[1].decode()
+        except subprocess.TimeoutExpired:
+            fail(f"still running 30 s after {stop!r}")
+        took = time.monotonic() - asked
+        os.set_blocking(read_end, False)
+        return err, read_pty(read_end), took
+    finally:
+        p.kill()
+        p.wait()
+        os.close(read_end)
+
+
+def first_lines_then_unwritten(what, out, expected, unwritten):
+    """`out` is whole lines, the first ones of `expected`, the `unwritten` others apart."""
+    lines = out.split(b"\r\n")
+    if lines[-1] != b"" or lines[:-1] != expected[:len(lines) - 1] \
+            or len(lines) - 1 + int(unwritten.group(1)) != len(expected) or len(lines) < 10:
+        fail(f"{what}: {len(lines) - 1} lines out and {unwritten.group(1)} unwritten for {len(expected)}; "
+             f"last {lines[-1][:40]!r}")
+
+
+def test_reader_stalls():
+    """A reader of standard output that stops reading holds nothing else: the control port answers
+    (with --fast the simulation waits for the reader, in real time it goes on), SIGTERM ends the
+    run within about a second, and standard error counts the lines that could not be written; the
+    pipe holds whole sentences, the first ones of the raw log, which has them all."""
+    import fcntl
+    import termios
+
+    for mode in ("--fast", None):
+        port = free_port()
+        with tempfile.TemporaryDirectory() as d:
+            raw = os.path.join(d, "raw.txt")
+            read_end, write_end = os.pipe()
+            fcntl.fcntl(read_end, fcntl.F_SETPIPE_SZ, 4096)  # full after a few seconds in real time
+            p = subprocess.Popen([EXE, "--headless", "--no-settings", *START, "--stdout", "--log", raw,
+                                  "--control", str(port), *([mode] if mode else [])], stdout=write_end,
+                                 stderr=subprocess.PIPE, env=C_ENV)
+            os.close(write_end)
+            try:
+                # Nobody reads: wait until the pipe stops filling.
+                waiting, since, end = -1, time.monotonic(), time.monotonic() + 60
+                while time.monotonic() - since < 1.5:
+                    if time.monotonic() > end:
+                        fail(f"{mode}: the pipe never filled ({waiting} bytes)")
+                    now = int.from_bytes(fcntl.ioctl(read_end, termios.FIONREAD, b"\0" * 4), sys.byteorder)
+                    if now != waiting:
+                        waiting, since = now, time.monotonic()
+                    time.sleep(0.1)
+                c = LineClient(port)
+                first = c.state()
+                time.sleep(0.5)
+                later = c.state()
+                if mode and later["time"] != first["time"]:
+                    fail(f"--fast ran on without its reader: {first['time']} then {later['time']}")
+                if not mode and later["time"] <= first["time"]:
+                    fail(f"real time stopped with its reader: {first['time']} then {later['time']}")
+                c.close()
+            finally:
+                err, out, took = end_and_read(p, read_end, signal.SIGTERM)
+            unwritten = re.fullmatch(r"corvelnmea: (\d+) lignes? non écrites? sur la sortie standard : son "
+                                     r"lecteur ne lisait plus\n", err)
+            if p.returncode != 1 or not unwritten or took > 5:
+                fail(f"{mode}: exit {p.returncode} after {took:.1f} s, stderr {err!r}")
+            first_lines_then_unwritten(mode, out, open(raw, "rb").read().split(b"\r\n")[:-1], unwritten)
+    # In real time the lines that no longer fit in what waits for the reader are lost whole: said
+    # once, counted at the end. A fast replay into a pipe read only after the end shows it.
+    with tempfile.TemporaryDirectory() as d:
+        feed = os.path.join(d, "feed.nmea")
+        sentences = [b"$GPTXT,%06d*00" % i for i in range(20000)]
+        with open(feed, "wb") as f:
+            f.write(b"".join(line + b"\r\n" for line in sentences))
+        read_end, write_end = os.pipe()
+        p = subprocess.Popen([EXE, "--headless", "--no-settings", "--replay", feed, "--rate", "100000"],
+                             stdout=write_end, stderr=subprocess.PIPE, env=C_ENV)
+        os.close(write_end)
+        err, out, _ = end_and_read(p, read_end)
+    lines = err.splitlines()
+    unwritten = re.fullmatch(r"corvelnmea: (\d+) lignes non écrites sur la sortie standard : son lecteur ne lisait "
+                             r"plus", lines[1] if len(lines) > 1 else "")
+    if p.returncode != 1 or len(lines) != 3 or not unwritten or lines[0] != \
+            "corvelnmea: écriture bloquée sur la sortie standard (plus rien n'y est lu) : les lignes sont perdues " \
+            "tant qu'elle le reste":
+        fail(f"replay: exit {p.returncode}, stderr {err!r}")
+    first_lines_then_unwritten("replay", out, sentences, unwritten)
 
 
 def start_fast(d, **kwargs):
