@@ -4,43 +4,49 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <span>
 #include <vector>
 
 #include "app/ConfigFiles.h"
+#include "app/SimulationTexts.h"
 #include "config/Configuration.h"
 #include "nav/Conversions.h"
 #include "nav/Utf8Text.h"
 #include "nav/ValidFloat.h"
+#include "nmea/SentenceEncoder.h"
 
 namespace corvel::app {
 
 namespace {
 
-// The commands of the window's controls, given to the engine as the window gives them.
+// The commands of the window's controls, given to the engine as the window gives them: taken
+// exactly when the engine would take them (sim::Simulator::WhyRefused).
 struct EngineCommand {
     std::string_view name;
-    bool sim::OfferedCommands::*offered;
+    sim::Command command;
     bool (*run)(sim::Simulator&);
-    bool heading = false;  // a heading step of the pilot
 };
+using sim::Command;
 constexpr EngineCommand kEngineCommands[] = {
-    {"VIRER", &sim::OfferedCommands::tack, [](sim::Simulator& e) { return e.Tack(); }},
-    {"EMPANNER", &sim::OfferedCommands::gybe, [](sim::Simulator& e) { return e.Gybe(); }},
-    {"MEILLEUR_PRES", &sim::OfferedCommands::bestHaul, [](sim::Simulator& e) { return e.BearToCloseHauled(); }},
-    {"AUTO", &sim::OfferedCommands::pilotModes, [](sim::Simulator& e) { return e.Auto(); }},
-    {"STDBY", &sim::OfferedCommands::pilotModes, [](sim::Simulator& e) { return e.Standby(); }},
-    {"+1", &sim::OfferedCommands::headingOne, [](sim::Simulator& e) { return e.ChangeHeading(1); }, true},
-    {"+10", &sim::OfferedCommands::headingTen, [](sim::Simulator& e) { return e.ChangeHeading(10); }, true},
-    {"-1", &sim::OfferedCommands::headingOne, [](sim::Simulator& e) { return e.ChangeHeading(-1); }, true},
-    {"-10", &sim::OfferedCommands::headingTen, [](sim::Simulator& e) { return e.ChangeHeading(-10); }, true},
+    {"VIRER", Command::Tack, [](sim::Simulator& e) { return e.Tack(); }},
+    {"EMPANNER", Command::Gybe, [](sim::Simulator& e) { return e.Gybe(); }},
+    {"MEILLEUR_PRES", Command::BestHaul, [](sim::Simulator& e) { return e.BearToCloseHauled(); }},
+    {"AUTO", Command::Auto, [](sim::Simulator& e) { return e.Auto(); }},
+    {"STDBY", Command::Standby, [](sim::Simulator& e) { return e.Standby(); }},
+    {"+1", Command::HeadingOne, [](sim::Simulator& e) { return e.ChangeHeading(1); }},
+    {"+10", Command::HeadingTen, [](sim::Simulator& e) { return e.ChangeHeading(10); }},
+    {"-1", Command::HeadingOne, [](sim::Simulator& e) { return e.ChangeHeading(-1); }},
+    {"-10", Command::HeadingTen, [](sim::Simulator& e) { return e.ChangeHeading(-10); }},
 };
-// The current's two choices: choosing the one in force changes nothing (refused).
+// The current's two choices: choosing the one in force changes nothing (refused, saying so).
 struct ChoiceCommand {
     std::string_view name;
     bool alternating;
+    std::string_view inForce;
 };
-constexpr ChoiceCommand kChoiceCommands[] = {{"ALTERNE", true}, {"CONSTANT", false}};
+constexpr ChoiceCommand kChoiceCommands[] = {{"ALTERNE", true, "le courant est déjà alterné"},
+                                             {"CONSTANT", false, "le courant est déjà constant"}};
 constexpr std::string_view kPause = "PAUSE";
 constexpr std::string_view kResume = "REPRISE";
 constexpr std::string_view kTiller = "BARRE=";
@@ -48,6 +54,8 @@ constexpr std::string_view kTiller = "BARRE=";
 // ---------------------------------------------------------------- control lines
 
 constexpr std::string_view kOk = "OK";
+// STATE during a replay: no boat is simulated, so none is described.
+constexpr std::string_view kReplayState = "{\"replay\":true}";
 constexpr std::string_view kSetWords = "TWS, TWD, HDG, CURRENT, POS ou WP";
 constexpr std::string_view kPositionForm = "DD MM.M N|S DDD MM.M E|W";
 
@@ -82,7 +90,7 @@ struct Ranged {
 };
 Ranged RangedNumber(std::string_view text, std::string_view key, std::string_view what) {
     const config::KeyRange range = *config::RangeOfKey(key);
-    const auto value = nav::ParseDotNumber(text);
+    const auto value = nav::ParsePlainDecimal(text);
     if (value && range.low <= *value && *value <= range.high) return {value, {}};
     return {std::nullopt,
             "valeur invalide pour " + std::string(what) + " : " + std::string(text) + " (" + RangeText(range) + ")"};
@@ -102,7 +110,7 @@ PositionPart ParsePositionPart(std::span<const std::string_view> words, std::str
     const std::string_view d = words[0];
     int degrees = 0;
     const auto [end, ec] = std::from_chars(d.data(), d.data() + d.size(), degrees);
-    const auto minutes = nav::ParseDotNumber(words[1]);
+    const auto minutes = nav::ParsePlainDecimal(words[1]);
     const std::string_view h = words[2];
     if (d.empty() || d.size() > 3 || ec != std::errc() || end != d.data() + d.size() || d[0] == '-' || !minutes ||
         *minutes < 0 || *minutes >= 60 || h.size() != 1 || hemispheres.find(h[0]) == std::string_view::npos) {
@@ -174,17 +182,23 @@ bool ParsePosition(std::span<const std::string_view> words, const PositionTarget
     return true;
 }
 
-// The numbers of SET: their word, then the range key and the field of each number it takes.
+// The numbers of SET: their word, then the range key and the field of each number it takes, and
+// whether it is a direction (written into 0..360, as the boat will take it).
+struct SetNumber {
+    std::string_view key;
+    EditField TFCorvel::*field;
+    bool direction;
+};
 struct NumberTarget {
     std::string_view name;
-    std::array<std::pair<std::string_view, EditField TFCorvel::*>, 2> numbers;
+    std::array<SetNumber, 2> numbers;
     size_t count;
 };
 constexpr NumberTarget kNumberTargets[] = {
-    {"TWS", {{{"iTWS", &TFCorvel::EdTWS}, {}}}, 1},
-    {"TWD", {{{"iTWD", &TFCorvel::EdTWD}, {}}}, 1},
-    {"HDG", {{{"iHDG", &TFCorvel::EdHDG}, {}}}, 1},
-    {"CURRENT", {{{"iCUR", &TFCorvel::EdFCourant}, {"iCURDir", &TFCorvel::EdDirCourant}}}, 2},
+    {"TWS", {{{"iTWS", &TFCorvel::EdTWS, false}, {}}}, 1},
+    {"TWD", {{{"iTWD", &TFCorvel::EdTWD, true}, {}}}, 1},
+    {"HDG", {{{"iHDG", &TFCorvel::EdHDG, true}, {}}}, 1},
+    {"CURRENT", {{{"iCUR", &TFCorvel::EdFCourant, false}, {"iCURDir", &TFCorvel::EdDirCourant, true}}}, 2},
 };
 
 // NMEA's reserved characters, which a waypoint's name must not carry into the sentences.
@@ -208,12 +222,14 @@ FieldEdit ParseSet(std::span<const std::string_view> words, bool& waypoint) {
             return edit;
         }
         for (size_t i = 0; i < t.count; ++i) {
-            const Ranged n = RangedNumber(args[i], t.numbers[i].first, name);
+            const SetNumber& number = t.numbers[i];
+            const Ranged n = RangedNumber(args[i], number.key, name);
             if (!n.value) {
                 edit.error = n.error;
                 return edit;
             }
-            edit.texts.emplace_back(t.numbers[i].second, nav::FormatGeneral(*n.value));
+            edit.texts.emplace_back(number.field,
+                                    nav::FormatGeneral(number.direction ? nav::Wrap360(*n.value) : *n.value));
         }
         return edit;
     }
@@ -243,8 +259,8 @@ FieldEdit ParseSet(std::span<const std::string_view> words, bool& waypoint) {
 
 // Applies the edit as a user does: the waypoint's fields then its button; the start conditions
 // between a pause and a resume, which reads them back (already paused: the fields only, read at
-// REPRISE). False when the pause is not offered now.
-bool ApplyEdit(TFCorvel& w, const FieldEdit& edit, bool waypoint) {
+// REPRISE). "" when applied, else why the engine refuses the pause now.
+std::string_view ApplyEdit(TFCorvel& w, const FieldEdit& edit, bool waypoint) {
     auto write = [&] {
         for (const auto& [field, text] : edit.texts) (w.*field).text = text;
         for (const auto& [radio, checked] : edit.radios) (w.*radio).checked = checked;
@@ -252,21 +268,22 @@ bool ApplyEdit(TFCorvel& w, const FieldEdit& edit, bool waypoint) {
     if (waypoint) {
         write();
         w.BtModWpClick();
-        return true;
+        return {};
     }
     sim::Simulator& engine = w.Engine;
     const bool pauseHere = !engine.S.Paused;
     if (pauseHere) {
-        if (!engine.Offered().pauseResume) return false;
+        if (const sim::Refusal r = engine.WhyRefused(Command::Pause); r != sim::Refusal::None) {
+            return CommandRefusalText(r);
+        }
         w.SpBtPauseResClick();
-        if (!engine.S.Paused) return false;  // refused by the engine (the tiller centres)
     }
     write();
     for (const auto& [field, text] : edit.texts) {
         if (field == &TFCorvel::EdTWS) w.EdTWSChange();  // the window's handler of this field's edit
     }
     if (pauseHere) w.SpBtPauseResClick();
-    return true;
+    return {};
 }
 
 // ---------------------------------------------------------------- STATE
@@ -321,59 +338,69 @@ bool IsWindowCommand(std::string_view c) {
     return known || TillerPosition(c);
 }
 
-bool RunWindowCommand(TFCorvel& w, std::string_view command) {
+std::string_view RunWindowCommand(TFCorvel& w, std::string_view command) {
     sim::Simulator& engine = w.Engine;
     for (const EngineCommand& b : kEngineCommands) {
         if (command != b.name) continue;
-        if (!(engine.Offered().*b.offered)) return false;
-        // A heading step that the pilot would drop is reported as a command not offered is.
-        if (b.heading && !engine.AcceptsHeadingChange()) return false;
+        if (const sim::Refusal r = engine.WhyRefused(b.command); r != sim::Refusal::None) return CommandRefusalText(r);
         b.run(engine);
-        return true;
+        return {};
     }
     for (const ChoiceCommand& r : kChoiceCommands) {
         if (command != r.name) continue;
-        if (engine.AlternatingCurrent() == r.alternating) return false;
+        if (engine.AlternatingCurrent() == r.alternating) return r.inForce;
         w.RdBtCourAlt.checked = r.alternating;  // the radio buttons, then their handler, as a click
         w.RdBtCourConst.checked = !r.alternating;
         w.RdBtCourConstChange();
-        return true;
+        return {};
     }
-    if (command == kPause || command == kResume) {
-        if (!engine.Offered().pauseResume || engine.S.Paused != (command == kResume)) return false;
+    const auto tiller = TillerPosition(command);
+    const bool pauseButton = command == kPause || command == kResume;
+    if (!pauseButton && !tiller) return CommandRefusalText(sim::Refusal::NotOffered);  // no command of the window
+    const Command asked = tiller ? Command::Tiller : command == kPause ? Command::Pause : Command::Resume;
+    if (const sim::Refusal r = engine.WhyRefused(asked); r != sim::Refusal::None) return CommandRefusalText(r);
+    if (pauseButton) {
         w.SpBtPauseResClick();
-        return true;
-    }
-    if (const auto tiller = TillerPosition(command); tiller && engine.Offered().tiller) {
+    } else {
         engine.SetTiller(*tiller);
         w.TrackBarre.value = *tiller;
-        return true;
     }
-    return false;
+    return {};
 }
 
 std::string LineTooLongAnswer() {
     return Err("ligne trop longue (au plus " + std::to_string(kMaxControlLineBytes) + " octets)");
 }
 
-std::string AnswerControlLine(TFCorvel& w, std::string_view line) {
+std::string AnswerControlLine(TFCorvel& w, std::string_view line, ControlledRun run) {
     if (line.ends_with('\r')) line.remove_suffix(1);
     if (line.size() > kMaxControlLineBytes) return LineTooLongAnswer();
     if (!Printable(line)) return Err("caractères non imprimables (une commande ASCII par ligne)");
     const std::vector<std::string_view> words = Words(line);
     if (words.empty()) return Err("ligne vide");
     const std::string_view first = words[0];
-    if (first == "STATE") return words.size() == 1 ? StateJson(w) : Err("STATE s'emploie seul");
+    const bool replay = run == ControlledRun::Replay;
+    if (first == "STATE") {
+        if (words.size() != 1) return Err("STATE s'emploie seul");
+        return replay ? std::string(kReplayState) : StateJson(w);
+    }
+    if (replay && (first == "SET" || IsWindowCommand(first))) {
+        return Err("rejeu en cours : aucun bateau n'est simulé, " + std::string(first) + " est sans objet");
+    }
     if (first == "SET") {
         bool waypoint = false;
         const FieldEdit edit = ParseSet(std::span(words).subspan(1), waypoint);
         if (!edit.error.empty()) return Err(edit.error);
-        return ApplyEdit(w, edit, waypoint) ? std::string(kOk) : Err("SET indisponible à cet instant");
+        const std::string_view refusal = ApplyEdit(w, edit, waypoint);
+        return refusal.empty() ? std::string(kOk)
+                               : Err("SET indisponible à cet instant (" + std::string(refusal) + ")");
     }
     if (IsWindowCommand(first)) {
         if (words.size() != 1) return Err(std::string(first) + " s'emploie seul");
-        return RunWindowCommand(w, first) ? std::string(kOk)
-                                          : Err("commande indisponible à cet instant : " + std::string(first));
+        const std::string_view refusal = RunWindowCommand(w, first);
+        return refusal.empty() ? std::string(kOk)
+                               : Err("commande indisponible à cet instant : " + std::string(first) + " (" +
+                                     std::string(refusal) + ")");
     }
     return Err("commande inconnue : " + std::string(nav::FirstBytes(first, 40)) + " (" + kWindowCommandNames +
                ", SET, STATE)");
@@ -382,6 +409,9 @@ std::string AnswerControlLine(TFCorvel& w, std::string_view line) {
 std::string StateJson(const TFCorvel& w) {
     const sim::Simulator& engine = w.Engine;
     const sim::SimulationState& s = engine.S;
+    // The position as the sentences write it, or none (null) when they cannot write it.
+    const bool position = nmea::PositionWritable(s.Position.lat, s.Position.long_);
+    const double none = std::numeric_limits<double>::quiet_NaN();
     double longitude = s.Position.long_;
     if (longitude > 180) longitude -= 360;
     std::optional<std::string_view> manoeuvre;
@@ -391,8 +421,8 @@ std::string StateJson(const TFCorvel& w) {
     if (s.Tacking) manoeuvre = "VIRER";
     std::string out = "{";
     Number(out, "time", static_cast<double>(w.Timers.Now()) / 1000, 3);
-    Number(out, "lat", s.Position.lat, 6);
-    Number(out, "lon", longitude, 6);
+    Number(out, "lat", position ? s.Position.lat : none, 6);
+    Number(out, "lon", position ? longitude : none, 6);
     Number(out, "HDG", s.HDG, 1);
     Number(out, "COG", s.COG, 1);
     Number(out, "SOG", s.SOG, 2);
@@ -407,7 +437,7 @@ std::string StateJson(const TFCorvel& w) {
     Text(out, "tack", engine.TackSide() == sim::t_amure::babord ? "babord" : "tribord");
     out += "\"paused\":";
     out += s.Paused ? "true" : "false";
-    out += '}';
+    out += ",\"replay\":false}";
     return out;
 }
 

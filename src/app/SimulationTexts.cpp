@@ -130,6 +130,29 @@ constexpr std::array<std::string_view, nmea::kFaultKindCount> kFaultMarks = {
 };
 }  // namespace
 
+namespace {
+// By sim::Refusal.
+constexpr std::array<std::string_view, 12> kCommandRefusals = {
+    "",
+    "la barre revient au centre",
+    "la simulation n'est pas en pause",
+    "la simulation est en pause",
+    "la simulation n'est pas lancée",
+    "le pilote est en STDBY",
+    "la barre ne se prend qu'en STDBY",
+    "une manœuvre est en cours",
+    "le courant alterné tourne",
+    "le vent apparent vient de l'arrière du travers",
+    "le vent apparent vient de l'avant du travers",
+    "la fenêtre ne la propose pas",
+};
+static_assert(kCommandRefusals.size() == static_cast<std::size_t>(sim::Refusal::NotOffered) + 1);
+}  // namespace
+
+std::string_view CommandRefusalText(sim::Refusal refusal) {
+    return kCommandRefusals[static_cast<std::size_t>(refusal)];
+}
+
 std::string_view FaultMark(nmea::FaultKind kind) { return kFaultMarks[static_cast<std::size_t>(kind)]; }
 
 WindLabels MajLabTWSW(bool currentPresent) { return kWindLabels[currentPresent ? 1 : 0]; }

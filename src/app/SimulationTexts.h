@@ -1,7 +1,7 @@
 // The French texts the windows compose from simulation values and errors: why a polar was refused,
 // the wind angle above the polar, the waypoint's ETE, the side of the drift, the wind captions that
-// follow the current, and the sounder's depth and temperature. The lower layers give the values;
-// every text is in the tables of SimulationTexts.cpp.
+// follow the current, the sounder's depth and temperature, and why the engine refuses a command.
+// The lower layers give the values; every text is in the tables of SimulationTexts.cpp.
 #pragma once
 
 #include <string>
@@ -10,6 +10,7 @@
 #include "nav/Conversions.h"
 #include "nmea/FaultInjector.h"
 #include "sim/PolarTable.h"
+#include "sim/Simulator.h"
 
 namespace corvel::app {
 
@@ -56,6 +57,10 @@ std::string TemperatureText(float celsius);
 // the rest of a sentence begun. `port`: "COM3 (/dev/ttyUSB0)".
 enum class SerialStallText { Notice, Status, Summary, Cut };
 std::string SerialStallMessage(SerialStallText which, std::string_view port, long long lost);
+
+// Why the engine refuses a command now, in a few French words: « la simulation est en pause »,
+// « une manœuvre est en cours » ...; "" for sim::Refusal::None.
+std::string_view CommandRefusalText(sim::Refusal refusal);
 
 // The suffix of a time-stamped log line that carries an injected fault: « *** défaut injecté :
 // somme de contrôle » (with its leading space); "" for a sentence sent as it was built.

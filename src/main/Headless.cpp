@@ -208,8 +208,8 @@ std::string Usage() {
            "  --do TEMPS:COMMANDE       à TEMPS secondes simulées après le départ (au plus 3155760000),\n"
            "                            la commande de la fenêtre : VIRER, EMPANNER, MEILLEUR_PRES, AUTO,\n"
            "                            STDBY, +1, +10, -1, -10, BARRE=N (0 à 30), PAUSE, REPRISE ; le\n"
-           "                            courant : ALTERNE, CONSTANT\n"
-           "                            (option répétable)\n"
+           "                            courant : ALTERNE, CONSTANT ; une commande que la simulation refuse à\n"
+           "                            cet instant donne une ligne sur la sortie d'erreur (option répétable)\n"
            "  --config FICHIER          ouvre ce fichier de configuration (comme « Ouvrir »)\n"
            "  --no-settings             ne lit pas le fichier de réglages CorvelNMEA.ini\n"
            "                            (sortie reproductible)\n"
@@ -238,7 +238,10 @@ std::string Usage() {
            "                            pour un fichier simple) au lieu des heures enregistrées\n"
            "  --control [ADRESSE:]PORT  port de commande TCP (sur 127.0.0.1 sauf ADRESSE donnée, 4 clients) :\n"
            "                            une ligne par commande (celles de --do, SET TWS|TWD|HDG|CURRENT|POS|WP,\n"
-           "                            STATE), une ligne de réponse (OK, ERR raison, ou l'état en JSON)\n"
+           "                            STATE), une ligne de réponse (OK, ERR raison, ou l'état en JSON) ; un\n"
+           "                            client muet pendant 60 s est déconnecté ; ADRESSE est une adresse de\n"
+           "                            la machine : ailleurs qu'en 127.0.0.1, sans authentification, n'importe\n"
+           "                            qui sur le réseau peut piloter le bateau (un avertissement le rappelle)\n"
            "  --help                    cette aide\n"
            "  --version                 la version\n"
            "\n"
@@ -739,6 +742,26 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     char* argv[] = {name, nullptr};
     QCoreApplication qapp(argc, argv);
 
+    // The control port steers the boat without any authentication: only on an address of this
+    // machine, and said aloud when other machines can reach it.
+    const QHostAddress controlAddress(QString::fromStdString(options.controlAddress));
+    if (options.controlPort) {
+        const std::string where = options.controlAddress + ":" + std::to_string(*options.controlPort);
+        if (!links::QtControlServer::MachineAddress(controlAddress)) {
+            std::fprintf(stderr,
+                         "corvelnmea: adresse refusée pour --control : %s n'est pas une adresse de cette machine "
+                         "(127.0.0.1, 0.0.0.0 pour toutes ses adresses, ou l'adresse d'une de ses interfaces)\n",
+                         options.controlAddress.c_str());
+            return 2;
+        }
+        if (!controlAddress.isLoopback()) {
+            std::fprintf(stderr,
+                         "corvelnmea: attention : le port de commande écoute sur %s, sans authentification : "
+                         "n'importe qui sur le réseau peut piloter le bateau\n",
+                         where.c_str());
+        }
+    }
+
     // The start-up reads the settings file as the window does, unless told not to. --config is read
     // first, so that a file that cannot be used ends the run before anything starts.
     config::IniLoadResult config;
@@ -836,8 +859,10 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     // --control: one command a line, answered between slices of simulated time.
     std::optional<links::QtControlServer> control;
     if (options.controlPort) {
-        control.emplace(QHostAddress(QString::fromStdString(options.controlAddress)),
-                        [&w](std::string_view line) { return app::AnswerControlLine(w, line); });
+        const app::ControlledRun controlled = replay ? app::ControlledRun::Replay : app::ControlledRun::Simulation;
+        control.emplace(controlAddress, [&w, controlled](std::string_view line) {
+            return app::AnswerControlLine(w, line, controlled);
+        });
         if (std::string error; !control->Listen(*options.controlPort, error)) {
             std::fprintf(stderr, "corvelnmea: le port de commande ne peut pas écouter sur %s:%d : %s\n",
                          options.controlAddress.c_str(), *options.controlPort, error.c_str());
@@ -848,7 +873,7 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     // --do: each command at its instant of simulated time, after the timers due then.
     std::vector<sim::Timer> commandTimers(options.commands.size());
     auto runCommand = [&w](const ScheduledCommand& c) {
-        if (!app::RunWindowCommand(w, c.command)) {
+        if (!app::RunWindowCommand(w, c.command).empty()) {
             std::fprintf(stderr, "corvelnmea: --do %g:%s : commande indisponible à cet instant\n", c.seconds,
                          c.command.c_str());
         }

@@ -1,6 +1,7 @@
 // The tolerant number parser; see ValidFloat.h.
 #include "nav/ValidFloat.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -66,6 +67,18 @@ std::optional<Real> ParseDot(const std::string& text) {
 
 std::optional<Real> ParseDotNumber(std::string_view text) {
     return ParseDot(std::string(text.substr(0, kNumberTextLength)));
+}
+
+std::optional<Real> ParsePlainDecimal(std::string_view text) {
+    const auto digits = [](std::string_view part) {
+        return !part.empty() && std::all_of(part.begin(), part.end(), IsDigit);
+    };
+    const std::string_view magnitude = text.starts_with('-') ? text.substr(1) : text;
+    const size_t dot = magnitude.find('.');
+    const bool plain =
+        digits(magnitude.substr(0, dot)) && (dot == std::string_view::npos || digits(magnitude.substr(dot + 1)));
+    if (!plain) return std::nullopt;
+    return ParseDotNumber(text);
 }
 
 Real ValidFloat(std::string_view input) {

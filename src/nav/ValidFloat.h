@@ -23,4 +23,8 @@ Real ValidFloat(std::string_view text);
 // (cut at 255 characters) is not such a number or lies beyond the range of a 64-bit float.
 std::optional<Real> ParseDotNumber(std::string_view text);
 
+// A plain decimal: an optional "-", digits, and optionally "." followed by digits; nothing else
+// (no blank, "+", exponent, NaN or infinity). Nothing for any other text.
+std::optional<Real> ParsePlainDecimal(std::string_view text);
+
 }  // namespace corvel::nav

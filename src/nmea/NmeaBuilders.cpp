@@ -480,8 +480,7 @@ int BuildSpeedWaypoint(const SimulationState& state, const NmeaContext& context,
     Run r(state, context, now, sink, nullptr);
     r.wp.lat = FormatLatitude(state.Waypoint.lat);
     r.wp.lon = FormatLongitude(state.Waypoint.long_);
-    r.wp.boatFix =
-        !context.NoFix && Writable(FormatLatitude(state.Position.lat), FormatLongitude(state.Position.long_));
+    r.wp.boatFix = !context.NoFix && PositionWritable(state.Position.lat, state.Position.long_);
     r.wp.valid = Writable(r.wp.lat, r.wp.lon) && r.wp.boatFix;
     r.wp.bearingTrue = r.FromBoat(DirectionField(state.BTW));
     r.wp.bearingMagnetic = r.FromBoat(DirectionField(Magnetic(state.BTW, state)));

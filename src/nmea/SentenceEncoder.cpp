@@ -163,6 +163,10 @@ CoordinateField FormatLongitude(Real degrees) {
     return {DegreesMinutesText(packed, 3), packed < 0 ? "W" : "E"};
 }
 
+bool PositionWritable(Real latitude, Real longitude) {
+    return !FormatLatitude(latitude).value.empty() && !FormatLongitude(longitude).value.empty();
+}
+
 std::optional<LocalDateTime> UtcInstant(const LocalDateTime& local, Real utcOffsetHours) {
     if (!std::isfinite(utcOffsetHours) || std::fabs(utcOffsetHours) > 24) return std::nullopt;
     // Whole milliseconds, so that an exact half second is exactly a half and goes to the even

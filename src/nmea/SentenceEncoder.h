@@ -66,6 +66,10 @@ CoordinateField FormatLatitude(nav::Real degrees);
 // Non-finite: both fields empty.
 CoordinateField FormatLongitude(nav::Real degrees);
 
+// Whether a position (decimal degrees) can be written: FormatLatitude and FormatLongitude both
+// give a value (finite, the latitude within +-90; the pole is a position).
+bool PositionWritable(nav::Real latitude, nav::Real longitude);
+
 // The UTC instant of a local one: local + utcOffsetHours (hours added to the local time to obtain
 // UTC), the seconds rounded with their milliseconds (an exact half to the even second) and carried
 // into the minutes, hours and the date, milliseconds 0. The date is the one that goes with the UTC

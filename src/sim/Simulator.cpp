@@ -180,7 +180,7 @@ void Simulator::StartDriver() {
 }
 
 bool Simulator::Pause() {
-    if (TillerCentring() || S.Paused) return false;
+    if (!Accepts(Command::Pause)) return false;
     if (S.Standby) {
         TimerB.Stop();
         Offer(&OfferedCommands::tiller, false);
@@ -200,7 +200,7 @@ bool Simulator::Pause() {
 }
 
 bool Simulator::Resume(const StartConditions& c) {
-    if (TillerCentring() || !S.Paused) return false;
+    if (!Accepts(Command::Resume)) return false;
     Start(c);  // the sentences, the pilot modes and the manoeuvres go on from there
     ApplyCurrentChoice();
     if (S.Standby) {

@@ -45,6 +45,25 @@ struct OfferedCommands {
     bool operator==(const OfferedCommands&) const = default;
 };
 
+// The commands a user gives the engine, for the question of why one would be refused now.
+enum class Command { Tack, Gybe, BestHaul, Auto, Standby, HeadingOne, HeadingTen, Pause, Resume, Tiller };
+
+// Why the engine refuses a command now (WhyRefused): the first reason that holds, in this order.
+enum class Refusal {
+    None,               // the command is offered and taken
+    TillerCentring,     // the tiller walks back to the centre: no command is taken meanwhile
+    NotPaused,          // resume without a pause
+    Paused,             // the simulation is paused (a pause, too, is refused then)
+    NotStarted,         // before the first start
+    Standby,            // the manoeuvres and the heading steps are the autopilot's: not in STDBY
+    NotStandby,         // the tiller is the helmsman's: only in STDBY
+    ManoeuvreUnderWay,  // a tack, a gybe or a luffing runs
+    CurrentTurning,     // the alternating current turns round
+    WindAft,            // a tack with the apparent wind aft of the beam
+    WindForward,        // a gybe with the apparent wind forward of the beam
+    NotOffered,         // none of the above, yet the control is disabled
+};
+
 // The variable-data options: the heading, the wind speed and the wind direction vary (true) or
 // hold. The manoeuvres freeze them (all held) and give them back when they end.
 struct VariableData {
@@ -189,6 +208,9 @@ public:
     bool TillerCentring() const { return TimerZeroBarre.Enabled(); }
 
     const OfferedCommands& Offered() const { return offered_; }
+    // Whether `command` would be taken now: Refusal::None exactly when it is offered (its control
+    // enabled) and its command would not return false; otherwise why not.
+    Refusal WhyRefused(Command command) const;
     // The tack of the last start or tick (F_amure then).
     t_amure TackSide() const { return tack_; }
 
@@ -235,6 +257,8 @@ private:
     void OfferPilotModes(bool on);
     void OfferHeadingChanges(bool on);
     void MoveTiller(int value);
+    // The engine's own rule for `command`, apart from whether it is offered.
+    bool Accepts(Command command) const;
     void SetStage(BestHaulStage stage) {
         Tell([stage](SimulatorEvents& l) { l.BestHaulStageChanged(stage); });
     }

@@ -16,6 +16,46 @@ void Simulator::ApplyVireEmpRule() {
     if (offered_.tack != tack || offered_.gybe != gybe) OfferTackAndGybe(tack, gybe);
 }
 
+// ---------------------------------------------------------------- the commands' refusals
+
+bool Simulator::Accepts(Command command) const {
+    switch (command) {
+        case Command::Tack:
+        case Command::Gybe:
+        case Command::BestHaul: return CanStartManoeuvre();
+        case Command::HeadingOne:
+        case Command::HeadingTen: return AcceptsHeadingChange();
+        case Command::Auto: return !TillerCentring() && !ManoeuvreRunning();  // a manoeuvre is the autopilot at work
+        case Command::Standby:
+        case Command::Tiller: return !TillerCentring();
+        case Command::Pause: return !TillerCentring() && !S.Paused;
+        case Command::Resume: return !TillerCentring() && S.Paused;
+    }
+    return false;
+}
+
+Refusal Simulator::WhyRefused(Command command) const {
+    static constexpr bool OfferedCommands::*kOffered[] = {&OfferedCommands::tack,        &OfferedCommands::gybe,
+                                                          &OfferedCommands::bestHaul,    &OfferedCommands::pilotModes,
+                                                          &OfferedCommands::pilotModes,  &OfferedCommands::headingOne,
+                                                          &OfferedCommands::headingTen,  &OfferedCommands::pauseResume,
+                                                          &OfferedCommands::pauseResume, &OfferedCommands::tiller};
+    if (offered_.*kOffered[static_cast<int>(command)] && Accepts(command)) return Refusal::None;
+    const bool autopilot = command == Command::Tack || command == Command::Gybe || command == Command::BestHaul ||
+                           command == Command::HeadingOne || command == Command::HeadingTen;
+    if (TillerCentring()) return Refusal::TillerCentring;
+    if (command == Command::Resume && !S.Paused) return Refusal::NotPaused;
+    if (S.Paused && command != Command::Resume) return Refusal::Paused;
+    if (S.Halted && !S.Paused) return Refusal::NotStarted;
+    if (autopilot && S.Standby) return Refusal::Standby;
+    if (command == Command::Tiller && !S.Standby) return Refusal::NotStandby;
+    if ((autopilot || command == Command::Auto) && ManoeuvreRunning()) return Refusal::ManoeuvreUnderWay;
+    if (TimerC.Enabled()) return Refusal::CurrentTurning;
+    if (command == Command::Tack) return Refusal::WindAft;
+    if (command == Command::Gybe) return Refusal::WindForward;
+    return Refusal::NotOffered;
+}
+
 // ---------------------------------------------------------------- best upwind angle
 
 float Simulator::PolarMinAngle() const { return polar_.RowCount() > 0 ? static_cast<float>(polar_.Angles()[0]) : 0.0f; }
@@ -311,7 +351,7 @@ void Simulator::AbandonManoeuvres() {
 // ---------------------------------------------------------------- pilot modes
 
 bool Simulator::Auto() {
-    if (TillerCentring() || ManoeuvreRunning()) return false;  // a manoeuvre is the autopilot at work
+    if (!Accepts(Command::Auto)) return false;
     S.Standby = false;
     Offer(&OfferedCommands::tiller, false);
     Tell([](SimulatorEvents& l) { l.PilotModeChanged(); });
@@ -336,7 +376,7 @@ void Simulator::AutoAfterCentring() {
 }
 
 bool Simulator::Standby() {
-    if (TillerCentring()) return false;
+    if (!Accepts(Command::Standby)) return false;
     AbandonManoeuvres();  // the helmsman takes over where the boat is
     S.Standby = true;
     Tell([](SimulatorEvents& l) { l.PilotModeChanged(); });

@@ -1,10 +1,13 @@
 // The control port's lines on a whole program in virtual time: one table of lines and their
 // answers (commands, SET of every field, STATE, and the garbage a client may send), what a SET does
 // to the window's fields and to the running simulation (applied between a pause and a resume, or
-// left for REPRISE when the user paused), SET refused while the tiller centres, and STATE's values.
+// left for REPRISE when the user paused), SET refused while the tiller centres, the commands the
+// engine refuses answered with its reason and left undone, a replay's answers, and STATE's values
+// (no position past a pole).
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <string>
 #include <utility>
@@ -52,8 +55,8 @@ TEST_F(ControlFixture, EachLineGetsOneAnswerFromATable) {
         {"VIRER", "OK"},
         {"VIRER\r", "OK"},
         {"  VIRER  ", "OK"},
-        {"REPRISE", "ERR commande indisponible à cet instant : REPRISE"},
-        {"BARRE=20", "ERR commande indisponible à cet instant : BARRE=20"},  // AUTO: the tiller is disabled
+        {"REPRISE", "ERR commande indisponible à cet instant : REPRISE (la simulation n'est pas en pause)"},
+        {"BARRE=20", "ERR commande indisponible à cet instant : BARRE=20 (la barre ne se prend qu'en STDBY)"},
         {"VIRER maintenant", "ERR VIRER s'emploie seul"},
         {"virer", "ERR commande inconnue : virer (VIRER, EMPANNER, ..."},
         {"BARRE=31", "ERR commande inconnue : BARRE=31 ..."},
@@ -67,6 +70,16 @@ TEST_F(ControlFixture, EachLineGetsOneAnswerFromATable) {
         {"SET TWS inf", "ERR valeur invalide pour SET TWS : inf ..."},
         {"SET TWS 1e999", "ERR valeur invalide pour SET TWS : 1e999 ..."},
         {"SET TWS 12,5", "ERR valeur invalide pour SET TWS : 12,5 ..."},
+        // Plain decimals only: no exponent, no "+", a digit on each side of the ".".
+        {"SET TWS 1e1", "ERR valeur invalide pour SET TWS : 1e1 (vitesse du vent de 0 à 200 nœuds)"},
+        {"SET TWS +1.5e1", "ERR valeur invalide pour SET TWS : +1.5e1 ..."},
+        {"SET TWS +15", "ERR valeur invalide pour SET TWS : +15 ..."},
+        {"SET TWS 12.", "ERR valeur invalide pour SET TWS : 12. ..."},
+        {"SET TWS .5", "ERR valeur invalide pour SET TWS : .5 ..."},
+        {"SET TWS 0x10", "ERR valeur invalide pour SET TWS : 0x10 ..."},
+        {"SET TWS 012.50", "OK"},
+        {"SET HDG -359.5", "OK"},
+        {"SET POS 47 3e1 N 002 15.0 W", "ERR valeur invalide pour SET POS : attendu ..."},
         {"SET TWS", "ERR SET TWS attend un nombre"},
         {"SET TWS 12 13", "ERR SET TWS attend un nombre"},
         {"SET TWD 720", "OK"},
@@ -137,7 +150,11 @@ TEST_F(ControlFixture, SetWritesTheFieldsAsTypedAndTheBoatSailsOnWithThemAtOnce)
         {"SET TWS 20", {{&T::EdTWS, "20"}}, [](const S& s) -> double { return s.TrueWind.mdl; }, 20, 1e-4},
         {"SET TWD 200.5", {{&T::EdTWD, "200.5"}}, [](const S& s) -> double { return s.TrueWind.argt; }, 200.5, 1e-4},
         {"SET HDG 120", {{&T::EdHDG, "120"}}, [](const S& s) -> double { return s.HDG; }, 120, 1},
-        {"SET CURRENT 1.5 090",
+        // Directions are written into 0..360, as the boat takes them.
+        {"SET HDG -270", {{&T::EdHDG, "90"}}, [](const S& s) -> double { return s.HDG; }, 90, 1},
+        {"SET TWD -360", {{&T::EdTWD, "0"}}, [](const S& s) -> double { return s.TrueWind.argt; }, 0, 1e-4},
+        {"SET TWD 540.5", {{&T::EdTWD, "180.5"}}, [](const S& s) -> double { return s.TrueWind.argt; }, 180.5, 1e-4},
+        {"SET CURRENT 1.5 450",
          {{&T::EdFCourant, "1.5"}, {&T::EdDirCourant, "90"}},
          [](const S& s) -> double { return s.Current.mdl * 1000 + s.Current.argt; },
          1590,
@@ -192,9 +209,113 @@ TEST_F(ControlFixture, SetWhilePausedWaitsForRepriseAndIsRefusedWhileTheTillerCe
     w->zerolabarreClick();
     ASSERT_TRUE(engine->TillerCentring());
     const std::string shown = w->EdTWS.text;
-    EXPECT_EQ(Answer("SET TWS 10"), "ERR SET indisponible à cet instant");
+    EXPECT_EQ(Answer("SET TWS 10"), "ERR SET indisponible à cet instant (la barre revient au centre)");
     EXPECT_EQ(w->EdTWS.text, shown);
     EXPECT_FALSE(engine->S.Paused);
+}
+
+TEST_F(ControlFixture, CommandsTheEngineRefusesAreAnsweredWithItsReasonAndLeftUndone) {
+    struct Case {
+        const char* situation;
+        void (*setup)(app::TFCorvel&);
+        const char* line;
+        const char* reason;
+    };
+    const auto pause = [](app::TFCorvel& w) { AnswerControlLine(w, "PAUSE"); };
+    const auto tack = [](app::TFCorvel& w) {
+        AnswerControlLine(w, "VIRER");
+        w.Timers.Advance(50);
+    };
+    const auto standby = [](app::TFCorvel& w) { AnswerControlLine(w, "STDBY"); };
+    const auto centring = [](app::TFCorvel& w) {
+        AnswerControlLine(w, "STDBY");
+        AnswerControlLine(w, "BARRE=25");
+        w.zerolabarreClick();
+    };
+    const auto alternating = [](app::TFCorvel& w) { AnswerControlLine(w, "ALTERNE"); };
+    const auto running = [](app::TFCorvel& w) {
+        AnswerControlLine(w, "SET HDG 200");
+        w.Timers.Advance(2000);
+    };
+    const auto none = [](app::TFCorvel&) {};
+    const Case cases[] = {
+        {"paused", pause, "VIRER", "la simulation est en pause"},
+        {"paused", pause, "+1", "la simulation est en pause"},
+        {"paused", pause, "PAUSE", "la simulation est en pause"},
+        {"tacking", tack, "MEILLEUR_PRES", "une manœuvre est en cours"},
+        {"tacking", tack, "AUTO", "une manœuvre est en cours"},
+        {"tacking", tack, "-10", "une manœuvre est en cours"},
+        {"tiller centring", centring, "PAUSE", "la barre revient au centre"},
+        {"tiller centring", centring, "AUTO", "la barre revient au centre"},
+        {"tiller centring", centring, "BARRE=3", "la barre revient au centre"},
+        {"STDBY", standby, "VIRER", "le pilote est en STDBY"},
+        {"STDBY", standby, "+10", "le pilote est en STDBY"},
+        {"current turning", alternating, "VIRER", "le courant alterné tourne"},
+        {"current turning", alternating, "PAUSE", "le courant alterné tourne"},
+        {"current turning", alternating, "ALTERNE", "le courant est déjà alterné"},
+        {"running downwind", running, "VIRER", "le vent apparent vient de l'arrière du travers"},
+        {"close-hauled", none, "EMPANNER", "le vent apparent vient de l'avant du travers"},
+        {"close-hauled", none, "CONSTANT", "le courant est déjà constant"},
+    };
+    for (const Case& c : cases) {
+        Sail();
+        c.setup(*w);
+        const std::string before = app::StateJson(*w);
+        EXPECT_EQ(Answer(c.line),
+                  "ERR commande indisponible à cet instant : " + std::string(c.line) + " (" + c.reason + ")")
+            << c.situation << ": " << c.line;
+        EXPECT_EQ(app::StateJson(*w), before) << c.situation << ": " << c.line;
+    }
+    // Refused while paused, VIRER has not waited for REPRISE either.
+    Sail();
+    pause(*w);
+    Answer("VIRER");
+    ASSERT_EQ(Answer("REPRISE"), "OK");
+    w->Timers.Advance(1000);
+    EXPECT_FALSE(engine->S.Tacking);
+}
+
+TEST_F(ControlFixture, AReplayAnswersStateAsAReplayAndRefusesEveryCommand) {
+    program = std::make_unique<app::Program>(dialogs, test::SourceDir() / "data");  // never started
+    w = &program->FCorvel;
+    engine = &program->Engine;
+    const std::string waypoint = w->EdNwpt.text;
+    const std::pair<std::string, std::string> cases[] = {
+        {"STATE", "{\"replay\":true}"},
+        {"VIRER", "ERR rejeu en cours : aucun bateau n'est simulé, VIRER est sans objet"},
+        {"AUTO", "ERR rejeu en cours : aucun bateau n'est simulé, AUTO est sans objet"},
+        {"BARRE=20", "ERR rejeu en cours : aucun bateau n'est simulé, BARRE=20 est sans objet"},
+        {"SET TWS 10", "ERR rejeu en cours : aucun bateau n'est simulé, SET est sans objet"},
+        {"SET WP Brest 48 22.5 N 004 30.0 W", "ERR rejeu en cours : aucun bateau n'est simulé, SET est sans objet"},
+        {"STATE now", "ERR STATE s'emploie seul"},
+        {"FOO",
+         "ERR commande inconnue : FOO (VIRER, EMPANNER, MEILLEUR_PRES, AUTO, STDBY, +1, +10, -1, -10, "
+         "BARRE=N, PAUSE, REPRISE, ALTERNE, CONSTANT, SET, STATE)"},
+    };
+    for (const auto& [line, answer] : cases) {
+        EXPECT_EQ(AnswerControlLine(*w, line, app::ControlledRun::Replay), answer) << line;
+    }
+    EXPECT_EQ(w->EdNwpt.text, waypoint);
+    EXPECT_TRUE(engine->S.Halted);
+}
+
+TEST_F(ControlFixture, StateWritesThePositionAsTheSentencesDoAndHeadingsWithin360) {
+    const std::pair<float, std::string> latitudes[] = {
+        {89.5f, "89.500000"},   {90.0f, "90.000000"},  // the pole is a position
+        {-90.0f, "-90.000000"}, {90.25f, "null"},      // sailed on past the pole
+        {-91.0f, "null"},       {std::numeric_limits<float>::quiet_NaN(), "null"},
+    };
+    for (const auto& [latitude, text] : latitudes) {
+        engine->S.Position.lat = latitude;
+        const std::string state = app::StateJson(*w);
+        EXPECT_EQ(Field(state, "lat"), text) << latitude;
+        if (text == "null") {
+            EXPECT_EQ(Field(state, "lon"), "null") << latitude;
+        }
+    }
+    Sail();
+    ASSERT_EQ(Answer("SET HDG -360"), "OK");
+    EXPECT_EQ(Field(app::StateJson(*w), "HDG"), "0.0");
 }
 
 TEST_F(ControlFixture, StateFollowsTheTackThePilotAndThePause) {

@@ -300,6 +300,13 @@ def test_do_refused():
     r = run("--fast", "--duration", "5", *START, "--do", "2:BARRE=20", timeout=60)
     if r.returncode != 0 or "indisponible" not in r.stderr.decode() or not r.stdout:
         fail(f"disabled control: exit {r.returncode}, stderr {r.stderr!r}")
+    # VIRER's control stays enabled during a pause, but the engine does not tack then; nor does it
+    # bring the boat close-hauled during a tack.
+    r = run("--fast", "--duration", "10", *START, "--do", "2:PAUSE", "--do", "3:VIRER", "--do", "4:REPRISE",
+            "--do", "5:VIRER", "--do", "5.5:MEILLEUR_PRES", timeout=60)
+    if r.returncode != 0 or r.stderr != "corvelnmea: --do 3:VIRER : commande indisponible à cet instant\n" \
+            "corvelnmea: --do 5.5:MEILLEUR_PRES : commande indisponible à cet instant\n".encode():
+        fail(f"refused by the engine: exit {r.returncode}, stderr {r.stderr!r}")
 
 
 def free_port(kind=socket.SOCK_STREAM, address="127.0.0.1") -> int:
@@ -418,7 +425,7 @@ class LineClient:
 
 
 STATE_KEYS = {"time", "lat", "lon", "HDG", "COG", "SOG", "BSP", "TWS", "TWD", "AWS", "AWA", "depth", "pilot",
-              "manoeuvre", "tack", "paused"}
+              "manoeuvre", "tack", "paused", "replay"}
 
 
 def stop(p):
@@ -559,6 +566,55 @@ def test_control_port_fast():
             fail(f"a host name: exit {r.returncode}, stderr {r.stderr!r}")
     finally:
         stop(p)
+
+
+def test_control_port_addresses():
+    """--control listens only on an address of this machine: a multicast, broadcast or other
+    machine's address is refused (exit 2, one line naming it); every address (0.0.0.0) is taken
+    with one warning that anyone on the network can steer the boat; the loopback says nothing."""
+    port = free_port()
+    for address in ["224.0.0.1", "255.255.255.255", "192.0.2.1"]:
+        r = run("--fast", "--duration", "1", "--control", f"{address}:{port}", timeout=60)
+        err = r.stderr.decode()
+        if r.returncode != 2 or err != f"corvelnmea: adresse refusée pour --control : {address} n'est pas une " \
+                "adresse de cette machine (127.0.0.1, 0.0.0.0 pour toutes ses adresses, ou l'adresse d'une de ses " \
+                "interfaces)\n" or r.stdout:
+            fail(f"{address}: exit {r.returncode}, stderr {err!r}")
+    for address, warning in [("0.0.0.0", f"corvelnmea: attention : le port de commande écoute sur 0.0.0.0:{port}, "
+                                         "sans authentification : n'importe qui sur le réseau peut piloter le "
+                                         "bateau\n"), ("127.0.0.1", "")]:
+        r = run("--fast", "--duration", "1", "--control", f"{address}:{port}", timeout=60)
+        if r.returncode != 0 or r.stderr.decode() != warning or not r.stdout:
+            fail(f"{address}: exit {r.returncode}, stderr {r.stderr!r}")
+
+
+def test_control_port_replay():
+    """--control during --replay: STATE says it is a replay, every command and SET is refused, as
+    nothing is simulated; the replay goes on to its end."""
+    port = free_port()
+    with tempfile.TemporaryDirectory() as d:
+        recorded = os.path.join(d, "traces.nmea")
+        with open(recorded, "wb") as f:
+            f.write(b"$GPZDA,060003.00,01,06,2026,-2,0*4D\r\n" * 8)
+        p = subprocess.Popen([EXE, "--headless", "--no-settings", "--replay", recorded, "--rate", "4", "--control",
+                              str(port)], stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=ENV)
+        try:
+            c = LineClient(port)
+            if c.ask("STATE") != b'{"replay":true}':
+                fail("STATE during a replay")
+            for command in ["VIRER", "AUTO", "PAUSE", "SET TWS 10", "SET WP Brest 48 22.5 N 004 30.0 W"]:
+                answer = c.ask(command)
+                if answer != f"ERR rejeu en cours : aucun bateau n'est simulé, {command.split()[0]} est sans " \
+                             "objet".encode():
+                    fail(f"{command} during a replay: {answer!r}")
+            c.close()
+            out, err = p.communicate(timeout=30)
+        finally:
+            p.kill()
+            p.wait()
+    if p.returncode != 0 or out.count(b"$GPZDA") != 8 or err != "corvelnmea: rejeu terminé : 8 phrases envoyées, " \
+            "0 ligne ignorée\n".encode():
+        fail(f"the replay: exit {p.returncode}, {len(out)} bytes out, stderr {err!r}")
 
 
 def memory_kib(pid, key="VmRSS") -> int:

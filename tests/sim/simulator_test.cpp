@@ -1,6 +1,7 @@
 // The engine alone, without a window: a start sails the boat and beats the sentence seconds, the
 // commands it offers follow the pilot mode, the wind and the current, its commands refuse what
-// its rules forbid, and the manoeuvres freeze the variable data and give it back.
+// its rules forbid (and why: WhyRefused agrees with the commands), and the manoeuvres freeze the
+// variable data and give it back.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -102,6 +103,64 @@ TEST_F(EngineFixture, CommandsRefusedByTheRules) {
     EXPECT_FALSE(engine->Pause());  // already paused
     EXPECT_FALSE(engine->Tack());
     EXPECT_FALSE(engine->ChangeHeading(1));
+}
+
+TEST_F(EngineFixture, WhyRefusedSaysNoneExactlyWhenTheCommandIsOfferedAndTaken) {
+    struct Situation {
+        const char* what;
+        float heading;
+        void (*act)(Simulator&);
+    };
+    const Situation situations[] = {
+        {"upwind", 45, [](Simulator&) {}},
+        {"downwind", 150, [](Simulator&) {}},
+        {"STDBY", 45, [](Simulator& e) { e.Standby(); }},
+        {"paused", 45, [](Simulator& e) { e.Pause(); }},
+        {"tacking", 45,
+         [](Simulator& e) {
+             e.Tack();
+             e.Timers.Advance(50);
+         }},
+        {"tiller centring", 45,
+         [](Simulator& e) {
+             e.Standby();
+             e.SetTiller(25);
+             e.CentreTiller();
+         }},
+        {"alternating current turning", 45, [](Simulator& e) { e.SetAlternatingCurrent(true); }},
+    };
+    using sim::Command;
+    struct Taken {
+        Command command;
+        bool OfferedCommands::*offered;
+        bool (*run)(Simulator&);
+    };
+    const Taken commands[] = {
+        {Command::Tack, &OfferedCommands::tack, [](Simulator& e) { return e.Tack(); }},
+        {Command::Gybe, &OfferedCommands::gybe, [](Simulator& e) { return e.Gybe(); }},
+        {Command::BestHaul, &OfferedCommands::bestHaul, [](Simulator& e) { return e.BearToCloseHauled(); }},
+        {Command::Auto, &OfferedCommands::pilotModes, [](Simulator& e) { return e.Auto(); }},
+        {Command::Standby, &OfferedCommands::pilotModes, [](Simulator& e) { return e.Standby(); }},
+        {Command::HeadingOne, &OfferedCommands::headingOne, [](Simulator& e) { return e.ChangeHeading(1); }},
+        {Command::HeadingTen, &OfferedCommands::headingTen, [](Simulator& e) { return e.ChangeHeading(10); }},
+        {Command::Pause, &OfferedCommands::pauseResume, [](Simulator& e) { return e.Pause(); }},
+        {Command::Resume, &OfferedCommands::pauseResume, [](Simulator& e) { return e.Resume({}); }},
+    };
+    for (const Situation& situation : situations) {
+        for (const Taken& c : commands) {
+            SetUp();
+            Start(situation.heading, 1);
+            Advance(1000);
+            situation.act(*engine);
+            const sim::Refusal why = engine->WhyRefused(c.command);
+            const bool offered = engine->Offered().*c.offered;
+            EXPECT_EQ(why == sim::Refusal::None, offered && c.run(*engine))
+                << situation.what << ", command " << static_cast<int>(c.command);
+        }
+    }
+    // Before the first start nothing sails: the manoeuvres are refused as such.
+    SetUp();
+    EXPECT_EQ(engine->WhyRefused(Command::Tack), sim::Refusal::NotStarted);
 }
 
 TEST_F(EngineFixture, AManoeuvreFreezesTheVariableDataAndGivesItBack) {

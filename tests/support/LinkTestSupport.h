@@ -119,6 +119,12 @@ public:
         if (fd_ >= 0) ::close(fd_);
         fd_ = -1;
     }
+    // Closes with a reset (RST) instead of an orderly end, whatever is still unread.
+    void Reset() {
+        const linger abortive{1, 0};
+        if (fd_ >= 0) ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+        Close();
+    }
 
 private:
     int fd_ = -1;
