@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cmath>
@@ -103,6 +104,21 @@ std::string ParseSerial(const std::string& text, Options& o) {
     return {};
 }
 
+// The parenthesis of a message refusing a number: what is expected, unless one of the numbers of
+// `text` (between "=" and ":") is longer than any number may be written (it is not cut: "10.<260
+// zeros>x" is no 10).
+std::string Expected(std::string_view text, std::string_view expected) {
+    size_t longest = 0;
+    for (size_t from = 0; from <= text.size();) {
+        const size_t end = std::min(text.find_first_of("=:", from), text.size());
+        longest = std::max(longest, end - from);
+        from = end + 1;
+    }
+    if (longest <= nav::kNumberTextLength) return "(" + std::string(expected) + ")";
+    return "(" + std::to_string(longest) + " caractères : un nombre en compte " +
+           std::to_string(nav::kNumberTextLength) + " au plus)";
+}
+
 // --duration and the TIME of --do: a number of simulated seconds, 0 to kMaxSimulatedSeconds, so
 // that its milliseconds fit the timer set's clock.
 constexpr const char* kSecondsRange = "un nombre de secondes simulées, de 0 à 3155760000, soit 100 ans";
@@ -121,7 +137,7 @@ std::string ParseDo(const std::string& text, ScheduledCommand& out) {
     const size_t colon = text.find(':');
     if (colon == std::string::npos) return "--do attend TEMPS:COMMANDE : " + text;
     const auto seconds = ParseSimulatedSeconds(text.substr(0, colon));
-    if (!seconds) return "temps invalide dans --do " + text + " (" + kSecondsRange + ")";
+    if (!seconds) return "temps invalide dans --do " + text + " " + Expected(text.substr(0, colon), kSecondsRange);
     out.seconds = *seconds;
     out.command = text.substr(colon + 1);
     const std::string& c = out.command;
@@ -145,10 +161,14 @@ std::string ParseFaults(const std::string& text, Options& o) {
                    " (checksum, drop, truncate, duplicate, garbage, nofix ou seed)";
         case E::NoValue: return "valeur manquante dans --faults : " + item + " (NOM=VALEUR)";
         case E::Repeated: return "défaut donné deux fois dans --faults : " + item;
-        case E::BadProbability: return "probabilité invalide dans --faults : " + item + " (un nombre de 0 à 1)";
+        case E::BadProbability:
+            return "probabilité invalide dans --faults : " + item + " " + Expected(r.item, "un nombre de 0 à 1");
         case E::BadWindow:
-            return "perte de position invalide dans --faults : " + item + " (nofix=DEBUT:DUREE, " + kSecondsRange + ")";
-        case E::BadSeed: return "graine invalide dans --faults : " + item + " (un entier de 0 à 18446744073709551615)";
+            return "perte de position invalide dans --faults : " + item + " " +
+                   Expected(r.item, std::string("nofix=DEBUT:DUREE, ") + kSecondsRange);
+        case E::BadSeed:
+            return "graine invalide dans --faults : " + item + " " +
+                   Expected(r.item, "un entier de 0 à 18446744073709551615");
         case E::ProbabilitiesOver:
             return "les probabilités de --faults dépassent 1 au total : " + item + " (un seul défaut par phrase)";
     }
@@ -239,7 +259,9 @@ std::string Usage() {
            "\n"
            "Chaque option à valeur, sauf --do, se donne une seule fois ; les journaux et la sortie standard\n"
            "vont dans des fichiers distincts. Une sortie qui ne peut plus être écrite est signalée aussitôt\n"
-           "et s'arrête sur sa dernière phrase entière ; les autres continuent et la fin rend le code 1.\n";
+           "et s'arrête sur sa dernière phrase entière ; les autres continuent et la fin rend le code 1.\n"
+           "Un journal dans un tube nommé que nul programme ne lit est refusé (code 1). Un nombre s'écrit\n"
+           "en 255 caractères au plus.\n";
 }
 
 ParseResult ParseOptions(const std::vector<std::string>& args) {
@@ -278,7 +300,7 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
             if (!value(v)) return r;
             o.durationSeconds = ParseSimulatedSeconds(v);
             if (!o.durationSeconds) {
-                r.error = "durée invalide : " + v + " (" + kSecondsRange + ")";
+                r.error = "durée invalide : " + v + " " + Expected(v, kSecondsRange);
                 return r;
             }
         } else if (a == "--start") {
@@ -310,7 +332,7 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
             if (!value(v)) return r;
             o.rate = ParseRate(v);
             if (!o.rate) {
-                r.error = "cadence invalide : " + v + " (phrases par seconde, de 0.001 à 100000)";
+                r.error = "cadence invalide : " + v + " " + Expected(v, "phrases par seconde, de 0.001 à 100000");
                 return r;
             }
         } else if (a == "--no-settings") {
@@ -447,10 +469,13 @@ public:
         if (owned_) ::close(fd_);
     }
 
-    // Creates or empties the log file; false, errno set, when it cannot be opened for writing.
+    // Creates or empties the log file; false, errno set, when it cannot be opened for writing. The
+    // open does not wait: a FIFO that no program reads fails at once (ENXIO). The writes then
+    // block again, as on any file.
     bool Open(const std::filesystem::path& path) {
-        fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
         owned_ = fd_ >= 0;
+        if (owned_) ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
         Attach(fd_, "dans le journal " + path.string());
         return owned_;
     }
@@ -691,8 +716,13 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     LineOutput standardOutput, raw, stamped;
     for (auto [path, file] : {std::pair{options.log, &raw}, std::pair{options.logStamped, &stamped}}) {
         if (path && !file->Open(*path)) {
+            const int error = errno;
+            std::error_code ec;
+            const char* reason = error == ENXIO && std::filesystem::is_fifo(*path, ec)
+                                     ? "aucun programme ne lit ce tube nommé"
+                                     : std::strerror(error);
             std::fprintf(stderr, "corvelnmea: impossible d'écrire le journal %s : %s\n", path->string().c_str(),
-                         std::strerror(errno));
+                         reason);
             return 1;
         }
     }

@@ -65,7 +65,8 @@ std::optional<Real> ParseDot(const std::string& text) {
 }  // namespace
 
 std::optional<Real> ParseDotNumber(std::string_view text) {
-    return ParseDot(std::string(text.substr(0, kNumberTextLength)));
+    if (text.size() > kNumberTextLength) return std::nullopt;
+    return ParseDot(std::string(text));
 }
 
 Real ValidFloat(std::string_view input) {
