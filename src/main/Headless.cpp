@@ -16,8 +16,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <limits>
 #include <set>
 
 #include "app/ConfigFiles.h"
@@ -26,10 +24,12 @@
 #include "app/Program.h"
 #include "app/ReplayFeed.h"
 #include "app/SerialPorts.h"
+#include "config/AtomicWrite.h"
 #include "config/Folders.h"
 #include "links/QtControlServer.h"
 #include "links/QtNetLink.h"
 #include "links/QtSerialPort.h"
+#include "nav/RegularFile.h"
 #include "nav/ValidFloat.h"
 
 namespace corvel::headless {
@@ -246,7 +246,8 @@ std::string Usage() {
            "                            1 par défaut : mêmes graine et départ, mêmes octets)\n"
            "  --replay FICHIER          rejoue un voyage enregistré au lieu de simuler : un journal horodaté\n"
            "                            du programme à ses heures enregistrées (aussi vite que possible\n"
-           "                            avec --fast), ou un fichier NMEA simple à --rate ; les lignes qui\n"
+           "                            avec --fast), ou un fichier NMEA simple à --rate ; un fichier\n"
+           "                            ordinaire, aux lignes finies par CR, LF ou CR LF ; les lignes qui\n"
            "                            ne sont pas des phrases sont ignorées et comptées ; sans --do,\n"
            "                            --config, --start, --duration ni nofix\n"
            "  --rate N                  avec --replay, N phrases par seconde (0.001 à 100000 ; 1 par défaut\n"
@@ -541,18 +542,27 @@ private:
 // one before. Lines are read as they are needed: memory does not grow with the file.
 class Replayer {
 public:
-    static constexpr size_t kLongestLine = 4096;  // longer lines are skipped without being kept
-
-    Replayer(std::istream& in, const Options& o) : in_(in), fast_(o.fast), rate_(o.rate) { ReadNext(); }
+    // Reads `file` from where it stands; a stop signal ends the reading between two reads.
+    Replayer(nav::FileDescriptor file, const Options& o)
+        : file_(std::move(file)),
+          lines_([this](char* buffer, size_t size) { return Read(buffer, size); }),
+          fast_(o.fast),
+          rate_(o.rate) {
+        ReadNext();
+    }
+    Replayer(const Replayer&) = delete;
+    Replayer& operator=(const Replayer&) = delete;
 
     bool Done() const { return !pending_; }
     long long Sent() const { return sent_; }
     long long Skipped() const { return skipped_; }
 
     // Sends the sentences due `elapsedMillis` after the first one (every one with --fast), at most
-    // `limit` of them; stops early when an output fails the sentence's group, as the emitter does.
+    // `limit` of them and none after a stop signal; stops early when an output fails the
+    // sentence's group, as the emitter does.
     void SendDue(app::TFCorvel& w, double elapsedMillis, int limit) {
-        for (int n = 0; n < limit && pending_ && (fast_ || dueMillis_ <= elapsedMillis); ++n) {
+        for (int n = 0; n < limit && pending_ && g_stopSignal.load() == 0 && (fast_ || dueMillis_ <= elapsedMillis);
+             ++n) {
             w.SendSentence(pending_->sentence);
             ++sent_;
             ReadNext();
@@ -560,23 +570,24 @@ public:
     }
 
 private:
+    // The file's next bytes; none once a stop signal came (a file of gigabytes without a sentence
+    // would otherwise hold the run), or after a read error.
+    size_t Read(char* buffer, size_t size) {
+        for (;;) {
+            if (g_stopSignal.load() != 0) return 0;
+            const ssize_t got = ::read(file_.get(), buffer, size);
+            if (got >= 0) return static_cast<size_t>(got);
+            if (errno != EINTR) return 0;
+        }
+    }
+
     // The next sentence of the file and its instant, skipping (and counting) the other lines.
     void ReadNext() {
         pending_.reset();
-        std::streambuf& in = *in_.rdbuf();
         while (!pending_) {
-            line_.clear();
-            bool tooLong = false;
-            int c = in.sbumpc();
-            if (c == std::char_traits<char>::eof()) return;
-            for (; c != std::char_traits<char>::eof() && c != '\n'; c = in.sbumpc()) {
-                if (line_.size() < kLongestLine) {
-                    line_ += static_cast<char>(c);
-                } else {
-                    tooLong = true;
-                }
-            }
-            if (!tooLong) pending_ = app::ReadReplayLine(line_);
+            const auto line = lines_.Next();
+            if (!line) return;
+            if (!line->tooLong) pending_ = app::ReadReplayLine(line->text);
             if (!pending_) ++skipped_;
         }
         if (!firstStamp_ && !rate_) {
@@ -594,12 +605,12 @@ private:
         }
     }
 
-    std::istream& in_;
+    nav::FileDescriptor file_;
+    app::FileLines lines_;
     const bool fast_;
     std::optional<double> rate_;
     std::optional<std::int64_t> firstStamp_;
-    std::string line_;
-    std::optional<app::ReplayLine> pending_;  // its view is into line_
+    std::optional<app::ReplayLine> pending_;  // its view is into lines_' line
     double dueMillis_ = 0;
     long long sent_ = 0, skipped_ = 0;
 };
@@ -674,13 +685,18 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
             return 2;
         }
     }
-    std::ifstream replayFile;
+    // The replayed file is opened as the configuration files are: without waiting (a FIFO without
+    // writer), and only when it is a regular file (a FIFO or a device would never end).
+    nav::OpenResult replayFile;
     if (options.replay) {
-        std::error_code ec;
-        if (!std::filesystem::is_directory(*options.replay, ec)) replayFile.open(*options.replay, std::ios::binary);
-        if (!replayFile.is_open()) {
-            std::fprintf(stderr, "corvelnmea: fichier à rejouer introuvable ou illisible : %s\n",
-                         options.replay->string().c_str());
+        replayFile = nav::OpenRegularFile(*options.replay);
+        if (replayFile.status != nav::ReadStatus::Ok) {
+            const std::string name = options.replay->string();
+            const std::string message =
+                replayFile.status == nav::ReadStatus::NotRegular
+                    ? "fichier à rejouer refusé : " + name + " (" + std::string(config::kNotRegularFile) + ")"
+                    : "fichier à rejouer introuvable ou illisible : " + name;
+            std::fprintf(stderr, "corvelnmea: %s\n", message.c_str());
             return 2;
         }
     }
@@ -749,7 +765,7 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     sim::Simulator& engine = program.Engine;
     std::optional<Replayer> replay;
     if (options.replay) {
-        replay.emplace(replayFile, options);  // no simulation: the stamped log carries the wall time
+        replay.emplace(std::move(replayFile.file), options);  // no simulation: the stamped log carries the wall time
     } else {
         engine.Start(w.ReadConditions());  // "SIMULER"
     }
@@ -796,6 +812,10 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     };
     // A replay's slice: the sentences of about a simulated second.
     constexpr int kReplaySlice = 32;
+    // The most sentences a real-time replay sends at one pump (every 5 ms): more than --rate's
+    // largest 100000 a second needs, and few enough that a file whose stamps repeat or go back,
+    // all due at once, still leaves the event loop to the control port and to a stop signal.
+    constexpr int kReplayBurst = 1000;
     // Fires everything due up to `limit`, and not past the end.
     auto runUntil = [&](sim::Millis limit) {
         if (end >= 0) limit = std::min(limit, end);
@@ -831,7 +851,7 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
             // timers do, instead of replaying the lost seconds; never past the end.
             const sim::Millis target = wall.elapsed();
             if (replay) {
-                replay->SendDue(w, static_cast<double>(wall.nsecsElapsed()) / 1e6, std::numeric_limits<int>::max());
+                replay->SendDue(w, static_cast<double>(wall.nsecsElapsed()) / 1e6, kReplayBurst);
             } else {
                 w.Timers.FollowClock(end >= 0 ? std::min(target, end) : target);
             }
@@ -841,7 +861,7 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     }
     wall.start();
     // A real-time replay sends its first sentences at once: the others keep their distance to them.
-    if (replay && !options.fast) replay->SendDue(w, 0, std::numeric_limits<int>::max());
+    if (replay && !options.fast) replay->SendDue(w, 0, kReplayBurst);
     pump.start();
     if (!finished()) qapp.exec();
     pump.stop();
