@@ -345,7 +345,8 @@ def test_replay_stops_on_signal():
             try:
                 if path == sparse:
                     first = b""
-                    while p.poll() is None and not catches(p.pid, signal.SIGTERM):  # its handler is set: the reading begins
+                    # Once its handler is set, the reading begins.
+                    while p.poll() is None and not catches(p.pid, signal.SIGTERM):
                         time.sleep(0.05)
                     time.sleep(0.5)
                 else:

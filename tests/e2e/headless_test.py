@@ -933,7 +933,7 @@ def test_hostile_arguments():
             (["--duration", "5", "--faults", "seed=" + long_ten], 2, too_long),
             (["--replay", p("kept.txt"), "--rate", long_ten], 2, "cadence invalide : " + long_ten),
             (["--duration", "0" * 253 + "1"], 0, ""),  # 255 characters
-            (["--duration", "5", "--log", p("fifo")], 1, "impossible d'écrire le journal " + p("fifo") + " : " + unread),
+            (["--duration", "5", "--log", p("fifo")], 1, f"impossible d'écrire le journal {p('fifo')} : {unread}"),
             (["--duration", "5", "--log-stamped", p("fifo")], 1, unread),
             (["--duration", "5", "--do", "1e300:VIRER"], 2, "temps invalide dans --do"),
             (["--duration", "5", "--do", "3155760000.001:VIRER"], 2, "temps invalide dans --do"),
