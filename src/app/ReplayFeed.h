@@ -29,9 +29,10 @@ struct ReplayLine {
     std::optional<std::int64_t> stampMillis;
 };
 
-// One line of a file, without its line end (a CR left at its end is removed here): a stamped log line gives its
-// sentence (without the mark of an injected fault) and its instant, a plain line its sentence;
-// nothing for a line that is no framed sentence (or a stamped line whose stamp is no instant).
+// One line of a file, without its line end (a CR left at its end is removed here): a stamped log
+// line gives its sentence (without the mark of an injected fault) and its instant, a plain line its
+// sentence; nothing for a line that is no framed sentence (or a stamped line whose stamp is no
+// instant).
 std::optional<ReplayLine> ReadReplayLine(std::string_view line);
 
 // The lines of a file read piece by piece, so that memory does not grow with the file: a line ends

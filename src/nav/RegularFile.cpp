@@ -53,9 +53,9 @@ OpenResult OpenRegularFile(const std::filesystem::path& path) {
 }
 
 ReadResult ReadRegularFile(const std::filesystem::path& path, std::size_t maxBytes) {
-    OpenResult opened = OpenRegularFile(path);
+    const OpenResult opened = OpenRegularFile(path);
     if (opened.status != ReadStatus::Ok) return Failure(opened.status, opened.error);
-    const FileDescriptor file = std::move(opened.file);
+    const FileDescriptor& file = opened.file;
     if (opened.size < 0 || static_cast<std::uintmax_t>(opened.size) > maxBytes) return Failure(ReadStatus::TooLarge);
 
     // One byte more than the limit can tell a file that grew (or whose size is wrong, as in
