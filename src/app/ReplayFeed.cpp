@@ -2,6 +2,7 @@
 #include "app/ReplayFeed.h"
 
 #include <string>
+#include <utility>
 
 #include "app/Clock.h"
 #include "app/SimulationTexts.h"
@@ -55,6 +56,37 @@ std::optional<ReplayLine> ReadReplayLine(std::string_view line) {
     if (!FramedSentence(line)) return std::nullopt;
     r.sentence = line;
     return r;
+}
+
+FileLines::FileLines(Source source, std::size_t chunk) : source_(std::move(source)), chunk_(chunk) {}
+
+std::optional<FileLines::Line> FileLines::Next() {
+    line_.clear();
+    bool any = false, tooLong = false;
+    for (;;) {
+        if (at_ == filled_) {
+            filled_ = source_(chunk_.data(), chunk_.size());
+            at_ = 0;
+            if (filled_ == 0) {
+                if (!any) return std::nullopt;
+                break;
+            }
+        }
+        const char c = chunk_[at_++];
+        if (std::exchange(afterCr_, false) && c == '\n') continue;
+        if (c == '\n' || c == '\r') {
+            afterCr_ = c == '\r';
+            break;
+        }
+        any = true;
+        if (line_.size() < kLongestLine) {
+            line_ += c;
+        } else {
+            tooLong = true;
+        }
+    }
+    if (tooLong) return Line{{}, true};
+    return Line{line_, false};
 }
 
 }  // namespace corvel::app

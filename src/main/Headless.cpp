@@ -19,8 +19,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <limits>
 #include <set>
 
 #include "app/ConfigFiles.h"
@@ -30,10 +28,12 @@
 #include "app/ReplayFeed.h"
 #include "app/SerialPorts.h"
 #include "app/SimulationTexts.h"
+#include "config/AtomicWrite.h"
 #include "config/Folders.h"
 #include "links/QtControlServer.h"
 #include "links/QtNetLink.h"
 #include "links/QtSerialPort.h"
+#include "nav/RegularFile.h"
 #include "nav/ValidFloat.h"
 
 namespace corvel::headless {
@@ -108,6 +108,21 @@ std::string ParseSerial(const std::string& text, Options& o) {
     return {};
 }
 
+// The parenthesis of a message refusing a number: what is expected, unless one of the numbers of
+// `text` (between "=" and ":") is longer than any number may be written (it is not cut: "10.<260
+// zeros>x" is no 10).
+std::string Expected(std::string_view text, std::string_view expected) {
+    size_t longest = 0;
+    for (size_t from = 0; from <= text.size();) {
+        const size_t end = std::min(text.find_first_of("=:", from), text.size());
+        longest = std::max(longest, end - from);
+        from = end + 1;
+    }
+    if (longest <= nav::kNumberTextLength) return "(" + std::string(expected) + ")";
+    return "(" + std::to_string(longest) + " caractères : un nombre en compte " +
+           std::to_string(nav::kNumberTextLength) + " au plus)";
+}
+
 // --duration and the TIME of --do: a number of simulated seconds, 0 to kMaxSimulatedSeconds, so
 // that its milliseconds fit the timer set's clock.
 constexpr const char* kSecondsRange = "un nombre de secondes simulées, de 0 à 3155760000, soit 100 ans";
@@ -126,7 +141,7 @@ std::string ParseDo(const std::string& text, ScheduledCommand& out) {
     const size_t colon = text.find(':');
     if (colon == std::string::npos) return "--do attend TEMPS:COMMANDE : " + text;
     const auto seconds = ParseSimulatedSeconds(text.substr(0, colon));
-    if (!seconds) return "temps invalide dans --do " + text + " (" + kSecondsRange + ")";
+    if (!seconds) return "temps invalide dans --do " + text + " " + Expected(text.substr(0, colon), kSecondsRange);
     out.seconds = *seconds;
     out.command = text.substr(colon + 1);
     const std::string& c = out.command;
@@ -150,10 +165,14 @@ std::string ParseFaults(const std::string& text, Options& o) {
                    " (checksum, drop, truncate, duplicate, garbage, nofix ou seed)";
         case E::NoValue: return "valeur manquante dans --faults : " + item + " (NOM=VALEUR)";
         case E::Repeated: return "défaut donné deux fois dans --faults : " + item;
-        case E::BadProbability: return "probabilité invalide dans --faults : " + item + " (un nombre de 0 à 1)";
+        case E::BadProbability:
+            return "probabilité invalide dans --faults : " + item + " " + Expected(r.item, "un nombre de 0 à 1");
         case E::BadWindow:
-            return "perte de position invalide dans --faults : " + item + " (nofix=DEBUT:DUREE, " + kSecondsRange + ")";
-        case E::BadSeed: return "graine invalide dans --faults : " + item + " (un entier de 0 à 18446744073709551615)";
+            return "perte de position invalide dans --faults : " + item + " " +
+                   Expected(r.item, std::string("nofix=DEBUT:DUREE, ") + kSecondsRange);
+        case E::BadSeed:
+            return "graine invalide dans --faults : " + item + " " +
+                   Expected(r.item, "un entier de 0 à 18446744073709551615");
         case E::ProbabilitiesOver:
             return "les probabilités de --faults dépassent 1 au total : " + item + " (un seul défaut par phrase)";
     }
@@ -231,7 +250,8 @@ std::string Usage() {
            "                            1 par défaut : mêmes graine et départ, mêmes octets)\n"
            "  --replay FICHIER          rejoue un voyage enregistré au lieu de simuler : un journal horodaté\n"
            "                            du programme à ses heures enregistrées (aussi vite que possible\n"
-           "                            avec --fast), ou un fichier NMEA simple à --rate ; les lignes qui\n"
+           "                            avec --fast), ou un fichier NMEA simple à --rate ; un fichier\n"
+           "                            ordinaire, aux lignes finies par CR, LF ou CR LF ; les lignes qui\n"
            "                            ne sont pas des phrases sont ignorées et comptées ; sans --do,\n"
            "                            --config, --start, --duration ni nofix\n"
            "  --rate N                  avec --replay, N phrases par seconde (0.001 à 100000 ; 1 par défaut\n"
@@ -252,7 +272,8 @@ std::string Usage() {
            "les phrases qu'il ne prend pas sont perdues entières (une phrase commencée est terminée avant\n"
            "toute autre) ; la sortie d'erreur le dit une fois, puis compte à la fin ce qui n'a pas été écrit\n"
            "(code 1). Avec --fast, la simulation attend la sortie standard et les journaux. Après un signal\n"
-           "d'arrêt, la fin attend au plus une seconde ce qui reste à écrire.\n";
+           "d'arrêt, la fin attend au plus une seconde ce qui reste à écrire. Un journal dans un tube\n"
+           "nommé que nul programme ne lit est refusé (code 1). Un nombre s'écrit en 255 caractères au plus.\n";
 }
 
 ParseResult ParseOptions(const std::vector<std::string>& args) {
@@ -291,7 +312,7 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
             if (!value(v)) return r;
             o.durationSeconds = ParseSimulatedSeconds(v);
             if (!o.durationSeconds) {
-                r.error = "durée invalide : " + v + " (" + kSecondsRange + ")";
+                r.error = "durée invalide : " + v + " " + Expected(v, kSecondsRange);
                 return r;
             }
         } else if (a == "--start") {
@@ -323,7 +344,7 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
             if (!value(v)) return r;
             o.rate = ParseRate(v);
             if (!o.rate) {
-                r.error = "cadence invalide : " + v + " (phrases par seconde, de 0.001 à 100000)";
+                r.error = "cadence invalide : " + v + " " + Expected(v, "phrases par seconde, de 0.001 à 100000");
                 return r;
             }
         } else if (a == "--no-settings") {
@@ -473,9 +494,11 @@ public:
         if (owned_) ::close(fd_);
     }
 
-    // Creates or empties the log file; false, errno set, when it cannot be opened for writing.
+    // Creates or empties the log file; false, errno set, when it cannot be opened for writing. The
+    // open does not wait: a FIFO that no program reads fails at once (ENXIO). The writes do not
+    // wait either (a FIFO's reader may stall): what the reader does not take waits in the buffer.
     bool Open(const std::filesystem::path& path) {
-        fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
         owned_ = fd_ >= 0;
         if (owned_) ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) | O_NONBLOCK);  // a FIFO's reader may stall
         Attach(fd_, "dans le journal " + path.string());
@@ -622,18 +645,27 @@ private:
 // one before. Lines are read as they are needed: memory does not grow with the file.
 class Replayer {
 public:
-    static constexpr size_t kLongestLine = 4096;  // longer lines are skipped without being kept
-
-    Replayer(std::istream& in, const Options& o) : in_(in), fast_(o.fast), rate_(o.rate) { ReadNext(); }
+    // Reads `file` from where it stands; a stop signal ends the reading between two reads.
+    Replayer(nav::FileDescriptor file, const Options& o)
+        : file_(std::move(file)),
+          lines_([this](char* buffer, size_t size) { return Read(buffer, size); }),
+          fast_(o.fast),
+          rate_(o.rate) {
+        ReadNext();
+    }
+    Replayer(const Replayer&) = delete;
+    Replayer& operator=(const Replayer&) = delete;
 
     bool Done() const { return !pending_; }
     long long Sent() const { return sent_; }
     long long Skipped() const { return skipped_; }
 
     // Sends the sentences due `elapsedMillis` after the first one (every one with --fast), at most
-    // `limit` of them; stops early when an output fails the sentence's group, as the emitter does.
+    // `limit` of them and none after a stop signal; stops early when an output fails the
+    // sentence's group, as the emitter does.
     void SendDue(app::TFCorvel& w, double elapsedMillis, int limit) {
-        for (int n = 0; n < limit && pending_ && (fast_ || dueMillis_ <= elapsedMillis); ++n) {
+        for (int n = 0; n < limit && pending_ && g_stopSignal.load() == 0 && (fast_ || dueMillis_ <= elapsedMillis);
+             ++n) {
             w.SendSentence(pending_->sentence);
             ++sent_;
             ReadNext();
@@ -641,23 +673,24 @@ public:
     }
 
 private:
+    // The file's next bytes; none once a stop signal came (a file of gigabytes without a sentence
+    // would otherwise hold the run), or after a read error.
+    size_t Read(char* buffer, size_t size) {
+        for (;;) {
+            if (g_stopSignal.load() != 0) return 0;
+            const ssize_t got = ::read(file_.get(), buffer, size);
+            if (got >= 0) return static_cast<size_t>(got);
+            if (errno != EINTR) return 0;
+        }
+    }
+
     // The next sentence of the file and its instant, skipping (and counting) the other lines.
     void ReadNext() {
         pending_.reset();
-        std::streambuf& in = *in_.rdbuf();
         while (!pending_) {
-            line_.clear();
-            bool tooLong = false;
-            int c = in.sbumpc();
-            if (c == std::char_traits<char>::eof()) return;
-            for (; c != std::char_traits<char>::eof() && c != '\n'; c = in.sbumpc()) {
-                if (line_.size() < kLongestLine) {
-                    line_ += static_cast<char>(c);
-                } else {
-                    tooLong = true;
-                }
-            }
-            if (!tooLong) pending_ = app::ReadReplayLine(line_);
+            const auto line = lines_.Next();
+            if (!line) return;
+            if (!line->tooLong) pending_ = app::ReadReplayLine(line->text);
             if (!pending_) ++skipped_;
         }
         if (!firstStamp_ && !rate_) {
@@ -675,12 +708,12 @@ private:
         }
     }
 
-    std::istream& in_;
+    nav::FileDescriptor file_;
+    app::FileLines lines_;
     const bool fast_;
     std::optional<double> rate_;
     std::optional<std::int64_t> firstStamp_;
-    std::string line_;
-    std::optional<app::ReplayLine> pending_;  // its view is into line_
+    std::optional<app::ReplayLine> pending_;  // its view is into lines_' line
     double dueMillis_ = 0;
     long long sent_ = 0, skipped_ = 0;
 };
@@ -775,13 +808,18 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
             return 2;
         }
     }
-    std::ifstream replayFile;
+    // The replayed file is opened as the configuration files are: without waiting (a FIFO without
+    // writer), and only when it is a regular file (a FIFO or a device would never end).
+    nav::OpenResult replayFile;
     if (options.replay) {
-        std::error_code ec;
-        if (!std::filesystem::is_directory(*options.replay, ec)) replayFile.open(*options.replay, std::ios::binary);
-        if (!replayFile.is_open()) {
-            std::fprintf(stderr, "corvelnmea: fichier à rejouer introuvable ou illisible : %s\n",
-                         options.replay->string().c_str());
+        replayFile = nav::OpenRegularFile(*options.replay);
+        if (replayFile.status != nav::ReadStatus::Ok) {
+            const std::string name = options.replay->string();
+            const std::string message =
+                replayFile.status == nav::ReadStatus::NotRegular
+                    ? "fichier à rejouer refusé : " + name + " (" + std::string(config::kNotRegularFile) + ")"
+                    : "fichier à rejouer introuvable ou illisible : " + name;
+            std::fprintf(stderr, "corvelnmea: %s\n", message.c_str());
             return 2;
         }
     }
@@ -817,8 +855,13 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     LineOutput standardOutput, raw, stamped;
     for (auto [path, file] : {std::pair{options.log, &raw}, std::pair{options.logStamped, &stamped}}) {
         if (path && !file->Open(*path)) {
+            const int error = errno;
+            std::error_code ec;
+            const char* reason = error == ENXIO && std::filesystem::is_fifo(*path, ec)
+                                     ? "aucun programme ne lit ce tube nommé"
+                                     : std::strerror(error);
             std::fprintf(stderr, "corvelnmea: impossible d'écrire le journal %s : %s\n", path->string().c_str(),
-                         std::strerror(errno));
+                         reason);
             return 1;
         }
     }
@@ -851,7 +894,7 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     sim::Simulator& engine = program.Engine;
     std::optional<Replayer> replay;
     if (options.replay) {
-        replay.emplace(replayFile, options);  // no simulation: the stamped log carries the wall time
+        replay.emplace(std::move(replayFile.file), options);  // no simulation: the stamped log carries the wall time
     } else {
         engine.Start(w.ReadConditions());  // "SIMULER"
     }
@@ -900,6 +943,10 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     };
     // A replay's slice: the sentences of about a simulated second.
     constexpr int kReplaySlice = 32;
+    // The most sentences a real-time replay sends at one pump (every 5 ms): more than --rate's
+    // largest 100000 a second needs, and few enough that a file whose stamps repeat or go back,
+    // all due at once, still leaves the event loop to the control port and to a stop signal.
+    constexpr int kReplayBurst = 1000;
     // Fires everything due up to `limit`, and not past the end.
     auto runUntil = [&](sim::Millis limit) {
         if (end >= 0) limit = std::min(limit, end);
@@ -948,7 +995,7 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
             // timers do, instead of replaying the lost seconds; never past the end.
             const sim::Millis target = wall.elapsed();
             if (replay) {
-                replay->SendDue(w, static_cast<double>(wall.nsecsElapsed()) / 1e6, std::numeric_limits<int>::max());
+                replay->SendDue(w, static_cast<double>(wall.nsecsElapsed()) / 1e6, kReplayBurst);
             } else {
                 w.Timers.FollowClock(end >= 0 ? std::min(target, end) : target);
             }
@@ -958,7 +1005,7 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     }
     wall.start();
     // A real-time replay sends its first sentences at once: the others keep their distance to them.
-    if (replay && !options.fast) replay->SendDue(w, 0, std::numeric_limits<int>::max());
+    if (replay && !options.fast) replay->SendDue(w, 0, kReplayBurst);
     pump.start();
     if (!finished()) qapp.exec();
     pump.stop();

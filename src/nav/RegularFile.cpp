@@ -13,21 +13,6 @@ namespace corvel::nav {
 
 namespace {
 
-// Closes the descriptor when the read ends, however it ends.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 ReadResult Failure(ReadStatus status, int error = 0) { return {status, {}, error}; }
 
 // `text` (its first `used` bytes kept) in a buffer of exactly `size` bytes: the string's own growth
@@ -42,24 +27,43 @@ void Regrow(std::string& text, std::size_t used, std::size_t size) {
 
 }  // namespace
 
-ReadResult ReadRegularFile(const std::filesystem::path& path, std::size_t maxBytes) {
+FileDescriptor::~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+}
+
+OpenResult OpenRegularFile(const std::filesystem::path& path) {
     // O_NOCTTY: a terminal named by mistake does not become the process's controlling terminal.
-    const Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (file.get() < 0) {
         const int error = errno;
-        return Failure(error == ENOENT || error == ENOTDIR ? ReadStatus::Missing : ReadStatus::Unreadable, error);
+        return {error == ENOENT || error == ENOTDIR ? ReadStatus::Missing : ReadStatus::Unreadable, {}, 0, error};
     }
     struct stat info {};
-    if (::fstat(file.get(), &info) != 0) return Failure(ReadStatus::Unreadable, errno);
-    if (!S_ISREG(info.st_mode)) return Failure(ReadStatus::NotRegular);
-    if (info.st_size < 0 || static_cast<std::uintmax_t>(info.st_size) > maxBytes) return Failure(ReadStatus::TooLarge);
+    if (::fstat(file.get(), &info) != 0) return {ReadStatus::Unreadable, {}, 0, errno};
+    if (!S_ISREG(info.st_mode)) return {ReadStatus::NotRegular, {}, 0, 0};
+    return {ReadStatus::Ok, std::move(file), info.st_size, 0};
+}
+
+ReadResult ReadRegularFile(const std::filesystem::path& path, std::size_t maxBytes) {
+    const OpenResult opened = OpenRegularFile(path);
+    if (opened.status != ReadStatus::Ok) return Failure(opened.status, opened.error);
+    const FileDescriptor& file = opened.file;
+    if (opened.size < 0 || static_cast<std::uintmax_t>(opened.size) > maxBytes) return Failure(ReadStatus::TooLarge);
 
     // One byte more than the limit can tell a file that grew (or whose size is wrong, as in
     // /proc) from one that fits. The buffer starts at the stated size and grows, within the limit,
     // only for a file that holds more.
     const std::size_t bound = maxBytes + 1;
     std::string text;
-    Regrow(text, 0, std::min(static_cast<std::size_t>(info.st_size) + 1, bound));
+    Regrow(text, 0, std::min(static_cast<std::size_t>(opened.size) + 1, bound));
     std::size_t used = 0;
     for (;;) {
         if (used == text.size()) {

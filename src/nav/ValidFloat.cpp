@@ -66,7 +66,8 @@ std::optional<Real> ParseDot(const std::string& text) {
 }  // namespace
 
 std::optional<Real> ParseDotNumber(std::string_view text) {
-    return ParseDot(std::string(text.substr(0, kNumberTextLength)));
+    if (text.size() > kNumberTextLength) return std::nullopt;
+    return ParseDot(std::string(text));
 }
 
 std::optional<Real> ParsePlainDecimal(std::string_view text) {

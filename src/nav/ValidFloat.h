@@ -10,7 +10,8 @@
 
 namespace corvel::nav {
 
-// The characters of a text that the parsers read: the rest is cut.
+// The characters of a number's text: ValidFloat reads no further, ParseDotNumber refuses a longer
+// text.
 inline constexpr std::size_t kNumberTextLength = 255;
 
 // Parses text of at most 255 characters (longer text is cut there): optional blanks, optional
@@ -20,7 +21,8 @@ inline constexpr std::size_t kNumberTextLength = 255;
 Real ValidFloat(std::string_view text);
 
 // The strict parse under ValidFloat: "." as the only separator, no swapping; nothing when the text
-// (cut at 255 characters) is not such a number or lies beyond the range of a 64-bit float.
+// is not such a number, lies beyond the range of a 64-bit float, or is longer than 255 characters
+// (never cut: "10.<260 zeros>x" is no number, not 10).
 std::optional<Real> ParseDotNumber(std::string_view text);
 
 // A plain decimal: an optional "-", digits, and optionally "." followed by digits; nothing else

@@ -60,6 +60,7 @@ FaultListError ParseItem(std::string_view item, double maxSeconds, FaultSettings
         settings.noFix = NoFixWindow{ToMillis(*start), ToMillis(*duration)};
     } else {
         std::uint64_t seed = 0;
+        if (value.size() > nav::kNumberTextLength) return FaultListError::BadSeed;  // as any number
         const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), seed);
         if (ec != std::errc() || end != value.data() + value.size()) return FaultListError::BadSeed;
         settings.seed = seed;

@@ -1,8 +1,10 @@
 // The lines of a recorded voyage: which are sentences, their instants, and the fault marks taken off.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/ReplayFeed.h"
 #include "app/SimulationTexts.h"
@@ -63,6 +65,50 @@ TEST(ReplayFeed, StampsCountMillisecondsAcrossDaysAndYears) {
     EXPECT_EQ(at("2026-12-10Z09:30:02.001") - at("2026-12-10Z09:30:01.250"), 751);
     EXPECT_EQ(at("2027-01-01Z00:00:00.000") - at("2026-12-31Z23:59:59.999"), 1);
     EXPECT_EQ(at("2028-03-01Z00:00:00.000") - at("2028-02-28Z00:00:00.000"), 2 * 86400000LL);  // leap year
+}
+
+// The lines of `bytes`, read through FileLines in pieces of `piece` bytes: each line's text, or
+// "<long>" for a line too long to keep.
+std::vector<std::string> LinesOf(const std::string& bytes, std::size_t piece) {
+    std::size_t at = 0;
+    FileLines lines(
+        [&](char* buffer, std::size_t size) {
+            const std::size_t n = std::min({size, piece, bytes.size() - at});
+            bytes.copy(buffer, n, at);
+            at += n;
+            return n;
+        },
+        piece);
+    std::vector<std::string> out;
+    while (const auto line = lines.Next()) out.push_back(line->tooLong ? "<long>" : std::string(line->text));
+    return out;
+}
+
+TEST(ReplayFeed, LinesEndAtLfCrOrCrLf) {
+    using Lines = std::vector<std::string>;
+    const std::string longest(FileLines::kLongestLine, 'x');
+    const struct {
+        const char* name;
+        std::string bytes;
+        Lines lines;
+    } cases[] = {
+        {"LF", "a\nb\n", {"a", "b"}},
+        {"CR LF", "a\r\nb\r\n", {"a", "b"}},
+        {"CR alone", "a\rb\r", {"a", "b"}},
+        {"mixed", "a\rb\nc\r\nd", {"a", "b", "c", "d"}},
+        {"last line without its end", "a\nb", {"a", "b"}},
+        {"empty lines", "\n\r\r\n\n\r", {"", "", "", "", ""}},  // LF, CR, CR LF, LF, CR
+        {"LF CR: two ends", "a\n\rb", {"a", "", "b"}},
+        {"CR CR LF", "a\r\r\nb", {"a", "", "b"}},
+        {"empty file", "", {}},
+        {"longest kept", longest + "\r" + longest + "y\ra", {longest, "<long>", "a"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Whole, and a byte at a time: a CR LF split between two reads is one line end.
+        EXPECT_EQ(LinesOf(c.bytes, 64 * 1024), c.lines);
+        EXPECT_EQ(LinesOf(c.bytes, 1), c.lines);
+    }
 }
 
 }  // namespace

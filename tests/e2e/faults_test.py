@@ -259,6 +259,13 @@ def test_replay_plain_file():
         out, sent, skipped = replay("--replay", path, "--fast")
         if out != expected or (sent, skipped) != (len(sentences), len(junk)):
             fail(f"--fast: {sent} sent, {skipped} skipped")
+        # Lines ended by CR alone, LF or CR LF, and the three mixed, read alike.
+        for ends in ([b"\r"], [b"\n"], [b"\r\n"], [b"\r", b"\n", b"\r\n"]):
+            with open(path, "wb") as f:
+                f.write(b"".join(s + ends[i % len(ends)] for i, s in enumerate(sentences)))
+            out, sent, skipped = replay("--replay", path, "--fast")
+            if out != expected or (sent, skipped) != (len(sentences), 0):
+                fail(f"line ends {ends}: {sent} sent, {skipped} skipped")
         with open(path, "wb") as f:
             f.write(sentences[0] + b"\r\n" + sentences[1] + b"\r\n" + sentences[2] + b"\r\n")
         began = time.monotonic()
@@ -284,8 +291,9 @@ def test_replay_refused():
     """Options that make no sense with a replay, a missing file, a log over the replayed file:
     exit 2 with one line saying why."""
     with tempfile.TemporaryDirectory() as d:
-        path = os.path.join(d, "f.nmea")
+        path, fifo = os.path.join(d, "f.nmea"), os.path.join(d, "fifo")
         open(path, "wb").write(b"$GPHDT,1.00,T*00\r\n")
+        os.mkfifo(fifo)  # no writer: opening it to read would wait
         cases = [
             (["--replay", path, "--do", "10:VIRER"], "--do ne s'emploie pas avec --replay"),
             (["--replay", path, "--config", path], "--config ne s'emploie pas avec --replay"),
@@ -297,7 +305,9 @@ def test_replay_refused():
             (["--replay", path, "--rate", "0"], "cadence invalide : 0"),
             (["--replay", path, "--rate", "x"], "cadence invalide : x"),
             (["--replay", os.path.join(d, "none.nmea")], "fichier à rejouer introuvable ou illisible"),
-            (["--replay", d], "fichier à rejouer introuvable ou illisible"),
+            (["--replay", d], f"fichier à rejouer refusé : {d} (pas un fichier ordinaire)"),
+            (["--replay", fifo], f"fichier à rejouer refusé : {fifo} (pas un fichier ordinaire)"),
+            (["--replay", "/dev/zero"], "fichier à rejouer refusé : /dev/zero (pas un fichier ordinaire)"),
             (["--replay", path, "--log", path], "sont le même fichier"),
             (["--replay", path, "--replay", path], "donnée deux fois"),
         ]
@@ -308,6 +318,51 @@ def test_replay_refused():
                 fail(f"{args}: exit {r.returncode}, stderr {err!r}")
         if open(path, "rb").read() != b"$GPHDT,1.00,T*00\r\n":
             fail("a refused replay changed its file")
+
+
+def catches(pid, sig) -> bool:
+    """Whether the process has set a handler for the signal."""
+    with open(f"/proc/{pid}/status") as f:
+        caught = next(int(line.split()[1], 16) for line in f if line.startswith("SigCgt:"))
+    return bool(caught >> (sig - 1) & 1)
+
+
+def test_replay_stops_on_signal():
+    """SIGTERM ends a real-time replay at once, exit 0: one reading a huge sparse file (gigabytes of
+    zeros, no line end), and one sending a log whose stamps repeat or go back, all due at once."""
+    with tempfile.TemporaryDirectory() as d:
+        sparse, burst = os.path.join(d, "sparse.nmea"), os.path.join(d, "burst.hms")
+        with open(sparse, "wb") as f:
+            f.truncate(1 << 40)
+        n = 200000
+        with open(burst, "wb") as f:
+            f.write(b"NMEA183:2026-12-10Z09:30:05.000:$GPHDT,0.00,T*00\r\n")
+            f.write(b"NMEA183:2026-12-10Z09:30:00.000:$GPHDT,1.00,T*00\r\n" * (n - 1))
+        for path in (sparse, burst):
+            p = subprocess.Popen([EXE, "--headless", "--no-settings", "--replay", path], env=ENV,
+                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+            try:
+                if path == sparse:
+                    first = b""
+                    # Once its handler is set, the reading begins.
+                    while p.poll() is None and not catches(p.pid, signal.SIGTERM):
+                        time.sleep(0.05)
+                    time.sleep(0.5)
+                else:
+                    first = os.read(p.stdout.fileno(), 65536)  # sending has begun
+                p.send_signal(signal.SIGTERM)
+                out, err = p.communicate(timeout=20)
+            except subprocess.TimeoutExpired:
+                fail(f"{path}: still running 20 s after SIGTERM")
+            finally:
+                p.kill()
+                p.wait()
+            counts = re.fullmatch(r"corvelnmea: rejeu terminé : (\d+) phrases? envoyées?, \d+ lignes? ignorées?\n",
+                                  err.decode())
+            sent = int(counts.group(1)) if counts else -1
+            if p.returncode != 0 or not 0 <= sent < (1 if path == sparse else n) or \
+                    len(lines_of(first + out)) != sent:
+                fail(f"{path}: exit {p.returncode}, {sent} sent of {n}, stderr {err!r}")
 
 
 def test_replay_with_faults():

@@ -1007,8 +1007,9 @@ def test_serial_busy():
 
 
 def test_hostile_arguments():
-    """Times beyond 100 years, dates beyond year 9999, an option given twice, two outputs into one
-    file: refused before the run (exit 2, one French line) and no file is touched; a run without
+    """Times beyond 100 years, dates beyond year 9999, numbers over 255 characters, an option given
+    twice, two outputs into one file: refused before the run (exit 2, one French line) and no file
+    is touched; a log into a FIFO that nobody reads is refused at once (exit 1); a run without
     --duration stops cleanly at the end of year 9999."""
     with tempfile.TemporaryDirectory() as d:
         kept = os.path.join(d, "kept.txt")
@@ -1020,7 +1021,22 @@ def test_hostile_arguments():
         os.symlink("new.txt", os.path.join(d, "dangling.txt"))
         p = lambda name: os.path.join(d, name)  # noqa: E731
         same = "écriraient dans le même fichier"
+        os.mkfifo(p("fifo"))  # no reader: opening it to write would wait
+        unread = "aucun programme ne lit ce tube nommé"
+        # Numbers are never cut at 255 characters: a longer one is refused, even when it is valid.
+        too_long = "caractères : un nombre en compte 255 au plus"
+        cut_ten, long_ten = "10." + "0" * 260 + "garbage", "0" * 298 + "10"
         cases = [
+            (["--duration", cut_ten], 2, f"durée invalide : {cut_ten} ({len(cut_ten)} {too_long})"),
+            (["--duration", long_ten], 2, f"durée invalide : {long_ten} (300 {too_long})"),
+            (["--duration", "5", "--do", long_ten + ":VIRER"], 2, "temps invalide dans --do " + long_ten),
+            (["--duration", "5", "--faults", "drop=" + long_ten], 2, too_long),
+            (["--duration", "5", "--faults", "nofix=1:" + long_ten], 2, too_long),
+            (["--duration", "5", "--faults", "seed=" + long_ten], 2, too_long),
+            (["--replay", p("kept.txt"), "--rate", long_ten], 2, "cadence invalide : " + long_ten),
+            (["--duration", "0" * 253 + "1"], 0, ""),  # 255 characters
+            (["--duration", "5", "--log", p("fifo")], 1, f"impossible d'écrire le journal {p('fifo')} : {unread}"),
+            (["--duration", "5", "--log-stamped", p("fifo")], 1, unread),
             (["--duration", "5", "--do", "1e300:VIRER"], 2, "temps invalide dans --do"),
             (["--duration", "5", "--do", "3155760000.001:VIRER"], 2, "temps invalide dans --do"),
             (["--duration", "1e16"], 2, "durée invalide"),
@@ -1061,6 +1077,15 @@ def test_hostile_arguments():
             fail(f"log into standard output's file: exit {r.returncode}, stderr {r.stderr!r}")
         if open(kept).read() != "kept\n" or os.path.exists(p("new.txt")):
             fail("a refused command line touched a file")
+        # A FIFO that a program reads takes the log.
+        reader = os.open(p("fifo"), os.O_RDONLY | os.O_NONBLOCK)
+        try:
+            r = run("--fast", "--duration", "3", "--log", p("fifo"), "--stdout", timeout=30)
+            logged = os.read(reader, 65536)
+        finally:
+            os.close(reader)
+        if r.returncode != 0 or r.stderr or logged != r.stdout or len(logged.split(b"\r\n")) < 10:
+            fail(f"log into a read FIFO: exit {r.returncode}, stderr {r.stderr!r}, {len(logged)} bytes")
     r = run("--fast", "--start", "9999-12-31T23:58:00", timeout=30)
     years = {f[4] for f in sentences_of(b"ZDA", r.stdout.split(b"\r\n")[:-1])}
     if years != {b"9999"}:

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iomanip>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -189,6 +190,25 @@ TEST(ValidFloatTest, LongTextIsCutAt255Characters) {
     // Only separators, long.
     EXPECT_EQ(ValidFloat(std::string(400, ',')), 0);
     EXPECT_EQ(ValidFloat(std::string(400, '.')), 0);
+}
+
+TEST(ParseDotNumberTest, TextLongerThan255CharactersIsNoNumber) {
+    // Never cut: the command line and the control port refuse what they cannot read whole.
+    const std::string zeros(260, '0');
+    const struct {
+        std::string text;
+        std::optional<Real> value;
+    } cases[] = {
+        {std::string(253, '0') + "10", 10},            // 255 characters
+        {std::string(254, '0') + "10", std::nullopt},  // 256
+        {"10." + zeros + "garbage", std::nullopt},     // a number in its first 255 characters
+        {"10." + std::string(252, '0'), 10},           // 255
+        {std::string(300, ' ') + "1", std::nullopt},   // blanks count
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.size());
+        EXPECT_EQ(ParseDotNumber(c.text), c.value);
+    }
 }
 
 }  // namespace
