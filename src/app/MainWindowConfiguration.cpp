@@ -259,10 +259,8 @@ void TFCorvel::EnregistrerCFG() {
     if (chosen) {
         const std::string failure = "Impossible d'enregistrer la configuration dans " + chosen->string() + " : ";
         config::IniLoadResult load = config::IniFile::Load(*chosen);
-        if (load.Refused()) {
-            // Saving over a file that was not read would lose what it holds.
-            dialogs_.ShowMessage(failure + ExistingFileRefused(load));
-        } else {
+        // Saving over a file that was not read would lose what it holds: only when the user says so.
+        if (MaySaveOver(dialogs_, *chosen, load, failure)) {
             config::WriteConfiguration(CurrentConfiguration(*this, param_.Offsets(), selection_.Talkers()), load.file);
             const config::FileWriteResult written = load.file.Save(*chosen);
             ReportSave(dialogs_, written, *chosen, failure);

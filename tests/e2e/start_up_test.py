@@ -1,11 +1,15 @@
 #!/usr/bin/python3
 """End-to-end tests of the start-up of `corvelnmea --headless`: the files it reads before the
 simulation (the documents-folder list, the settings file, the polar, --config) never block it, a
-file it refuses is said in one line, without a usable polar the run stops with exit code 1, and a new
-user's settings carry the machine's UTC offset.
+file it refuses is said in one line and left as it is, without a usable polar the run stops with exit
+code 1, a new user's settings carry the machine's UTC offset, and a settings file that cannot be
+written is said.
 Usage: start_up_test.py PATH_TO_CORVELNMEA TEST_NAME"""
+import errno
 import os
+import resource
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -31,9 +35,9 @@ def settings_path(home):
     return os.path.join(home, "share", "CorvelNMEA", "CorvelNMEA.ini")
 
 
-def run(env, *args, exe=EXE, base=RUN):
+def run(env, *args, exe=EXE, base=RUN, preexec_fn=None):
     try:
-        return subprocess.run([exe, *base, *args], capture_output=True, timeout=30, env=env)
+        return subprocess.run([exe, *base, *args], capture_output=True, timeout=30, env=env, preexec_fn=preexec_fn)
     except subprocess.TimeoutExpired:
         fail(f"{args}: the start-up blocked")
 
@@ -74,6 +78,48 @@ def test_fifo_settings():
         expect(r, 0, [f"Fichier de configuration refusé : {settings_path(home)} (pas un fichier ordinaire)"])
         if boat_speed(r) <= 0:
             fail("the boat does not sail")
+
+
+def test_binary_settings():
+    """A settings file holding one NUL byte is refused in one line and left as it is; the run sails
+    the first run's scenario (wind 6 knots), not the zeros of an empty file."""
+    with tempfile.TemporaryDirectory() as home:
+        os.makedirs(os.path.dirname(settings_path(home)))
+        mine = b"; my settings\x00\n[NavDATA]\niTWS=9\n[WIFI]\niPort=2000\n"
+        with open(settings_path(home), "wb") as f:
+            f.write(mine)
+        r = run(home_env(home))
+        expect(r, 0, [f"Fichier de configuration refusé : {settings_path(home)} "
+                      "(fichier binaire : il contient un octet nul)"])
+        if boat_speed(r) <= 0:
+            fail("the boat does not sail")
+        with open(settings_path(home), "rb") as f:
+            if f.read() != mine:
+                fail("the refused settings file was written")
+
+
+def no_file_bytes():
+    """In the child: no byte may be written to a file (a full disk), and the signal of that limit is
+    ignored so that it comes as a write error."""
+    resource.setrlimit(resource.RLIMIT_FSIZE, (0, 0))
+    signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+
+
+def test_first_run_on_a_full_disk():
+    """A first run that cannot write its settings says so, naming the file, and sails the first
+    run's scenario; the next start, finding the folder without its file, writes it."""
+    with tempfile.TemporaryDirectory() as home:
+        r = run(home_env(home), preexec_fn=no_file_bytes)
+        expect(r, 0, [f"Impossible d'écrire {settings_path(home)} : {os.strerror(errno.EFBIG)}"])
+        if boat_speed(r) <= 0:
+            fail("the boat does not sail")
+        if os.listdir(os.path.dirname(settings_path(home))):
+            fail(f"left in the settings folder: {os.listdir(os.path.dirname(settings_path(home)))}")
+        r = run(home_env(home))
+        expect(r, 0, [])
+        with open(settings_path(home), encoding="utf-8") as f:
+            if "iTWS=6" not in f.read().splitlines():
+                fail("the second start did not write the first run's settings")
 
 
 def test_refused_polar_falls_back():
