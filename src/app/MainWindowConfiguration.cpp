@@ -67,8 +67,20 @@ void TFCorvel::AfficheCateg() { LabCateg.text = std::string(config::CategoryLabe
 
 // ---------------------------------------------------------------- load
 
-void TFCorvel::LoadPolaire(const config::IniFile& file) {
-    ChosenPolar = config::PolarOfConfiguration(file, ChosenPolar);
+bool TFCorvel::LoadPolaire(const config::IniFile& file) {
+    if (!file.HasKey(config::kSectionParameters, "PolaireAct")) return true;
+    return param_.LoadPolar(config::PolarOfConfiguration(file, ChosenPolar).PolarPath);
+}
+
+void TFCorvel::ApplyConfiguration(const config::IniFile& file, const fs::path& ConfigFile) {
+    const config::PolarFiles inForce = ChosenPolar;
+    const bool polarLoaded = LoadPolaire(file);
+    LoadConfig(file, ConfigFile);
+    if (!polarLoaded) {
+        ChosenPolar = inForce;
+        param_.ShowPolarFolder();
+    }
+    ShowPolarName();
 }
 
 void TFCorvel::LoadConfig(const config::IniFile& file, const fs::path& ConfigFile) {
@@ -184,8 +196,7 @@ bool TFCorvel::OpenConfigFile(const fs::path& ConfigFile) {
 }
 
 void TFCorvel::OpenConfiguration(const fs::path& ConfigFile, const config::IniFile& file) {
-    LoadPolaire(file);
-    LoadConfig(file, ConfigFile);
+    ApplyConfiguration(file, ConfigFile);
     Caption += "      Configuration : " + ConfigFile.filename().string();
     ConfigFilePath = ConfigFile;
     std::error_code ec;
@@ -300,7 +311,7 @@ void TFCorvel::TimerLoadCFGTimer() {
     // starts from the fields the file set.
     const bool running = !S.Halted && !S.Paused;
     if (running) SpBtPauseResClick();
-    LoadConfig(load.file, ConfigFilePath);
+    ApplyConfiguration(load.file, ConfigFilePath);
     if (running) SpBtPauseResClick();
 }
 

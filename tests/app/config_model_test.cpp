@@ -686,13 +686,6 @@ TEST_F(ConfigModel, EachOpenAddsItsNameToTheCaption) {
               "Simulateur de Navigation et Générateur de phrases NMEA 0183   Version : 4.6"
               "      Configuration : a.ini      Configuration : b.ini");
     EXPECT_EQ(p->FCorvel.EdTWS.text, "7.0");
-    // Opening changes the polar names, never the polar table.
-    test::WriteFile(home / "c.ini", "[REPERTOIRES]\nPolars=/elsewhere/\n[Parametres]\nPolaireAct=Other.pol\n");
-    ASSERT_TRUE(p->FCorvel.OpenConfigFile(home / "c.ini"));
-    EXPECT_EQ(p->FCorvel.ChosenPolar.PolarPath, "/elsewhere/Other.pol");
-    EXPECT_EQ(p->FCorvel.ChosenPolar.PolarName, "OTHER");
-    EXPECT_EQ(p->FCorvel.StxNomPol.text, "FIRST31_7");
-    EXPECT_EQ(p->FPolaire.LoadedPath, DefaultPolar());
     EXPECT_FALSE(p->FCorvel.OpenConfigFile(home / "none.ini"));
 }
 
@@ -843,6 +836,79 @@ TEST_F(ConfigModel, ARefusedConfigurationIsNeitherOpenedNorReloaded) {
     EXPECT_FALSE(w.OpenConfigFile(home / "none.ini"));
     EXPECT_EQ(dialogs.messages.back(), "Fichier de configuration introuvable : " + (home / "none.ini").string());
 }
+
+// The polar a configuration names is loaded, by "Ouvrir" (and --config, which opens it the same
+// way) as at start-up: the table and every name follow it.
+TEST_F(ConfigModel, OpeningAConfigurationLoadsItsPolar) {
+    auto p = Start();
+    const fs::path polars = home / "polars";
+    fs::create_directories(polars);
+    test::WriteFile(polars / "Slow.pol", "TWA\t4\t30\n30\t2.5\t2.5\n180\t2.5\t2.5\n");
+    test::WriteFile(home / "c.ini",
+                    "[REPERTOIRES]\nPolars=" + polars.string() +
+                        "/\n[Parametres]\nPolaireAct=SLOW.pol\n[NavDATA]\niTWS=10\niTWD=20\niHDG=318\n");
+    ASSERT_TRUE(p->FCorvel.OpenConfigFile(home / "c.ini"));
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(p->FPolaire.LoadedPath, polars / "Slow.pol");
+    EXPECT_EQ(p->FCorvel.ChosenPolar.PolarPath, (polars / "Slow.pol").string());
+    EXPECT_EQ(p->FCorvel.StxNomPol.text, "SLOW");
+    EXPECT_EQ(p->FParam.EdRepPol.text, polars.string() + "/");
+    p->FCorvel.BtCalCClick();
+    p->FCorvel.Timers.Advance(30'000);
+    EXPECT_NEAR(p->Engine.S.WaterTrack.mdl, 2.5, 0.01);
+}
+
+// Polars a boat cannot sail with, named by the settings or by an opened configuration: refused with
+// a message naming the file and why, never blocking. At start-up the default polar is loaded and
+// named; an opened configuration leaves the polar in force and its names.
+struct UnsailablePolar : ConfigModel, ::testing::WithParamInterface<RefusedFileCase> {};
+
+TEST_P(UnsailablePolar, IsRefusedWithItsReason) {
+    const RefusedFileCase& c = GetParam();
+    const fs::path polars = home / "polars";
+    const fs::path mine = polars / "Mine.pol";
+    fs::create_directories(polars);
+    c.make(mine);
+    const std::string keys = "[REPERTOIRES]\nPolars=" + polars.string() + "/\n[Parametres]\nPolaireAct=Mine.pol\n";
+    const std::string refused = "Polaire refusée (" + mine.string() + ") : " + c.reason;
+
+    test::WriteFile(SettingsFile(), keys);
+    auto p = test::WithinSeconds(c.name, [&] { return Start(); });
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{refused});
+    EXPECT_EQ(p->FPolaire.LoadedPath, DefaultPolar());
+    EXPECT_EQ(p->FCorvel.ChosenPolar.PolarPath, DefaultPolar());
+    EXPECT_EQ(p->FCorvel.StxNomPol.text, "FIRST31_7");
+
+    test::WriteFile(home / "c.ini", keys);
+    test::WithinSeconds(c.name, [&] { p->FCorvel.OpenConfigFile(home / "c.ini"); });
+    EXPECT_EQ(dialogs.messages, (std::vector<std::string>{refused, refused}));
+    EXPECT_EQ(p->FPolaire.LoadedPath, DefaultPolar());
+    EXPECT_EQ(p->FCorvel.ChosenPolar.PolarPath, DefaultPolar());
+    EXPECT_EQ(p->FCorvel.StxNomPol.text, "FIRST31_7");
+    EXPECT_EQ(p->FParam.EdRepPol.text, fs::path(DefaultPolar()).parent_path().string() + "/");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnsailablePolar,
+    ::testing::Values(
+        RefusedFileCase{"Fifo", [](const fs::path& f) { test::MakeFifo(f); },
+                        "pas un fichier ordinaire (dossier, tube ou périphérique)."},
+        RefusedFileCase{"Folder", [](const fs::path& f) { fs::create_directory(f); },
+                        "pas un fichier ordinaire (dossier, tube ou périphérique)."},
+        RefusedFileCase{"LinkToDevZero", [](const fs::path& f) { fs::create_symlink("/dev/zero", f); },
+                        "pas un fichier ordinaire (dossier, tube ou périphérique)."},
+        RefusedFileCase{"LinkToNothing", [](const fs::path& f) { fs::create_symlink(f.string() + ".gone", f); },
+                        "le lien symbolique ne mène à aucun fichier."},
+        RefusedFileCase{"DecreasingWind",
+                        [](const fs::path& f) { test::WriteFile(f, "TWA\t6\t12\t8\n40\t4\t5\t6\n90\t5\t6\t7\n"); },
+                        "les vitesses de vent de l'en-tête doivent croître (12 puis 8)."},
+        RefusedFileCase{"HugeWind",
+                        [](const fs::path& f) { test::WriteFile(f, "TWA\t6\t1e300\n40\t4\t5\n90\t5\t6\n"); },
+                        "la vitesse de vent 1E300 de l'en-tête n'est pas comprise entre 0 et 200 nœuds."},
+        RefusedFileCase{"HugeAngle",
+                        [](const fs::path& f) { test::WriteFile(f, "TWA\t6\t8\n40\t4\t5\n1e300\t5\t6\n"); },
+                        "ligne 3, l'angle 1e300 n'est pas compris entre -360 et 360 degrés."}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // The polar at start-up: one that cannot be loaded gives way to the default polar, which the names
 // then follow; without a default polar the program says so and has no polar.

@@ -2,8 +2,8 @@
 """End-to-end tests of the start-up of `corvelnmea --headless`: the files it reads before the
 simulation (the documents-folder list, the settings file, the polar, --config) never block it, a
 file it refuses is said in one line and left as it is, without a usable polar the run stops with exit
-code 1, a new user's settings carry the machine's UTC offset, and a settings file that cannot be
-written is said.
+code 1, a new user's settings carry the machine's UTC offset, a settings file that cannot be written
+is said, and --config loads the polar it names.
 Usage: start_up_test.py PATH_TO_CORVELNMEA TEST_NAME"""
 import errno
 import os
@@ -120,6 +120,36 @@ def test_first_run_on_a_full_disk():
         with open(settings_path(home), encoding="utf-8") as f:
             if "iTWS=6" not in f.read().splitlines():
                 fail("the second start did not write the first run's settings")
+
+
+def test_config_polar():
+    """--config loads the polar its keys name, as the same file does as the settings file; a polar
+    that is no file is refused in one line and the polar in force stays."""
+    with tempfile.TemporaryDirectory() as home:
+        polars = os.path.join(home, "polars")
+        os.makedirs(polars)
+        with open(os.path.join(polars, "Slow.pol"), "w") as f:
+            f.write("TWA\t4\t30\n30\t2.5\t2.5\n180\t2.5\t2.5\n")
+        os.mkfifo(os.path.join(polars, "Fifo.pol"))
+        configs = {}
+        for name in ("Slow", "Fifo"):
+            configs[name] = os.path.join(home, f"{name}.ini")
+            with open(configs[name], "w") as f:
+                f.write(f"[REPERTOIRES]\nPolars={polars}/\n[Parametres]\nPolaireAct={name}.pol\n"
+                        "[NavDATA]\niTWS=10\niTWD=20\niHDG=318\n")
+        r = run(home_env(home), "--no-settings", "--config", configs["Slow"])
+        expect(r, 0, [])
+        if abs(boat_speed(r) - 2.5) > 0.05:
+            fail(f"--config sails at {boat_speed(r)} knots, not the 2.5 of its polar")
+        os.makedirs(os.path.dirname(settings_path(home)))
+        shutil.copy(configs["Slow"], settings_path(home))
+        if boat_speed(run(home_env(home))) != boat_speed(r):
+            fail("the configuration as the settings file sails another polar")
+        r = run(home_env(home), "--no-settings", "--config", configs["Fifo"])
+        fifo = os.path.join(polars, "Fifo.pol")
+        expect(r, 0, [f"Polaire refusée ({fifo}) : pas un fichier ordinaire (dossier, tube ou périphérique)."])
+        if abs(boat_speed(r) - 2.5) < 0.05 or boat_speed(r) <= 0:
+            fail(f"the refused polar did not leave the default one: {boat_speed(r)} knots")
 
 
 def test_refused_polar_falls_back():
