@@ -183,14 +183,18 @@ def test_missing_default_polar():
             fail(f"sentences without a polar: {r.stdout[:200]!r}")
 
 
-def test_config_over_the_limit():
-    """A --config file over the limit of the reader is refused: one line, exit code 2."""
+def test_config_refused():
+    """A --config file over the limit of the reader, or binary (one NUL byte), is refused: one line,
+    exit code 2, never an empty configuration that zeroes every field."""
+    cases = [("big.ini", b"[a]\n" * (256 * 1024 + 1), "plus de 1 Mo"),
+             ("binary.ini", b"[NavDATA]\niTWS=7\n; \x00\n", "fichier binaire : il contient un octet nul")]
     with tempfile.TemporaryDirectory() as home:
-        config = os.path.join(home, "big.ini")
-        with open(config, "w") as f:
-            f.write("[a]\n" * (256 * 1024 + 1))
-        r = run(home_env(home), "--no-settings", "--config", config)
-        expect(r, 2, [f"Fichier de configuration refusé : {config} (plus de 1 Mo)"])
+        for name, content, reason in cases:
+            config = os.path.join(home, name)
+            with open(config, "wb") as f:
+                f.write(content)
+            r = run(home_env(home), "--no-settings", "--config", config)
+            expect(r, 2, [f"Fichier de configuration refusé : {config} ({reason})"])
 
 
 def rmc_time(r):
