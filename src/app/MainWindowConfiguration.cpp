@@ -68,7 +68,7 @@ void TFCorvel::AfficheCateg() { LabCateg.text = std::string(config::CategoryLabe
 // ---------------------------------------------------------------- load
 
 bool TFCorvel::LoadPolaire(const config::IniFile& file) {
-    if (!file.HasKey(config::kSectionParameters, "PolaireAct")) return true;
+    if (file.ReadString(config::kSectionParameters, "PolaireAct", "").empty()) return true;  // none named
     return param_.LoadPolar(config::PolarOfConfiguration(file, ChosenPolar).PolarPath);
 }
 

@@ -856,6 +856,12 @@ TEST_F(ConfigModel, OpeningAConfigurationLoadsItsPolar) {
     p->FCorvel.BtCalCClick();
     p->FCorvel.Timers.Advance(30'000);
     EXPECT_NEAR(p->Engine.S.WaterTrack.mdl, 2.5, 0.01);
+
+    // A configuration naming no polar file keeps the polar in force, without a word.
+    test::WriteFile(home / "d.ini", "[REPERTOIRES]\nPolars=" + home.path().string() + "/\n[Parametres]\nPolaireAct=\n");
+    ASSERT_TRUE(p->FCorvel.OpenConfigFile(home / "d.ini"));
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(p->FPolaire.LoadedPath, polars / "Slow.pol");
 }
 
 // Polars a boat cannot sail with, named by the settings or by an opened configuration: refused with
