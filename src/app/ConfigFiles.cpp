@@ -46,6 +46,7 @@ std::string RangeText(const config::KeyRange& range) {
 }
 
 std::string RefusalReason(const config::IniLoadResult& load) {
+    if (load.binary) return "fichier binaire : il contient un octet nul";
     switch (load.status) {
         case nav::ReadStatus::Ok:
         case nav::ReadStatus::Missing: break;
@@ -64,6 +65,19 @@ std::string RefusalMessage(const std::filesystem::path& path, const config::IniL
 
 std::string ExistingFileRefused(const config::IniLoadResult& load) {
     return "le fichier existant ne peut pas être lu (" + RefusalReason(load) + ")";
+}
+
+bool MaySaveOver(Dialogs& dialogs, const std::filesystem::path& path, config::IniLoadResult& load,
+                 const std::string& failure) {
+    if (!load.Refused()) return true;
+    if (load.status != nav::ReadStatus::NotRegular &&
+        dialogs.GetConfirmation("Le fichier " + path.string() + " ne peut pas être lu (" + RefusalReason(load) +
+                                "). Le remplacer ? Ce qu'il contient sera perdu.") == "O") {
+        load.file = config::IniFile();
+        return true;
+    }
+    dialogs.ShowMessage(failure + ExistingFileRefused(load));
+    return false;
 }
 
 // « Valeur hors limites ignorée dans FILE : iPOSLat=9000 (latitude de -89 à 89 degrés) », every

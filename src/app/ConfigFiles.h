@@ -1,5 +1,5 @@
 // The French messages about a settings or configuration file: one that is there but was not read
-// (not a regular file, over the size limit, unreadable), shown instead of loading it or saving over
+// (not a regular file, over the size limit, unreadable, binary), shown instead of loading it or saving over
 // it since what it holds is unknown; and the numbers of a load refused for their range.
 #pragma once
 
@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "app/Dialogs.h"
 #include "config/Configuration.h"
-
 #include "config/IniFile.h"
 
 namespace corvel::app {
 
 // Why the file was not read: "plus de 1 Mo", "pas un fichier ordinaire", "illisible : <the
-// system's reason>"; "" for a file read or missing.
+// system's reason>", "fichier binaire : il contient un octet nul"; "" for a file read or missing.
 std::string RefusalReason(const config::IniLoadResult& load);
 
 // « Fichier de configuration refusé : /chemin/x.ini (plus de 1 Mo) »; "" for a file read or missing.
@@ -22,6 +22,15 @@ std::string RefusalMessage(const std::filesystem::path& path, const config::IniL
 
 // Why nothing is saved over such a file: "le fichier existant ne peut pas être lu (plus de 1 Mo)".
 std::string ExistingFileRefused(const config::IniLoadResult& load);
+
+// Before a save into `path`, whose load is `load`: true when the save may go on. A file read or
+// missing may be written. A file that is there but was not read is replaced only when the user
+// says so: a regular file (too large, unreadable, binary) after the question « Le fichier <path> ne
+// peut pas être lu (<reason>). Le remplacer ? Ce qu'il contient sera perdu. », answered "O", and
+// `load.file` is then empty; any other answer, and a file that is no regular file, show `failure`
+// followed by ExistingFileRefused, and the file stays as it is.
+bool MaySaveOver(Dialogs& dialogs, const std::filesystem::path& path, config::IniLoadResult& load,
+                 const std::string& failure);
 
 // A range in words: "latitude de -89 à 89 degrés".
 std::string RangeText(const config::KeyRange& range);

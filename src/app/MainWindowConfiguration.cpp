@@ -67,8 +67,20 @@ void TFCorvel::AfficheCateg() { LabCateg.text = std::string(config::CategoryLabe
 
 // ---------------------------------------------------------------- load
 
-void TFCorvel::LoadPolaire(const config::IniFile& file) {
-    ChosenPolar = config::PolarOfConfiguration(file, ChosenPolar);
+bool TFCorvel::LoadPolaire(const config::IniFile& file) {
+    if (file.ReadString(config::kSectionParameters, "PolaireAct", "").empty()) return true;  // none named
+    return param_.LoadPolar(config::PolarOfConfiguration(file, ChosenPolar).PolarPath);
+}
+
+void TFCorvel::ApplyConfiguration(const config::IniFile& file, const fs::path& ConfigFile) {
+    const config::PolarFiles inForce = ChosenPolar;
+    const bool polarLoaded = LoadPolaire(file);
+    LoadConfig(file, ConfigFile);
+    if (!polarLoaded) {
+        ChosenPolar = inForce;
+        param_.ShowPolarFolder();
+    }
+    ShowPolarName();
 }
 
 void TFCorvel::LoadConfig(const config::IniFile& file, const fs::path& ConfigFile) {
@@ -184,8 +196,7 @@ bool TFCorvel::OpenConfigFile(const fs::path& ConfigFile) {
 }
 
 void TFCorvel::OpenConfiguration(const fs::path& ConfigFile, const config::IniFile& file) {
-    LoadPolaire(file);
-    LoadConfig(file, ConfigFile);
+    ApplyConfiguration(file, ConfigFile);
     Caption += "      Configuration : " + ConfigFile.filename().string();
     ConfigFilePath = ConfigFile;
     std::error_code ec;
@@ -259,10 +270,8 @@ void TFCorvel::EnregistrerCFG() {
     if (chosen) {
         const std::string failure = "Impossible d'enregistrer la configuration dans " + chosen->string() + " : ";
         config::IniLoadResult load = config::IniFile::Load(*chosen);
-        if (load.Refused()) {
-            // Saving over a file that was not read would lose what it holds.
-            dialogs_.ShowMessage(failure + ExistingFileRefused(load));
-        } else {
+        // Saving over a file that was not read would lose what it holds: only when the user says so.
+        if (MaySaveOver(dialogs_, *chosen, load, failure)) {
             config::WriteConfiguration(CurrentConfiguration(*this, param_.Offsets(), selection_.Talkers()), load.file);
             const config::FileWriteResult written = load.file.Save(*chosen);
             ReportSave(dialogs_, written, *chosen, failure);
@@ -302,7 +311,7 @@ void TFCorvel::TimerLoadCFGTimer() {
     // starts from the fields the file set.
     const bool running = !S.Halted && !S.Paused;
     if (running) SpBtPauseResClick();
-    LoadConfig(load.file, ConfigFilePath);
+    ApplyConfiguration(load.file, ConfigFilePath);
     if (running) SpBtPauseResClick();
 }
 

@@ -238,10 +238,10 @@ public:
     void EnregistrerCFG();
     // "Configuration" › "Ouvrir": the open dialog, then OpenConfigFile.
     void Ouvrir2Click();
-    // Opens a configuration as "Ouvrir" does once the file is chosen: reads it once, then its polar
-    // keys (LoadPolaire), the whole file (LoadConfig), the caption, the file's age. False, nothing
-    // changed and one message shown, when no file is there (« Fichier de configuration
-    // introuvable : ... ») or it is refused (RefusalMessage).
+    // Opens a configuration as "Ouvrir" does once the file is chosen: reads it once, then applies
+    // it (ApplyConfiguration), the caption, the file's age. False, nothing changed and one message
+    // shown, when no file is there (« Fichier de configuration introuvable : ... ») or it is
+    // refused (RefusalMessage).
     bool OpenConfigFile(const std::filesystem::path& ConfigFile);
     // What OpenConfigFile does with the file once read.
     void OpenConfiguration(const std::filesystem::path& ConfigFile, const config::IniFile& file);
@@ -249,8 +249,12 @@ public:
     // missing keys take their defaults; numbers out of their range keep the value in force and are
     // named, with `ConfigFile`, in one message. No polar table is loaded.
     void LoadConfig(const config::IniFile& file, const std::filesystem::path& ConfigFile);
-    // The polar keys of a configuration into ChosenPolar.
-    void LoadPolaire(const config::IniFile& file);
+    // A configuration opened or reloaded: the polar it names loaded (LoadPolaire), then the whole
+    // file (LoadConfig). A refused polar keeps the polar in force and its names.
+    void ApplyConfiguration(const config::IniFile& file, const std::filesystem::path& ConfigFile);
+    // The polar a configuration names ("PolaireAct", in its "Polars" folder or the one in force)
+    // loaded, unless it is the polar in force; false when it is refused (its message shown).
+    bool LoadPolaire(const config::IniFile& file);
     // The display name of a polar path (FIRST31_7 for ".../First31_7.pol").
     static std::string NomPolaire(std::string_view path);
     // The category of a file's code ("R", "CC", "CR", "CPTE", "ind"; another code changes nothing),

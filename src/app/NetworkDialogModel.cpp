@@ -267,11 +267,8 @@ void TFParamWIFI::SaveDataWifi() {
     if (SettingsPath.empty()) return;
     const std::string failure = "Impossible d'écrire " + SettingsPath.string() + " : ";
     config::IniLoadResult settings = config::IniFile::Load(SettingsPath);
-    if (settings.Refused()) {
-        // Saving over a file that was not read would lose what it holds.
-        dialogs_.ShowMessage(failure + ExistingFileRefused(settings));
-        return;
-    }
+    // Saving over a file that was not read would lose what it holds: only when the user says so.
+    if (!MaySaveOver(dialogs_, SettingsPath, settings, failure)) return;
     settings.file.WriteString("WIFI", "iAdIP", UnitAddress);
     settings.file.WriteString("WIFI", "iPort", EdPort.text);
     settings.file.WriteBool("WIFI", "iUDPCRLF", ChkCRLF.checked);

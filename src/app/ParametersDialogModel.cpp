@@ -139,6 +139,13 @@ void TFParam::SpeedBtModPolClick() {
     engine_.ForgetBestUpwindAngle();  // not known for this polar yet
 }
 
+bool TFParam::LoadPolar(const std::filesystem::path& path) {
+    if (polar_.LoadedPath == path) return true;
+    if (!polar_.Load(path)) return false;
+    engine_.ForgetBestUpwindAngle();  // not known for this polar yet
+    return true;
+}
+
 void TFParam::CategoryChange(RadioButton TFParam::*choice, int category) {
     if ((this->*choice).checked) {
         for (const CategoryChoice& c : kCategoryChoices) {

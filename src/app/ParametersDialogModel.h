@@ -75,6 +75,7 @@ public:
     // The chosen polar's folder in EdRepPol; a UTC offset in LbEdTU.
     void ShowPolarFolder() override { EdRepPol.text = chosenPolar_.PolarFolder; }
     void ShowUtcOffset(nav::Real hours) override;
+    bool LoadPolar(const std::filesystem::path& path) override;
 
     std::string Caption = "Paramètres de simulation";
     bool Visible = false;

@@ -29,6 +29,9 @@ public:
     // loads it. Returns the file when it was loaded; nothing when the user cancelled or the file was
     // refused (its message shown): the table in force stays.
     std::optional<std::filesystem::path> BtSelPolClick(const std::filesystem::path& folder);
+    // Loads the polar file at `path` (a configuration's polar); false when it is refused: its
+    // message is shown and the table in force stays.
+    bool Load(const std::filesystem::path& path);
 
     // The memo: the lines of the polar in force.
     const std::vector<std::string>& MemoPolaire() const { return table_.Lines(); }
@@ -45,8 +48,6 @@ public:
     std::filesystem::path LoadedPath;
 
 private:
-    bool Load(const std::filesystem::path& path);
-
     Dialogs& dialogs_;
     sim::PolarTable& table_;
     std::uint64_t loads_ = 0;

@@ -20,27 +20,26 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders, SerialPlatfo
       ProgramFolder(folders.ProgramFolder),
       SettingsPath(config::SettingsPath(folders.AppDataFolder)),
       ComPorts(serial, d) {
-    // Before the windows: the folders, the settings file, the polar. A refused settings file is
-    // said and taken as absent: the windows keep their first values, and nothing saves over it.
-    bool settingsRead = false;
+    // Before the windows: the folders, the settings file, the polar. A missing settings file is a
+    // first run; a refused one is said and the start-up goes on as a first run, without touching it.
     if (!SettingsPath.empty()) {
-        std::error_code ec;
-        // A new user: the settings folder is made, with a settings file holding the scenario the
-        // window first shows, so that a first "SIMULER" sails, and the machine's UTC offset of
-        // this moment, so that its sentences carry the right UTC. A folder that exists without the
-        // file is left as it is (every key then takes its default).
-        const bool firstRun = !fs::exists(SettingsPath.parent_path(), ec) && !ec;
-        fs::create_directories(SettingsPath.parent_path(), ec);  // a failure shows at the first save
-        if (firstRun && !ec) {
-            // Not saved: the start-up goes on as without a file.
-            config::FirstRunSettings(Zone.UtcOffsetHours()).Save(SettingsPath);
-        }
         config::IniLoadResult load = config::IniFile::Load(SettingsPath);
-        if (load.Refused()) {
+        if (load.status == nav::ReadStatus::Missing) {
+            // A new user, or a folder left without its file (a first run that could not write it):
+            // the folder and a settings file holding the scenario the window first shows, so that
+            // a first "SIMULER" sails, and the machine's UTC offset of this moment, so that its
+            // sentences carry the right UTC. A failed save is said; this run sails that scenario
+            // all the same, and the next start tries again.
+            std::error_code ec;
+            fs::create_directories(SettingsPath.parent_path(), ec);  // a failure shows in the save
+            Settings = config::FirstRunSettings(Zone.UtcOffsetHours());
+            ReportSave(dialogs, Settings.Save(SettingsPath), SettingsPath,
+                       "Impossible d'écrire " + SettingsPath.string() + " : ");
+        } else if (load.Refused()) {
             dialogs.ShowMessage(RefusalMessage(SettingsPath, load));
+            Settings = config::FirstRunSettings(Zone.UtcOffsetHours());
         } else {
             Settings = std::move(load.file);
-            settingsRead = true;
         }
     }
     config::PolarFiles polar = config::StartupPolar(Settings, ProgramFolder);
@@ -74,8 +73,8 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders, SerialPlatfo
         FParam.ShowPolarFolder();
     };
     if (onDefault) nameTheDefaultPolar();
-    // 4. The settings file loaded whole.
-    if (settingsRead) {
+    // 4. The settings file (or the first run's, in its place) loaded whole.
+    if (!SettingsPath.empty()) {
         FCorvel.LoadConfig(Settings, SettingsPath);
         if (onDefault) nameTheDefaultPolar();  // the settings name the polar that was refused
     } else {

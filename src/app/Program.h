@@ -30,9 +30,10 @@ namespace corvel::app {
 
 class Program : private MainWindowLabels {
 public:
-    // The whole start-up. With a data folder: its settings folder is created when missing, the
-    // settings file chooses the polar and is then loaded whole (a missing file loads as empty:
-    // every key takes its default; a refused one is said, RefusalMessage, and read as none). With a
+    // The whole start-up. With a data folder: the settings file chooses the polar and is then loaded
+    // whole. A missing one is a first run: the folder and the file are made, holding
+    // config::FirstRunSettings (a failed save is said, and the run goes on with them); a refused
+    // one is said (RefusalMessage) and left as it is, and the run starts as a first run does. With a
     // documents folder holding the other simulator's polars, the user is asked whether to use them.
     // A polar that cannot be loaded is said and the default polar is loaded instead; when that
     // fails too, it is said and Polar.Loaded() stays false (a headless run stops there).
@@ -50,8 +51,8 @@ public:
     Dialogs& dialogs;
     const MachineZone& Zone;
     const std::filesystem::path ProgramFolder;
-    // The settings file as read at start-up (empty without one, or when it was refused); its
-    // section "COM" names the serial devices.
+    // The settings file as read at start-up (a first run's when it was missing or refused; empty
+    // without a data folder); its section "COM" names the serial devices.
     const std::filesystem::path SettingsPath;
     config::IniFile Settings;
     sim::PolarTable Polar;

@@ -20,8 +20,11 @@ struct RefusalText {
     nav::Real limit;
     std::string_view text;
 };
-constexpr std::array<RefusalText, 8> kPolarRefusalTexts{{
+constexpr std::array<RefusalText, 13> kPolarRefusalTexts{{
     {PolarRefusal::Unreadable, 0, "Impossible de lire le fichier polaire : {file}"},
+    {PolarRefusal::NotRegular, 0,
+     "Polaire refusée{source} : pas un fichier ordinaire (dossier, tube ou périphérique)."},
+    {PolarRefusal::DanglingLink, 0, "Polaire refusée{source} : le lien symbolique ne mène à aucun fichier."},
     {PolarRefusal::TooLarge, PolarTable::kMaxFileBytes / (1024 * 1024),
      "Polaire refusée{source} : le fichier dépasse {limit} Mo."},
     {PolarRefusal::Empty, 0, "Polaire refusée{source} : le fichier est vide."},
@@ -35,6 +38,12 @@ constexpr std::array<RefusalText, 8> kPolarRefusalTexts{{
      "Polaire refusée{source} : il faut au moins {limit} vitesses de vent dans l'en-tête ({count} trouvée)."},
     {PolarRefusal::SpeedOutOfRange, PolarTable::kMaxBoatSpeed,
      "Polaire refusée{source} : ligne {line}, la vitesse {text} n'est pas comprise entre 0 et {limit} nœuds."},
+    {PolarRefusal::WindOutOfRange, PolarTable::kMaxWindSpeed,
+     "Polaire refusée{source} : la vitesse de vent {text} de l'en-tête n'est pas comprise entre 0 et {limit} nœuds."},
+    {PolarRefusal::WindDecreasing, 0,
+     "Polaire refusée{source} : les vitesses de vent de l'en-tête doivent croître ({text})."},
+    {PolarRefusal::AngleOutOfRange, PolarTable::kMaxAngle,
+     "Polaire refusée{source} : ligne {line}, l'angle {text} n'est pas compris entre -{limit} et {limit} degrés."},
 }};
 
 constexpr std::string_view kAngleAboveTable = "Angle avec le vent = ";

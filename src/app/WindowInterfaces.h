@@ -2,6 +2,7 @@
 // (Program assembles them) and calls them; no model writes another model's fields.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 #include "nav/Conversions.h"
@@ -38,6 +39,9 @@ public:
     virtual void ShowPolarFolder() = 0;                        // the chosen polar's folder
     virtual void MarkCategory(int category) = 0;               // that choice marked, the others not
     virtual void ShowUtcOffset(nav::Real hours) = 0;           // "Heure locale = heure TU "
+    // The polar table loaded from `path`, as a chosen polar file is (nothing to do when it is the
+    // file in force); false when the file is refused: its message is shown, the table stays.
+    virtual bool LoadPolar(const std::filesystem::path& path) = 0;
 
 protected:
     ~ParameterSettings() = default;

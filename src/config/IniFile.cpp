@@ -155,8 +155,11 @@ IniFile IniFile::FromText(std::string_view text) {
 
 IniLoadResult IniFile::Load(const fs::path& path) {
     const nav::ReadResult read = nav::ReadRegularFile(path, kMaxFileBytes);
-    if (read.status != nav::ReadStatus::Ok) return {IniFile(), read.status, read.error};
-    return {FromText(read.text), nav::ReadStatus::Ok, 0};
+    if (read.status != nav::ReadStatus::Ok) return {IniFile(), read.status, read.error, false};
+    // Taken as empty, a binary file would give every key its default, and the next save would
+    // replace it.
+    if (read.text.find('\0') != std::string::npos) return {IniFile(), nav::ReadStatus::Unreadable, 0, true};
+    return {FromText(read.text), nav::ReadStatus::Ok, 0, false};
 }
 
 std::string_view IniFile::LineAt(std::size_t offset) const {

@@ -1,10 +1,10 @@
 // The initialisation files of the program (the settings file and the configuration files):
 // "[section]" headers and "key=value" lines, sections and keys matched without regard to letter
-// case, values as text. A file is read only when it is a regular file of at most kMaxFileBytes
-// (Load says why another is not); a readable file never fails: a binary one reads as empty, so
-// every key takes its default. Writing updates the file in place: the lines it does not write
-// (other keys, other sections, comments, blank lines) keep their text and order, and a key missing
-// from its section is added after the section's last line. Saving is atomic.
+// case, values as text. A file is read only when it is a regular text file of at most
+// kMaxFileBytes (Load says why another is not: a binary one, holding a NUL byte, is refused).
+// Writing updates the file in place: the lines it does not write (other keys, other sections,
+// comments, blank lines) keep their text and order, and a key missing from its section is added
+// after the section's last line. Saving is atomic.
 //
 // Memory: the text once, plus 12 bytes for each header and key line (a line of at least 2 bytes):
 // at most about 7 times the file's size whatever it holds, about 4 times for a file of "[a]" or
@@ -39,7 +39,7 @@ public:
     // binary and reads as empty.
     static IniFile FromText(std::string_view text);
     // The file at `path`, read with nav::ReadRegularFile (never blocks, never reads more than
-    // kMaxFileBytes + 1 bytes); see IniLoadResult.
+    // kMaxFileBytes + 1 bytes); a file holding a NUL byte is binary and refused. See IniLoadResult.
     static IniLoadResult Load(const std::filesystem::path& path);
 
     // The value of `key` in `section` (first occurrence of each, letter case ignored), blanks
@@ -112,10 +112,12 @@ private:
 struct IniLoadResult {
     IniFile file;                                  // what was read; empty unless status is Ok
     nav::ReadStatus status = nav::ReadStatus::Ok;  // Ok, or why nothing was read
-    int error = 0;                                 // with Unreadable: the system's errno
-    // The file is there but was not read (not a regular file, over kMaxFileBytes, unreadable): what
-    // it holds is unknown, so it must be neither taken as empty nor saved over. A missing file is
-    // not refused: it reads as empty (every key takes its default) and a save creates it.
+    int error = 0;                                 // with Unreadable: the system's errno (0 when binary)
+    bool binary = false;                           // with Unreadable: read, but it holds a NUL byte
+    // The file is there but was not read whole (not a regular file, over kMaxFileBytes, unreadable,
+    // binary): what it holds is unknown, so it must be neither taken as empty nor saved over. A
+    // missing file is not refused: it reads as empty (every key takes its default) and a save
+    // creates it.
     bool Refused() const { return status != nav::ReadStatus::Ok && status != nav::ReadStatus::Missing; }
 };
 

@@ -28,6 +28,11 @@ bool IsFolder(std::string_view path) {
     return !path.empty() && fs::is_directory(fs::path(path), ec);
 }
 
+bool IsEntry(std::string_view path) {
+    std::error_code ec;
+    return !path.empty() && fs::exists(fs::symlink_status(fs::path(path), ec));
+}
+
 std::string PolarFileIn(std::string_view folder, std::string_view name) {
     std::string exact = std::string(folder) + std::string(name);
     if (name.empty() || IsFile(exact) || !IsFolder(folder)) return exact;
@@ -55,10 +60,9 @@ PolarFiles DefaultPolar(const fs::path& programFolder) {
 PolarFiles StartupPolar(const IniFile& settings, const fs::path& programFolder) {
     PolarFiles p;
     p.PolarFolder = settings.ReadString(kSectionFolders, "Polars", "");
-    if (IsFolder(p.PolarFolder)) {
-        p.PolarPath = PolarFileIn(p.PolarFolder, settings.ReadString(kSectionParameters, "PolaireAct", ""));
-    }
-    if (!IsFile(p.PolarPath)) return DefaultPolar(programFolder);
+    const std::string name = settings.ReadString(kSectionParameters, "PolaireAct", "");
+    if (IsFolder(p.PolarFolder) && !name.empty()) p.PolarPath = PolarFileIn(p.PolarFolder, name);
+    if (!IsEntry(p.PolarPath)) return DefaultPolar(programFolder);
     p.PolarName = NomPolaire(p.PolarPath);
     return p;
 }

@@ -33,6 +33,8 @@ std::string PolarFileIn(std::string_view folder, std::string_view name);
 // Existence tests on texts of paths (links followed).
 bool IsFile(std::string_view path);
 bool IsFolder(std::string_view path);
+// Something is there by that name, whatever it is (a link to nothing counts).
+bool IsEntry(std::string_view path);
 
 // The current polar: its folder (ending with "/"), its full path and its display name.
 struct PolarFiles {
@@ -45,8 +47,10 @@ struct PolarFiles {
 PolarFiles DefaultPolar(const std::filesystem::path& programFolder);
 
 // The polar of the start-up: section "REPERTOIRES" key "Polars" (the folder) and section
-// "Parametres" key "PolaireAct" (the file name) of the settings, when that folder exists and the
-// file is there (letter case of the name not counting); otherwise the default polar.
+// "Parametres" key "PolaireAct" (the file name) of the settings, when that folder exists and
+// something is there by that name (letter case of the name not counting): a folder, a FIFO, a
+// device or a link to nothing is kept, so that its load says why it is refused. Otherwise the
+// default polar.
 PolarFiles StartupPolar(const IniFile& settings, const std::filesystem::path& programFolder);
 
 // The polar keys of a configuration: the folder of "Polars" (absent: the current folder), the

@@ -5,6 +5,7 @@
 #include <cfloat>
 #include <cmath>
 #include <optional>
+#include <system_error>
 
 #include "nav/RegularFile.h"
 #include "nav/Utf8Text.h"
@@ -77,8 +78,12 @@ PolarLoadResult PolarTable::LoadFromFile(const std::filesystem::path& path) {
     switch (read.status) {
         case nav::ReadStatus::Ok: return LoadText(read.text, path.string());
         case nav::ReadStatus::TooLarge: return Refusal(PolarRefusal::TooLarge, path.string());
+        case nav::ReadStatus::NotRegular: return Refusal(PolarRefusal::NotRegular, path.string());
         case nav::ReadStatus::Missing:
-        case nav::ReadStatus::NotRegular:
+            if (std::error_code ec; std::filesystem::is_symlink(path, ec)) {
+                return Refusal(PolarRefusal::DanglingLink, path.string());
+            }
+            break;
         case nav::ReadStatus::Unreadable: break;
     }
     return Refusal(PolarRefusal::Unreadable, path.string());
@@ -107,6 +112,7 @@ PolarLoadResult PolarTable::LoadLines(std::vector<std::string> lines, std::strin
     if (columns < kMinWindColumns) return Refusal(PolarRefusal::TooFewColumns, file, found);
     candidate.rowCount_ = static_cast<int>(rows);
     candidate.DetValEntLIG(lines);
+    if (PolarLoadResult refused = candidate.AxisRefusal(lines, file); !refused.ok()) return refused;
     if (const auto bad = candidate.GetSpeedVal(lines)) {
         return {PolarRefusal::SpeedOutOfRange, std::string(file), 0, bad->line,
                 std::string(nav::FirstBytes(bad->text, nav::kNumberTextLength))};
@@ -139,6 +145,27 @@ void PolarTable::DetValEntLIG(const std::vector<std::string>& lines) {
         // No tab: no text before it, so the angle is 0.
         angles_[static_cast<size_t>(k - 1)] = tab == std::string_view::npos ? 0 : nav::ValidFloat(line.substr(0, tab));
     }
+}
+
+PolarLoadResult PolarTable::AxisRefusal(const std::vector<std::string>& lines, std::string_view file) const {
+    for (std::size_t i = 0; i < static_cast<std::size_t>(windCount_); ++i) {
+        const Real wind = windSpeeds_[i];
+        if (!(0 <= wind && wind <= kMaxWindSpeed)) {
+            return {PolarRefusal::WindOutOfRange, std::string(file), 0, 1, nav::FormatGeneral(wind)};
+        }
+        if (i > 0 && wind < windSpeeds_[i - 1]) {
+            return {PolarRefusal::WindDecreasing, std::string(file), 0, 1,
+                    nav::FormatGeneral(windSpeeds_[i - 1]) + " puis " + nav::FormatGeneral(wind)};
+        }
+    }
+    for (std::size_t k = 0; k < static_cast<std::size_t>(rowCount_); ++k) {
+        if (const Real angle = angles_[k]; !(-kMaxAngle <= angle && angle <= kMaxAngle)) {
+            const std::string_view line = lines[k + 1];
+            return {PolarRefusal::AngleOutOfRange, std::string(file), 0, k + 2,  // line 1 is the header
+                    std::string(nav::FirstBytes(line.substr(0, line.find('\t')), nav::kNumberTextLength))};
+        }
+    }
+    return {};
 }
 
 std::optional<PolarTable::SpeedField> PolarTable::GetSpeedVal(const std::vector<std::string>& lines) {

@@ -23,7 +23,9 @@ using nav::Real;
 // Why a polar load was refused.
 enum class PolarRefusal : std::uint8_t {
     None,             // loaded
-    Unreadable,       // the file is missing, not a regular file, or the system refused to read it
+    Unreadable,       // the file is missing, or the system refused to read it
+    NotRegular,       // a folder, a FIFO, a device or a socket (or a link to one)
+    DanglingLink,     // a symbolic link to nothing
     TooLarge,         // the file is over PolarTable::kMaxFileBytes
     Empty,            // no line at all
     TooManyRows,      // more than PolarTable::kMaxAngleRows angle lines (count)
@@ -31,6 +33,9 @@ enum class PolarRefusal : std::uint8_t {
     TooManyColumns,   // more than PolarTable::kMaxWindColumns wind speeds in the header (count)
     TooFewColumns,    // fewer than PolarTable::kMinWindColumns wind speeds in the header (count)
     SpeedOutOfRange,  // a boat speed outside 0..PolarTable::kMaxBoatSpeed (line, text)
+    WindOutOfRange,   // a header wind speed outside 0..PolarTable::kMaxWindSpeed (text)
+    WindDecreasing,   // a header wind speed below the one before it (text: "12 puis 8")
+    AngleOutOfRange,  // a wind angle outside -PolarTable::kMaxAngle..kMaxAngle (line, text)
 };
 
 // The outcome of a polar load: loaded, or why not, with what the refusal names (the table in force
@@ -40,8 +45,9 @@ struct PolarLoadResult {
     std::string file;       // the file of a LoadFromFile ("" for a text or lines given directly)
     std::size_t count = 0;  // the angle lines or wind speeds found (the row and column refusals)
     std::size_t line = 0;   // SpeedOutOfRange: the line of the field in the file, 1 being the header
-    std::string text;       // SpeedOutOfRange: the field as written, at most nav::kNumberTextLength
-                            // bytes of whole characters
+    std::string text;       // SpeedOutOfRange, AngleOutOfRange: the field as written, at most
+                            // nav::kNumberTextLength bytes of whole characters; WindOutOfRange,
+                            // WindDecreasing: the wind speeds concerned
     bool ok() const noexcept { return refusal == PolarRefusal::None; }
 };
 
@@ -69,10 +75,14 @@ public:
     static constexpr std::size_t kMaxFileBytes = 1024 * 1024;
     // Boat speeds of a polar lie within 0..kMaxBoatSpeed knots, bounds included.
     static constexpr Real kMaxBoatSpeed = 100;
+    // The header's wind speeds lie within 0..kMaxWindSpeed knots (the program's widest wind) and
+    // never decrease; the wind angles within -kMaxAngle..kMaxAngle degrees. Bounds included.
+    static constexpr Real kMaxWindSpeed = 200;
+    static constexpr Real kMaxAngle = 360;
 
     // Reads the file (nav::ReadRegularFile: a FIFO or device never blocks) and loads its text
-    // (LoadFromText). A missing or unreadable file, a file that is not a regular file or one over
-    // kMaxFileBytes is refused; a refusal names the file.
+    // (LoadFromText). A missing or unreadable file, a file that is not a regular file, a link to
+    // nothing or a file over kMaxFileBytes is refused; a refusal names the file.
     PolarLoadResult LoadFromFile(const std::filesystem::path& path);
     // Loads the lines of `text` (SplitPolarLines). The lines are counted first: a text of more
     // lines than the table can hold is refused without being split.
@@ -80,8 +90,10 @@ public:
     // Parses the lines (line 1 the header of wind speeds, then one line per wind angle) with
     // DetValEntCol, DetValEntLIG and GetSpeedVal. Refused, leaving the table and its lines as they
     // were: no line at all, more than 51 or fewer than 2 angle lines, more than 41 or fewer than 2
-    // wind-speed columns, a boat speed outside 0..kMaxBoatSpeed (the refusal names the first such
-    // field: its line in the file, 1 being the header, and its text). A header field that is
+    // wind-speed columns, a header wind speed outside 0..kMaxWindSpeed or below the one before it,
+    // a wind angle outside -kMaxAngle..kMaxAngle or a boat speed outside 0..kMaxBoatSpeed (the
+    // refusal names the first such field: its line in the file, 1 being the header, and its text;
+    // the wind speeds as read). A header field that is
     // exactly 0 takes a column but keeps the wind speed of that column in the table in force (0 in
     // a table never loaded).
     PolarLoadResult LoadFromLines(std::vector<std::string> lines);
@@ -133,6 +145,8 @@ private:
     int DetValEntCol(std::string_view header);
     // First field of each data line -> Angles.
     void DetValEntLIG(const std::vector<std::string>& lines);
+    // The first wind speed or angle a boat cannot sail with (see LoadFromLines), if any.
+    PolarLoadResult AxisRefusal(const std::vector<std::string>& lines, std::string_view file) const;
     // A field of the file: its line (1 for the header) and its text.
     struct SpeedField {
         std::size_t line = 0;

@@ -108,38 +108,49 @@ TEST_F(ConfigModel, OuvrirAddsTheIniExtensionToANameTypedWithoutOne) {
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
-TEST_F(ConfigModel, ASettingsFolderWithoutItsFileStartsFromZeros) {
+// A settings folder without its file (left by a first run that could not write it, or the file
+// deleted) is a first run: the file is written, and the boat starts from the window's scenario.
+TEST_F(ConfigModel, ASettingsFolderWithoutItsFileIsAFirstRun) {
     fs::create_directories(SettingsFile().parent_path());
+    zone.hours = -1;
     auto p = Start();
     app::TFCorvel& w = p->FCorvel;
-    EXPECT_FALSE(fs::exists(SettingsFile()));  // the start-up writes nothing
     EXPECT_TRUE(dialogs.questions.empty());
     EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(test::ReadFile(SettingsFile()), config::FirstRunSettings(-1).Text());
+    EXPECT_EQ(w.EdTWS.text, "6.0");
+    EXPECT_EQ(w.EdHDG.text, "318.0");
+    EXPECT_EQ(w.EdLATDeg.text + " " + w.EdLATMin.text, "51 4.14");
+    EXPECT_EQ(w.LabCateg.text, "Course - croisière");
+    EXPECT_EQ(w.Nmea.UtcOffsetHours, -1);
     // The default polar, loaded and named.
     EXPECT_EQ(w.ChosenPolar.PolarPath, DefaultPolar());
-    EXPECT_EQ(w.ChosenPolar.PolarName, "FIRST31_7");
     EXPECT_EQ(w.StxNomPol.text, "FIRST31_7");
     EXPECT_EQ(p->FPolaire.LoadedPath, DefaultPolar());
-    EXPECT_TRUE(p->Polar.Loaded());
-    EXPECT_EQ(w.Caption, "Simulateur de Navigation et Générateur de phrases NMEA 0183   Version : 4.6");
-    // Zeros for wind, current, heading and position; AUTO; no category; the WiFi defaults.
-    for (const app::EditField* f : {&w.EdTWS, &w.EdHDG, &w.EdFCourant}) EXPECT_EQ(f->text, "0.0");
-    EXPECT_EQ(w.EdTWD.text, "0.0");
-    for (const app::EditField* f : {&w.EdLATDeg, &w.EdLATMin, &w.EdLGDEG, &w.EdLGMin}) EXPECT_EQ(f->text, "0");
-    EXPECT_TRUE(w.RadioButtonN.checked && w.RadioButtonE.checked);
-    EXPECT_FALSE(w.Engine.S.Standby);
-    EXPECT_EQ(w.Engine.S.Category, 4);
-    EXPECT_EQ(w.LabCateg.text, "Catégorie à déterminer");
-    EXPECT_TRUE(p->FParam.CategIndet());
-    EXPECT_EQ(w.WifiAddress, "192.168.137.1");
-    EXPECT_EQ(w.WifiPort, "10110");
-    EXPECT_EQ(w.CBbauds.text(), "4800");
-    EXPECT_EQ(w.SpBPolPerc.value, 100);
-    EXPECT_EQ(w.Nmea.switches, nmea::AllSwitches(nmea::t_switch::ON));
-    EXPECT_EQ(w.Nmea.TalkerPosition, "GP");
-    EXPECT_TRUE(p->FParNMEA.RdBtDevPos_GP.checked);
-    EXPECT_EQ(w.Nmea.UtcOffsetHours, 0);
-    EXPECT_EQ(p->FParam.LbEdTU.text, "0.0");
+}
+
+// A first run whose settings file cannot be written (here a file stands where the folder should be;
+// a full disk fails the same save) says so, naming the file, and sails the first run's scenario all
+// the same; the next start tries again.
+TEST_F(ConfigModel, AFirstRunThatCannotWriteItsSettingsSaysSoAndSailsAllTheSame) {
+    test::WriteFile(SettingsFile().parent_path(), "");
+    auto p = Start();
+    app::TFCorvel& w = p->FCorvel;
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].rfind("Impossible d'écrire " + SettingsFile().string() + " : ", 0), 0u)
+        << dialogs.messages[0];
+    EXPECT_EQ(w.EdTWS.text, "6.0");
+    EXPECT_EQ(w.LabCateg.text, "Course - croisière");
+    w.BtCalCClick();
+    w.Timers.Advance(30'000);
+    EXPECT_GT(w.Engine.S.WaterTrack.mdl, 1.0f);
+
+    fs::remove(SettingsFile().parent_path());
+    p.reset();
+    dialogs.messages.clear();
+    Start();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(fs::is_regular_file(SettingsFile()));
 }
 
 TEST_F(ConfigModel, SaveThenOpenRestoresTheSimulation) {
@@ -614,9 +625,9 @@ TEST_F(ConfigModel, TakingTheOtherSimulatorsPolarsWithoutTheirDefaultKeepsAPolar
 }
 
 TEST_F(ConfigModel, QuitAsksWhetherToSave) {
-    fs::create_directories(SettingsFile().parent_path());  // not a new user: no settings written
     auto p = Start();
     app::TFCorvel& w = p->FCorvel;
+    const std::string firstRun = test::ReadFile(SettingsFile());
     w.BtCalCClick();
     w.Timers.Advance(2000);
     ASSERT_FALSE(w.MemoNMEA.Lines().empty());
@@ -626,9 +637,10 @@ TEST_F(ConfigModel, QuitAsksWhetherToSave) {
     EXPECT_FALSE(w.Engine.TimerAT.Enabled());
     EXPECT_TRUE(w.MemoNMEA.Lines().empty());
     EXPECT_TRUE(w.Closed);
-    EXPECT_FALSE(fs::exists(SettingsFile()));
+    EXPECT_EQ(test::ReadFile(SettingsFile()), firstRun);
 
     auto q = Start();
+    fs::remove(SettingsFile());
     dialogs.answers = {"O"};
     dialogs.files.push_back(SettingsFile());
     q->FCorvel.MenuQuitClick();
@@ -674,13 +686,6 @@ TEST_F(ConfigModel, EachOpenAddsItsNameToTheCaption) {
               "Simulateur de Navigation et Générateur de phrases NMEA 0183   Version : 4.6"
               "      Configuration : a.ini      Configuration : b.ini");
     EXPECT_EQ(p->FCorvel.EdTWS.text, "7.0");
-    // Opening changes the polar names, never the polar table.
-    test::WriteFile(home / "c.ini", "[REPERTOIRES]\nPolars=/elsewhere/\n[Parametres]\nPolaireAct=Other.pol\n");
-    ASSERT_TRUE(p->FCorvel.OpenConfigFile(home / "c.ini"));
-    EXPECT_EQ(p->FCorvel.ChosenPolar.PolarPath, "/elsewhere/Other.pol");
-    EXPECT_EQ(p->FCorvel.ChosenPolar.PolarName, "OTHER");
-    EXPECT_EQ(p->FCorvel.StxNomPol.text, "FIRST31_7");
-    EXPECT_EQ(p->FPolaire.LoadedPath, DefaultPolar());
     EXPECT_FALSE(p->FCorvel.OpenConfigFile(home / "none.ini"));
 }
 
@@ -710,18 +715,20 @@ TEST_F(ConfigModel, AutomaticReloadFollowsTheFileWhileTheBoatSails) {
 
 // ---------------------------------------------------------------- files that are refused
 
-// A settings file that is there but not read: one message naming it, the windows keep their first
-// values (as without settings), the start-up never blocks, and no save writes over it.
-struct RefusedSettingsCase {
+// A settings file that is there but not read whole: one message naming it, the start-up goes on
+// as a first run does without writing the file, never blocks, and no save writes over the file
+// unless the user, asked, says so (a file that is no regular file is never replaced).
+// A file made by `make`, and the reason its refusal gives.
+struct RefusedFileCase {
     const char* name;
     std::function<void(const fs::path& file)> make;
     const char* reason;
 };
 
-struct RefusedSettings : ConfigModel, ::testing::WithParamInterface<RefusedSettingsCase> {};
+struct RefusedSettings : ConfigModel, ::testing::WithParamInterface<RefusedFileCase> {};
 
 TEST_P(RefusedSettings, AreSaidKeptAndNeverSavedOver) {
-    const RefusedSettingsCase& c = GetParam();
+    const RefusedFileCase& c = GetParam();
     const fs::path file = SettingsFile();
     fs::create_directories(file.parent_path());
     c.make(file);
@@ -732,9 +739,11 @@ TEST_P(RefusedSettings, AreSaidKeptAndNeverSavedOver) {
     const std::string reason = std::string(" (") + c.reason + ")";
     EXPECT_EQ(dialogs.messages,
               std::vector<std::string>{"Fichier de configuration refusé : " + file.string() + reason});
-    EXPECT_EQ(p->FCorvel.EdTWS.text, "6");  // the designed value, not the zero of an empty file
-    EXPECT_FALSE(p->Settings.HasKey("NavDATA", "iTWS"));
+    // A first run's values, not the zeros of an empty file.
+    EXPECT_EQ(p->FCorvel.EdTWS.text, "6.0");
+    EXPECT_EQ(p->FCorvel.LabCateg.text, "Course - croisière");
     EXPECT_TRUE(p->Polar.Loaded());
+    EXPECT_EQ(contents(), before);
 
     dialogs.messages.clear();
     dialogs.files.push_back(file);
@@ -745,27 +754,54 @@ TEST_P(RefusedSettings, AreSaidKeptAndNeverSavedOver) {
     EXPECT_EQ(dialogs.messages,
               (std::vector<std::string>{"Impossible d'enregistrer la configuration dans " + file.string() + unread,
                                         "Impossible d'écrire " + file.string() + unread}));
+    // A regular file is offered for replacing (and kept, the answer being no); another is not.
+    const std::string replace = "Le fichier " + file.string() + " ne peut pas être lu" + reason +
+                                ". Le remplacer ? Ce qu'il contient sera perdu.";
+    const bool regular = std::string_view(c.reason) != "pas un fichier ordinaire";
+    const std::vector<std::string> asked =
+        regular ? std::vector<std::string>{replace, replace} : std::vector<std::string>{};
+    EXPECT_EQ(dialogs.questions, asked);
     EXPECT_EQ(contents(), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RefusedSettings,
-    ::testing::Values(
-        RefusedSettingsCase{"Fifo", [](const fs::path& f) { test::MakeFifo(f); }, "pas un fichier ordinaire"},
-        RefusedSettingsCase{"LinkToDevZero", [](const fs::path& f) { fs::create_symlink("/dev/zero", f); },
-                            "pas un fichier ordinaire"},
-        RefusedSettingsCase{"Folder", [](const fs::path& f) { fs::create_directory(f); }, "pas un fichier ordinaire"},
-        RefusedSettingsCase{"OverTheLimit",
-                            [](const fs::path& f) {
-                                std::string text = "[NavDATA]\niTWS=9\n";
-                                text.resize(config::IniFile::kMaxFileBytes + 1, '\n');
-                                test::WriteFile(f, text);
-                            },
-                            "plus de 1 Mo"}),
+    ::testing::Values(RefusedFileCase{"Fifo", [](const fs::path& f) { test::MakeFifo(f); }, "pas un fichier ordinaire"},
+                      RefusedFileCase{"LinkToDevZero", [](const fs::path& f) { fs::create_symlink("/dev/zero", f); },
+                                      "pas un fichier ordinaire"},
+                      RefusedFileCase{"Folder", [](const fs::path& f) { fs::create_directory(f); },
+                                      "pas un fichier ordinaire"},
+                      RefusedFileCase{"OverTheLimit",
+                                      [](const fs::path& f) {
+                                          std::string text = "[NavDATA]\niTWS=9\n";
+                                          text.resize(config::IniFile::kMaxFileBytes + 1, '\n');
+                                          test::WriteFile(f, text);
+                                      },
+                                      "plus de 1 Mo"},
+                      // A settings file whole but for one NUL byte in a comment.
+                      RefusedFileCase{"NulInAComment",
+                                      [](const fs::path& f) {
+                                          test::WriteFile(
+                                              f, config::FirstRunSettings(0).Text() + std::string("; a\0b\n", 6));
+                                      },
+                                      "fichier binaire : il contient un octet nul"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Confirmed, a save replaces a binary settings file (the WiFi dialog's starts a new file).
+TEST_F(ConfigModel, ABinarySettingsFileIsReplacedWhenTheUserSaysSo) {
+    fs::create_directories(SettingsFile().parent_path());
+    test::WriteFile(SettingsFile(), std::string("[NavDATA]\niTWS=9\n\0", 19));
+    auto p = Start();
+    dialogs.messages.clear();
+    dialogs.answers = {"O"};
+    p->FParamWIFI.EdPort.text = "2000";
+    p->FParamWIFI.SaveDataWifi();
+    EXPECT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(test::ReadFile(SettingsFile()), "[WIFI]\niAdIP=192.168.137.1\niPort=2000\niUDPCRLF=0\n");
+}
+
 TEST_F(ConfigModel, ARefusedConfigurationIsNeitherOpenedNorReloaded) {
-    fs::create_directories(SettingsFile().parent_path());  // not a new user: no settings written
     auto p = Start();
     app::TFCorvel& w = p->FCorvel;
     const fs::path file = home / "live.ini";
@@ -775,7 +811,7 @@ TEST_F(ConfigModel, ARefusedConfigurationIsNeitherOpenedNorReloaded) {
     const std::string refused = "Fichier de configuration refusé : " + file.string() + " (plus de 1 Mo)";
     EXPECT_FALSE(w.OpenConfigFile(file));
     EXPECT_EQ(dialogs.messages, std::vector<std::string>{refused});
-    EXPECT_EQ(w.EdTWS.text, "0.0");
+    EXPECT_EQ(w.EdTWS.text, "6.0");
 
     // Opened while it was fine, then grown past the limit: said once, the values in force stay.
     test::WriteFile(file, "[NavDATA]\niTWS=6\n");
@@ -789,10 +825,96 @@ TEST_F(ConfigModel, ARefusedConfigurationIsNeitherOpenedNorReloaded) {
     EXPECT_EQ(w.EdTWS.text, "6.0");
     EXPECT_TRUE(w.TimerLoadCFG.Enabled());
 
+    // A binary file (a NUL byte) is no empty configuration that would zero every field.
+    test::WriteFile(home / "binary.ini", std::string("[NavDATA]\niTWS=15\n\0", 19));
+    EXPECT_FALSE(w.OpenConfigFile(home / "binary.ini"));
+    EXPECT_EQ(dialogs.messages.back(), "Fichier de configuration refusé : " + (home / "binary.ini").string() +
+                                           " (fichier binaire : il contient un octet nul)");
+    EXPECT_EQ(w.EdTWS.text, "6.0");
+
     // A missing file keeps the message it always had.
     EXPECT_FALSE(w.OpenConfigFile(home / "none.ini"));
     EXPECT_EQ(dialogs.messages.back(), "Fichier de configuration introuvable : " + (home / "none.ini").string());
 }
+
+// The polar a configuration names is loaded, by "Ouvrir" (and --config, which opens it the same
+// way) as at start-up: the table and every name follow it.
+TEST_F(ConfigModel, OpeningAConfigurationLoadsItsPolar) {
+    auto p = Start();
+    const fs::path polars = home / "polars";
+    fs::create_directories(polars);
+    test::WriteFile(polars / "Slow.pol", "TWA\t4\t30\n30\t2.5\t2.5\n180\t2.5\t2.5\n");
+    test::WriteFile(home / "c.ini",
+                    "[REPERTOIRES]\nPolars=" + polars.string() +
+                        "/\n[Parametres]\nPolaireAct=SLOW.pol\n[NavDATA]\niTWS=10\niTWD=20\niHDG=318\n");
+    ASSERT_TRUE(p->FCorvel.OpenConfigFile(home / "c.ini"));
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(p->FPolaire.LoadedPath, polars / "Slow.pol");
+    EXPECT_EQ(p->FCorvel.ChosenPolar.PolarPath, (polars / "Slow.pol").string());
+    EXPECT_EQ(p->FCorvel.StxNomPol.text, "SLOW");
+    EXPECT_EQ(p->FParam.EdRepPol.text, polars.string() + "/");
+    p->FCorvel.BtCalCClick();
+    p->FCorvel.Timers.Advance(30'000);
+    EXPECT_NEAR(p->Engine.S.WaterTrack.mdl, 2.5, 0.01);
+
+    // A configuration naming no polar file keeps the polar in force, without a word.
+    test::WriteFile(home / "d.ini", "[REPERTOIRES]\nPolars=" + home.path().string() + "/\n[Parametres]\nPolaireAct=\n");
+    ASSERT_TRUE(p->FCorvel.OpenConfigFile(home / "d.ini"));
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(p->FPolaire.LoadedPath, polars / "Slow.pol");
+}
+
+// Polars a boat cannot sail with, named by the settings or by an opened configuration: refused with
+// a message naming the file and why, never blocking. At start-up the default polar is loaded and
+// named; an opened configuration leaves the polar in force and its names.
+struct UnsailablePolar : ConfigModel, ::testing::WithParamInterface<RefusedFileCase> {};
+
+TEST_P(UnsailablePolar, IsRefusedWithItsReason) {
+    const RefusedFileCase& c = GetParam();
+    const fs::path polars = home / "polars";
+    const fs::path mine = polars / "Mine.pol";
+    fs::create_directories(polars);
+    c.make(mine);
+    const std::string keys = "[REPERTOIRES]\nPolars=" + polars.string() + "/\n[Parametres]\nPolaireAct=Mine.pol\n";
+    const std::string refused = "Polaire refusée (" + mine.string() + ") : " + c.reason;
+
+    test::WriteFile(SettingsFile(), keys);
+    auto p = test::WithinSeconds(c.name, [&] { return Start(); });
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{refused});
+    EXPECT_EQ(p->FPolaire.LoadedPath, DefaultPolar());
+    EXPECT_EQ(p->FCorvel.ChosenPolar.PolarPath, DefaultPolar());
+    EXPECT_EQ(p->FCorvel.StxNomPol.text, "FIRST31_7");
+
+    test::WriteFile(home / "c.ini", keys);
+    test::WithinSeconds(c.name, [&] { p->FCorvel.OpenConfigFile(home / "c.ini"); });
+    EXPECT_EQ(dialogs.messages, (std::vector<std::string>{refused, refused}));
+    EXPECT_EQ(p->FPolaire.LoadedPath, DefaultPolar());
+    EXPECT_EQ(p->FCorvel.ChosenPolar.PolarPath, DefaultPolar());
+    EXPECT_EQ(p->FCorvel.StxNomPol.text, "FIRST31_7");
+    EXPECT_EQ(p->FParam.EdRepPol.text, fs::path(DefaultPolar()).parent_path().string() + "/");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnsailablePolar,
+    ::testing::Values(
+        RefusedFileCase{"Fifo", [](const fs::path& f) { test::MakeFifo(f); },
+                        "pas un fichier ordinaire (dossier, tube ou périphérique)."},
+        RefusedFileCase{"Folder", [](const fs::path& f) { fs::create_directory(f); },
+                        "pas un fichier ordinaire (dossier, tube ou périphérique)."},
+        RefusedFileCase{"LinkToDevZero", [](const fs::path& f) { fs::create_symlink("/dev/zero", f); },
+                        "pas un fichier ordinaire (dossier, tube ou périphérique)."},
+        RefusedFileCase{"LinkToNothing", [](const fs::path& f) { fs::create_symlink(f.string() + ".gone", f); },
+                        "le lien symbolique ne mène à aucun fichier."},
+        RefusedFileCase{"DecreasingWind",
+                        [](const fs::path& f) { test::WriteFile(f, "TWA\t6\t12\t8\n40\t4\t5\t6\n90\t5\t6\t7\n"); },
+                        "les vitesses de vent de l'en-tête doivent croître (12 puis 8)."},
+        RefusedFileCase{"HugeWind",
+                        [](const fs::path& f) { test::WriteFile(f, "TWA\t6\t1e300\n40\t4\t5\n90\t5\t6\n"); },
+                        "la vitesse de vent 1E300 de l'en-tête n'est pas comprise entre 0 et 200 nœuds."},
+        RefusedFileCase{"HugeAngle",
+                        [](const fs::path& f) { test::WriteFile(f, "TWA\t6\t8\n40\t4\t5\n1e300\t5\t6\n"); },
+                        "ligne 3, l'angle 1e300 n'est pas compris entre -360 et 360 degrés."}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // The polar at start-up: one that cannot be loaded gives way to the default polar, which the names
 // then follow; without a default polar the program says so and has no polar.

@@ -123,7 +123,8 @@ TEST(IniFile, EveryReadableFileLoads) {
     for (char& c : noise) c = static_cast<char>(random() & 0xFF);
     test::WriteFile(dir / "noise.ini", noise);
     const config::IniLoadResult binary = IniFile::Load(dir / "noise.ini");
-    EXPECT_EQ(binary.status, nav::ReadStatus::Ok);
+    EXPECT_TRUE(binary.binary);  // refused, never taken as an empty file
+    EXPECT_TRUE(binary.Refused());
     EXPECT_FALSE(binary.file.HasKey("NavDATA", "iTWS"));
 
     // Random bytes without a NUL are read as lines of Latin-1: nothing breaks.
@@ -139,6 +140,7 @@ struct RefusedCase {
     const char* name;
     std::function<void(const std::filesystem::path& file)> make;
     nav::ReadStatus status;
+    bool binary = false;
 };
 
 class IniRefused : public ::testing::TestWithParam<RefusedCase> {};
@@ -150,6 +152,7 @@ TEST_P(IniRefused, SaysWhyAndReadsNothing) {
     c.make(path);
     const config::IniLoadResult r = test::WithinSeconds(c.name, [&] { return IniFile::Load(path); });
     EXPECT_EQ(r.status, c.status);
+    EXPECT_EQ(r.binary, c.binary);
     EXPECT_EQ(r.Refused(), c.status != nav::ReadStatus::Missing);
     EXPECT_FALSE(r.file.HasKey("NavDATA", "iTWS"));
     EXPECT_EQ(r.file.Text(), "");
@@ -178,7 +181,13 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"LinkToDevZero", [](const auto& f) { std::filesystem::create_symlink("/dev/zero", f); },
                     nav::ReadStatus::NotRegular},
         RefusedCase{"Folder", [](const auto& f) { std::filesystem::create_directory(f); }, nav::ReadStatus::NotRegular},
-        RefusedCase{"Missing", [](const auto&) {}, nav::ReadStatus::Missing}),
+        RefusedCase{"Missing", [](const auto&) {}, nav::ReadStatus::Missing},
+        // A settings file whole but for one NUL byte in a comment: not a text file, whatever the
+        // keys around it say.
+        RefusedCase{
+            "NulInAComment",
+            [](const auto& f) { test::WriteFile(f, kKeyFirst + std::string("; note\0\n[WIFI]\niPort=2000\n", 26)); },
+            nav::ReadStatus::Unreadable, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Files of the largest size read, made of the shortest lines: each loads, finds its keys and takes

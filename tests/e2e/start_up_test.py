@@ -1,11 +1,15 @@
 #!/usr/bin/python3
 """End-to-end tests of the start-up of `corvelnmea --headless`: the files it reads before the
 simulation (the documents-folder list, the settings file, the polar, --config) never block it, a
-file it refuses is said in one line, without a usable polar the run stops with exit code 1, and a new
-user's settings carry the machine's UTC offset.
+file it refuses is said in one line and left as it is, without a usable polar the run stops with exit
+code 1, a new user's settings carry the machine's UTC offset, a settings file that cannot be written
+is said, and --config loads the polar it names.
 Usage: start_up_test.py PATH_TO_CORVELNMEA TEST_NAME"""
+import errno
 import os
+import resource
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -31,9 +35,9 @@ def settings_path(home):
     return os.path.join(home, "share", "CorvelNMEA", "CorvelNMEA.ini")
 
 
-def run(env, *args, exe=EXE, base=RUN):
+def run(env, *args, exe=EXE, base=RUN, preexec_fn=None):
     try:
-        return subprocess.run([exe, *base, *args], capture_output=True, timeout=30, env=env)
+        return subprocess.run([exe, *base, *args], capture_output=True, timeout=30, env=env, preexec_fn=preexec_fn)
     except subprocess.TimeoutExpired:
         fail(f"{args}: the start-up blocked")
 
@@ -76,6 +80,78 @@ def test_fifo_settings():
             fail("the boat does not sail")
 
 
+def test_binary_settings():
+    """A settings file holding one NUL byte is refused in one line and left as it is; the run sails
+    the first run's scenario (wind 6 knots), not the zeros of an empty file."""
+    with tempfile.TemporaryDirectory() as home:
+        os.makedirs(os.path.dirname(settings_path(home)))
+        mine = b"; my settings\x00\n[NavDATA]\niTWS=9\n[WIFI]\niPort=2000\n"
+        with open(settings_path(home), "wb") as f:
+            f.write(mine)
+        r = run(home_env(home))
+        expect(r, 0, [f"Fichier de configuration refusé : {settings_path(home)} "
+                      "(fichier binaire : il contient un octet nul)"])
+        if boat_speed(r) <= 0:
+            fail("the boat does not sail")
+        with open(settings_path(home), "rb") as f:
+            if f.read() != mine:
+                fail("the refused settings file was written")
+
+
+def no_file_bytes():
+    """In the child: no byte may be written to a file (a full disk), and the signal of that limit is
+    ignored so that it comes as a write error."""
+    resource.setrlimit(resource.RLIMIT_FSIZE, (0, 0))
+    signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+
+
+def test_first_run_on_a_full_disk():
+    """A first run that cannot write its settings says so, naming the file, and sails the first
+    run's scenario; the next start, finding the folder without its file, writes it."""
+    with tempfile.TemporaryDirectory() as home:
+        r = run(home_env(home), preexec_fn=no_file_bytes)
+        expect(r, 0, [f"Impossible d'écrire {settings_path(home)} : {os.strerror(errno.EFBIG)}"])
+        if boat_speed(r) <= 0:
+            fail("the boat does not sail")
+        if os.listdir(os.path.dirname(settings_path(home))):
+            fail(f"left in the settings folder: {os.listdir(os.path.dirname(settings_path(home)))}")
+        r = run(home_env(home))
+        expect(r, 0, [])
+        with open(settings_path(home), encoding="utf-8") as f:
+            if "iTWS=6" not in f.read().splitlines():
+                fail("the second start did not write the first run's settings")
+
+
+def test_config_polar():
+    """--config loads the polar its keys name, as the same file does as the settings file; a polar
+    that is no file is refused in one line and the polar in force stays."""
+    with tempfile.TemporaryDirectory() as home:
+        polars = os.path.join(home, "polars")
+        os.makedirs(polars)
+        with open(os.path.join(polars, "Slow.pol"), "w") as f:
+            f.write("TWA\t4\t30\n30\t2.5\t2.5\n180\t2.5\t2.5\n")
+        os.mkfifo(os.path.join(polars, "Fifo.pol"))
+        configs = {}
+        for name in ("Slow", "Fifo"):
+            configs[name] = os.path.join(home, f"{name}.ini")
+            with open(configs[name], "w") as f:
+                f.write(f"[REPERTOIRES]\nPolars={polars}/\n[Parametres]\nPolaireAct={name}.pol\n"
+                        "[NavDATA]\niTWS=10\niTWD=20\niHDG=318\n")
+        r = run(home_env(home), "--no-settings", "--config", configs["Slow"])
+        expect(r, 0, [])
+        if abs(boat_speed(r) - 2.5) > 0.05:
+            fail(f"--config sails at {boat_speed(r)} knots, not the 2.5 of its polar")
+        os.makedirs(os.path.dirname(settings_path(home)))
+        shutil.copy(configs["Slow"], settings_path(home))
+        if boat_speed(run(home_env(home))) != boat_speed(r):
+            fail("the configuration as the settings file sails another polar")
+        r = run(home_env(home), "--no-settings", "--config", configs["Fifo"])
+        fifo = os.path.join(polars, "Fifo.pol")
+        expect(r, 0, [f"Polaire refusée ({fifo}) : pas un fichier ordinaire (dossier, tube ou périphérique)."])
+        if abs(boat_speed(r) - 2.5) < 0.05 or boat_speed(r) <= 0:
+            fail(f"the refused polar did not leave the default one: {boat_speed(r)} knots")
+
+
 def test_refused_polar_falls_back():
     """Settings naming a polar that is refused: its message, then the default polar, and the boat sails."""
     with tempfile.TemporaryDirectory() as home:
@@ -107,14 +183,18 @@ def test_missing_default_polar():
             fail(f"sentences without a polar: {r.stdout[:200]!r}")
 
 
-def test_config_over_the_limit():
-    """A --config file over the limit of the reader is refused: one line, exit code 2."""
+def test_config_refused():
+    """A --config file over the limit of the reader, or binary (one NUL byte), is refused: one line,
+    exit code 2, never an empty configuration that zeroes every field."""
+    cases = [("big.ini", b"[a]\n" * (256 * 1024 + 1), "plus de 1 Mo"),
+             ("binary.ini", b"[NavDATA]\niTWS=7\n; \x00\n", "fichier binaire : il contient un octet nul")]
     with tempfile.TemporaryDirectory() as home:
-        config = os.path.join(home, "big.ini")
-        with open(config, "w") as f:
-            f.write("[a]\n" * (256 * 1024 + 1))
-        r = run(home_env(home), "--no-settings", "--config", config)
-        expect(r, 2, [f"Fichier de configuration refusé : {config} (plus de 1 Mo)"])
+        for name, content, reason in cases:
+            config = os.path.join(home, name)
+            with open(config, "wb") as f:
+                f.write(content)
+            r = run(home_env(home), "--no-settings", "--config", config)
+            expect(r, 2, [f"Fichier de configuration refusé : {config} ({reason})"])
 
 
 def rmc_time(r):

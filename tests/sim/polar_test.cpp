@@ -274,7 +274,6 @@ TEST(BoatSpeedDegenerateTables, NonIncreasingColumnsAndRowsStayFinite) {
     } cases[] = {
         {"repeated wind speeds", "TWA\t6\t6\t8\n40\t4\t4.5\t5\n90\t5\t5.5\t6\n"},
         {"repeated last wind speed", "TWA\t6\t8\t8\n40\t4\t5\t5.5\n90\t5\t6\t6.5\n"},
-        {"decreasing wind speeds", "TWA\t10\t8\t6\n40\t4\t5\t6\n90\t5\t6\t7\n"},
         {"all wind speeds equal", "TWA\t8\t8\n40\t4\t5\n90\t5\t6\n"},
         {"first wind speed 0", "TWA\t0\t8\t12\n40\t4\t5\t6\n90\t5\t6\t7\n"},
         {"repeated angles", "TWA\t6\t8\n40\t4\t5\n40\t4.5\t5.5\n180\t3\t4\n"},
@@ -321,6 +320,17 @@ TEST(PolarRefusal, KeepsTheTableInForce) {
          PolarRefusal::SpeedOutOfRange, 0, 2, "1e18"},
         {"first of several on a later line", "TWA\t6\t8\n40\t4\t5\n90\t5\t6\n180\t-3\t400\n",
          PolarRefusal::SpeedOutOfRange, 0, 4, "-3"},
+        // Wind speeds and angles a boat cannot sail with: the header's wind speeds as read, an
+        // angle with its line and text; checked before the boat speeds.
+        {"decreasing wind speeds", "TWA\t10\t8\t6\n40\t4\t5\t6\n90\t5\t6\t7\n", PolarRefusal::WindDecreasing, 0, 1,
+         "10 puis 8"},
+        {"decreasing after a repeat", "TWA\t6\t8\t8\t7.5\n40\t4\t5\t5\t5\n90\t5\t6\t6\t6\n",
+         PolarRefusal::WindDecreasing, 0, 1, "8 puis 7.5"},
+        {"huge wind speed", "TWA\t6\t1e300\n40\t4\t1e300\n90\t5\t6\n", PolarRefusal::WindOutOfRange, 0, 1, "1E300"},
+        {"wind just above 200", "TWA\t6\t200.5\n40\t4\t5\n90\t5\t6\n", PolarRefusal::WindOutOfRange, 0, 1, "200.5"},
+        {"negative wind", "TWA\t-4\t8\n40\t4\t5\n90\t5\t6\n", PolarRefusal::WindOutOfRange, 0, 1, "-4"},
+        {"huge angle", "TWA\t6\t8\n40\t4\t5\n1e300\t5\t6\n", PolarRefusal::AngleOutOfRange, 0, 3, "1e300"},
+        {"angle below -360", "TWA\t6\t8\n-361\t4\t5\n90\t5\t6\n", PolarRefusal::AngleOutOfRange, 0, 2, "-361"},
         // A field longer than a number is named by its first 255 bytes.
         {"300-digit speed", "TWA\t6\t8\n40\t4\t" + longField + "\n90\t5\t6\n", PolarRefusal::SpeedOutOfRange, 0, 2,
          longField.substr(0, 255)},
@@ -345,6 +355,8 @@ TEST(PolarRefusal, KeepsTheTableInForce) {
 
 TEST(PolarRefusal, SpeedsAtTheBoundsAndFieldsBeyondTheColumnsLoad) {
     PolarTable polar;
+    // Wind speeds and angles at their bounds.
+    ASSERT_TRUE(polar.LoadFromText("TWA\t0\t200\n-360\t4\t5\n360\t5\t6\n").ok());
     ASSERT_TRUE(polar.LoadFromText("TWA\t6\t8\n40\t0\t100\n90\t100\t0\n").ok());
     EXPECT_EQ(polar.BoatSpeed(90, 6, 100).speed, 100);
     // A field after the last wind column is not a speed of the table.
@@ -383,9 +395,10 @@ TEST_F(PolarFileTest, LoadsAFileAndRefusesWhatCannotBeRead) {
     ASSERT_EQ(polar.LoadFromFile(good).refusal, PolarRefusal::None);
     EXPECT_EQ(polar.Lines(), (std::vector<std::string>{"TWA\t6\t8", "40\t4\t5", "90\t5\t6"}));
 
-    for (const auto& path : {folder / "missing.pol", folder}) {
+    for (const auto& [path, why] :
+         {std::pair{folder / "missing.pol", PolarRefusal::Unreadable}, std::pair{folder, PolarRefusal::NotRegular}}) {
         const PolarLoadResult refused = polar.LoadFromFile(path);
-        EXPECT_EQ(refused.refusal, PolarRefusal::Unreadable);
+        EXPECT_EQ(refused.refusal, why);
         EXPECT_EQ(refused.file, path.string());
         EXPECT_EQ(polar.RowCount(), 2);
         EXPECT_EQ(polar.Lines().front(), "TWA\t6\t8");
@@ -409,13 +422,19 @@ TEST_F(PolarFileTest, HostileFilesAreRefusedAndChangeNothing) {
              corvel::test::MakeFifo(folder / "fifo.pol");
              return folder / "fifo.pol";
          },
-         PolarRefusal::Unreadable, 0},
+         PolarRefusal::NotRegular, 0},
         {"link to /dev/zero",
          [&] {
              std::filesystem::create_symlink("/dev/zero", folder / "zero.pol");
              return folder / "zero.pol";
          },
-         PolarRefusal::Unreadable, 0},
+         PolarRefusal::NotRegular, 0},
+        {"link to nothing",
+         [&] {
+             std::filesystem::create_symlink(folder / "gone.pol", folder / "dangling.pol");
+             return folder / "dangling.pol";
+         },
+         PolarRefusal::DanglingLink, 0},
         {"one byte over the limit", [&] { return Write("big.pol", inForce + megabyte); }, PolarRefusal::TooLarge, 0},
         {"16 MB of line feeds", [&] { return Write("lf16.pol", std::string(16 * 1024 * 1024 - 1, '\n')); },
          PolarRefusal::TooLarge, 0},
@@ -578,12 +597,13 @@ TEST(BoatSpeedBrackets, SameSpeedAsAPlainScanOfTheTable) {
     std::uniform_int_distribution<int> step(0, 9), pick(0, 5);
     std::uniform_real_distribution<double> speed(0.5, 9);
     for (int table = 0; table < 60; ++table) {
-        // Increasing axes; every third table has a repeated or a decreasing step somewhere.
+        // Increasing axes; every third table has a repeated wind speed and a repeated or a
+        // decreasing angle somewhere (decreasing wind speeds are refused).
         std::vector<double> winds{4}, angles{30};
         for (int c = 1; c < 3 + table % 9; ++c) winds.push_back(winds.back() + 1 + step(rng) * 0.5);
         for (int r = 1; r < 3 + table % 17; ++r) angles.push_back(angles.back() + 2 + step(rng) * 1.25);
         if (table % 3 == 2) {
-            winds[winds.size() / 2] = winds[winds.size() / 2 - 1] - (pick(rng) % 2);
+            winds[winds.size() / 2] = winds[winds.size() / 2 - 1];
             angles[angles.size() / 2] = angles[angles.size() / 2 - 1] - (pick(rng) % 2) * 5;
         }
         std::string text = "TWA";
