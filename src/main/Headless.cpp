@@ -501,9 +501,9 @@ public:
     bool Open(const std::filesystem::path& path) {
         fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
         owned_ = fd_ >= 0;
-        if (owned_) ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) | O_NONBLOCK);  // a FIFO's reader may stall
+        if (!owned_) return false;  // errno says why
         Attach(fd_, "dans le journal " + path.string());
-        return owned_;
+        return true;
     }
     // Standard output. Its descriptor is shared with whoever started the program (a shell's
     // terminal), so its flags stay as they are: a pipe, FIFO or terminal is opened again, with a

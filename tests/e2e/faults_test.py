@@ -4,6 +4,7 @@ chart plotter or a boat data server runs them. Usage: faults_test.py PATH_TO_COR
 import math
 import os
 import re
+import signal
 import socket
 import subprocess
 import sys
