@@ -77,7 +77,9 @@ void SetEnabledVisible(QWidget* widget, bool enabled, bool visible) {
 
 void ShowField(QLineEdit* edit, const app::EditField& f, bool display, const QString& shortcut) {
     const QSignalBlocker quiet(edit);
-    SetText(edit, f.text);
+    // A field the user is typing in keeps what is typed: the display catches up once the user
+    // leaves it (the tick would otherwise write over a half-typed number).
+    if (!(edit->hasFocus() && edit->isModified() && !edit->isReadOnly())) SetText(edit, f.text);
     SetEnabledVisible(edit, f.enabled, f.visible);
     const bool readOnly = display || f.readOnly;
     if (edit->isReadOnly() != readOnly) edit->setReadOnly(readOnly);

@@ -42,7 +42,8 @@ void SetTip(QWidget* widget, const std::string& hint, const QString& shortcut);
 void SetEnabledVisible(QWidget* widget, bool enabled, bool visible);
 
 // `display`: a field the view shows read-only whatever the model says (a computed value); other
-// fields are read-only exactly when the model says so.
+// fields are read-only exactly when the model says so. The text of a field the user is typing in
+// (focused and edited) is left as typed until the user leaves it.
 void ShowField(QLineEdit* edit, const app::EditField& field, bool display, const QString& shortcut = {});
 void ShowLabel(QLabel* label, const app::Label& text, const QString& shortcut = {});
 void ShowButton(QPushButton* button, const app::Button& control, const QString& shortcut = {});

@@ -249,6 +249,7 @@ void MainWindow::BuildConditions() {
     bind_->polarPercent = new QSpinBox(panel);
     bind_->polarPercent->setObjectName(QStringLiteral("SpBPolPerc"));
     bind_->polarPercent->setGeometry(268, 26, 66, 24);
+    bind_->polarPercent->setKeyboardTracking(false);  // a value once typed whole (Enter, or leaving the box)
     connect(bind_->polarPercent, &QSpinBox::valueChanged, this, [this](int value) {
         w_.SpBPolPerc.value = value;
         Command([this] { w_.SpBPolPercChange(); });
@@ -632,8 +633,10 @@ void MainWindow::Refresh(bool all) {
     }
     if (changed(ControlGroup::Conditions)) {
         const QSignalBlocker quiet(bind_->polarPercent);
-        bind_->polarPercent->setRange(static_cast<int>(w_.SpBPolPerc.min), static_cast<int>(w_.SpBPolPerc.max));
-        bind_->polarPercent->setValue(static_cast<int>(w_.SpBPolPerc.value));
+        if (!bind_->polarPercent->hasFocus()) {  // the user may be typing a value in it
+            bind_->polarPercent->setRange(static_cast<int>(w_.SpBPolPerc.min), static_cast<int>(w_.SpBPolPerc.max));
+            bind_->polarPercent->setValue(static_cast<int>(w_.SpBPolPerc.value));
+        }
         bind_->polarPercent->setEnabled(w_.SpBPolPerc.enabled);
     }
     if (changed(ControlGroup::Pilot)) {

@@ -378,6 +378,38 @@ TEST_F(MainWindowView, TheWheelChangesAComboOrSpinBoxOnlyOnceItHasTheFocus) {
     EXPECT_EQ(percent->value(), 99);
 }
 
+// Typing while sailing: the twenty redraws a second never write over what the user is typing;
+// the field shows the simulation again once the user leaves it.
+TEST_F(MainWindowView, TheTickNeverWritesOverAFieldBeingTyped) {
+    QApplication::setActiveWindow(&window);
+    Click("BtCalC");
+    Advance(1000);
+    const auto typeSlowly = [&](QWidget* into, const char* text) {
+        for (const char* c = text; *c != '\0'; ++c) {
+            QTest::keyClicks(into, QString(QLatin1Char(*c)));
+            for (int redraw = 0; redraw < 10; ++redraw) Advance(50);
+        }
+    };
+    auto* speed = Find<QLineEdit>("EdTWS");
+    speed->setFocus();
+    speed->selectAll();
+    typeSlowly(speed, "12");
+    EXPECT_EQ(speed->text().toStdString(), "12");
+    Find("BtCalC")->setFocus();  // the user leaves the field
+    Advance(1000);
+    EXPECT_EQ(speed->text().toStdString(), w.EdTWS.text);
+
+    auto* percent = Find<QSpinBox>("SpBPolPerc");
+    percent->setFocus();
+    percent->selectAll();
+    typeSlowly(percent, "97");
+    EXPECT_EQ(percent->text().toStdString(), "97");
+    QTest::keyClick(percent, Qt::Key_Return);
+    Advance(1000);
+    EXPECT_EQ(percent->value(), 97);
+    EXPECT_EQ(w.SpBPolPerc.value, 97);
+}
+
 TEST_F(MainWindowView, ShortcutsPressEnabledButtonsButNeverTakeAFieldsKeys) {
     QApplication::setActiveWindow(&window);
     Click("BtCalC");
