@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -44,6 +45,17 @@ using app::ControlGroup;
 using app::TFCorvel;
 
 namespace {
+
+// The application's style, but a left click in a slider's groove sets the slider where it is
+// clicked, as a sailor puts the tiller where he wants it, instead of moving it by a page.
+class TillerStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returned) const override {
+        if (hint == QStyle::SH_Slider_AbsoluteSetButtons) return Qt::LeftButton;
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
 
 // How many lines of the sentence log the list shows: the newest ones. The whole log stays in the
 // model, for saving.
@@ -465,6 +477,9 @@ void MainWindow::BuildCompass() {
 
     auto* tiller = new QSlider(Qt::Horizontal, canvas_);
     tiller->setObjectName(QStringLiteral("TrackBarre"));
+    auto* jump = new TillerStyle;  // a click in the groove puts the tiller there
+    jump->setParent(tiller);
+    tiller->setStyle(jump);
     tiller->setGeometry(700, 596, 260, 26);
     tiller->setTickPosition(QSlider::TicksBelow);
     tiller->setTickInterval(5);

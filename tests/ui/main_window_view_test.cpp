@@ -410,6 +410,23 @@ TEST_F(MainWindowView, TheTickNeverWritesOverAFieldBeingTyped) {
     EXPECT_EQ(w.SpBPolPerc.value, 97);
 }
 
+// In STDBY, a click in the tiller's groove puts the tiller where it is clicked.
+TEST_F(MainWindowView, AClickInTheTillersGroovePutsTheTillerThere) {
+    Click("BtCalC");
+    Advance(1000);
+    Click("SpBtStdBY");
+    Advance(1000);
+    auto* tiller = Find<QSlider>("TrackBarre");
+    ASSERT_TRUE(tiller->isEnabled());
+    QTest::mouseClick(tiller, Qt::LeftButton, {}, QPoint(tiller->width() - 4, tiller->height() / 2));
+    Advance(100);
+    EXPECT_GE(tiller->value(), tiller->maximum() - 1);
+    EXPECT_EQ(w.TrackBarre.value, tiller->value());
+    QTest::mouseClick(tiller, Qt::LeftButton, {}, QPoint(4, tiller->height() / 2));
+    Advance(100);
+    EXPECT_LE(tiller->value(), tiller->minimum() + 1);
+}
+
 TEST_F(MainWindowView, ShortcutsPressEnabledButtonsButNeverTakeAFieldsKeys) {
     QApplication::setActiveWindow(&window);
     Click("BtCalC");
