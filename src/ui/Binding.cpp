@@ -103,6 +103,16 @@ void ShowButton(QPushButton* button, const app::Button& b, const QString& shortc
     if (button->text() != Q(b.caption)) button->setText(Q(b.caption));
     SetEnabledVisible(button, b.enabled, b.visible);
     SetColour(button, QPalette::Button, b.fill);
+    // A greyed button keeps its fill (salmon, green): its text is then written dark enough to be
+    // read on it, rather than the style's light grey.
+    const QColor greyed = b.fill == app::colours::Default
+                              ? QApplication::palette(button).color(QPalette::Disabled, QPalette::ButtonText)
+                              : QColor(0x40, 0x40, 0x40);
+    if (button->palette().color(QPalette::Disabled, QPalette::ButtonText) != greyed) {
+        QPalette p = button->palette();
+        p.setColor(QPalette::Disabled, QPalette::ButtonText, greyed);
+        button->setPalette(p);
+    }
     SetTip(button, b.hint, shortcut);
 }
 

@@ -427,6 +427,25 @@ TEST_F(MainWindowView, AClickInTheTillersGroovePutsTheTillerThere) {
     EXPECT_LE(tiller->value(), tiller->minimum() + 1);
 }
 
+// In STDBY the best close-hauled button says "Utiliser la barre", greyed on its salmon fill: its
+// text must still be read (a contrast of at least 4.5 to 1 between text and fill).
+TEST_F(MainWindowView, AGreyedButtonOnItsFillCanBeRead) {
+    Click("BtCalC");
+    Advance(1000);
+    Click("SpBtStdBY");
+    Advance(1000);
+    auto* button = Find<QPushButton>("BtBestHaul");
+    ASSERT_EQ(button->text().toStdString(), "Utiliser la barre");
+    ASSERT_FALSE(button->isEnabled());
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double text = luminance(button->palette().color(QPalette::Disabled, QPalette::ButtonText));
+    const double fill = luminance(button->palette().color(QPalette::Disabled, QPalette::Button));
+    EXPECT_GE((std::max(text, fill) + 0.05) / (std::min(text, fill) + 0.05), 4.5);
+}
+
 TEST_F(MainWindowView, ShortcutsPressEnabledButtonsButNeverTakeAFieldsKeys) {
     QApplication::setActiveWindow(&window);
     Click("BtCalC");
