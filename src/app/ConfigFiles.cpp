@@ -7,6 +7,8 @@
 #include <string_view>
 
 #include "nav/Conversions.h"
+#include "nav/Utf8Text.h"
+#include "nav/ValidFloat.h"
 
 namespace corvel::app {
 
@@ -96,6 +98,13 @@ std::string RefusedValuesMessage(const std::filesystem::path& file, const std::v
         text += " (" + RangeText({r.quantity, r.low, r.high}) + ')';
     }
     return text;
+}
+
+std::string FieldRefusal(std::string_view field, std::string_view text, nav::Real value, std::string_view key) {
+    const config::KeyRange range = *config::RangeOfKey(key);
+    if (range.low <= value && value <= range.high) return {};
+    return "Valeur hors limites refusée pour « " + std::string(field) +
+           " » : " + std::string(nav::FirstBytes(text, nav::kNumberTextLength)) + " (" + RangeText(range) + ")";
 }
 
 }  // namespace corvel::app

@@ -1,15 +1,18 @@
 // The French messages about a settings or configuration file: one that is there but was not read
 // (not a regular file, over the size limit, unreadable, binary), shown instead of loading it or saving over
-// it since what it holds is unknown; and the numbers of a load refused for their range.
+// it since what it holds is unknown; the numbers of a load refused for their range, and a window's
+// field refused for the same range.
 #pragma once
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/Dialogs.h"
 #include "config/Configuration.h"
 #include "config/IniFile.h"
+#include "nav/Conversions.h"
 
 namespace corvel::app {
 
@@ -38,5 +41,10 @@ std::string RangeText(const config::KeyRange& range);
 // « Valeur hors limites ignorée dans FILE : iPOSLat=9000 (latitude de -89 à 89 degrés) », every
 // refused number of a load named with its range.
 std::string RefusedValuesMessage(const std::filesystem::path& file, const std::vector<config::RefusedValue>& refused);
+
+// A number typed in a window's field, checked against the loader's range for `key` (RangeOfKey):
+// "" within it; outside, « Valeur hors limites refusée pour « Cap vrai » : 99999999 (cap de -360 à
+// 720 degrés) », the field named by `field` and the value by `text` (cut as a loaded value is).
+std::string FieldRefusal(std::string_view field, std::string_view text, nav::Real value, std::string_view key);
 
 }  // namespace corvel::app

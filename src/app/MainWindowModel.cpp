@@ -2,9 +2,13 @@
 #include "app/MainWindowModel.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <span>
+#include <string>
 
 #include "app/CompassArrows.h"
+#include "app/ConfigFiles.h"
 #include "app/SimulationTexts.h"
 #include "nav/Conversions.h"
 #include "nav/SpherePositions.h"
@@ -178,6 +182,72 @@ TFCorvel::TFCorvel(const MainWindowParts& parts)
 
 // ---------------------------------------------------------------- start and pause
 
+namespace {
+
+// The fields "SIMULER" and the resume read, and "Modif" the waypoint's, each with the key whose range
+// the configuration loader holds it to (RangeOfKey) and the name its refusal gives it.
+struct RangedField {
+    EditField TFCorvel::*field;
+    std::string_view name;
+    std::string_view key;
+};
+constexpr RangedField kVariationField{&TFCorvel::EdiDECL, "Déclinaison magnétique", "iDeclMag"};
+constexpr std::array<RangedField, 6> kConditionFields{{
+    {&TFCorvel::EdHDG, "Cap vrai", "iHDG"},
+    {&TFCorvel::EdTWS, "Vent réel, vitesse", "iTWS"},
+    {&TFCorvel::EdTWD, "Vent réel, direction", "iTWD"},
+    {&TFCorvel::EdFCourant, "Courant, force", "iCUR"},
+    {&TFCorvel::EdDirCourant, "Courant, direction", "iCURDir"},
+    kVariationField,
+}};
+
+// A latitude or longitude as degrees, minutes and its hemisphere's buttons (the second one negative).
+struct RangedPosition {
+    EditField TFCorvel::*degrees;
+    EditField TFCorvel::*minutes;
+    RadioButton TFCorvel::*negative;
+    std::string_view name;
+    std::string_view key;
+};
+constexpr std::array<RangedPosition, 2> kStartPosition{{
+    {&TFCorvel::EdLATDeg, &TFCorvel::EdLATMin, &TFCorvel::RadioButtonS, "Position géographique, LAT", "iPOSLat"},
+    {&TFCorvel::EdLGDEG, &TFCorvel::EdLGMin, &TFCorvel::RadioButtonW, "Position géographique, LG", "iPOSLong"},
+}};
+constexpr std::array<RangedPosition, 2> kWaypointPosition{{
+    {&TFCorvel::EdLatWpDeg, &TFCorvel::EDLatWpmin, &TFCorvel::RadioButtonWPS, "Waypoint, LAT", "iWpLat"},
+    {&TFCorvel::EDLGWpDeg, &TFCorvel::EdLGWpmin, &TFCorvel::RadioButtonWPW, "Waypoint, LG", "iWpLong"},
+}};
+
+// Signed degrees: degrees plus minutes over 60, negative in the south and the west.
+Real Degrees(const TFCorvel& w, const RangedPosition& p) {
+    const Real degrees = ValidFloat((w.*p.degrees).text) + ValidFloat((w.*p.minutes).text) / 60;
+    return (w.*p.negative).checked ? -degrees : degrees;
+}
+
+// The first field out of its range, as the loader words it; "" when every one is within.
+std::string FirstRefusal(const TFCorvel& w, std::span<const RangedField> fields,
+                         std::span<const RangedPosition> positions) {
+    for (const RangedField& f : fields) {
+        const std::string& text = (w.*f.field).text;
+        if (std::string refusal = FieldRefusal(f.name, text, ValidFloat(text), f.key); !refusal.empty()) return refusal;
+    }
+    for (const RangedPosition& p : positions) {
+        const std::string text = (w.*p.degrees).text + ' ' + (w.*p.minutes).text;
+        if (std::string refusal = FieldRefusal(p.name, text, Degrees(w, p), p.key); !refusal.empty()) return refusal;
+    }
+    return {};
+}
+
+}  // namespace
+
+bool TFCorvel::FieldsInRange(bool waypoint) {
+    const std::string refusal =
+        waypoint ? FirstRefusal(*this, {}, kWaypointPosition) : FirstRefusal(*this, kConditionFields, kStartPosition);
+    if (refusal.empty()) return true;
+    dialogs_.ShowMessage(refusal);
+    return false;
+}
+
 sim::StartConditions TFCorvel::ReadConditions() const {
     sim::StartConditions c;
     const SensorOffsets offsets = param_.Offsets();
@@ -190,20 +260,18 @@ sim::StartConditions TFCorvel::ReadConditions() const {
     c.trueWindDirection = Parse(EdTWD);
     c.currentSpeed = Parse(EdFCourant);
     c.currentDirection = Parse(EdDirCourant);
-    Real lat = ValidFloat(EdLATDeg.text) + ValidFloat(EdLATMin.text) / 60;
-    if (RadioButtonS.checked) lat = -lat;
-    Real lon = ValidFloat(EdLGDEG.text) + ValidFloat(EdLGMin.text) / 60;
-    if (RadioButtonW.checked) lon = -lon;
-    c.latitude = lat;
-    c.longitude = lon;
+    c.latitude = Degrees(*this, kStartPosition[0]);
+    c.longitude = Degrees(*this, kStartPosition[1]);
     return c;
 }
 
-void TFCorvel::BtCalCClick() { Engine.Start(ReadConditions()); }
+void TFCorvel::BtCalCClick() {
+    if (FieldsInRange(false)) Engine.Start(ReadConditions());
+}
 
 void TFCorvel::SpBtPauseResClick() {
     if (S.Paused) {
-        Engine.Resume(ReadConditions());
+        if (FieldsInRange(false)) Engine.Resume(ReadConditions());
     } else {
         Engine.Pause();
     }
@@ -215,6 +283,7 @@ void TFCorvel::StartDone() {
     selection_.Talker_IDs();
     Nmea.GgaCycleCount = 0;
     MenuParametres.enabled = false;
+    param_.Close();
     MenuOuvrir.enabled = false;
     SwWIFI.enabled = false;
     SwWIFI.hint = kPauseFirstHint;
@@ -474,7 +543,14 @@ void TFCorvel::WaypointUpdated(bool eteDefined) {
     LbEDETE.text = eteDefined ? EteText(S.ETEHours) : " ";
 }
 
-void TFCorvel::InitDeclinaison() { Engine.SetMagneticVariation(Parse(EdiDECL), RdgDeclW.checked); }
+void TFCorvel::InitDeclinaison() {
+    // Followed as it is typed: a value out of range leaves the variation in force, and "SIMULER" or
+    // the resume names the field.
+    if (!FieldRefusal(kVariationField.name, EdiDECL.text, ValidFloat(EdiDECL.text), kVariationField.key).empty()) {
+        return;
+    }
+    Engine.SetMagneticVariation(Parse(EdiDECL), RdgDeclW.checked);
+}
 
 // ---------------------------------------------------------------- sentences
 

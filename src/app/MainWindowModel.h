@@ -57,6 +57,10 @@ public:
     void SpBtPauseResClick();  // pause / resume (resume reads the fields again)
     // The start conditions as the fields show them (what "SIMULER" and resume read).
     sim::StartConditions ReadConditions() const;
+    // The fields "SIMULER" and the resume read (conditions, position, variation), or the waypoint's,
+    // against the configuration loader's ranges: the first one outside is told to the user, with
+    // the loader's words, and false is returned (the command is not done).
+    bool FieldsInRange(bool waypoint);
     void SetFactEch();  // the compass's scale, from the engine's scale speed
     PointF CoordORIgW(float len, float angl) const;
     PointF CoordComp(PointF windowPoint) const;
@@ -66,7 +70,10 @@ public:
     void RdBtCourConstChange();  // "Constant" / "Alterné"
 
     void Init_WP();  // the waypoint fields to the engine
-    void BtModWpClick() { Init_WP(); }
+    // "Modif": the waypoint's fields to the engine, once within the loader's ranges.
+    void BtModWpClick() {
+        if (FieldsInRange(true)) Init_WP();
+    }
     void InitDeclinaison();
     void EdiDECLChange() { InitDeclinaison(); }
 

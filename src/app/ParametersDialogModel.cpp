@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 
+#include "app/ConfigFiles.h"
 #include "app/PolarWindowModel.h"
 #include "app/SentenceSelectionModel.h"
 #include "config/Configuration.h"
@@ -61,6 +62,9 @@ TFParam::TFParam(Dialogs& dialogs, sim::Simulator& engine, config::PolarFiles& c
     VariableDataChanged();
     engine_.ListenToVariableData(*this);
     LbEdTU.text = "-2";
+    // Results of "Valider", from the draught and the sensor's depth that the user knows.
+    EdCS.readOnly = true;
+    EdCQ.readOnly = true;
     EdRepPol.readOnly = true;
     EdPolSel.readOnly = true;
     BtValidCSCQ.caption = "Valider";
@@ -132,6 +136,9 @@ void TFParam::SpeedBtModPolClick() {
     ForceCategIndet();
     // Only a file that loaded names the polar: a refused one leaves the table, and its name, in force.
     if (const auto chosen = polar_.BtSelPolClick(EdRepPol.text)) {
+        // Picked in another folder: the polar folder is the file's.
+        chosenPolar_.PolarFolder = config::WithSeparator(chosen->parent_path());
+        EdRepPol.text = chosenPolar_.PolarFolder;
         chosenPolar_.PolarPath = chosen->string();
         chosenPolar_.PolarName = config::NomPolaire(chosenPolar_.PolarPath);
     }
@@ -184,7 +191,13 @@ void TFParam::BtOK_enregistrerClick() {
         return;
     }
     LabWarningCat.visible = false;
-    nmea_.UtcOffsetHours = config::UtcOffsetFromText(LbEdTU.text);
+    const nav::Real utcOffset = config::UtcOffsetFromText(LbEdTU.text);
+    if (const std::string refusal = FieldRefusal("Heure locale = heure TU", LbEdTU.text, utcOffset, "idTU");
+        !refusal.empty()) {
+        dialogs_.ShowMessage(refusal);
+        return;
+    }
+    nmea_.UtcOffsetHours = utcOffset;
     mainWindow_.ShowPolarName();
     Visible = false;
 }
@@ -192,6 +205,15 @@ void TFParam::BtOK_enregistrerClick() {
 void TFParam::BtValidCSCQClick() {
     const nav::Real draught = nav::ValidFloat(EDTirando.text);
     const nav::Real sensor = nav::ValidFloat(EdProfCapt.text);
+    const nav::Real keel = draught - sensor;
+    for (const std::string& refusal : {FieldRefusal("Profondeur du capteur", EdProfCapt.text, sensor, "iOFFS_Surf"),
+                                       FieldRefusal("Capteur quille (tirant d'eau moins profondeur du capteur)",
+                                                    nav::FormatGeneral(keel), keel, "iOFFS_Keel")}) {
+        if (!refusal.empty()) {
+            dialogs_.ShowMessage(refusal);
+            return;
+        }
+    }
     SurfaceOffset = static_cast<double>(sensor);
     KeelOffset = static_cast<double>(draught - sensor);
     EdCS.text = nav::FormatGeneral(SurfaceOffset);

@@ -76,6 +76,7 @@ public:
     void ShowPolarFolder() override { EdRepPol.text = chosenPolar_.PolarFolder; }
     void ShowUtcOffset(nav::Real hours) override;
     bool LoadPolar(const std::filesystem::path& path) override;
+    void Close() override { Visible = false; }
 
     std::string Caption = "Paramètres de simulation";
     bool Visible = false;

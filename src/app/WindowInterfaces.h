@@ -42,6 +42,8 @@ public:
     // The polar table loaded from `path`, as a chosen polar file is (nothing to do when it is the
     // file in force); false when the file is refused: its message is shown, the table stays.
     virtual bool LoadPolar(const std::filesystem::path& path) = 0;
+    // The dialog closed: the simulation starts, and its settings wait for a stop, as its menu does.
+    virtual void Close() = 0;
 
 protected:
     ~ParameterSettings() = default;

@@ -72,7 +72,10 @@ ParametersDialog::ParametersDialog(app::TFParam& model, QWidget* parent, std::fu
 
     at(m.Push(this, CONTROL(BtOK_enregistrer), [this] { model_.BtOK_enregistrerClick(); }), {10, 478, 130, 32});
     QLabel* warning = m.Text(this, CONTROL(LabWarningCat));
-    at(warning, {150, 484, 290, 20});
+    // Two lines between the two buttons.
+    at(warning, {148, 474, 286, 40});
+    warning->setWordWrap(true);
+    warning->setAlignment(Qt::AlignCenter);
     warning->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
     at(m.Push(this, CONTROL(BtParNMEA), [this] { model_.BtParNMEAClick(); }), {440, 478, 130, 32});
 }

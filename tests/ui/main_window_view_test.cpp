@@ -446,6 +446,63 @@ TEST_F(MainWindowView, AGreyedButtonOnItsFillCanBeRead) {
     EXPECT_GE((std::max(text, fill) + 0.05) / (std::min(text, fill) + 0.05), 4.5);
 }
 
+// A field out of the range the configuration loader allows is refused by the command that reads it,
+// with the loader's words and the field's name: nothing starts, resumes or moves.
+TEST_F(MainWindowView, AFieldOutOfItsRangeIsNamedAndTheCommandNotDone) {
+    struct Case {
+        const char* field;
+        const char* typed;
+        const char* message;
+    };
+    const auto type = [&](const char* field, const char* text) {
+        auto* edit = Find<QLineEdit>(field);
+        edit->selectAll();
+        QTest::keyClicks(edit, QString::fromUtf8(text));
+    };
+    // clang-format off
+    const Case startCases[] = {
+        {"EdHDG", "99999999", "Valeur hors limites refusée pour « Cap vrai » : 99999999 (cap de -360 à 720 degrés)"},
+        {"EdTWS", "1e300", "Valeur hors limites refusée pour « Vent réel, vitesse » : 1e300 (vitesse du vent de 0 à 200 nœuds)"},
+        {"EdDirCourant", "-361", "Valeur hors limites refusée pour « Courant, direction » : -361 (direction du courant de -360 à 720 degrés)"},
+        {"EdiDECL", "181", "Valeur hors limites refusée pour « Déclinaison magnétique » : 181 (déclinaison magnétique de -180 à 180 degrés)"},
+        {"EdLATMin", "3000", "Valeur hors limites refusée pour « Position géographique, LAT » : 51 3000 (latitude de -89 à 89 degrés)"},
+    };
+    // clang-format on
+    for (const Case& c : startCases) {
+        const std::string before = Text(c.field);
+        type(c.field, c.typed);
+        dialogs.messages.clear();
+        Click("BtCalC");
+        ASSERT_EQ(dialogs.messages.size(), 1U) << c.field;
+        EXPECT_EQ(dialogs.messages[0], c.message);
+        EXPECT_TRUE(Enabled("MenuParametres")) << c.field;  // not sailing
+        EXPECT_FALSE(Enabled("SpBtPauseRes")) << c.field;
+        type(c.field, before.c_str());
+    }
+    EXPECT_FLOAT_EQ(program.Engine.S.MagVar, 1.5F);  // the variation typed out of range was never taken
+
+    // Within the ranges it starts; the resume reads the fields again under the same rule.
+    dialogs.messages.clear();
+    Click("BtCalC");
+    EXPECT_TRUE(dialogs.messages.empty());
+    Click("SpBtPauseRes");
+    type("EdHDG", "99999999");
+    Click("SpBtPauseRes");
+    EXPECT_EQ(dialogs.messages.size(), 1U);
+    EXPECT_TRUE(program.Engine.S.Paused);
+    EXPECT_EQ(Text("EdAWA").find("E+"), std::string::npos) << Text("EdAWA");
+
+    // "Modif" keeps the waypoint in force.
+    const auto waypoint = program.Engine.S.Waypoint;
+    type("EDLGWpDeg", "400");
+    Click("BtModWp");
+    ASSERT_EQ(dialogs.messages.size(), 2U);
+    EXPECT_EQ(dialogs.messages[1],
+              "Valeur hors limites refusée pour « Waypoint, LG » : 400 19,88 (longitude de -360 à 360 degrés)");
+    EXPECT_EQ(program.Engine.S.Waypoint.lat, waypoint.lat);
+    EXPECT_EQ(program.Engine.S.Waypoint.long_, waypoint.long_);
+}
+
 TEST_F(MainWindowView, ShortcutsPressEnabledButtonsButNeverTakeAFieldsKeys) {
     QApplication::setActiveWindow(&window);
     Click("BtCalC");

@@ -10,12 +10,17 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "app/Program.h"
+#include "config/Folders.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeZone.h"
 #include "support/GuiApplication.h"
+#include "support/TempFolder.h"
 #include "ui/MainWindow.h"
 
 using namespace corvel;
@@ -78,6 +83,61 @@ TEST_F(ParametersDialogView, ValiderSetsTheOffsetsFromTheDraughtAndTheSensorDept
     EXPECT_EQ(Text("EdCS"), "0.4");
     EXPECT_DOUBLE_EQ(program.FParam.Offsets().keel, 2.1);
     EXPECT_DOUBLE_EQ(program.FParam.Offsets().surface, 0.4);
+}
+
+// "Capteur surface" and "Capteur quille" are what "Valider" makes of the draught and the sensor's
+// depth: typing there would change nothing the simulation uses.
+TEST_F(ParametersDialogView, TheSensorOffsetsAreReadOnlyResultsOfValider) {
+    Open();
+    for (const char* name : {"EdCS", "EdCQ"}) {
+        auto* edit = Find<QLineEdit>(name);
+        EXPECT_TRUE(edit->isReadOnly()) << name;
+        const QString before = edit->text();
+        Type(name, "5");
+        EXPECT_EQ(edit->text(), before) << name;
+    }
+    EXPECT_DOUBLE_EQ(program.FParam.Offsets().surface, 0.3);
+    EXPECT_DOUBLE_EQ(program.FParam.Offsets().keel, 1.6);
+}
+
+// A value the configuration loader would refuse is refused by the button that takes it, in the
+// loader's words with the field's name; the dialog stays open and the value in force stays.
+TEST_F(ParametersDialogView, ValiderAndEnregistrerRefuseAValueOutOfTheLoadersRange) {
+    struct Case {
+        const char* field;
+        const char* typed;
+        const char* button;
+        const char* message;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"EDTirando", "1e300", "BtValidCSCQ", "Valeur hors limites refusée pour « Capteur quille (tirant d'eau moins profondeur du capteur) » : 1E300 (offset de quille de -100 à 100 mètres)"},
+        {"EdProfCapt", "-101", "BtValidCSCQ", "Valeur hors limites refusée pour « Profondeur du capteur » : -101 (offset de surface de -100 à 100 mètres)"},
+        {"LbEdTU", "99", "BtOK_enregistrer", "Valeur hors limites refusée pour « Heure locale = heure TU » : 99 (décalage horaire de -14 à 14 heures)"},
+        {"LbEdTU", "-14.01", "BtOK_enregistrer", "Valeur hors limites refusée pour « Heure locale = heure TU » : -14.01 (décalage horaire de -14 à 14 heures)"},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        Open();
+        Click("RdCourCrois");  // started without settings: no category yet
+        const std::string before = Text(c.field);
+        Type(c.field, c.typed);
+        dialogs.messages.clear();
+        Click(c.button);
+        ASSERT_EQ(dialogs.messages.size(), 1U) << c.typed;
+        EXPECT_EQ(dialogs.messages[0], c.message);
+        EXPECT_TRUE(Dialog()->isVisible()) << c.typed;
+        EXPECT_DOUBLE_EQ(program.FParam.Offsets().surface, 0.3) << c.typed;
+        EXPECT_DOUBLE_EQ(program.FParam.Offsets().keel, 1.6) << c.typed;
+        EXPECT_EQ(program.Nmea.UtcOffsetHours, -2) << c.typed;
+        Type(c.field, before.c_str());
+    }
+    // The bounds themselves are taken.
+    dialogs.messages.clear();
+    Type("LbEdTU", "14");
+    Click("BtOK_enregistrer");
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(program.Nmea.UtcOffsetHours, 14);
 }
 
 TEST_F(ParametersDialogView, EnregistrerTakesTheLocalTimeOffsetAsHoursMinutesSeconds) {
@@ -149,12 +209,55 @@ TEST_F(ParametersDialogView, AfterAPolarIsChosenEnregistrerWaitsForACategory) {
     Click("BtOK_enregistrer");
     EXPECT_TRUE(Dialog()->isVisible());
     EXPECT_TRUE(Find("LabWarningCat")->isVisible());
-    EXPECT_EQ(Find<QLabel>("LabWarningCat")->text().toStdString(), "Sélectionner une catégorie avant d'enregistrer");
+    auto* warning = Find<QLabel>("LabWarningCat");
+    EXPECT_EQ(warning->text().toStdString(), "Sélectionner une catégorie avant d'enregistrer");
+    // Whole, in its bold type, and clear of the buttons beside it.
+    const QRect room = warning->contentsRect();
+    const QRect needed = warning->fontMetrics().boundingRect(
+        room, static_cast<int>(warning->alignment()) | (warning->wordWrap() ? Qt::TextWordWrap : 0), warning->text());
+    EXPECT_TRUE(room.contains(needed)) << needed.width() << "x" << needed.height();
+    for (const char* button : {"BtOK_enregistrer", "BtParNMEA"}) {
+        EXPECT_FALSE(Find(button)->geometry().intersects(warning->geometry())) << button;
+    }
     Click("RdCroiseur");
     Click("BtOK_enregistrer");
     EXPECT_FALSE(Dialog()->isVisible());
     EXPECT_EQ(program.Engine.S.Category, 2);
     EXPECT_EQ(program.FCorvel.LabCateg.text, " Croiseur");
+}
+
+// The menu is out of reach while the boat sails; a dialog left open closes as "SIMULER" starts, so
+// that nothing in it (the polar, the offsets) changes during the run.
+TEST_F(ParametersDialogView, ADialogLeftOpenClosesWhenTheBoatSails) {
+    Open();
+    ASSERT_TRUE(Dialog()->isVisible());
+    QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("BtCalC")), Qt::LeftButton);
+    EXPECT_FALSE(Dialog()->isVisible());
+    EXPECT_FALSE(program.FParam.Visible);
+}
+
+// A polar picked in another folder takes the polar folder along: the dialog shows it and a saved
+// configuration names that folder with the file, so that it finds the polar again.
+TEST_F(ParametersDialogView, APolarPickedInAnotherFolderMovesThePolarFolder) {
+    test::TempFolder temp;
+    const std::filesystem::path other = temp / "autres polaires";
+    std::filesystem::create_directories(other);
+    std::filesystem::copy_file(test::DefaultPolar(), other / "Mer.pol");
+    Open();
+    dialogs.files.push_back(other / "Mer.pol");
+    Click("SpeedBtModPol");
+    EXPECT_EQ(Text("EdPolSel"), "MER");
+    EXPECT_EQ(Text("EdRepPol"), config::WithSeparator(other));
+    Click("RdCroiseur");
+    Click("BtOK_enregistrer");
+
+    dialogs.files.push_back(temp / "sortie.ini");
+    window.findChild<QAction*>(QStringLiteral("MenuEnregistrer"))->trigger();
+    std::ifstream saved(temp / "sortie.ini");
+    std::stringstream text;
+    text << saved.rdbuf();
+    EXPECT_NE(text.str().find("Polars=" + config::WithSeparator(other)), std::string::npos) << text.str();
+    EXPECT_NE(text.str().find("PolaireAct=MER.pol"), std::string::npos) << text.str();
 }
 
 TEST_F(ParametersDialogView, TheVariableDataBoxesApplyAtOnceAndFollowTheManoeuvres) {
@@ -167,14 +270,18 @@ TEST_F(ParametersDialogView, TheVariableDataBoxesApplyAtOnceAndFollowTheManoeuvr
     Click("ChkB_TWS");
     EXPECT_TRUE(program.Engine.Variable().windSpeed);
 
-    // A tack freezes the wind: the open dialog's boxes show it, then show the options back.
+    // A tack freezes the wind: the boxes, which the dialog shows once the boat stops (it closes
+    // as she sails), show it, then show the options back.
     QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("BtCalC")), Qt::LeftButton);
     QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("SBtVire")), Qt::LeftButton);
     program.Engine.Timers.Advance(100);
     window.Pump();
-    EXPECT_FALSE(windSpeed->isChecked());
+    EXPECT_FALSE(program.FParam.ChkB_TWS.checked);
     program.Engine.Timers.Advance(60'000);
     window.Pump();
+    EXPECT_TRUE(program.FParam.ChkB_TWS.checked);
+    QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("SpBtPauseRes")), Qt::LeftButton);
+    Open();
     EXPECT_TRUE(windSpeed->isChecked());
 }
 
