@@ -1,7 +1,7 @@
 // Pictures of the dialogs, one PNG file each, written into FOLDER (the README's and the help pages'
-// screenshots, kept in data/Help/images/): dialog_pictures FOLDER. Each dialog is built on a program started on the data
-// folder beside the executable, without settings file, on a machine at French summer time (not the
-// build machine's zone), and set in a state that shows its use.
+// screenshots, kept in data/Help/images/): dialog_pictures FOLDER. Each dialog is built on a new
+// user's program (NewUserProgram.h: a first run, on a machine at French summer time), and set in a
+// state that shows its use.
 // Runs offscreen: QT_QPA_PLATFORM=offscreen.
 #include <QApplication>
 #include <QComboBox>
@@ -9,6 +9,7 @@
 #include <QStyleFactory>
 #include <cstdio>
 
+#include "NewUserProgram.h"
 #include "app/Program.h"
 #include "nav/Conversions.h"
 #include "ui/NetworkDialog.h"
@@ -78,19 +79,12 @@ QPixmap Polar(app::Program& program) {
 }
 
 // The parameters as a new user's settings leave them: the category "Course-croisière" marked, the
-// offset field and the machine's offset beside it at -2.
+// window's depth offsets, the offset field and the machine's offset beside it at -2.
 QPixmap Parameters(app::Program& program) {
-    program.FParam.MarkCategory(1);
     ui::ParametersDialog dialog(program.FParam);
     dialog.Open();
     return Grab(dialog);
 }
-
-// A machine at French summer time (local time = UTC + 2).
-class FrenchSummerTime : public app::MachineZone {
-public:
-    nav::Real UtcOffsetHours() const override { return -2; }
-};
 
 struct Picture {
     const char* file;
@@ -116,13 +110,10 @@ int main(int argc, char** argv) {
     const QString folder = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(folder);
     int status = 0;
-    const FrenchSummerTime zone;
     for (const Picture& p : kPictures) {
-        app::QuietDialogs dialogs;
-        app::Program program(dialogs, QCoreApplication::applicationDirPath().toStdString(), app::NoSerialDevices(),
-                             zone);
+        tools::NewUserProgram newUser;
         const QString path = folder + QLatin1Char('/') + QLatin1String(p.file);
-        if (!p.draw(program).save(path)) {
+        if (!p.draw(newUser.program).save(path)) {
             std::fprintf(stderr, "dialog_pictures: cannot write %s\n", qPrintable(path));
             status = 1;
         }

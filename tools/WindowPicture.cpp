@@ -2,7 +2,9 @@
 // written as FOLDER/main_window.png (the README's and the help pages' screenshot, kept in
 // data/Help/images/), the help laid over it (help_view.png) and the about box (about.png); and, with
 // --boat FILE, the boat seen from above that the program ships as iconbatTRANS.png (drawn by
-// PaintBoatFromAbove). Usage: window_picture [--seconds N] FOLDER | window_picture --boat FILE.
+// PaintBoatFromAbove). The window is a new user's (NewUserProgram.h: the first run's start at sea and
+// offsets), sailing a wind of 12 knots and a current of 1.5 knots.
+// Usage: window_picture [--seconds N] FOLDER | window_picture --boat FILE.
 // Runs offscreen: QT_QPA_PLATFORM=offscreen.
 #include <QAction>
 #include <QApplication>
@@ -16,6 +18,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "NewUserProgram.h"
 #include "app/Program.h"
 #include "nav/Conversions.h"
 #include "ui/CompassWidget.h"
@@ -42,8 +45,8 @@ int BoatPictureFile(const QString& path) {
 
 int WindowPicture(const QString& folder, int seconds) {
     QDir().mkpath(folder);
-    app::QuietDialogs dialogs;
-    app::Program program(dialogs, QCoreApplication::applicationDirPath().toStdString());
+    tools::NewUserProgram newUser;
+    app::Program& program = newUser.program;
     app::TFCorvel& w = program.FCorvel;
     w.EdTWS.text = "12";
     w.EdFCourant.text = "1.5";

@@ -23,21 +23,27 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders, SerialPlatfo
     // Before the windows: the folders, the settings file, the polar. A missing settings file is a
     // first run; a refused one is said and the start-up goes on as a first run, without touching it.
     if (!SettingsPath.empty()) {
+        // A first run's settings: its scenario with the depth offsets the parameters dialog shows at
+        // its creation, and the machine's UTC offset of this moment.
+        const auto firstRunSettings = [this] {
+            const SensorOffsets shown = FParam.Offsets();
+            return config::FirstRunSettings(Zone.UtcOffsetHours(), {.surface = shown.surface, .keel = shown.keel});
+        };
         config::IniLoadResult load = config::IniFile::Load(SettingsPath);
         if (load.status == nav::ReadStatus::Missing) {
             // A new user, or a folder left without its file (a first run that could not write it):
-            // the folder and a settings file holding the scenario the window first shows, so that
-            // a first "SIMULER" sails, and the machine's UTC offset of this moment, so that its
-            // sentences carry the right UTC. A failed save is said; this run sails that scenario
+            // the folder and a settings file holding the window's scenario, started at sea near its
+            // waypoint, so that a first "SIMULER" sails, and the machine's UTC offset of this
+            // moment, so that its sentences carry the right UTC. A failed save is said; this run sails that scenario
             // all the same, and the next start tries again.
             std::error_code ec;
             fs::create_directories(SettingsPath.parent_path(), ec);  // a failure shows in the save
-            Settings = config::FirstRunSettings(Zone.UtcOffsetHours());
+            Settings = firstRunSettings();
             ReportSave(dialogs, Settings.Save(SettingsPath), SettingsPath,
                        "Impossible d'écrire " + SettingsPath.string() + " : ");
         } else if (load.Refused()) {
             dialogs.ShowMessage(RefusalMessage(SettingsPath, load));
-            Settings = config::FirstRunSettings(Zone.UtcOffsetHours());
+            Settings = firstRunSettings();
         } else {
             Settings = std::move(load.file);
         }

@@ -150,23 +150,25 @@ std::optional<KeyRange> RangeOfKey(std::string_view key) {
     return KeyRange{r->quantity, r->low, r->high};
 }
 
-IniFile FirstRunSettings(Real utcOffsetHours) {
-    const Configuration c = FirstRunConfiguration(utcOffsetHours);
+IniFile FirstRunSettings(Real utcOffsetHours, DepthOffsets offsets) {
+    const Configuration c = FirstRunConfiguration(utcOffsetHours, offsets);
     IniFile file;
     WriteConfiguration(c, file);
     return file;
 }
 
-Configuration FirstRunConfiguration(Real utcOffsetHours) {
+Configuration FirstRunConfiguration(Real utcOffsetHours, DepthOffsets offsets) {
     Configuration c;
     c.CategoryCode = "CC";
+    c.KeelOffset = offsets.keel;
+    c.SurfaceOffset = offsets.surface;
     c.TWS = 6;
     c.TWD = 20;
     c.HDG = 318;
     c.CurrentSpeed = 1;
     c.CurrentDirection = 75;
     c.StartLatitude = 5104.14L;
-    c.StartLongitude = 1223.08L;
+    c.StartLongitude = 123.08L;
     c.WaypointName = "Att_Dover";
     c.WaypointLatitude = 5106.18L;
     c.WaypointLongitude = 119.88L;

@@ -132,15 +132,25 @@ struct Configuration {
 // Every key of `file`, with the defaults of the missing ones.
 Configuration ReadConfiguration(const IniFile& file);
 
-// The scenario a new user finds, as the main window's first texts show it: wind 6 knots from 20,
-// heading 318, current 1 knot from 075, start 51 04.14 N 12 23.08 E, the waypoint "Att_Dover"
-// (51 06.18 N 1 19.88 E), variation 1.50 E, category "Course-croisière", every sentence
-// selected, the AUTO pilot. No polar keys: the program's default polar, wherever it is installed.
-// The UTC offset is `utcOffsetHours`, the machine's own when the user starts (decimal hours added
-// to local time to obtain UTC), so that the sentences' UTC is right from the first "SIMULER".
-Configuration FirstRunConfiguration(Real utcOffsetHours);
+// The depth sensor's offsets, metres: below the surface ("iOFFS_Surf") and above the keel
+// ("iOFFS_Keel").
+struct DepthOffsets {
+    Real surface = 0;
+    Real keel = 0;
+};
+
+// The scenario a new user finds, the main window's first texts but for the start: wind 6 knots
+// from 20, heading 318, current 1 knot from 075, the waypoint "Att_Dover" (51 06.18 N 1 19.88 E),
+// variation 1.50 E, category "Course-croisière", every sentence selected, the AUTO pilot; the start
+// at 51 04.14 N 1 23.08 E, at sea in the Strait of Dover 3 miles from the waypoint (the window's
+// own texts start at 12 23.08 E, inland, 416 miles from it). No polar keys: the program's default
+// polar, wherever it is installed. The depth offsets are `offsets`, those the parameters dialog
+// shows at its creation. The UTC offset is `utcOffsetHours`, the machine's own when the user
+// starts (decimal hours added to local time to obtain UTC), so that the sentences' UTC is right
+// from the first "SIMULER".
+Configuration FirstRunConfiguration(Real utcOffsetHours, DepthOffsets offsets);
 // The settings file of a new user: that configuration.
-IniFile FirstRunSettings(Real utcOffsetHours);
+IniFile FirstRunSettings(Real utcOffsetHours, DepthOffsets offsets);
 
 // Writes every key of the layout (the optional values that are set), in the layout's order; the
 // other lines of `file` stay; `Refused` is not written. "iInst", "iPilot", "iCompas" are always

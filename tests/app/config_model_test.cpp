@@ -38,13 +38,26 @@ struct ConfigModel : ::testing::Test {
         EXPECT_TRUE(p->FCorvel.OpenConfigFile(home / "c.ini"));
         return p;
     }
+    // The depth offsets the parameters dialog shows at its creation (a program without settings).
+    config::DepthOffsets WindowOffsets() {
+        const app::Program bare(dialogs, test::SourceDir() / "data");
+        const app::SensorOffsets shown = bare.FParam.Offsets();
+        return {.surface = shown.surface, .keel = shown.keel};
+    }
     std::string DefaultPolar() const { return (test::SourceDir() / "data" / "DefPolars" / "First31_7.pol").string(); }
 };
 
+// A new user starts on the window's scenario, but at sea: in the Strait of Dover, 3 miles from the
+// waypoint, where the window's own texts start inland; and with the depth offsets of the window.
 TEST_F(ConfigModel, ANewUserStartsOnTheWindowsScenarioSavedAsTheSettings) {
     auto p = Start();
     app::TFCorvel& w = p->FCorvel;
     ASSERT_TRUE(fs::is_regular_file(SettingsFile()));
+    const std::string settings = test::ReadFile(SettingsFile());
+    for (const char* line :
+         {"\niPOSLat=5104.14\n", "\niPOSLong=123.08\n", "\niOFFS_Surf=0.3\n", "\niOFFS_Keel=1.6\n"}) {
+        EXPECT_NE(settings.find(line), std::string::npos) << line << settings;
+    }
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(w.EdTWS.text, "6.0");
     EXPECT_EQ(w.EdTWD.text, "20.0");
@@ -52,8 +65,11 @@ TEST_F(ConfigModel, ANewUserStartsOnTheWindowsScenarioSavedAsTheSettings) {
     EXPECT_EQ(w.EdFCourant.text, "1.0");
     EXPECT_EQ(w.EdDirCourant.text, "75.0");
     EXPECT_EQ(w.EdLATDeg.text + " " + w.EdLATMin.text, "51 4.14");
-    EXPECT_EQ(w.EdLGDEG.text + " " + w.EdLGMin.text, "12 23.08");
+    EXPECT_EQ(w.EdLGDEG.text + " " + w.EdLGMin.text, "1 23.08");
     EXPECT_TRUE(w.RadioButtonN.checked && w.RadioButtonE.checked);
+    const config::DepthOffsets window = WindowOffsets();
+    EXPECT_EQ(p->FParam.SurfaceOffset, window.surface);
+    EXPECT_EQ(p->FParam.KeelOffset, window.keel);
     EXPECT_EQ(w.EdNwpt.text, "Att_Dover");
     EXPECT_EQ(w.EdiDECL.text, "1.50");
     EXPECT_TRUE(w.RdgDeclE.checked);
@@ -65,6 +81,9 @@ TEST_F(ConfigModel, ANewUserStartsOnTheWindowsScenarioSavedAsTheSettings) {
     w.Timers.Advance(30'000);
     EXPECT_GT(w.Engine.S.WaterTrack.mdl, 1.0f);
     EXPECT_NE(w.EdLATMin.text, "4.14");
+    EXPECT_LT(w.Engine.S.DTW, 5.0f);
+    EXPECT_EQ(w.Engine.S.SurfaceOffset, static_cast<float>(window.surface));
+    EXPECT_EQ(w.Engine.S.KeelOffset, static_cast<float>(window.keel));
     // The next start reads the same file and writes nothing more.
     const auto written = fs::last_write_time(SettingsFile());
     p.reset();
@@ -117,7 +136,7 @@ TEST_F(ConfigModel, ASettingsFolderWithoutItsFileIsAFirstRun) {
     app::TFCorvel& w = p->FCorvel;
     EXPECT_TRUE(dialogs.questions.empty());
     EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_EQ(test::ReadFile(SettingsFile()), config::FirstRunSettings(-1).Text());
+    EXPECT_EQ(test::ReadFile(SettingsFile()), config::FirstRunSettings(-1, WindowOffsets()).Text());
     EXPECT_EQ(w.EdTWS.text, "6.0");
     EXPECT_EQ(w.EdHDG.text, "318.0");
     EXPECT_EQ(w.EdLATDeg.text + " " + w.EdLATMin.text, "51 4.14");
@@ -782,7 +801,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusedFileCase{"NulInAComment",
                                       [](const fs::path& f) {
                                           test::WriteFile(
-                                              f, config::FirstRunSettings(0).Text() + std::string("; a\0b\n", 6));
+                                              f, config::FirstRunSettings(0, {}).Text() + std::string("; a\0b\n", 6));
                                       },
                                       "fichier binaire : il contient un octet nul"}),
     [](const auto& info) { return std::string(info.param.name); });

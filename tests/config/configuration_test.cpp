@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "config/Configuration.h"
+#include "nav/SpherePositions.h"
 
 using namespace corvel;
 using config::Configuration;
@@ -143,7 +144,7 @@ TEST(Configuration, ANewUsersSettingsCarryTheGivenUtcOffset) {
     };
     // clang-format on
     for (const auto& [hours, line] : cases) {
-        const std::string text = config::FirstRunSettings(hours).Text();
+        const std::string text = config::FirstRunSettings(hours, {}).Text();
         EXPECT_NE(text.find(line), std::string::npos) << text;
         const Configuration read = config::ReadConfiguration(IniFile::FromText(text));
         EXPECT_TRUE(read.Refused.empty()) << line;
@@ -152,6 +153,25 @@ TEST(Configuration, ANewUsersSettingsCarryTheGivenUtcOffset) {
         EXPECT_EQ(read.TWS, 6) << line;
         EXPECT_EQ(read.WaypointName, "Att_Dover") << line;
     }
+}
+
+// A new user starts at sea in the Strait of Dover, 3 miles from the waypoint "Att_Dover", with the
+// depth offsets given (the parameters dialog's first values); the window's own start, near
+// Leipzig, is 416 miles inland.
+TEST(Configuration, ANewUserStartsAtSeaNearTheWaypointWithTheGivenOffsets) {
+    const Configuration c = config::ReadConfiguration(config::FirstRunSettings(-2, {.surface = 0.3L, .keel = 1.6L}));
+    EXPECT_TRUE(c.Refused.empty());
+    EXPECT_EQ(c.StartLatitude, 5104.14L);
+    EXPECT_EQ(c.StartLongitude, 123.08L);
+    ASSERT_TRUE(c.StartLatitude && c.StartLongitude && c.WaypointLatitude && c.WaypointLongitude);
+    const auto degrees = [](const config::RangedNumber& packed) { return nav::DMToDegrees(*packed / 100); };
+    const float miles = nav::GreatCircleDistance(degrees(c.StartLongitude), degrees(c.StartLatitude),
+                                                 degrees(c.WaypointLongitude), degrees(c.WaypointLatitude));
+    EXPECT_GT(miles, 2.5f);
+    EXPECT_LT(miles, 3.5f);
+    ASSERT_TRUE(c.SurfaceOffset && c.KeelOffset);
+    EXPECT_NEAR(static_cast<double>(*c.SurfaceOffset), 0.3, 1e-12);
+    EXPECT_NEAR(static_cast<double>(*c.KeelOffset), 1.6, 1e-12);
 }
 
 }  // namespace

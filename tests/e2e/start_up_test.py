@@ -2,10 +2,11 @@
 """End-to-end tests of the start-up of `corvelnmea --headless`: the files it reads before the
 simulation (the documents-folder list, the settings file, the polar, --config) never block it, a
 file it refuses is said in one line and left as it is, without a usable polar the run stops with exit
-code 1, a new user's settings carry the machine's UTC offset, a settings file that cannot be written
+code 1, a new user's settings carry the machine's UTC offset and start at sea, a settings file that cannot be written
 is said, and --config loads the polar it names.
 Usage: start_up_test.py PATH_TO_CORVELNMEA TEST_NAME"""
 import errno
+import math
 import os
 import resource
 import shutil
@@ -226,6 +227,46 @@ def test_first_run_utc_offset():
             expect(r, 0, [])
             if rmc_time(r) != "060003.00":
                 fail(f"TZ={tz} --no-settings: first RMC at {rmc_time(r)}, wanted the -2 of 060003.00")
+
+
+def rmc_positions(r):
+    """The positions of the RMC sentences, as (latitude, longitude) in degrees, north and east positive."""
+    positions = []
+    for line in r.stdout.split(b"\r\n"):
+        if line[3:6] == b"RMC":
+            f = line.decode().split(",")
+            lat = int(f[3][:2]) + float(f[3][2:]) / 60
+            lon = int(f[5][:3]) + float(f[5][3:]) / 60
+            positions.append((-lat if f[4] == "S" else lat, -lon if f[6] == "W" else lon))
+    if not positions:
+        fail(f"no RMC sentence in {r.stdout[:200]!r}")
+    return positions
+
+
+def test_first_run_at_sea():
+    """A new user's first run sails in the Strait of Dover, near 51°04'N 1°23'E, with the window's
+    depth offsets (DPT's offset 0.30 m): the settings say so, and --no-settings keeps the window's
+    start inland, 12°23'E."""
+    minute = ["--headless", "--fast", "--duration", "60", "--start", "2026-06-01T08:00:00"]
+    with tempfile.TemporaryDirectory() as home:
+        r = run(home_env(home), base=minute)
+        expect(r, 0, [])
+        with open(settings_path(home), encoding="utf-8") as f:
+            lines = f.read().splitlines()
+        for line in ["iPOSLat=5104.14", "iPOSLong=123.08", "iOFFS_Surf=0.3", "iOFFS_Keel=1.6"]:
+            if line not in lines:
+                fail(f"{line} missing from the settings: {lines}")
+        for lat, lon in rmc_positions(r):
+            miles = 60 * math.hypot(lat - (51 + 4.14 / 60), (lon - (1 + 23.08 / 60)) * math.cos(math.radians(lat)))
+            if miles > 3:
+                fail(f"RMC at {lat:.4f} {lon:.4f}, {miles:.1f} miles from the first run's start")
+        dpt = [line for line in r.stdout.split(b"\r\n") if line[3:6] == b"DPT"]
+        if not dpt or any(line.split(b",")[2].split(b"*")[0] != b"0.30" for line in dpt):
+            fail(f"DPT without the window's offset of 0.30 m: {dpt[:3]!r}")
+        r = run(home_env(home), "--no-settings", base=minute)
+        expect(r, 0, [])
+        if abs(rmc_positions(r)[0][1] - (12 + 23.08 / 60)) > 0.05:
+            fail(f"--no-settings does not start at the window's 12°23.08'E: {rmc_positions(r)[0]}")
 
 
 if __name__ == "__main__":

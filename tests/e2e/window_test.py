@@ -78,8 +78,9 @@ def test_missing_boat_picture():
 
 
 def test_first_run_sails():
-    """A new user's window with --simulate: the settings file is written with the window's scenario
-    and the program runs until it is stopped."""
+    """A new user's window with --simulate: the settings file is written with the window's scenario,
+    started at sea near Dover with the window's depth offsets, and the program runs until it is
+    stopped."""
     with tempfile.TemporaryDirectory() as home:
         p = subprocess.Popen([EXE, "--simulate"], env=env_for(home), stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         try:
@@ -91,7 +92,7 @@ def test_first_run_sails():
                 fail("no settings file for the new user")
             with open(settings, encoding="utf-8") as f:
                 text = f.read()
-            for line in ["iTWS=6", "iTWD=20", "iWpID=Att_Dover", "iCateg=CC"]:
+            for line in ["iTWS=6", "iTWD=20", "iWpID=Att_Dover", "iCateg=CC", "iPOSLong=123.08", "iOFFS_Keel=1.6"]:
                 if line not in text:
                     fail(f"{line} missing from the settings: {text!r}")
         finally:

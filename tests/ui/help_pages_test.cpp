@@ -1,8 +1,10 @@
 // The French help pages (data/Help): every link and picture resolves inside the help folder, every
 // page loads in a QTextBrowser with its title, text and pictures, the sentence table matches the
-// catalogue row for row, and every command-line option the program prints is explained.
+// catalogue row for row, every command-line option the program prints and every check box of the
+// network dialog are explained.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QFile>
 #include <QImage>
 #include <QPixmap>
@@ -18,11 +20,14 @@
 #include <map>
 #include <string>
 
+#include "app/Program.h"
 #include "main/Headless.h"
 #include "main/WindowRun.h"
 #include "nmea/NmeaCatalogue.h"
 #include "support/DataFiles.h"
+#include "support/FakeDialogs.h"
 #include "support/GuiApplication.h"
+#include "ui/NetworkDialog.h"
 
 using namespace corvel;
 
@@ -220,6 +225,22 @@ TEST(HelpPages, EveryCommandLineOptionAndHeadlessCommandIsExplained) {
         EXPECT_TRUE(help.contains(QStringLiteral("<code>%1</code>").arg(command))) << command.toStdString();
     }
     EXPECT_GE(commands, 14);
+}
+
+// The network pages name every check box of the network dialog, by its caption between « »: a user
+// who sees a box there finds what it does.
+TEST(HelpPages, EveryCheckBoxOfTheNetworkDialogIsExplained) {
+    test::GuiApplication();
+    test::FakeDialogs dialogs;
+    app::Program program(dialogs, test::SourceDir() / "data");
+    ui::NetworkDialog dialog(program.FParamWIFI);
+    const QString pages =
+        CellText(ReadPage(PagePath("CVN_ConnexWifi_p1.html")) + ReadPage(PagePath("CVN_ConnexWIFI_p3.html")));
+    const QList<QCheckBox*> boxes = dialog.findChildren<QCheckBox*>();
+    ASSERT_FALSE(boxes.isEmpty());
+    for (const QCheckBox* box : boxes) {
+        EXPECT_TRUE(pages.contains(QStringLiteral("« %1 »").arg(box->text()))) << box->text().toStdString();
+    }
 }
 
 }  // namespace
