@@ -28,6 +28,7 @@
 #include "app/ReplayFeed.h"
 #include "app/SerialPorts.h"
 #include "app/SimulationTexts.h"
+#include "app/SystemErrors.h"
 #include "config/AtomicWrite.h"
 #include "config/Folders.h"
 #include "links/QtControlServer.h"
@@ -625,7 +626,8 @@ private:
                 // A device that cannot be truncated (/dev/full) keeps the part of a line.
             }
         }
-        std::fprintf(stderr, "corvelnmea: écriture impossible %s : %s\n", where_.c_str(), std::strerror(error));
+        std::fprintf(stderr, "corvelnmea: écriture impossible %s : %s\n", where_.c_str(),
+                     app::SystemReason(error).c_str());
     }
 
     int fd_ = -1;
@@ -858,11 +860,11 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
         if (path && !file->Open(*path)) {
             const int error = errno;
             std::error_code ec;
-            const char* reason = error == ENXIO && std::filesystem::is_fifo(*path, ec)
-                                     ? "aucun programme ne lit ce tube nommé"
-                                     : std::strerror(error);
+            const std::string reason = error == ENXIO && std::filesystem::is_fifo(*path, ec)
+                                           ? std::string("aucun programme ne lit ce tube nommé")
+                                           : app::SystemReason(error);
             std::fprintf(stderr, "corvelnmea: impossible d'écrire le journal %s : %s\n", path->string().c_str(),
-                         reason);
+                         reason.c_str());
             return 1;
         }
     }
