@@ -28,6 +28,38 @@ bool Set(const char* name) {
     return value != nullptr && *value != '\0';
 }
 
+// The screen the window was to open on, as the environment names it ("DISPLAY=:0").
+std::string ScreenNamed() {
+    std::string named;
+    for (const char* name : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "DISPLAY"}) {
+        if (!Set(name)) continue;
+        named += (named.empty() ? "" : ", ") + std::string(name) + "=" + std::getenv(name);
+    }
+    return named;
+}
+
+QtMessageHandler qtMessages = nullptr;  // Qt's own handler, for every message but a fatal one
+bool qtStarting = false;                // while the application connects to the screen
+
+// Qt aborts the program after a fatal message: a screen that cannot be reached (a display that
+// went away, a virtual screen that is not ready yet) or a broken state. The program says it in
+// French and ends with exit code 1 instead.
+void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type != QtFatalMsg) {
+        if (qtMessages) qtMessages(type, context, text);
+        return;
+    }
+    if (qtStarting) {
+        std::fprintf(stderr,
+                     "corvelnmea: écran injoignable (%s) : la fenêtre ne peut pas s'ouvrir ; sans fenêtre : "
+                     "corvelnmea --headless (voir --help)\n",
+                     ScreenNamed().c_str());
+    } else {
+        std::fprintf(stderr, "corvelnmea: %s%s\n", kUnexpectedError, text.toStdString().c_str());
+    }
+    std::_Exit(1);
+}
+
 // A message that ends the program: on standard error, and on a screen in a box too (nobody could
 // answer one offscreen).
 void TellFailure(const QString& message) {
@@ -122,7 +154,10 @@ bool DisplayAvailable() { return Set("DISPLAY") || Set("WAYLAND_DISPLAY") || Set
 int Run(const Options& options, const std::filesystem::path& programFolder, char* argv0) {
     int argc = 1;
     char* argv[] = {argv0, nullptr};
+    qtMessages = qInstallMessageHandler(OnQtMessage);
+    qtStarting = true;
     GuardedApplication qt(argc, argv);
+    qtStarting = false;
     QApplication::setApplicationName(QStringLiteral("CorvelNMEA"));
     QGuiApplication::setDesktopFileName(QStringLiteral("corvelnmea"));  // the desktop entry's icon and name
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
