@@ -275,7 +275,9 @@ std::string Usage() {
            "toute autre) ; la sortie d'erreur le dit une fois, puis compte à la fin ce qui n'a pas été écrit\n"
            "(code 1). Avec --fast, la simulation attend la sortie standard et les journaux. Après un signal\n"
            "d'arrêt, la fin attend au plus une seconde ce qui reste à écrire. Un journal dans un tube\n"
-           "nommé que nul programme ne lit est refusé (code 1). Un nombre s'écrit en 255 caractères au plus.\n";
+           "nommé que nul programme ne lit est refusé (code 1). Un nombre s'écrit en 255 caractères au plus.\n"
+           "Les raisons du système sont dites en français ; une erreur que le programme n'attendait pas\n"
+           "(mémoire épuisée ...) est dite par « Erreur inattendue : » et sa raison (code 1).\n";
 }
 
 ParseResult ParseOptions(const std::vector<std::string>& args) {

@@ -36,8 +36,7 @@ private:
 // you want to replace it?"): loads qtbase_fr.qm from `folder`, Qt's translations by default, for
 // the running application. Returns "", or the French notice naming the file that could not be
 // loaded (the texts then stay Qt's English ones).
-std::string InstallQtFrenchTranslations(
-    const QString& folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+std::string InstallQtFrenchTranslations(const QString& folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 
 // A filter as the models write it, "Description|*.ext" (pairs may follow, "|" between them), in
 // Qt's form, "Description (*.ext);;...".

@@ -32,7 +32,8 @@ TEST(ReportSave, SaysWhatWentWrongAndNothingWhenAllWentWell) {
         {"folder not flushed",
          notFlushed,
          {"Le fichier /home/marin/CorvelNMEA.ini est enregistré, mais son dossier n'a pas pu être écrit sur le "
-          "disque (erreur d'entrée-sortie) : après une coupure de courant, la version précédente pourrait réapparaître."}},
+          "disque (erreur d'entrée-sortie) : après une coupure de courant, la version précédente pourrait "
+          "réapparaître."}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
