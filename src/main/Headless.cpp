@@ -36,6 +36,7 @@
 #include "links/QtSerialPort.h"
 #include "nav/RegularFile.h"
 #include "nav/ValidFloat.h"
+#include "ui/QtDialogs.h"
 
 namespace corvel::headless {
 
@@ -779,6 +780,9 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     char name[] = "corvelnmea";
     char* argv[] = {name, nullptr};
     QCoreApplication qapp(argc, argv);
+    // Qt's reasons (a port that cannot listen) in French too; without the translations they stay
+    // Qt's, without a word more on standard error.
+    ui::InstallQtFrenchTranslations();
 
     // The control port steers the boat without any authentication: only on an address of this
     // machine, and said aloud when other machines can reach it.

@@ -722,14 +722,16 @@ def test_tcp_all():
 
 
 def test_tcp_port_taken():
-    """A port already taken: one clear line on standard error, exit code 1, nothing sent."""
+    """A port already taken: one clear line on standard error, with Qt's reason in French, exit code
+    1, nothing sent."""
     with socket.socket() as taken:
         taken.bind(("127.0.0.1", 0))
         taken.listen()
         port = taken.getsockname()[1]
         r = run("--tcp", f"127.0.0.1:{port}", "--stdout", "--fast", "--duration", "5", timeout=60)
     err = r.stderr.decode()
-    if r.returncode != 1 or f"port {port}" not in err or err.count("\n") != 1 or r.stdout:
+    if r.returncode != 1 or f"port {port} : L'adresse liée est déjà utilisée" not in err or err.count("\n") != 1 \
+            or r.stdout:
         fail(f"exit {r.returncode}, stderr {err!r}, stdout {r.stdout[:80]!r}")
 
 
