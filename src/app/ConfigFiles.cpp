@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "app/SystemErrors.h"
 #include "nav/Conversions.h"
 #include "nav/Utf8Text.h"
 #include "nav/ValidFloat.h"
@@ -55,7 +56,7 @@ std::string RefusalReason(const config::IniLoadResult& load) {
         case nav::ReadStatus::TooLarge:
             return "plus de " + std::to_string(config::IniFile::kMaxFileBytes / (1024 * 1024)) + " Mo";
         case nav::ReadStatus::NotRegular: return "pas un fichier ordinaire";
-        case nav::ReadStatus::Unreadable: return std::string("illisible : ") + std::strerror(load.error);
+        case nav::ReadStatus::Unreadable: return "illisible : " + SystemReason(load.error);
     }
     return {};
 }

@@ -6,10 +6,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <random>
 #include <system_error>
-#include <utility>
 
 namespace corvel::config {
 
@@ -19,14 +17,10 @@ namespace {
 
 constexpr std::size_t kChunkBytes = 64 * 1024;
 
-std::string SystemMessage(int error) {
-    return error != 0 ? std::string(std::strerror(error)) : std::string("erreur d'écriture");
-}
-
-FileWriteResult Failure(std::string message) {
+FileWriteResult Failure(int error) {
     FileWriteResult result;
     result.ok = false;
-    result.error = std::move(message);
+    result.error = error != 0 ? error : EIO;
     return result;
 }
 
@@ -74,7 +68,10 @@ FileWriteResult WriteFileAtomically(const fs::path& requested, std::string_view 
     // /dev/zero named as the settings file) would destroy what is there, for root the device itself.
     std::error_code existing;
     if (const fs::file_status st = fs::status(target, existing); fs::exists(st) && !fs::is_regular_file(st)) {
-        return {false, std::string(kNotRegularFile), {}};
+        FileWriteResult refused;
+        refused.ok = false;
+        refused.notRegularFile = true;
+        return refused;
     }
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     const std::string base = "." + target.filename().string() + ".tmp";
@@ -90,13 +87,13 @@ FileWriteResult WriteFileAtomically(const fs::path& requested, std::string_view 
         openError = errno;
         if (!file && openError != EEXIST) break;
     }
-    if (!file) return Failure(SystemMessage(openError));
+    if (!file) return Failure(openError);
 
     auto fail = [&](int error) {
         if (file) std::fclose(file);
         std::error_code ignored;
         fs::remove(temporary, ignored);
-        return Failure(SystemMessage(error));
+        return Failure(error);
     };
 
     for (std::size_t done = 0; done < content.size();) {
@@ -125,10 +122,10 @@ FileWriteResult WriteFileAtomically(const fs::path& requested, std::string_view 
     if (ec) {
         std::error_code ignored;
         fs::remove(temporary, ignored);
-        return Failure(ec.message());
+        return Failure(ec.value());
     }
     FileWriteResult saved;
-    if (const int error = FlushFolder(folder, flush); error != 0) saved.folderNotFlushed = SystemMessage(error);
+    if (const int error = FlushFolder(folder, flush); error != 0) saved.folderNotFlushed = error;
     return saved;
 }
 

@@ -16,20 +16,21 @@ namespace corvel::config {
 
 struct FileWriteResult {
     bool ok = true;
-    std::string error;  // the system's message when not ok
-    // When ok: empty, or the system's message when the new file is in place but its folder could
-    // not be flushed to the disk (after a power cut the previous file may be found there again).
-    std::string folderNotFlushed;
+    bool notRegularFile = false;  // not ok: the target exists and is not a regular file
+    int error = 0;                // not ok otherwise: the system's error (errno)
+    // When ok: 0, or the system's error when the new file is in place but its folder could not be
+    // flushed to the disk (after a power cut the previous file may be found there again).
+    int folderNotFlushed = 0;
 };
+
+// The reason shown for a save whose target exists and is not a regular file (a device, a FIFO, a
+// folder, or a link to one): nothing is written and nothing there is replaced.
+inline constexpr std::string_view kNotRegularFile = "pas un fichier ordinaire";
 
 // Writes one chunk to the open file; returns the number of bytes written (fewer: a failure).
 using ChunkWriter = std::function<std::size_t(std::FILE* file, std::string_view chunk)>;
 // Flushes an open file or folder to the disk, as ::fsync does: 0, or -1 with errno set.
 using DiskFlush = std::function<int(int descriptor)>;
-
-// The error of a save whose target exists and is not a regular file (a device, a FIFO, a folder,
-// or a link to one): nothing is written and nothing there is replaced.
-inline constexpr std::string_view kNotRegularFile = "pas un fichier ordinaire";
 
 // Writes `content` to `target` atomically: the chunks to a temporary file, which is flushed to the
 // disk, then renamed over the target, then the folder is flushed. The temporary file is named

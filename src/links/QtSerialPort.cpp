@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <system_error>
 
+#include "app/SystemErrors.h"
+
 namespace corvel::links {
 
 namespace {
@@ -78,7 +80,7 @@ app::SerialWrite QtSerialDevice::Write(std::string_view bytes, std::chrono::mill
         if (n < 0 && errno == EINTR) continue;
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
             result.failed = true;
-            result.error = std::generic_category().message(errno);
+            result.error = app::SystemReason(errno);
             return result;
         }
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
@@ -86,7 +88,7 @@ app::SerialWrite QtSerialDevice::Write(std::string_view bytes, std::chrono::mill
         pollfd p{fd, POLLOUT, 0};
         if (::poll(&p, 1, static_cast<int>(left.count())) < 0 && errno != EINTR) {
             result.failed = true;
-            result.error = std::generic_category().message(errno);
+            result.error = app::SystemReason(errno);
             return result;
         }
     }

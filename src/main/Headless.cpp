@@ -28,6 +28,7 @@
 #include "app/ReplayFeed.h"
 #include "app/SerialPorts.h"
 #include "app/SimulationTexts.h"
+#include "app/SystemErrors.h"
 #include "config/AtomicWrite.h"
 #include "config/Folders.h"
 #include "links/QtControlServer.h"
@@ -35,6 +36,7 @@
 #include "links/QtSerialPort.h"
 #include "nav/RegularFile.h"
 #include "nav/ValidFloat.h"
+#include "ui/QtDialogs.h"
 
 namespace corvel::headless {
 
@@ -274,7 +276,9 @@ std::string Usage() {
            "toute autre) ; la sortie d'erreur le dit une fois, puis compte à la fin ce qui n'a pas été écrit\n"
            "(code 1). Avec --fast, la simulation attend la sortie standard et les journaux. Après un signal\n"
            "d'arrêt, la fin attend au plus une seconde ce qui reste à écrire. Un journal dans un tube\n"
-           "nommé que nul programme ne lit est refusé (code 1). Un nombre s'écrit en 255 caractères au plus.\n";
+           "nommé que nul programme ne lit est refusé (code 1). Un nombre s'écrit en 255 caractères au plus.\n"
+           "Les raisons du système sont dites en français ; une erreur que le programme n'attendait pas\n"
+           "(mémoire épuisée ...) est dite par « Erreur inattendue : » et sa raison (code 1).\n";
 }
 
 ParseResult ParseOptions(const std::vector<std::string>& args) {
@@ -625,7 +629,8 @@ private:
                 // A device that cannot be truncated (/dev/full) keeps the part of a line.
             }
         }
-        std::fprintf(stderr, "corvelnmea: écriture impossible %s : %s\n", where_.c_str(), std::strerror(error));
+        std::fprintf(stderr, "corvelnmea: écriture impossible %s : %s\n", where_.c_str(),
+                     app::SystemReason(error).c_str());
     }
 
     int fd_ = -1;
@@ -775,6 +780,9 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     char name[] = "corvelnmea";
     char* argv[] = {name, nullptr};
     QCoreApplication qapp(argc, argv);
+    // Qt's reasons (a port that cannot listen) in French too; without the translations they stay
+    // Qt's, without a word more on standard error.
+    ui::InstallQtFrenchTranslations();
 
     // The control port steers the boat without any authentication: only on an address of this
     // machine, and said aloud when other machines can reach it.
@@ -858,11 +866,11 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
         if (path && !file->Open(*path)) {
             const int error = errno;
             std::error_code ec;
-            const char* reason = error == ENXIO && std::filesystem::is_fifo(*path, ec)
-                                     ? "aucun programme ne lit ce tube nommé"
-                                     : std::strerror(error);
+            const std::string reason = error == ENXIO && std::filesystem::is_fifo(*path, ec)
+                                           ? std::string("aucun programme ne lit ce tube nommé")
+                                           : app::SystemReason(error);
             std::fprintf(stderr, "corvelnmea: impossible d'écrire le journal %s : %s\n", path->string().c_str(),
-                         reason);
+                         reason.c_str());
             return 1;
         }
     }

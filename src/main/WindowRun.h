@@ -26,6 +26,9 @@ std::string Usage();
 // QT_QPA_PLATFORM).
 bool DisplayAvailable();
 
+// The start of the message of an exception nobody caught, which ends the program with exit code 1.
+inline constexpr const char* kUnexpectedError = "Erreur inattendue : ";
+
 // Opens the window; returns the exit code once it is closed. `argv0` is passed to Qt.
 int Run(const Options& options, const std::filesystem::path& programFolder, char* argv0);
 

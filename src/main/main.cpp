@@ -1,5 +1,6 @@
 // The executable: the window, or the headless run with --headless.
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -18,9 +19,9 @@ std::filesystem::path ProgramFolder(const char* argv0) {
     std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (ec) exe = std::filesystem::absolute(argv0, ec);
     const std::filesystem::path dir = exe.parent_path();
-    if (std::filesystem::exists(dir / "DefPolars")) return dir;
+    if (std::filesystem::exists(dir / "DefPolars", ec)) return dir;
     const std::filesystem::path installed = dir.parent_path() / "share" / "corvelnmea";
-    if (std::filesystem::exists(installed / "DefPolars")) return installed;
+    if (std::filesystem::exists(installed / "DefPolars", ec)) return installed;
     return dir;
 }
 
@@ -30,9 +31,8 @@ void PrintVersion() {
     std::printf("corvelnmea %.*s\n", static_cast<int>(version.size()), version.data());
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// The program: the window, or the headless run with --headless.
+int Main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     const bool headless = !args.empty() && args.front() == "--headless";
     if (headless) args.erase(args.begin());
@@ -75,4 +75,19 @@ int main(int argc, char** argv) {
         return 0;
     }
     return corvel::headless::Run(parsed.options, ProgramFolder(argv[0]));
+}
+
+}  // namespace
+
+// An exception nobody caught (memory exhausted ...) ends the program with its French message and
+// exit code 1, never with an abort.
+int main(int argc, char** argv) {
+    try {
+        return Main(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "corvelnmea: %s%s\n", corvel::window::kUnexpectedError, e.what());
+    } catch (...) {
+        std::fprintf(stderr, "corvelnmea: %sexception inconnue\n", corvel::window::kUnexpectedError);
+    }
+    return 1;
 }

@@ -1,10 +1,13 @@
 // The Qt dialogs; see QtDialogs.h.
 #include "ui/QtDialogs.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
+#include <QTranslator>
 
 namespace corvel::ui {
 
@@ -18,6 +21,17 @@ std::optional<std::filesystem::path> Chosen(const QString& path) {
 }
 
 }  // namespace
+
+std::string InstallQtFrenchTranslations(const QString& folder) {
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    const QString name = QStringLiteral("qtbase_fr");
+    if (!translator->load(name, folder) || !QCoreApplication::installTranslator(translator)) {
+        delete translator;
+        return "Traductions françaises de Qt introuvables : " + S(QDir(folder).filePath(name + QStringLiteral(".qm"))) +
+               " ; les boîtes de choix de fichiers resteront en anglais (paquet qt6-translations-l10n).";
+    }
+    return {};
+}
 
 QString QtFilter(const std::string& filter) {
     const QStringList parts = Q(filter).split(QLatin1Char('|'));

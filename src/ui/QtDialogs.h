@@ -3,6 +3,7 @@
 // models give.
 #pragma once
 
+#include <QLibraryInfo>
 #include <QString>
 #include <QWidget>
 
@@ -30,6 +31,12 @@ public:
 private:
     QWidget* parent_;
 };
+
+// Gives Qt's own texts in French (the file choosers' "Look in", "Cancel", "... already exists. Do
+// you want to replace it?"): loads qtbase_fr.qm from `folder`, Qt's translations by default, for
+// the running application. Returns "", or the French notice naming the file that could not be
+// loaded (the texts then stay Qt's English ones).
+std::string InstallQtFrenchTranslations(const QString& folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 
 // A filter as the models write it, "Description|*.ext" (pairs may follow, "|" between them), in
 // Qt's form, "Description (*.ext);;...".

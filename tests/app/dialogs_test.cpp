@@ -1,6 +1,8 @@
-// What the user is told of a save: its failure with the system's reason, or, when the file is in
-// place but its folder did not reach the disk, a notice naming the file.
+// What the user is told of a save: its failure with the system's reason in French, or, when the
+// file is in place but its folder did not reach the disk, a notice naming the file.
 #include <gtest/gtest.h>
+
+#include <cerrno>
 
 #include "app/Dialogs.h"
 #include "config/AtomicWrite.h"
@@ -13,21 +15,25 @@ namespace {
 TEST(ReportSave, SaysWhatWentWrongAndNothingWhenAllWentWell) {
     const std::filesystem::path path = "/home/marin/CorvelNMEA.ini";
     const std::string failure = "Impossible d'écrire /home/marin/CorvelNMEA.ini : ";
-    config::FileWriteResult saved, failed, notFlushed;
+    config::FileWriteResult saved, failed, notRegular, notFlushed;
     failed.ok = false;
-    failed.error = "No space left on device";
-    notFlushed.folderNotFlushed = "Input/output error";
+    failed.error = ENOSPC;
+    notRegular.ok = false;
+    notRegular.notRegularFile = true;
+    notFlushed.folderNotFlushed = EIO;
     const struct {
         const char* name;
         const config::FileWriteResult& result;
         std::vector<std::string> messages;
     } cases[] = {
         {"saved", saved, {}},
-        {"failed", failed, {failure + "No space left on device"}},
+        {"failed", failed, {failure + "plus de place sur le disque"}},
+        {"not a regular file", notRegular, {failure + "pas un fichier ordinaire"}},
         {"folder not flushed",
          notFlushed,
          {"Le fichier /home/marin/CorvelNMEA.ini est enregistré, mais son dossier n'a pas pu être écrit sur le "
-          "disque (Input/output error) : après une coupure de courant, la version précédente pourrait réapparaître."}},
+          "disque (erreur d'entrée-sortie) : après une coupure de courant, la version précédente pourrait "
+          "réapparaître."}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

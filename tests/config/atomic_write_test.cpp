@@ -43,13 +43,13 @@ TEST(AtomicWrite, FailuresReportTheSystemsReasonAndLeaveNothingBehind) {
     fs::create_directory(dir / "folder");
     const config::FileWriteResult onFolder = config::WriteFileAtomically(dir / "folder", "x");
     EXPECT_FALSE(onFolder.ok);
-    EXPECT_FALSE(onFolder.error.empty());
+    EXPECT_TRUE(onFolder.notRegularFile);
     EXPECT_TRUE(fs::is_directory(dir / "folder"));
     EXPECT_EQ(Entries(dir.path()), 1u);
 
     const config::FileWriteResult noFolder = config::WriteFileAtomically(dir / "missing" / "a.ini", "x");
     EXPECT_FALSE(noFolder.ok);
-    EXPECT_FALSE(noFolder.error.empty());
+    EXPECT_EQ(noFolder.error, ENOENT);
 }
 
 // A save never replaces what is not a regular file: a link to a FIFO (as a link to /dev/zero
@@ -61,7 +61,7 @@ TEST(AtomicWrite, WhatIsNotARegularFileIsNeverReplaced) {
     fs::create_symlink(dir / "fifo", dir / "link.ini");
     const config::FileWriteResult result = config::WriteFileAtomically(dir / "link.ini", "new");
     EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.error, config::kNotRegularFile);
+    EXPECT_TRUE(result.notRegularFile);
     EXPECT_TRUE(fs::is_fifo(dir / "fifo"));
     EXPECT_TRUE(fs::is_symlink(dir / "link.ini"));
     EXPECT_EQ(Entries(dir.path()), 2u);
@@ -107,8 +107,8 @@ TEST(AtomicWrite, TheFileReachesTheDiskBeforeTheRenameAndTheFolderAfter) {
         const config::FileWriteResult r = config::WriteFileAtomically(target, "new", writer, flush);
         EXPECT_EQ(steps, c.steps);
         EXPECT_EQ(r.ok, c.ok);
-        EXPECT_EQ(r.error, c.ok ? "" : std::strerror(c.fileError));
-        EXPECT_EQ(r.folderNotFlushed, c.folderNotFlushed ? std::strerror(c.folderError) : "");
+        EXPECT_EQ(r.error, c.ok ? 0 : c.fileError);
+        EXPECT_EQ(r.folderNotFlushed, c.folderNotFlushed ? c.folderError : 0);
         EXPECT_EQ(test::ReadFile(target), c.content);
         EXPECT_EQ(Entries(dir.path()), 1u);  // no temporary file left
     }

@@ -289,7 +289,7 @@ TEST(IniFile, ASaveInterruptedHalfWayLeavesThePreviousFile) {
     };
     const config::FileWriteResult r = f.Save(path, failing);
     EXPECT_FALSE(r.ok);
-    EXPECT_FALSE(r.error.empty());
+    EXPECT_EQ(r.error, ENOSPC);
     EXPECT_EQ(test::ReadFile(path), before);
     // Nothing is left behind but the file itself.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);

@@ -2,7 +2,6 @@
 """End-to-end tests of `corvelnmea --headless`: the program run as a chart-plotter developer's CI
 runs it. Usage: headless_test.py PATH_TO_CORVELNMEA TEST_NAME"""
 import atexit
-import errno
 import json
 import os
 import re
@@ -723,14 +722,16 @@ def test_tcp_all():
 
 
 def test_tcp_port_taken():
-    """A port already taken: one clear line on standard error, exit code 1, nothing sent."""
+    """A port already taken: one clear line on standard error, with Qt's reason in French, exit code
+    1, nothing sent."""
     with socket.socket() as taken:
         taken.bind(("127.0.0.1", 0))
         taken.listen()
         port = taken.getsockname()[1]
         r = run("--tcp", f"127.0.0.1:{port}", "--stdout", "--fast", "--duration", "5", timeout=60)
     err = r.stderr.decode()
-    if r.returncode != 1 or f"port {port}" not in err or err.count("\n") != 1 or r.stdout:
+    if r.returncode != 1 or f"port {port} : L'adresse liée est déjà utilisée" not in err or err.count("\n") != 1 \
+            or r.stdout:
         fail(f"exit {r.returncode}, stderr {err!r}, stdout {r.stdout[:80]!r}")
 
 
@@ -1095,13 +1096,13 @@ def test_hostile_arguments():
 
 
 def test_log_on_full_device():
-    """/dev/full as --log: the failure is reported at once, naming /dev/full and the reason; the
-    run goes on, standard output complete; exit 1."""
+    """/dev/full as --log: the failure is reported at once, naming /dev/full and the reason in
+    French; the run goes on, standard output complete; exit 1."""
     args = ("--fast", "--duration", "120", *START, "--stdout")
     reference = run(*args, timeout=30)
     r = run(*args, "--log", "/dev/full", timeout=30, env=C_ENV)
     err = r.stderr.decode()
-    if r.returncode != 1 or err.count("\n") != 1 or f"/dev/full : {os.strerror(errno.ENOSPC)}" not in err:
+    if r.returncode != 1 or err.count("\n") != 1 or "/dev/full : plus de place sur le disque" not in err:
         fail(f"exit {r.returncode}, stderr {err!r}")
     if r.stdout != reference.stdout or not r.stdout:
         fail("standard output incomplete after the log failed")
@@ -1135,7 +1136,7 @@ def test_log_file_size_limit():
         reference = run(*args, "--log", ref, timeout=30)
         r = run(*args, "--log", log, timeout=30, env=C_ENV, preexec_fn=limited)
         err = r.stderr.decode()
-        if r.returncode != 1 or err.count("\n") != 1 or f"{log} : {os.strerror(errno.EFBIG)}" not in err:
+        if r.returncode != 1 or err.count("\n") != 1 or f"{log} : fichier trop volumineux" not in err:
             fail(f"exit {r.returncode}, stderr {err!r}")
         if r.stdout != reference.stdout:
             fail("standard output incomplete after the log failed")
@@ -1163,7 +1164,7 @@ def test_reader_gone():
     finally:
         p.kill()
         p.wait()
-    if p.returncode != 1 or not first or f"la sortie standard : {os.strerror(errno.EPIPE)}" not in err \
+    if p.returncode != 1 or not first or "la sortie standard : plus personne ne lit la sortie (tube fermé)" not in err \
             or err.count("\n") != 1:
         fail(f"exit {p.returncode}, stderr {err!r}")
 

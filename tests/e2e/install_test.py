@@ -233,7 +233,7 @@ def test_package():
             fail(f"Description: {fields['Description']!r} has no long description")
         depends = {d.split()[0] for d in fields["Depends"].split(", ")}
         needed = {"libqt6core6", "libqt6gui6", "libqt6widgets6", "libqt6network6", "libqt6serialport6",
-                  "qt6-qpa-plugins", "libc6", "libstdc++6"}
+                  "qt6-qpa-plugins", "qt6-translations-l10n", "libc6", "libstdc++6"}
         if not needed <= depends:
             fail(f"Depends lacks {sorted(needed - depends)}: {fields['Depends']!r}")
         listing = command(["dpkg-deb", "-c", deb]).stdout.decode().splitlines()

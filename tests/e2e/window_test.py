@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """End-to-end tests of `corvelnmea` with its window, on Qt's offscreen platform: its command line,
-a machine without a display, the boat picture it needs, and a new user's first run that sails.
+a machine without a display or with one that cannot be reached, the boat picture it needs, and a new user's first run that sails.
 Usage: window_test.py PATH_TO_CORVELNMEA TEST_NAME"""
 import os
 import shutil
@@ -46,6 +46,22 @@ def test_no_display():
             fail(f"exit {r.returncode}, stderr {err!r}")
         if "DISPLAY" not in err or "--headless" not in err:
             fail(f"the line does not say what is missing and what to do: {err!r}")
+
+
+def test_unreachable_screen():
+    """A display that answers nobody (a virtual screen gone or not ready yet) or a platform Qt
+    does not have: one French line naming the screen, exit code 1, never Qt's abort."""
+    number = next(n for n in range(4711, 4800) if not os.path.exists(f"/tmp/.X11-unix/X{n}"))
+    with tempfile.TemporaryDirectory() as home:
+        for variable, value in [("DISPLAY", f":{number}"), ("QT_QPA_PLATFORM", "nulle-part")]:
+            env = env_for(home, display=False)
+            env[variable] = value
+            r = run(env, "--simulate")
+            err = r.stderr.decode()
+            line = (f"corvelnmea: écran injoignable ({variable}={value}) : la fenêtre ne peut pas s'ouvrir ; "
+                    "sans fenêtre : corvelnmea --headless (voir --help)\n")
+            if r.returncode != 1 or not err.endswith(line):
+                fail(f"{variable}={value}: exit {r.returncode}, stderr {err!r}")
 
 
 def test_command_line():
