@@ -279,6 +279,8 @@ void TFCorvel::SpBtPauseResClick() {
 
 void TFCorvel::StartDone() {
     Changes.BumpAll();
+    // A start after a pause leaves the pause's grey glyph otherwise: show the mode in force.
+    ShowPilotGlyphs(S.Standby ? sim::PilotSituation::Standby : sim::PilotSituation::Auto);
     // Talkers and the GGA cycle start again; the settings wait for a pause.
     selection_.Talker_IDs();
     Nmea.GgaCycleCount = 0;

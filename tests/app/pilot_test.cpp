@@ -500,6 +500,15 @@ TEST_F(PilotFixture, ModesFollowTheirRowsOfTheEnablingRules) {
     w->SpBtPauseResClick();
     EXPECT_EQ(w->Glyph_AUTO.imageIndex, 0);
     EXPECT_EQ(Drivers(), 1);
+
+    // Paused, then "SIMULER" instead of the resume: the boat sails in AUTO again, and the glyphs
+    // say so rather than keep the pause's grey AUTO.
+    w->SpBtPauseResClick();
+    EXPECT_EQ(w->Glyph_AUTO.imageIndex, 2);
+    w->BtCalCClick();
+    EXPECT_FALSE(w->Engine.S.Standby);
+    EXPECT_EQ(w->Glyph_AUTO.imageIndex, 0);
+    EXPECT_EQ(w->Glyph_STDBY.imageIndex, 1);
 }
 
 TEST_F(PilotFixture, StandbyDuringATackHandsTheHelmOverWhereTheBoatIs) {
