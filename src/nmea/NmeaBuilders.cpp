@@ -139,7 +139,8 @@ public:
         Head(kind);
         Append(body_, before);
         body_ += ',';
-        FinishNamed(after);
+        ComposeTail(after);
+        FinishNamed();
     }
 
     // BWC and BWR: `before`, the distance `nm` in nautical miles and its unit "N", the waypoint name,
@@ -159,7 +160,7 @@ public:
         body_ += ',';
         body_ += distance;
         body_ += ",N,";
-        FinishNamed(after);
+        FinishNamed();
     }
 
 private:
@@ -178,9 +179,9 @@ private:
         tail_ += '*';
     }
 
-    // The name, as much of it as the body has room for, then `after`: the body ends in ",".
-    void FinishNamed(Fields after) {
-        ComposeTail(after);
+    // The name, as much of it as the body has room for, then the tail (ComposeTail): the body
+    // ends in ",".
+    void FinishNamed() {
         const std::size_t others = body_.size() + tail_.size() - 1;  // the "*" is not part of the body
         const std::size_t room = others < kMaxBodyLength ? kMaxBodyLength - others : 0;
         body_.append(wp.name, 0, room);
