@@ -126,14 +126,23 @@ std::vector<RingDrawing> DrawRings(const TFMXCompass& compass, ZerosSize zeros) 
     if (compass.FactConvers == 0) return rings;
     const RingSet& set = SlowRings(compass) ? kSlowRings : kFastRings;
     const PointF c = compass.CentreXY;
+    // The inner edge of the bearing labels' squares (side 2 x "000", centred at R - major tick -
+    // half a "000"): a ring label stays within this radius.
+    const double clear = std::min(compass.Width, compass.Height) / 2.0 - compass.LongueurGraduationMajeure -
+                         1.5 * static_cast<double>(zeros.width);
     for (int i = 0; i < set.count; ++i) {
         const float v = set.speeds[static_cast<std::size_t>(i)];
         const float r = Round(static_cast<double>(compass.FactConvers) * v);
-        rings.push_back({r,
+        RingDrawing ring{r,
                          KnotsText(static_cast<int>(v)),
                          {c.x - (i == 0 ? 10.0f : 15.0f), c.y - r - 12},
                          Round(2.0 * zeros.width),
-                         Round(zeros.height) - 5});
+                         Round(zeros.height) - 5};
+        if (r + 12 > clear) {
+            ring.labelTopLeft.y = c.y - r + 2;  // inside the ring, just below its line
+            ring.labelled = r - 2 <= clear;
+        }
+        rings.push_back(std::move(ring));
     }
     return rings;
 }

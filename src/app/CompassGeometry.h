@@ -43,13 +43,16 @@ struct DialDrawing {
 };
 
 // A speed ring: a circle of `radius` about CentreXY, and its label in a box whose top-left corner
-// is `labelTopLeft`.
+// is `labelTopLeft`. The label sits just above the ring, or just inside it when above would reach
+// the dial's bearing labels; a ring that runs through them or beyond the dial has no label
+// (`labelled` false), so that no ring label ever covers a bearing label or the rim.
 struct RingDrawing {
     float radius = 0;
     std::string label;
     PointF labelTopLeft;
     float labelWidth = 0;
     float labelHeight = 0;
+    bool labelled = true;
 };
 
 struct ArrowDrawing {

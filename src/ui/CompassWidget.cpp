@@ -96,13 +96,16 @@ void CompassWidget::PaintDial(QPainter& p, const app::ZerosSize& zeros) const {
 void CompassWidget::PaintRings(QPainter& p, const app::ZerosSize& zeros) const {
     const QPointF c = ToQt(model_.CentreXY);
     for (const app::RingDrawing& r : app::DrawRings(model_, zeros)) {
-        const QRectF box(r.labelTopLeft.x, r.labelTopLeft.y, r.labelWidth, r.labelHeight);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor::fromRgba(kIvory));
-        p.drawRect(box);
+        if (r.labelled) {
+            const QRectF box(r.labelTopLeft.x, r.labelTopLeft.y, r.labelWidth, r.labelHeight);
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor::fromRgba(kIvory));
+            p.drawRect(box);
+            p.setPen(QColor::fromRgba(kRingGrey));
+            p.setFont(font());
+            p.drawText(box, Qt::AlignCenter, QString::fromStdString(r.label));
+        }
         p.setPen(QColor::fromRgba(kRingGrey));
-        p.setFont(font());
-        p.drawText(box, Qt::AlignCenter, QString::fromStdString(r.label));
         p.setOpacity(0.2);
         p.setBrush(Qt::NoBrush);
         p.drawEllipse(c, r.radius, r.radius);

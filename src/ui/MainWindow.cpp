@@ -451,28 +451,31 @@ void MainWindow::BuildCompass() {
     bold.setBold(true);
     notice->setFont(bold);
 
+    // The pilot's and the helm's buttons stand in the compass's corners, clear of the dial: AUTO over
+    // STDBY at the top right, "- 1" over "-10" and "+ 1" over "+10" at the bottom, the manoeuvres
+    // below them.
     QPushButton* autoButton = m.Push(
-        canvas_, CONTROL(SpBTAUTO), {1070, 22, 96, 44}, pilot, [this] { w_.SpBtAUTOClick(); }, ShortcutOf("SpBTAUTO"));
+        canvas_, CONTROL(SpBTAUTO), {1076, 20, 90, 34}, pilot, [this] { w_.SpBtAUTOClick(); }, ShortcutOf("SpBTAUTO"));
     QPushButton* standby = m.Push(
-        canvas_, CONTROL(SpBtStdBY), {1070, 72, 96, 44}, pilot, [this] { w_.SpBtStdBYClick(); },
+        canvas_, CONTROL(SpBtStdBY), {1076, 58, 90, 34}, pilot, [this] { w_.SpBtStdBYClick(); },
         ShortcutOf("SpBtStdBY"));
     for (auto [button, list, glyph] : {std::tuple{autoButton, GlyphList::Auto, &w_.Glyph_AUTO},
                                        std::tuple{standby, GlyphList::Standby, &w_.Glyph_STDBY}}) {
-        button->setIconSize({84, 34});
+        button->setIconSize({80, 28});
         bind_->glyphs.push_back({button, list, glyph});
     }
     m.Push(
-        canvas_, CONTROL(SpBtL), {638, 490, 48, 32}, pilot, [this] { w_.SpBtLClick(); }, ShortcutOf("SpBtL"));
+        canvas_, CONTROL(SpBtL), {638, 484, 48, 28}, pilot, [this] { w_.SpBtLClick(); }, ShortcutOf("SpBtL"));
     m.Push(
-        canvas_, CONTROL(SpBT10L), {690, 490, 48, 32}, pilot, [this] { w_.SpBT10LClick(); }, ShortcutOf("SpBT10L"));
+        canvas_, CONTROL(SpBT10L), {638, 516, 48, 28}, pilot, [this] { w_.SpBT10LClick(); }, ShortcutOf("SpBT10L"));
     m.Push(
-        canvas_, CONTROL(SpBt10R), {1066, 490, 48, 32}, pilot, [this] { w_.SpBt10RClick(); }, ShortcutOf("SpBt10R"));
+        canvas_, CONTROL(SpBt10R), {1118, 516, 48, 28}, pilot, [this] { w_.SpBt10RClick(); }, ShortcutOf("SpBt10R"));
     m.Push(
-        canvas_, CONTROL(SpBtR), {1118, 490, 48, 32}, pilot, [this] { w_.SpBtRClick(); }, ShortcutOf("SpBtR"));
+        canvas_, CONTROL(SpBtR), {1118, 484, 48, 28}, pilot, [this] { w_.SpBtRClick(); }, ShortcutOf("SpBtR"));
     QPushButton* tack = m.Push(
-        canvas_, CONTROL(SBtVire), {638, 540, 110, 40}, pilot, [this] { w_.SBtVireClick(); }, ShortcutOf("SBtVire"));
+        canvas_, CONTROL(SBtVire), {638, 550, 110, 36}, pilot, [this] { w_.SBtVireClick(); }, ShortcutOf("SBtVire"));
     QPushButton* gybe = m.Push(
-        canvas_, CONTROL(SBtEmp), {1056, 540, 110, 40}, pilot, [this] { w_.SBtEmpClick(); }, ShortcutOf("SBtEmp"));
+        canvas_, CONTROL(SBtEmp), {1056, 550, 110, 36}, pilot, [this] { w_.SBtEmpClick(); }, ShortcutOf("SBtEmp"));
     for (QPushButton* b : {tack, gybe}) b->setStyleSheet(QStringLiteral("font-weight: bold;"));
 
     auto* tiller = new QSlider(Qt::Horizontal, canvas_);

@@ -2,6 +2,7 @@
 // arrow's end after the centre clearance and its head, for the cases that decide the picture.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <ostream>
@@ -101,6 +102,42 @@ TEST(CompassOverlay, RingsFollowTheReferenceSpeedAndNothingShowsWithoutAScale) {
     EXPECT_EQ(o.rings[0].labelHeight, 10);
     ASSERT_EQ(o.arrows.size(), 1u);
     EXPECT_EQ(o.arrows[0].arrow, &c.ArrowBoatSpeed);
+}
+
+// The window's scale puts the outermost rings on the dial's bearing labels or beyond the rim: their
+// labels move inside the ring, or go, rather than cover "000" and the rim. The dial is 540 x 574
+// (R 270), the bearing labels' squares start 16 + 1.5 x 21 = 47.5 pixels inside the rim.
+TEST(CompassOverlay, RingLabelsStayClearOfTheBearingLabels) {
+    app::TFMXCompass c;
+    c.CentreXY = kCentre;
+    c.etalon = 35;
+    c.FactConvers = 257.0f / 35;  // the window's scale for 35 knots: 257 pixels
+    const struct {
+        const char* label;
+        float radius;
+        bool labelled;
+        float top;  // the label box's top, from the centre
+    } cases[] = {
+        {"25 nds", 184, true, -184 - 12},  // well inside: above the ring
+        {"30 nds", 220, true, -220 + 2},   // above would reach the bearing labels: just inside
+        {"35 nds", 257, false, 0},         // on the ticks
+        {"40 nds", 294, false, 0},         // beyond the dial: the ring alone
+    };
+    const std::vector<app::RingDrawing> rings = app::DrawRings(c, kZeros);
+    for (const auto& k : cases) {
+        const auto ring = std::find_if(rings.begin(), rings.end(), [&](const auto& r) { return r.label == k.label; });
+        ASSERT_NE(ring, rings.end()) << k.label;
+        EXPECT_EQ(ring->radius, k.radius) << k.label;
+        EXPECT_EQ(ring->labelled, k.labelled) << k.label;
+        if (k.labelled) {
+            EXPECT_EQ(ring->labelTopLeft.y - kCentre.y, k.top) << k.label;
+        }
+    }
+    for (const app::RingDrawing& r : rings) {
+        if (r.labelled) {
+            EXPECT_LE(kCentre.y - r.labelTopLeft.y, 270 - 16 - 1.5 * kZeros.width) << r.label;
+        }
+    }
 }
 
 TEST(CompassOverlay, ArrowsAreDrawnInTheirOrderWithTheirLooks) {

@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <functional>
@@ -289,6 +290,21 @@ TEST_F(MainWindowView, TheHeadingChangeNoticeIsWholeCentredAndDarkBlueInsideTheD
         EXPECT_LT(std::hypot(corner.x() - centre.x(), corner.y() - centre.y()), radius - 40);
     }
     EXPECT_NEAR(box.center().x(), centre.x(), 1);
+}
+
+// The controls laid in the compass's corners leave the whole dial to be seen: the rim, its ticks
+// and its bearing labels (a disc of the compass's half-size, a little margin for the rim's edge).
+TEST_F(MainWindowView, TheControlsInTheCompassCornersLeaveTheDialClear) {
+    QWidget* compass = Find("FMXCompass1");
+    const QPointF centre = QRectF(compass->geometry()).center();
+    const double radius = std::min(compass->width(), compass->height()) / 2.0 + 2;
+    for (const char* name :
+         {"EdCAP", "SpBTAUTO", "SpBtStdBY", "SpBtL", "SpBT10L", "SpBt10R", "SpBtR", "SBtVire", "SBtEmp"}) {
+        const QRectF box = Find(name)->geometry();
+        const double dx = std::max({box.left() - centre.x(), 0.0, centre.x() - box.right()});
+        const double dy = std::max({box.top() - centre.y(), 0.0, centre.y() - box.bottom()});
+        EXPECT_GT(std::hypot(dx, dy), radius) << name;
+    }
 }
 
 TEST_F(MainWindowView, TheSentenceListShowsTheNewestLinesAndKeepsABoundedHistory) {
