@@ -20,36 +20,65 @@ namespace corvel::app {
 
 namespace {
 
-// The commands of the window's controls, given to the engine as the window gives them: taken
-// exactly when the engine would take them (sim::Simulator::WhyRefused).
-struct EngineCommand {
-    std::string_view name;
-    sim::Command command;
-    bool (*run)(sim::Simulator&);
-};
 using sim::Command;
-constexpr EngineCommand kEngineCommands[] = {
-    {"VIRER", Command::Tack, [](sim::Simulator& e) { return e.Tack(); }},
-    {"EMPANNER", Command::Gybe, [](sim::Simulator& e) { return e.Gybe(); }},
-    {"MEILLEUR_PRES", Command::BestHaul, [](sim::Simulator& e) { return e.BearToCloseHauled(); }},
-    {"AUTO", Command::Auto, [](sim::Simulator& e) { return e.Auto(); }},
-    {"STDBY", Command::Standby, [](sim::Simulator& e) { return e.Standby(); }},
-    {"+1", Command::HeadingOne, [](sim::Simulator& e) { return e.ChangeHeading(1); }},
-    {"+10", Command::HeadingTen, [](sim::Simulator& e) { return e.ChangeHeading(10); }},
-    {"-1", Command::HeadingOne, [](sim::Simulator& e) { return e.ChangeHeading(-1); }},
-    {"-10", Command::HeadingTen, [](sim::Simulator& e) { return e.ChangeHeading(-10); }},
-};
-// The current's two choices: choosing the one in force changes nothing (refused, saying so).
-struct ChoiceCommand {
-    std::string_view name;
-    bool alternating;
-    std::string_view inForce;
-};
-constexpr ChoiceCommand kChoiceCommands[] = {{"ALTERNE", true, "le courant est déjà alterné"},
-                                             {"CONSTANT", false, "le courant est déjà constant"}};
-constexpr std::string_view kPause = "PAUSE";
-constexpr std::string_view kResume = "REPRISE";
+
+// The current's two choices: a click on the radio button, then its handler.
+template <bool alternating>
+void ChooseCurrent(TFCorvel& w, int) {
+    w.RdBtCourAlt.checked = alternating;
+    w.RdBtCourConst.checked = !alternating;
+    w.RdBtCourConstChange();
+}
+template <bool alternating>
+std::string_view CurrentInForce(const TFCorvel& w) {
+    if (w.Engine.AlternatingCurrent() != alternating) return {};
+    return alternating ? "le courant est déjà alterné" : "le courant est déjà constant";
+}
+
 constexpr std::string_view kTiller = "BARRE=";
+
+#define ENABLED(control) [](TFCorvel& w) -> bool& { return w.control.enabled; }
+#define CLICK(handler) [](TFCorvel& w, int) { w.handler(); }
+const WindowCommand kWindowCommands[] = {
+    {"", "BtCalC", CLICK(BtCalCClick), std::nullopt, nullptr, nullptr, "F5"},
+    {"VIRER", "SBtVire", CLICK(SBtVireClick), Command::Tack, ENABLED(SBtVire), nullptr, "F7"},
+    {"EMPANNER", "SBtEmp", CLICK(SBtEmpClick), Command::Gybe, ENABLED(SBtEmp), nullptr, "F8"},
+    {"MEILLEUR_PRES", "BtBestHaul", CLICK(BtBestHaulClick), Command::BestHaul, ENABLED(BtBestHaul), nullptr, "F9"},
+    {"AUTO", "SpBTAUTO", CLICK(SpBtAUTOClick), Command::Auto, ENABLED(SpBTAUTO), nullptr, "F2"},
+    {"STDBY", "SpBtStdBY", CLICK(SpBtStdBYClick), Command::Standby, ENABLED(SpBtStdBY), nullptr, "F3"},
+    {"+1", "SpBtR", CLICK(SpBtRClick), Command::HeadingOne, ENABLED(SpBtR), nullptr, "Ctrl+Right"},
+    {"+10", "SpBt10R", CLICK(SpBt10RClick), Command::HeadingTen, ENABLED(SpBt10R), nullptr, "Ctrl+Shift+Right"},
+    {"-1", "SpBtL", CLICK(SpBtLClick), Command::HeadingOne, ENABLED(SpBtL), nullptr, "Ctrl+Left"},
+    {"-10", "SpBT10L", CLICK(SpBT10LClick), Command::HeadingTen, ENABLED(SpBT10L), nullptr, "Ctrl+Shift+Left"},
+    {"BARRE=N", "TrackBarre",
+     [](TFCorvel& w, int position) {
+         w.TrackBarre.value = position;
+         w.TrackBarreChange();
+     },
+     Command::Tiller, ENABLED(TrackBarre), nullptr, ""},
+    {"PAUSE", "SpBtPauseRes", CLICK(SpBtPauseResClick), Command::Pause, ENABLED(SpBtPauseRes), nullptr, "F6"},
+    {"REPRISE", "SpBtPauseRes", CLICK(SpBtPauseResClick), Command::Resume, ENABLED(SpBtPauseRes), nullptr, ""},
+    {"ALTERNE", "RdBtCourAlt", ChooseCurrent<true>, std::nullopt, nullptr, CurrentInForce<true>, ""},
+    {"CONSTANT", "RdBtCourConst", ChooseCurrent<false>, std::nullopt, nullptr, CurrentInForce<false>, ""},
+};
+#undef ENABLED
+#undef CLICK
+
+// The row that `command` names, with the argument of "BARRE=N"; null when none does.
+const WindowCommand* NamedCommand(std::string_view command, int& argument) {
+    argument = 0;
+    for (const WindowCommand& c : kWindowCommands) {
+        if (c.name.empty()) continue;
+        if (c.name.starts_with(kTiller)) {
+            const auto position = TillerPosition(command);
+            if (!position) continue;
+            argument = *position;
+            return &c;
+        }
+        if (command == c.name) return &c;
+    }
+    return nullptr;
+}
 
 // ---------------------------------------------------------------- control lines
 
@@ -331,40 +360,43 @@ std::optional<int> TillerPosition(std::string_view command) {
     return n;
 }
 
+std::span<const WindowCommand> WindowCommands() { return kWindowCommands; }
+
+const WindowCommand* CommandOfControl(std::string_view control) {
+    for (const WindowCommand& c : kWindowCommands) {
+        if (c.control == control) return &c;
+    }
+    return nullptr;
+}
+
+std::string WindowCommandNames() {
+    std::string names;
+    for (const WindowCommand& c : kWindowCommands) {
+        if (c.name.empty()) continue;
+        if (!names.empty()) names += ", ";
+        names += c.name;
+    }
+    return names;
+}
+
 bool IsWindowCommand(std::string_view c) {
-    bool known = c == kPause || c == kResume;
-    for (const EngineCommand& b : kEngineCommands) known = known || c == b.name;
-    for (const ChoiceCommand& r : kChoiceCommands) known = known || c == r.name;
-    return known || TillerPosition(c);
+    int argument = 0;
+    return NamedCommand(c, argument) != nullptr;
 }
 
 std::string_view RunWindowCommand(TFCorvel& w, std::string_view command) {
-    sim::Simulator& engine = w.Engine;
-    for (const EngineCommand& b : kEngineCommands) {
-        if (command != b.name) continue;
-        if (const sim::Refusal r = engine.WhyRefused(b.command); r != sim::Refusal::None) return CommandRefusalText(r);
-        b.run(engine);
-        return {};
+    int argument = 0;
+    const WindowCommand* c = NamedCommand(command, argument);
+    if (c == nullptr) return CommandRefusalText(sim::Refusal::NotOffered);  // no command of the window
+    if (c->question) {
+        if (const sim::Refusal r = w.Engine.WhyRefused(*c->question); r != sim::Refusal::None) {
+            return CommandRefusalText(r);
+        }
     }
-    for (const ChoiceCommand& r : kChoiceCommands) {
-        if (command != r.name) continue;
-        if (engine.AlternatingCurrent() == r.alternating) return r.inForce;
-        w.RdBtCourAlt.checked = r.alternating;  // the radio buttons, then their handler, as a click
-        w.RdBtCourConst.checked = !r.alternating;
-        w.RdBtCourConstChange();
-        return {};
+    if (c->inForce) {
+        if (const std::string_view reason = c->inForce(w); !reason.empty()) return reason;
     }
-    const auto tiller = TillerPosition(command);
-    const bool pauseButton = command == kPause || command == kResume;
-    if (!pauseButton && !tiller) return CommandRefusalText(sim::Refusal::NotOffered);  // no command of the window
-    const Command asked = tiller ? Command::Tiller : command == kPause ? Command::Pause : Command::Resume;
-    if (const sim::Refusal r = engine.WhyRefused(asked); r != sim::Refusal::None) return CommandRefusalText(r);
-    if (pauseButton) {
-        w.SpBtPauseResClick();
-    } else {
-        engine.SetTiller(*tiller);
-        w.TrackBarre.value = *tiller;
-    }
+    c->click(w, argument);
     return {};
 }
 
@@ -402,7 +434,7 @@ std::string AnswerControlLine(TFCorvel& w, std::string_view line, ControlledRun 
                                : Err("commande indisponible à cet instant : " + std::string(first) + " (" +
                                      std::string(refusal) + ")");
     }
-    return Err("commande inconnue : " + std::string(nav::FirstBytes(first, 40)) + " (" + kWindowCommandNames +
+    return Err("commande inconnue : " + std::string(nav::FirstBytes(first, 40)) + " (" + WindowCommandNames() +
                ", SET, STATE)");
 }
 

@@ -3,7 +3,7 @@
 // over the main window model and its engine; the socket server is in links/.
 //
 // A control line is one of:
-//   a command of the window (VIRER, EMPANNER, ..., see kWindowCommandNames), refused with the
+//   a command of the window (VIRER, EMPANNER, ..., see WindowCommands), refused with the
 //     engine's reason when the engine would not take it now (its control disabled, or its rules);
 //   SET TWS KNOTS | SET TWD DEGREES | SET HDG DEGREES | SET CURRENT KNOTS DEGREES |
 //   SET POS DD MM.M N|S DDD MM.M E|W | SET WP NAME DD MM.M N|S DDD MM.M E|W:
@@ -17,6 +17,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -24,9 +25,28 @@
 
 namespace corvel::app {
 
-// The names of the window's commands, for messages and help.
-inline constexpr const char* kWindowCommandNames =
-    "VIRER, EMPANNER, MEILLEUR_PRES, AUTO, STDBY, +1, +10, -1, -10, BARRE=N, PAUSE, REPRISE, ALTERNE, CONSTANT";
+// The window's commands, one row each: the window's buttons and shortcuts, --do, the control port
+// and the usage texts all come from this table. A command by name calls the handler a click calls,
+// and is refused exactly when the engine's question says its control is not offered (or when the
+// engine's own rules refuse it: sim::Simulator::WhyRefused).
+struct WindowCommand {
+    std::string_view name;     // for --do and the control port; empty: the window's alone
+    std::string_view control;  // the control a click presses (its name in the window model)
+    // What the click calls; `argument` is N of a command "NAME=N" (the tiller's position).
+    void (*click)(TFCorvel& w, int argument);
+    std::optional<sim::Command> question;  // whether it is offered now; none: always
+    // The control's enabled state, which the engine's question sets; null when it has none.
+    bool& (*enabled)(TFCorvel& w);
+    // A choice already in force: the French reason a command by name changes nothing; null: never.
+    std::string_view (*inForce)(const TFCorvel& w);
+    std::string_view shortcut;  // the key, in portable text ("F7", "Ctrl+Shift+Left"); empty: none
+};
+std::span<const WindowCommand> WindowCommands();
+// The row of a control that a click or its shortcut runs; null when there is none.
+const WindowCommand* CommandOfControl(std::string_view control);
+// The names of the commands by name, in the table's order, for messages and help: "VIRER,
+// EMPANNER, ..., BARRE=N, ...".
+std::string WindowCommandNames();
 
 // The tiller position of "BARRE=N", N a whole number 0..30; nothing for another text.
 std::optional<int> TillerPosition(std::string_view command);

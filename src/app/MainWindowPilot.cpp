@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 
+#include "app/ControlCommands.h"
 #include "app/MainWindowModel.h"
 #include "nav/Conversions.h"
 
@@ -64,15 +65,9 @@ void TFCorvel::SpBT10LClick() { Engine.ChangeHeading(-10); }
 void TFCorvel::ShowOfferedCommands() {
     Changes.Bump(ControlGroup::Pilot);
     Changes.Bump(ControlGroup::Centre);
-    const sim::OfferedCommands& o = Engine.Offered();
-    SBtVire.enabled = o.tack;
-    SBtEmp.enabled = o.gybe;
-    BtBestHaul.enabled = o.bestHaul;
-    SpBTAUTO.enabled = SpBtStdBY.enabled = o.pilotModes;
-    SpBtR.enabled = SpBtL.enabled = o.headingOne;
-    SpBt10R.enabled = SpBT10L.enabled = o.headingTen;
-    SpBtPauseRes.enabled = o.pauseResume;
-    TrackBarre.enabled = o.tiller;
+    for (const WindowCommand& c : WindowCommands()) {
+        if (c.enabled != nullptr && c.question) c.enabled(*this) = Engine.Offers(*c.question);
+    }
 }
 
 void TFCorvel::ShowPilotGlyphs(sim::PilotSituation situation) {

@@ -151,7 +151,7 @@ std::string ParseDo(const std::string& text, ScheduledCommand& out) {
     if (c.starts_with("BARRE=")) {
         return "position de barre invalide dans --do " + text + " (BARRE=N, N entier de 0 à 30)";
     }
-    return "commande inconnue dans --do " + text + " (" + app::kWindowCommandNames + ")";
+    return "commande inconnue dans --do " + text + " (" + app::WindowCommandNames() + ")";
 }
 
 // --faults LIST: the French message refusing the list, naming its bad item, or "".

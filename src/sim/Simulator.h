@@ -208,6 +208,9 @@ public:
     bool TillerCentring() const { return TimerZeroBarre.Enabled(); }
 
     const OfferedCommands& Offered() const { return offered_; }
+    // Whether the control of `command` is offered (enabled) now; WhyRefused adds the engine's
+    // own rules.
+    bool Offers(Command command) const;
     // Whether `command` would be taken now: Refusal::None exactly when it is offered (its control
     // enabled) and its command would not return false; otherwise why not.
     Refusal WhyRefused(Command command) const;

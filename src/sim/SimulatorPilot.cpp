@@ -34,13 +34,17 @@ bool Simulator::Accepts(Command command) const {
     return false;
 }
 
-Refusal Simulator::WhyRefused(Command command) const {
+bool Simulator::Offers(Command command) const {
     static constexpr bool OfferedCommands::*kOffered[] = {&OfferedCommands::tack,        &OfferedCommands::gybe,
                                                           &OfferedCommands::bestHaul,    &OfferedCommands::pilotModes,
                                                           &OfferedCommands::pilotModes,  &OfferedCommands::headingOne,
                                                           &OfferedCommands::headingTen,  &OfferedCommands::pauseResume,
                                                           &OfferedCommands::pauseResume, &OfferedCommands::tiller};
-    if (offered_.*kOffered[static_cast<int>(command)] && Accepts(command)) return Refusal::None;
+    return offered_.*kOffered[static_cast<int>(command)];
+}
+
+Refusal Simulator::WhyRefused(Command command) const {
+    if (Offers(command) && Accepts(command)) return Refusal::None;
     const bool autopilot = command == Command::Tack || command == Command::Gybe || command == Command::BestHaul ||
                            command == Command::HeadingOne || command == Command::HeadingTen;
     if (TillerCentring()) return Refusal::TillerCentring;

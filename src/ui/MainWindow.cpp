@@ -26,6 +26,7 @@
 #include <QSpinBox>
 #include <algorithm>
 
+#include "app/ControlCommands.h"
 #include "ui/AboutBox.h"
 #include "ui/Artwork.h"
 #include "ui/Binding.h"
@@ -61,34 +62,16 @@ public:
 // model, for saving.
 constexpr int kSentenceListLines = 2000;
 
-// The keyboard shortcuts of the pilot and the manoeuvres: function keys and Ctrl+arrows, which
-// no field uses while the user types (a field that uses Ctrl+arrows keeps them).
-struct ShortcutKey {
-    const char* control;
-    QKeySequence key;
-};
-const ShortcutKey kShortcuts[] = {
-    {"BtCalC", QKeySequence(Qt::Key_F5)},
-    {"SpBtPauseRes", QKeySequence(Qt::Key_F6)},
-    {"SpBTAUTO", QKeySequence(Qt::Key_F2)},
-    {"SpBtStdBY", QKeySequence(Qt::Key_F3)},
-    {"SBtVire", QKeySequence(Qt::Key_F7)},
-    {"SBtEmp", QKeySequence(Qt::Key_F8)},
-    {"BtBestHaul", QKeySequence(Qt::Key_F9)},
-    {"SpBtL", QKeySequence(Qt::CTRL | Qt::Key_Left)},
-    {"SpBtR", QKeySequence(Qt::CTRL | Qt::Key_Right)},
-    {"SpBT10L", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Left)},
-    {"SpBt10R", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Right)},
-};
-
-// The key of a button that has a shortcut ("F7"), else nothing.
+// The key of a control's command ("F7" as the system writes it), else nothing: the window's
+// command table (app/ControlCommands) holds the keys, function keys and Ctrl+arrows, which no
+// field uses while the user types (a field that uses Ctrl+arrows keeps them).
+QKeySequence KeyOf(const app::WindowCommand& c) {
+    return QKeySequence(QString::fromLatin1(c.shortcut.data(), static_cast<qsizetype>(c.shortcut.size())),
+                        QKeySequence::PortableText);
+}
 QString ShortcutOf(const char* control) {
-    for (const ShortcutKey& s : kShortcuts) {
-        if (std::string_view(s.control) == control) {
-            return s.key.toString(QKeySequence::NativeText);
-        }
-    }
-    return {};
+    const app::WindowCommand* c = app::CommandOfControl(control);
+    return c == nullptr ? QString() : KeyOf(*c).toString(QKeySequence::NativeText);
 }
 
 }  // namespace
@@ -374,17 +357,14 @@ void MainWindow::BuildCentre() {
     category->setAlignment(Qt::AlignCenter);
     category->setWordWrap(true);
     category->setStyleSheet(QStringLiteral("background: rgba(255,255,255,200); border-radius: 6px;"));
-    QPushButton* simulate = m.Push(
-        canvas_, CONTROL(BtCalC), {x, 123, width, 33}, group, [this] { w_.BtCalCClick(); }, ShortcutOf("BtCalC"));
+    QPushButton* simulate =
+        m.Push(canvas_, CONTROL(BtCalC), {x, 123, width, 33}, group, ClickOf("BtCalC"), ShortcutOf("BtCalC"));
     simulate->setStyleSheet(QStringLiteral("font-weight: bold;"));
-    QPushButton* pause = m.Push(
-        canvas_, CONTROL(SpBtPauseRes), {x, 176, width, 44}, group, [this] { w_.SpBtPauseResClick(); },
-        ShortcutOf("SpBtPauseRes"));
+    QPushButton* pause = m.Push(canvas_, CONTROL(SpBtPauseRes), {x, 176, width, 44}, group, ClickOf("SpBtPauseRes"),
+                                ShortcutOf("SpBtPauseRes"));
     pause->setIconSize({32, 32});
     bind_->glyphs.push_back({pause, GlyphList::PauseResume, &w_.GlyphResPause});
-    m.Push(
-        canvas_, CONTROL(BtBestHaul), {x, 230, width, 40}, group, [this] { w_.BtBestHaulClick(); },
-        ShortcutOf("BtBestHaul"));
+    m.Push(canvas_, CONTROL(BtBestHaul), {x, 230, width, 40}, group, ClickOf("BtBestHaul"), ShortcutOf("BtBestHaul"));
     QLineEdit* tack = m.Display(canvas_, CONTROL(EdAM), {x, 283, width, 32}, group);
     tack->setAlignment(Qt::AlignCenter);
     tack->setStyleSheet(QStringLiteral("font-weight: bold;"));
@@ -454,28 +434,23 @@ void MainWindow::BuildCompass() {
     // The pilot's and the helm's buttons stand in the compass's corners, clear of the dial: AUTO over
     // STDBY at the top right, "- 1" over "-10" and "+ 1" over "+10" at the bottom, the manoeuvres
     // below them.
-    QPushButton* autoButton = m.Push(
-        canvas_, CONTROL(SpBTAUTO), {1076, 20, 90, 34}, pilot, [this] { w_.SpBtAUTOClick(); }, ShortcutOf("SpBTAUTO"));
-    QPushButton* standby = m.Push(
-        canvas_, CONTROL(SpBtStdBY), {1076, 58, 90, 34}, pilot, [this] { w_.SpBtStdBYClick(); },
-        ShortcutOf("SpBtStdBY"));
+    QPushButton* autoButton =
+        m.Push(canvas_, CONTROL(SpBTAUTO), {1076, 20, 90, 34}, pilot, ClickOf("SpBTAUTO"), ShortcutOf("SpBTAUTO"));
+    QPushButton* standby =
+        m.Push(canvas_, CONTROL(SpBtStdBY), {1076, 58, 90, 34}, pilot, ClickOf("SpBtStdBY"), ShortcutOf("SpBtStdBY"));
     for (auto [button, list, glyph] : {std::tuple{autoButton, GlyphList::Auto, &w_.Glyph_AUTO},
                                        std::tuple{standby, GlyphList::Standby, &w_.Glyph_STDBY}}) {
         button->setIconSize({80, 28});
         bind_->glyphs.push_back({button, list, glyph});
     }
-    m.Push(
-        canvas_, CONTROL(SpBtL), {638, 484, 48, 28}, pilot, [this] { w_.SpBtLClick(); }, ShortcutOf("SpBtL"));
-    m.Push(
-        canvas_, CONTROL(SpBT10L), {638, 516, 48, 28}, pilot, [this] { w_.SpBT10LClick(); }, ShortcutOf("SpBT10L"));
-    m.Push(
-        canvas_, CONTROL(SpBt10R), {1118, 516, 48, 28}, pilot, [this] { w_.SpBt10RClick(); }, ShortcutOf("SpBt10R"));
-    m.Push(
-        canvas_, CONTROL(SpBtR), {1118, 484, 48, 28}, pilot, [this] { w_.SpBtRClick(); }, ShortcutOf("SpBtR"));
-    QPushButton* tack = m.Push(
-        canvas_, CONTROL(SBtVire), {638, 550, 110, 36}, pilot, [this] { w_.SBtVireClick(); }, ShortcutOf("SBtVire"));
-    QPushButton* gybe = m.Push(
-        canvas_, CONTROL(SBtEmp), {1056, 550, 110, 36}, pilot, [this] { w_.SBtEmpClick(); }, ShortcutOf("SBtEmp"));
+    m.Push(canvas_, CONTROL(SpBtL), {638, 484, 48, 28}, pilot, ClickOf("SpBtL"), ShortcutOf("SpBtL"));
+    m.Push(canvas_, CONTROL(SpBT10L), {638, 516, 48, 28}, pilot, ClickOf("SpBT10L"), ShortcutOf("SpBT10L"));
+    m.Push(canvas_, CONTROL(SpBt10R), {1118, 516, 48, 28}, pilot, ClickOf("SpBt10R"), ShortcutOf("SpBt10R"));
+    m.Push(canvas_, CONTROL(SpBtR), {1118, 484, 48, 28}, pilot, ClickOf("SpBtR"), ShortcutOf("SpBtR"));
+    QPushButton* tack =
+        m.Push(canvas_, CONTROL(SBtVire), {638, 550, 110, 36}, pilot, ClickOf("SBtVire"), ShortcutOf("SBtVire"));
+    QPushButton* gybe =
+        m.Push(canvas_, CONTROL(SBtEmp), {1056, 550, 110, 36}, pilot, ClickOf("SBtEmp"), ShortcutOf("SBtEmp"));
     for (QPushButton* b : {tack, gybe}) b->setStyleSheet(QStringLiteral("font-weight: bold;"));
 
     auto* tiller = new QSlider(Qt::Horizontal, canvas_);
@@ -487,9 +462,8 @@ void MainWindow::BuildCompass() {
     tiller->setTickPosition(QSlider::TicksBelow);
     tiller->setTickInterval(5);
     tiller->setPageStep(5);
-    connect(tiller, &QSlider::valueChanged, this, [this](int value) {
-        w_.TrackBarre.value = value;
-        Command([this] { w_.TrackBarreChange(); });
+    connect(tiller, &QSlider::valueChanged, this, [this, move = app::CommandOfControl("TrackBarre")](int value) {
+        Command([this, move, value] { move->click(w_, value); });
     });
     bind_->tiller = tiller;
     auto* centre = new QPushButton(canvas_);
@@ -557,10 +531,17 @@ void MainWindow::BuildRightColumn() {
     legend->setPixmap(LegendPicture({377, 292}));
 }
 
+std::function<void()> MainWindow::ClickOf(const char* control) {
+    const app::WindowCommand* c = app::CommandOfControl(control);
+    return [this, c] { c->click(w_, 0); };
+}
+
 void MainWindow::BuildShortcuts() {
-    for (const ShortcutKey& s : kShortcuts) {
-        auto* button = canvas_->findChild<QPushButton*>(QString::fromLatin1(s.control));
-        auto* shortcut = new QShortcut(s.key, this);
+    for (const app::WindowCommand& c : app::WindowCommands()) {
+        if (c.shortcut.empty()) continue;
+        const QString name = QString::fromLatin1(c.control.data(), static_cast<qsizetype>(c.control.size()));
+        auto* button = canvas_->findChild<QPushButton*>(name);
+        auto* shortcut = new QShortcut(KeyOf(c), this);
         connect(shortcut, &QShortcut::activated, this, [button] {
             if (button->isEnabled() && button->isVisible()) button->click();
         });

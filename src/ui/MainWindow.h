@@ -71,6 +71,8 @@ private:
     void BuildTransmission();
     void BuildRightColumn();
     void BuildShortcuts();
+    // What a click on a control of the window's command table calls: its row's handler.
+    std::function<void()> ClickOf(const char* control);
     void SyncDialogs();
     void ScheduleNextPump();
     void ShowSentenceList();

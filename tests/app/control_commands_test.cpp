@@ -275,6 +275,52 @@ TEST_F(ControlFixture, CommandsTheEngineRefusesAreAnsweredWithItsReasonAndLeftUn
     EXPECT_FALSE(engine->S.Tacking);
 }
 
+// Every command by name is refused, and changes nothing, whenever its control is grey in the
+// window: before "SIMULER", paused, in STDBY, tacking, the tiller centring, the current turning.
+TEST_F(ControlFixture, ACommandByNameIsRefusedWheneverItsControlIsGrey) {
+    const struct {
+        const char* situation;
+        void (*setup)(ControlFixture&);
+    } situations[] = {
+        {"before SIMULER",
+         [](ControlFixture& f) {
+             f.program = std::make_unique<app::Program>(f.dialogs, test::SourceDir() / "data");
+             f.w = &f.program->FCorvel;
+             f.engine = &f.program->Engine;
+         }},
+        {"sailing", [](ControlFixture&) {}},
+        {"paused", [](ControlFixture& f) { f.Answer("PAUSE"); }},
+        {"STDBY", [](ControlFixture& f) { f.Answer("STDBY"); }},
+        {"tacking",
+         [](ControlFixture& f) {
+             f.Answer("VIRER");
+             f.w->Timers.Advance(50);
+         }},
+        {"tiller centring",
+         [](ControlFixture& f) {
+             f.Answer("STDBY");
+             f.Answer("BARRE=25");
+             f.w->zerolabarreClick();
+         }},
+        {"current turning", [](ControlFixture& f) { f.Answer("ALTERNE"); }},
+    };
+    int grey = 0;
+    for (const auto& situation : situations) {
+        for (const app::WindowCommand& c : app::WindowCommands()) {
+            if (c.name.empty() || c.enabled == nullptr) continue;
+            Sail();
+            situation.setup(*this);
+            if (c.enabled(*w)) continue;
+            ++grey;
+            const std::string name = c.name == "BARRE=N" ? "BARRE=20" : std::string(c.name);
+            const std::string before = app::StateJson(*w);
+            EXPECT_TRUE(Answer(name).starts_with("ERR commande indisponible")) << situation.situation << ": " << name;
+            EXPECT_EQ(app::StateJson(*w), before) << situation.situation << ": " << name;
+        }
+    }
+    EXPECT_GT(grey, 0);  // the situations do grey some controls
+}
+
 TEST_F(ControlFixture, AReplayAnswersStateAsAReplayAndRefusesEveryCommand) {
     program = std::make_unique<app::Program>(dialogs, test::SourceDir() / "data");  // never started
     w = &program->FCorvel;
