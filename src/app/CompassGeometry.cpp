@@ -13,12 +13,12 @@ namespace corvel::app {
 
 namespace {
 
-double Radians(double degrees) { return degrees * static_cast<double>(nav::Pi) / 180; }
 float Round(double x) { return static_cast<float>(nav::Round(x)); }
 
 // The point at bearing `b` (degrees clockwise from north) and radius `r` from `c`.
 PointF AtBearing(PointF c, double b, double r) {
-    return {static_cast<float>(c.x + r * std::sin(Radians(b))), static_cast<float>(c.y - r * std::cos(Radians(b)))};
+    return {static_cast<float>(c.x + r * std::sin(nav::Radians(b))),
+            static_cast<float>(c.y - r * std::cos(nav::Radians(b)))};
 }
 
 bool NearCentre(PointF p, PointF centre) {
@@ -38,13 +38,13 @@ double Clearance(double angle) {
     } else if (a >= 225 && a < 315) {
         towards = 270 - a;
     }
-    return std::fabs(kCentreClearance / std::cos(Radians(towards)));
+    return std::fabs(kCentreClearance / std::cos(nav::Radians(towards)));
 }
 
 // `from` moved by `length` along angle `a` (counter-clockwise from the screen's x axis, y down),
 // each coordinate change rounded.
 PointF Along(PointF from, double a, double length) {
-    return {from.x + Round(std::cos(Radians(a)) * length), from.y - Round(std::sin(Radians(a)) * length)};
+    return {from.x + Round(std::cos(nav::Radians(a)) * length), from.y - Round(std::sin(nav::Radians(a)) * length)};
 }
 
 struct RingSet {

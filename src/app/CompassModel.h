@@ -6,6 +6,9 @@
 #include <string>
 
 #include "app/Controls.h"
+#include "nav/Conversions.h"
+#include "sim/SimulationState.h"
+#include "sim/Simulator.h"
 
 namespace corvel::app {
 
@@ -73,6 +76,35 @@ public:
     bool ShowHint = false;  // the hint shows only when there is a current
     // Incremented at each repaint request, so a view knows when to redraw.
     long repaints = 0;
+};
+
+// The main window's compass: fills the instrument from the engine's state, in the instrument's own
+// coordinates (the dial's centre is CentreXY): the scale, the wind triangle, the current, the
+// courses and the waypoint's direction. A bearing B is given to an arrow as the angle 450 - B.
+class CompassPanel {
+public:
+    // Sets the dial as the window shows it: a major tick every 30 degrees, a minor one every 5, the
+    // centre in the middle.
+    explicit CompassPanel(TFMXCompass& compass);
+    // The scale from the fastest speed shown (knots): the dial's radius less 12 pixels for the
+    // next step of 5 knots at or above it, up to 40.
+    void SetScale(float scaleSpeed);
+    // A start: the hint shows with a current; without one, its four arrows are hidden.
+    void Start(bool current);
+    // A tick's triangle and courses as the tick drew them, then the scale for the next tick.
+    void Tick(const sim::SimulationState& s, const sim::TickRecord& r);
+    // The waypoint's direction: an arrow from the centre to 12 pixels inside the rim.
+    void ShowWaypoint(float bearing);
+
+private:
+    PointF Centre() const { return compass_.CentreXY; }
+    // The tail of a vector of `speed` knots coming from `bearing`, each coordinate rounded.
+    PointF AtBearing(float speed, float bearing) const;
+
+    TFMXCompass& compass_;
+    int radius_ = 0;   // the dial's radius less the rim's pixel
+    float scale_ = 0;  // pixels per knot
+    TArrow arrow_;     // one record reused for every arrow handed to the compass, as a tick fills it
 };
 
 }  // namespace corvel::app

@@ -28,7 +28,6 @@ std::string Fixed(Real x, int precision, int digits) { return FormatFixed(x, pre
 // Sines and cosines of the tick run in 64 bits: their results are stored as 32-bit values or
 // rounded to whole pixels, and the extended-precision ones cost about a microsecond each, more
 // than the whole tick is allowed.
-double Radians(double degrees) { return degrees * static_cast<double>(Pi) / 180; }
 float Parse(const EditField& f) { return static_cast<float>(ValidFloat(f.text)); }
 
 // The window's texts as it opens: the fields' first values, the labels, the button captions, the
@@ -160,15 +159,6 @@ TFCorvel::TFCorvel(const MainWindowParts& parts)
     TrackBarre = {15, 0, 30, false};
     BestHaulStageChanged(sim::BestHaulStage::Offered);
 
-    // The compass's geometry.
-    compassRadius_ = static_cast<int>(Round(FMXCompass1.Width / 2.0)) - 1;
-    compassCentreX_ = static_cast<int>(compassOrigin_.x) + static_cast<int>(Round(FMXCompass1.Width / 2.0));
-    compassCentreY_ = static_cast<int>(compassOrigin_.y) + static_cast<int>(Round(FMXCompass1.Height / 2.0));
-    FMXCompass1.GraduationMineure = 5;
-    FMXCompass1.GraduationMajeure = 30;
-    FMXCompass1.CentreXY = {static_cast<float>(Round(FMXCompass1.Width / 2.0)),
-                            static_cast<float>(Round(FMXCompass1.Height / 2.0))};
-
     // The engine as it stands (in AUTO), then everything it says.
     ShowOfferedCommands();
     TrackBarre.value = Engine.Tiller();
@@ -291,15 +281,7 @@ void TFCorvel::StartDone() {
     SwWIFI.hint = kPauseFirstHint;
     // Without a current its arrows are hidden.
     const bool current = S.Current.mdl != 0;
-    FMXCompass1.ShowHint = current;
-    if (!current) {
-        TArrow hidden;
-        hidden.Org = hidden.Ext = CentrePoint();
-        FMXCompass1.SetArrowSurfaceWind(hidden);
-        FMXCompass1.SetArrowCurrent(hidden);
-        FMXCompass1.SetArrowGVW(hidden);
-        FMXCompass1.SetArrowCOGSOG(hidden);
-    }
+    Compass.Start(current);
     const WindLabels labels = MajLabTWSW(current);
     LabTypVent.text = std::string(labels.LabTypVent);
     LabBestHAul.text = std::string(labels.LabBestHAul);
@@ -326,38 +308,6 @@ void TFCorvel::ResumeDone() {
     GlyphResPause.imageIndex = 0;
     ShowPilotGlyphs(S.Standby ? sim::PilotSituation::ResumedStandby : sim::PilotSituation::ResumedAuto);
     SwWIFI.enabled = false;
-}
-
-// ---------------------------------------------------------------- the compass's geometry
-
-PointF TFCorvel::CoordORIgW(float len, float angl) const {
-    const CosSin a = CosSinOf(Radians(angl));
-    return {static_cast<float>(Round(a.cos * len) + compassCentreX_),
-            static_cast<float>(compassCentreY_ - Round(len * a.sin))};
-}
-
-PointF TFCorvel::CoordComp(PointF p) const { return {p.x - compassOrigin_.x, p.y - compassOrigin_.y}; }
-
-PointF TFCorvel::CentrePoint() const {
-    return CoordComp({static_cast<float>(compassCentreX_), static_cast<float>(compassCentreY_)});
-}
-
-PointF TFCorvel::BearingPoint(float speed, float bearing) const {
-    return CoordComp(CoordORIgW(arrowScale_ * speed, 450 - bearing));
-}
-
-void TFCorvel::SetFactEch() {
-    static constexpr float kSteps[] = {5, 10, 15, 20, 25, 30, 35, 40};
-    float step = 40;
-    for (float candidate : kSteps) {
-        if (S.ScaleSpeed <= candidate) {
-            step = candidate;
-            break;
-        }
-    }
-    arrowScale_ = (static_cast<float>(compassRadius_) - 12) / step;
-    FMXCompass1.Setetalon(S.ScaleSpeed);
-    FMXCompass1.SetFactConvers(arrowScale_);
 }
 
 // ---------------------------------------------------------------- displays
@@ -408,7 +358,6 @@ void TFCorvel::TickDone(const sim::TickRecord& r) {
     if (r.showValues || r.current) Changes.Bump(ControlGroup::Conditions);
     if (r.showValues) Changes.Bump(ControlGroup::ComputedData);
     SimulationState& s = S;
-    ++FMXCompass1.repaints;
     // What the tick computed on its way: the close-hauled test, the drift, the apparent wind.
     MajBtBestHaul();
     ShowDrift();
@@ -428,31 +377,7 @@ void TFCorvel::TickDone(const sim::TickRecord& r) {
         EdTWD.text = Fixed(s.TrueWind.argt, 4, 1);
     }
 
-    // The wind triangle.
-    const PointF centre = CentrePoint();
-    const PointF w0 = BearingPoint(s.TrueWind.mdl, s.TrueWind.argt);
-    arrow_.Org = w0;
-    arrow_.Ext = centre;
-    arrow_.Angle = 450 - s.TrueWind.argt;
-    arrow_.Len = arrowScale_ * s.TrueWind.mdl;
-    FMXCompass1.SetArrowTrueWind(arrow_);
-    PointF e1 = w0;
     if (r.current) {
-        const float a = 450 - s.Current.argt;
-        const float l = arrowScale_ * s.Current.mdl;
-        const CosSin cs = CosSinOf(Radians(a));
-        e1 = {static_cast<float>(w0.x + cs.cos * l), static_cast<float>(w0.y - cs.sin * l)};
-        arrow_.Org = w0;
-        arrow_.Ext = e1;
-        arrow_.Angle = a;
-        arrow_.Len = l;
-        arrow_.Epaiss = ArrowWidth(ArrowKind::Current, s.Current.mdl);
-        FMXCompass1.SetArrowCurrent(arrow_);
-        arrow_.Org = e1;
-        arrow_.Ext = centre;
-        arrow_.Angle = 450 - r.surfaceWindDrawn.argt;
-        arrow_.Len = arrowScale_ * r.surfaceWindDrawn.mdl;
-        FMXCompass1.SetArrowSurfaceWind(arrow_);
         currentSpeedText_.Show(EdFCourant.text, s.Current.mdl, 3, 1);
         currentDirectionText_.Show(EdDirCourant.text, s.Current.argt, 4, 1);
     }
@@ -466,47 +391,21 @@ void TFCorvel::TickDone(const sim::TickRecord& r) {
     }
     ImageBatDYNRotation = s.HDG;
 
-    // Apparent wind arrows and the tack.
-    const PointF a0 = BearingPoint(s.AWS, s.AWD);
-    arrow_.Org = a0;
-    arrow_.Ext = centre;
-    arrow_.Angle = 450 - s.AWD;
-    arrow_.Len = arrowScale_ * s.AWS;
-    FMXCompass1.SetArrowApparWind(arrow_);
     ShowTack();
-    arrow_.Org = a0;
-    arrow_.Ext = e1;
-    FMXCompass1.SetArrowBoatVelocityWind(arrow_);
 
     // Over the ground as the tick found it before the polar's new speed.
     if (r.showValues) {
         EdSOG.text = Fixed(r.groundBeforeSpeed.mdl, 4, 2);
         EdCOG.text = Fixed(r.groundBeforeSpeed.argt, 5, 1);
     }
-    if (r.current) {
-        arrow_.Org = a0;
-        arrow_.Ext = w0;
-        FMXCompass1.SetArrowGVW(arrow_);
-        arrow_.Org = centre;
-        arrow_.Angle = 450 - r.groundBeforeSpeed.argt;
-        arrow_.Len = arrowScale_ * r.groundBeforeSpeed.mdl;
-        FMXCompass1.SetArrowCOGSOG(arrow_);
-    }
 
-    // Boat speed, its arrow and the heading's.
+    // Boat speed.
     if (r.showValues) {
         EdBSP.text = Fixed(s.WaterTrack.mdl, 4, 2);
         if (!r.current) EdSOG.text = EdBSP.text;
     }
-    arrow_.Org = centre;
-    arrow_.Angle = 450 - s.WaterTrack.argt;
-    arrow_.Len = arrowScale_ * s.WaterTrack.mdl;
-    FMXCompass1.SetArrowBoatSpeed(arrow_);
-    arrow_.Angle = 450 - s.HDG;
-    FMXCompass1.SetArrowHeading(arrow_);
-
     if (r.showValues) EdVMGVent.text = Fixed(s.VMGWind, 4, 2);
-    SetFactEch();
+    Compass.Tick(s, r);
 }
 
 void TFCorvel::EdTWSChange() {
@@ -535,11 +434,7 @@ void TFCorvel::WaypointUpdated(bool eteDefined) {
     EdDTW.text = Fixed(S.DTW, 5, 2);
     LabEddistortho.text = "    " + Fixed(S.DTW, 8, 4);
     LabEdDistLoxo.text = "    " + Fixed(S.RhumbDistance, 8, 4);
-    TArrow wp;
-    wp.Org = CentrePoint();
-    wp.Angle = 450 - S.BTW;
-    wp.Len = static_cast<float>(compassRadius_ - 12);
-    FMXCompass1.SetArrowDirWP(wp);
+    Compass.ShowWaypoint(S.BTW);
     EdBTW.text = Fixed(S.BTW, 4, 1);
     LbEdWCV.text = Fixed(S.WCV, 3, 1);
     LbEDETE.text = eteDefined ? EteText(S.ETEHours) : " ";

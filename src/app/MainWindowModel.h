@@ -61,9 +61,6 @@ public:
     // against the configuration loader's ranges: the first one outside is told to the user, with
     // the loader's words, and false is returned (the command is not done).
     bool FieldsInRange(bool waypoint);
-    void SetFactEch();  // the compass's scale, from the engine's scale speed
-    PointF CoordORIgW(float len, float angl) const;
-    PointF CoordComp(PointF windowPoint) const;
 
     void EdTWSChange();  // the best upwind angle shown again, and the wind force
     void SpBPolPercChange();
@@ -116,6 +113,7 @@ public:
     SlideShow Slides{Timers};
     void SwitchDiaposSwitch() { Slides.SwitchDiaposSwitch(SwitchDiapos.isChecked); }
     TFMXCompass FMXCompass1;
+    CompassPanel Compass{FMXCompass1};  // fills it from the state
 
     // --- controls
     std::string Caption;
@@ -331,8 +329,6 @@ private:
     void ShowApparentWind(bool showValues);
     void ShowDrift();
     void ShowTack();
-    PointF CentrePoint() const;
-    PointF BearingPoint(float speed, float bearing) const;
 
     Dialogs& dialogs_;
     SystemClock systemClock_;
@@ -375,13 +371,7 @@ private:
         TFCorvel& window;
     };
     Roads roads_{*this};
-    TArrow arrow_;  // one record reused for every arrow handed to the compass, as the tick fills it
     bool angleMessageShown_ = false;
-    PointF compassOrigin_{630, 18};  // the compass's top-left corner in the window
-    // The compass's geometry: its radius and centre in the window, and pixels per knot.
-    int compassRadius_ = 0;
-    int compassCentreX_ = 0, compassCentreY_ = 0;
-    float arrowScale_ = 0;
 };
 
 }  // namespace corvel::app

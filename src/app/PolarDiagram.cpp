@@ -10,8 +10,6 @@ namespace corvel::app {
 
 namespace {
 
-double Radians(double degrees) { return degrees * static_cast<double>(nav::Pi) / 180; }
-
 // Hue (degrees), saturation and value (0..1) as an opaque colour.
 Colour FromHsv(double hue, double saturation, double value) {
     const double c = value * saturation;
@@ -53,7 +51,7 @@ PolarPoint Between(PolarPoint p0, PolarPoint p1, int k, int n) {
 // Keeps the best VMG of each side: the largest positive below the beam, the most negative above;
 // the first one found on a tie.
 void ConsiderVmg(PolarCurve& curve, PolarPoint p) {
-    const float vmg = static_cast<float>(std::cos(Radians(p.angle)) * p.speed);
+    const float vmg = static_cast<float>(std::cos(nav::Radians(p.angle)) * p.speed);
     if (p.angle < 90 && vmg > (curve.upwind.found ? curve.upwind.vmg : 0.0f)) {
         curve.upwind = {true, p.angle, p.speed, vmg};
     } else if (p.angle > 90 && vmg < (curve.downwind.found ? curve.downwind.vmg : 0.0f)) {
@@ -89,8 +87,8 @@ PolarCurve Curve(const sim::PolarTable& table, int column, int percent) {
 }
 
 PointF AtAngle(PointF centre, double angle, double radius) {
-    return {static_cast<float>(centre.x + radius * std::sin(Radians(angle))),
-            static_cast<float>(centre.y - radius * std::cos(Radians(angle)))};
+    return {static_cast<float>(centre.x + radius * std::sin(nav::Radians(angle))),
+            static_cast<float>(centre.y - radius * std::cos(nav::Radians(angle)))};
 }
 
 PlacedText Place(std::string text, PointF topLeft, const TextMeasure& measure) {
@@ -184,7 +182,7 @@ PolarDiagramDrawing DrawPolarDiagram(const std::vector<PolarCurve>& curves, int 
     }
     for (int a = 0; a <= 180; a += kSpokeStep) {
         PlacedText label = Place(std::to_string(a) + "°", {}, measure);
-        const double s = std::fabs(std::sin(Radians(a))), c = std::fabs(std::cos(Radians(a)));
+        const double s = std::fabs(std::sin(nav::Radians(a))), c = std::fabs(std::cos(nav::Radians(a)));
         const PointF mid = AtAngle(d.centre, a, d.radius + kGap + s * label.width / 2 + c * th / 2);
         label.topLeft = {mid.x - label.width / 2, mid.y - th / 2};
         d.spokes.push_back({static_cast<float>(a), {d.centre, AtAngle(d.centre, a, d.radius)}, std::move(label)});

@@ -29,6 +29,9 @@ double Round(double x);
 Real SignOf(Real x);
 // degrees -> radians.
 Real DegToRad(Real degrees);
+// The same in 64 bits, for drawing and for the tick's sines (results kept as 32-bit values or
+// whole pixels).
+inline double Radians(double degrees) { return degrees * static_cast<double>(Pi) / 180; }
 // radians -> degrees.
 Real RadToDeg(Real radians);
 

@@ -19,7 +19,6 @@ namespace {
 
 // Sines and cosines of the tick run in 64 bits: their results are stored as 32-bit values, and
 // the extended-precision ones cost about a microsecond each, more than the whole tick is allowed.
-double Radians(double degrees) { return degrees * static_cast<double>(Pi) / 180; }
 
 }  // namespace
 

@@ -245,7 +245,7 @@ TEST_F(CorvelFixture, ScaleStepsOfTheCompass) {
     } cases[] = {{5, 5}, {5.01f, 10}, {20, 20}, {35, 35}, {35.5f, 40}, {60, 40}};
     for (const auto& c : cases) {
         w->Engine.S.ScaleSpeed = c.speed;  // the fastest of true wind, apparent wind and boat speed
-        w->SetFactEch();
+        w->Compass.SetScale(c.speed);
         EXPECT_FLOAT_EQ(w->FMXCompass1.FactConvers, (269.0f - 12) / c.step) << c.speed;
         EXPECT_EQ(w->FMXCompass1.etalon, c.speed);
     }
