@@ -14,6 +14,9 @@ import tempfile
 import threading
 import time
 
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
+import processes  # noqa: E402
+
 EXE = sys.argv[1]
 START = ["--start", "2026-12-10T09:30:00"]
 SENTENCE = re.compile(rb"^\$[A-Z]{5},[\x20-\x7e]*\*[0-9A-F]{2}$")
@@ -1334,5 +1337,4 @@ def test_kill_fast():
 
 
 if __name__ == "__main__":
-    globals()["test_" + sys.argv[2]]()
-    print("ok")
+    processes.main(globals(), 1800, {"gpsd_reads_udp_with_crlf": 90, "gpsd_reads_every_field": 90})
