@@ -149,6 +149,51 @@ def test_bad_arguments():
         fail("--version")
 
 
+def test_headless_anywhere():
+    """--headless may stand anywhere among the options, as an option and not as an option's value;
+    -h and -V are --help and --version, in both modes."""
+    common = ["--no-settings", "--fast", "--duration", "3", *START]
+    reference = subprocess.run([EXE, "--headless", *common], capture_output=True, timeout=60, env=ENV)
+    if reference.returncode != 0 or not reference.stdout:
+        fail(f"--headless first: exit {reference.returncode}, stderr {reference.stderr!r}")
+    orders = [
+        ["--fast", "--headless", "--no-settings", "--duration", "3", *START],
+        [*common, "--headless"],
+        ["--no-settings", "--headless", "--fast", "--duration", "3", "--headless", *START],  # twice counts once
+    ]
+    for args in orders:
+        r = subprocess.run([EXE, *args], capture_output=True, timeout=60, env=ENV)
+        if r.returncode != 0 or r.stdout != reference.stdout or r.stderr:
+            fail(f"{args}: exit {r.returncode}, stderr {r.stderr!r}")
+    # A value that reads "--headless" is the option's value: here the name of the log.
+    with tempfile.TemporaryDirectory() as folder:
+        r = subprocess.run([EXE, *common, "--log", "--headless", "--headless"], capture_output=True, timeout=60,
+                           env=ENV, cwd=folder)
+        if r.returncode != 0 or not os.path.getsize(os.path.join(folder, "--headless")):
+            fail(f"--log --headless: exit {r.returncode}, stderr {r.stderr!r}, files {os.listdir(folder)}")
+    # The short options give what the long ones give, wherever --headless stands.
+    def output(*args):
+        r = subprocess.run([EXE, *args], capture_output=True, timeout=60, env=ENV)
+        if r.returncode != 0 or r.stderr:
+            fail(f"{args}: exit {r.returncode}, stderr {r.stderr!r}")
+        return r.stdout
+    window_help, headless_help, version = output("--help"), output("--headless", "--help"), output("--version")
+    if b"-h, --help" not in headless_help or not window_help.endswith(headless_help):
+        fail(f"--help: {window_help!r}")
+    short = [
+        (["-h"], window_help),
+        (["--no-settings", "-h"], window_help),
+        (["--headless", "-h"], headless_help),
+        (["-h", "--headless"], headless_help),
+        (["-V"], version),
+        (["--headless", "-V"], version),
+        (["-V", "--fast", "--headless"], version),
+    ]
+    for args, expected in short:
+        if output(*args) != expected:
+            fail(f"{args} differs from its long option")
+
+
 def test_config_and_settings():
     """The settings file is read at start unless --no-settings; --config opens a file after it."""
     with tempfile.TemporaryDirectory() as home:
