@@ -30,6 +30,7 @@
 #include "links/QtSerialPort.h"
 #include "main/HeadlessLinks.h"
 #include "main/LineOutput.h"
+#include "nav/Conversions.h"
 #include "nav/RegularFile.h"
 #include "ui/QtDialogs.h"
 
@@ -94,6 +95,7 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     char name[] = "corvelnmea";
     char* argv[] = {name, nullptr};
     QCoreApplication qapp(argc, argv);
+    nav::ForceDotSeparator();  // Qt took the user's locale for LC_NUMERIC: "--do 0.5:..." keeps its "."
     // Qt's reasons (a port that cannot listen) in French too; without the translations they stay
     // Qt's, without a word more on standard error.
     ui::InstallQtFrenchTranslations();

@@ -356,6 +356,21 @@ def test_do_refused():
         fail(f"refused by the engine: exit {r.returncode}, stderr {r.stderr!r}")
 
 
+def test_french_locale():
+    """Under a French locale (a comma before the decimals) the sentences and the messages keep their
+    "." : the same bytes as under the C locale."""
+    if "fr_FR.utf8" not in subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.split():
+        print("skip: no fr_FR.UTF-8 locale (scripts/setup.sh makes it)")
+        return
+    args = ["--fast", "--duration", "5", *START, "--do", "0.5:REPRISE"]  # refused: the run is not paused
+    french = run(*args, timeout=60, env=dict(ENV, LC_ALL="fr_FR.UTF-8"))
+    plain = run(*args, timeout=60, env=C_ENV)
+    if french.returncode != 0 or b"--do 0.5:REPRISE" not in french.stderr:
+        fail(f"exit {french.returncode}, stderr {french.stderr!r}")
+    if (french.stdout, french.stderr) != (plain.stdout, plain.stderr) or not plain.stdout:
+        fail("the French locale changed the output")
+
+
 def free_port(kind=socket.SOCK_STREAM, address="127.0.0.1") -> int:
     """A port of `address` that nobody listens on now (TCP, or UDP with socket.SOCK_DGRAM)."""
     with socket.socket(socket.AF_INET, kind) as probe:
