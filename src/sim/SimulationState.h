@@ -30,6 +30,10 @@ inline constexpr int kDepthColumns = 36;
 inline constexpr float kOriginBearingToTake = 65535;
 inline constexpr int kBoatColumn = 17;  // the profile column under the boat
 
+// The best upwind angle before it is computed for the polar in use: far beyond any angle, so that
+// no heading is ever taken as close-hauled by it.
+inline constexpr float kBestUpwindAngleUnknown = 100000;
+
 struct SimulationState {
     t_vect TrueWind;    // this tick's true wind: mdl = TWS, argt = TWD
     float TWSBase = 0;  // entered by the user
@@ -56,7 +60,7 @@ struct SimulationState {
     std::int64_t TickCount = 0;  // never reset by a new start
     int TicksPerSecond = 20;
     int PolarPercent = 100;
-    float BestUpwindAngle = 10000;  // 10000: not computed yet
+    float BestUpwindAngle = kBestUpwindAngleUnknown;
     bool CloseHauled = false;
     bool TWSVariable = false, TWDVariable = false, HDGVariable = false;
     bool Tacking = false, Gybing = false, BestHaulRunning = false;

@@ -44,7 +44,7 @@ Simulator::Simulator(const PolarTable& polar) : polar_(polar) {
 
     S.TickCount = 0;
     S.TicksPerSecond = 20;
-    S.BestUpwindAngle = 10000;
+    S.BestUpwindAngle = kBestUpwindAngleUnknown;
     S.Halted = true;
     S.DepthProfile = kStartDepthProfile;
     Auto();  // the simulation starts in AUTO

@@ -223,7 +223,7 @@ public:
     // The best upwind angle and its VMG for the surface wind (BestUpwindAngle, the manoeuvre data).
     void VMG_au_Pres();
     // The polar changed: its best angle is not known yet.
-    void ForgetBestUpwindAngle() { S.BestUpwindAngle = 100000; }
+    void ForgetBestUpwindAngle() { S.BestUpwindAngle = kBestUpwindAngleUnknown; }
 
     // ---- state
     SimulationState S;
