@@ -356,7 +356,7 @@ void Simulator::Timer60Timer() { ApplyCurrentChoice(); }
 
 void Simulator::SetWaypoint(const std::string& name, double latitude, double longitude) {
     S.WaypointDefined = true;
-    S.Waypoint.Init(name, "", "", latitude, longitude);
+    S.Waypoint.Init(name, latitude, longitude);
     S.OriginBearing = kOriginBearingToTake;
 }
 
