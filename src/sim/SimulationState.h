@@ -1,7 +1,8 @@
 // The one record of the boat at this instant: winds, current, heading, speeds, angles, position,
 // tick count, manoeuvre and pilot flags, the waypoint values, the sea-bed profile. Owned by the
-// main-window model; written by the tick, the manoeuvres and the pilot; read by the sentence
-// builders, the displays and the configuration writer. Values are 32-bit floats, as the
+// engine (sim::Simulator::S) and written only by it: the tick, the manoeuvres, the pilot and its
+// commands (a configuration's values with Configure); read by the sentence builders, the displays
+// and the configuration writer. Values are 32-bit floats, as the
 // simulated behaviour depends on their rounding; angles in degrees, speeds in knots, distances
 // in nautical miles, depths in metres.
 #pragma once

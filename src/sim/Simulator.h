@@ -7,7 +7,8 @@
 // built by the emitter on the engine's sentence second.
 //
 // Timers due at one instant fire in the order they were added: the tick drivers first, then the
-// manoeuvres, the sounder and the sentence second, so that the sentences read a finished tick.
+// manoeuvres and the pilot, the sounder, the sentence second and last the tiller's centring, so
+// that the sentences read a finished tick.
 #pragma once
 
 #include <optional>
