@@ -12,7 +12,7 @@ using namespace corvel::nav;
 // A run of one-second steps at 6.5 kn on 318.4 degrees: each step starts where the last ended.
 static void BM_RhumbStep(benchmark::State& state) {
     TPos_elem from, to;
-    from.Init("", "", "", 51.069f, 12.3847f);
+    from.Init("", 51.069f, 12.3847f);
     for (auto _ : state) {
         RhumbStep(from, to, 6.5f / 3600, 318.4f);
         benchmark::DoNotOptimize(to);

@@ -51,9 +51,8 @@ public:
 
     TArrow ArrowBoatSpeed, ArrowHeading, ArrowTrueWind, ArrowApparWind, ArrowBoatVelocityWind, ArrowSurfaceWind,
         ArrowCurrent, ArrowCOGSOG, ArrowGVW, ArrowDirWP;
-    // The dial: border width (kept, not drawn), tick lengths in pixels, the spacing of the ticks in
-    // degrees, which ticks show, and the labels' font.
-    int EpaisseurBordure = 4;
+    // The dial: tick lengths in pixels, the spacing of the ticks in degrees, which ticks show, and
+    // the labels' font.
     int LongueurGraduationMajeure = 16;
     int LongueurGraduationMineure = 8;
     bool MontreGraduationMineure = true;

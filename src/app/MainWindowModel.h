@@ -1,8 +1,10 @@
 // The main window as a model: its controls as plain data, their texts and colours, and the
 // handlers under the window's names, which read the fields, call the simulation engine and write
-// the displays in their formats when the engine says a value changed. The sentences leave through
-// EmitSentence to the log, the links and the time-stamped log. The Qt view copies it to widgets;
-// tests and the headless runner drive it and its engine in virtual time.
+// the displays in their formats when the engine says a value changed. Each second the emitter
+// (nmea::SentenceEmitter) builds a group and hands every sentence to the window's one output, which
+// takes its roads in order: the log, the network link, the serial link, OnSentence (a headless
+// run's standard output) and the time-stamped log. The Qt view copies it to widgets; tests and the
+// headless runner drive it and its engine in virtual time.
 #pragma once
 
 #include <array>

@@ -108,10 +108,14 @@ std::string PolarRefusalMessage(const sim::PolarLoadResult& result) {
     return Fill(entry->text, values);
 }
 
+std::string CountText(long long n, std::string_view one, std::string_view many) {
+    return std::to_string(n) + std::string(n <= 1 ? one : many);
+}
+
 std::string SerialStallMessage(SerialStallText which, std::string_view port, long long lost) {
     const std::array<Value, 2> values{{
         {"port", std::string(port)},
-        {"lost", std::to_string(lost) + (lost <= 1 ? " phrase perdue" : " phrases perdues")},
+        {"lost", CountText(lost, " phrase perdue", " phrases perdues")},
     }};
     return Fill(kSerialStallTexts[static_cast<std::size_t>(which)], values);
 }

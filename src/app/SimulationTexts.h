@@ -48,6 +48,10 @@ WindLabels MajLabTWSW(bool currentPresent);
 std::string DepthText(float metres);
 std::string TemperatureText(float celsius);
 
+// A count and its noun, singular for 0 and 1 as French has it: (1, " ligne ignorée", " lignes
+// ignorées") -> « 1 ligne ignorée », 12 -> « 12 lignes ignorées ».
+std::string CountText(long long n, std::string_view one, std::string_view many);
+
 // What is said of a serial device that no longer takes the sentences (its reader stalled). Notice:
 // once, when the first sentence is lost (a headless run's standard error), « le port COM3
 // (/dev/ttyUSB0) ne prend plus les phrases (écriture incomplète) : celles qu'il ne prend pas sont

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "config/Configuration.h"
@@ -31,12 +32,28 @@ void PrintVersion() {
     std::printf("corvelnmea %.*s\n", static_cast<int>(version.size()), version.data());
 }
 
+// Whether the run is headless: "--headless" wherever it stands as an option (not as an option's
+// value), taken out of `args`; -h and -V become --help and --version there too.
+bool TakeHeadless(std::vector<std::string>& args) {
+    bool headless = false;
+    std::vector<std::string> rest;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--headless") {
+            headless = true;
+            continue;
+        }
+        const corvel::headless::OptionRow* row = corvel::headless::FindOption(args[i]);
+        rest.push_back(row != nullptr ? std::string(row->name) : args[i]);
+        if (row != nullptr && row->flag == nullptr && i + 1 < args.size()) rest.push_back(args[++i]);
+    }
+    args = std::move(rest);
+    return headless;
+}
+
 // The program: the window, or the headless run with --headless.
 int Main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    const bool headless = !args.empty() && args.front() == "--headless";
-    if (headless) args.erase(args.begin());
-    if (!headless) {
+    if (!TakeHeadless(args)) {
         for (const std::string& a : args) {
             if (a == "--version") {
                 PrintVersion();

@@ -7,8 +7,7 @@
 
 namespace corvel::nav {
 
-void TPos_elem::Init(const std::string& nm, const std::string& /*slat*/, const std::string& /*slg*/, float lt,
-                     float lg) {
+void TPos_elem::Init(const std::string& nm, float lt, float lg) {
     nom = FirstBytes(nm, 255);  // whole characters only
     lat = lt;
     long_ = lg;

@@ -18,7 +18,8 @@ struct TPos_elem {
     float lat = 0;
     float long_ = 0;  // "long" in the original record; a keyword here
 
-    void Init(const std::string& nm, const std::string& slat, const std::string& slg, float lt, float lg);
+    // The name (cut at 255 bytes, whole characters) and the position.
+    void Init(const std::string& nm, float lt, float lg);
 };
 
 // Two pi as a 32-bit float: the constant of the angle folding.

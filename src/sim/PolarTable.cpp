@@ -169,7 +169,6 @@ PolarLoadResult PolarTable::AxisRefusal(const std::vector<std::string>& lines, s
 }
 
 std::optional<PolarTable::SpeedField> PolarTable::GetSpeedVal(const std::vector<std::string>& lines) {
-    nav::ForceDotSeparator();
     std::optional<SpeedField> outside;
     for (int row = 0; row < rowCount_; ++row) {
         std::string_view rest = lines[static_cast<size_t>(row) + 1];

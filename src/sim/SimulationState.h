@@ -1,7 +1,8 @@
 // The one record of the boat at this instant: winds, current, heading, speeds, angles, position,
 // tick count, manoeuvre and pilot flags, the waypoint values, the sea-bed profile. Owned by the
-// main-window model; written by the tick, the manoeuvres and the pilot; read by the sentence
-// builders, the displays and the configuration writer. Values are 32-bit floats, as the
+// engine (sim::Simulator::S) and written only by it: the tick, the manoeuvres, the pilot and its
+// commands (a configuration's values with Configure); read by the sentence builders, the displays
+// and the configuration writer. Values are 32-bit floats, as the
 // simulated behaviour depends on their rounding; angles in degrees, speeds in knots, distances
 // in nautical miles, depths in metres.
 #pragma once
@@ -30,6 +31,10 @@ inline constexpr int kDepthColumns = 36;
 inline constexpr float kOriginBearingToTake = 65535;
 inline constexpr int kBoatColumn = 17;  // the profile column under the boat
 
+// The best upwind angle before it is computed for the polar in use: far beyond any angle, so that
+// no heading is ever taken as close-hauled by it.
+inline constexpr float kBestUpwindAngleUnknown = 100000;
+
 struct SimulationState {
     t_vect TrueWind;    // this tick's true wind: mdl = TWS, argt = TWD
     float TWSBase = 0;  // entered by the user
@@ -56,7 +61,7 @@ struct SimulationState {
     std::int64_t TickCount = 0;  // never reset by a new start
     int TicksPerSecond = 20;
     int PolarPercent = 100;
-    float BestUpwindAngle = 10000;  // 10000: not computed yet
+    float BestUpwindAngle = kBestUpwindAngleUnknown;
     bool CloseHauled = false;
     bool TWSVariable = false, TWDVariable = false, HDGVariable = false;
     bool Tacking = false, Gybing = false, BestHaulRunning = false;

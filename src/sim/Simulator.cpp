@@ -43,7 +43,7 @@ Simulator::Simulator(const PolarTable& polar) : polar_(polar) {
 
     S.TickCount = 0;
     S.TicksPerSecond = 20;
-    S.BestUpwindAngle = 10000;
+    S.BestUpwindAngle = kBestUpwindAngleUnknown;
     S.Halted = true;
     S.DepthProfile = kStartDepthProfile;
     Auto();  // the simulation starts in AUTO
@@ -355,7 +355,7 @@ void Simulator::Timer60Timer() { ApplyCurrentChoice(); }
 
 void Simulator::SetWaypoint(const std::string& name, double latitude, double longitude) {
     S.WaypointDefined = true;
-    S.Waypoint.Init(name, "", "", latitude, longitude);
+    S.Waypoint.Init(name, latitude, longitude);
     S.OriginBearing = kOriginBearingToTake;
 }
 

@@ -7,7 +7,8 @@
 // built by the emitter on the engine's sentence second.
 //
 // Timers due at one instant fire in the order they were added: the tick drivers first, then the
-// manoeuvres, the sounder and the sentence second, so that the sentences read a finished tick.
+// manoeuvres and the pilot, the sounder, the sentence second and last the tiller's centring, so
+// that the sentences read a finished tick.
 #pragma once
 
 #include <optional>
@@ -226,7 +227,7 @@ public:
     // The best upwind angle and its VMG for the surface wind (BestUpwindAngle, the manoeuvre data).
     void VMG_au_Pres();
     // The polar changed: its best angle is not known yet.
-    void ForgetBestUpwindAngle() { S.BestUpwindAngle = 100000; }
+    void ForgetBestUpwindAngle() { S.BestUpwindAngle = kBestUpwindAngleUnknown; }
 
     // ---- state
     SimulationState S;

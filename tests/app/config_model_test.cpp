@@ -1051,7 +1051,7 @@ TEST_F(ConfigModel, ChoosingAPolarFileAsksForTheCategoryAgain) {
     EXPECT_TRUE(d.CategIndet());
     EXPECT_EQ(w.Engine.S.Category, 1);
     EXPECT_EQ(w.ChosenPolar.PolarName, "FIRST31_7");
-    EXPECT_EQ(w.Engine.S.BestUpwindAngle, 100000);
+    EXPECT_EQ(w.Engine.S.BestUpwindAngle, sim::kBestUpwindAngleUnknown);
     d.Visible = true;
     d.BtOK_enregistrerClick();
     EXPECT_TRUE(d.LabWarningCat.visible);

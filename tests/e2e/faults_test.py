@@ -12,6 +12,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import processes  # noqa: E402
 from headless_test import (ENV, EXE, START, checksum_ok, connect, contiguous_in, datagrams_waiting,  # noqa: E402
                            fail, free_port, gpsd_reads_fixes, read_for, run)
 
@@ -424,5 +425,4 @@ def test_gpsd_reads_a_faulty_feed():
 
 
 if __name__ == "__main__":
-    globals()["test_" + sys.argv[2]]()
-    print("ok")
+    processes.main(globals(), 1800, {"gpsd_reads_a_faulty_feed": 90})

@@ -14,6 +14,9 @@ import tempfile
 import threading
 import time
 
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
+import processes  # noqa: E402
+
 EXE = sys.argv[1]
 START = ["--start", "2026-12-10T09:30:00"]
 SENTENCE = re.compile(rb"^\$[A-Z]{5},[\x20-\x7e]*\*[0-9A-F]{2}$")
@@ -144,6 +147,51 @@ def test_bad_arguments():
     r = run("--version")
     if r.returncode != 0 or not r.stdout.startswith(b"corvelnmea "):
         fail("--version")
+
+
+def test_headless_anywhere():
+    """--headless may stand anywhere among the options, as an option and not as an option's value;
+    -h and -V are --help and --version, in both modes."""
+    common = ["--no-settings", "--fast", "--duration", "3", *START]
+    reference = subprocess.run([EXE, "--headless", *common], capture_output=True, timeout=60, env=ENV)
+    if reference.returncode != 0 or not reference.stdout:
+        fail(f"--headless first: exit {reference.returncode}, stderr {reference.stderr!r}")
+    orders = [
+        ["--fast", "--headless", "--no-settings", "--duration", "3", *START],
+        [*common, "--headless"],
+        ["--no-settings", "--headless", "--fast", "--duration", "3", "--headless", *START],  # twice counts once
+    ]
+    for args in orders:
+        r = subprocess.run([EXE, *args], capture_output=True, timeout=60, env=ENV)
+        if r.returncode != 0 or r.stdout != reference.stdout or r.stderr:
+            fail(f"{args}: exit {r.returncode}, stderr {r.stderr!r}")
+    # A value that reads "--headless" is the option's value: here the name of the log.
+    with tempfile.TemporaryDirectory() as folder:
+        r = subprocess.run([EXE, *common, "--log", "--headless", "--headless"], capture_output=True, timeout=60,
+                           env=ENV, cwd=folder)
+        if r.returncode != 0 or not os.path.getsize(os.path.join(folder, "--headless")):
+            fail(f"--log --headless: exit {r.returncode}, stderr {r.stderr!r}, files {os.listdir(folder)}")
+    # The short options give what the long ones give, wherever --headless stands.
+    def output(*args):
+        r = subprocess.run([EXE, *args], capture_output=True, timeout=60, env=ENV)
+        if r.returncode != 0 or r.stderr:
+            fail(f"{args}: exit {r.returncode}, stderr {r.stderr!r}")
+        return r.stdout
+    window_help, headless_help, version = output("--help"), output("--headless", "--help"), output("--version")
+    if b"-h, --help" not in headless_help or not window_help.endswith(headless_help):
+        fail(f"--help: {window_help!r}")
+    short = [
+        (["-h"], window_help),
+        (["--no-settings", "-h"], window_help),
+        (["--headless", "-h"], headless_help),
+        (["-h", "--headless"], headless_help),
+        (["-V"], version),
+        (["--headless", "-V"], version),
+        (["-V", "--fast", "--headless"], version),
+    ]
+    for args, expected in short:
+        if output(*args) != expected:
+            fail(f"{args} differs from its long option")
 
 
 def test_config_and_settings():
@@ -306,6 +354,21 @@ def test_do_refused():
     if r.returncode != 0 or r.stderr != "corvelnmea: --do 3:VIRER : commande indisponible à cet instant\n" \
             "corvelnmea: --do 5.5:MEILLEUR_PRES : commande indisponible à cet instant\n".encode():
         fail(f"refused by the engine: exit {r.returncode}, stderr {r.stderr!r}")
+
+
+def test_french_locale():
+    """Under a French locale (a comma before the decimals) the sentences and the messages keep their
+    "." : the same bytes as under the C locale."""
+    if "fr_FR.utf8" not in subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.split():
+        print("skip: no fr_FR.UTF-8 locale (scripts/setup.sh makes it)")
+        return
+    args = ["--fast", "--duration", "5", *START, "--do", "0.5:REPRISE"]  # refused: the run is not paused
+    french = run(*args, timeout=60, env=dict(ENV, LC_ALL="fr_FR.UTF-8"))
+    plain = run(*args, timeout=60, env=C_ENV)
+    if french.returncode != 0 or b"--do 0.5:REPRISE" not in french.stderr:
+        fail(f"exit {french.returncode}, stderr {french.stderr!r}")
+    if (french.stdout, french.stderr) != (plain.stdout, plain.stderr) or not plain.stdout:
+        fail("the French locale changed the output")
 
 
 def free_port(kind=socket.SOCK_STREAM, address="127.0.0.1") -> int:
@@ -1334,5 +1397,4 @@ def test_kill_fast():
 
 
 if __name__ == "__main__":
-    globals()["test_" + sys.argv[2]]()
-    print("ok")
+    processes.main(globals(), 1800, {"gpsd_reads_udp_with_crlf": 90, "gpsd_reads_every_field": 90})

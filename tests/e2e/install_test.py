@@ -14,10 +14,11 @@ import time
 import xml.etree.ElementTree as ET
 
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
+import processes  # noqa: E402
 from processes import stop  # noqa: E402
 
-BUILD = os.path.abspath(sys.argv[1])
-VERSION = sys.argv[2]
+# BUILD_FOLDER and PROJECT_VERSION; none when the tests are only listed (--list).
+BUILD, VERSION = (os.path.abspath(sys.argv[1]), sys.argv[2]) if len(sys.argv) == 4 else (None, None)
 SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 RUN = ["--headless", "--no-settings", "--fast", "--duration", "5", "--start", "2026-06-01T08:00:00"]
 
@@ -247,5 +248,4 @@ def test_package():
 
 
 if __name__ == "__main__":
-    globals()["test_" + sys.argv[3]]()
-    print("ok")
+    processes.main(globals(), 180)

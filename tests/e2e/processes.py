@@ -11,3 +11,17 @@ def stop(p):
     except subprocess.TimeoutExpired:
         p.kill()
         p.wait()
+
+
+def main(tests, timeout, timeouts=None):
+    """Runs the test named by the last argument, test_NAME of `tests` (a test file's globals()), and
+    prints "ok"; with --list, prints each test's name and its time limit in seconds (`timeout`, or
+    its entry in `timeouts`), one a line: CMake registers the tests from that list."""
+    import sys
+    if sys.argv[1:] == ["--list"]:
+        for name in tests:
+            if name.startswith("test_") and callable(tests[name]):
+                print(name[len("test_"):], (timeouts or {}).get(name[len("test_"):], timeout))
+        return
+    tests["test_" + sys.argv[-1]]()
+    print("ok")

@@ -14,6 +14,9 @@ import subprocess
 import sys
 import tempfile
 
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
+import processes  # noqa: E402
+
 EXE = sys.argv[1]
 RUN = ["--headless", "--fast", "--duration", "2", "--start", "2026-06-01T08:00:00"]
 
@@ -269,5 +272,4 @@ def test_first_run_at_sea():
 
 
 if __name__ == "__main__":
-    globals()["test_" + sys.argv[2]]()
-    print("ok")
+    processes.main(globals(), 120)

@@ -10,6 +10,7 @@ import tempfile
 import time
 
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
+import processes  # noqa: E402
 from processes import stop  # noqa: E402
 
 EXE = sys.argv[1]
@@ -116,5 +117,4 @@ def test_first_run_sails():
 
 
 if __name__ == "__main__":
-    globals()["test_" + sys.argv[2]]()
-    print("ok")
+    processes.main(globals(), 120)

@@ -81,14 +81,14 @@ TEST(NamedPosition, NameKeepsWholeCharactersWithin255Bytes) {
     };
     for (const auto& c : cases) {
         TPos_elem p;
-        p.Init(c.name, "", "", 1, 2);
+        p.Init(c.name, 1, 2);
         EXPECT_EQ(p.nom, c.kept) << c.name.size() << " bytes";
     }
 }
 
 TEST(RhumbStepTest, EdgeCases) {
     TPos_elem from;
-    from.Init("", "", "", 60, 10);
+    from.Init("", 60, 10);
     TPos_elem to;
     to.nom = "kept";
 
@@ -109,7 +109,7 @@ TEST(RhumbStepTest, EdgeCases) {
     EXPECT_NEAR(to.lat, 59.9f, 1e-5);
 
     // Eastwards past 360 wraps to a small positive longitude.
-    from.Init("", "", "", 0, 359.99f);
+    from.Init("", 0, 359.99f);
     RhumbStep(from, to, 1.2f, 90);
     EXPECT_NEAR(to.long_, 0.01f, 1e-4);
     EXPECT_GT(to.long_, 0);
@@ -117,7 +117,7 @@ TEST(RhumbStepTest, EdgeCases) {
 
 TEST(RhumbStepTest, OneSecondAtThreePointSixKnots) {
     TPos_elem from;
-    from.Init("", "", "", 51.069f, 12.3847f);
+    from.Init("", 51.069f, 12.3847f);
     TPos_elem to;
     RhumbStep(from, to, 3.6f / 3600, 0);
     EXPECT_NEAR((to.lat - from.lat) * 60.0, 0.001, 2e-4);  // float steps move by a few ulps
@@ -251,7 +251,7 @@ TEST(Property, RhumbStepThenRhumbLineReturnsTheLeg) {
     std::uniform_real_distribution<double> lat(-65, 65), lon(0.01, 360), course(0, 360), dist(0.5, 40);
     for (int i = 0; i < 2000; ++i) {
         TPos_elem from;
-        from.Init("", "", "", static_cast<float>(lat(rng)), static_cast<float>(lon(rng)));
+        from.Init("", static_cast<float>(lat(rng)), static_cast<float>(lon(rng)));
         const float c = static_cast<float>(course(rng));
         const float d = static_cast<float>(dist(rng));
         TPos_elem to;

@@ -176,4 +176,16 @@ TEST_F(EngineFixture, AManoeuvreFreezesTheVariableDataAndGivesItBack) {
     EXPECT_TRUE(engine->HeadingOption());
 }
 
+// A new engine and a new polar leave the best upwind angle unknown the same way: a value no heading
+// is close-hauled to, until the angle is computed.
+TEST_F(EngineFixture, TheBestUpwindAngleIsUnknownTheSameWayAtStartAndAfterAPolarChange) {
+    EXPECT_EQ(engine->S.BestUpwindAngle, sim::kBestUpwindAngleUnknown);
+    Start(45);
+    engine->BearToCloseHauled();
+    Advance(1'000);
+    EXPECT_LT(engine->S.BestUpwindAngle, 90.0f);  // computed for the wind
+    engine->ForgetBestUpwindAngle();
+    EXPECT_EQ(engine->S.BestUpwindAngle, Simulator(polar).S.BestUpwindAngle);
+}
+
 }  // namespace

@@ -27,8 +27,8 @@ TEST(WaypointTest, TypedCoordinatesAreDegreesAndDecimalMinutes) {
 struct WaypointFixture : ::testing::Test {
     SimulationState s;
     void SetUp() override {
-        s.Position.Init("", "", "", 50, 3);
-        s.Waypoint.Init("W", "", "", 50.5f, 3);  // 30 miles due north
+        s.Position.Init("", 50, 3);
+        s.Waypoint.Init("W", 50.5f, 3);  // 30 miles due north
         s.SOG = 6;
         s.COG = 0;
     }

@@ -20,8 +20,9 @@
 #include <map>
 #include <string>
 
+#include "app/ControlCommands.h"
 #include "app/Program.h"
-#include "main/Headless.h"
+#include "main/HeadlessOptions.h"
 #include "main/WindowRun.h"
 #include "nmea/NmeaCatalogue.h"
 #include "support/DataFiles.h"
@@ -219,12 +220,47 @@ TEST(HelpPages, EveryCommandLineOptionAndHeadlessCommandIsExplained) {
     ASSERT_GE(from, 0);
     ASSERT_GT(to, from);
     const QRegularExpression commandRe(QStringLiteral("[A-Z_]{4,}(=N)?|[+-]10?(?![0-9])"));
-    int commands = 0;
-    for (auto it = commandRe.globalMatch(usage.mid(from, to - from)); it.hasNext(); ++commands) {
+    QStringList commands;
+    for (auto it = commandRe.globalMatch(usage.mid(from, to - from)); it.hasNext();) {
         const QString command = it.next().captured(0);
+        commands << command;
         EXPECT_TRUE(help.contains(QStringLiteral("<code>%1</code>").arg(command))) << command.toStdString();
     }
-    EXPECT_GE(commands, 14);
+    // They are the window's command table's, in its order.
+    EXPECT_EQ(commands.join(QStringLiteral(", ")).toStdString(), app::WindowCommandNames());
+}
+
+// The manual page has a paragraph for every option of the command line (the headless run's table,
+// its short names, the window's options) and none for an option the program does not have.
+TEST(HelpPages, TheManualPageHasAParagraphForEachOptionAndNoOther) {
+    const QString page = ReadPage(test::SourceDir() / "packaging" / "corvelnmea.1.in");
+    ASSERT_FALSE(page.isEmpty());
+    // The options a paragraph's tag (the line after .TP or .TQ) begins with, roff's escapes taken off.
+    const QRegularExpression tagRe(QStringLiteral("^\\.T[PQ][^\\n]*\\n([^\\n]*)"), QRegularExpression::MultilineOption);
+    const QRegularExpression optionRe(QStringLiteral("^(-{1,2}[a-zA-Z][a-z-]*)(?:[\\s,]+(-{1,2}[a-zA-Z][a-z-]*))?"));
+    QSet<QString> described;
+    for (auto it = tagRe.globalMatch(page); it.hasNext();) {
+        QString tag = it.next().captured(1);
+        tag.remove(QRegularExpression(QStringLiteral("^\\.[A-Z]+ ")));
+        tag.remove(QRegularExpression(QStringLiteral("\\\\f[BIRP]|\\\\|\"")));
+        const QRegularExpressionMatch m = optionRe.match(tag);
+        if (!m.hasMatch()) continue;  // a command of --do
+        described.insert(m.captured(1));
+        if (!m.captured(2).isEmpty()) described.insert(m.captured(2));
+    }
+    QSet<QString> options{QStringLiteral("--headless")};
+    for (const headless::OptionRow& row : headless::OptionTable()) {
+        options.insert(Q(row.name));
+        if (!row.shortName.empty()) options.insert(Q(row.shortName));
+    }
+    const QRegularExpression windowRe(QStringLiteral("--[a-z][a-z-]*"));
+    for (auto it = windowRe.globalMatch(Q(window::Usage())); it.hasNext();) options.insert(it.next().captured(0));
+    const QSet<QString> undescribed = options - described, unknown = described - options;
+    EXPECT_TRUE(undescribed.isEmpty()) << "without a paragraph: "
+                                       << QStringList(undescribed.begin(), undescribed.end()).join(' ').toStdString();
+    EXPECT_TRUE(unknown.isEmpty()) << "no such option: "
+                                   << QStringList(unknown.begin(), unknown.end()).join(' ').toStdString();
+    EXPECT_GE(described.size(), 20);  // the page was read
 }
 
 // The network pages name every check box of the network dialog, by its caption between « »: a user
