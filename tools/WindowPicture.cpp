@@ -53,6 +53,8 @@ int WindowPicture(const QString& folder, int seconds) {
     w.InitCateg("CC");
     const QPixmap boat(QCoreApplication::applicationDirPath() + QStringLiteral("/iconbatTRANS.png"));
     ui::MainWindow window(program, boat);
+    // The layout at 100 %, whatever the first run chose for the offscreen screen.
+    window.Command([&program] { program.Zoom.NormalSize(); });
     window.Simulate();
     w.Timers.Advance(seconds * 1000L);
     window.Refresh();

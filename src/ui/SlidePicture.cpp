@@ -54,6 +54,11 @@ QPixmap SlidePicture::Picture(const std::filesystem::path& file) const {
     return QPixmap::fromImage(image.scaled(size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
+void SlidePicture::resizeEvent(QResizeEvent*) {
+    for (QLabel* layer : {coming_, leaving_}) layer->setGeometry(rect());
+    if (!first_) coming_->setPixmap(Picture(model_.Shown()));
+}
+
 void SlidePicture::Refresh() {
     if (!first_ && shown_ == model_.Revision) return;
     shown_ = model_.Revision;
