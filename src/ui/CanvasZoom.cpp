@@ -5,6 +5,7 @@
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QVariant>
 #include <algorithm>
 #include <cmath>
@@ -47,6 +48,9 @@ CanvasZoom::CanvasZoom(QWidget* area) {
         r.widget = w;
         r.geometry = w->geometry();
         r.fixed = w->minimumSize() == w->maximumSize();
+        const auto* label = qobject_cast<const QLabel*>(w);
+        r.fitsContent = !r.fixed && w->size() == w->sizeHint() &&
+                        ((label && label->pixmap().isNull()) || qobject_cast<const QAbstractButton*>(w));
         r.ownFont = w->testAttribute(Qt::WA_SetFont);
         // Its font: its own, or the one it inherits for the area, the widgets painting at 100 %
         // and those whose style sheet sets a font property (their font follows no parent's).
@@ -99,6 +103,9 @@ void CanvasZoom::Show(const Recorded& r) const {
         }
     }
     if (r.icons) static_cast<QAbstractButton*>(w)->setIconSize(Scaled(*r.icons));
+    // A caption or a radio button sized to its text and the style's unscaled indicator: sized
+    // again to them, never cut.
+    if (r.fitsContent && factor_ != 1) w->resize(w->sizeHint().expandedTo(place.size()));
 }
 
 CanvasZoom::Recorded* CanvasZoom::Find(QWidget* widget) {

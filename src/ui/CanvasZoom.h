@@ -1,9 +1,10 @@
 // The zoom of a client area laid out in pixels at 100 %: the geometry, size limits, font and icon
 // size of every widget under the area are recorded once, as built, and each zoom sets them again
 // times the factor (rounded edges, so that neighbours stay neighbours; fonts by their point or
-// pixel size). At a factor of 1 every widget has exactly what it was built with. Widgets that paint
-// themselves in their 100 % coordinates (the compass, the sounder's picture) keep their 100 % font
-// and scale their painter (ScaleToNormalSize).
+// pixel size; a widget built at its size hint, a caption or a radio button, is never made smaller
+// than its hint at the new font, since the style's indicators keep their size). At a factor of 1 every widget has
+// exactly what it was built with. Widgets that paint themselves in their 100 % coordinates (the compass, the sounder's
+// picture) keep their 100 % font and scale their painter (ScaleToNormalSize).
 #pragma once
 
 #include <QFont>
@@ -39,6 +40,7 @@ private:
         QPointer<QWidget> widget;
         QRect geometry;
         bool fixed = false;          // built with a fixed size
+        bool fitsContent = false;    // built at its size hint (a caption, a radio button)
         bool ownFont = false;        // a font of its own, not its parent's
         std::optional<QFont> font;   // the font the zoom sets, at 100 %
         std::optional<QSize> icons;  // a button's icon size
