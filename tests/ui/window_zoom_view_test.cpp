@@ -80,6 +80,8 @@ QPoint Scaled(QPoint p, double factor) {
 
 TEST_F(WindowZoomView, CtrlMinusScalesTheClientAreaAndCtrl0BringsBackTheLayout) {
     const std::map<QWidget*, Looks> normal = Snapshot();
+    const QSize slide = Find<QLabel>("SlideComing")->pixmap().size();
+    ASSERT_FALSE(slide.isEmpty());
     const double points = canvas->font().pointSizeF();
     EXPECT_EQ(canvas->size(), QSize(1600, 940));
     EXPECT_TRUE(Action("MenuZoom100")->isChecked());
@@ -113,6 +115,10 @@ TEST_F(WindowZoomView, CtrlMinusScalesTheClientAreaAndCtrl0BringsBackTheLayout) 
         }
     }
     EXPECT_EQ(Find<QLabel>("Legende")->pixmap().size(), QSize(301, 234));
+    // The slide shown again at the picture's new size, as large as it fits.
+    const QSize slide80 = Find<QLabel>("SlideComing")->pixmap().size();
+    EXPECT_TRUE(slide80.width() == 320 || slide80.height() == 437) << slide80.width() << " x " << slide80.height();
+    EXPECT_TRUE(slide80.width() <= 320 && slide80.height() <= 437) << slide80.width() << " x " << slide80.height();
     // The fonts: the window's, and those of their own (the large heading, the sentence list, the
     // polar's name), bold kept; the instruments draw theirs at 100 % on a scaled painter.
     EXPECT_DOUBLE_EQ(Find("EdHDG")->font().pointSizeF(), points * 0.8);
@@ -133,6 +139,7 @@ TEST_F(WindowZoomView, CtrlMinusScalesTheClientAreaAndCtrl0BringsBackTheLayout) 
 
     Key(Qt::Key_0);
     EXPECT_EQ(program.Zoom.Percent(), 100);
+    EXPECT_EQ(Find<QLabel>("SlideComing")->pixmap().size(), slide);
     const std::map<QWidget*, Looks> back = Snapshot();
     for (const auto& [widget, looks] : normal) {
         EXPECT_TRUE(back.at(widget) == looks)
