@@ -207,8 +207,8 @@ MainWindow::MainWindow(app::Program& program, const QPixmap& boatPicture)
     // The client area as built is the layout at 100 %; a first run takes the largest step that
     // the screen holds, up to 100 %.
     canvasZoom_ = std::make_unique<CanvasZoom>(canvas_);
-    if (program_.Zoom.FirstRun()) {
-        const QRect available = screen() ? screen()->availableGeometry() : QRect();
+    if (program_.Zoom.FirstRun() && screen()) {
+        const QRect available = screen()->availableGeometry();
         program_.Zoom.FitScreen(available.width(), available.height(), Chrome());
     }
     // The client area at its size, centred on the screen; a smaller screen scrolls.
