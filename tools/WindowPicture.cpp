@@ -52,6 +52,9 @@ int WindowPicture(const QString& folder, int seconds) {
     w.EdFCourant.text = "1.5";
     w.InitCateg("CC");
     const QPixmap boat(QCoreApplication::applicationDirPath() + QStringLiteral("/iconbatTRANS.png"));
+    // The layout at 100 %: the first run's zoom is chosen for a screen that holds the window, not
+    // for the offscreen one.
+    program.Zoom.FitScreen(4 * ui::MainWindow::kClientWidth, 4 * ui::MainWindow::kClientHeight, {});
     ui::MainWindow window(program, boat);
     window.Simulate();
     w.Timers.Advance(seconds * 1000L);

@@ -83,6 +83,17 @@ bool MaySaveOver(Dialogs& dialogs, const std::filesystem::path& path, config::In
     return false;
 }
 
+void UpdateSettings(Dialogs& dialogs, const std::filesystem::path& path,
+                    const std::function<void(config::IniFile&)>& write) {
+    if (path.empty()) return;
+    const std::string failure = "Impossible d'écrire " + path.string() + " : ";
+    config::IniLoadResult settings = config::IniFile::Load(path);
+    // Saving over a file that was not read would lose what it holds: only when the user says so.
+    if (!MaySaveOver(dialogs, path, settings, failure)) return;
+    write(settings.file);
+    ReportSave(dialogs, settings.file.Save(path), path, failure);
+}
+
 // « Valeur hors limites ignorée dans FILE : iPOSLat=9000 (latitude de -89 à 89 degrés) », every
 // refused number named with its range.
 std::string RefusedValuesMessage(const std::filesystem::path& file, const std::vector<config::RefusedValue>& refused) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,12 @@ std::string ExistingFileRefused(const config::IniLoadResult& load);
 // followed by ExistingFileRefused, and the file stays as it is.
 bool MaySaveOver(Dialogs& dialogs, const std::filesystem::path& path, config::IniLoadResult& load,
                  const std::string& failure);
+
+// Writes a few keys into the settings file at `path` (`write` sets them), keeping its other lines:
+// the file read again, MaySaveOver, saved atomically and the outcome told (ReportSave), with the
+// failure « Impossible d'écrire PATH : ». Nothing without a path.
+void UpdateSettings(Dialogs& dialogs, const std::filesystem::path& path,
+                    const std::function<void(config::IniFile&)>& write);
 
 // A range in words: "latitude de -89 à 89 degrés".
 std::string RangeText(const config::KeyRange& range);

@@ -264,16 +264,11 @@ void TFParamWIFI::ChkTousClientsClick() {
 }
 
 void TFParamWIFI::SaveDataWifi() {
-    if (SettingsPath.empty()) return;
-    const std::string failure = "Impossible d'écrire " + SettingsPath.string() + " : ";
-    config::IniLoadResult settings = config::IniFile::Load(SettingsPath);
-    // Saving over a file that was not read would lose what it holds: only when the user says so.
-    if (!MaySaveOver(dialogs_, SettingsPath, settings, failure)) return;
-    settings.file.WriteString("WIFI", "iAdIP", UnitAddress);
-    settings.file.WriteString("WIFI", "iPort", EdPort.text);
-    settings.file.WriteBool("WIFI", "iUDPCRLF", ChkCRLF.checked);
-    const config::FileWriteResult written = settings.file.Save(SettingsPath);
-    ReportSave(dialogs_, written, SettingsPath, failure);
+    UpdateSettings(dialogs_, SettingsPath, [this](config::IniFile& file) {
+        file.WriteString("WIFI", "iAdIP", UnitAddress);
+        file.WriteString("WIFI", "iPort", EdPort.text);
+        file.WriteBool("WIFI", "iUDPCRLF", ChkCRLF.checked);
+    });
 }
 
 WriteResult TFParamWIFI::TransmitSentence(std::string_view sentence) {

@@ -22,6 +22,7 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders, SerialPlatfo
       ComPorts(serial, d) {
     // Before the windows: the folders, the settings file, the polar. A missing settings file is a
     // first run; a refused one is said and the start-up goes on as a first run, without touching it.
+    bool firstRun = false;
     if (!SettingsPath.empty()) {
         // A first run's settings: its scenario with the depth offsets the parameters dialog shows at
         // its creation, and the machine's UTC offset of this moment.
@@ -39,6 +40,7 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders, SerialPlatfo
             std::error_code ec;
             fs::create_directories(SettingsPath.parent_path(), ec);  // a failure shows in the save
             Settings = firstRunSettings();
+            firstRun = true;
             ReportSave(dialogs, Settings.Save(SettingsPath), SettingsPath,
                        "Impossible d'écrire " + SettingsPath.string() + " : ");
         } else if (load.Refused()) {
@@ -95,6 +97,8 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders, SerialPlatfo
     FParamWIFI.ChkCRLF.checked = FCorvel.WifiDatagramLineEnds;
     FParamWIFI.SettingsPath = SettingsPath;
     FParamWIFI.FormCreate();
+    // 6. The window's zoom.
+    Zoom.Load(Settings, SettingsPath, firstRun);
 }
 
 }  // namespace corvel::app

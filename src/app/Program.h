@@ -20,6 +20,7 @@
 #include "app/SentenceSelectionModel.h"
 #include "app/SerialPorts.h"
 #include "app/WindowInterfaces.h"
+#include "app/WindowZoom.h"
 #include "config/Folders.h"
 #include "config/IniFile.h"
 #include "config/PolarLibrary.h"
@@ -33,7 +34,8 @@ public:
     // The whole start-up. With a data folder: the settings file chooses the polar and is then loaded
     // whole. A missing one is a first run: the folder and the file are made, holding
     // config::FirstRunSettings (a failed save is said, and the run goes on with them); a refused
-    // one is said (RefusalMessage) and left as it is, and the run starts as a first run does. With a
+    // one is said (RefusalMessage) and left as it is, and the run starts as a first run does (but for
+    // the window's zoom, which only a missing file leaves to the screen's size). With a
     // documents folder holding the other simulator's polars, the user is asked whether to use them.
     // A polar that cannot be loaded is said and the default polar is loaded instead; when that
     // fails too, it is said and Polar.Loaded() stays false (a headless run stops there).
@@ -78,6 +80,9 @@ public:
                       .comPorts = ComPorts}};
     // The help view over the main window; the network dialog's "AIDE" opens its page.
     HelpViewer Help{ProgramFolder, FParamWIFI.Visible};
+    // The main window's zoom, as the settings file saved it; a first run's is chosen by the window
+    // for its screen.
+    WindowZoom Zoom{dialogs};
 
 private:
     // What the dialogs show in the main window, passed on to it.

@@ -142,7 +142,9 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
 
 std::string Usage() {
     return "Utilisation : corvelnmea [--config FICHIER] [--simulate]\n"
-           "Ouvre la fenêtre du simulateur.\n"
+           "Ouvre la fenêtre du simulateur. Son menu « Zoom » la réduit ou l'agrandit tout entière\n"
+           "(Ctrl+- réduit, Ctrl+= ou Ctrl++ agrandit, Ctrl+0 revient à 100 %) ; au premier lancement,\n"
+           "elle prend le plus grand zoom, jusqu'à 100 %, qui tient sur l'écran.\n"
            "\n"
            "  --config FICHIER          ouvre ce fichier de configuration au départ (comme « Ouvrir »)\n"
            "  --simulate                appuie sur « SIMULER » dès que la fenêtre est ouverte\n"

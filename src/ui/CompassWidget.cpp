@@ -9,6 +9,8 @@
 #include <QPainterPath>
 #include <QRegion>
 
+#include "ui/CanvasZoom.h"
+
 namespace corvel::ui {
 
 namespace {
@@ -33,6 +35,7 @@ CompassWidget::CompassWidget(const app::TFMXCompass& model, QWidget* parent) : Q
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     resize(model.Width, model.Height);
+    PaintsAtNormalSize(this, size());  // the model's pixels, scaled to the widget's size
 }
 
 QFont CompassWidget::LabelFont() const {
@@ -67,7 +70,7 @@ CompassWidget::DialKey CompassWidget::KeyNow() const {
 }
 
 void CompassWidget::PaintDial(QPainter& p, const app::ZerosSize& zeros) const {
-    const app::DialDrawing d = app::DrawDial(model_, width(), height(), zeros);
+    const app::DialDrawing d = app::DrawDial(model_, model_.Width, model_.Height, zeros);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(Qt::black));
     p.drawEllipse(ToQt(d.centre), d.radius, d.radius);
@@ -165,11 +168,15 @@ void CompassWidget::ModelChanged() {
     } else {
         // Only the arrows that moved: where each was drawn and where it is now.
         if (arrows.size() == arrowsDrawn_.size()) {
+            const QTransform zoom = NormalSizeTransform(*this);
+            const auto area = [&zoom](const app::ArrowDrawing& a) {
+                return zoom.mapRect(QRectF(ArrowArea(a))).toAlignedRect();
+            };
             QRegion dirty;
             for (std::size_t i = 0; i < arrows.size(); ++i) {
                 if (SameLook(arrows[i], arrowsDrawn_[i])) continue;
-                dirty += ArrowArea(arrows[i]);
-                dirty += ArrowArea(arrowsDrawn_[i]);
+                dirty += area(arrows[i]);
+                dirty += area(arrowsDrawn_[i]);
                 arrowsDrawn_[i] = arrows[i];
             }
             if (!dirty.isEmpty()) update(dirty);
@@ -183,10 +190,15 @@ void CompassWidget::ModelChanged() {
 void CompassWidget::Render(QPainter& p, bool cachedDial) {
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
+    // The model's pixels at the widget's size (the window's zoom).
+    const QTransform zoom = NormalSizeTransform(*this);
     if (!cachedDial) {
+        p.save();
+        p.setTransform(zoom, true);
         const app::ZerosSize zeros = Zeros();
         PaintDial(p, zeros);
         PaintRings(p, zeros);
+        p.restore();
     } else {
         const DialKey key = KeyNow();
         if (dial_.isNull() || !(key == dialKey_)) {
@@ -194,6 +206,7 @@ void CompassWidget::Render(QPainter& p, bool cachedDial) {
             dial_.setDevicePixelRatio(key.ratio);
             dial_.fill(Qt::transparent);
             QPainter dp(&dial_);
+            dp.setTransform(zoom);
             dp.setRenderHint(QPainter::Antialiasing);
             dp.setRenderHint(QPainter::TextAntialiasing);
             const app::ZerosSize zeros = Zeros();
@@ -204,7 +217,10 @@ void CompassWidget::Render(QPainter& p, bool cachedDial) {
         }
         p.drawPixmap(0, 0, dial_);
     }
+    p.save();
+    p.setTransform(zoom, true);
     PaintArrows(p);
+    p.restore();
 }
 
 void CompassWidget::paintEvent(QPaintEvent*) {

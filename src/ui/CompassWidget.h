@@ -1,5 +1,6 @@
 // The compass instrument (TFMXCompass) as a Qt widget: it paints what the model's geometry
-// (app/CompassGeometry) says, antialiased, transparent outside the dial. The dial, its ticks and
+// (app/CompassGeometry) says, in the model's pixels scaled to the widget's size (the window's
+// zoom), antialiased, transparent outside the dial. The dial, its ticks and
 // labels change only with the size, the screen's pixel ratio, the graduations and the label font,
 // and the speed rings only with the scale: they are drawn once into a pixmap and copied at each
 // frame; the arrows are drawn each frame. The widget repaints when told that its model changed (ModelChanged), never on

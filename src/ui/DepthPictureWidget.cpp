@@ -6,12 +6,14 @@
 #include <QPainterPath>
 
 #include "nav/Conversions.h"
+#include "ui/CanvasZoom.h"
 
 namespace corvel::ui {
 
 DepthPictureWidget::DepthPictureWidget(const sim::SimulationState& state, QWidget* parent)
     : QWidget(parent), state_(state) {
     setFixedSize(app::kSounderWidth, app::kSounderHeight);
+    PaintsAtNormalSize(this, size());
 }
 
 void DepthPictureWidget::Render(QPainter& p) const {
@@ -43,19 +45,22 @@ void DepthPictureWidget::Render(QPainter& p) const {
 
 void DepthPictureWidget::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    p.setTransform(NormalSizeTransform(*this));  // the window's zoom
     Render(p);
 }
 
 BoatSilhouette::BoatSilhouette(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_TranslucentBackground);
     setFixedSize(app::kSounderWidth, kHeight);
+    PaintsAtNormalSize(this, size());
 }
 
 void BoatSilhouette::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    p.setTransform(NormalSizeTransform(*this));  // the window's zoom
     // Over the middle of the picture, where the ping line falls: the sounder is under the boat.
     constexpr qreal kBoatLength = 80;
-    PaintBoatFromSide(p, QRectF((width() - kBoatLength) / 2, 0, kBoatLength, height()));
+    PaintBoatFromSide(p, QRectF((app::kSounderWidth - kBoatLength) / 2, 0, kBoatLength, kHeight));
 }
 
 void PaintBoatFromSide(QPainter& p, const QRectF& box) {

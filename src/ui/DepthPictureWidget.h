@@ -1,7 +1,8 @@
 // The sounder's picture (ImageProf, 175 x 129) as a Qt widget: the water, the sea-bed columns, the
 // depth and temperature texts in yellow and the dashed ping line, as app::ImageProfData describes
 // them. The window places the boat's silhouette (ImageVoilierProf, BoatSilhouette below) above
-// it. It repaints when told that the sounder changed.
+// it. It repaints when told that the sounder changed. Both paint in their 175-pixel coordinates,
+// scaled to their size (the window's zoom).
 #pragma once
 
 #include <QWidget>

@@ -2,6 +2,7 @@
 #include "ui/MainWindow.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -25,11 +26,13 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <algorithm>
+#include <cmath>
 
 #include "app/ControlCommands.h"
 #include "ui/AboutBox.h"
 #include "ui/Artwork.h"
 #include "ui/Binding.h"
+#include "ui/CanvasZoom.h"
 #include "ui/CompassWidget.h"
 #include "ui/DepthPictureWidget.h"
 #include "ui/HelpView.h"
@@ -48,13 +51,30 @@ using app::TFCorvel;
 namespace {
 
 // The application's style, but a left click in a slider's groove sets the slider where it is
-// clicked, as a sailor puts the tiller where he wants it, instead of moving it by a page.
+// clicked, as a sailor puts the tiller where he wants it, instead of moving it by a page; and the
+// handle follows the window's zoom, so that a click at a scaled place gives the value it gives at
+// 100 %.
 class TillerStyle : public QProxyStyle {
 public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returned) const override {
         if (hint == QStyle::SH_Slider_AbsoluteSetButtons) return Qt::LeftButton;
         return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+        const int pixels = QProxyStyle::pixelMetric(metric, option, widget);
+        // The style asks for the handle's size without the slider, which its option names.
+        if (!widget && option) widget = qobject_cast<const QWidget*>(option->styleObject);
+        switch (metric) {
+            case PM_SliderLength:
+            case PM_SliderThickness:
+            case PM_SliderControlThickness:
+            case PM_SliderTickmarkOffset:
+                if (widget) return static_cast<int>(std::lround(pixels * NormalSizeTransform(*widget).m11()));
+                break;
+            default: break;
+        }
+        return pixels;
     }
 };
 
@@ -98,6 +118,12 @@ struct MainWindow::Bindings {
         int shown = -1;
     };
     std::vector<GlyphBinding> glyphs;
+    // The "Zoom" menu's entries and the model's states they show.
+    struct ZoomEntry {
+        const app::MenuItem* item;
+        QAction* action;
+    };
+    std::vector<ZoomEntry> zoomMenu;
 };
 
 // ---------------------------------------------------------------- construction
@@ -161,12 +187,18 @@ MainWindow::MainWindow(app::Program& program, const QPixmap& boatPicture)
         WheelOnlyWithFocus(page);
     }
 
+    // The client area as built is the layout at 100 %; a first run takes the largest step that
+    // the screen holds, up to 100 %.
+    canvasZoom_ = std::make_unique<CanvasZoom>(canvas_);
+    if (program_.Zoom.FirstRun() && screen()) {
+        const QRect available = screen()->availableGeometry();
+        program_.Zoom.FitScreen(available.width(), available.height(), Chrome());
+    }
     // The client area at its size, centred on the screen; a smaller screen scrolls.
-    const QSize wanted(kClientWidth + 2 * scroll_->frameWidth(),
-                       kClientHeight + 2 * scroll_->frameWidth() + menuBar()->sizeHint().height());
-    QRect available(0, 0, wanted.width(), wanted.height());
-    if (const QScreen* s = screen()) available = s->availableGeometry();
-    resize(wanted.boundedTo(available.size()));
+    ShowZoom();
+    zoomDrawn_ = program_.Zoom.Revision;
+    FitWindow();
+    const QRect available = screen() ? screen()->availableGeometry() : geometry();
     move(available.center() - rect().center());
 
     connect(&pump_, &QTimer::timeout, this, &MainWindow::Pump);
@@ -225,6 +257,50 @@ void MainWindow::BuildMenus() {
     command(QStringLiteral("A Propos"), "MenuAPropos", [this] { about_->AboutClick(); });
     QAction* quit = command(Q(w_.MenuQuitter.text), "MenuQuitter", [this] { w_.MenuQuitClick(); });
     bind_->menus.push_back({&TFCorvel::MenuQuitter, quit});
+    BuildZoomMenu();
+}
+
+void MainWindow::BuildZoomMenu() {
+    app::WindowZoom& zoom = program_.Zoom;
+    QMenu* menu = menuBar()->addMenu(Q(app::WindowZoom::kMenuTitle));
+    menu->setObjectName(QStringLiteral("MenuZoom"));
+    const auto entry = [this, menu](const app::MenuItem& item, const QString& name, std::function<void()> handler) {
+        QAction* action = menu->addAction(Q(item.text));
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, [this, handler] { Command(handler); });
+        bind_->zoomMenu.push_back({&item, action});
+        return action;
+    };
+    struct Step {
+        const app::MenuItem& item;
+        const char* name;
+        void (app::WindowZoom::*command)();
+        QList<QKeySequence> keys;
+    };
+    for (const Step& s :
+         {Step{zoom.MenuAgrandir,
+               "MenuZoomAgrandir",
+               &app::WindowZoom::ZoomIn,
+               {QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)}},
+          Step{
+              zoom.MenuReduire, "MenuZoomReduire", &app::WindowZoom::ZoomOut, {QKeySequence(Qt::CTRL | Qt::Key_Minus)}},
+          Step{zoom.MenuTailleNormale,
+               "MenuZoomNormal",
+               &app::WindowZoom::NormalSize,
+               {QKeySequence(Qt::CTRL | Qt::Key_0)}}}) {
+        entry(s.item, QString::fromLatin1(s.name), [&zoom, command = s.command] {
+            (zoom.*command)();
+        })->setShortcuts(s.keys);
+    }
+    menu->addSeparator();
+    auto* steps = new QActionGroup(menu);  // exclusive: the step in force is checked
+    for (std::size_t i = 0; i < app::kZoomSteps.size(); ++i) {
+        const int percent = app::kZoomSteps[i];
+        QAction* action = entry(zoom.MenuSteps[i], QStringLiteral("MenuZoom%1").arg(percent),
+                                [&zoom, percent] { zoom.Choose(percent); });
+        action->setCheckable(true);
+        steps->addAction(action);
+    }
 }
 
 namespace {
@@ -351,8 +427,11 @@ void MainWindow::BuildCentre() {
     polar->setToolTip(QStringLiteral("Cliquer pour voir la polaire"));
     polar->installEventFilter(this);  // a click shows the polar window
     polar->setAlignment(Qt::AlignCenter);
-    polar->setStyleSheet(
-        QStringLiteral("font-weight: bold; font-size: 15px; background: rgba(255,255,255,200); border-radius: 6px;"));
+    QFont name = polar->font();  // its own font, which the zoom scales
+    name.setPixelSize(15);
+    name.setBold(true);
+    polar->setFont(name);
+    polar->setStyleSheet(QStringLiteral("background: rgba(255,255,255,200); border-radius: 6px;"));
     QLabel* category = m.Text(canvas_, CONTROL(LabCateg), {x, 80, width, 32}, group);
     category->setAlignment(Qt::AlignCenter);
     category->setWordWrap(true);
@@ -459,6 +538,7 @@ void MainWindow::BuildCompass() {
     jump->setParent(tiller);
     tiller->setStyle(jump);
     tiller->setGeometry(700, 596, 260, 26);
+    PaintsAtNormalSize(tiller, tiller->size());  // its handle scaled by its style
     tiller->setTickPosition(QSlider::TicksBelow);
     tiller->setTickInterval(5);
     tiller->setPageStep(5);
@@ -525,10 +605,10 @@ void MainWindow::BuildRightColumn() {
     AddCaption(canvas_, {"Diaporama", 1300, 574});
     m.Switch(canvas_, CONTROL(SwitchDiapos), {1384, 573}, G(ControlGroup::Menus), [this] { w_.SwitchDiaposSwitch(); });
     // The legend picture carries its title, "Légende du compas".
-    auto* legend = new QLabel(canvas_);
-    legend->setObjectName(QStringLiteral("Legende"));
-    legend->setGeometry(1216, 629, 377, 292);
-    legend->setPixmap(LegendPicture({377, 292}));
+    legend_ = new QLabel(canvas_);
+    legend_->setObjectName(QStringLiteral("Legende"));
+    legend_->setGeometry(1216, 629, 377, 292);
+    legend_->setPixmap(LegendPicture(legend_->size()));
 }
 
 std::function<void()> MainWindow::ClickOf(const char* control) {
@@ -645,6 +725,10 @@ void MainWindow::Refresh(bool all) {
         bind_->tiller->setEnabled(w_.TrackBarre.enabled);
         SetTip(bind_->zeroTiller, w_.zerolabarre.hint, {});
     }
+    if (program_.Zoom.Revision != zoomDrawn_) {
+        zoomDrawn_ = program_.Zoom.Revision;
+        ShowZoom();
+    }
     for (auto& g : bind_->glyphs) {
         if (g.shown == g.glyph->imageIndex) continue;
         g.shown = g.glyph->imageIndex;
@@ -695,14 +779,42 @@ void MainWindow::ShowSentenceList() {
     // "+": the list over the compass column, the compass's neighbours hidden.
     if (zoomShown_ != w_.NmeaListZoomed) {
         zoomShown_ = w_.NmeaListZoomed;
-        transmission_->setGeometry(zoomShown_ ? QRect(629, 8, 571, 915) : QRect(629, 630, 571, 293));
+        canvasZoom_->Place(transmission_, zoomShown_ ? QRect(629, 8, 571, 915) : QRect(629, 630, 571, 293));
         transmission_->setAutoFillBackground(zoomShown_);  // raised, it hides what lies beneath (AUTO, STDBY)
-        sentences_->setGeometry(8, 92, 555, zoomShown_ ? 915 - 100 : 195);
+        canvasZoom_->Place(sentences_, QRect(8, 92, 555, zoomShown_ ? 915 - 100 : 195));
         transmission_->raise();
         compass_->setVisible(!zoomShown_);
         bind_->tiller->setVisible(!zoomShown_);
         bind_->zeroTiller->setVisible(!zoomShown_);
     }
+}
+
+void MainWindow::ShowZoom() {
+    const app::WindowZoom& zoom = program_.Zoom;
+    for (const auto& [item, action] : bind_->zoomMenu) {
+        action->setEnabled(item->enabled);
+        if (action->isCheckable()) action->setChecked(item->checked);
+    }
+    if (canvasZoom_->Factor() == zoom.Factor()) return;
+    canvasZoom_->Apply(zoom.Factor());
+    // The pictures drawn at a size, drawn again at the new one.
+    legend_->setPixmap(LegendPicture(legend_->size()));
+    bind_->zeroTiller->setIcon(QIcon(CentreTillerPicture(bind_->zeroTiller->iconSize())));
+    if (isVisible() && !isMaximized() && !isFullScreen()) FitWindow();
+}
+
+app::WindowChrome MainWindow::Chrome() const {
+    // A window manager's title bar and borders: the window does not know them before it is shown.
+    constexpr int kDecorationWidth = 10, kDecorationHeight = 40;
+    const int frames = 2 * scroll_->frameWidth();
+    return {frames + kDecorationWidth, frames + menuBar()->sizeHint().height() + kDecorationHeight};
+}
+
+void MainWindow::FitWindow() {
+    const QSize wanted(canvas_->width() + 2 * scroll_->frameWidth(),
+                       canvas_->height() + 2 * scroll_->frameWidth() + menuBar()->sizeHint().height());
+    const QSize available = screen() ? screen()->availableGeometry().size() : wanted;
+    resize(wanted.boundedTo(available));
 }
 
 }  // namespace corvel::ui

@@ -25,6 +25,7 @@ namespace corvel::ui {
 
 class AboutBox;
 class BoatPicture;
+class CanvasZoom;
 class CompassWidget;
 class DepthPictureWidget;
 class HelpView;
@@ -38,9 +39,11 @@ public:
     MainWindow(app::Program& program, const QPixmap& boatPicture);
     ~MainWindow() override;
 
-    // The client area the controls are laid out on (1600 x 940), inside the scroll area.
-    static constexpr int kClientWidth = 1600;
-    static constexpr int kClientHeight = 940;
+    // The client area the controls are laid out on (1600 x 940 at 100 %), inside the scroll area.
+    // The menu "Zoom" scales it whole (CanvasZoom): every control's geometry and font, the
+    // pictures and the instruments; the window takes the client area's new size.
+    static constexpr int kClientWidth = app::kClientWidth;
+    static constexpr int kClientHeight = app::kClientHeight;
     QWidget* Canvas() const { return canvas_; }
 
     // Brings the engine's virtual time up to the monotonic clock, then redraws what changed.
@@ -73,6 +76,13 @@ private:
     void BuildShortcuts();
     // What a click on a control of the window's command table calls: its row's handler.
     std::function<void()> ClickOf(const char* control);
+    void BuildZoomMenu();
+    // The zoom in force shown: the menu's states, and the client area scaled when it changed.
+    void ShowZoom();
+    // The window's size for the client area at its zoom, within the screen's free area.
+    void FitWindow();
+    // What the window adds around the client area: frames, menu bar, a window manager's title bar.
+    app::WindowChrome Chrome() const;
     void SyncDialogs();
     void ScheduleNextPump();
     void ShowSentenceList();
@@ -81,12 +91,15 @@ private:
     app::Program& program_;
     app::TFCorvel& w_;
     std::unique_ptr<Bindings> bind_;
+    std::unique_ptr<CanvasZoom> canvasZoom_;
+    std::uint64_t zoomDrawn_ = 0;  // the zoom model's revision last shown
     QScrollArea* scroll_ = nullptr;
     QWidget* canvas_ = nullptr;
     CompassWidget* compass_ = nullptr;
     BoatPicture* boat_ = nullptr;
     DepthPictureWidget* depth_ = nullptr;
     QWidget* transmission_ = nullptr;
+    QLabel* legend_ = nullptr;
     QPlainTextEdit* sentences_ = nullptr;
     SlidePicture* slide_ = nullptr;
     HelpView* help_ = nullptr;

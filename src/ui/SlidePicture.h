@@ -25,6 +25,10 @@ public:
     QLabel* Coming() const { return coming_; }
     QLabel* Leaving() const { return leaving_; }
 
+protected:
+    // A new size (the window's zoom): the slide shown again at it.
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     QPixmap Picture(const std::filesystem::path& file) const;
 
