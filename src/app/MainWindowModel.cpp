@@ -357,7 +357,7 @@ void TFCorvel::TickDone(const sim::TickRecord& r) {
     Changes.Bump(ControlGroup::Centre);
     if (r.showValues || r.current) Changes.Bump(ControlGroup::Conditions);
     if (r.showValues) Changes.Bump(ControlGroup::ComputedData);
-    SimulationState& s = S;
+    const SimulationState& s = S;
     // What the tick computed on its way: the close-hauled test, the drift, the apparent wind.
     MajBtBestHaul();
     ShowDrift();

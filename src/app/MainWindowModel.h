@@ -337,7 +337,7 @@ private:
     const Clock* clock_ = &systemClock_;
     ParameterSettings& param_;
     SelectionSettings& selection_;
-    sim::SimulationState& S;  // the engine's state, which the displays read
+    const sim::SimulationState& S;  // the engine's state, which the displays read
     // The texts written at every tick remember the values they show: a value written as the last
     // one was is not formatted again, and a field that already shows the text is not written again.
     // Each one always has the same precision and digits.

@@ -27,8 +27,8 @@ Simulator::Simulator(const PolarTable& polar) : polar_(polar) {
         return Timers.Add(name, interval,
                           handler ? TimerSet::Handler([this, handler] { (this->*handler)(); }) : TimerSet::Handler());
     };
-    TimerAT = add("TimerAT", 1000 / S.TicksPerSecond, &Simulator::TimerATTimer);
-    TimerB = add("TimerB", 1000 / S.TicksPerSecond, &Simulator::TimerBTimer);
+    TimerAT = add("TimerAT", 1000 / state_.TicksPerSecond, &Simulator::TimerATTimer);
+    TimerB = add("TimerB", 1000 / state_.TicksPerSecond, &Simulator::TimerBTimer);
     TimerC = add("TimerC", 1000, &Simulator::TimerCTimer);
     Timer60 = add("Timer60", 60000, &Simulator::Timer60Timer);
     TimerV = add("TimerV", 100, &Simulator::TimerVTimer);
@@ -41,11 +41,11 @@ Simulator::Simulator(const PolarTable& polar) : polar_(polar) {
     TimerPhNMEA = Timers.Add("TimerPhNMEA", 1000, [this] { Tell([](SimulatorEvents& l) { l.SentenceSecond(); }); });
     TimerZeroBarre = add("TimerZeroBarre", 200, &Simulator::TimerZeroBarreTimer);
 
-    S.TickCount = 0;
-    S.TicksPerSecond = 20;
-    S.BestUpwindAngle = kBestUpwindAngleUnknown;
-    S.Halted = true;
-    S.DepthProfile = kStartDepthProfile;
+    state_.TickCount = 0;
+    state_.TicksPerSecond = 20;
+    state_.BestUpwindAngle = kBestUpwindAngleUnknown;
+    state_.Halted = true;
+    state_.DepthProfile = kStartDepthProfile;
     Auto();  // the simulation starts in AUTO
 }
 
@@ -80,7 +80,7 @@ void Simulator::SetTiller(int value) { tiller_ = std::clamp(value, 0, kTillerMax
 // ---------------------------------------------------------------- start, pause, tick
 
 float Simulator::BoatSpeed(float wa, float ws) {
-    const BoatSpeedResult r = polar_.BoatSpeed(wa, ws, S.PolarPercent);
+    const BoatSpeedResult r = polar_.BoatSpeed(wa, ws, state_.PolarPercent);
     if (r.angleAboveTable && !angleMessageShown_) {
         angleMessageShown_ = true;  // once per start, not at every tick
         Tell([wa](SimulatorEvents& l) { l.AngleAboveTable(wa); });
@@ -89,82 +89,82 @@ float Simulator::BoatSpeed(float wa, float ws) {
 }
 
 bool Simulator::Start(const StartConditions& c) {
-    if (TillerCentring()) return false;  // no command while the tiller centres
-    if (!S.Paused) AbandonManoeuvres();  // a new start; resume continues them
+    if (TillerCentring()) return false;       // no command while the tiller centres
+    if (!state_.Paused) AbandonManoeuvres();  // a new start; resume continues them
     OfferPilotModes(true);
     Offer(&OfferedCommands::pauseResume, true);
-    S.Paused = false;
-    if (!S.Standby) Offer(&OfferedCommands::bestHaul, true);
+    state_.Paused = false;
+    if (!state_.Standby) Offer(&OfferedCommands::bestHaul, true);
     angleMessageShown_ = false;
 
     // Offsets and polar efficiency.
-    S.SurfaceOffset = c.surfaceOffset;
-    S.KeelOffset = c.keelOffset;
-    S.PolarPercent = c.polarPercent;
+    state_.SurfaceOffset = c.surfaceOffset;
+    state_.KeelOffset = c.keelOffset;
+    state_.PolarPercent = c.polarPercent;
 
     // Boat and wind.
-    S.WaterTrack.mdl = c.boatSpeed;
-    S.HDG = c.heading;
-    S.WaterTrack.argt = S.HDG;
-    S.TrueWind.mdl = c.trueWindSpeed;
-    S.TrueWind.argt = c.trueWindDirection;
-    S.TWSBase = S.TrueWind.mdl;
-    S.TWA = FindWindAngle(S.TrueWind, S.HDG);
+    state_.WaterTrack.mdl = c.boatSpeed;
+    state_.HDG = c.heading;
+    state_.WaterTrack.argt = state_.HDG;
+    state_.TrueWind.mdl = c.trueWindSpeed;
+    state_.TrueWind.argt = c.trueWindDirection;
+    state_.TWSBase = state_.TrueWind.mdl;
+    state_.TWA = FindWindAngle(state_.TrueWind, state_.HDG);
 
     // Current and surface wind.
-    S.Current.mdl = c.currentSpeed;
-    S.Current.argt = c.currentDirection;
-    const bool current = S.Current.mdl != 0;
-    S.SurfaceWind = Sigma_vect(S.TrueWind, S.Current);
-    S.SWA = FindWindAngle(S.SurfaceWind, S.HDG);
+    state_.Current.mdl = c.currentSpeed;
+    state_.Current.argt = c.currentDirection;
+    const bool current = state_.Current.mdl != 0;
+    state_.SurfaceWind = Sigma_vect(state_.TrueWind, state_.Current);
+    state_.SWA = FindWindAngle(state_.SurfaceWind, state_.HDG);
 
     // Leeway and the course through the water.
     if (current) {
-        SetLeeway(S, S.SWA, S.SurfaceWind.mdl);
+        SetLeeway(state_, state_.SWA, state_.SurfaceWind.mdl);
     } else {
-        SetLeeway(S, S.TWA, S.TWSBase);
+        SetLeeway(state_, state_.TWA, state_.TWSBase);
     }
-    MajRouteSurface(S);
+    MajRouteSurface(state_);
 
     // Speed, apparent wind, best upwind angle.
-    S.WaterTrack.mdl = BoatSpeed(S.SWA, S.SurfaceWind.mdl);
+    state_.WaterTrack.mdl = BoatSpeed(state_.SWA, state_.SurfaceWind.mdl);
     ApparentWind();
     VMG_au_Pres();
 
     // Reciprocal heading and tack.
-    S.ReciprocalHDG = S.HDG - 180;
-    if (S.ReciprocalHDG < 0) S.ReciprocalHDG += 360;
-    tack_ = F_amure(S);
+    state_.ReciprocalHDG = state_.HDG - 180;
+    if (state_.ReciprocalHDG < 0) state_.ReciprocalHDG += 360;
+    tack_ = F_amure(state_);
 
     // Position.
-    S.Position.lat = static_cast<float>(c.latitude);
-    S.Position.long_ = static_cast<float>(To0_360(c.longitude));
-    S.PreviousPosition = S.Position;
-    if (S.WaypointDefined) UpdateWaypoint();
+    state_.Position.lat = static_cast<float>(c.latitude);
+    state_.Position.long_ = static_cast<float>(To0_360(c.longitude));
+    state_.PreviousPosition = state_.Position;
+    if (state_.WaypointDefined) UpdateWaypoint();
 
     // The course through the water and the bases of the wind laws.
-    S.WaterTrack.argt = static_cast<float>(Wrap360(static_cast<Real>(S.HDG) + S.Leeway));
-    S.HDM = S.HDG - S.MagVar;
-    S.TWSBase = S.TrueWind.mdl;
-    S.TWDBase = S.TrueWind.argt;
+    state_.WaterTrack.argt = static_cast<float>(Wrap360(static_cast<Real>(state_.HDG) + state_.Leeway));
+    state_.HDM = state_.HDG - state_.MagVar;
+    state_.TWSBase = state_.TrueWind.mdl;
+    state_.TWDBase = state_.TrueWind.argt;
 
     // Speeds over the ground.
-    S.WaterTrack.mdl = BoatSpeed(S.SWA, S.SurfaceWind.mdl);
-    const t_vect ground = Sigma_vect(S.Current, S.WaterTrack);
-    S.SOG = ground.mdl;
-    S.COG = ground.argt;
+    state_.WaterTrack.mdl = BoatSpeed(state_.SWA, state_.SurfaceWind.mdl);
+    const t_vect ground = Sigma_vect(state_.Current, state_.WaterTrack);
+    state_.SOG = ground.mdl;
+    state_.COG = ground.argt;
 
     // Drivers.
     StartDriver();
     TimerPhNMEA.Start();
-    S.Halted = false;
+    state_.Halted = false;
     ResumeManoeuvres();
     Tell([](SimulatorEvents& l) { l.StartDone(); });
     return true;
 }
 
 void Simulator::StartDriver() {
-    if (!S.Standby) {
+    if (!state_.Standby) {
         TimerAT.Start();
         TimerB.Stop();
         Offer(&OfferedCommands::bestHaul, true);
@@ -180,7 +180,7 @@ void Simulator::StartDriver() {
 
 bool Simulator::Pause() {
     if (!Accepts(Command::Pause)) return false;
-    if (S.Standby) {
+    if (state_.Standby) {
         TimerB.Stop();
         Offer(&OfferedCommands::tiller, false);
         Offer(&OfferedCommands::headingOne, false);
@@ -191,8 +191,8 @@ bool Simulator::Pause() {
     TimerPhNMEA.Stop();
     OfferPilotModes(false);
     Offer(&OfferedCommands::bestHaul, false);
-    S.Paused = true;
-    S.Halted = true;
+    state_.Paused = true;
+    state_.Halted = true;
     SuspendManoeuvres();
     Tell([](SimulatorEvents& l) { l.PauseDone(); });
     return true;
@@ -202,10 +202,10 @@ bool Simulator::Resume(const StartConditions& c) {
     if (!Accepts(Command::Resume)) return false;
     Start(c);  // the sentences, the pilot modes and the manoeuvres go on from there
     ApplyCurrentChoice();
-    if (S.Standby) {
+    if (state_.Standby) {
         Offer(&OfferedCommands::headingOne, true);
     } else {
-        S.Halted = false;
+        state_.Halted = false;
     }
     ResumeManoeuvres();  // again: the current's choice may have started the main driver
     Tell([](SimulatorEvents& l) { l.ResumeDone(); });
@@ -213,18 +213,18 @@ bool Simulator::Resume(const StartConditions& c) {
 }
 
 void Simulator::ComputeApparentWind() {
-    MajAW_SWA(S);
-    if (S.NoManoeuvre()) ApplyVireEmpRule();
+    MajAW_SWA(state_);
+    if (state_.NoManoeuvre()) ApplyVireEmpRule();
 }
 
 void Simulator::ApparentWind() {
-    const bool show = S.IsSecondTick() || S.Tacking;
+    const bool show = state_.IsSecondTick() || state_.Tacking;
     ComputeApparentWind();
     Tell([show](SimulatorEvents& l) { l.ApparentWindComputed(show); });
 }
 
 void Simulator::TimerATTimer() {
-    SimulationState& s = S;
+    SimulationState& s = state_;
     TickRecord r;
     r.current = s.Current.mdl != 0;
     // Without a current the surface wind is the true wind.
@@ -318,10 +318,10 @@ void Simulator::SetAlternatingCurrent(bool alternating) {
 }
 
 void Simulator::ApplyCurrentChoice() {
-    if (S.Paused) return;
+    if (state_.Paused) return;
     if (alternating_) {
-        S.CurrentTurnStep = 0;
-        S.CurrentAmplitude = S.Current.mdl;
+        state_.CurrentTurnStep = 0;
+        state_.CurrentAmplitude = state_.Current.mdl;
         TimerC.Start();
         TimerAT.Stop();
         TimerB.Stop();
@@ -330,22 +330,22 @@ void Simulator::ApplyCurrentChoice() {
     } else {
         Timer60.Stop();
         TimerC.Stop();
-        (S.Standby ? TimerB : TimerAT).Start();  // the tick's driver of the pilot mode
+        (state_.Standby ? TimerB : TimerAT).Start();  // the tick's driver of the pilot mode
         OfferTackAndGybe(true, true);
         Offer(&OfferedCommands::pauseResume, true);
     }
 }
 
 void Simulator::TimerCTimer() {
-    ++S.CurrentTurnStep;
-    if (S.CurrentTurnStep > kCurrentTurnSteps) {
+    ++state_.CurrentTurnStep;
+    if (state_.CurrentTurnStep > kCurrentTurnSteps) {
         TimerC.Stop();
         Timer60.Start();
-        (S.Standby ? TimerB : TimerAT).Start();  // the tick's driver of the pilot mode
+        (state_.Standby ? TimerB : TimerAT).Start();  // the tick's driver of the pilot mode
         Offer(&OfferedCommands::pauseResume, true);
         return;
     }
-    AlternatingCurrentStep(S);
+    AlternatingCurrentStep(state_);
     TimerATTimer();
 }
 
@@ -354,57 +354,57 @@ void Simulator::Timer60Timer() { ApplyCurrentChoice(); }
 // ---------------------------------------------------------------- waypoint and variation
 
 void Simulator::SetWaypoint(const std::string& name, double latitude, double longitude) {
-    S.WaypointDefined = true;
-    S.Waypoint.Init(name, latitude, longitude);
-    S.OriginBearing = kOriginBearingToTake;
+    state_.WaypointDefined = true;
+    state_.Waypoint.Init(name, latitude, longitude);
+    state_.OriginBearing = kOriginBearingToTake;
 }
 
 void Simulator::UpdateWaypoint() {
-    const bool eteDefined = sim::WpMajDistRel(S);
+    const bool eteDefined = sim::WpMajDistRel(state_);
     Tell([eteDefined](SimulatorEvents& l) { l.WaypointUpdated(eteDefined); });
 }
 
 void Simulator::SetMagneticVariation(float degrees, bool west) {
-    S.MagVar = std::fabs(degrees);
+    state_.MagVar = std::fabs(degrees);
     if (west) {
-        S.MagVar = -S.MagVar;
-        S.MagVarSide = 'W';
+        state_.MagVar = -state_.MagVar;
+        state_.MagVarSide = 'W';
     } else {
-        S.MagVarSide = 'E';
+        state_.MagVarSide = 'E';
     }
 }
 
 // ---------------------------------------------------------------- sounder
 
 void Simulator::TimerSondeurTimer() {
-    S.SounderPing = false;
+    state_.SounderPing = false;
     TimerSondeur.Stop();
 }
 
 // ---------------------------------------------------------------- variable data
 
 void Simulator::Configure(const ConfiguredValues& v) {
-    if (v.keelOffset) S.KeelOffset = *v.keelOffset;
-    if (v.surfaceOffset) S.SurfaceOffset = *v.surfaceOffset;
-    S.Standby = v.standby;
-    if (v.trueWindSpeed) S.TrueWind.mdl = S.TWSBase = *v.trueWindSpeed;
-    if (v.trueWindDirection) S.TrueWind.argt = S.TWDBase = *v.trueWindDirection;
-    if (v.heading) S.HDG = *v.heading;
-    if (v.currentSpeed) S.Current.mdl = *v.currentSpeed;
-    if (v.currentDirection) S.Current.argt = *v.currentDirection;
+    if (v.keelOffset) state_.KeelOffset = *v.keelOffset;
+    if (v.surfaceOffset) state_.SurfaceOffset = *v.surfaceOffset;
+    state_.Standby = v.standby;
+    if (v.trueWindSpeed) state_.TrueWind.mdl = state_.TWSBase = *v.trueWindSpeed;
+    if (v.trueWindDirection) state_.TrueWind.argt = state_.TWDBase = *v.trueWindDirection;
+    if (v.heading) state_.HDG = *v.heading;
+    if (v.currentSpeed) state_.Current.mdl = *v.currentSpeed;
+    if (v.currentDirection) state_.Current.argt = *v.currentDirection;
     if (v.headingVariable) {
-        S.HDGVariable = *v.headingVariable;
+        state_.HDGVariable = *v.headingVariable;
         headingKept_ = *v.headingVariable;
     }
-    if (v.windSpeedVariable) S.TWSVariable = *v.windSpeedVariable;
-    if (v.windDirectionVariable) S.TWDVariable = *v.windDirectionVariable;
-    SetVariableData({S.HDGVariable, S.TWSVariable, S.TWDVariable});
+    if (v.windSpeedVariable) state_.TWSVariable = *v.windSpeedVariable;
+    if (v.windDirectionVariable) state_.TWDVariable = *v.windDirectionVariable;
+    SetVariableData({state_.HDGVariable, state_.TWSVariable, state_.TWDVariable});
 }
 
 void Simulator::SetVariableData(const VariableData& options) {
-    if (options.heading != options_.heading) S.HDGVariable = options.heading;
-    if (options.windSpeed != options_.windSpeed) S.TWSVariable = options.windSpeed;
-    if (options.windDirection != options_.windDirection) S.TWDVariable = options.windDirection;
+    if (options.heading != options_.heading) state_.HDGVariable = options.heading;
+    if (options.windSpeed != options_.windSpeed) state_.TWSVariable = options.windSpeed;
+    if (options.windDirection != options_.windDirection) state_.TWDVariable = options.windDirection;
     SetOptions(options);
 }
 

@@ -160,9 +160,9 @@ public:
     }
 
     // ---- settings applied at once
-    void SetPolarPercent(int percent) { S.PolarPercent = percent; }
+    void SetPolarPercent(int percent) { state_.PolarPercent = percent; }
     // The boat category: 0 "REGATE" .. 3 "Croiseur PTE", 4 to be determined.
-    void SetCategory(int category) { S.Category = category; }
+    void SetCategory(int category) { state_.Category = category; }
     // A configuration's values: the offsets, STDBY, the wind, heading and current that the state
     // holds until the next start or resume reads the fields, and the variable-data options (the
     // heading option is also the one AUTO gives back).
@@ -227,17 +227,43 @@ public:
     // The best upwind angle and its VMG for the surface wind (BestUpwindAngle, the manoeuvre data).
     void VMG_au_Pres();
     // The polar changed: its best angle is not known yet.
-    void ForgetBestUpwindAngle() { S.BestUpwindAngle = kBestUpwindAngleUnknown; }
+    void ForgetBestUpwindAngle() { state_.BestUpwindAngle = kBestUpwindAngleUnknown; }
 
-    // ---- state
-    SimulationState S;
-    ManoeuvreData Manoeuvre;
-    int TillerValue = kTillerCentre;  // the tiller as the helm last read it
+    // ---- what runs: the questions about the engine's timers
+    bool Ticking() const { return TimerAT.Enabled(); }         // the main tick, 20 a second
+    bool HelmTicking() const { return TimerB.Enabled(); }      // STDBY: the helm reads the tiller each second
+    bool CurrentTurning() const { return TimerC.Enabled(); }   // the alternating current turns round
+    bool CurrentWaiting() const { return Timer60.Enabled(); }  // its minute until the next turn
+    // A manoeuvre's steps: the tack's or gybe's turn, or the luffing to close-hauled.
+    bool ManoeuvreStepping() const { return TimerV.Enabled() || TimerE.Enabled() || TimerPres.Enabled(); }
+    // How many of the tick's drivers run (the main tick, the helm's, the current's turn, a
+    // manoeuvre's steps): one while the boat sails, none paused or stopped.
+    int DriversRunning() const {
+        return TimerAT.Enabled() + TimerB.Enabled() + TimerC.Enabled() + TimerV.Enabled() + TimerE.Enabled() +
+               TimerPres.Enabled();
+    }
+    bool PilotTurning() const { return TimerCHGHDG.Enabled(); }  // AUTO turns to a changed heading
+    bool Sounding() const { return TimerSondeur.Enabled(); }     // the sounder's pings
+    bool SendingSentences() const { return TimerPhNMEA.Enabled(); }
+
+    // ---- state, read by the displays and the sentences
+    const SimulationState& S = state_;
+    const ManoeuvreData& Manoeuvre = manoeuvre_;
+    int TillerValue() const { return tillerRead_; }  // the tiller as the helm last read it
+    // The virtual time the engine's timers run on; whoever shows the engine adds its own timers.
     TimerSet Timers;
+
+private:
+    // Tests set up states that no command reaches (a boat past a pole, a state to be saved) through
+    // it (tests/support/EngineState.h); nothing else does.
+    friend struct StateAccess;
+    SimulationState state_;
+    ManoeuvreData manoeuvre_;
+    int tillerRead_ = kTillerCentre;
     Timer TimerAT, TimerB, TimerC, Timer60, TimerV, TimerE, TimerPres, TimerRestStatusCFVDV, TimerDelaiModCap,
         TimerCHGHDG, TimerSondeur, TimerPhNMEA, TimerZeroBarre;
 
-    // ---- the timers' handlers (public for tests that step them)
+    // ---- the timers' handlers
     void TimerATTimer();  // one main tick
     void TimerBTimer();   // the tick in STDBY: the helm once a second
     void TimerCTimer();   // a step of the alternating current's turn
@@ -251,7 +277,6 @@ public:
     void TimerSondeurTimer();
     void TimerZeroBarreTimer();
 
-private:
     template <typename F>
     void Tell(F f) {
         for (SimulatorEvents* l : listeners_) f(*l);

@@ -11,7 +11,7 @@ namespace corvel::sim {
 void Simulator::ApplyVireEmpRule() {
     // Every tick; nearly always the offers stand as they are, and then this costs a comparison.
     const bool turning = TimerC.Enabled();  // the alternating current is turning
-    const bool downwind = S.AWA > 90;
+    const bool downwind = state_.AWA > 90;
     const bool tack = !turning && !downwind, gybe = !turning && downwind;
     if (offered_.tack != tack || offered_.gybe != gybe) OfferTackAndGybe(tack, gybe);
 }
@@ -28,8 +28,8 @@ bool Simulator::Accepts(Command command) const {
         case Command::Auto: return !TillerCentring() && !ManoeuvreRunning();  // a manoeuvre is the autopilot at work
         case Command::Standby:
         case Command::Tiller: return !TillerCentring();
-        case Command::Pause: return !TillerCentring() && !S.Paused;
-        case Command::Resume: return !TillerCentring() && S.Paused;
+        case Command::Pause: return !TillerCentring() && !state_.Paused;
+        case Command::Resume: return !TillerCentring() && state_.Paused;
     }
     return false;
 }
@@ -48,11 +48,11 @@ Refusal Simulator::WhyRefused(Command command) const {
     const bool autopilot = command == Command::Tack || command == Command::Gybe || command == Command::BestHaul ||
                            command == Command::HeadingOne || command == Command::HeadingTen;
     if (TillerCentring()) return Refusal::TillerCentring;
-    if (command == Command::Resume && !S.Paused) return Refusal::NotPaused;
-    if (S.Paused && command != Command::Resume) return Refusal::Paused;
-    if (S.Halted && !S.Paused) return Refusal::NotStarted;
-    if (autopilot && S.Standby) return Refusal::Standby;
-    if (command == Command::Tiller && !S.Standby) return Refusal::NotStandby;
+    if (command == Command::Resume && !state_.Paused) return Refusal::NotPaused;
+    if (state_.Paused && command != Command::Resume) return Refusal::Paused;
+    if (state_.Halted && !state_.Paused) return Refusal::NotStarted;
+    if (autopilot && state_.Standby) return Refusal::Standby;
+    if (command == Command::Tiller && !state_.Standby) return Refusal::NotStandby;
     if ((autopilot || command == Command::Auto) && ManoeuvreRunning()) return Refusal::ManoeuvreUnderWay;
     if (TimerC.Enabled()) return Refusal::CurrentTurning;
     if (command == Command::Tack) return Refusal::WindAft;
@@ -65,26 +65,27 @@ Refusal Simulator::WhyRefused(Command command) const {
 float Simulator::PolarMinAngle() const { return polar_.RowCount() > 0 ? static_cast<float>(polar_.Angles()[0]) : 0.0f; }
 
 UpwindBest Simulator::SpMaxWndWrd(float wsref) {
-    const UpwindBest best = sim::SpMaxWndWrd(Manoeuvre.VmgScan, PolarMinAngle(), wsref,
+    const UpwindBest best = sim::SpMaxWndWrd(manoeuvre_.VmgScan, PolarMinAngle(), wsref,
                                              [this](float angle, float ws) { return BoatSpeed(angle, ws); });
-    S.BestUpwindAngle = best.angle;
+    state_.BestUpwindAngle = best.angle;
     return best;
 }
 
 void Simulator::VMG_au_Pres() {
-    const UpwindBest best = SpMaxWndWrd(S.SurfaceWind.mdl);
-    Manoeuvre.BestUpwindSpeed = best.speed;
-    Manoeuvre.BestUpwindVMG = UpwindVMG(best.angle, best.speed);
+    const UpwindBest best = SpMaxWndWrd(state_.SurfaceWind.mdl);
+    manoeuvre_.BestUpwindSpeed = best.speed;
+    manoeuvre_.BestUpwindVMG = UpwindVMG(best.angle, best.speed);
     Tell([](SimulatorEvents& l) { l.UpwindBestComputed(); });
 }
 
 // ---------------------------------------------------------------- manoeuvres
 
 bool Simulator::CanStartManoeuvre() const {
-    return !S.Halted && !S.Paused && !S.Standby && !ManoeuvreRunning() && !TillerCentring() && !TimerC.Enabled();
+    return !state_.Halted && !state_.Paused && !state_.Standby && !ManoeuvreRunning() && !TillerCentring() &&
+           !TimerC.Enabled();
 }
 
-void Simulator::vire50msec() { TurnHeading(S, Manoeuvre.TurnStep, Manoeuvre.TurnToStarboard); }
+void Simulator::vire50msec() { TurnHeading(state_, manoeuvre_.TurnStep, manoeuvre_.TurnToStarboard); }
 
 bool Simulator::BearToCloseHauled() {
     if (!CanStartManoeuvre()) return false;
@@ -95,22 +96,23 @@ bool Simulator::BearToCloseHauled() {
 }
 
 void Simulator::StartLuffing() {
-    ManoeuvreData& m = Manoeuvre;
+    ManoeuvreData& m = manoeuvre_;
     SetStage(BestHaulStage::Luffing);
-    S.BestHaulRunning = true;
+    state_.BestHaulRunning = true;
     OfferTackAndGybe(false, false);
     m.TurnStep = kLuffingStep;
     m.FineStep = m.TurnStep / kFineStepRatio;
     VMG_au_Pres();
-    const bool towardsWind = SurfaceWindFromStarboard(S);
+    const bool towardsWind = SurfaceWindFromStarboard(state_);
     m.TurnToStarboard = towardsWind;
-    m.BearingAway = S.BestUpwindAngle > S.SWA && std::fabs(S.SWA - S.BestUpwindAngle) > kCloseHauledTolerance;
+    m.BearingAway =
+        state_.BestUpwindAngle > state_.SWA && std::fabs(state_.SWA - state_.BestUpwindAngle) > kCloseHauledTolerance;
     if (m.BearingAway) {  // pointing higher than the best angle: bear away in fine steps
         m.TurnStep = m.FineStep * kBearAwayFineSteps;
         m.TurnToStarboard = !towardsWind;
     }
     luffingSteps_ = 0;
-    luffingGap_ = S.SWA - S.BestUpwindAngle;
+    luffingGap_ = state_.SWA - state_.BestUpwindAngle;
     TimerPres.Start();
     TimerAT.Stop();
 }
@@ -118,31 +120,32 @@ void Simulator::StartLuffing() {
 void Simulator::PolarTurnStep() {
     vire50msec();
     ApparentWind();
-    S.WaterTrack.mdl = BoatSpeed(S.SWA, S.SurfaceWind.mdl);
+    state_.WaterTrack.mdl = BoatSpeed(state_.SWA, state_.SurfaceWind.mdl);
     TimerATTimer();
 }
 
 void Simulator::LuffingStep() {
     PolarTurnStep();
-    ++Manoeuvre.TackTicks;
+    ++manoeuvre_.TackTicks;
     ++luffingSteps_;
 }
 
 void Simulator::TimerPresTimer() {
-    ManoeuvreData& m = Manoeuvre;
+    ManoeuvreData& m = manoeuvre_;
     TimerAT.Stop();  // the manoeuvre drives the tick
-    const float gap = S.SWA - S.BestUpwindAngle;
+    const float gap = state_.SWA - state_.BestUpwindAngle;
     // Once bearing away, a step that carried the boat over the whole window (a leeway changing by
     // a degree moves the heading with it) ends the luffing there instead of circling round again.
     const bool jumped = m.BearingAway && JumpedOverWindow(luffingGap_, gap);
     luffingGap_ = gap;
-    switch (NextLuffingMove(S.SWA, S.BestUpwindAngle, S.Tacking)) {
+    switch (NextLuffingMove(state_.SWA, state_.BestUpwindAngle, state_.Tacking)) {
         case LuffingMove::HandOverToTack: StartTackProper(); return;
         case LuffingMove::Arrive: EndLuffing(); return;
         case LuffingMove::Luff:
             if (jumped) break;
             LuffingStep();
-            if (std::fabs(S.SWA - S.BestUpwindAngle) < kApproachThreshold) SetStage(BestHaulStage::Approaching);
+            if (std::fabs(state_.SWA - state_.BestUpwindAngle) < kApproachThreshold)
+                SetStage(BestHaulStage::Approaching);
             break;
         case LuffingMove::BearAway:
             if (jumped) break;
@@ -155,7 +158,7 @@ void Simulator::TimerPresTimer() {
             break;
     }
     if (!jumped && luffingSteps_ < kMaxLuffingSteps) return;
-    if (S.Tacking) {
+    if (state_.Tacking) {
         StartTackProper();
     } else {
         EndLuffing();
@@ -163,12 +166,12 @@ void Simulator::TimerPresTimer() {
 }
 
 void Simulator::EndLuffing() {
-    S.HDG = S.WaterTrack.argt - S.Leeway;
+    state_.HDG = state_.WaterTrack.argt - state_.Leeway;
     TimerPres.Stop();
     RestartAfterFreeze();
     RestartMainDriver();
-    S.BestHaulRunning = false;
-    S.CloseHauled = true;
+    state_.BestHaulRunning = false;
+    state_.CloseHauled = true;
     SetStage(BestHaulStage::Arrived);
 }
 
@@ -193,22 +196,22 @@ void Simulator::RestartMainDriver() {
 
 bool Simulator::Tack() {
     if (!CanStartManoeuvre()) return false;
-    ManoeuvreData& m = Manoeuvre;
+    ManoeuvreData& m = manoeuvre_;
     CancelPilotTurn();
-    S.Tacking = true;
+    state_.Tacking = true;
     FigeData();
     m.TackTicks = 0;
     const Real pma = PolarMinAngle();
-    m.TackHeadToWindTick = static_cast<int>(nav::Round(S.SWA));
-    m.TackNoGoTick = static_cast<int>(nav::Round(S.SWA - pma));
+    m.TackHeadToWindTick = static_cast<int>(nav::Round(state_.SWA));
+    m.TackNoGoTick = static_cast<int>(nav::Round(state_.SWA - pma));
     m.TurnStep = kLuffingStep;
-    m.ManoeuvreStartAngle = S.SWA;
-    const UpwindBest best = SpMaxWndWrd(S.SurfaceWind.mdl);
+    m.ManoeuvreStartAngle = state_.SWA;
+    const UpwindBest best = SpMaxWndWrd(state_.SurfaceWind.mdl);
     m.BestUpwindSpeed = best.speed;
     m.TackMinSpeed = static_cast<float>(kHeadToWindFactor * best.speed);
-    m.MinAngleSpeed = BoatSpeed(static_cast<float>(pma), S.SurfaceWind.mdl);
+    m.MinAngleSpeed = BoatSpeed(static_cast<float>(pma), state_.SurfaceWind.mdl);
     TimerAT.Stop();
-    startedStarboard_ = SurfaceWindFromStarboard(S);
+    startedStarboard_ = SurfaceWindFromStarboard(state_);
     tackToStarboard_ = startedStarboard_;  // towards the wind
     m.TurnToStarboard = tackToStarboard_;
     SetStage(BestHaulStage::TackStarting);
@@ -217,20 +220,20 @@ bool Simulator::Tack() {
 }
 
 void Simulator::StartTackProper() {
-    S.HDG = S.WaterTrack.argt - S.Leeway;
+    state_.HDG = state_.WaterTrack.argt - state_.Leeway;
     TimerPres.Stop();
-    S.BestHaulRunning = false;
+    state_.BestHaulRunning = false;
     SetStage(BestHaulStage::CloseHauled);
     // Through the wind a degree a step, whatever the luffing did: pressed while pointing higher
     // than the best angle, the luffing had set a bearing-away step and side.
-    Manoeuvre.TurnStep = kLuffingStep;
-    Manoeuvre.TurnToStarboard = tackToStarboard_;
+    manoeuvre_.TurnStep = kLuffingStep;
+    manoeuvre_.TurnToStarboard = tackToStarboard_;
     tackProperTicks_ = 0;
     TimerV.Start();
 }
 
 void Simulator::TimerVTimer() {
-    ManoeuvreData& m = Manoeuvre;
+    ManoeuvreData& m = manoeuvre_;
     TimerAT.Stop();  // the manoeuvre drives the tick
     const int n = ++m.TackTicks;
     ++tackProperTicks_;
@@ -238,48 +241,48 @@ void Simulator::TimerVTimer() {
     if (n < m.TackHeadToWindTick) {
         vire50msec();
         ApparentWind();
-        if (S.SWA >= pma) {
-            S.WaterTrack.mdl = BoatSpeed(S.SWA, S.SurfaceWind.mdl);
+        if (state_.SWA >= pma) {
+            state_.WaterTrack.mdl = BoatSpeed(state_.SWA, state_.SurfaceWind.mdl);
         } else if (const int x = n - m.TackNoGoTick; x >= 1) {
-            S.WaterTrack.mdl = TackApproachSpeed(m.TackMinSpeed, m.MinAngleSpeed, x);
+            state_.WaterTrack.mdl = TackApproachSpeed(m.TackMinSpeed, m.MinAngleSpeed, x);
         }
         TimerATTimer();
     } else if (n == m.TackHeadToWindTick) {
         vire50msec();
         ApparentWind();
-        S.WaterTrack.mdl = m.TackMinSpeed;
-    } else if (pma - S.SWA > kTackEndWindow) {
+        state_.WaterTrack.mdl = m.TackMinSpeed;
+    } else if (pma - state_.SWA > kTackEndWindow) {
         vire50msec();
         ApparentWind();
-        S.WaterTrack.mdl = TackRecoverySpeed(m.TackMinSpeed, n - static_cast<Real>(m.ManoeuvreStartAngle));
+        state_.WaterTrack.mdl = TackRecoverySpeed(m.TackMinSpeed, n - static_cast<Real>(m.ManoeuvreStartAngle));
         TimerATTimer();
     }
-    const bool onNewTack = SurfaceWindFromStarboard(S) != startedStarboard_;
-    if (!TackComplete(S.SWA, m.ManoeuvreStartAngle, onNewTack) && tackProperTicks_ < kMaxTackTicks) {
+    const bool onNewTack = SurfaceWindFromStarboard(state_) != startedStarboard_;
+    if (!TackComplete(state_.SWA, m.ManoeuvreStartAngle, onNewTack) && tackProperTicks_ < kMaxTackTicks) {
         PolarTurnStep();
         return;
     }
-    S.HDG = S.WaterTrack.argt - S.Leeway;
+    state_.HDG = state_.WaterTrack.argt - state_.Leeway;
     TimerV.Stop();
     RestStData();
     RestartMainDriver();
-    S.Tacking = false;
-    SetStage(std::fabs(S.SWA - S.BestUpwindAngle) <= kCloseHauledTolerance ? BestHaulStage::CloseHauled
-                                                                           : BestHaulStage::OfferedAfter);
+    state_.Tacking = false;
+    SetStage(std::fabs(state_.SWA - state_.BestUpwindAngle) <= kCloseHauledTolerance ? BestHaulStage::CloseHauled
+                                                                                     : BestHaulStage::OfferedAfter);
 }
 
 bool Simulator::Gybe() {
     if (!CanStartManoeuvre()) return false;
-    ManoeuvreData& m = Manoeuvre;
+    ManoeuvreData& m = manoeuvre_;
     CancelPilotTurn();
-    S.Gybing = true;
+    state_.Gybing = true;
     FigeData();
-    m.ManoeuvreStartAngle = S.SWA;
+    m.ManoeuvreStartAngle = state_.SWA;
     m.GybeTicks = 0;
-    m.TurnStep = GybeTurnStep(S.SWA);
+    m.TurnStep = GybeTurnStep(state_.SWA);
     TimerAT.Stop();
     TimerE.Start();
-    startedStarboard_ = SurfaceWindFromStarboard(S);
+    startedStarboard_ = SurfaceWindFromStarboard(state_);
     m.TurnToStarboard = !startedStarboard_;  // away from the wind
     SetStage(BestHaulStage::GybeStarting);
     OfferTackAndGybe(false, false);
@@ -287,7 +290,7 @@ bool Simulator::Gybe() {
 }
 
 void Simulator::TimerETimer() {
-    ManoeuvreData& m = Manoeuvre;
+    ManoeuvreData& m = manoeuvre_;
     TimerAT.Stop();  // the manoeuvre drives the tick
     if (++m.GybeTicks <= kGybeTimedSteps) {
         PolarTurnStep();
@@ -295,15 +298,15 @@ void Simulator::TimerETimer() {
     }
     m.TurnStep /= 4;
     for (int i = 0; i < kMaxGybeFinalSteps; ++i) {
-        const bool onNewSide = SurfaceWindFromStarboard(S) != startedStarboard_;
-        if (GybeComplete(S.SWA, m.ManoeuvreStartAngle, onNewSide)) break;
+        const bool onNewSide = SurfaceWindFromStarboard(state_) != startedStarboard_;
+        if (GybeComplete(state_.SWA, m.ManoeuvreStartAngle, onNewSide)) break;
         PolarTurnStep();
     }
-    S.HDG = S.WaterTrack.argt - S.Leeway;
+    state_.HDG = state_.WaterTrack.argt - state_.Leeway;
     TimerE.Stop();
     RestStData();
     RestartMainDriver();
-    S.Gybing = false;
+    state_.Gybing = false;
     SetStage(BestHaulStage::OfferedAfter);
 }
 
@@ -341,8 +344,8 @@ void Simulator::AbandonManoeuvres() {
         TimerV.Stop();
         TimerE.Stop();
         TimerPres.Stop();
-        S.HDG = S.WaterTrack.argt - S.Leeway;
-        S.Tacking = S.Gybing = S.BestHaulRunning = false;
+        state_.HDG = state_.WaterTrack.argt - state_.Leeway;
+        state_.Tacking = state_.Gybing = state_.BestHaulRunning = false;
         RestStData();
     }
     if (TimerRestStatusCFVDV.Enabled()) {
@@ -356,7 +359,7 @@ void Simulator::AbandonManoeuvres() {
 
 bool Simulator::Auto() {
     if (!Accepts(Command::Auto)) return false;
-    S.Standby = false;
+    state_.Standby = false;
     Offer(&OfferedCommands::tiller, false);
     Tell([](SimulatorEvents& l) { l.PilotModeChanged(); });
     autoAfterCentring_ = true;
@@ -370,19 +373,19 @@ void Simulator::AutoAfterCentring() {
     Offer(&OfferedCommands::bestHaul, true);
     SetStage(BestHaulStage::Offered);
     TimerB.Stop();
-    if (!S.Halted) RestartMainDriver();
+    if (!state_.Halted) RestartMainDriver();
     // The bearing from the origin is taken again; before the first start there is no bearing yet,
     // and the first waypoint update takes it.
-    S.OriginBearing = S.Halted ? kOriginBearingToTake : S.BTW;
+    state_.OriginBearing = state_.Halted ? kOriginBearingToTake : state_.BTW;
     OfferHeadingChanges(true);
-    S.HDGVariable = headingKept_;
+    state_.HDGVariable = headingKept_;
     SetHeadingOption(headingKept_);
 }
 
 bool Simulator::Standby() {
     if (!Accepts(Command::Standby)) return false;
     AbandonManoeuvres();  // the helmsman takes over where the boat is
-    S.Standby = true;
+    state_.Standby = true;
     Tell([](SimulatorEvents& l) { l.PilotModeChanged(); });
     FigeHDG();
     Offer(&OfferedCommands::tiller, true);
@@ -390,26 +393,26 @@ bool Simulator::Standby() {
     Offer(&OfferedCommands::bestHaul, false);
     SetStage(BestHaulStage::Tiller);
     TimerAT.Stop();
-    if (!S.Halted && !TimerC.Enabled()) TimerB.Start();
+    if (!state_.Halted && !TimerC.Enabled()) TimerB.Start();
     OfferHeadingChanges(false);
     return true;
 }
 
 void Simulator::FigeHDG() {
     headingKept_ = HeadingOption();
-    if (S.Standby) SetHeadingOption(false);
-    S.HDGVariable = options_.heading;
+    if (state_.Standby) SetHeadingOption(false);
+    state_.HDGVariable = options_.heading;
 }
 
 // ---------------------------------------------------------------- heading changes
 
 bool Simulator::AcceptsHeadingChange() const {
-    return !(S.Standby || S.Paused || S.Halted || ManoeuvreRunning() || TillerCentring());
+    return !(state_.Standby || state_.Paused || state_.Halted || ManoeuvreRunning() || TillerCentring());
 }
 
 bool Simulator::ChangeHeading(float change) {
     if (!AcceptsHeadingChange()) return false;
-    Manoeuvre.PendingHeadingChange += change;
+    manoeuvre_.PendingHeadingChange += change;
     headingRequest_ = true;
     RelanceTimerDelaiModCap();
     return true;
@@ -418,7 +421,7 @@ bool Simulator::ChangeHeading(float change) {
 void Simulator::RelanceTimerDelaiModCap() {
     TimerDelaiModCap.Stop();
     TimerDelaiModCap.Start();
-    const float change = Manoeuvre.PendingHeadingChange;
+    const float change = manoeuvre_.PendingHeadingChange;
     Tell([change](SimulatorEvents& l) { l.HeadingChangeShown(change, true); });
 }
 
@@ -428,7 +431,7 @@ void Simulator::TimerDelaiModCapTimer() {
 }
 
 void Simulator::ModifCapAutoClick() {
-    ManoeuvreData& m = Manoeuvre;
+    ManoeuvreData& m = manoeuvre_;
     if (!headingRequest_) return;  // the turn already met every change asked for
     if (pilotTurning_) {
         // A press during the turn moved its target; the turn goes on to it, towards the side where
@@ -439,7 +442,7 @@ void Simulator::ModifCapAutoClick() {
     FigeData();
     pilotTurning_ = true;
     m.TurnStep = kPilotTurnStep;
-    m.HeadingChangeStart = S.HDG;
+    m.HeadingChangeStart = state_.HDG;
     m.TurnToStarboard = m.PendingHeadingChange > 0;
     pilotTurned_ = 0;
     pilotSteps_ = 0;
@@ -447,21 +450,21 @@ void Simulator::ModifCapAutoClick() {
 }
 
 void Simulator::TimerCHGHDGTimer() {
-    ManoeuvreData& m = Manoeuvre;
+    ManoeuvreData& m = manoeuvre_;
     vire50msec();
     ApparentWind();
-    S.HDG = S.WaterTrack.argt - S.Leeway;
+    state_.HDG = state_.WaterTrack.argt - state_.Leeway;
     pilotTurned_ += m.TurnToStarboard ? m.TurnStep : -m.TurnStep;
     ++pilotSteps_;
     const float target = PilotTarget(m.HeadingChangeStart, m.PendingHeadingChange);
-    if (PilotTurnComplete(S.HDG, target, m.TurnStep) || pilotSteps_ >= kMaxPilotTurnSteps) EndPilotTurn();
+    if (PilotTurnComplete(state_.HDG, target, m.TurnStep) || pilotSteps_ >= kMaxPilotTurnSteps) EndPilotTurn();
 }
 
 void Simulator::EndPilotTurn() {
     TimerCHGHDG.Stop();
     pilotTurning_ = false;
     RestStData();
-    Manoeuvre.PendingHeadingChange = 0;
+    manoeuvre_.PendingHeadingChange = 0;
     Tell([](SimulatorEvents& l) { l.HeadingChangeShown(0, false); });
     headingRequest_ = false;
 }
@@ -473,7 +476,7 @@ void Simulator::CancelPilotTurn() {
     if (pilotTurning_) {
         EndPilotTurn();
     } else {
-        Manoeuvre.PendingHeadingChange = 0;
+        manoeuvre_.PendingHeadingChange = 0;
         Tell([](SimulatorEvents& l) { l.HeadingChangeShown(0, false); });
         headingRequest_ = false;
     }
@@ -482,9 +485,9 @@ void Simulator::CancelPilotTurn() {
 // ---------------------------------------------------------------- helm and tiller
 
 void Simulator::TimerBTimer() {
-    if (nav::IsTickMultiple(S.TickCount, static_cast<long long>(S.TicksPerSecond))) {
-        TillerValue = tiller_;
-        ApplyTiller(S, TillerValue);
+    if (nav::IsTickMultiple(state_.TickCount, static_cast<long long>(state_.TicksPerSecond))) {
+        tillerRead_ = tiller_;
+        ApplyTiller(state_, tillerRead_);
     }
     TimerATTimer();
 }
@@ -492,8 +495,8 @@ void Simulator::TimerBTimer() {
 void Simulator::CentreTiller() {
     if (TillerCentring()) return;
     TimerB.Stop();
-    TillerValue = tiller_;  // the bar where the user left it
-    if (TillerValue == kTillerCentre) {
+    tillerRead_ = tiller_;  // the bar where the user left it
+    if (tillerRead_ == kTillerCentre) {
         FinishCentring();
         return;
     }
@@ -503,15 +506,15 @@ void Simulator::CentreTiller() {
         t->Stop();
         suspendedByCentring_.push_back(*t);
     }
-    TillerValue += TillerValue < kTillerCentre ? 1 : -1;
-    MoveTiller(TillerValue);
+    tillerRead_ += tillerRead_ < kTillerCentre ? 1 : -1;
+    MoveTiller(tillerRead_);
     TimerZeroBarre.Start();
 }
 
 void Simulator::TimerZeroBarreTimer() {
-    if (TillerValue != kTillerCentre) {
-        TillerValue += TillerValue < kTillerCentre ? 1 : -1;
-        MoveTiller(TillerValue);
+    if (tillerRead_ != kTillerCentre) {
+        tillerRead_ += tillerRead_ < kTillerCentre ? 1 : -1;
+        MoveTiller(tillerRead_);
         return;
     }
     TimerZeroBarre.Stop();
@@ -521,9 +524,9 @@ void Simulator::TimerZeroBarreTimer() {
 }
 
 void Simulator::FinishCentring() {
-    TillerValue = kTillerCentre;
+    tillerRead_ = kTillerCentre;
     MoveTiller(kTillerCentre);
-    if (S.Standby && !S.Paused && !S.Halted && !TimerC.Enabled()) TimerB.Start();
+    if (state_.Standby && !state_.Paused && !state_.Halted && !TimerC.Enabled()) TimerB.Start();
     if (autoAfterCentring_) {
         autoAfterCentring_ = false;
         AutoAfterCentring();

@@ -10,6 +10,7 @@
 #include "app/Program.h"
 #include "config/Configuration.h"
 #include "support/DataFiles.h"
+#include "support/EngineState.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeZone.h"
 #include "support/TempFolder.h"
@@ -192,16 +193,16 @@ TEST_F(ConfigModel, SaveThenOpenRestoresTheSimulation) {
     w.RadioButtonWPW.checked = true;
     w.RadioButtonWPE.checked = false;
     w.Init_WP();
-    w.Engine.S.TrueWind = {12.3f, 250};
-    w.Engine.S.Current = {1.5f, 75};
-    w.Engine.S.HDG = 100;
-    w.Engine.S.Leeway = -5;
+    test::EngineState(w.Engine).TrueWind = {12.3f, 250};
+    test::EngineState(w.Engine).Current = {1.5f, 75};
+    test::EngineState(w.Engine).HDG = 100;
+    test::EngineState(w.Engine).Leeway = -5;
     w.EdiDECL.text = "1.5";
     w.RdgDeclW.checked = true;
     w.RdgDeclE.checked = false;
     w.InitDeclinaison();
-    w.Engine.S.Standby = true;
-    w.Engine.S.PolarPercent = 80;
+    test::EngineState(w.Engine).Standby = true;
+    test::EngineState(w.Engine).PolarPercent = 80;
     p->FParam.RdCroiseur.checked = true;
     p->FParam.RdCroiseurChange();
     ASSERT_EQ(w.Engine.S.Category, 2);
@@ -653,7 +654,7 @@ TEST_F(ConfigModel, QuitAsksWhetherToSave) {
     dialogs.answers = {"N"};
     w.MenuQuitClick();
     EXPECT_EQ(dialogs.questions.back(), "Voulez-vous sauvegarder la configuration ( O/N) ?");
-    EXPECT_FALSE(w.Engine.TimerAT.Enabled());
+    EXPECT_FALSE(w.Engine.Ticking());
     EXPECT_TRUE(w.MemoNMEA.Lines().empty());
     EXPECT_TRUE(w.Closed);
     EXPECT_EQ(test::ReadFile(SettingsFile()), firstRun);
@@ -726,7 +727,7 @@ TEST_F(ConfigModel, AutomaticReloadFollowsTheFileWhileTheBoatSails) {
     w.TimerLoadCFGTimer();
     EXPECT_EQ(w.Engine.S.TWSBase, 15);
     EXPECT_FALSE(w.Engine.S.Paused);  // paused for the reload, then resumed
-    EXPECT_TRUE(w.Engine.TimerPhNMEA.Enabled());
+    EXPECT_TRUE(w.Engine.SendingSentences());
 
     w.MenuAutomatiqueClick();
     EXPECT_FALSE(w.TimerLoadCFG.Enabled());
@@ -1021,7 +1022,7 @@ TEST_F(ConfigModel, ParametersDialogConfirmation) {
     EXPECT_FALSE(d.Visible);
 
     // Unchecking "Force du vent réel" holds the wind at once, without "Enregistrer".
-    p->Engine.S.TWSVariable = true;
+    test::EngineState(p->Engine).TWSVariable = true;
     d.ChkB_TWS.checked = false;
     d.ChkB_TWSChange();
     EXPECT_FALSE(p->Engine.S.TWSVariable);

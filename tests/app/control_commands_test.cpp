@@ -16,6 +16,7 @@
 #include "app/ControlCommands.h"
 #include "app/Program.h"
 #include "support/DataFiles.h"
+#include "support/EngineState.h"
 #include "support/FakeDialogs.h"
 
 using namespace corvel;
@@ -352,7 +353,7 @@ TEST_F(ControlFixture, StateWritesThePositionAsTheSentencesDoAndHeadingsWithin36
         {-91.0f, "null"},       {std::numeric_limits<float>::quiet_NaN(), "null"},
     };
     for (const auto& [latitude, text] : latitudes) {
-        engine->S.Position.lat = latitude;
+        test::EngineState(*engine).Position.lat = latitude;
         const std::string state = app::StateJson(*w);
         EXPECT_EQ(Field(state, "lat"), text) << latitude;
         if (text == "null") {

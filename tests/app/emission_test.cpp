@@ -148,7 +148,7 @@ TEST_F(EmissionFixture, DeselectAllSilencesEveryOutputWhileTheTimerRuns) {
     EXPECT_TRUE(w.MemoNMEA.Lines().empty());
     EXPECT_TRUE(w.MemoNMEAHMS.Lines().empty());
     EXPECT_TRUE(links.events.empty());
-    EXPECT_TRUE(w.Engine.TimerPhNMEA.Enabled());
+    EXPECT_TRUE(w.Engine.SendingSentences());
 }
 
 TEST_F(EmissionFixture, SounderTalkerChangesTheFiveSounderKindsOnly) {

@@ -11,6 +11,7 @@
 #include "app/SimulationTexts.h"
 #include "nav/SpherePositions.h"
 #include "support/DataFiles.h"
+#include "support/EngineState.h"
 #include "support/FakeDialogs.h"
 
 using namespace corvel;
@@ -62,9 +63,9 @@ TEST_F(CorvelFixture, SimulerReadsTheInputsAndStartsTheDrivers) {
     EXPECT_FLOAT_EQ(s.Current.argt, 75);
     EXPECT_NEAR(s.Position.lat, 51 + 4.14 / 60, 1e-5);
     EXPECT_NEAR(s.Position.long_, 12 + 23.08 / 60, 1e-5);
-    EXPECT_TRUE(w->Engine.TimerAT.Enabled());
-    EXPECT_TRUE(w->Engine.TimerPhNMEA.Enabled());
-    EXPECT_FALSE(w->Engine.TimerB.Enabled());
+    EXPECT_TRUE(w->Engine.Ticking());
+    EXPECT_TRUE(w->Engine.SendingSentences());
+    EXPECT_FALSE(w->Engine.HelmTicking());
     EXPECT_FALSE(s.Halted);
     EXPECT_FALSE(w->MenuParametres.enabled);
     EXPECT_FALSE(w->MenuOuvrir.enabled);
@@ -146,8 +147,8 @@ TEST_F(CorvelFixture, PauseStopsEverythingAndResumeReadsTheEditedInputs) {
     EXPECT_TRUE(w->MenuParametres.enabled);
     EXPECT_TRUE(w->SwWIFI.enabled);
     EXPECT_EQ(w->GlyphResPause.imageIndex, 5);
-    EXPECT_FALSE(w->Engine.TimerAT.Enabled());
-    EXPECT_FALSE(w->Engine.TimerPhNMEA.Enabled());
+    EXPECT_FALSE(w->Engine.Ticking());
+    EXPECT_FALSE(w->Engine.SendingSentences());
     const auto ticks = w->Engine.S.TickCount;
     w->Timers.Advance(60000);
     EXPECT_EQ(w->Engine.S.TickCount, ticks);
@@ -157,14 +158,14 @@ TEST_F(CorvelFixture, PauseStopsEverythingAndResumeReadsTheEditedInputs) {
     EXPECT_FALSE(w->Engine.S.Paused);
     EXPECT_FLOAT_EQ(w->Engine.S.TWSBase, 12);
     EXPECT_EQ(w->GlyphResPause.imageIndex, 0);
-    EXPECT_TRUE(w->Engine.TimerAT.Enabled());
+    EXPECT_TRUE(w->Engine.Ticking());
     Ticks(10);
     EXPECT_EQ(w->Engine.S.TickCount, ticks + 10);  // the count, and so the wind laws, go on
 }
 
 TEST_F(CorvelFixture, HeadingReadsBelowZeroWhileTheLeewayCarriesTheCourseAcrossNorth) {
     Steady();
-    w->Engine.S.Category = 0;
+    w->Engine.SetCategory(0);
     w->EdHDG.text = "350";
     w->EdTWS.text = "12";   // class 4
     w->EdTWD.text = "324";  // 26 degrees off the bow, port tack: leeway +15
@@ -244,8 +245,7 @@ TEST_F(CorvelFixture, ScaleStepsOfTheCompass) {
         float step;
     } cases[] = {{5, 5}, {5.01f, 10}, {20, 20}, {35, 35}, {35.5f, 40}, {60, 40}};
     for (const auto& c : cases) {
-        w->Engine.S.ScaleSpeed = c.speed;  // the fastest of true wind, apparent wind and boat speed
-        w->Compass.SetScale(c.speed);
+        w->Compass.SetScale(c.speed);  // the fastest of true wind, apparent wind and boat speed
         EXPECT_FLOAT_EQ(w->FMXCompass1.FactConvers, (269.0f - 12) / c.step) << c.speed;
         EXPECT_EQ(w->FMXCompass1.etalon, c.speed);
     }
@@ -259,8 +259,8 @@ TEST_F(CorvelFixture, AlternatingCurrentTurnsInThirteenOneSecondSteps) {
     w->RdBtCourAlt.checked = true;
     w->RdBtCourConst.checked = false;
     w->RdBtCourConstChange();
-    EXPECT_TRUE(w->Engine.TimerC.Enabled());
-    EXPECT_FALSE(w->Engine.TimerAT.Enabled());
+    EXPECT_TRUE(w->Engine.CurrentTurning());
+    EXPECT_FALSE(w->Engine.Ticking());
     EXPECT_FALSE(w->SpBtPauseRes.enabled);
     const auto ticks = w->Engine.S.TickCount;
     w->Timers.Advance(13000);
@@ -268,24 +268,24 @@ TEST_F(CorvelFixture, AlternatingCurrentTurnsInThirteenOneSecondSteps) {
     EXPECT_NEAR(w->Engine.S.Current.argt, std::fmod(startDirection + 180, 360), 1e-3);
     EXPECT_NEAR(w->Engine.S.Current.mdl, 1.0071 * amplitude, 1e-4);
     w->Timers.Advance(1000);  // the 14th firing ends the turn
-    EXPECT_FALSE(w->Engine.TimerC.Enabled());
-    EXPECT_TRUE(w->Engine.Timer60.Enabled());
-    EXPECT_TRUE(w->Engine.TimerAT.Enabled());
+    EXPECT_FALSE(w->Engine.CurrentTurning());
+    EXPECT_TRUE(w->Engine.CurrentWaiting());
+    EXPECT_TRUE(w->Engine.Ticking());
     EXPECT_TRUE(w->SpBtPauseRes.enabled);
     w->Timers.Advance(60000);  // and a new turn a minute later
-    EXPECT_TRUE(w->Engine.TimerC.Enabled());
-    EXPECT_FALSE(w->Engine.TimerAT.Enabled());
+    EXPECT_TRUE(w->Engine.CurrentTurning());
+    EXPECT_FALSE(w->Engine.Ticking());
 }
 
 TEST_F(CorvelFixture, SounderPingsForTwoHundredMillisecondsAfterEachSample) {
     w->BtCalCClick();
     Ticks(20);
     EXPECT_TRUE(w->Engine.S.SounderPing);
-    EXPECT_TRUE(w->Engine.TimerSondeur.Enabled());
+    EXPECT_TRUE(w->Engine.Sounding());
     EXPECT_NEAR(w->Engine.S.Depth, 52.63f / 5, 1e-4);
     w->Timers.Advance(200);
     EXPECT_FALSE(w->Engine.S.SounderPing);
-    EXPECT_FALSE(w->Engine.TimerSondeur.Enabled());
+    EXPECT_FALSE(w->Engine.Sounding());
 }
 
 TEST_F(CorvelFixture, AnAngleAboveThePolarIsReportedOnce) {
@@ -307,7 +307,7 @@ TEST_F(CorvelFixture, WaypointModifAndVariationSide) {
     EXPECT_EQ(w->Engine.S.Waypoint.nom, "Att_Dover");  // an empty degree field keeps the waypoint
     w->EdLatWpDeg.text = "50";
     w->EdNwpt.text = "Nouveau";
-    w->Engine.S.OriginBearing = 12;
+    test::EngineState(w->Engine).OriginBearing = 12;
     w->BtModWpClick();
     EXPECT_EQ(w->Engine.S.Waypoint.nom, "Nouveau");
     EXPECT_EQ(w->Engine.S.OriginBearing, 65535);

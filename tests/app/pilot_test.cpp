@@ -35,7 +35,7 @@ struct PilotFixture : ::testing::Test {
     }
     // Wind from the north, no current unless asked, no leeway (category 4) unless asked; one tick.
     void Start(double hdg, double tws = 12, int category = 4, double current = 0, double twd = 0) {
-        w->Engine.S.Category = category;
+        w->Engine.SetCategory(category);
         w->EdHDG.text = std::to_string(hdg);
         w->EdTWS.text = std::to_string(tws);
         w->EdTWD.text = std::to_string(twd);
@@ -45,14 +45,7 @@ struct PilotFixture : ::testing::Test {
     }
     void Advance(sim::Millis ms) { w->Timers.Advance(ms); }
     // The timers that drive the main tick.
-    int Drivers() const {
-        int n = 0;
-        for (const sim::Timer* t : {&w->Engine.TimerAT, &w->Engine.TimerB, &w->Engine.TimerC, &w->Engine.TimerV,
-                                    &w->Engine.TimerE, &w->Engine.TimerPres}) {
-            n += t->Enabled();
-        }
-        return n;
-    }
+    int Drivers() const { return w->Engine.DriversRunning(); }
 };
 
 // ---------------------------------------------------------------- best close-hauled and tack
@@ -114,7 +107,7 @@ TEST_F(PilotFixture, ModesFollowTheirRowsOfTheEnablingRules) {
     param->ChkB_HDG.checked = true;
     param->ChkB_HDGChange();
     w->SpBtStdBYClick();  // before the first start: the mode, but no helm timer
-    EXPECT_FALSE(w->Engine.TimerB.Enabled());
+    EXPECT_FALSE(w->Engine.HelmTicking());
     w->SpBtAUTOClick();
     param->ChkB_HDG.checked = true;
     param->ChkB_HDGChange();
@@ -128,7 +121,7 @@ TEST_F(PilotFixture, ModesFollowTheirRowsOfTheEnablingRules) {
          {&w->SBtVire, &w->SBtEmp, &w->BtBestHaul, &w->SpBtR, &w->SpBt10R, &w->SpBtL, &w->SpBT10L}) {
         EXPECT_FALSE(b->enabled);
     }
-    EXPECT_TRUE(w->Engine.TimerB.Enabled());
+    EXPECT_TRUE(w->Engine.HelmTicking());
     EXPECT_EQ(Drivers(), 1);
     EXPECT_FALSE(param->ChkB_HDG.checked);  // the heading holds still under the tiller
     EXPECT_TRUE(engine->SavedHeadingOption());
@@ -143,7 +136,7 @@ TEST_F(PilotFixture, ModesFollowTheirRowsOfTheEnablingRules) {
     EXPECT_EQ(Drivers(), 0);
     Advance(400);
     EXPECT_EQ(Drivers(), 1);
-    EXPECT_TRUE(w->Engine.TimerAT.Enabled());
+    EXPECT_TRUE(w->Engine.Ticking());
     EXPECT_EQ(w->Glyph_AUTO.imageIndex, 0);
     EXPECT_EQ(w->Glyph_STDBY.imageIndex, 1);
     EXPECT_FALSE(w->TrackBarre.enabled);

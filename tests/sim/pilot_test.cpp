@@ -57,7 +57,7 @@ struct PilotFixture : ::testing::Test {
     // unless asked, a boat speed of 6.78 kn and a current towards 075 at 51 04.14 N 12 23.08 E; one
     // tick.
     void Start(double hdg, double tws = 12, int category = 4, double current = 0, double twd = 0) {
-        engine->S.Category = category;
+        engine->SetCategory(category);
         conditions = {};
         conditions.boatSpeed = 6.78f;
         conditions.heading = static_cast<float>(hdg);
@@ -79,16 +79,9 @@ struct PilotFixture : ::testing::Test {
         }
     }
     void Advance(sim::Millis ms) { engine->Timers.Advance(ms); }
-    t_amure Tack() { return sim::F_amure(engine->S); }
+    t_amure Tack() { return engine->TackSide(); }
     // The timers that drive the main tick.
-    int Drivers() const {
-        int n = 0;
-        for (const sim::Timer* t : {&engine->TimerAT, &engine->TimerB, &engine->TimerC, &engine->TimerV,
-                                    &engine->TimerE, &engine->TimerPres}) {
-            n += t->Enabled();
-        }
-        return n;
-    }
+    int Drivers() const { return engine->DriversRunning(); }
     bool Finite() const {
         const sim::SimulationState& s = engine->S;
         for (float v : {s.HDG, s.SWA, s.AWA, s.AWS, s.WaterTrack.mdl, s.WaterTrack.argt, s.SOG, s.COG, s.Leeway,
@@ -121,7 +114,7 @@ TEST_F(PilotFixture, BestCloseHauledFromBelowFromAboveAndAlreadyThere) {
         ASSERT_TRUE(engine->S.BestHaulRunning);
         EXPECT_EQ(told.stage, BestHaulStage::Luffing);
         EXPECT_FALSE(engine->Variable().heading);
-        EXPECT_FALSE(engine->TimerAT.Enabled());
+        EXPECT_FALSE(engine->Ticking());
         EXPECT_FALSE(engine->Offered().tack);
         const float best = engine->S.BestUpwindAngle;
         EXPECT_NEAR(best, 41.333, 0.01);
@@ -140,7 +133,7 @@ TEST_F(PilotFixture, BestCloseHauledFromBelowFromAboveAndAlreadyThere) {
         EXPECT_LE(std::fabs(engine->S.SWA - best), 0.3f) << c.hdg;
         EXPECT_EQ(told.stage, BestHaulStage::Arrived);
         EXPECT_TRUE(engine->S.CloseHauled);
-        EXPECT_TRUE(engine->TimerAT.Enabled());
+        EXPECT_TRUE(engine->Ticking());
         EXPECT_EQ(Drivers(), 1);
         Advance(9950);
         EXPECT_TRUE(engine->S.CloseHauled);  // the tick keeps it
@@ -206,7 +199,7 @@ TEST_F(PilotFixture, TackEndsOnTheOtherTackAtItsStartAngle) {
         EXPECT_NEAR(engine->S.SWA, start, c.tolerance) << c.hdg;
         EXPECT_GE(minSpeed, 0) << c.hdg;                   // through head to wind the boat slows, never reverses
         EXPECT_TRUE(engine->Variable().heading) << c.hdg;  // restored at once
-        EXPECT_TRUE(engine->TimerAT.Enabled());
+        EXPECT_TRUE(engine->Ticking());
         EXPECT_EQ(Drivers(), 1);
         Advance(50);
         EXPECT_TRUE(engine->Offered().tack != engine->Offered().gybe);  // the apparent wind rule again
@@ -229,7 +222,7 @@ TEST_F(PilotFixture, APausedTackWaitsAndGoesOnAfterResume) {
     engine->Tack();  // paused: nothing
     PauseOrResume();
     EXPECT_EQ(Drivers(), 1);
-    EXPECT_TRUE(engine->TimerV.Enabled());
+    EXPECT_TRUE(engine->ManoeuvreStepping());
     for (int i = 0; i < 200 && engine->S.Tacking; ++i) Advance(50);
     EXPECT_FALSE(engine->S.Tacking);
     EXPECT_NE(Tack(), before);
@@ -246,7 +239,7 @@ TEST_F(PilotFixture, SimulerDuringATackStartsAfresh) {
     EXPECT_FALSE(engine->S.Tacking);
     EXPECT_FALSE(engine->S.BestHaulRunning);
     EXPECT_TRUE(engine->Variable().heading);
-    EXPECT_TRUE(engine->TimerAT.Enabled());
+    EXPECT_TRUE(engine->Ticking());
     EXPECT_EQ(Drivers(), 1);
 }
 
@@ -285,7 +278,7 @@ TEST_F(PilotFixture, GybeFrom150) {
     EXPECT_EQ(Tack(), t_amure::tribord);
     EXPECT_EQ(told.stage, BestHaulStage::OfferedAfter);
     EXPECT_EQ(Drivers(), 1);
-    EXPECT_TRUE(engine->TimerAT.Enabled());
+    EXPECT_TRUE(engine->Ticking());
 }
 
 TEST_F(PilotFixture, GybeWithQuarterStepsWiderThanTheWindowEnds) {
@@ -326,7 +319,7 @@ TEST_F(PilotFixture, PlusTenThreeTimesTurnsThirtyDegreesInThreeSeconds) {
     }
     Advance(1500);  // 2 s after the third press the turn starts
     EXPECT_FLOAT_EQ(engine->S.HDG, start);
-    EXPECT_TRUE(engine->TimerCHGHDG.Enabled());
+    EXPECT_TRUE(engine->PilotTurning());
     EXPECT_FALSE(engine->Variable().windSpeed);
     Advance(2950);
     EXPECT_FLOAT_EQ(engine->S.HDG, start + 29.5f);
@@ -334,7 +327,7 @@ TEST_F(PilotFixture, PlusTenThreeTimesTurnsThirtyDegreesInThreeSeconds) {
     Advance(50);
     EXPECT_FLOAT_EQ(engine->S.HDG, start + 30);
     EXPECT_FALSE(told.noticeShown);
-    EXPECT_FALSE(engine->TimerCHGHDG.Enabled());
+    EXPECT_FALSE(engine->PilotTurning());
     EXPECT_EQ(engine->Manoeuvre.PendingHeadingChange, 0);
     EXPECT_TRUE(engine->Variable().windSpeed);
     Advance(5000);
@@ -350,9 +343,9 @@ TEST_F(PilotFixture, PlusOneMinusOneTurnsAFullCircleToPort) {
     Advance(2000 + 18000);
     EXPECT_NEAR(engine->S.HDG, 280, 1e-3);  // half way round, to port
     Advance(17950);
-    EXPECT_TRUE(engine->TimerCHGHDG.Enabled());
+    EXPECT_TRUE(engine->PilotTurning());
     Advance(50);
-    EXPECT_FALSE(engine->TimerCHGHDG.Enabled());
+    EXPECT_FALSE(engine->PilotTurning());
     EXPECT_NEAR(engine->S.HDG, 100, 1e-3);
 }
 
@@ -360,7 +353,7 @@ TEST_F(PilotFixture, TurnsAcrossNorthMeetTheirTarget) {
     Start(355);
     engine->ChangeHeading(10);
     Advance(2000 + 1000);
-    EXPECT_FALSE(engine->TimerCHGHDG.Enabled());
+    EXPECT_FALSE(engine->PilotTurning());
     EXPECT_NEAR(engine->S.HDG, 5, 1e-3);
 
     // Heading 350 with 15 degrees of leeway: the tick holds it at -10. "+ 1" aims at 351 and meets
@@ -375,7 +368,7 @@ TEST_F(PilotFixture, TurnsAcrossNorthMeetTheirTarget) {
         ASSERT_FLOAT_EQ(engine->S.HDG, -10);
         engine->ChangeHeading(change);
         Advance(2000 + 1500);
-        EXPECT_FALSE(engine->TimerCHGHDG.Enabled()) << target;
+        EXPECT_FALSE(engine->PilotTurning()) << target;
         EXPECT_LT(sim::AngleOffHeading(engine->S.HDG, target), 0.5f) << engine->S.HDG;
     }
 }
@@ -396,7 +389,7 @@ TEST_F(PilotFixture, PressesDuringATurnMoveItsTargetWithoutAddingTheSumAgain) {
     Advance(2500);  // 5 degrees turned
     engine->ChangeHeading(1);
     Advance(6000);
-    EXPECT_FALSE(engine->TimerCHGHDG.Enabled());
+    EXPECT_FALSE(engine->PilotTurning());
     EXPECT_FLOAT_EQ(engine->S.HDG, 151);
 }
 
@@ -414,7 +407,7 @@ TEST_F(PilotFixture, TillerTurnsTheBoatByItsOffsetEverySecond) {
             Advance(1000);
             EXPECT_FLOAT_EQ(engine->S.HDG - before, perSecond) << tiller << " second " << s;
         }
-        EXPECT_EQ(engine->TillerValue, tiller);
+        EXPECT_EQ(engine->TillerValue(), tiller);
     }
 }
 
@@ -440,7 +433,7 @@ TEST_F(PilotFixture, CentringWalksTheTillerBackWhileNothingElseMoves) {
     EXPECT_EQ(Drivers(), 0);
     Advance(200);
     EXPECT_FALSE(engine->TillerCentring());
-    EXPECT_TRUE(engine->TimerB.Enabled());
+    EXPECT_TRUE(engine->HelmTicking());
     EXPECT_EQ(engine->S.HDG, hdg);
     Advance(1000);
     EXPECT_EQ(engine->S.TickCount, ticks + 20);
@@ -449,7 +442,7 @@ TEST_F(PilotFixture, CentringWalksTheTillerBackWhileNothingElseMoves) {
     // In AUTO the picture centres the tiller without starting the helm timer.
     engine->Auto();
     engine->CentreTiller();
-    EXPECT_FALSE(engine->TimerB.Enabled());
+    EXPECT_FALSE(engine->HelmTicking());
     EXPECT_EQ(Drivers(), 1);
 }
 
@@ -460,7 +453,7 @@ TEST_F(PilotFixture, StandbyDuringATackHandsTheHelmOverWhereTheBoatIs) {
     Advance(2000);
     engine->Standby();
     EXPECT_FALSE(engine->S.Tacking || engine->S.BestHaulRunning);
-    EXPECT_TRUE(engine->TimerB.Enabled());
+    EXPECT_TRUE(engine->HelmTicking());
     EXPECT_EQ(Drivers(), 1);
     EXPECT_FALSE(engine->Variable().heading);  // frozen by STDBY now, not by the tack
     EXPECT_FALSE(engine->DataFrozen());
@@ -497,9 +490,9 @@ TEST_F(PilotFixture, EveryManoeuvreEndsWithAFiniteStateFromAnyStart) {
                                               " kn, category " + std::to_string(category) + ", command " +
                                               std::to_string(command);
                     EXPECT_FALSE(s.Tacking || s.Gybing || s.BestHaulRunning) << where;
-                    EXPECT_FALSE(engine->TimerCHGHDG.Enabled()) << where;
+                    EXPECT_FALSE(engine->PilotTurning()) << where;
                     EXPECT_EQ(Drivers(), 1) << where;
-                    EXPECT_TRUE(engine->TimerAT.Enabled()) << where;
+                    EXPECT_TRUE(engine->Ticking()) << where;
                     EXPECT_FALSE(engine->DataFrozen()) << where;
                 }
             }
