@@ -110,7 +110,7 @@ struct TcpSetup {
     bool Launch() {
         Application();
         wifi.SetNetLink(&net);
-        w.Wifi = &stamped;
+        w.Out.SetNetwork(&stamped);
         for (int port = 20000 + static_cast<int>(::getpid() % 20000); port < 65536; ++port) {
             wifi.EdPort.text = std::to_string(port);
             wifi.BtLanceServeurClick();

@@ -19,6 +19,7 @@
 #include "app/PolarWindowModel.h"
 #include "app/SentenceSelectionModel.h"
 #include "app/SerialPorts.h"
+#include "app/Transmission.h"
 #include "app/WindowInterfaces.h"
 #include "config/Folders.h"
 #include "config/IniFile.h"
@@ -62,6 +63,10 @@ public:
     // What the sentences are built with: selection, talkers, UTC offset, GGA counter.
     nmea::NmeaContext Nmea;
     UARTManag ComPorts;
+    // The way out of the sentences: the emitter, the injected faults, the logs and the links. Its
+    // network link is the network dialog's (set by the start-up) unless whoever runs the program
+    // gives another.
+    Transmission Out{Nmea, dialogs, ComPorts};
     TFPolaire FPolaire{dialogs, Polar};
     TFParNMEA FParNMEA{Nmea};
     // Its network link is given by whoever runs the program (TFParamWIFI::SetNetLink).
@@ -74,8 +79,8 @@ public:
                       .parameters = FParam,
                       .selection = FParNMEA,
                       .networkDialog = FParamWIFI,
-                      .network = FParamWIFI,
-                      .comPorts = ComPorts}};
+                      .comPorts = ComPorts,
+                      .transmission = Out}};
     // The help view over the main window; the network dialog's "AIDE" opens its page.
     HelpViewer Help{ProgramFolder, FParamWIFI.Visible};
 

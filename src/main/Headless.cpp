@@ -389,36 +389,38 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
 
 namespace {
 
-// The links of a run, set up as the window's commands set them up: the WiFi dialog launched in
-// TCP or in UDP (both may run, each with a dialog of its own), the serial port chosen in the list.
+// The links of a run, opened through the transmission: the serial port, and the network dialog
+// launched in TCP or in UDP (both may run, each with a dialog of its own).
 class HeadlessLinks : public app::NetOutput {
 public:
     HeadlessLinks(app::Program& program, links::QtSerialPlatform& serial)
-        : w_(program.FCorvel), dialogs_(program.dialogs), ports_(program.ComPorts), serial_(serial) {}
+        : w_(program.FCorvel),
+          out_(program.Out),
+          dialogs_(program.dialogs),
+          ports_(program.ComPorts),
+          serial_(serial) {}
 
     // 0, or the exit code once one line on standard error said why.
     int Start(const Options& o) {
         if (o.serialDevice) {
-            const auto& rates = w_.CBbauds.items;
-            const auto rate = std::find(rates.begin(), rates.end(), std::to_string(o.serialBaud));
-            if (rate == rates.end()) {
+            const auto& rates = app::kBaudRates;
+            if (std::find(rates.begin(), rates.end(), std::to_string(o.serialBaud)) == rates.end()) {
                 std::string list;
-                for (const auto& r : rates) list += (list.empty() ? "" : ", ") + r;
+                for (const auto& r : rates) list += (list.empty() ? "" : ", ") + std::string(r);
                 std::fprintf(stderr, "corvelnmea: débit invalide pour --serial : %d (%s)\n", o.serialBaud,
                              list.c_str());
                 return 2;
             }
-            if (!serial_.OpenDevice(*o.serialDevice)) {
+            bool opened = serial_.OpenDevice(*o.serialDevice) != nullptr;  // the device can be used
+            if (opened) {
+                ports_.SetDeviceOverrides({{"COM1", *o.serialDevice}});
+                opened = out_.OpenSerial("COM1", o.serialBaud);
+            }
+            if (!opened) {
                 std::fprintf(stderr, "corvelnmea: port série indisponible (absent, occupé ou refusé) : %s\n",
                              o.serialDevice->c_str());
                 return 1;
             }
-            w_.CBbauds.itemIndex = static_cast<int>(rate - rates.begin());
-            ports_.SetDeviceOverrides({{"COM1", *o.serialDevice}});
-            w_.RefreshComList();
-            w_.CBCom.itemIndex = 0;
-            w_.CBComSelect();
-            if (!w_.ComLinkOpen) return 1;
         }
         if (o.tcpPort) {
             tcpLink_.emplace(o.tcpAddress.empty() ? QHostAddress(QHostAddress::AnyIPv4)
@@ -447,9 +449,9 @@ public:
             udp_->BtLanceServeurClick();
         }
         if (tcp_ && udp_) {
-            w_.Wifi = this;
+            out_.SetNetwork(this);
         } else if (tcp_ || udp_) {
-            w_.Wifi = tcp_ ? &*tcp_ : &*udp_;
+            out_.SetNetwork(tcp_ ? &*tcp_ : &*udp_);
         }
         return 0;
     }
@@ -463,6 +465,7 @@ public:
 
 private:
     app::TFCorvel& w_;
+    app::Transmission& out_;
     app::Dialogs& dialogs_;
     app::UARTManag& ports_;
     links::QtSerialPlatform& serial_;
@@ -845,8 +848,7 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     if (options.config) w.OpenConfiguration(*options.config, config.file);
     HeadlessLinks links(program, serial);
     if (const int code = links.Start(options); code != 0) return code;
-    std::optional<nmea::FaultInjector> faults;
-    if (options.faults) w.SetFaults(&faults.emplace(*options.faults));
+    if (options.faults) program.Out.SetFaults(*options.faults);
 
     // The wall clock: simulated from --start, or from now when running fast (so that the time
     // stamps follow simulated time); the system's in real time. A simulated clock ends the run
@@ -856,7 +858,7 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     if (!options.replay && (options.start || options.fast)) {
         const app::LocalDateTime start = options.start ? *options.start : app::SystemClock().Now();
         simulated.emplace(w.Timers, start);
-        w.SetClock(*simulated);
+        program.Out.SetClock(*simulated);
         clockEnd = app::MillisBetween(start, app::kLastInstant);
     }
 
@@ -879,10 +881,14 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     if (options.log) w.MemoNMEA.SetStream([&raw](std::string_view line) { raw.Write(line); });
     if (options.logStamped) w.MemoNMEAHMS.SetStream([&stamped](std::string_view line) { stamped.Write(line); });
     // A serial device that stops taking the sentences is said once; its count comes at the end.
-    w.OnSerialStall = [](const std::string& notice) { std::fprintf(stderr, "corvelnmea: %s\n", notice.c_str()); };
+    program.Out.OnSerialStall = [](const std::string& notice) {
+        std::fprintf(stderr, "corvelnmea: %s\n", notice.c_str());
+    };
     if (options.stdoutOutput) {
         standardOutput.AttachStandardOutput();
-        w.OnSentence = [&standardOutput](std::string_view sentence) { standardOutput.Write(sentence); };
+        program.Out.OnSentence = [&standardOutput](app::SentenceKindOrNone, std::string_view sentence) {
+            standardOutput.Write(sentence);
+        };
     }
     LineOutput* const outputs[] = {&standardOutput, &raw, &stamped};
     auto flush = [&] {
@@ -1032,7 +1038,7 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
         std::min(until, LineOutput::Clock::now() + LineOutput::kDrainIdle) - LineOutput::Clock::now());
     const bool serialCut = program.ComPorts.FinishWrite(std::max(left, std::chrono::milliseconds(0))).status ==
                            app::WriteResult::Status::Incomplete;
-    const long long serialLost = w.SerialLost();
+    const long long serialLost = program.Out.SerialLost();
     for (const auto& [said, text] :
          {std::pair{serialLost > 0, app::SerialStallText::Summary}, std::pair{serialCut, app::SerialStallText::Cut}}) {
         if (said) {

@@ -167,7 +167,7 @@ TEST_F(NetworkView, LaunchingShowsTheStatusHereAndTheConnectionInTheMainWindowOk
     Click("BtLanceServeur");
     EXPECT_EQ(Text("EdStatus"), "SERVEUR UDP initialisé");
     EXPECT_EQ(window.findChild<QLineEdit*>(QStringLiteral("EdConnex"))->text().toStdString(), "Diffusion UDP");
-    EXPECT_TRUE(program.FCorvel.WifiActive);
+    EXPECT_TRUE(program.FCorvel.Out.NetworkOpen());
     // A port that is no number: the launch says so and the status stays.
     Click("RadioButtonTCP");
     Type("EdPort", "10l10");

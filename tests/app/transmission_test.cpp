@@ -1,13 +1,16 @@
-// The sentence timer and EmitSentence in the main-window model: the group cycle, the selection
-// and talkers from the dialog, the order of the outputs, the serial error line, the failures
-// that end a group, and the time-stamped log.
+// The way out of a sentence (app::Transmission), driven by the main window's sentence timer: the
+// group cycle, the selection and talkers from the dialog, the outputs in their order with each
+// sentence's kind (none for injected garbage), the serial error line, the failures that end a
+// group, and the time-stamped log.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <regex>
 
 #include "app/Program.h"
+#include "app/SimulationTexts.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"
 
@@ -15,8 +18,8 @@ using namespace corvel;
 
 namespace {
 
-// A serial device and a network link that write into one shared record, so the order across
-// outputs shows.
+// A serial device and a network link that write into one shared record, with the logs and standard
+// output, so the order across outputs shows.
 struct Outputs : app::SerialPlatform, app::NetOutput {
     enum class Serial { TakesAll, TakesNothing, Gone };
     std::vector<std::string> events;
@@ -48,17 +51,23 @@ struct Outputs : app::SerialPlatform, app::NetOutput {
     }
 };
 
-struct EmissionFixture : ::testing::Test {
+struct TransmissionFixture : ::testing::Test {
     test::FakeDialogs dialogs;
     Outputs links;
     app::Program program{dialogs, test::SourceDir() / "data", links};
     app::TFCorvel& w = program.FCorvel;
+    app::Transmission& out = program.Out;
     app::SimulatedClock clock{w.Timers, {2026, 12, 9, 14, 3, 27, 512}};
 
     void SetUp() override {
-        w.SetClock(clock);
-        w.MemoNMEA.SetStream([this](std::string_view line) { order.push_back("log:" + std::string(line)); });
-        w.MemoNMEAHMS.SetStream([this](std::string_view line) { order.push_back("stamped:" + std::string(line)); });
+        out.SetClock(clock);
+        out.Log().SetStream([this](std::string_view line) { links.events.push_back("log:" + std::string(line)); });
+        out.StampedLog().SetStream(
+            [this](std::string_view line) { links.events.push_back("stamped:" + std::string(line)); });
+        out.OnSentence = [this](app::SentenceKindOrNone kind, std::string_view line) {
+            links.events.push_back("stdout:" + std::string(kind ? nmea::InfoOf(*kind).type : "-") + ":" +
+                                   std::string(line));
+        };
     }
     // The type of each sentence line of the log ("DPT", ...), error lines left out.
     std::vector<std::string> Types(size_t from = 0) const {
@@ -73,19 +82,18 @@ struct EmissionFixture : ::testing::Test {
     void OpenSerial() {
         w.CBCom.itemIndex = 0;
         w.CBComSelect();
-        ASSERT_TRUE(w.ComLinkOpen);
+        ASSERT_TRUE(out.SerialOpen());
     }
     void OpenNetwork() {
-        w.Wifi = &links;
-        w.WifiActive = true;
+        out.SetNetwork(&links);
+        out.OpenNetwork();
     }
-    std::vector<std::string> order;
 };
 
 const std::vector<std::string> kGroup1 = {"DPT", "DBS", "DBT", "DBK", "HDG", "HDM", "HDT", "MWV", "MWD"};
 const std::vector<std::string> kGroup3 = {"VHW", "RMB", "APB", "MTW", "BWR", "ZTG", "WCV", "WNC", "WPL", "VWR", "BWC"};
 
-TEST_F(EmissionFixture, GroupsRunInTheOrderOneThreeTwoAndTheCycleSurvivesAPause) {
+TEST_F(TransmissionFixture, GroupsRunInTheOrderOneThreeTwoAndTheCycleSurvivesAPause) {
     EXPECT_TRUE(w.MemoNMEA.Lines().empty());
     w.BtCalCClick();
     w.Timers.Advance(999);
@@ -113,7 +121,7 @@ TEST_F(EmissionFixture, GroupsRunInTheOrderOneThreeTwoAndTheCycleSurvivesAPause)
 // empty ("no data"), never the offsets below a depth of 0 (-0.30). A window held for seconds
 // after "SIMULER" (its first paint, a busy machine) catches up with each late timer once, so the
 // sentence timer runs after a single tick, long before the twentieth tick's sounding.
-TEST_F(EmissionFixture, NoDepthGoesOutBeforeTheFirstSounding) {
+TEST_F(TransmissionFixture, NoDepthGoesOutBeforeTheFirstSounding) {
     w.BtCalCClick();
     w.Timers.FollowClock(3000);  // held 3 s
     for (int step = 0; step < 100; ++step) w.Timers.Advance(100);
@@ -128,17 +136,17 @@ TEST_F(EmissionFixture, NoDepthGoesOutBeforeTheFirstSounding) {
     EXPECT_EQ(w.MemoNMEA.Lines().front(), "$SDDPT,,0.30*4A");  // before the first sounding
 }
 
-TEST_F(EmissionFixture, GgaEveryTwelveSecondsFromTheFirstRunOfGroupTwo) {
+TEST_F(TransmissionFixture, GgaEveryTwelveSecondsFromTheFirstRunOfGroupTwo) {
     w.BtCalCClick();
     std::vector<sim::Millis> gga;
-    w.OnSentence = [&](std::string_view s) {
+    out.OnSentence = [&](app::SentenceKindOrNone, std::string_view s) {
         if (s.substr(3, 3) == "GGA") gga.push_back(w.Timers.Now());
     };
     w.Timers.Advance(40000);
     EXPECT_EQ(gga, (std::vector<sim::Millis>{3000, 15000, 27000, 39000}));
 }
 
-TEST_F(EmissionFixture, DeselectAllSilencesEveryOutputWhileTheTimerRuns) {
+TEST_F(TransmissionFixture, DeselectAllSilencesEveryOutputWhileTheTimerRuns) {
     OpenSerial();
     OpenNetwork();
     program.FParNMEA.BtDeselAllClick();
@@ -151,7 +159,7 @@ TEST_F(EmissionFixture, DeselectAllSilencesEveryOutputWhileTheTimerRuns) {
     EXPECT_TRUE(w.Engine.TimerPhNMEA.Enabled());
 }
 
-TEST_F(EmissionFixture, SounderTalkerChangesTheFiveSounderKindsOnly) {
+TEST_F(TransmissionFixture, SounderTalkerChangesTheFiveSounderKindsOnly) {
     program.FParNMEA.RdBtDevSond_1.checked = false;
     program.FParNMEA.RdBtDevSond_2.checked = true;
     program.FParNMEA.BtParNMEA_VALIDEClick();
@@ -170,23 +178,69 @@ TEST_F(EmissionFixture, SounderTalkerChangesTheFiveSounderKindsOnly) {
     }
 }
 
-TEST_F(EmissionFixture, EachSentenceGoesToLogThenWifiThenSerialThenTheStampedLog) {
+// What the outputs record for one line, in their order: the log, the network, the serial port (the
+// line and its CR LF in one write), standard output with the kind ("-": none), the time-stamped log
+// with the fault's mark.
+std::vector<std::string> Through(const std::string& kind, const std::string& line, std::string_view mark) {
+    return {"log:" + line, "wifi:" + line, "serial:" + line + "\r\n", "stdout:" + kind + ":" + line,
+            "stamped:NMEA183:2026-12-09Z14:03:28.512:" + line + std::string(mark)};
+}
+
+struct OutputCase {
+    const char* faults;  // the injected faults ("": none)
+    // The records of the group's first sentence, from the line standard output saw.
+    std::function<std::vector<std::string>(const std::string& line)> expected;
+};
+
+struct OutputOrder : TransmissionFixture, ::testing::WithParamInterface<OutputCase> {};
+
+TEST_P(OutputOrder, EachLineReachesTheOutputsInOrderWithItsKind) {
+    const OutputCase& c = GetParam();
+    if (*c.faults) out.SetFaults(nmea::ParseFaultList(c.faults, 1e6).settings);
     OpenSerial();
     OpenNetwork();
     links.events.clear();
     w.BtCalCClick();
     w.Timers.Advance(1000);
-    ASSERT_GE(w.MemoNMEA.Lines().size(), 1u);
-    const std::string first = w.MemoNMEA.Lines()[0];
-    // Interleave the log records and the link records by what each saw first.
-    ASSERT_GE(order.size(), 2u);
-    EXPECT_EQ(order[0], "log:" + first);
-    EXPECT_EQ(links.events[0], "wifi:" + first);
-    EXPECT_EQ(links.events[1], "serial:" + first + "\r\n");  // one write: the sentence, then CR LF
-    EXPECT_EQ(order[1], "stamped:NMEA183:2026-12-09Z14:03:28.512:" + first);
+    std::string line;  // the first line as standard output saw it
+    for (const std::string& e : links.events) {
+        if (e.starts_with("stdout:")) {
+            line = e.substr(e.find(':', 7) + 1);
+            break;
+        }
+    }
+    const std::vector<std::string> expected = c.expected(line);
+    ASSERT_GE(links.events.size(), expected.size());
+    EXPECT_EQ(std::vector<std::string>(links.events.begin(), links.events.begin() + expected.size()), expected);
 }
 
-TEST_F(EmissionFixture, IncompleteSerialWriteAddsTheErrorLineAfterItsSentence) {
+using nmea::FaultKind;
+INSTANTIATE_TEST_SUITE_P(
+    Faults, OutputOrder,
+    ::testing::Values(
+        OutputCase{"", [](const std::string& line) { return Through("DPT", line, {}); }},
+        // A damaged sentence keeps its kind; garbage has none.
+        OutputCase{"checksum=1",
+                   [](const std::string& line) { return Through("DPT", line, app::FaultMark(FaultKind::Checksum)); }},
+        OutputCase{"truncate=1",
+                   [](const std::string& line) { return Through("DPT", line, app::FaultMark(FaultKind::Truncate)); }},
+        OutputCase{"garbage=1",
+                   [](const std::string& line) { return Through("-", line, app::FaultMark(FaultKind::Garbage)); }},
+        OutputCase{"duplicate=1",
+                   [](const std::string& line) {
+                       std::vector<std::string> twice = Through("DPT", line, {});
+                       for (std::string& e : Through("DPT", line, app::FaultMark(FaultKind::Duplicate))) {
+                           twice.push_back(e);
+                       }
+                       return twice;
+                   }},
+        // A dropped sentence reaches only the time-stamped log, as its mark.
+        OutputCase{"drop=1", [](const std::string&) {
+                       return std::vector<std::string>{"stamped:NMEA183:2026-12-09Z14:03:28.512:" +
+                                                       std::string(app::FaultMark(FaultKind::Drop))};
+                   }}));
+
+TEST_F(TransmissionFixture, IncompleteSerialWriteAddsTheErrorLineAfterItsSentence) {
     OpenSerial();
     links.serialAnswer = Outputs::Serial::TakesNothing;
     w.BtCalCClick();
@@ -201,7 +255,7 @@ TEST_F(EmissionFixture, IncompleteSerialWriteAddsTheErrorLineAfterItsSentence) {
     EXPECT_EQ(w.MemoNMEAHMS.Lines().size(), 9u);  // the link stays open, emission goes on
 }
 
-TEST_F(EmissionFixture, AFailedWriteEndsTheGroupButNotTheTimer) {
+TEST_F(TransmissionFixture, AFailedWriteEndsTheGroupButNotTheTimer) {
     OpenSerial();
     links.serialAnswer = Outputs::Serial::Gone;
     w.BtCalCClick();
@@ -212,12 +266,12 @@ TEST_F(EmissionFixture, AFailedWriteEndsTheGroupButNotTheTimer) {
     EXPECT_EQ(dialogs.messages[0],
               "Erreur WriteFile : le port COM1 (/dev/ttyS0) ne répond plus (Input/output error) ; la liaison "
               "série est fermée");
-    EXPECT_FALSE(w.ComLinkOpen);
+    EXPECT_FALSE(out.SerialOpen());
     w.Timers.Advance(1000);
     EXPECT_EQ(Types(1), kGroup3);  // the next tick runs the next group
 }
 
-TEST_F(EmissionFixture, LogsGrowWithoutCopyingAndTheViewSeesWhatIsNew) {
+TEST_F(TransmissionFixture, LogsGrowWithoutCopyingAndTheViewSeesWhatIsNew) {
     w.BtCalCClick();
     w.Timers.Advance(3000);
     const std::string* firstLine = &w.MemoNMEA.Lines().front();
