@@ -54,7 +54,6 @@ Program::Program(Dialogs& d, const config::StartupFolders& folders, SerialPlatfo
         dialogs.GetConfirmation(std::string(config::kBriselQuestion)) == "O") {
         polar = config::AcceptBriselPolars(polar, brisel);
     }
-    Out.SetNetwork(&FParamWIFI);
     FCorvel.ProgramFolder = ProgramFolder;
     FParamWIFI.OpenHelp = [this] { Help.UtilWifiHELP(); };
     FCorvel.AppDataFolder = folders.AppDataFolder;

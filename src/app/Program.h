@@ -63,14 +63,13 @@ public:
     // What the sentences are built with: selection, talkers, UTC offset, GGA counter.
     nmea::NmeaContext Nmea;
     UARTManag ComPorts;
-    // The way out of the sentences: the emitter, the injected faults, the logs and the links. Its
-    // network link is the network dialog's (set by the start-up) unless whoever runs the program
-    // gives another.
+    // The way out of the sentences: the emitter, the injected faults, the logs and the links, which
+    // the window's port list and network dialog open, or the headless run directly.
     Transmission Out{Nmea, dialogs, ComPorts};
     TFPolaire FPolaire{dialogs, Polar};
     TFParNMEA FParNMEA{Nmea};
     // Its network link is given by whoever runs the program (TFParamWIFI::SetNetLink).
-    TFParamWIFI FParamWIFI{*this, dialogs};
+    TFParamWIFI FParamWIFI{*this, dialogs, Out};
     TFParam FParam{dialogs, Engine, ChosenPolar, Nmea, FPolaire, FParNMEA, *this, Zone};
     TFCorvel FCorvel{{.dialogs = dialogs,
                       .engine = Engine,

@@ -52,13 +52,51 @@ bool Transmission::LogOutput::Send(SentenceKindOrNone, std::string_view sentence
 }
 
 bool Transmission::NetworkOutput::Send(SentenceKindOrNone, std::string_view sentence) {
-    if (!open || link == nullptr) return true;
-    const WriteResult r = link->TransmitSentence(sentence);
-    if (r.status == WriteResult::Status::Failed) {
-        transmission.dialogs_.ShowMessage(r.error);
-        return false;  // the rest of this group waits for the next run
+    if (!open) return true;
+    SendToClient(sentence);
+    return SendDatagram(sentence);
+}
+
+void Transmission::NetworkOutput::SendToClient(std::string_view sentence) {
+    if (tcpLink == nullptr || !clientConnected) return;
+    bytes.assign(sentence).append("\r\n");
+    const NetLink::SendResult r = tcpLink->SendToClient(bytes);
+    switch (r.status) {
+        case NetLink::SendStatus::Sent: clientFailing = false; break;
+        case NetLink::SendStatus::Lost:
+            clientConnected = false;
+            if (shown != nullptr) shown->ClientLost();
+            break;
+        case NetLink::SendStatus::Error:
+            if (!clientFailing) transmission.dialogs_.ShowMessage("Erreur d'envoi TCP : " + r.error);
+            clientFailing = true;
+            break;
     }
-    return true;
+}
+
+bool Transmission::NetworkOutput::SendDatagram(std::string_view sentence) {
+    if (datagramLink == nullptr || !destination) return true;  // dropped until datagrams start
+    std::string_view datagram = sentence;
+    if (datagramLineEnds) {
+        bytes.assign(sentence).append("\r\n");
+        datagram = bytes;
+    }
+    std::string error;
+    if (datagramLink->SendDatagram(datagram, destination->address, destination->port, error)) {
+        datagramFailing = false;
+        return true;
+    }
+    if (datagramFailing) return true;
+    datagramFailing = true;
+    transmission.dialogs_.ShowMessage("Erreur d'envoi UDP vers " + destination->address + ":" +
+                                      std::to_string(destination->port) + " : " + error);
+    return false;  // the rest of this group waits for the next run
+}
+
+void Transmission::NetworkOutput::IdTCPServerNMEAConnect(const TcpPeer& peer) {
+    clientConnected = true;
+    clientFailing = false;
+    if (shown != nullptr) shown->IdTCPServerNMEAConnect(peer);
 }
 
 bool Transmission::SerialOutput::Send(SentenceKindOrNone, std::string_view sentence) {
@@ -136,6 +174,57 @@ WriteResult Transmission::WriteSerial(std::string_view text) {
         serial.EndStall();
     }
     return r;
+}
+
+// ---------------------------------------------------------------- network
+
+void Transmission::SetTcpLink(NetLink* link) {
+    NetworkOutput& network = std::get<NetworkOutput>(outputs_);
+    if (network.tcpLink != nullptr) network.tcpLink->SetEvents(nullptr);
+    network.tcpLink = link;
+    if (link != nullptr) {
+        link->SetEvents(&network);
+        link->SetEveryClient(network.everyClient);
+    }
+}
+
+bool Transmission::StartTcpServer(int port) {
+    NetLink* link = std::get<NetworkOutput>(outputs_).tcpLink;
+    std::string error;
+    if (link != nullptr && link->StartServer(port, error)) return true;
+    dialogs_.ShowMessage("Le serveur TCP ne peut pas écouter sur le port " + std::to_string(port) + " : " +
+                         (link != nullptr ? error : std::string("pas de réseau")));
+    return false;
+}
+
+void Transmission::StopTcpServer() {
+    NetworkOutput& network = std::get<NetworkOutput>(outputs_);
+    if (network.tcpLink != nullptr) network.tcpLink->StopServer();
+    network.clientConnected = false;
+}
+
+void Transmission::CloseTcpClient() {
+    NetworkOutput& network = std::get<NetworkOutput>(outputs_);
+    if (network.tcpLink != nullptr) network.tcpLink->CloseClient();
+    network.clientConnected = false;
+}
+
+void Transmission::SetEveryClient(bool every) {
+    NetworkOutput& network = std::get<NetworkOutput>(outputs_);
+    network.everyClient = every;
+    if (network.tcpLink != nullptr) network.tcpLink->SetEveryClient(every);
+}
+
+void Transmission::StartDatagrams(std::string address, int port) {
+    NetworkOutput& network = std::get<NetworkOutput>(outputs_);
+    network.destination = NetworkOutput::Destination{std::move(address), port};
+    network.datagramFailing = false;
+}
+
+void Transmission::StopDatagrams() {
+    NetworkOutput& network = std::get<NetworkOutput>(outputs_);
+    network.destination.reset();
+    network.datagramFailing = false;
 }
 
 }  // namespace corvel::app

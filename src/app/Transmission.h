@@ -69,11 +69,36 @@ public:
     // --- the outputs, in their order
     // The sentence log the window shows, with the transmission error lines.
     TextLog& Log() { return std::get<LogOutput>(outputs_).log; }
-    // The network: the link given, once opened (a launch of the network dialog, or the headless
-    // run's TCP and UDP links).
-    void SetNetwork(NetOutput* link) { std::get<NetworkOutput>(outputs_).link = link; }
+    // The network, once opened (a launch of the network dialog, or the headless run's links): a TCP
+    // server whose last connected client (or every client) receives each sentence followed by CR
+    // LF, and datagrams, one per sentence, to an address and port, the sentence alone or followed
+    // by CR LF. Both may run at once, each on its link (the dialog's one link serves both).
     void OpenNetwork() { std::get<NetworkOutput>(outputs_).open = true; }
     bool NetworkOpen() const { return std::get<NetworkOutput>(outputs_).open; }
+    // Where the connections are shown (the network dialog); none: nowhere.
+    void ShowNetwork(NetLinkEvents* shown) { std::get<NetworkOutput>(outputs_).shown = shown; }
+    // The TCP server's sockets (none: no server), whose connection events the transmission receives
+    // until another link (or none) is set: whoever gives a link unsets it before the link goes.
+    void SetTcpLink(NetLink* link);
+    // Listens on `port` of every local IPv4 address; false once the user was told why (« Le serveur
+    // TCP ne peut pas écouter sur le port 10110 : ... », the system's reason or « pas de réseau »).
+    bool StartTcpServer(int port);
+    // Stops listening and closes every connection.
+    void StopTcpServer();
+    // Closes the connection of the last connected client.
+    void CloseTcpClient();
+    // Each sentence to every connected client, or to the last connected one only (at first).
+    void SetEveryClient(bool every);
+    bool TcpClientConnected() const { return std::get<NetworkOutput>(outputs_).clientConnected; }
+    // The datagrams' sockets (none: no datagram is sent).
+    void SetDatagramLink(NetLink* link) { std::get<NetworkOutput>(outputs_).datagramLink = link; }
+    // Datagrams to `address` ("a.b.c.d") and `port` from now on; a failing send is said once, then
+    // dropped quietly until a send succeeds again.
+    void StartDatagrams(std::string address, int port);
+    void StopDatagrams();
+    bool SendingDatagrams() const { return std::get<NetworkOutput>(outputs_).destination.has_value(); }
+    // Each datagram ends in CR LF (gpsd reads only whole lines), or is the sentence alone (at first).
+    void SetDatagramLineEnds(bool lineEnds) { std::get<NetworkOutput>(outputs_).datagramLineEnds = lineEnds; }
     // The serial port: 8 data bits, no parity, one stop bit. Opening closes the port open before
     // (never written to again), ends a stall and counts the lost sentences from zero.
     bool OpenSerial(std::string_view port, int baudRate);
@@ -110,12 +135,30 @@ private:
         Transmission& transmission;
         TextLog log;
     };
-    struct NetworkOutput final : nmea::SentenceOutput {
+    // The TCP client's line, then the datagram; the TCP path's errors stay here, a failing datagram
+    // ends the group the first time.
+    struct NetworkOutput final : nmea::SentenceOutput, NetLinkEvents {
         explicit NetworkOutput(Transmission& t) : transmission(t) {}
         bool Send(SentenceKindOrNone kind, std::string_view sentence) override;
+        void SendToClient(std::string_view sentence);
+        bool SendDatagram(std::string_view sentence);
+        void IdTCPServerNMEAConnect(const TcpPeer& peer) override;
         Transmission& transmission;
-        NetOutput* link = nullptr;
         bool open = false;
+        NetLinkEvents* shown = nullptr;
+        NetLink* tcpLink = nullptr;
+        bool everyClient = false;
+        bool clientConnected = false;
+        bool clientFailing = false;  // the last send to the client failed: the next failures stay quiet
+        NetLink* datagramLink = nullptr;
+        struct Destination {
+            std::string address;
+            int port = 0;
+        };
+        std::optional<Destination> destination;
+        bool datagramLineEnds = false;
+        bool datagramFailing = false;  // the last datagram failed: the next failures stay quiet
+        std::string bytes;             // a sentence and its CR LF, sent in one piece
     };
     // The sentence and its CR LF in one write: the last sentence of a group ends its line at once.
     struct SerialOutput final : nmea::SentenceOutput {

@@ -389,16 +389,19 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
 
 namespace {
 
-// The links of a run, opened through the transmission: the serial port, and the network dialog
-// launched in TCP or in UDP (both may run, each with a dialog of its own).
-class HeadlessLinks : public app::NetOutput {
+// The links of a run, opened through the transmission: the serial port, the TCP server and the
+// datagrams (both may run, each on a link of its own).
+class HeadlessLinks {
 public:
     HeadlessLinks(app::Program& program, links::QtSerialPlatform& serial)
-        : w_(program.FCorvel),
-          out_(program.Out),
-          dialogs_(program.dialogs),
-          ports_(program.ComPorts),
-          serial_(serial) {}
+        : out_(program.Out), ports_(program.ComPorts), serial_(serial) {}
+    HeadlessLinks(const HeadlessLinks&) = delete;
+    HeadlessLinks& operator=(const HeadlessLinks&) = delete;
+    // The transmission lets go of the links before they go.
+    ~HeadlessLinks() {
+        out_.SetTcpLink(nullptr);
+        out_.SetDatagramLink(nullptr);
+    }
 
     // 0, or the exit code once one line on standard error said why.
     int Start(const Options& o) {
@@ -422,55 +425,29 @@ public:
                 return 1;
             }
         }
+        if (o.tcpPort || o.udpAddress) out_.OpenNetwork();
         if (o.tcpPort) {
             tcpLink_.emplace(o.tcpAddress.empty() ? QHostAddress(QHostAddress::AnyIPv4)
                                                   : QHostAddress(QString::fromStdString(o.tcpAddress)));
-            tcp_.emplace(w_, dialogs_);
-            tcp_->SetNetLink(&*tcpLink_);
-            if (o.tcpAll) {
-                tcp_->ChkTousClients.checked = true;  // the dialog's box ticked
-                tcp_->ChkTousClientsClick();
-            }
-            tcp_->EdPort.text = std::to_string(*o.tcpPort);
-            tcp_->BtLanceServeurClick();
-            if (!tcpLink_->ServerListening()) return 1;
+            out_.SetTcpLink(&*tcpLink_);
+            out_.SetEveryClient(o.tcpAll);
+            if (!out_.StartTcpServer(*o.tcpPort)) return 1;
         }
         if (o.udpAddress) {
             udpLink_.emplace();
-            udp_.emplace(w_, dialogs_);
-            udp_->SetNetLink(&*udpLink_);
-            udp_->RadioButtonUDPChange();
-            if (o.udpLineEnds) {
-                udp_->ChkCRLF.checked = true;  // the dialog's box ticked
-                udp_->ChkCRLFClick();
-            }
-            udp_->EdAdIP.text = *o.udpAddress;
-            udp_->EdPort.text = std::to_string(o.udpPort);
-            udp_->BtLanceServeurClick();
-        }
-        if (tcp_ && udp_) {
-            out_.SetNetwork(this);
-        } else if (tcp_ || udp_) {
-            out_.SetNetwork(tcp_ ? &*tcp_ : &*udp_);
+            out_.SetDatagramLink(&*udpLink_);
+            out_.SetDatagramLineEnds(o.udpLineEnds);
+            // To the broadcast address of the address given (checked as IPv4 with the options).
+            out_.StartDatagrams(app::BroadcastAddress(*o.udpAddress).value_or(*o.udpAddress), o.udpPort);
         }
         return 0;
     }
 
-    // Both network links at once: the sentence to each.
-    app::WriteResult TransmitSentence(std::string_view sentence) override {
-        const app::WriteResult tcp = tcp_->TransmitSentence(sentence);
-        const app::WriteResult udp = udp_->TransmitSentence(sentence);
-        return udp.status == app::WriteResult::Status::Failed ? udp : tcp;
-    }
-
 private:
-    app::TFCorvel& w_;
     app::Transmission& out_;
-    app::Dialogs& dialogs_;
     app::UARTManag& ports_;
     links::QtSerialPlatform& serial_;
     std::optional<links::QtNetLink> tcpLink_, udpLink_;
-    std::optional<app::TFParamWIFI> tcp_, udp_;  // after their links: they leave first
 };
 
 // "1 ligne", "2 lignes": a count and its noun.

@@ -479,21 +479,21 @@ TEST_F(LinksFixture, TcpLaunchConnectionSendingAndALostClient) {
     EXPECT_TRUE(net.listening);
     EXPECT_EQ(net.port, 10110);
     EXPECT_EQ(wifi.EdStatus.text, "SERVEUR TCP lancé");
-    EXPECT_EQ(wifi.TransmitSentence("$SDDPT,1*00").status, WriteResult::Status::Complete);
+    EXPECT_TRUE(program.Out.Send({}, "$SDDPT,1*00"));
     EXPECT_TRUE(net.toClient.empty());  // nobody connected yet
 
     net.Connect("192.168.137.12");
     EXPECT_EQ(w.EdConnex.text, "Client connecté : 192.168.137.12");
-    EXPECT_TRUE(wifi.TcpClientConnected);
+    EXPECT_TRUE(program.Out.TcpClientConnected());
     EXPECT_EQ(wifi.Memo1, (std::deque<std::string>{"Peer=192.168.137.12:50123", "Local=192.168.137.1:10110"}));
-    wifi.TransmitSentence("$SDDPT,1*00");
+    program.Out.Send({}, "$SDDPT,1*00");
     EXPECT_EQ(net.toClient, std::vector<std::string>{"$SDDPT,1*00\r\n"});
 
     net.clientAnswer = {app::NetLink::SendStatus::Lost, {}};
-    EXPECT_EQ(wifi.TransmitSentence("$SDDPT,2*00").status, WriteResult::Status::Complete);
+    EXPECT_TRUE(program.Out.Send({}, "$SDDPT,2*00"));
     EXPECT_EQ(w.EdConnex.text, "Client déconnecté : ");
-    EXPECT_FALSE(wifi.TcpClientConnected);
-    wifi.TransmitSentence("$SDDPT,3*00");
+    EXPECT_FALSE(program.Out.TcpClientConnected());
+    program.Out.Send({}, "$SDDPT,3*00");
     EXPECT_EQ(net.toClient.size(), 2u);  // nothing more until a client connects
     EXPECT_TRUE(net.listening);
     EXPECT_TRUE(dialogs.messages.empty());
@@ -501,8 +501,8 @@ TEST_F(LinksFixture, TcpLaunchConnectionSendingAndALostClient) {
     // Another error is shown once, and sending goes on.
     net.clientAnswer = {app::NetLink::SendStatus::Error, "Unknown error"};
     net.Connect("192.168.137.13");
-    wifi.TransmitSentence("$SDDPT,4*00");
-    wifi.TransmitSentence("$SDDPT,5*00");
+    program.Out.Send({}, "$SDDPT,4*00");
+    program.Out.Send({}, "$SDDPT,5*00");
     EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Erreur d'envoi TCP : Unknown error"});
     EXPECT_EQ(net.toClient.size(), 4u);
 }
@@ -541,14 +541,14 @@ TEST_F(LinksFixture, UdpLaunchSendsOneDatagramPerSentenceToTheBroadcastAddress) 
     wifi.RadioButtonUDPChange();
     EXPECT_FALSE(net.listening);  // choosing UDP stops the server
     EXPECT_EQ(w.EdConnex.text, "Pas de diffusion");
-    wifi.TransmitSentence("$IIMTW,13.00,C*00");
+    program.Out.Send({}, "$IIMTW,13.00,C*00");
     EXPECT_TRUE(net.datagrams.empty());  // nothing until UDP is launched
 
     wifi.EdPort.text = "2000";
     wifi.BtLanceServeurClick();
     EXPECT_EQ(wifi.EdStatus.text, "SERVEUR UDP initialisé");
     EXPECT_EQ(w.EdConnex.text, "Diffusion UDP");
-    wifi.TransmitSentence("$IIMTW,13.00,C*00");
+    program.Out.Send({}, "$IIMTW,13.00,C*00");
     ASSERT_EQ(net.datagrams.size(), 1u);
     EXPECT_EQ(net.datagrams[0].bytes, "$IIMTW,13.00,C*00");  // no line end
     EXPECT_EQ(net.datagrams[0].address, "192.168.137.255");
@@ -558,7 +558,7 @@ TEST_F(LinksFixture, UdpLaunchSendsOneDatagramPerSentenceToTheBroadcastAddress) 
     // A bad port leaves the destination as it was.
     wifi.EdPort.text = "x";
     wifi.BtLanceServeurClick();
-    wifi.TransmitSentence("$IIMTW,13.00,C*00");
+    program.Out.Send({}, "$IIMTW,13.00,C*00");
     EXPECT_EQ(net.datagrams.back().port, 2000);
 
     // Back to TCP: broadcasting stops.
@@ -567,14 +567,14 @@ TEST_F(LinksFixture, UdpLaunchSendsOneDatagramPerSentenceToTheBroadcastAddress) 
     EXPECT_EQ(w.EdConnex.text, "Pas de connexion");
     const size_t sent = net.datagrams.size();
     wifi.RadioButtonUDPChange();  // and UDP again without a launch: still nothing
-    wifi.TransmitSentence("$IIMTW,13.00,C*00");
+    program.Out.Send({}, "$IIMTW,13.00,C*00");
     EXPECT_EQ(net.datagrams.size(), sent);
 }
 
 TEST_F(LinksFixture, AnAddressThatIsNoIPv4AddressSendsNoDatagramAnywhere) {
     wifi.RadioButtonUDPChange();
     wifi.BtLanceServeurClick();
-    wifi.TransmitSentence("$A");
+    program.Out.Send({}, "$A");
     ASSERT_EQ(net.datagrams.size(), 1u);
     for (const char* bad : {"192.168.1", "box.local", "300.1.1.1"}) {
         SCOPED_TRACE(bad);
@@ -587,7 +587,7 @@ TEST_F(LinksFixture, AnAddressThatIsNoIPv4AddressSendsNoDatagramAnywhere) {
         EXPECT_EQ(dialogs.messages[0].rfind("Adresse IP invalide : \"" + std::string(bad) + "\"", 0), 0u)
             << dialogs.messages[0];
         EXPECT_EQ(w.EdConnex.text, "Pas de diffusion");
-        wifi.TransmitSentence("$B");
+        program.Out.Send({}, "$B");
         EXPECT_EQ(net.datagrams.size(), 1u);
     }
 }

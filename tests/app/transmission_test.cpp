@@ -20,11 +20,11 @@ namespace {
 
 // A serial device and a network link that write into one shared record, with the logs and standard
 // output, so the order across outputs shows.
-struct Outputs : app::SerialPlatform, app::NetOutput {
+struct Outputs : app::SerialPlatform, app::NetLink {
     enum class Serial { TakesAll, TakesNothing, Gone };
     std::vector<std::string> events;
     Serial serialAnswer = Serial::TakesAll;
-    app::WriteResult wifiAnswer;
+    app::NetLinkEvents* netEvents = nullptr;
 
     struct Device : app::SerialDevice {
         explicit Device(Outputs& o) : outputs(o) {}
@@ -45,10 +45,18 @@ struct Outputs : app::SerialPlatform, app::NetOutput {
     std::unique_ptr<app::SerialDevice> OpenDevice(const std::string&) override {
         return std::make_unique<Device>(*this);
     }
-    app::WriteResult TransmitSentence(std::string_view sentence) override {
-        events.push_back("wifi:" + std::string(sentence));
-        return wifiAnswer;
+    // A TCP server whose client takes every line.
+    void SetEvents(app::NetLinkEvents* e) override { netEvents = e; }
+    bool StartServer(int, std::string&) override { return true; }
+    void StopServer() override {}
+    bool ServerListening() const override { return true; }
+    SendResult SendToClient(std::string_view bytes) override {
+        events.push_back("wifi:" + std::string(bytes));
+        return {};
     }
+    void SetEveryClient(bool) override {}
+    void CloseClient() override {}
+    bool SendDatagram(std::string_view, const std::string&, int, std::string&) override { return true; }
 };
 
 struct TransmissionFixture : ::testing::Test {
@@ -84,9 +92,12 @@ struct TransmissionFixture : ::testing::Test {
         w.CBComSelect();
         ASSERT_TRUE(out.SerialOpen());
     }
+    // The TCP server, with a client connected.
     void OpenNetwork() {
-        out.SetNetwork(&links);
+        out.SetTcpLink(&links);
         out.OpenNetwork();
+        ASSERT_TRUE(out.StartTcpServer(10110));
+        links.netEvents->IdTCPServerNMEAConnect({});
     }
 };
 
@@ -178,11 +189,11 @@ TEST_F(TransmissionFixture, SounderTalkerChangesTheFiveSounderKindsOnly) {
     }
 }
 
-// What the outputs record for one line, in their order: the log, the network, the serial port (the
-// line and its CR LF in one write), standard output with the kind ("-": none), the time-stamped log
+// What the outputs record for one line, in their order: the log, the network and the serial port
+// (the line and its CR LF in one write each), standard output with the kind ("-": none), the time-stamped log
 // with the fault's mark.
 std::vector<std::string> Through(const std::string& kind, const std::string& line, std::string_view mark) {
-    return {"log:" + line, "wifi:" + line, "serial:" + line + "\r\n", "stdout:" + kind + ":" + line,
+    return {"log:" + line, "wifi:" + line + "\r\n", "serial:" + line + "\r\n", "stdout:" + kind + ":" + line,
             "stamped:NMEA183:2026-12-09Z14:03:28.512:" + line + std::string(mark)};
 }
 
