@@ -122,28 +122,30 @@ public:
 
 private:
     // The emitter's one output: each sentence through the faults and the outputs in one call.
-    struct Fanout final : nmea::SentenceOutput {
-        explicit Fanout(Transmission& t) : transmission(t) {}
+    // What the emitter's output and every output of the list hold: the transmission they belong to.
+    struct Output : nmea::SentenceOutput {
+        explicit Output(Transmission& t) : transmission(t) {}
+        Transmission& transmission;
+    };
+    struct Fanout final : Output {
+        using Output::Output;
         bool Send(SentenceKindOrNone kind, std::string_view sentence) override {
             return transmission.Send(kind, sentence);
         }
-        Transmission& transmission;
     };
-    struct LogOutput final : nmea::SentenceOutput {
-        explicit LogOutput(Transmission& t) : transmission(t) {}
+    struct LogOutput final : Output {
+        using Output::Output;
         bool Send(SentenceKindOrNone kind, std::string_view sentence) override;
-        Transmission& transmission;
         TextLog log;
     };
     // The TCP client's line, then the datagram; the TCP path's errors stay here, a failing datagram
     // ends the group the first time.
-    struct NetworkOutput final : nmea::SentenceOutput, NetLinkEvents {
-        explicit NetworkOutput(Transmission& t) : transmission(t) {}
+    struct NetworkOutput final : Output, NetLinkEvents {
+        using Output::Output;
         bool Send(SentenceKindOrNone kind, std::string_view sentence) override;
         void SendToClient(std::string_view sentence);
         bool SendDatagram(std::string_view sentence);
         void IdTCPServerNMEAConnect(const TcpPeer& peer) override;
-        Transmission& transmission;
         bool open = false;
         NetLinkEvents* shown = nullptr;
         NetLink* tcpLink = nullptr;
@@ -161,26 +163,23 @@ private:
         std::string bytes;             // a sentence and its CR LF, sent in one piece
     };
     // The sentence and its CR LF in one write: the last sentence of a group ends its line at once.
-    struct SerialOutput final : nmea::SentenceOutput {
-        explicit SerialOutput(Transmission& t) : transmission(t) {}
+    struct SerialOutput final : Output {
+        using Output::Output;
         bool Send(SentenceKindOrNone kind, std::string_view sentence) override;
         void EndStall();
-        Transmission& transmission;
         bool open = false;
         std::string port = std::string(kComNames[0]);  // the port of the last successful open
         bool stalled = false;                          // the last sentence was lost
         long long lost = 0;
         std::string line;  // the sentence and its CR LF
     };
-    struct StandardOutput final : nmea::SentenceOutput {
-        explicit StandardOutput(Transmission& t) : transmission(t) {}
+    struct StandardOutput final : Output {
+        using Output::Output;
         bool Send(SentenceKindOrNone kind, std::string_view sentence) override;
-        Transmission& transmission;
     };
-    struct StampedLogOutput final : nmea::SentenceOutput {
-        explicit StampedLogOutput(Transmission& t) : transmission(t) {}
+    struct StampedLogOutput final : Output {
+        using Output::Output;
         bool Send(SentenceKindOrNone kind, std::string_view sentence) override;
-        Transmission& transmission;
         TextLog log;
         std::string_view mark;  // what ends the next line (an injected fault's mark)
         std::string line;       // built in the same buffer each time

@@ -282,6 +282,59 @@ TEST_F(TransmissionFixture, AFailedWriteEndsTheGroupButNotTheTimer) {
     EXPECT_EQ(Types(1), kGroup3);  // the next tick runs the next group
 }
 
+// Datagrams only; the next one fails while `fails` is set.
+struct DatagramLink : app::NetLink {
+    std::vector<std::string> datagrams;
+    bool fails = false;
+    void SetEvents(app::NetLinkEvents*) override {}
+    bool StartServer(int, std::string&) override { return false; }
+    void StopServer() override {}
+    bool ServerListening() const override { return false; }
+    SendResult SendToClient(std::string_view) override { return {SendStatus::Lost, {}}; }
+    void SetEveryClient(bool) override {}
+    void CloseClient() override {}
+    bool SendDatagram(std::string_view bytes, const std::string& address, int port, std::string& error) override {
+        if (fails) {
+            error = "Network is unreachable";
+            return false;
+        }
+        datagrams.push_back(address + ":" + std::to_string(port) + " " + std::string(bytes));
+        return true;
+    }
+};
+
+// The headless run's links: a TCP server and datagrams at once, each on its own link. Each sentence
+// goes to the client, then as a datagram; a failing datagram is said once and ends the group, then
+// is dropped quietly until one goes through.
+TEST_F(TransmissionFixture, TcpAndDatagramsAtOnceEachOnItsLink) {
+    OpenNetwork();
+    DatagramLink udp;
+    out.SetDatagramLink(&udp);
+    out.SetDatagramLineEnds(true);
+    out.StartDatagrams("127.0.0.255", 2000);
+    links.events.clear();
+    w.BtCalCClick();
+    w.Timers.Advance(1000);
+    std::vector<std::string> toClient;
+    for (const std::string& e : links.events) {
+        if (e.starts_with("wifi:")) toClient.push_back("127.0.0.255:2000 " + e.substr(5));
+    }
+    EXPECT_EQ(toClient.size(), kGroup1.size());
+    EXPECT_EQ(udp.datagrams, toClient);
+
+    udp.fails = true;
+    const size_t logged = w.MemoNMEA.Lines().size();
+    w.Timers.Advance(3000);
+    EXPECT_EQ(dialogs.messages,
+              std::vector<std::string>{"Erreur d'envoi UDP vers 127.0.0.255:2000 : Network is unreachable"});
+    // The failure ended group 3 at its first sentence; groups 2 and 1 went whole, without datagrams.
+    EXPECT_EQ(w.MemoNMEA.Lines().size(), logged + 1 + 10 + kGroup1.size());
+    udp.fails = false;
+    w.Timers.Advance(1000);
+    EXPECT_EQ(udp.datagrams.size(), toClient.size() + kGroup3.size());
+    out.SetDatagramLink(nullptr);
+}
+
 TEST_F(TransmissionFixture, LogsGrowWithoutCopyingAndTheViewSeesWhatIsNew) {
     w.BtCalCClick();
     w.Timers.Advance(3000);
