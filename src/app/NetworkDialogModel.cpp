@@ -172,7 +172,7 @@ void TFParamWIFI::RadioButtonUDPChange() {
     RadioButtonUDP.checked = true;
     RadioButtonTCP.checked = false;
     WifiProtocol = TWifiProtocol::UDP;
-    if (net_ && net_->ServerListening()) {
+    if (out_.TcpServerListening()) {
         out_.StopTcpServer();
         EdStatus.text = kNoStatus;
         SetConnex("Pas de diffusion");

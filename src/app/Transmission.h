@@ -83,6 +83,10 @@ public:
     // Listens on `port` of every local IPv4 address; false once the user was told why (« Le serveur
     // TCP ne peut pas écouter sur le port 10110 : ... », the system's reason or « pas de réseau »).
     bool StartTcpServer(int port);
+    bool TcpServerListening() const {
+        const NetLink* link = std::get<NetworkOutput>(outputs_).tcpLink;
+        return link != nullptr && link->ServerListening();
+    }
     // Stops listening and closes every connection.
     void StopTcpServer();
     // Closes the connection of the last connected client.
