@@ -198,6 +198,7 @@ std::vector<std::string> Through(const std::string& kind, const std::string& lin
 }
 
 struct OutputCase {
+    const char* name;
     const char* faults;  // the injected faults ("": none)
     // The records of the group's first sentence, from the line standard output saw.
     std::function<std::vector<std::string>(const std::string& line)> expected;
@@ -229,15 +230,15 @@ using nmea::FaultKind;
 INSTANTIATE_TEST_SUITE_P(
     Faults, OutputOrder,
     ::testing::Values(
-        OutputCase{"", [](const std::string& line) { return Through("DPT", line, {}); }},
+        OutputCase{"Plain", "", [](const std::string& line) { return Through("DPT", line, {}); }},
         // A damaged sentence keeps its kind; garbage has none.
-        OutputCase{"checksum=1",
+        OutputCase{"Checksum", "checksum=1",
                    [](const std::string& line) { return Through("DPT", line, app::FaultMark(FaultKind::Checksum)); }},
-        OutputCase{"truncate=1",
+        OutputCase{"Truncate", "truncate=1",
                    [](const std::string& line) { return Through("DPT", line, app::FaultMark(FaultKind::Truncate)); }},
-        OutputCase{"garbage=1",
+        OutputCase{"Garbage", "garbage=1",
                    [](const std::string& line) { return Through("-", line, app::FaultMark(FaultKind::Garbage)); }},
-        OutputCase{"duplicate=1",
+        OutputCase{"Duplicate", "duplicate=1",
                    [](const std::string& line) {
                        std::vector<std::string> twice = Through("DPT", line, {});
                        for (std::string& e : Through("DPT", line, app::FaultMark(FaultKind::Duplicate))) {
@@ -246,10 +247,12 @@ INSTANTIATE_TEST_SUITE_P(
                        return twice;
                    }},
         // A dropped sentence reaches only the time-stamped log, as its mark.
-        OutputCase{"drop=1", [](const std::string&) {
+        OutputCase{"Drop", "drop=1",
+                   [](const std::string&) {
                        return std::vector<std::string>{"stamped:NMEA183:2026-12-09Z14:03:28.512:" +
                                                        std::string(app::FaultMark(FaultKind::Drop))};
-                   }}));
+                   }}),
+    [](const ::testing::TestParamInfo<OutputCase>& info) { return std::string(info.param.name); });
 
 TEST_F(TransmissionFixture, IncompleteSerialWriteAddsTheErrorLineAfterItsSentence) {
     OpenSerial();
