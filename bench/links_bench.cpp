@@ -87,17 +87,6 @@ private:
     std::thread thread_;
 };
 
-// The dialog's TransmitSentence, with the instant EmitSentence handed it each sentence.
-struct StampedLink : app::NetOutput {
-    explicit StampedLink(app::TFParamWIFI& d) : dialog(d) {}
-    app::WriteResult TransmitSentence(std::string_view sentence) override {
-        sent.push_back(Clock::now());
-        return dialog.TransmitSentence(sentence);
-    }
-    app::TFParamWIFI& dialog;
-    std::vector<Clock::time_point> sent;
-};
-
 // The program with the WiFi dialog serving TCP on 127.0.0.1 and one client connected.
 struct TcpSetup {
     app::QuietDialogs dialogs;
@@ -105,12 +94,14 @@ struct TcpSetup {
     app::Program program{dialogs, DataDir()};
     app::TFCorvel& w = program.FCorvel;
     app::TFParamWIFI& wifi = program.FParamWIFI;
-    StampedLink stamped{wifi};
+    // The instant the transmission handed each sentence to its first output, the log, just before
+    // the network.
+    std::vector<Clock::time_point> sent;
 
     bool Launch() {
         Application();
         wifi.SetNetLink(&net);
-        w.Wifi = &stamped;
+        program.Out.Log().SetStream([this](std::string_view) { sent.push_back(Clock::now()); });
         for (int port = 20000 + static_cast<int>(::getpid() % 20000); port < 65536; ++port) {
             wifi.EdPort.text = std::to_string(port);
             wifi.BtLanceServeurClick();
@@ -121,11 +112,11 @@ struct TcpSetup {
     bool WaitForClient() {
         QElapsedTimer clock;
         clock.start();
-        while (!wifi.TcpClientConnected && clock.elapsed() < 5000) {
+        while (!program.Out.TcpClientConnected() && clock.elapsed() < 5000) {
             QCoreApplication::processEvents();
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-        return wifi.TcpClientConnected;
+        return program.Out.TcpClientConnected();
     }
     // The server launched and a client reading `lines` lines connected; nothing (the benchmark
     // told why) when either failed.
@@ -175,7 +166,7 @@ void BM_TcpDelayRealTime(benchmark::State& state) {
         pump.start();
         QCoreApplication::exec();
         pump.stop();
-        const auto& sent = setup.stamped.sent;
+        const auto& sent = setup.sent;
         const auto& arrived = client.arrivals();
         std::vector<double> delays;
         for (size_t i = 0; i < std::min(sent.size(), arrived.size()); ++i) {
@@ -190,15 +181,19 @@ void BM_TcpDelayRealTime(benchmark::State& state) {
 }
 BENCHMARK(BM_TcpDelayRealTime)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
-// One sentence handed to the connected client: the dialog, the link, the system's send.
+// One sentence handed to the connected client: the transmission (its logs keep nothing), the link,
+// the system's send.
 void BM_TransmitSentenceTcp(benchmark::State& state) {
     TcpSetup setup;
     const auto reader = setup.Serve(SIZE_MAX, state);
     if (!reader) return;
+    setup.program.Out.Log().SetStream({});
+    setup.program.Out.Log().SetKeepLines(false);
+    setup.program.Out.StampedLog().SetKeepLines(false);
     const std::string sentence = "$GPRMC,140327.51,A,5104.1400,N,01223.0800,E,6.78,318.00,091226,1.50,E,A*00";
     size_t n = 0;
     for (auto _ : state) {
-        setup.wifi.TransmitSentence(sentence);
+        setup.program.Out.Send({}, sentence);
         if (++n % 64 == 0) QCoreApplication::processEvents();
     }
     state.SetItemsProcessed(state.iterations());

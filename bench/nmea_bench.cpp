@@ -10,9 +10,9 @@ using namespace corvel::nmea;
 
 namespace {
 
-struct DiscardingSink : SentenceSink {
+struct DiscardingSink : SentenceOutput {
     std::size_t bytes = 0;
-    bool EmitSentence(std::string_view sentence) override {
+    bool Send(std::optional<SentenceKind>, std::string_view sentence) override {
         bytes += sentence.size();
         return true;
     }

@@ -320,10 +320,7 @@ void TFCorvel::TimerLoadCFGTimer() {
 void TFCorvel::MenuQuitClick() {
     Engine.StopTicks();
     if (dialogs_.GetConfirmation("Voulez-vous sauvegarder la configuration ( O/N) ?") == "O") EnregistrerCFG();
-    if (ComLinkOpen) {
-        CloseComPort(kComNames[static_cast<std::size_t>(LastComIndex)]);
-        ComLinkOpen = false;
-    }
+    if (Out.SerialOpen()) Out.CloseSerial();
     MemoNMEA.Clear();
     FormClose();
 }

@@ -26,48 +26,20 @@ void TFCorvel::RefreshComList() {
     CBCom.itemIndex = index;
 }
 
-bool TFCorvel::OpenComPort(std::string_view name, int baudRate) {
-    return ComPorts.OpenComPort(name, baudRate, Parity::None, 8, StopBits::One);
+void TFCorvel::SerialFailed() {
+    SwActivNMEA_com.isChecked = false;
+    CBCom.itemIndex = -1;  // choosing the port again opens it again
+    SwActivNMEA_comEnable();
 }
-
-WriteResult TFCorvel::WriteComText(std::string_view text) {
-    WriteResult r = ComPorts.WriteComText(text);
-    if (r.status == WriteResult::Status::Failed) {
-        // The device is gone: the link closes once, the simulation goes on.
-        ComLinkOpen = false;
-        ComLinkValid = false;
-        SwActivNMEA_com.isChecked = false;
-        CBCom.itemIndex = -1;  // choosing the port again opens it again
-        SwActivNMEA_comEnable();
-        EndSerialStall();
-    }
-    return r;
-}
-
-void TFCorvel::EndSerialStall() {
-    if (!serialStalled_) return;
-    serialStalled_ = false;
-    ShowLinkStatus();
-}
-
-void TFCorvel::CloseComPort(std::string_view name) { ComPorts.CloseComPort(name); }
 
 void TFCorvel::CBComSelect() {
     const int index = CBCom.itemIndex;
     if (index < 0 || index >= static_cast<int>(kComNames.size())) return;
-    // The port open until now is closed first: it is never written to again, and the same port
-    // chosen again (another rate) can then be opened.
-    if (ComLinkOpen) CloseComPort(kComNames[static_cast<size_t>(LastComIndex)]);
-    EndSerialStall();
-    serialLost_ = 0;
     const std::string rateText = CBbauds.text();
     int rate = 4800;  // no rate chosen: the NMEA 0183 rate
     if (!rateText.empty()) std::from_chars(rateText.data(), rateText.data() + rateText.size(), rate);
-    ComLinkOpen = OpenComPort(kComNames[static_cast<size_t>(index)], rate);
-    ComLinkValid = ComLinkOpen;
-    if (ComLinkOpen) {
+    if (Out.OpenSerial(kComNames[static_cast<size_t>(index)], rate)) {
         EdMouch.text = "COM VALIDE";
-        LastComIndex = index;
     } else {
         dialogs_.ShowMessage(kComUnavailable);
     }
@@ -75,7 +47,7 @@ void TFCorvel::CBComSelect() {
 }
 
 void TFCorvel::SwActivNMEA_comEnable() {
-    SwActivNMEA_com.enabled = ComLinkOpen && CBbauds.itemIndex >= 0 && CBCom.itemIndex >= 0;
+    SwActivNMEA_com.enabled = Out.SerialOpen() && CBbauds.itemIndex >= 0 && CBCom.itemIndex >= 0;
 }
 
 void TFCorvel::SwActivNMEA_comSwitch() {
@@ -83,15 +55,12 @@ void TFCorvel::SwActivNMEA_comSwitch() {
 }
 
 void TFCorvel::RAZComClick() {
-    CloseComPort(kComNames[static_cast<size_t>(LastComIndex)]);
-    ComLinkOpen = false;
-    ComLinkValid = false;
+    Out.CloseSerial();
     MemoNMEA.Clear();
     SwActivNMEA_com.isChecked = false;
     CBCom.itemIndex = -1;
     CBbauds.enabled = true;
     SwActivNMEA_comEnable();
-    EndSerialStall();
 }
 
 // ---------------------------------------------------------------- network link

@@ -115,9 +115,10 @@ void TFCorvel::FixedText::Show(std::string& field, Real x, int precision, int di
 TFCorvel::TFCorvel(const MainWindowParts& parts)
     : Engine(parts.engine),
       Timers(parts.engine.Timers),
-      Emitter(parts.nmea, {&roads_}),
-      Nmea(Emitter.Nmea),
-      Wifi(&parts.network),
+      Out(parts.transmission),
+      Nmea(parts.transmission.Emitter.Nmea),
+      MemoNMEA(parts.transmission.Log()),
+      MemoNMEAHMS(parts.transmission.StampedLog()),
       ComPorts(parts.comPorts),
       FParamWIFI(parts.networkDialog),
       ChosenPolar(parts.chosenPolar),
@@ -126,6 +127,7 @@ TFCorvel::TFCorvel(const MainWindowParts& parts)
       selection_(parts.selection),
       S(parts.engine.S) {
     Caption = kCaption;
+    Out.Listen(this);
     TimerLoadCFG = Timers.Add("TimerLoadCFG", 10000, [this] { TimerLoadCFGTimer(); });
 
     for (const auto& [field, text] : kFieldTexts) (this->*field).text = text;
@@ -291,7 +293,7 @@ void TFCorvel::StartDone() {
     EdSOG.text = Fixed(S.SOG, 4, 2);
     EdCOG.text = Fixed(S.COG, 5, 2);
     GlyphResPause.imageIndex = 0;
-    if (ComLinkValid) EdMouch.text = "Com tjrs valide";
+    if (Out.SerialOpen()) EdMouch.text = "Com tjrs valide";
 }
 
 void TFCorvel::PauseDone() {
@@ -451,102 +453,25 @@ void TFCorvel::InitDeclinaison() {
 
 // ---------------------------------------------------------------- sentences
 
-void TFCorvel::TimerPhNMEATimer() {
-    if (faults_ != nullptr) Nmea.NoFix = faults_->NoFixAt(Timers.Now());
-    Emitter.EmitGroup(S, clock_->Now());
-}
+void TFCorvel::TimerPhNMEATimer() { Out.EmitGroup(S, Timers.Now()); }
 
-bool TFCorvel::Roads::Send(std::string_view sentence) {
-    TFCorvel& w = window;
-    return w.faults_ != nullptr ? w.SendWithFaults(sentence) : w.SendToRoads(sentence);
-}
-
-bool TFCorvel::SendToRoads(std::string_view line, std::string_view mark) {
-    return SendToLog(line) && SendToNetwork(line) && SendToSerial(line) && SendToStandardOutput(line) &&
-           SendToStampedLog(line, mark);
-}
-
-// A dropped sentence leaves only its mark, on a time-stamped line of its own; a duplicated one
-// marks its second copy.
-bool TFCorvel::SendWithFaults(std::string_view sentence) {
-    const nmea::FaultedSentence& f = faults_->Apply(sentence);
-    const std::string_view mark = FaultMark(f.kind);
-    if (f.count == 0) return SendToStampedLog({}, mark);
-    for (int i = 0; i < f.count; ++i) {
-        const std::string_view line = f.lines[static_cast<std::size_t>(i)];
-        if (!SendToRoads(line, i == f.count - 1 ? mark : std::string_view())) return false;
-    }
-    return true;
-}
-
-bool TFCorvel::SendToLog(std::string_view sentence) {
+void TFCorvel::SentenceLogged() {
     Changes.Bump(ControlGroup::Transmission);
-    MemoNMEA.Append(sentence);
     MemoNMEAFollowsEnd = !S.Halted;
-    return true;
 }
 
-bool TFCorvel::SendToNetwork(std::string_view sentence) {
-    if (!WifiActive) return true;
-    const WriteResult r = Wifi->TransmitSentence(sentence);
-    if (r.status == WriteResult::Status::Failed) {
-        dialogs_.ShowMessage(r.error);
-        return false;  // the rest of this group waits for the next run
-    }
-    return true;
-}
-
-// The sentence and its CR LF in one write: the last sentence of a group ends its line at once.
-bool TFCorvel::SendToSerial(std::string_view sentence) {
-    if (!ComLinkOpen) return true;
-    std::string text(sentence);
-    text += "\r\n";
-    const WriteResult r = WriteComText(text);
-    if (r.status == WriteResult::Status::Failed) {
-        dialogs_.ShowMessage(r.error);
-        return false;
-    }
-    if (r.status == WriteResult::Status::Complete) {
-        EndSerialStall();
-        return true;
-    }
-    // The sentence was lost whole: the window's log says so after it, a file of the log does not.
-    MemoNMEA.AppendNote(" *** erreur de transmission  sur le COM : écriture incomplète ***");
-    if (serialLost_++ == 0 && OnSerialStall) {
-        OnSerialStall(SerialStallMessage(SerialStallText::Notice, ComPorts.CurrentPortLabel(), 1));
-    }
-    if (!serialStalled_) {
+void TFCorvel::SerialSentenceLost(bool stallBegins) {
+    if (stallBegins) {
         EdMouch.text += "NON OK";
         connectionText_ = EdConnex.text;  // shown again when the port takes sentences again
-        serialStalled_ = true;
     }
     ShowLinkStatus();
-    return true;
 }
 
 void TFCorvel::ShowLinkStatus() {
-    EdConnex.text = serialStalled_ ? SerialStallMessage(SerialStallText::Status, {}, serialLost_) : connectionText_;
+    EdConnex.text =
+        Out.SerialStalled() ? SerialStallMessage(SerialStallText::Status, {}, Out.SerialLost()) : connectionText_;
     Changes.Bump(ControlGroup::Transmission);
-}
-
-bool TFCorvel::SendToStandardOutput(std::string_view sentence) {
-    if (OnSentence) OnSentence(sentence);
-    return true;
-}
-
-bool TFCorvel::SendToStampedLog(std::string_view sentence, std::string_view mark) {
-    if (!MemoNMEAHMS.Wanted()) return true;  // nothing keeps the time-stamped copy
-    const LocalDateTime now = clock_->Now();
-    std::string& stamped = stampedLine_;
-    stamped = "NMEA183:";
-    stamped += FormatDate(now);
-    stamped += 'Z';
-    stamped += FormatTime(now);
-    stamped += ':';
-    stamped += sentence;
-    stamped += mark;
-    MemoNMEAHMS.Append(stamped);
-    return true;
 }
 
 }  // namespace corvel::app

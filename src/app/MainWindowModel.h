@@ -1,10 +1,8 @@
 // The main window as a model: its controls as plain data, their texts and colours, and the
 // handlers under the window's names, which read the fields, call the simulation engine and write
-// the displays in their formats when the engine says a value changed. Each second the emitter
-// (nmea::SentenceEmitter) builds a group and hands every sentence to the window's one output, which
-// takes its roads in order: the log, the network link, the serial link, OnSentence (a headless
-// run's standard output) and the time-stamped log. The Qt view copies it to widgets; tests and the
-// headless runner drive it and its engine in virtual time.
+// the displays in their formats when the engine says a value changed. The sentences leave through
+// the program's Transmission, whose state the window shows. The Qt view copies it to widgets;
+// tests and the headless runner drive it and its engine in virtual time.
 #pragma once
 
 #include <array>
@@ -20,12 +18,11 @@
 #include "app/SerialPorts.h"
 #include "app/SlideShow.h"
 #include "app/TextLog.h"
+#include "app/Transmission.h"
 #include "app/WindowInterfaces.h"
 #include "config/IniFile.h"
 #include "config/PolarLibrary.h"
-#include "nmea/FaultInjector.h"
 #include "nmea/NmeaBuilders.h"
-#include "nmea/SentenceEmitter.h"
 #include "sim/Manoeuvres.h"
 #include "sim/PolarTable.h"
 #include "sim/SimulationState.h"
@@ -42,12 +39,12 @@ struct MainWindowParts {
     nmea::NmeaContext& nmea;          // selection, talkers, UTC offset, GGA counter
     ParameterSettings& parameters;    // the parameters dialog
     SelectionSettings& selection;     // the sentence-selection dialog
-    NetworkSettings& networkDialog;   // the network dialog ...
-    NetOutput& network;               // ... and the link it launches
-    UARTManag& comPorts;              // the serial ports
+    NetworkSettings& networkDialog;   // the network dialog
+    UARTManag& comPorts;              // the serial ports (their devices, for the port list)
+    Transmission& transmission;       // the way out of the sentences, which the window shows
 };
 
-class TFCorvel : public MainWindowLabels, private sim::SimulatorEvents {
+class TFCorvel : public MainWindowLabels, private sim::SimulatorEvents, private TransmissionEvents {
 public:
     // The window listens to the engine from its construction on.
     explicit TFCorvel(const MainWindowParts& parts);
@@ -76,18 +73,10 @@ public:
     void InitDeclinaison();
     void EdiDECLChange() { InitDeclinaison(); }
 
-    // Sentences: one group per second, in the order 1, 3, 2; every sentence leaves through
-    // the emitter's outputs: the log, the network link, the serial link, OnSentence and the
-    // time-stamped log.
+    // Sentences: one group per second, in the order 1, 3, 2, through the transmission.
     void TimerPhNMEATimer();
-    // Injected faults (the headless run's): each sentence passes the injector on its way to the
-    // roads, and the sentence second reads its no-fix window. None unless set.
-    void SetFaults(nmea::FaultInjector* faults) { faults_ = faults; }
-    // One sentence to the roads, as the emitter hands them on (a replay's).
-    bool SendSentence(std::string_view sentence) { return roads_.Send(sentence); }
-
-    // The wall clock of the sentences and the time stamps (the system's unless set).
-    void SetClock(const Clock& clock) { clock_ = &clock; }
+    // One recorded line through the transmission (a replay's).
+    bool SendSentence(std::string_view sentence) { return Out.Send(std::nullopt, sentence); }
 
     // Which groups of controls changed since a view last drew them.
     Revisions Changes;
@@ -95,21 +84,9 @@ public:
     // --- the engine the window shows and drives
     sim::Simulator& Engine;
     sim::TimerSet& Timers;  // the engine's: the window's own timers are there too
-    nmea::SentenceEmitter Emitter;
+    // The way out of the sentences: the window shows its logs, its links' state and calls it.
+    Transmission& Out;
     nmea::NmeaContext& Nmea;  // the emitter's: selection, talkers, UTC offset, GGA counter
-    // The links, looked up at every sentence. The network output is the network dialog's link
-    // unless whoever runs the program sends elsewhere (a headless run feeding TCP and UDP at once).
-    bool ComLinkOpen = false;
-    NetOutput* Wifi;
-    bool WifiActive = false;
-    bool ComLinkValid = false;  // the chosen port opened once
-    // Every sentence, after the links (a headless run's standard output).
-    std::function<void(std::string_view)> OnSentence;
-    // The first sentence the open serial port lost, with the notice that says so (a headless run's
-    // standard error); the window shows the stall in its « Stat » field.
-    std::function<void(const std::string& notice)> OnSerialStall;
-    // The sentences the serial port lost (none of their bytes went out) since it was opened.
-    long long SerialLost() const { return serialLost_; }
     Timer TimerLoadCFG;
     // The right column's slide show (its TimerDiapo in the engine's set) and its switch.
     SlideShow Slides{Timers};
@@ -151,8 +128,8 @@ public:
     // Transmission
     Switch SwWIFI;
     EditField EdMouch;
-    TextLog MemoNMEA;                 // the sentence log, with the transmission error lines
-    TextLog MemoNMEAHMS;              // the time-stamped log
+    TextLog& MemoNMEA;                // the transmission's sentence log, with its error lines
+    TextLog& MemoNMEAHMS;             // the transmission's time-stamped log
     bool MemoNMEAFollowsEnd = false;  // scrolled to its last line
     // "+": the sentence list laid over the compass column, whose compass, boat picture, large
     // heading and tack and gybe buttons are hidden meanwhile; a second press brings them back.
@@ -188,16 +165,12 @@ private:
 
     // ===== links and recording (MainWindowLinks.cpp) =====
 public:
-    // The serial ports (the port list shows the twelve names with their devices; sentences go to
-    // them through WriteComText) and the network dialog.
+    // The serial ports (the port list shows the twelve names with their devices; the transmission
+    // writes the sentences to them) and the network dialog.
     UARTManag& ComPorts;
     NetworkSettings& FParamWIFI;
 
-    // Serial link. OpenComPort: 8 data bits, no parity, one stop bit.
-    bool OpenComPort(std::string_view name, int baudRate);
-    // Writes to the open port; a device that failed closes the link (Failed, with its message).
-    WriteResult WriteComText(std::string_view text);
-    void CloseComPort(std::string_view name);
+    // Serial link, opened and closed through the transmission.
     void CBComSelect();  // the port list changed: opens the chosen port
     void SwActivNMEA_comEnable();
     void SwActivNMEA_comSwitch();
@@ -205,12 +178,8 @@ public:
     // The devices behind the names, asked of the system: when the view shows the list, and again
     // when a device is plugged in.
     void RefreshComList();
-    int LastComIndex = 0;  // the port whose open last succeeded
     ComboBox CBCom;
-    ComboBox CBbauds{
-        .items = {"150", "300", "600", "1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200", "230400"},
-        .itemIndex = 5,
-        .hint = {}};
+    ComboBox CBbauds{.items = {kBaudRates.begin(), kBaudRates.end()}, .itemIndex = 5, .hint = {}};
     Switch SwActivNMEA_com{.enabled = false, .hint = {}};
     Button RAZCom;
 
@@ -284,7 +253,7 @@ public:
         connectionText_ = std::move(text);
         ShowLinkStatus();
     }
-    void SetNetworkActive() override { WifiActive = true; }
+    void SetNetworkActive() override { Out.OpenNetwork(); }
     // "Automatique": ticked, the last opened configuration is read again each time its file changes,
     // checked every 10 s by TimerLoadCFG (a running simulation is paused around the reload). A
     // changed file that is refused is reported once and the values in force stay.
@@ -333,8 +302,6 @@ private:
     void ShowTack();
 
     Dialogs& dialogs_;
-    SystemClock systemClock_;
-    const Clock* clock_ = &systemClock_;
     ParameterSettings& param_;
     SelectionSettings& selection_;
     const sim::SimulationState& S;  // the engine's state, which the displays read
@@ -347,32 +314,14 @@ private:
         void Show(std::string& field, nav::Real x, int precision, int digits);
     };
     FixedText capText_, currentSpeedText_, currentDirectionText_, driftText_;
-    std::string stampedLine_;  // the time-stamped log line, built in the same buffer each time
     // « Stat »: the stalled serial port while it loses sentences, else the network's state.
     void ShowLinkStatus();
-    void EndSerialStall();        // the port closed or chosen again: « Stat » shows the network again
     std::string connectionText_;  // the network's state, kept while the serial port shows
-    bool serialStalled_ = false;  // the last sentence was lost; the next one written ends the stall
-    long long serialLost_ = 0;
-    // The sentence's roads out of the window, in this order; a road that fails ends the group.
-    bool SendToLog(std::string_view sentence);
-    bool SendToNetwork(std::string_view sentence);
-    bool SendToSerial(std::string_view sentence);
-    bool SendToStandardOutput(std::string_view sentence);
-    bool SendToStampedLog(std::string_view sentence, std::string_view mark = {});
-    // One line through the five roads in their order; `mark` ends its time-stamped copy.
-    bool SendToRoads(std::string_view line, std::string_view mark = {});
-    // The lines the injector gives for one sentence, each through the five roads; the stamped
-    // log marks the fault.
-    bool SendWithFaults(std::string_view sentence);
-    nmea::FaultInjector* faults_ = nullptr;
-    // The emitter's one output: the five roads in one call, seventy thousand sentences in two hours.
-    struct Roads : nmea::SentenceOutput {
-        explicit Roads(TFCorvel& w) : window(w) {}
-        bool Send(std::string_view sentence) override;
-        TFCorvel& window;
-    };
-    Roads roads_{*this};
+    // What the transmission says, shown.
+    void SentenceLogged() override;
+    void SerialSentenceLost(bool stallBegins) override;
+    void SerialStallEnded() override { ShowLinkStatus(); }
+    void SerialFailed() override;
     bool angleMessageShown_ = false;
 };
 

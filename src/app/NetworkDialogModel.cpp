@@ -91,7 +91,8 @@ std::optional<int> ParsePort(std::string_view text) {
     return port;
 }
 
-TFParamWIFI::TFParamWIFI(MainWindowLabels& window, Dialogs& dialogs) : window_(window), dialogs_(dialogs) {
+TFParamWIFI::TFParamWIFI(MainWindowLabels& window, Dialogs& dialogs, Transmission& transmission)
+    : window_(window), dialogs_(dialogs), out_(transmission) {
     EdAdIP.text = "192.168.137.1";
     EdAdIP.readOnly = true;
     EdPort.text = "10110";
@@ -109,16 +110,17 @@ TFParamWIFI::TFParamWIFI(MainWindowLabels& window, Dialogs& dialogs) : window_(w
 }
 
 TFParamWIFI::~TFParamWIFI() {
-    if (net_) net_->SetEvents(nullptr);
+    if (net_) SetNetLink(nullptr);
+    out_.ShowNetwork(nullptr);
 }
 
 void TFParamWIFI::SetNetLink(NetLink* link) {
-    if (net_) net_->SetEvents(nullptr);
     net_ = link;
-    if (net_) {
-        net_->SetEvents(this);
-        net_->SetEveryClient(ChkTousClients.checked);
-    }
+    out_.ShowNetwork(this);
+    out_.SetEveryClient(ChkTousClients.checked);
+    out_.SetTcpLink(link);
+    out_.SetDatagramLink(link);
+    out_.SetDatagramLineEnds(ChkCRLF.checked);
 }
 
 void TFParamWIFI::FormCreate() {
@@ -153,18 +155,13 @@ bool TFParamWIFI::FormatAdIPUDPBroadcast() {
 
 void TFParamWIFI::SetConnex(std::string text) { window_.ShowConnection(std::move(text)); }
 
-void TFParamWIFI::StopDatagrams() {
-    datagramDestination_.reset();
-    sendFailing_ = false;
-}
-
 void TFParamWIFI::RadioButtonTCPChange() {
     RadioButtonTCP.checked = true;
     RadioButtonUDP.checked = false;
     WifiProtocol = TWifiProtocol::TCP;
     EdAdIP.text = UnitAddress;
-    if (datagramDestination_) {
-        StopDatagrams();
+    if (out_.SendingDatagrams()) {
+        out_.StopDatagrams();
         EdStatus.text = kNoStatus;
         SetConnex("Pas de connexion");
     }
@@ -175,9 +172,8 @@ void TFParamWIFI::RadioButtonUDPChange() {
     RadioButtonUDP.checked = true;
     RadioButtonTCP.checked = false;
     WifiProtocol = TWifiProtocol::UDP;
-    if (net_ && net_->ServerListening()) {
-        net_->StopServer();
-        TcpClientConnected = false;
+    if (out_.TcpServerListening()) {
+        out_.StopTcpServer();
         EdStatus.text = kNoStatus;
         SetConnex("Pas de diffusion");
     }
@@ -193,17 +189,12 @@ void TFParamWIFI::BtLanceServeurClick() {
             dialogs_.ShowMessage(InvalidPortMessage(EdPort.text));
             return;
         }
-        std::string error;
-        if (!net_ || !net_->StartServer(*port, error)) {
-            dialogs_.ShowMessage("Le serveur TCP ne peut pas écouter sur le port " + std::to_string(*port) + " : " +
-                                 (net_ ? error : std::string("pas de réseau")));
-            return;
-        }
+        if (!out_.StartTcpServer(*port)) return;
         EdStatus.text = "SERVEUR TCP lancé";
         return;
     }
     IdTCPServerNMEADisConnect();
-    if (net_) net_->StopServer();
+    out_.StopTcpServer();
     const auto port = ParsePort(EdPort.text);
     if (!port) {
         dialogs_.ShowMessage(InvalidPortMessage(EdPort.text));
@@ -212,14 +203,14 @@ void TFParamWIFI::BtLanceServeurClick() {
     const auto address = BroadcastAddress(EdAdIP.text);
     if (!address) {
         // Nothing is broadcast to an address that is none, nor any longer to the one before.
-        StopDatagrams();
+        out_.StopDatagrams();
         EdStatus.text = kNoStatus;
         SetConnex("Pas de diffusion");
         dialogs_.ShowMessage(InvalidAddressMessage(EdAdIP.text));
         return;
     }
-    datagramDestination_ = Destination{*address, *port};
-    sendFailing_ = false;
+    out_.SetDatagramLineEnds(ChkCRLF.checked);
+    out_.StartDatagrams(*address, *port);
     EdStatus.text = "SERVEUR UDP initialisé";
     SetConnex("Diffusion UDP");
 }
@@ -259,8 +250,11 @@ void TFParamWIFI::BtUtilWIFIClick() {
     if (OpenHelp) OpenHelp();
 }
 
-void TFParamWIFI::ChkTousClientsClick() {
-    if (net_) net_->SetEveryClient(ChkTousClients.checked);
+void TFParamWIFI::ChkTousClientsClick() { out_.SetEveryClient(ChkTousClients.checked); }
+
+void TFParamWIFI::ChkCRLFClick() {
+    out_.SetDatagramLineEnds(ChkCRLF.checked);
+    SaveDataWifi();
 }
 
 void TFParamWIFI::SaveDataWifi() {
@@ -271,40 +265,6 @@ void TFParamWIFI::SaveDataWifi() {
     });
 }
 
-WriteResult TFParamWIFI::TransmitSentence(std::string_view sentence) {
-    if (!net_) return {};
-    std::string error;
-    if (WifiProtocol == TWifiProtocol::UDP) {
-        if (!datagramDestination_) return {};  // dropped until UDP is launched
-        std::string_view datagram = sentence;
-        if (ChkCRLF.checked) {
-            datagram_.assign(sentence).append("\r\n");
-            datagram = datagram_;
-        }
-        if (net_->SendDatagram(datagram, datagramDestination_->address, datagramDestination_->port, error)) {
-            sendFailing_ = false;
-            return {};
-        }
-        if (sendFailing_) return {WriteResult::Status::Incomplete, {}};
-        sendFailing_ = true;
-        return {WriteResult::Status::Failed, "Erreur d'envoi UDP vers " + datagramDestination_->address + ":" +
-                                                 std::to_string(datagramDestination_->port) + " : " + error};
-    }
-    if (!TcpClientConnected) return {};
-    std::string line(sentence);
-    line += "\r\n";
-    const NetLink::SendResult r = net_->SendToClient(line);
-    switch (r.status) {
-        case NetLink::SendStatus::Sent: sendFailing_ = false; break;
-        case NetLink::SendStatus::Lost: ClientLost(); break;
-        case NetLink::SendStatus::Error:
-            if (!sendFailing_) dialogs_.ShowMessage("Erreur d'envoi TCP : " + r.error);
-            sendFailing_ = true;
-            break;
-    }
-    return {};
-}
-
 void TFParamWIFI::AddMemo1(std::string line) {
     Memo1.push_back(std::move(line));
     while (Memo1.size() > kMemo1Lines) Memo1.pop_front();
@@ -312,21 +272,15 @@ void TFParamWIFI::AddMemo1(std::string line) {
 
 void TFParamWIFI::IdTCPServerNMEAConnect(const TcpPeer& peer) {
     SetConnex("Client connecté : " + peer.peerAddress);
-    TcpClientConnected = true;
-    sendFailing_ = false;
     AddMemo1("Peer=" + peer.peerAddress + ":" + std::to_string(peer.peerPort));
     AddMemo1("Local=" + peer.localAddress + ":" + std::to_string(peer.localPort));
 }
 
 void TFParamWIFI::IdTCPServerNMEADisConnect() {
-    if (net_) net_->CloseClient();
+    out_.CloseTcpClient();
     SetConnex("Client déconnecté : ");
-    TcpClientConnected = false;
 }
 
-void TFParamWIFI::ClientLost() {
-    TcpClientConnected = false;
-    SetConnex("Client déconnecté : ");
-}
+void TFParamWIFI::ClientLost() { SetConnex("Client déconnecté : "); }
 
 }  // namespace corvel::app

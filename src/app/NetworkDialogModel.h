@@ -1,7 +1,8 @@
 // The network dialog "PARAMETRES WIFI  pour TRANSMISSION NMEA" as a model: TCP server or UDP
 // broadcast, its address and port fields, its check boxes, its status texts and those of the main
-// window, and the sending of each sentence. The sockets go through NetLink, which links/ implements
-// with Qt (all on the user-interface thread) and tests with doubles or loopback sockets.
+// window. It launches and stops the transmission's network and shows its connections; the
+// transmission sends the sentences. The sockets go through NetLink, which links/ implements with Qt
+// (all on the user-interface thread) and tests with doubles or loopback sockets.
 #pragma once
 
 #include <array>
@@ -17,6 +18,7 @@
 #include "app/Controls.h"
 #include "app/Dialogs.h"
 #include "app/Links.h"
+#include "app/Transmission.h"
 #include "app/WindowInterfaces.h"
 
 namespace corvel::app {
@@ -30,75 +32,26 @@ std::optional<std::string> BroadcastAddress(std::string_view text);
 // A port number 1..65535 written as a decimal integer (blanks around ignored); nothing otherwise.
 std::optional<int> ParsePort(std::string_view text);
 
-// A TCP connection as the server sees it.
-struct TcpPeer {
-    std::string peerAddress;
-    int peerPort = 0;
-    std::string localAddress;
-    int localPort = 0;
-};
-
-// What the sockets report to the dialog.
-class NetLinkEvents {
-public:
-    virtual ~NetLinkEvents() = default;
-    // A client connected; it is now the one that receives the sentences.
-    virtual void IdTCPServerNMEAConnect(const TcpPeer& peer) = 0;
-};
-
-// The sockets: a TCP server whose last connected client (or every client) receives the
-// sentences, and datagrams.
-class NetLink {
-public:
-    enum class SendStatus { Sent, Lost, Error };
-    struct SendResult {
-        SendStatus status = SendStatus::Sent;
-        std::string error;  // with Error: the system's reason
-    };
-
-    virtual ~NetLink() = default;
-    virtual void SetEvents(NetLinkEvents* events) = 0;
-    // Listens on `port` of every local IPv4 address (already listening there: nothing changes);
-    // false with the system's reason.
-    virtual bool StartServer(int port, std::string& error) = 0;
-    // Stops listening and closes every connection.
-    virtual void StopServer() = 0;
-    virtual bool ServerListening() const = 0;
-    // Sends to the last connected client, or to every connected client once SetEveryClient(true).
-    // Lost when it is gone (every client is: none is left): it closed, failed, or was dropped
-    // because it does not read what it is sent.
-    virtual SendResult SendToClient(std::string_view bytes) = 0;
-    // Whether SendToClient sends to every connected client (each with its own bounded queue)
-    // instead of the last connected one only; false at first.
-    virtual void SetEveryClient(bool every) = 0;
-    // Closes the connection of the last connected client, if there is one.
-    virtual void CloseClient() = 0;
-    // One datagram to `address` ("a.b.c.d"); false with the system's reason.
-    virtual bool SendDatagram(std::string_view bytes, const std::string& address, int port, std::string& error) = 0;
-    // The machine's own IPv4 addresses ("a.b.c.d") on the interfaces that are up, the loopback's
-    // last; none when the link cannot tell.
-    virtual std::vector<std::string> LocalAddresses() const { return {}; }
-};
-
 enum class TWifiProtocol { TCP, UDP };
 
-class TFParamWIFI : public NetOutput, public NetworkSettings, public NetLinkEvents {
+class TFParamWIFI : public NetworkSettings, public NetLinkEvents {
 public:
     // The hidden list of connections keeps this many lines, the newest.
     static constexpr size_t kMemo1Lines = 100;
 
     // The dialog takes the address and port fields' first texts as they are here; a settings
     // loader that sets EdAdIP and EdPort afterwards calls FormCreate again. `window` shows the
-    // connection's state and learns when the network is launched.
-    TFParamWIFI(MainWindowLabels& window, Dialogs& dialogs);
+    // connection's state and learns when the network is launched; `transmission` sends the sentences
+    // and tells the dialog of its connections.
+    TFParamWIFI(MainWindowLabels& window, Dialogs& dialogs, Transmission& transmission);
     TFParamWIFI(const TFParamWIFI&) = delete;
     TFParamWIFI& operator=(const TFParamWIFI&) = delete;
     ~TFParamWIFI() override;
 
     // The sockets, given once by whoever assembles the program (the window's view or the headless
     // runner) before the first launch; without a link a launch says « pas de réseau » and no
-    // sentence is sent. The link must outlive the dialog (or be unset first). The dialog receives
-    // its connection events.
+    // sentence is sent. The link must outlive the dialog (or be unset first). The transmission
+    // serves TCP and datagrams on it and passes its connection events on to the dialog.
     void SetNetLink(NetLink* link);
 
     // --- handlers
@@ -127,7 +80,7 @@ public:
     void ChkTousClientsClick();
     // "CR LF en fin de trame": each UDP datagram is the sentence followed by CR LF (gpsd reads only
     // whole lines), or the sentence alone (unticked, at first); saved with the address and port.
-    void ChkCRLFClick() { SaveDataWifi(); }
+    void ChkCRLFClick();
     void SaveDataWifi();
     void Show() override;
     // What a configuration saves: the unit's address, the port and whether datagrams end in CR LF.
@@ -135,20 +88,14 @@ public:
     std::string Port() const override { return EdPort.text; }
     bool DatagramLineEnds() const override { return ChkCRLF.checked; }
 
-    // One sentence: a datagram without line end (with CR LF once "CR LF en fin de trame" is
-    // ticked), or a line ending in CR LF to the TCP client.
-    // Errors of the TCP path stay here; a failing datagram send is Failed the first time (the
-    // emitter reports it and ends the group), then dropped quietly until a send succeeds again.
-    WriteResult TransmitSentence(std::string_view sentence) override;
-
-    // --- connection events
+    // --- connection events, shown
     void IdTCPServerNMEAConnect(const TcpPeer& peer) override;
+    void ClientLost() override;
     void IdTCPServerNMEADisConnect();  // drops the active client
 
     // --- state
     TWifiProtocol WifiProtocol = TWifiProtocol::TCP;
     std::string UnitAddress;
-    bool TcpClientConnected = false;
     // The start-up settings file that "iAdIP", "iPort" and "iUDPCRLF" are saved into (section
     // "WIFI"); empty: nothing is saved. A settings file that is refused is not saved over: a message
     // says why.
@@ -170,20 +117,12 @@ public:
 
 private:
     void SetConnex(std::string text);
-    void ClientLost();
-    void StopDatagrams();
     void AddMemo1(std::string line);
 
     MainWindowLabels& window_;
     Dialogs& dialogs_;
+    Transmission& out_;
     NetLink* net_ = nullptr;
-    struct Destination {
-        std::string address;
-        int port = 0;
-    };
-    std::optional<Destination> datagramDestination_;  // set by a UDP launch: broadcasting allowed
-    std::string datagram_;                            // a sentence and its CR LF, sent as one datagram
-    bool sendFailing_ = false;                        // the last send failed: the next failures stay quiet
 };
 
 }  // namespace corvel::app

@@ -19,6 +19,7 @@
 #include "app/PolarWindowModel.h"
 #include "app/SentenceSelectionModel.h"
 #include "app/SerialPorts.h"
+#include "app/Transmission.h"
 #include "app/WindowInterfaces.h"
 #include "app/WindowZoom.h"
 #include "config/Folders.h"
@@ -64,10 +65,13 @@ public:
     // What the sentences are built with: selection, talkers, UTC offset, GGA counter.
     nmea::NmeaContext Nmea;
     UARTManag ComPorts;
+    // The way out of the sentences: the emitter, the injected faults, the logs and the links, which
+    // the window's port list and network dialog open, or the headless run directly.
+    Transmission Out{Nmea, dialogs, ComPorts};
     TFPolaire FPolaire{dialogs, Polar};
     TFParNMEA FParNMEA{Nmea};
     // Its network link is given by whoever runs the program (TFParamWIFI::SetNetLink).
-    TFParamWIFI FParamWIFI{*this, dialogs};
+    TFParamWIFI FParamWIFI{*this, dialogs, Out};
     TFParam FParam{dialogs, Engine, ChosenPolar, Nmea, FPolaire, FParNMEA, *this, Zone};
     TFCorvel FCorvel{{.dialogs = dialogs,
                       .engine = Engine,
@@ -76,8 +80,8 @@ public:
                       .parameters = FParam,
                       .selection = FParNMEA,
                       .networkDialog = FParamWIFI,
-                      .network = FParamWIFI,
-                      .comPorts = ComPorts}};
+                      .comPorts = ComPorts,
+                      .transmission = Out}};
     // The help view over the main window; the network dialog's "AIDE" opens its page.
     HelpViewer Help{ProgramFolder, FParamWIFI.Visible};
     // The main window's zoom, as the settings file saved it; a first run's is chosen by the window

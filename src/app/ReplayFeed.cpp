@@ -30,6 +30,16 @@ std::optional<std::int64_t> StampMillis(std::string_view stamp) {
 
 }  // namespace
 
+void WriteStampedLine(std::string& line, const LocalDateTime& now, std::string_view sentence, std::string_view mark) {
+    line = kStampStart;
+    line += FormatDate(now);
+    line += 'Z';
+    line += FormatTime(now);
+    line += ':';
+    line += sentence;
+    line += mark;
+}
+
 bool FramedSentence(std::string_view line) {
     if (line.size() < 4 || (line[0] != '$' && line[0] != '!')) return false;
     const std::size_t star = line.size() - 3;

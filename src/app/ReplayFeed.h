@@ -1,7 +1,7 @@
-// A recorded voyage played again: the lines of the program's time-stamped log
-// ("NMEA183:yyyy-mm-ddZhh:nn:ss.zzz:" before each sentence) or of a plain NMEA file, each read as a
-// sentence to send and, for a stamped line, its instant. No clock and no Qt: the headless run
-// decides when each sentence goes.
+// The program's time-stamped log ("NMEA183:yyyy-mm-ddZhh:nn:ss.zzz:" before each sentence): its
+// lines written, and a recorded voyage played again: the lines of such a log or of a plain NMEA
+// file, each read as a sentence to send and, for a stamped line, its instant. No clock and no Qt:
+// the headless run decides when each sentence goes.
 #pragma once
 
 #include <cstddef>
@@ -12,11 +12,19 @@
 #include <string_view>
 #include <vector>
 
+#include "app/Clock.h"
+
 namespace corvel::app {
 
 // Where each line of a time-stamped log begins: "NMEA183:", the date, "Z", the time, ":".
 inline constexpr std::string_view kStampStart = "NMEA183:";
 inline constexpr std::size_t kStampLength = 32;
+
+// The time-stamped log's line of `sentence` sent at `now`, written into `line` (a buffer reused
+// line after line): kStampStart, the date, "Z", the time, ":", the sentence, then `mark` (an injected
+// fault's, which ReadReplayLine leaves out).
+void WriteStampedLine(std::string& line, const LocalDateTime& now, std::string_view sentence,
+                      std::string_view mark = {});
 
 // A sentence as a receiver frames it: "$" or "!", then printable ASCII (0x20 to 0x7E) without a
 // second "$", "!" or "*", then "*" and two hexadecimal digits. Neither the length nor the checksum's

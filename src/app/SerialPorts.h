@@ -22,6 +22,10 @@ namespace corvel::app {
 inline constexpr std::array<std::string_view, 12> kComNames = {"COM1", "COM2", "COM3", "COM4",  "COM5",  "COM6",
                                                                "COM7", "COM8", "COM9", "COM10", "COM11", "COM12"};
 
+// The rates a serial port can be opened at, in the order of the rate list.
+inline constexpr std::array<std::string_view, 12> kBaudRates = {"150",  "300",   "600",   "1200",  "2400",   "4800",
+                                                                "9600", "19200", "38400", "57600", "115200", "230400"};
+
 // Index 0..11 of `name` in kComNames (exact match); -1 for any other name.
 int FindComIndex(std::string_view name);
 

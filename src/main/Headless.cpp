@@ -161,8 +161,7 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     if (options.config) w.OpenConfiguration(*options.config, config.file);
     HeadlessLinks links(program, serial);
     if (const int code = links.Start(options); code != 0) return code;
-    std::optional<nmea::FaultInjector> faults;
-    if (options.faults) w.SetFaults(&faults.emplace(*options.faults));
+    if (options.faults) program.Out.SetFaults(*options.faults);
 
     // The wall clock: simulated from --start, or from now when running fast (so that the time
     // stamps follow simulated time); the system's in real time. A simulated clock ends the run
@@ -172,7 +171,7 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     if (!options.replay && (options.start || options.fast)) {
         const app::LocalDateTime start = options.start ? *options.start : app::SystemClock().Now();
         simulated.emplace(w.Timers, start);
-        w.SetClock(*simulated);
+        program.Out.SetClock(*simulated);
         clockEnd = app::MillisBetween(start, app::kLastInstant);
     }
 
@@ -195,10 +194,14 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     if (options.log) w.MemoNMEA.SetStream([&raw](std::string_view line) { raw.Write(line); });
     if (options.logStamped) w.MemoNMEAHMS.SetStream([&stamped](std::string_view line) { stamped.Write(line); });
     // A serial device that stops taking the sentences is said once; its count comes at the end.
-    w.OnSerialStall = [](const std::string& notice) { std::fprintf(stderr, "corvelnmea: %s\n", notice.c_str()); };
+    program.Out.OnSerialStall = [](const std::string& notice) {
+        std::fprintf(stderr, "corvelnmea: %s\n", notice.c_str());
+    };
     if (options.stdoutOutput) {
         standardOutput.AttachStandardOutput();
-        w.OnSentence = [&standardOutput](std::string_view sentence) { standardOutput.Write(sentence); };
+        program.Out.OnSentence = [&standardOutput](app::SentenceKindOrNone, std::string_view sentence) {
+            standardOutput.Write(sentence);
+        };
     }
     LineOutput* const outputs[] = {&standardOutput, &raw, &stamped};
     auto flush = [&] {
@@ -352,7 +355,7 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
         std::min(until, LineOutput::Clock::now() + LineOutput::kDrainIdle) - LineOutput::Clock::now());
     const bool serialCut = program.ComPorts.FinishWrite(std::max(left, std::chrono::milliseconds(0))).status ==
                            app::WriteResult::Status::Incomplete;
-    const long long serialLost = w.SerialLost();
+    const long long serialLost = program.Out.SerialLost();
     for (const auto& [said, text] :
          {std::pair{serialLost > 0, app::SerialStallText::Summary}, std::pair{serialCut, app::SerialStallText::Cut}}) {
         if (said) {

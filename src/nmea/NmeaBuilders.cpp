@@ -70,7 +70,7 @@ class Run {
 public:
     using Fields = std::initializer_list<std::string_view>;
 
-    Run(const SimulationState& state, const NmeaContext& context, const LocalDateTime& now, SentenceSink& sink,
+    Run(const SimulationState& state, const NmeaContext& context, const LocalDateTime& now, SentenceOutput& sink,
         std::int64_t* ggaCycleCount)
         : s(state),
           ctx(context),
@@ -167,6 +167,7 @@ private:
     // Starts the sentence in the buffer that every sentence of the run reuses.
     void Head(SentenceKind kind) {
         const SentenceInfo& info = InfoOf(kind);
+        kind_ = kind;
         body_.clear();
         body_ += '$';
         body_ += talkers_[static_cast<std::size_t>(info.talker)];
@@ -200,13 +201,14 @@ private:
         if (stopped_ || body_.size() - 1 > kMaxBodyLength) return;
         ++emitted_;
         AppendChecksum(body_);
-        if (!sink_.EmitSentence(body_)) stopped_ = true;
+        if (!sink_.Send(kind_, body_)) stopped_ = true;
     }
 
-    SentenceSink& sink_;
+    SentenceOutput& sink_;
     std::array<std::string, 5> talkers_;  // by TalkerRole
     std::string body_;                    // the sentence being built, reused by every sentence of the run
     std::string tail_;
+    SentenceKind kind_{};  // the kind of the sentence in the buffer
     int emitted_ = 0;
     bool stopped_ = false;
 };
@@ -461,13 +463,13 @@ int BuildKinds(Run& r, int group) {
 }  // namespace
 
 int BuildDepthHeadingWind(const SimulationState& state, const NmeaContext& context, const LocalDateTime& now,
-                          SentenceSink& sink) {
+                          SentenceOutput& sink) {
     Run r(state, context, now, sink, nullptr);
     return BuildKinds(r, 1);
 }
 
 int BuildPositionTime(const SimulationState& state, NmeaContext& context, const LocalDateTime& now,
-                      SentenceSink& sink) {
+                      SentenceOutput& sink) {
     Run r(state, context, now, sink, &context.GgaCycleCount);
     r.lat = FormatLatitude(state.Position.lat);
     r.lon = FormatLongitude(state.Position.long_);
@@ -477,7 +479,7 @@ int BuildPositionTime(const SimulationState& state, NmeaContext& context, const 
 }
 
 int BuildSpeedWaypoint(const SimulationState& state, const NmeaContext& context, const LocalDateTime& now,
-                       SentenceSink& sink) {
+                       SentenceOutput& sink) {
     Run r(state, context, now, sink, nullptr);
     r.wp.lat = FormatLatitude(state.Waypoint.lat);
     r.wp.lon = FormatLongitude(state.Waypoint.long_);
@@ -490,7 +492,7 @@ int BuildSpeedWaypoint(const SimulationState& state, const NmeaContext& context,
 }
 
 int BuildGroup(int group, const SimulationState& state, NmeaContext& context, const LocalDateTime& now,
-               SentenceSink& sink) {
+               SentenceOutput& sink) {
     switch (group) {
         case 1: return BuildDepthHeadingWind(state, context, now, sink);
         case 2: return BuildPositionTime(state, context, now, sink);

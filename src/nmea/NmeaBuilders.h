@@ -1,11 +1,12 @@
 // The sentence builders: one per kind of the catalogue, each writing its sentence field for field
 // from the simulation state, and the three group builders that visit the selected kinds of their
-// group in emission order and hand every finished sentence to a sink at once. The state is only
+// group in emission order and hand every finished sentence with its kind to an output at once. The state is only
 // read; the only value a builder changes is the GGA counter of the position group.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,14 +25,15 @@ constexpr std::array<t_switch, kSentenceKindCount> AllSwitches(t_switch value) {
     return switches;
 }
 
-// Where every finished sentence goes (the emission cycle's EmitSentence). The sentence runs from
-// "$" to the two checksum digits, without a line end.
-class SentenceSink {
+// Where every finished sentence goes: the emitter's output, and each place a sentence leaves by.
+// The sentence runs from "$" to the two checksum digits, without a line end.
+class SentenceOutput {
 public:
-    virtual ~SentenceSink() = default;
-    // Returns false when the group run must end at once (a link failed): the remaining sentences
-    // of the run are then not built.
-    virtual bool EmitSentence(std::string_view sentence) = 0;
+    virtual ~SentenceOutput() = default;
+    // `kind`: the catalogue's kind of the sentence; none for a line that is no sentence of the
+    // catalogue (injected garbage). Returns false when the group run must end at once (a link
+    // failed): the remaining sentences of the run are then not built.
+    virtual bool Send(std::optional<SentenceKind> kind, std::string_view sentence) = 0;
 };
 
 // Everything the builders read besides the simulation state.
@@ -76,20 +78,20 @@ struct NmeaContext {
 
 // Group 1: DPT, DBS, DBT, DBK, HDG, HDM, HDT, MWV, MWD.
 int BuildDepthHeadingWind(const sim::SimulationState& state, const NmeaContext& context, const LocalDateTime& now,
-                          SentenceSink& sink);
+                          SentenceOutput& sink);
 
 // Group 2: GSV (four sentences), GGA (when selected, in every fourth such run: counted by
 // context.GgaCycleCount), GLL, RMC, GSA, VTG, ZDA.
 int BuildPositionTime(const sim::SimulationState& state, NmeaContext& context, const LocalDateTime& now,
-                      SentenceSink& sink);
+                      SentenceOutput& sink);
 
 // Group 3: VHW, RMB, APB, MTW, BWR, ZTG, WCV, WNC, WPL, VWR, BWC. The side of VWR is the tack
 // side of the state as it stands ("R" when F_amure would answer tribord, "L" for babord).
 int BuildSpeedWaypoint(const sim::SimulationState& state, const NmeaContext& context, const LocalDateTime& now,
-                       SentenceSink& sink);
+                       SentenceOutput& sink);
 
 // The builder of group 1, 2 or 3; any other group builds nothing and returns 0.
 int BuildGroup(int group, const sim::SimulationState& state, NmeaContext& context, const LocalDateTime& now,
-               SentenceSink& sink);
+               SentenceOutput& sink);
 
 }  // namespace corvel::nmea

@@ -4,15 +4,8 @@
 namespace corvel::nmea {
 
 void SentenceEmitter::EmitGroup(const sim::SimulationState& state, const LocalDateTime& now) {
-    BuildGroup(NmeaPhase, state, Nmea, now, *this);
+    BuildGroup(NmeaPhase, state, Nmea, now, output_);
     NmeaPhase = ((NmeaPhase + 1) % 3) + 1;
-}
-
-bool SentenceEmitter::EmitSentence(std::string_view sentence) {
-    for (SentenceOutput* output : outputs_) {
-        if (!output->Send(sentence)) return false;
-    }
-    return true;
 }
 
 }  // namespace corvel::nmea

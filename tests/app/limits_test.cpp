@@ -77,7 +77,7 @@ struct Limits : ::testing::Test {
         app::TFCorvel& w = program.FCorvel;
         test::WriteFile(home / "c.ini", configuration);
         ASSERT_TRUE(w.OpenConfigFile(home / "c.ini"));
-        w.OnSentence = [&check](std::string_view sentence) { check(sentence); };
+        w.Out.OnSentence = [&check](app::SentenceKindOrNone, std::string_view sentence) { check(sentence); };
         w.BtCalCClick();
         w.Timers.Advance(seconds * 1000LL);
     }

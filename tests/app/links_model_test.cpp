@@ -187,7 +187,7 @@ TEST_F(LinksFixture, ThePortListShowsTheTwelveNamesWithTheirDevices) {
 
 TEST_F(LinksFixture, ChoosingAPortOpensItAtTheChosenRateEightBitsNoParityOneStop) {
     Select(2);  // COM3, the default rate
-    ASSERT_TRUE(w.ComLinkOpen);
+    ASSERT_TRUE(w.Out.SerialOpen());
     const auto device = Device("/dev/ttyUSB0");
     ASSERT_TRUE(device && device->settings);
     EXPECT_EQ(device->settings->baudRate, 4800);
@@ -196,7 +196,7 @@ TEST_F(LinksFixture, ChoosingAPortOpensItAtTheChosenRateEightBitsNoParityOneStop
     EXPECT_EQ(device->settings->stopBits, app::StopBits::One);
     EXPECT_EQ(w.EdMouch.text, "COM VALIDE");
     EXPECT_TRUE(w.SwActivNMEA_com.enabled);
-    EXPECT_EQ(w.LastComIndex, 2);
+    EXPECT_EQ(w.Out.SerialPort(), "COM3");
     EXPECT_TRUE(dialogs.messages.empty());
 
     w.BtCalCClick();
@@ -231,7 +231,7 @@ TEST_F(LinksFixture, OpenFailuresAndTheirMessages) {
         app::UARTManag& u = prog.ComPorts;
         prog.FCorvel.CBCom.itemIndex = 0;
         prog.FCorvel.CBComSelect();
-        EXPECT_EQ(prog.FCorvel.ComLinkOpen, c.opens);
+        EXPECT_EQ(prog.FCorvel.Out.SerialOpen(), c.opens);
         EXPECT_EQ(prog.FCorvel.SwActivNMEA_com.enabled, c.opens);
         EXPECT_EQ(d.messages, c.messages);
         EXPECT_EQ(u.IsOpen("COM1"), c.opens);  // a refused port is not left open
@@ -240,20 +240,20 @@ TEST_F(LinksFixture, OpenFailuresAndTheirMessages) {
 
 TEST_F(LinksFixture, APortWithoutDeviceIsUnavailable) {
     Select(6);  // COM7: the system reports three devices
-    EXPECT_FALSE(w.ComLinkOpen);
+    EXPECT_FALSE(w.Out.SerialOpen());
     EXPECT_EQ(dialogs.messages, std::vector<std::string>{kComUnavailable});
 }
 
 TEST_F(LinksFixture, AnotherPortClosesThePreviousAndTheSamePortReopensAtANewRate) {
     Select(0);
-    ASSERT_TRUE(w.ComLinkOpen);
+    ASSERT_TRUE(w.Out.SerialOpen());
     Select(1);
-    ASSERT_TRUE(w.ComLinkOpen);
+    ASSERT_TRUE(w.Out.SerialOpen());
     EXPECT_FALSE(Device("/dev/ttyS0")->open);  // not held any longer
     EXPECT_TRUE(Device("/dev/ttyS1")->open);
     w.CBbauds.itemIndex = 6;  // 9600
     Select(1);                // the same port again
-    ASSERT_TRUE(w.ComLinkOpen) << (dialogs.messages.empty() ? "" : dialogs.messages[0]);
+    ASSERT_TRUE(w.Out.SerialOpen()) << (dialogs.messages.empty() ? "" : dialogs.messages[0]);
     EXPECT_EQ(Device("/dev/ttyS1")->settings->baudRate, 9600);
     EXPECT_EQ(Device("/dev/ttyS1")->opens, 2);
     EXPECT_TRUE(dialogs.messages.empty());
@@ -261,7 +261,7 @@ TEST_F(LinksFixture, AnotherPortClosesThePreviousAndTheSamePortReopensAtANewRate
     // A failed choice afterwards stops the sending.
     platform.unavailable.insert("/dev/ttyUSB0");
     Select(2);
-    EXPECT_FALSE(w.ComLinkOpen);
+    EXPECT_FALSE(w.Out.SerialOpen());
     w.BtCalCClick();
     w.Timers.Advance(1000);
     EXPECT_TRUE(Device("/dev/ttyS1")->bytes.empty());
@@ -288,7 +288,7 @@ TEST_F(LinksFixture, RazClosesThePortAndClearsOnlyTheSentenceLog) {
     const size_t stamped = w.MemoNMEAHMS.Lines().size();
     ASSERT_GT(stamped, 0u);
     w.RAZComClick();
-    EXPECT_FALSE(w.ComLinkOpen);
+    EXPECT_FALSE(w.Out.SerialOpen());
     EXPECT_FALSE(Device("/dev/ttyUSB0")->open);
     EXPECT_TRUE(w.MemoNMEA.Lines().empty());
     EXPECT_EQ(w.MemoNMEAHMS.Lines().size(), stamped);
@@ -297,7 +297,7 @@ TEST_F(LinksFixture, RazClosesThePortAndClearsOnlyTheSentenceLog) {
     EXPECT_EQ(w.CBCom.itemIndex, -1);
     EXPECT_TRUE(w.CBbauds.enabled);
     w.CBComSelect();  // no port chosen: nothing opens, nothing is said
-    EXPECT_FALSE(w.ComLinkOpen);
+    EXPECT_FALSE(w.Out.SerialOpen());
     EXPECT_TRUE(dialogs.messages.empty());
     const std::string before = Device("/dev/ttyUSB0")->bytes;
     w.Timers.Advance(2000);
@@ -319,7 +319,7 @@ TEST_F(LinksFixture, AStalledDeviceCostsOneTimeLimitAndSendingGoesOn) {
     const auto& lines = w.MemoNMEA.Lines();
     ASSERT_EQ(lines.size(), 18u);
     for (size_t i = 0; i < lines.size(); i += 2) EXPECT_EQ(lines[i + 1], kErrorLine);
-    EXPECT_TRUE(w.ComLinkOpen);  // the link stays open
+    EXPECT_TRUE(w.Out.SerialOpen());  // the link stays open
     EXPECT_EQ(w.MemoNMEAHMS.Lines().size(), 9u);
 
     stalled = false;  // the device takes bytes again: the next write goes through, then waits again
@@ -354,7 +354,7 @@ TEST_F(LinksFixture, ABegunSentenceIsFinishedFirstAndTheOthersAreLostWhole) {
     for (const auto& write : writes) {
         SCOPED_TRACE(write.text);
         room = write.room;
-        EXPECT_EQ(w.WriteComText(write.text).status, write.status);
+        EXPECT_EQ(w.Out.WriteSerial(write.text).status, write.status);
     }
     room = 0;
     EXPECT_EQ(ports.FinishWrite(0ms).status, Incomplete);
@@ -370,7 +370,7 @@ TEST_F(LinksFixture, ABegunSentenceIsFinishedFirstAndTheOthersAreLostWhole) {
 TEST_F(LinksFixture, AStalledPortIsSaidOnceCountedAndShownInStat) {
     Select(2);
     std::vector<std::string> notices, streamed;
-    w.OnSerialStall = [&notices](const std::string& notice) { notices.push_back(notice); };
+    w.Out.OnSerialStall = [&notices](const std::string& notice) { notices.push_back(notice); };
     w.MemoNMEA.SetStream([&streamed](std::string_view line) { streamed.emplace_back(line); });
     w.ShowConnection("Client connecté : 192.168.137.12");
     bool stalled = true;
@@ -381,7 +381,7 @@ TEST_F(LinksFixture, AStalledPortIsSaidOnceCountedAndShownInStat) {
     EXPECT_GT(sentences, 9);
     for (const auto& line : streamed) EXPECT_EQ(line[0], '$');
     EXPECT_EQ(w.MemoNMEA.Lines().size(), 2 * streamed.size());  // each followed by the error line
-    EXPECT_EQ(w.SerialLost(), sentences);
+    EXPECT_EQ(w.Out.SerialLost(), sentences);
     EXPECT_EQ(w.EdConnex.text, "Port série bloqué : " + std::to_string(sentences) + " phrases perdues");
     EXPECT_EQ(notices, std::vector<std::string>{
                            "le port COM3 (/dev/ttyUSB0) ne prend plus les phrases (écriture incomplète) : celles "
@@ -390,7 +390,7 @@ TEST_F(LinksFixture, AStalledPortIsSaidOnceCountedAndShownInStat) {
     stalled = false;
     w.Timers.Advance(1000);
     EXPECT_EQ(w.EdConnex.text, "Client connecté : 192.168.137.12");
-    EXPECT_EQ(w.SerialLost(), sentences);
+    EXPECT_EQ(w.Out.SerialLost(), sentences);
 
     stalled = true;  // a second stall: shown again, not said again
     w.Timers.Advance(1000);
@@ -412,7 +412,7 @@ TEST_F(LinksFixture, AVanishedDeviceIsReportedOnceAndTheSimulationGoesOn) {
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].rfind("Erreur WriteFile : le port COM3 (/dev/ttyUSB0) ne répond plus", 0), 0u)
         << dialogs.messages[0];
-    EXPECT_FALSE(w.ComLinkOpen);
+    EXPECT_FALSE(w.Out.SerialOpen());
     EXPECT_FALSE(w.SwActivNMEA_com.enabled);
     EXPECT_EQ(w.CBCom.itemIndex, -1);
     EXPECT_FALSE(Device("/dev/ttyUSB0")->open);
@@ -425,7 +425,7 @@ TEST_F(LinksFixture, AVanishedDeviceIsReportedOnceAndTheSimulationGoesOn) {
     // Plugged in again and chosen again: it opens.
     platform.failing = false;
     Select(2);
-    EXPECT_TRUE(w.ComLinkOpen);
+    EXPECT_TRUE(w.Out.SerialOpen());
 }
 
 // ---------------------------------------------------------------- WiFi dialog
@@ -475,25 +475,25 @@ TEST_F(LinksFixture, WifiDialogFirstTextsAndTheProtocolChanges) {
 
 TEST_F(LinksFixture, TcpLaunchConnectionSendingAndALostClient) {
     wifi.BtLanceServeurClick();
-    EXPECT_TRUE(w.WifiActive);
+    EXPECT_TRUE(w.Out.NetworkOpen());
     EXPECT_TRUE(net.listening);
     EXPECT_EQ(net.port, 10110);
     EXPECT_EQ(wifi.EdStatus.text, "SERVEUR TCP lancé");
-    EXPECT_EQ(wifi.TransmitSentence("$SDDPT,1*00").status, WriteResult::Status::Complete);
+    EXPECT_TRUE(program.Out.Send({}, "$SDDPT,1*00"));
     EXPECT_TRUE(net.toClient.empty());  // nobody connected yet
 
     net.Connect("192.168.137.12");
     EXPECT_EQ(w.EdConnex.text, "Client connecté : 192.168.137.12");
-    EXPECT_TRUE(wifi.TcpClientConnected);
+    EXPECT_TRUE(program.Out.TcpClientConnected());
     EXPECT_EQ(wifi.Memo1, (std::deque<std::string>{"Peer=192.168.137.12:50123", "Local=192.168.137.1:10110"}));
-    wifi.TransmitSentence("$SDDPT,1*00");
+    program.Out.Send({}, "$SDDPT,1*00");
     EXPECT_EQ(net.toClient, std::vector<std::string>{"$SDDPT,1*00\r\n"});
 
     net.clientAnswer = {app::NetLink::SendStatus::Lost, {}};
-    EXPECT_EQ(wifi.TransmitSentence("$SDDPT,2*00").status, WriteResult::Status::Complete);
+    EXPECT_TRUE(program.Out.Send({}, "$SDDPT,2*00"));
     EXPECT_EQ(w.EdConnex.text, "Client déconnecté : ");
-    EXPECT_FALSE(wifi.TcpClientConnected);
-    wifi.TransmitSentence("$SDDPT,3*00");
+    EXPECT_FALSE(program.Out.TcpClientConnected());
+    program.Out.Send({}, "$SDDPT,3*00");
     EXPECT_EQ(net.toClient.size(), 2u);  // nothing more until a client connects
     EXPECT_TRUE(net.listening);
     EXPECT_TRUE(dialogs.messages.empty());
@@ -501,8 +501,8 @@ TEST_F(LinksFixture, TcpLaunchConnectionSendingAndALostClient) {
     // Another error is shown once, and sending goes on.
     net.clientAnswer = {app::NetLink::SendStatus::Error, "Unknown error"};
     net.Connect("192.168.137.13");
-    wifi.TransmitSentence("$SDDPT,4*00");
-    wifi.TransmitSentence("$SDDPT,5*00");
+    program.Out.Send({}, "$SDDPT,4*00");
+    program.Out.Send({}, "$SDDPT,5*00");
     EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Erreur d'envoi TCP : Unknown error"});
     EXPECT_EQ(net.toClient.size(), 4u);
 }
@@ -519,7 +519,7 @@ TEST_F(LinksFixture, BadPortsStartNoServer) {
         dialogs.messages.clear();
         wifi.EdPort.text = port;
         wifi.BtLanceServeurClick();
-        EXPECT_TRUE(w.WifiActive);
+        EXPECT_TRUE(w.Out.NetworkOpen());
         EXPECT_FALSE(net.listening);
         ASSERT_EQ(dialogs.messages.size(), 1u);
         EXPECT_EQ(dialogs.messages[0], "Port invalide : \"" + std::string(port) +
@@ -541,14 +541,14 @@ TEST_F(LinksFixture, UdpLaunchSendsOneDatagramPerSentenceToTheBroadcastAddress) 
     wifi.RadioButtonUDPChange();
     EXPECT_FALSE(net.listening);  // choosing UDP stops the server
     EXPECT_EQ(w.EdConnex.text, "Pas de diffusion");
-    wifi.TransmitSentence("$IIMTW,13.00,C*00");
+    program.Out.Send({}, "$IIMTW,13.00,C*00");
     EXPECT_TRUE(net.datagrams.empty());  // nothing until UDP is launched
 
     wifi.EdPort.text = "2000";
     wifi.BtLanceServeurClick();
     EXPECT_EQ(wifi.EdStatus.text, "SERVEUR UDP initialisé");
     EXPECT_EQ(w.EdConnex.text, "Diffusion UDP");
-    wifi.TransmitSentence("$IIMTW,13.00,C*00");
+    program.Out.Send({}, "$IIMTW,13.00,C*00");
     ASSERT_EQ(net.datagrams.size(), 1u);
     EXPECT_EQ(net.datagrams[0].bytes, "$IIMTW,13.00,C*00");  // no line end
     EXPECT_EQ(net.datagrams[0].address, "192.168.137.255");
@@ -558,7 +558,7 @@ TEST_F(LinksFixture, UdpLaunchSendsOneDatagramPerSentenceToTheBroadcastAddress) 
     // A bad port leaves the destination as it was.
     wifi.EdPort.text = "x";
     wifi.BtLanceServeurClick();
-    wifi.TransmitSentence("$IIMTW,13.00,C*00");
+    program.Out.Send({}, "$IIMTW,13.00,C*00");
     EXPECT_EQ(net.datagrams.back().port, 2000);
 
     // Back to TCP: broadcasting stops.
@@ -567,14 +567,14 @@ TEST_F(LinksFixture, UdpLaunchSendsOneDatagramPerSentenceToTheBroadcastAddress) 
     EXPECT_EQ(w.EdConnex.text, "Pas de connexion");
     const size_t sent = net.datagrams.size();
     wifi.RadioButtonUDPChange();  // and UDP again without a launch: still nothing
-    wifi.TransmitSentence("$IIMTW,13.00,C*00");
+    program.Out.Send({}, "$IIMTW,13.00,C*00");
     EXPECT_EQ(net.datagrams.size(), sent);
 }
 
 TEST_F(LinksFixture, AnAddressThatIsNoIPv4AddressSendsNoDatagramAnywhere) {
     wifi.RadioButtonUDPChange();
     wifi.BtLanceServeurClick();
-    wifi.TransmitSentence("$A");
+    program.Out.Send({}, "$A");
     ASSERT_EQ(net.datagrams.size(), 1u);
     for (const char* bad : {"192.168.1", "box.local", "300.1.1.1"}) {
         SCOPED_TRACE(bad);
@@ -587,7 +587,7 @@ TEST_F(LinksFixture, AnAddressThatIsNoIPv4AddressSendsNoDatagramAnywhere) {
         EXPECT_EQ(dialogs.messages[0].rfind("Adresse IP invalide : \"" + std::string(bad) + "\"", 0), 0u)
             << dialogs.messages[0];
         EXPECT_EQ(w.EdConnex.text, "Pas de diffusion");
-        wifi.TransmitSentence("$B");
+        program.Out.Send({}, "$B");
         EXPECT_EQ(net.datagrams.size(), 1u);
     }
 }

@@ -1,4 +1,5 @@
-// The lines of a recorded voyage: which are sentences, their instants, and the fault marks taken off.
+// The lines of a recorded voyage: which are sentences, their instants, and the fault marks taken off;
+// the time-stamped log's lines as they are written.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -65,6 +66,22 @@ TEST(ReplayFeed, StampsCountMillisecondsAcrossDaysAndYears) {
     EXPECT_EQ(at("2026-12-10Z09:30:02.001") - at("2026-12-10Z09:30:01.250"), 751);
     EXPECT_EQ(at("2027-01-01Z00:00:00.000") - at("2026-12-31Z23:59:59.999"), 1);
     EXPECT_EQ(at("2028-03-01Z00:00:00.000") - at("2028-02-28Z00:00:00.000"), 2 * 86400000LL);  // leap year
+}
+
+// What the log writes is what a replay reads: the sentence, its instant to the millisecond, a fault's
+// mark left out; the buffer is written over, line after line.
+TEST(ReplayFeed, AWrittenStampedLineReadsBack) {
+    const std::string hdt = "$GPHDT,318.00,T*0C";
+    std::string line = "what the line before left";
+    for (const std::string_view mark : {std::string_view(), FaultMark(nmea::FaultKind::Checksum)}) {
+        SCOPED_TRACE(mark);
+        WriteStampedLine(line, {2026, 12, 10, 9, 30, 1, 250}, hdt, mark);
+        EXPECT_EQ(line, "NMEA183:2026-12-10Z09:30:01.250:" + hdt + std::string(mark));
+        const auto read = ReadReplayLine(line);
+        ASSERT_TRUE(read);
+        EXPECT_EQ(read->sentence, hdt);
+        EXPECT_EQ(read->stampMillis, kStamp);
+    }
 }
 
 // The lines of `bytes`, read through FileLines in pieces of `piece` bytes: each line's text, or

@@ -64,7 +64,7 @@ TEST_F(NetFixture, EachSentenceReachesTheClientAsOneLineEndingInCrLf) {
     LaunchTcp();
     auto client = Connect();
     EXPECT_EQ(w.EdConnex.text, "Client connecté : 127.0.0.1");
-    EXPECT_TRUE(wifi.TcpClientConnected);
+    EXPECT_TRUE(program.Out.TcpClientConnected());
     ASSERT_EQ(wifi.Memo1.size(), 2u);
     EXPECT_EQ(wifi.Memo1[1], "Local=127.0.0.1:" + std::to_string(port));
     w.BtCalCClick();
@@ -78,10 +78,10 @@ TEST_F(NetFixture, EachSentenceReachesTheClientAsOneLineEndingInCrLf) {
 TEST_F(NetFixture, ANewerClientTakesOverAndTheEarlierOneStaysConnected) {
     LaunchTcp();
     auto first = Connect();
-    wifi.TransmitSentence("$IIMTW,13.00,C*00");
+    program.Out.Send({}, "$IIMTW,13.00,C*00");
     EXPECT_EQ(ReadUntil(*first, 19), "$IIMTW,13.00,C*00\r\n");
     auto second = Connect();
-    wifi.TransmitSentence("$IIMTW,14.00,C*00");
+    program.Out.Send({}, "$IIMTW,14.00,C*00");
     EXPECT_EQ(ReadUntil(*second, 19), "$IIMTW,14.00,C*00\r\n");
     test::PumpFor(50);
     EXPECT_EQ(first->Read(), "");
@@ -94,14 +94,14 @@ TEST_F(NetFixture, ALostClientIsFoundAtTheNextWriteAndTheServerTakesTheNextOne) 
     auto client = Connect();
     client->Close();
     test::PumpFor(50);
-    EXPECT_TRUE(wifi.TcpClientConnected);  // nothing was written yet
-    wifi.TransmitSentence("$IIMTW,13.00,C*00");
-    EXPECT_FALSE(wifi.TcpClientConnected);
+    EXPECT_TRUE(program.Out.TcpClientConnected());  // nothing was written yet
+    program.Out.Send({}, "$IIMTW,13.00,C*00");
+    EXPECT_FALSE(program.Out.TcpClientConnected());
     EXPECT_EQ(w.EdConnex.text, "Client déconnecté : ");
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_TRUE(net.ServerListening());
     auto next = Connect();
-    wifi.TransmitSentence("$IIMTW,14.00,C*00");
+    program.Out.Send({}, "$IIMTW,14.00,C*00");
     EXPECT_EQ(ReadUntil(*next, 19), "$IIMTW,14.00,C*00\r\n");
 }
 
@@ -111,13 +111,13 @@ TEST_F(NetFixture, AClientThatNeverReadsIsDroppedBeforeItsQueueOutgrowsTheCap) {
     const std::string sentence = "$GPTXT," + std::string(1000, 'A') + "*00";
     qint64 largest = 0;
     int sent = 0;
-    while (wifi.TcpClientConnected && sent < 20000) {
-        wifi.TransmitSentence(sentence);
+    while (program.Out.TcpClientConnected() && sent < 20000) {
+        program.Out.Send({}, sentence);
         ++sent;
         largest = std::max(largest, net.QueuedBytes());
         test::QtApp::Pump();
     }
-    EXPECT_FALSE(wifi.TcpClientConnected) << sent << " sentences queued";
+    EXPECT_FALSE(program.Out.TcpClientConnected()) << sent << " sentences queued";
     EXPECT_LE(largest, QtNetLink::kMaxQueuedBytes);
     EXPECT_EQ(w.EdConnex.text, "Client déconnecté : ");
     EXPECT_EQ(net.ClientCount(), 0);
@@ -139,7 +139,7 @@ TEST_F(NetFixture, EveryClientGetsEverySentenceInOrderAndOneThatNeverReadsIsDrop
     int after = 0;
     for (int i = 0; i < 20000 && after < 100; ++i) {
         const std::string sentence = "$GPTXT," + std::to_string(i) + "," + std::string(1000, 'A') + "*00";
-        wifi.TransmitSentence(sentence);
+        program.Out.Send({}, sentence);
         expected += sentence + "\r\n";
         most = std::max(most, net.MostQueuedBytes());
         test::QtApp::Pump();
@@ -154,7 +154,7 @@ TEST_F(NetFixture, EveryClientGetsEverySentenceInOrderAndOneThatNeverReadsIsDrop
     EXPECT_EQ(b, expected);
     EXPECT_LE(most, QtNetLink::kMaxQueuedBytes);
     EXPECT_EQ(net.ClientCount(), 2);  // the idle one dropped
-    EXPECT_TRUE(wifi.TcpClientConnected);
+    EXPECT_TRUE(program.Out.TcpClientConnected());
     EXPECT_EQ(w.EdConnex.text, "Client connecté : 127.0.0.1");
     // What it got before it was dropped is a whole run of the first sentences.
     std::string got;
@@ -180,7 +180,7 @@ TEST_F(NetFixture, WhatAClientSendsIsReadAndThrownAwayInConstantMemory) {
         test::QtApp::Pump();
     }
     EXPECT_EQ(sent, total);  // the server kept reading, each chunk into the same buffer
-    wifi.TransmitSentence("$IIMTW,13.00,C*00");
+    program.Out.Send({}, "$IIMTW,13.00,C*00");
     EXPECT_EQ(ReadUntil(*client, 19), "$IIMTW,13.00,C*00\r\n");
 }
 
@@ -195,11 +195,11 @@ TEST_F(NetFixture, AClientThatEndedItsSendingKeepsReceivingUntilItCloses) {
     std::string expected = "\r\n";  // the empty line that finds out whether the client is still there
     for (int i = 0; i < 5; ++i) {
         const std::string sentence = "$IIMTW,1" + std::to_string(i) + ".00,C*00";
-        wifi.TransmitSentence(sentence);
+        program.Out.Send({}, sentence);
         expected += sentence + "\r\n";
         test::PumpFor(10);
     }
-    EXPECT_TRUE(wifi.TcpClientConnected);
+    EXPECT_TRUE(program.Out.TcpClientConnected());
     EXPECT_EQ(ReadUntil(*client, expected.size()), expected);
     EXPECT_FALSE(client->closed());
     EXPECT_EQ(net.ClientCount(), 1);
@@ -207,11 +207,11 @@ TEST_F(NetFixture, AClientThatEndedItsSendingKeepsReceivingUntilItCloses) {
     // Closed now: the next sentence finds it gone, and the next client takes over.
     client->Close();
     test::PumpFor(50);
-    wifi.TransmitSentence("$IIMTW,20.00,C*00");
-    EXPECT_FALSE(wifi.TcpClientConnected);
+    program.Out.Send({}, "$IIMTW,20.00,C*00");
+    EXPECT_FALSE(program.Out.TcpClientConnected());
     EXPECT_EQ(net.ClientCount(), 0);
     auto next = Connect();
-    wifi.TransmitSentence("$IIMTW,21.00,C*00");
+    program.Out.Send({}, "$IIMTW,21.00,C*00");
     EXPECT_EQ(ReadUntil(*next, 19), "$IIMTW,21.00,C*00\r\n");
 }
 
@@ -245,7 +245,7 @@ TEST_F(NetFixture, AtMostEightConnectionsAreKeptTheOldestClosedFirst) {
         clients[static_cast<size_t>(i)]->Read();
         EXPECT_FALSE(clients[static_cast<size_t>(i)]->closed()) << i;
     }
-    wifi.TransmitSentence("$IIMTW,13.00,C*00");
+    program.Out.Send({}, "$IIMTW,13.00,C*00");
     EXPECT_EQ(ReadUntil(*clients.back(), 19), "$IIMTW,13.00,C*00\r\n");
 }
 

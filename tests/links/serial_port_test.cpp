@@ -51,7 +51,7 @@ struct SerialFixture : ::testing::Test {
 // by its CR LF, before the next second; the very first byte is the first sentence's.
 TEST_F(SerialFixture, EachSentenceGoesOutFollowedByCrLfAndNothingWaitsAfterAGroup) {
     SelectCom3();
-    ASSERT_TRUE(w.ComLinkOpen) << (dialogs.messages.empty() ? "" : dialogs.messages[0]);
+    ASSERT_TRUE(w.Out.SerialOpen()) << (dialogs.messages.empty() ? "" : dialogs.messages[0]);
     w.BtCalCClick();
     std::string wire;
     for (const long sentences : {9, 20, 30}) {  // groups 1, 3, 2
@@ -71,7 +71,7 @@ TEST_F(SerialFixture, TheDeviceIsSetToTheChosenSpeedEightBitsNoParityOneStop) {
     for (const auto& [text, speed] : rates) {
         SCOPED_TRACE(text);
         SelectCom3(text);  // the port again at another speed: closed and opened again
-        ASSERT_TRUE(w.ComLinkOpen);
+        ASSERT_TRUE(w.Out.SerialOpen());
         termios t{};
         ASSERT_EQ(::tcgetattr(pty.master(), &t), 0);
         EXPECT_EQ(::cfgetospeed(&t), speed);
@@ -88,19 +88,19 @@ TEST_F(SerialFixture, TheDeviceIsSetToTheChosenSpeedEightBitsNoParityOneStop) {
 TEST_F(SerialFixture, ADeviceThatTakesNothingMoreLosesWholeSentencesAndRecovers) {
     ports.SetWriteTimeLimit(20ms);
     SelectCom3();
-    ASSERT_TRUE(w.ComLinkOpen);
+    ASSERT_TRUE(w.Out.SerialOpen());
     // Nobody reads the other side: the terminal's buffer fills.
     const std::string text = "$GPRMC," + std::string(60, '0') + "*00\r\n";
     int begun = 0;
     WriteResult r;
-    while ((r = w.WriteComText(text)).status == WriteResult::Status::Complete) ASSERT_LT(++begun, 100000);
+    while ((r = w.Out.WriteSerial(text)).status == WriteResult::Status::Complete) ASSERT_LT(++begun, 100000);
     EXPECT_EQ(r.status, WriteResult::Status::Incomplete);
-    for (int i = 0; i < 20; ++i) EXPECT_EQ(w.WriteComText(text).status, WriteResult::Status::Incomplete);
-    EXPECT_TRUE(w.ComLinkOpen);
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(w.Out.WriteSerial(text).status, WriteResult::Status::Incomplete);
+    EXPECT_TRUE(w.Out.SerialOpen());
     // The other side reads again: the begun one is finished, then whole writes go through.
     std::string wire = pty.Read();
-    EXPECT_EQ(w.WriteComText(text).status, WriteResult::Status::Complete);
-    EXPECT_EQ(w.WriteComText(text).status, WriteResult::Status::Complete);
+    EXPECT_EQ(w.Out.WriteSerial(text).status, WriteResult::Status::Complete);
+    EXPECT_EQ(w.Out.WriteSerial(text).status, WriteResult::Status::Complete);
     test::WaitUntil([&] { return (wire += pty.Read()).size() >= (begun + 2) * text.size(); });
     std::string expected;
     for (int i = 0; i < begun + 2; ++i) expected += text;
@@ -109,7 +109,7 @@ TEST_F(SerialFixture, ADeviceThatTakesNothingMoreLosesWholeSentencesAndRecovers)
 
 TEST_F(SerialFixture, TheOtherEndClosingMidRunIsReportedOnceAndTheSimulationGoesOn) {
     SelectCom3();
-    ASSERT_TRUE(w.ComLinkOpen);
+    ASSERT_TRUE(w.Out.SerialOpen());
     w.BtCalCClick();
     w.Timers.Advance(2000);
     EXPECT_FALSE(pty.Read().empty());
@@ -118,7 +118,7 @@ TEST_F(SerialFixture, TheOtherEndClosingMidRunIsReportedOnceAndTheSimulationGoes
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].rfind("Erreur WriteFile : le port COM3 (" + pty.slave + ") ne répond plus", 0), 0u)
         << dialogs.messages[0];
-    EXPECT_FALSE(w.ComLinkOpen);
+    EXPECT_FALSE(w.Out.SerialOpen());
     const size_t lines = w.MemoNMEA.Lines().size();
     w.Timers.Advance(5000);
     EXPECT_EQ(dialogs.messages.size(), 1u);
@@ -130,7 +130,7 @@ TEST_F(SerialFixture, ADeviceInUseOrMissingIsNotAvailable) {
     const std::string unavailable =
         " Ce Com n'est pas disponible sur la machine : choisir un com disponible dans le gestionnaire de périphériques";
     SelectCom3();
-    ASSERT_TRUE(w.ComLinkOpen);
+    ASSERT_TRUE(w.Out.SerialOpen());
     // A second program on the same device.
     test::FakeDialogs otherDialogs;
     app::UARTManag other(platform, otherDialogs, {{"COM1", pty.slave}, {"COM2", "/nonexistent/ttyX"}});
@@ -139,7 +139,7 @@ TEST_F(SerialFixture, ADeviceInUseOrMissingIsNotAvailable) {
     // A file that is no terminal.
     ports.SetDeviceOverrides({{"COM3", "/dev/null"}});
     SelectCom3();
-    EXPECT_FALSE(w.ComLinkOpen);
+    EXPECT_FALSE(w.Out.SerialOpen());
     EXPECT_EQ(dialogs.messages, std::vector<std::string>{unavailable});
 }
 

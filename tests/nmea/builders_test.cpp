@@ -24,7 +24,7 @@ std::vector<std::string> BuildOnly(SentenceKind kind, const SimulationState& sta
     context.switches = AllSwitches(t_switch::OFF);
     context.Select(kind, true);
     context.GgaCycleCount = 0;
-    RecordingSink sink;
+    RecordingOutput sink;
     BuildGroup(InfoOf(kind).group, state, context, now, sink);
     return sink.lines;
 }
@@ -321,7 +321,7 @@ TEST(Builders, AbsurdValuesGiveNoExponentAndEveryKindGoesOut) {
     s.MagVar = 1e-6f;  // the general format writes 1E-6
     NmeaContext context = ReferenceContext();
     context.UtcOffsetHours = 9000;
-    RecordingSink sink;
+    RecordingOutput sink;
     for (int group = 1; group <= 3; ++group) BuildGroup(group, s, context, ReferenceClock(), sink);
     bool seen[kSentenceKindCount] = {};
     const std::regex exponent("[0-9]E[-+]?[0-9]");
@@ -340,12 +340,12 @@ TEST(Builders, AbsurdValuesGiveNoExponentAndEveryKindGoesOut) {
 TEST(Groups, EmissionOrderWithEverythingSelected) {
     NmeaContext context = ReferenceContext();
     const SimulationState s = ReferenceState();
-    auto types = [](const RecordingSink& sink) {
+    auto types = [](const RecordingOutput& sink) {
         std::vector<std::string> t;
         for (const auto& line : sink.lines) t.push_back(TypeOf(line));
         return t;
     };
-    RecordingSink g1, g2, g2again, g3;
+    RecordingOutput g1, g2, g2again, g3;
     EXPECT_EQ(BuildDepthHeadingWind(s, context, ReferenceClock(), g1), 9);
     EXPECT_EQ(BuildPositionTime(s, context, ReferenceClock(), g2), 10);  // with the GGA of the first run
     EXPECT_EQ(BuildPositionTime(s, context, ReferenceClock(), g2again), 9);
@@ -357,7 +357,7 @@ TEST(Groups, EmissionOrderWithEverythingSelected) {
               (std::vector<std::string>{"GSV", "GSV", "GSV", "GSV", "GLL", "RMC", "GSA", "VTG", "ZDA"}));
     EXPECT_EQ(types(g3),
               (std::vector<std::string>{"VHW", "RMB", "APB", "MTW", "BWR", "ZTG", "WCV", "WNC", "WPL", "VWR", "BWC"}));
-    for (const RecordingSink* sink : {&g1, &g2, &g3}) {
+    for (const RecordingOutput* sink : {&g1, &g2, &g3}) {
         for (const auto& line : sink->lines) EXPECT_EQ(FrameProblem(line), "") << line;
     }
 }
@@ -366,7 +366,7 @@ TEST(Groups, GgaInEveryFourthRunInWhichItIsSelected) {
     NmeaContext context = ReferenceContext();
     std::vector<int> withGga;
     for (int run = 0; run < 9; ++run) {
-        RecordingSink sink;
+        RecordingOutput sink;
         BuildPositionTime(ReferenceState(), context, ReferenceClock(), sink);
         for (const auto& line : sink.lines) {
             if (TypeOf(line) == "GGA") withGga.push_back(run);
@@ -376,7 +376,7 @@ TEST(Groups, GgaInEveryFourthRunInWhichItIsSelected) {
     EXPECT_EQ(context.GgaCycleCount, 9);
 
     context.Select(SentenceKind::GGA, false);  // runs without GGA leave the counter alone
-    RecordingSink sink;
+    RecordingOutput sink;
     EXPECT_EQ(BuildPositionTime(ReferenceState(), context, ReferenceClock(), sink), 9);
     EXPECT_EQ(context.GgaCycleCount, 9);
 }
@@ -384,7 +384,7 @@ TEST(Groups, GgaInEveryFourthRunInWhichItIsSelected) {
 TEST(Groups, NothingSelectedNothingSent) {
     NmeaContext context = ReferenceContext();
     context.switches = AllSwitches(t_switch::OFF);
-    RecordingSink sink;
+    RecordingOutput sink;
     for (int group : {1, 2, 3}) EXPECT_EQ(BuildGroup(group, ReferenceState(), context, ReferenceClock(), sink), 0);
     EXPECT_TRUE(sink.lines.empty());
     EXPECT_EQ(context.GgaCycleCount, 0);
@@ -393,13 +393,13 @@ TEST(Groups, NothingSelectedNothingSent) {
 
 TEST(Groups, FailingSinkEndsTheRunAtOnce) {
     NmeaContext context = ReferenceContext();
-    RecordingSink sink;
+    RecordingOutput sink;
     sink.failAt = 2;  // the second GSV sentence
     EXPECT_EQ(BuildPositionTime(ReferenceState(), context, ReferenceClock(), sink), 2);
     EXPECT_EQ(sink.lines.size(), 2u);
     EXPECT_EQ(context.GgaCycleCount, 0);  // GGA was never reached
 
-    RecordingSink next;  // the next run goes on normally
+    RecordingOutput next;  // the next run goes on normally
     EXPECT_EQ(BuildPositionTime(ReferenceState(), context, ReferenceClock(), next), 10);
 }
 
@@ -409,7 +409,7 @@ TEST(Groups, TalkersFollowTheirRole) {
     context.TalkerSounder = "II";
     context.TalkerSpeed = "II";
     context.TalkerWind = "II";
-    RecordingSink sink;
+    RecordingOutput sink;
     for (int group : {1, 2, 3}) BuildGroup(group, ReferenceState(), context, ReferenceClock(), sink);
     for (const auto& line : sink.lines) {
         const std::string type = TypeOf(line);
@@ -429,7 +429,7 @@ TEST(Groups, TalkersFollowTheirRole) {
 TEST(Groups, NoWaypointNoWaypointSentences) {
     SimulationState s = ReferenceState();
     s.WaypointDefined = false;
-    RecordingSink sink;
+    RecordingOutput sink;
     EXPECT_EQ(BuildSpeedWaypoint(s, ReferenceContext(), ReferenceClock(), sink), 3);
     ASSERT_EQ(sink.lines.size(), 3u);
     EXPECT_EQ(TypeOf(sink.lines[0]), "VHW");

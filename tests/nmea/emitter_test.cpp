@@ -1,29 +1,17 @@
-// The emitter: the group cycle 1, 3, 2 that never restarts, the outputs in their order, and an
-// output that fails ending the group at once.
+// The emitter: the group cycle 1, 3, 2 that never restarts, each sentence handed to the output
+// with its kind, and an output that fails ending the group at once.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "nmea/SentenceEmitter.h"
+#include "support/SentenceTestSupport.h"
 
 using namespace corvel;
+using nmea::testing::RecordingOutput;
 
 namespace {
-
-// Records each sentence's type ("GGA") under its name; refuses from the n-th sentence on.
-struct Recorder : nmea::SentenceOutput {
-    Recorder(std::string n, std::vector<std::string>& l, int refuseFrom = -1)
-        : name(std::move(n)), log(l), refuse(refuseFrom) {}
-    bool Send(std::string_view sentence) override {
-        log.push_back(name + ":" + std::string(sentence.substr(3, 3)));
-        return refuse < 0 || ++sent < refuse;
-    }
-    std::string name;
-    std::vector<std::string>& log;
-    int refuse;
-    int sent = 0;
-};
 
 sim::SimulationState Sailing() {
     sim::SimulationState s;
@@ -35,45 +23,36 @@ sim::SimulationState Sailing() {
     return s;
 }
 
-std::vector<std::string> Types(const std::vector<std::string>& log, const std::string& name) {
-    std::vector<std::string> types;
-    for (const std::string& l : log) {
-        if (l.starts_with(name + ":")) types.push_back(l.substr(name.size() + 1));
-    }
-    return types;
-}
-
-TEST(Emitter, GroupsCycleOneThreeTwoAndEachSentenceReachesEveryOutputInOrder) {
-    std::vector<std::string> log;
-    Recorder first("a", log), second("b", log);
+TEST(Emitter, GroupsCycleOneThreeTwoAndEachSentenceGoesOutWithItsKind) {
+    RecordingOutput output;
     nmea::NmeaContext context;
-    nmea::SentenceEmitter emitter(context, {&first, &second});
+    nmea::SentenceEmitter emitter(context, output);
     const sim::SimulationState s = Sailing();
-    std::vector<int> phases;
+    std::vector<int> phases, groups;
     for (int second = 0; second < 4; ++second) {
         phases.push_back(emitter.NmeaPhase);
+        const size_t before = output.lines.size();
         emitter.EmitGroup(s, {});
+        ASSERT_GT(output.lines.size(), before);
+        groups.push_back(nmea::InfoOf(*output.kinds[before]).group);
     }
     EXPECT_EQ(phases, (std::vector<int>{1, 3, 2, 1}));
-    ASSERT_FALSE(log.empty());
-    for (size_t i = 0; i + 1 < log.size(); i += 2) {  // a:X then b:X, sentence after sentence
-        EXPECT_EQ(log[i].substr(2), log[i + 1].substr(2));
-        EXPECT_EQ(log[i][0], 'a');
+    EXPECT_EQ(groups, phases);
+    ASSERT_EQ(output.kinds.size(), output.lines.size());
+    for (size_t i = 0; i < output.lines.size(); ++i) {
+        ASSERT_TRUE(output.kinds[i].has_value()) << output.lines[i];
+        EXPECT_EQ(output.lines[i].substr(3, 3), nmea::InfoOf(*output.kinds[i]).type) << output.lines[i];
     }
-    EXPECT_EQ(Types(log, "a"), Types(log, "b"));
 }
 
-TEST(Emitter, AFailingOutputEndsTheGroupBeforeTheOutputsAfterIt) {
-    std::vector<std::string> log;
-    Recorder first("a", log, 2), second("b", log);  // a refuses its second sentence
+TEST(Emitter, AFailingOutputEndsTheGroupButNotTheCycle) {
+    RecordingOutput output;
+    output.failAt = 2;  // refuses the group's second sentence
     nmea::NmeaContext context;
-    nmea::SentenceEmitter emitter(context, {&first, &second});
+    nmea::SentenceEmitter emitter(context, output);
     emitter.EmitGroup(Sailing(), {});
-    const std::vector<std::string> a = Types(log, "a"), b = Types(log, "b");
-    ASSERT_EQ(a.size(), 2u);  // no third sentence is built
-    ASSERT_EQ(b.size(), 1u);  // the refused one never reached b
-    EXPECT_EQ(b[0], a[0]);
-    EXPECT_EQ(emitter.NmeaPhase, 3);  // the next second runs the next group all the same
+    EXPECT_EQ(output.lines.size(), 2u);  // no third sentence is built
+    EXPECT_EQ(emitter.NmeaPhase, 3);     // the next second runs the next group all the same
 }
 
 }  // namespace

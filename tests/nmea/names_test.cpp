@@ -25,7 +25,7 @@ const std::map<std::string, std::size_t> kNameField = {{"RMB", 5}, {"APB", 10}, 
 std::vector<std::string> SpeedWaypointSentences(const std::string& name) {
     SimulationState s = ReferenceState();
     s.Waypoint.nom = name;
-    RecordingSink sink;
+    RecordingOutput sink;
     BuildSpeedWaypoint(s, ReferenceContext(), ReferenceClock(), sink);
     return sink.lines;
 }
@@ -102,7 +102,7 @@ TEST(WaypointNames, OnlyTheSentencesThatOverflowAreShortened) {
 TEST(Locale, CommaLocaleChangesNoSentence) {
     auto cycle = [] {
         NmeaContext context = ReferenceContext();
-        RecordingSink sink;
+        RecordingOutput sink;
         for (int group : {1, 3, 2}) BuildGroup(group, ReferenceState(), context, ReferenceClock(), sink);
         return sink.lines;
     };

@@ -1,7 +1,8 @@
-// Shared by the sentence tests: a sink that records, a reference state and clock whose sentences
+// Shared by the sentence tests: an output that records, a reference state and clock whose sentences
 // are worked out by hand, and an independent reading of a sentence's frame.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,12 +12,15 @@
 
 namespace corvel::nmea::testing {
 
-// Records every sentence; answers false to the sentence numbered `failAt` (1-based), if any.
-struct RecordingSink : SentenceSink {
+// Records every sentence and its kind; answers false to the sentence numbered `failAt` (1-based), if
+// any.
+struct RecordingOutput : SentenceOutput {
     std::vector<std::string> lines;
+    std::vector<std::optional<SentenceKind>> kinds;
     int failAt = 0;
-    bool EmitSentence(std::string_view sentence) override {
+    bool Send(std::optional<SentenceKind> kind, std::string_view sentence) override {
         lines.emplace_back(sentence);
+        kinds.push_back(kind);
         return static_cast<int>(lines.size()) != failAt;
     }
 };

@@ -385,7 +385,7 @@ TEST_F(MainWindowView, TheWheelChangesAComboOrSpinBoxOnlyOnceItHasTheFocus) {
     wheel(ports, 2);
     wheel(percent, 2);
     EXPECT_EQ(ports->currentIndex(), portBefore);
-    EXPECT_FALSE(w.ComLinkOpen);
+    EXPECT_FALSE(w.Out.SerialOpen());
     EXPECT_EQ(percent->value(), 100);
     EXPECT_GT(page->value(), 0) << "the page scrolled";
 

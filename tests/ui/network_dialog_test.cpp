@@ -167,7 +167,7 @@ TEST_F(NetworkView, LaunchingShowsTheStatusHereAndTheConnectionInTheMainWindowOk
     Click("BtLanceServeur");
     EXPECT_EQ(Text("EdStatus"), "SERVEUR UDP initialisé");
     EXPECT_EQ(window.findChild<QLineEdit*>(QStringLiteral("EdConnex"))->text().toStdString(), "Diffusion UDP");
-    EXPECT_TRUE(program.FCorvel.WifiActive);
+    EXPECT_TRUE(program.FCorvel.Out.NetworkOpen());
     // A port that is no number: the launch says so and the status stays.
     Click("RadioButtonTCP");
     Type("EdPort", "10l10");
@@ -205,10 +205,10 @@ TEST_F(NetworkView, TousLesClientsSendsEachSentenceToEveryClientWhileTicked) {
     Click("BtLanceServeur");
     ASSERT_TRUE(link.ServerListening());
     test::RawClient older(port), newer(port);
-    ASSERT_TRUE(test::WaitUntil([&] { return link.ClientCount() == 2 && wifi.TcpClientConnected; }));
+    ASSERT_TRUE(test::WaitUntil([&] { return link.ClientCount() == 2 && program.Out.TcpClientConnected(); }));
     // Each sentence, and what each client then holds.
     auto send = [&](const char* sentence) {
-        wifi.TransmitSentence(sentence);
+        program.Out.Send({}, sentence);
         std::string a, b;
         test::WaitUntil([&] { return (b += newer.Read()).find('\n') != std::string::npos; });
         test::PumpFor(50);
@@ -251,7 +251,7 @@ TEST_F(NetworkView, CrLfEnFinDeTrameEndsEachDatagramWhileTickedAndIsSaved) {
     EXPECT_EQ(Text("EdStatus"), "SERVEUR UDP initialisé");
     // One sentence, and the datagram that came.
     auto send = [&](const char* sentence) {
-        wifi.TransmitSentence(sentence);
+        program.Out.Send({}, sentence);
         if (!test::WaitUntil([&] { return receiver.hasPendingDatagrams(); })) return std::string("(none)");
         QByteArray d(static_cast<int>(receiver.pendingDatagramSize()), '\0');
         receiver.readDatagram(d.data(), d.size());

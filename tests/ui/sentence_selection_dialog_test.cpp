@@ -120,7 +120,7 @@ TEST_F(SentenceSelectionView, TheListShowsTheModelsKindsAndAKindUntickedInItIsNo
 
 TEST_F(SentenceSelectionView, DeselectingAllAndValidatingSilencesEveryOutputWhileTheTimerRuns) {
     std::vector<std::string> printed;
-    w.OnSentence = [&printed](std::string_view s) { printed.emplace_back(s); };
+    w.Out.OnSentence = [&printed](app::SentenceKindOrNone, std::string_view s) { printed.emplace_back(s); };
     ClickInWindow("BtCalC");
     Advance(3000);
     ASSERT_FALSE(printed.empty());
