@@ -15,6 +15,7 @@ void SlideShow::InitSlideShow() {
     TimerDiapo.SetInterval(kInterval);
     SlideIndex = 0;
     SlideShowRunning = false;
+    EndFade();
     ++Revision;
 }
 
@@ -31,12 +32,19 @@ void SlideShow::LoadSlides(const fs::path& folder, const PictureTest& isPicture)
         if (isPicture(file)) SlideFiles.push_back(file);
     }
     SlideIndex = 0;
+    EndFade();
     ++Revision;
+}
+
+void SlideShow::EndFade() {
+    Faded = kFadeOut;
+    LeavingFrom = 0;
+    leaving_.clear();
 }
 
 void SlideShow::StartSlideShow() {
     SlideShowRunning = true;
-    TimerDiapo.Start();
+    if (Visible) TimerDiapo.Start();
 }
 
 void SlideShow::StopSlideShow() {
@@ -54,9 +62,34 @@ void SlideShow::SwitchDiaposSwitch(bool on) {
 
 void SlideShow::TimerDiapoTimer() {
     if (SlideFiles.empty()) return;  // the blue picture stays
+    // The slide shown leaves at the opacity it has now (it may be still coming).
+    LeavingFrom = ComingOpacity();
+    leaving_ = Shown();
+    Faded = 0;
     SlideIndex = (SlideIndex + 1) % kMaxSlides;
     if (SlideIndex >= SlideFiles.size()) SlideIndex = 0;
     ++Revision;
+}
+
+void SlideShow::WindowShown(bool shown) {
+    Visible = shown;
+    if (!shown) {
+        TimerDiapo.Stop();
+    } else if (SlideShowRunning) {
+        TimerDiapo.Start();
+    }
+}
+
+sim::Millis SlideShow::FadeFrameInterval() const { return Visible && Faded < kFadeOut ? kFadeFrame : 0; }
+
+void SlideShow::FadeFrame() { Faded = std::min(Faded + kFadeFrame, kFadeOut); }
+
+double SlideShow::ComingOpacity() const {
+    return std::min(1.0, static_cast<double>(Faded) / static_cast<double>(kFadeIn));
+}
+
+double SlideShow::LeavingOpacity() const {
+    return LeavingFrom * (1.0 - static_cast<double>(Faded) / static_cast<double>(kFadeOut));
 }
 
 fs::path SlideShow::Shown() const { return SlideIndex < SlideFiles.size() ? SlideFiles[SlideIndex] : fs::path(); }

@@ -679,6 +679,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    ScheduleNextPump();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
     // The close box ends the program without a question (the "Quitter" entry asks).
     pump_.stop();

@@ -62,6 +62,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Shown again (or restored): the slide picture, shown before the window, may have started the
+    // slide timer again.
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -1,45 +1,21 @@
 #include "ui/SlidePicture.h"
 
-#include <QGraphicsOpacityEffect>
 #include <QImageReader>
-#include <QLabel>
-#include <QPropertyAnimation>
+#include <QPainter>
+#include <QTimer>
 
 namespace corvel::ui {
 
-namespace {
-
-QLabel* Layer(QWidget* parent, QPropertyAnimation*& fade, int millis) {
-    auto* label = new QLabel(parent);
-    label->setAlignment(Qt::AlignCenter);
-    label->setGeometry(parent->rect());
-    auto* opacity = new QGraphicsOpacityEffect(label);
-    label->setGraphicsEffect(opacity);
-    fade = new QPropertyAnimation(opacity, "opacity", label);
-    fade->setDuration(millis);
-    fade->setEasingCurve(QEasingCurve::Linear);
-    return label;
-}
-
-void SetOpacity(QLabel* label, double opacity) {
-    static_cast<QGraphicsOpacityEffect*>(label->graphicsEffect())->setOpacity(opacity);
-}
-double Opacity(const QLabel* label) { return static_cast<QGraphicsOpacityEffect*>(label->graphicsEffect())->opacity(); }
-
-}  // namespace
-
-SlidePicture::SlidePicture(const app::SlideShow& model, QWidget* parent) : QWidget(parent), model_(model) {
+SlidePicture::SlidePicture(app::SlideShow& model, QWidget* parent)
+    : QWidget(parent), model_(model), frames_(new QTimer(this)) {
     setObjectName(QStringLiteral("ImgDiapo"));
     setFixedSize(400, 547);
     setAutoFillBackground(true);
     QPalette blue = palette();
     blue.setColor(QPalette::Window, QColor(0, 0, 255));  // the plain picture without slides
     setPalette(blue);
-    coming_ = Layer(this, fadeIn_, static_cast<int>(app::SlideShow::kFadeIn));
-    leaving_ = Layer(this, fadeOut_, static_cast<int>(app::SlideShow::kFadeOut));
-    coming_->setObjectName(QStringLiteral("SlideComing"));
-    leaving_->setObjectName(QStringLiteral("SlideLeaving"));
-    SetOpacity(leaving_, 0);
+    frames_->setObjectName(QStringLiteral("SlideFrames"));
+    connect(frames_, &QTimer::timeout, this, &SlidePicture::Frame);
 }
 
 bool SlidePicture::IsPicture(const std::filesystem::path& file) {
@@ -51,7 +27,10 @@ QPixmap SlidePicture::Picture(const std::filesystem::path& file) const {
     if (file.empty()) return {};
     QImage image(QString::fromStdString(file.string()));
     if (image.isNull()) return {};
-    return QPixmap::fromImage(image.scaled(size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    const qreal ratio = devicePixelRatioF();
+    QPixmap picture = QPixmap::fromImage(image.scaled(size() * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    picture.setDevicePixelRatio(ratio);
+    return picture;
 }
 
 void SlidePicture::resizeEvent(QResizeEvent*) {
@@ -65,26 +44,71 @@ void SlidePicture::resizeEvent(QResizeEvent*) {
 
 void SlidePicture::Refresh() {
     if (!first_ && shown_ == model_.Revision) return;
+    first_ = false;
     shown_ = model_.Revision;
-    const QPixmap next = Picture(model_.Shown());
-    if (first_) {
-        first_ = false;
-        coming_->setPixmap(next);
-        return;
+    // The slide leaving is most often the one shown until now: its picture is kept.
+    if (model_.Leaving() == comingFile_) {
+        leaving_ = std::move(coming_);
+    } else {
+        leaving_ = Picture(model_.Leaving());
     }
-    // The slide leaving takes the picture and the opacity shown now, and fades out over the new one.
-    fadeOut_->stop();
-    fadeIn_->stop();
-    leaving_->setPixmap(coming_->pixmap());
-    SetOpacity(leaving_, Opacity(coming_));
-    coming_->setPixmap(next);
-    SetOpacity(coming_, 0);
-    fadeOut_->setStartValue(Opacity(leaving_));
-    fadeOut_->setEndValue(0.0);
-    fadeIn_->setStartValue(0.0);
-    fadeIn_->setEndValue(1.0);
-    fadeOut_->start();
-    fadeIn_->start();
+    leavingFile_ = model_.Leaving();
+    comingFile_ = model_.Shown();
+    coming_ = Picture(comingFile_);
+    scaledTo_ = size();
+    update();
+    FollowFade();
+}
+
+void SlidePicture::FollowFade() {
+    const sim::Millis interval = model_.FadeFrameInterval();
+    if (interval == 0) {
+        frames_->stop();
+    } else if (!frames_->isActive()) {
+        frames_->start(static_cast<int>(interval));
+    }
+}
+
+void SlidePicture::Frame() {
+    model_.FadeFrame();
+    update();
+    FollowFade();
+}
+
+void SlidePicture::Shown(bool shown) {
+    model_.WindowShown(shown);
+    FollowFade();
+}
+
+void SlidePicture::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    // The slide coming first, the slide leaving over it, each centred (the blue background is the
+    // widget's own).
+    for (const auto& [picture, opacity] :
+         {std::pair{&coming_, model_.ComingOpacity()}, std::pair{&leaving_, model_.LeavingOpacity()}}) {
+        if (picture->isNull() || opacity <= 0) continue;
+        const QSize size = picture->deviceIndependentSize().toSize();
+        painter.setOpacity(opacity);
+        painter.drawPixmap((width() - size.width()) / 2, (height() - size.height()) / 2, *picture);
+    }
+}
+
+void SlidePicture::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (size() == scaledTo_) return;
+    scaledTo_ = size();
+    coming_ = Picture(comingFile_);
+    leaving_ = Picture(leavingFile_);
+}
+
+void SlidePicture::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    Shown(!window()->isMinimized());
+}
+
+void SlidePicture::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    Shown(false);  // a minimised window hides its widgets too (a spontaneous hide)
 }
 
 }  // namespace corvel::ui

@@ -1,5 +1,6 @@
 // The slide show in virtual time (the order of the slides, the switch, folders without pictures or
-// with too many), and which help page opens, one at a time.
+// with too many, the fade's frames and what runs while the window is not shown), and which help
+// page opens, one at a time.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -84,6 +85,78 @@ TEST_F(Slides, FilesThatAreNoPictureAreSkippedAndTheFirst255PicturesKept) {
     show.SlideIndex = 254;
     timers.Advance(12000);
     EXPECT_EQ(Shown(), "p000.png");  // after the last one, the first again
+}
+
+TEST_F(Slides, AFadeRunsInFramesOfFiftyMillisecondsAndNothingRunsBetweenFades) {
+    Load({"a.png", "b.png", "c.png"});
+    // Loaded: the first slide alone, no frame due, only the slide timer waiting.
+    EXPECT_EQ(show.FadeFrameInterval(), 0);
+    EXPECT_EQ(show.ComingOpacity(), 1.0);
+    EXPECT_EQ(show.LeavingOpacity(), 0.0);
+    EXPECT_EQ(timers.NextDue(), 12000);
+    timers.Advance(12000);
+    EXPECT_EQ(Shown(), "b.png");
+    EXPECT_EQ(show.Leaving().filename(), "a.png");
+    // The slide leaving over the one coming: out over 4 s, the one coming in over 2 s.
+    struct Frame {
+        int frames;  // since the slide came
+        double coming, leaving;
+        sim::Millis interval;
+    };
+    int done = 0;
+    for (const Frame& f :
+         {Frame{0, 0.0, 1.0, 50}, Frame{1, 0.025, 0.9875, 50}, Frame{20, 0.5, 0.75, 50}, Frame{40, 1.0, 0.5, 50},
+          Frame{79, 1.0, 0.0125, 50}, Frame{80, 1.0, 0.0, 0}, Frame{90, 1.0, 0.0, 0}}) {
+        for (; done < f.frames; ++done) show.FadeFrame();
+        EXPECT_NEAR(show.ComingOpacity(), f.coming, 1e-12) << f.frames;
+        EXPECT_NEAR(show.LeavingOpacity(), f.leaving, 1e-12) << f.frames;
+        EXPECT_EQ(show.FadeFrameInterval(), f.interval) << f.frames;
+    }
+    EXPECT_EQ(timers.NextDue(), 24000);  // the frames are the view's: the slide timer alone runs
+    // A slide that comes while the one before is still coming: that one leaves from where it was.
+    timers.Advance(12000);
+    for (int i = 0; i < 10; ++i) show.FadeFrame();
+    show.TimerDiapoTimer();
+    EXPECT_EQ(show.Leaving().filename(), "c.png");
+    EXPECT_DOUBLE_EQ(show.LeavingOpacity(), 0.25);
+    EXPECT_DOUBLE_EQ(show.ComingOpacity(), 0.0);
+    // A new folder shows its first slide at once.
+    show.LoadSlides(folder / "ImgShips", NotText);
+    EXPECT_EQ(show.FadeFrameInterval(), 0);
+    EXPECT_EQ(show.ComingOpacity(), 1.0);
+    EXPECT_TRUE(show.Leaving().empty());
+}
+
+TEST_F(Slides, NotShownNothingRunsAndShownAgainItGoesOnWhereItStopped) {
+    Load({"a.png", "b.png", "c.png"});
+    timers.Advance(12000);
+    for (int i = 0; i < 10; ++i) show.FadeFrame();
+    show.WindowShown(false);
+    EXPECT_EQ(show.FadeFrameInterval(), 0);
+    EXPECT_EQ(timers.NextDue(), -1);
+    timers.Advance(60000);
+    EXPECT_EQ(Shown(), "b.png");
+    show.WindowShown(false);  // told twice
+    EXPECT_EQ(timers.NextDue(), -1);
+    show.WindowShown(true);
+    EXPECT_EQ(show.FadeFrameInterval(), 50);
+    EXPECT_DOUBLE_EQ(show.ComingOpacity(), 0.25);  // the fade goes on from where it stopped
+    EXPECT_EQ(timers.NextDue(), timers.Now() + 12000);
+    timers.Advance(12000);
+    EXPECT_EQ(Shown(), "c.png");
+
+    // The switch while the window is not shown: on, nothing runs until the window is shown; off, the
+    // window shown again starts nothing.
+    show.WindowShown(false);
+    show.SwitchDiaposSwitch(true);
+    EXPECT_EQ(timers.NextDue(), -1);
+    show.WindowShown(true);
+    EXPECT_EQ(timers.NextDue(), timers.Now() + 12000);
+    show.WindowShown(false);
+    show.SwitchDiaposSwitch(false);
+    show.WindowShown(true);
+    EXPECT_EQ(timers.NextDue(), -1);
+    EXPECT_FALSE(show.SlideShowRunning);
 }
 
 // ---------------------------------------------------------------- help

@@ -1,18 +1,20 @@
 // The main window's help view, slide show and about box, through the widgets: the help laid over
 // the window with its buttons and history, the network dialog hidden by its help page, the slides
-// following the virtual timer with their fades, and the about box.
+// following the virtual timer with their fades drawn, nothing of them running while the window is
+// hidden or minimised, and the about box.
 #include <gtest/gtest.h>
 
+#include <QAbstractAnimation>
 #include <QAction>
 #include <QCheckBox>
 #include <QDialog>
-#include <QGraphicsOpacityEffect>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 #include <cstdlib>
 
 #include "app/Program.h"
@@ -80,22 +82,34 @@ protected:
     void Menu(const char* name) { Find<QAction>(name)->trigger(); }
     void Click(const char* name) { QTest::mouseClick(Find(name), Qt::LeftButton); }
     QString Title() { return Find<QTextBrowser>("HelpBrowser")->documentTitle(); }
-    // The colour in the middle of a layer's picture, to the nearest of the pictures' colours (a
-    // JPEG's colours are near).
-    Qt::GlobalColor SlideColour(const char* layer) {
-        const QPixmap pixmap = Find<QLabel>(layer)->pixmap();
-        if (pixmap.isNull()) return Qt::transparent;
-        const QColor c = pixmap.toImage().pixelColor(200, 270);
+    // The colour the slide picture shows in its middle.
+    QColor Painted() { return Find("ImgDiapo")->grab().toImage().pixelColor(200, 270); }
+    // The nearest of the pictures' colours to `c` (a JPEG's colours are near); transparent when
+    // none is.
+    static Qt::GlobalColor Nearest(QColor c) {
         for (Qt::GlobalColor known : {Qt::red, Qt::green, Qt::yellow}) {
-            const QColor k(known);
-            if (std::abs(c.red() - k.red()) + std::abs(c.green() - k.green()) + std::abs(c.blue() - k.blue()) < 24) {
-                return known;
-            }
+            if (Distance(c, known) < 24) return known;
         }
         return Qt::transparent;
     }
-    double Opacity(const char* layer) {
-        return static_cast<QGraphicsOpacityEffect*>(Find<QLabel>(layer)->graphicsEffect())->opacity();
+    static int Distance(QColor a, QColor b) {
+        return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
+    }
+    // The slide come: the fade played to its end at once.
+    Qt::GlobalColor Settled() {
+        app::SlideShow& slides = program.FCorvel.Slides;
+        while (slides.FadeFrameInterval() > 0) slides.FadeFrame();
+        return Nearest(Painted());
+    }
+    // Nothing runs for the slides: no timer, no animation under the picture, no slide timer.
+    bool SlidesIdle() {
+        for (const QTimer* timer : Find("ImgDiapo")->findChildren<QTimer*>()) {
+            if (timer->isActive()) return false;
+        }
+        for (const QAbstractAnimation* animation : Find("ImgDiapo")->findChildren<QAbstractAnimation*>()) {
+            if (animation->state() == QAbstractAnimation::Running) return false;
+        }
+        return !program.FCorvel.Slides.TimerDiapo.Enabled();
     }
 };
 
@@ -158,32 +172,70 @@ TEST_F(HelpSlidesAbout, TheNetworkDialogsHelpHidesItAndCloseBringsItBack) {
 TEST_F(HelpSlidesAbout, TheSlidesFollowTheTimerAndFadeIntoEachOther) {
     EXPECT_EQ(Find("ImgDiapo")->size(), QSize(400, 547));
     EXPECT_TRUE(Find<QCheckBox>("SwitchDiapos")->isChecked());
-    ASSERT_EQ(program.FCorvel.Slides.SlideFiles.size(), 3u);  // the text and the false picture skipped
-    EXPECT_EQ(SlideColour("SlideComing"), Qt::red);
+    const app::SlideShow& slides = program.FCorvel.Slides;
+    ASSERT_EQ(slides.SlideFiles.size(), 3u);  // the text and the false picture skipped
+    EXPECT_EQ(Nearest(Painted()), Qt::red);
     const auto advance = [this](sim::Millis ms) {
         program.FCorvel.Timers.Advance(ms);
         window.Refresh();
     };
     advance(12000);
-    // The new slide comes in from transparent beneath the old one, which fades out.
-    EXPECT_EQ(SlideColour("SlideComing"), Qt::green);
-    EXPECT_EQ(SlideColour("SlideLeaving"), Qt::red);
-    EXPECT_LT(Opacity("SlideComing"), 0.5);
-    EXPECT_GT(Opacity("SlideLeaving"), 0.5);
-    QTest::qWait(2300);
-    EXPECT_DOUBLE_EQ(Opacity("SlideComing"), 1.0);
-    EXPECT_LT(Opacity("SlideLeaving"), 0.6);
+    // The old slide over the new one, which comes in from transparent beneath it as it fades out,
+    // one frame every 50 ms on the widget's timer: half-way in, the two mix over the blue.
+    EXPECT_EQ(Nearest(Painted()), Qt::red);
+    ASSERT_TRUE(QTest::qWaitFor([&slides] { return slides.Faded >= 1000; }, 10000));
+    const double coming = slides.ComingOpacity(), leaving = slides.LeavingOpacity();
+    ASSERT_GT(coming, 0.4);
+    ASSERT_LT(coming, 0.9);
+    const auto mix = [](double o, QColor over, QColor under) {
+        return QColor::fromRgbF(o * over.redF() + (1 - o) * under.redF(), o * over.greenF() + (1 - o) * under.greenF(),
+                                o * over.blueF() + (1 - o) * under.blueF());
+    };
+    const QColor seen = Painted();
+    const QColor wanted = mix(leaving, Qt::red, mix(coming, Qt::green, Qt::blue));
+    EXPECT_LT(Distance(seen, wanted), 24) << seen.name().toStdString() << " for " << wanted.name().toStdString();
+    // At the end the new slide alone, and the widget's frames stop.
+    ASSERT_TRUE(QTest::qWaitFor([&slides] { return slides.FadeFrameInterval() == 0; }, 10000));
+    EXPECT_EQ(Nearest(Painted()), Qt::green);
+    EXPECT_FALSE(window.findChild<QTimer*>(QStringLiteral("SlideFrames"))->isActive());
 
     // Off: the slide stays; on again: the next one a whole interval later.
     Click("SwitchDiapos");
-    EXPECT_FALSE(program.FCorvel.Slides.SlideShowRunning);
+    EXPECT_FALSE(slides.SlideShowRunning);
     advance(60000);
-    EXPECT_EQ(SlideColour("SlideComing"), Qt::green);
+    EXPECT_EQ(Settled(), Qt::green);
     Click("SwitchDiapos");
     advance(12000);
-    EXPECT_EQ(SlideColour("SlideComing"), Qt::yellow);
+    EXPECT_EQ(Settled(), Qt::yellow);
     advance(12000);
-    EXPECT_EQ(SlideColour("SlideComing"), Qt::red);
+    EXPECT_EQ(Settled(), Qt::red);
+}
+
+TEST_F(HelpSlidesAbout, HiddenOrMinimisedTheSlidesRunNothingAndShownAgainTheyGoOn) {
+    app::SlideShow& slides = program.FCorvel.Slides;
+    // A slide every 300 ms (a fade always running), in real time through the window's clock.
+    slides.TimerDiapo.SetInterval(300);
+    window.Command([] {});
+    struct Case {
+        const char* how;
+        void (QWidget::*leave)();
+        void (QWidget::*back)();
+    };
+    for (const Case& c : {Case{"hidden", &QWidget::hide, &QWidget::show},
+                          Case{"minimised", &QWidget::showMinimized, &QWidget::showNormal}}) {
+        std::uint64_t revision = slides.Revision;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return slides.Revision != revision; }, 10000)) << c.how;
+        EXPECT_FALSE(SlidesIdle()) << c.how;
+        (window.*c.leave)();
+        EXPECT_TRUE(SlidesIdle()) << c.how;
+        revision = slides.Revision;
+        QTest::qWait(700);
+        EXPECT_EQ(slides.Revision, revision) << c.how;
+        EXPECT_TRUE(SlidesIdle()) << c.how;
+        (window.*c.back)();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return slides.Revision != revision; }, 10000)) << c.how;
+        EXPECT_FALSE(SlidesIdle()) << c.how;
+    }
 }
 
 TEST_F(HelpSlidesAbout, TheAboutBoxShowsTheVersionOfTheCaptionAndIsNotModal) {
