@@ -33,15 +33,6 @@ QPixmap SlidePicture::Picture(const std::filesystem::path& file) const {
     return picture;
 }
 
-void SlidePicture::resizeEvent(QResizeEvent*) {
-    for (QLabel* layer : {coming_, leaving_}) layer->setGeometry(rect());
-    if (first_) return;
-    coming_->setPixmap(Picture(model_.Shown()));
-    // The slide fading out, for the seconds it still shows.
-    const QPixmap leaving = leaving_->pixmap();
-    if (!leaving.isNull()) leaving_->setPixmap(leaving.scaled(size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
-}
-
 void SlidePicture::Refresh() {
     if (!first_ && shown_ == model_.Revision) return;
     first_ = false;

@@ -24,18 +24,17 @@ public:
 
     // Takes the model's slides when they moved since last shown.
     void Refresh();
+    // The size the slide shown is drawn at: as large as the widget holds, its proportions kept.
+    QSize PictureSize() const { return coming_.size(); }
     // True when `file` holds a picture this view can show.
     static bool IsPicture(const std::filesystem::path& file);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // A new size (the window's zoom): both slides scaled again to it, once.
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
-
-protected:
-    // A new size (the window's zoom): the slide shown again at it.
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     // `file` scaled to fit the widget, keeping its proportions; null when it is no picture.

@@ -21,6 +21,7 @@
 #include "support/GuiApplication.h"
 #include "support/WidgetFinder.h"
 #include "ui/MainWindow.h"
+#include "ui/SlidePicture.h"
 
 using namespace corvel;
 
@@ -80,7 +81,7 @@ QPoint Scaled(QPoint p, double factor) {
 
 TEST_F(WindowZoomView, CtrlMinusScalesTheClientAreaAndCtrl0BringsBackTheLayout) {
     const std::map<QWidget*, Looks> normal = Snapshot();
-    const QSize slide = Find<QLabel>("SlideComing")->pixmap().size();
+    const QSize slide = Find<ui::SlidePicture>("ImgDiapo")->PictureSize();
     ASSERT_FALSE(slide.isEmpty());
     const double points = canvas->font().pointSizeF();
     EXPECT_EQ(canvas->size(), QSize(1600, 940));
@@ -116,7 +117,7 @@ TEST_F(WindowZoomView, CtrlMinusScalesTheClientAreaAndCtrl0BringsBackTheLayout) 
     }
     EXPECT_EQ(Find<QLabel>("Legende")->pixmap().size(), QSize(301, 234));
     // The slide shown again at the picture's new size, as large as it fits.
-    const QSize slide80 = Find<QLabel>("SlideComing")->pixmap().size();
+    const QSize slide80 = Find<ui::SlidePicture>("ImgDiapo")->PictureSize();
     EXPECT_TRUE(slide80.width() == 320 || slide80.height() == 437) << slide80.width() << " x " << slide80.height();
     EXPECT_TRUE(slide80.width() <= 320 && slide80.height() <= 437) << slide80.width() << " x " << slide80.height();
     // The fonts: the window's, and those of their own (the large heading, the sentence list, the
@@ -139,7 +140,7 @@ TEST_F(WindowZoomView, CtrlMinusScalesTheClientAreaAndCtrl0BringsBackTheLayout) 
 
     Key(Qt::Key_0);
     EXPECT_EQ(program.Zoom.Percent(), 100);
-    EXPECT_EQ(Find<QLabel>("SlideComing")->pixmap().size(), slide);
+    EXPECT_EQ(Find<ui::SlidePicture>("ImgDiapo")->PictureSize(), slide);
     const std::map<QWidget*, Looks> back = Snapshot();
     for (const auto& [widget, looks] : normal) {
         EXPECT_TRUE(back.at(widget) == looks)
