@@ -83,7 +83,7 @@ struct SpinBox {
 struct TrackBar {
     int value = 0;
     int min = 0;
-    int max = 30;
+    int max = 10;  // a window sets its own range
     bool enabled = true;
 };
 

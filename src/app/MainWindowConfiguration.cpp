@@ -206,14 +206,12 @@ void TFCorvel::OpenConfiguration(const fs::path& ConfigFile, const config::IniFi
 void TFCorvel::Ouvrir2Click() {
     MenuAutomatique.checked = false;
     TimerLoadCFG.Stop();
-    nav::ForceDotSeparator();
     if (auto chosen = dialogs_.OpenFile("Ouvrir une configuration", "Fichier ini|*.ini", SettingsFolder())) {
         // The dialog's default extension: a name typed without one that names no file is the ".ini".
         std::error_code ec;
         if (!chosen->has_extension() && !fs::exists(*chosen, ec)) chosen->replace_extension(".ini");
         OpenConfigFile(*chosen);
     }
-    nav::ForceDotSeparator();
 }
 
 // ---------------------------------------------------------------- save
@@ -277,7 +275,6 @@ void TFCorvel::EnregistrerCFG() {
             ReportSave(dialogs_, written, *chosen, failure);
         }
     }
-    nav::ForceDotSeparator();
 }
 
 // ---------------------------------------------------------------- automatic reload

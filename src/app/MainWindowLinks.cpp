@@ -50,10 +50,6 @@ void TFCorvel::SwActivNMEA_comEnable() {
     SwActivNMEA_com.enabled = Out.SerialOpen() && CBbauds.itemIndex >= 0 && CBCom.itemIndex >= 0;
 }
 
-void TFCorvel::SwActivNMEA_comSwitch() {
-    // The switch only shows the user's choice: sending depends on the open port alone.
-}
-
 void TFCorvel::RAZComClick() {
     Out.CloseSerial();
     MemoNMEA.Clear();

@@ -158,7 +158,7 @@ TFCorvel::TFCorvel(const MainWindowParts& parts)
     RdgDeclE.checked = true;
     EdModCap.visible = false;
     EdModCap.textColour = colours::DarkBlue;
-    TrackBarre = {15, 0, 30, false};
+    TrackBarre = {sim::kTillerCentre, 0, sim::kTillerMax, false};
     BestHaulStageChanged(sim::BestHaulStage::Offered);
 
     // The engine as it stands (in AUTO), then everything it says.

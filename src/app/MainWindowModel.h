@@ -173,7 +173,6 @@ public:
     // Serial link, opened and closed through the transmission.
     void CBComSelect();  // the port list changed: opens the chosen port
     void SwActivNMEA_comEnable();
-    void SwActivNMEA_comSwitch();
     void RAZComClick();  // "RAZ"
     // The devices behind the names, asked of the system: when the view shows the list, and again
     // when a device is plugged in.

@@ -82,6 +82,10 @@ public:
 // model, for saving.
 constexpr int kSentenceListLines = 2000;
 
+// The transmission panel at its place under the compass, and raised over the compass column by "+".
+constexpr QRect kTransmissionPanel{629, 630, 571, 293};
+constexpr QRect kTransmissionRaised{629, 8, 571, 915};
+
 // The key of a control's command ("F7" as the system writes it), else nothing: the window's
 // command table (app/ControlCommands) holds the keys, function keys and Ctrl+arrows, which no
 // field uses while the user types (a field that uses Ctrl+arrows keeps them).
@@ -560,7 +564,7 @@ void MainWindow::BuildCompass() {
 void MainWindow::BuildTransmission() {
     ControlBindings<TFCorvel>& m = bind_->controls;
     const int group = G(ControlGroup::Transmission);
-    transmission_ = Panel(canvas_, "TRANSMISSION NMEA 0183", {629, 630, 571, 293});
+    transmission_ = Panel(canvas_, "TRANSMISSION NMEA 0183", kTransmissionPanel);
     transmission_->setObjectName(QStringLiteral("Transmission"));
     AddCaptions(transmission_, {{"FILAIRE", 8, 30},
                                 {"COM", 100, 30},
@@ -568,7 +572,8 @@ void MainWindow::BuildTransmission() {
                                 {"bds ", 508, 30},
                                 {"WIFI", 8, 62},
                                 {"Stat", 282, 62}});
-    m.Switch(transmission_, CONTROL(SwActivNMEA_com), {64, 28}, group, [this] { w_.SwActivNMEA_comSwitch(); });
+    // The switch only shows the user's choice: sending depends on the open port alone.
+    m.Switch(transmission_, CONTROL(SwActivNMEA_com), {64, 28}, group);
     // The port list shows the devices behind the names as the system lists them when it opens.
     m.List(
         transmission_, CONTROL(CBCom), {132, 26, 180, 26}, group, [this] { w_.CBComSelect(); },
@@ -784,7 +789,7 @@ void MainWindow::ShowSentenceList() {
     // "+": the list over the compass column, the compass's neighbours hidden.
     if (zoomShown_ != w_.NmeaListZoomed) {
         zoomShown_ = w_.NmeaListZoomed;
-        canvasZoom_->Place(transmission_, zoomShown_ ? QRect(629, 8, 571, 915) : QRect(629, 630, 571, 293));
+        canvasZoom_->Place(transmission_, zoomShown_ ? kTransmissionRaised : kTransmissionPanel);
         transmission_->setAutoFillBackground(zoomShown_);  // raised, it hides what lies beneath (AUTO, STDBY)
         canvasZoom_->Place(sentences_, QRect(8, 92, 555, zoomShown_ ? 915 - 100 : 195));
         transmission_->raise();

@@ -9,13 +9,18 @@
 #include <QStringList>
 #include <QTranslator>
 
+#include "nav/Conversions.h"
+
 namespace corvel::ui {
 
 namespace {
 
 QString Folder(const std::filesystem::path& folder) { return QString::fromStdString(folder.string()); }
 
+// What a file chooser gave: nothing when cancelled. A native chooser may have set the locale from
+// the environment; the numbers go back to the C format ("." as separator) after every one.
 std::optional<std::filesystem::path> Chosen(const QString& path) {
+    nav::ForceDotSeparator();
     if (path.isEmpty()) return std::nullopt;
     return std::filesystem::path(path.toStdString());
 }
@@ -77,8 +82,8 @@ std::optional<std::filesystem::path> QtDialogs::SaveFile(const std::string& titl
     QFileDialog dialog(parent_, Q(title), Folder(folder), QtFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(Q(defaultExtension));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return Chosen(dialog.selectedFiles().front());
+    const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    return Chosen(accepted ? dialog.selectedFiles().front() : QString());
 }
 
 std::optional<std::filesystem::path> QtDialogs::ChooseFolder(const std::string& title,
