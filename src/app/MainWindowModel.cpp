@@ -354,17 +354,9 @@ void TFCorvel::UpwindBestComputed() {
     LbEdBestHaul.text = FormatFixed(S.BestUpwindAngle, 4, 1);
 }
 
-void TFCorvel::TickDone(const sim::TickRecord& r) {
-    Changes.Bump(ControlGroup::Compass);
-    Changes.Bump(ControlGroup::Centre);
-    if (r.showValues || r.current) Changes.Bump(ControlGroup::Conditions);
-    if (r.showValues) Changes.Bump(ControlGroup::ComputedData);
+void TFCorvel::KeepStartFields(const sim::TickRecord& r) {
     const SimulationState& s = S;
-    // What the tick computed on its way: the close-hauled test, the drift, the apparent wind.
-    MajBtBestHaul();
-    ShowDrift();
-    ShowApparentWind(r.showValues);
-    // The position, once per second.
+    // The position and the wind, once per second.
     if (r.second) {
         EdLATDeg.text = FormatGeneral(std::fabs(Int(s.Position.lat)));
         EdLATMin.text = Fixed(std::fabs(Frac(DegreesToDM(s.Position.lat))) * 100, 7, 4);
@@ -378,14 +370,30 @@ void TFCorvel::TickDone(const sim::TickRecord& r) {
         EdBFT.text = std::to_string(WindClass(s.TrueWind.mdl));
         EdTWD.text = Fixed(s.TrueWind.argt, 4, 1);
     }
-
     if (r.current) {
         currentSpeedText_.Show(EdFCourant.text, s.Current.mdl, 3, 1);
         currentDirectionText_.Show(EdDirCourant.text, s.Current.argt, 4, 1);
     }
+    if (r.showValues) {
+        EdHDG.text = Fixed(s.HDG, 4, 1);
+        EdBSP.text = Fixed(s.WaterTrack.mdl, 4, 2);
+    }
+}
 
-    // Heading.
-    if (r.showValues) EdHDG.text = Fixed(s.HDG, 4, 1);
+void TFCorvel::TickDone(const sim::TickRecord& r) {
+    KeepStartFields(r);
+    if (!Shown) return;
+    Changes.Bump(ControlGroup::Compass);
+    Changes.Bump(ControlGroup::Centre);
+    if (r.showValues || r.current) Changes.Bump(ControlGroup::Conditions);
+    if (r.showValues) Changes.Bump(ControlGroup::ComputedData);
+    const SimulationState& s = S;
+    // What the tick computed on its way: the close-hauled test, the drift, the apparent wind.
+    MajBtBestHaul();
+    ShowDrift();
+    ShowApparentWind(r.showValues);
+
+    // Heading (its field, with the position, the wind, the current and the boat speed, is kept above).
     capText_.Show(EdCAP.text, Round(s.HDG), 3, 0);
     if (r.showValues) {
         Ed2HDGT.text = EdHDG.text;
@@ -402,10 +410,7 @@ void TFCorvel::TickDone(const sim::TickRecord& r) {
     }
 
     // Boat speed.
-    if (r.showValues) {
-        EdBSP.text = Fixed(s.WaterTrack.mdl, 4, 2);
-        if (!r.current) EdSOG.text = EdBSP.text;
-    }
+    if (r.showValues && !r.current) EdSOG.text = EdBSP.text;
     if (r.showValues) EdVMGVent.text = Fixed(s.VMGWind, 4, 2);
     Compass.Tick(s, r);
 }
@@ -431,6 +436,7 @@ void TFCorvel::Init_WP() {
 }
 
 void TFCorvel::WaypointUpdated(bool eteDefined) {
+    if (!Shown) return;
     Changes.Bump(ControlGroup::Waypoint);
     Changes.Bump(ControlGroup::Compass);
     EdDTW.text = Fixed(S.DTW, 5, 2);

@@ -80,6 +80,10 @@ public:
 
     // Which groups of controls changed since a view last drew them.
     Revisions Changes;
+    // Whether a view shows the window. A run with nothing to show (headless) sets it false: the
+    // tick then writes only the fields that a start or a resume reads back (position, wind, heading,
+    // current, boat speed), not the displays nor the compass's arrows.
+    bool Shown = true;
 
     // --- the engine the window shows and drives
     sim::Simulator& Engine;
@@ -279,11 +283,15 @@ private:
     // What the engine says, written to the displays.
     void SentenceSecond() override { TimerPhNMEATimer(); }
     void AngleAboveTable(float windAngle) override;
-    void ApparentWindComputed(bool showValues) override { ShowApparentWind(showValues); }
+    void ApparentWindComputed(bool showValues) override {
+        if (Shown) ShowApparentWind(showValues);
+    }
     void UpwindBestComputed() override;
     void BestHaulStageChanged(sim::BestHaulStage stage) override;
     void WaypointUpdated(bool eteDefined) override;
     void TickDone(const sim::TickRecord& tick) override;
+    // The fields a start or a resume reads back, written as the tick writes them on screen.
+    void KeepStartFields(const sim::TickRecord& tick);
     void StartDone() override;
     void PauseDone() override;
     void ResumeDone() override;

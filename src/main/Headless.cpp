@@ -158,6 +158,7 @@ int Run(const Options& options, const std::filesystem::path& programFolder) {
     // Without a polar the boat cannot move: the start-up has said why on standard error.
     if (!program.Polar.Loaded()) return 1;
     app::TFCorvel& w = program.FCorvel;
+    w.Shown = false;  // nothing shows the window: the tick writes no display
     if (options.config) w.OpenConfiguration(*options.config, config.file);
     HeadlessLinks links(program, serial);
     if (const int code = links.Start(options); code != 0) return code;

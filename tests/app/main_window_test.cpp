@@ -6,6 +6,7 @@
 #include <cmath>
 #include <regex>
 
+#include "app/ControlCommands.h"
 #include "app/MainWindowModel.h"
 #include "app/Program.h"
 #include "app/SimulationTexts.h"
@@ -352,3 +353,46 @@ TEST_F(CorvelFixture, ChangeSignalsMoveOnlyWhileTheBoatSails) {
 }
 
 }  // namespace
+
+// A window that nothing shows (the headless run) writes no display at the tick, and sails exactly as
+// a shown one: the same sentences through a pause caught between two seconds, a resume, fields set
+// by the control port and a tack, with a current; only the fields a resume reads back are kept.
+TEST(UnshownWindow, SailsAsTheShownOneWithoutWritingItsDisplays) {
+    struct Run {
+        test::FakeDialogs dialogs;
+        app::Program program{dialogs, test::SourceDir() / "data"};
+        app::TFCorvel& w = program.FCorvel;
+        app::SimulatedClock clock{w.Timers, {2026, 6, 1, 8, 0, 0, 0}};
+        explicit Run(bool shown) {
+            w.Shown = shown;
+            program.Out.SetClock(clock);
+        }
+        std::vector<std::string> Sail() {
+            w.BtCalCClick();
+            w.Timers.Advance(7350);
+            for (const char* line : {"PAUSE", "SET TWS 14", "SET HDG 300", "REPRISE"}) {
+                EXPECT_EQ(app::AnswerControlLine(w, line), "OK") << line;
+            }
+            w.Timers.Advance(20'000);
+            EXPECT_EQ(app::AnswerControlLine(w, "VIRER"), "OK");
+            w.Timers.Advance(60'000);
+            return {w.MemoNMEA.Lines().begin(), w.MemoNMEA.Lines().end()};
+        }
+    };
+    Run shown(true), unshown(false);
+    const auto displays = [](const app::TFCorvel& w) {
+        return std::vector<std::string>{w.EdAWS.text, w.EdCAP.text, w.EdDTW.text, w.LbEDETE.text,
+                                        std::to_string(w.FMXCompass1.repaints)};
+    };
+    const std::vector<std::string> before = displays(unshown.w);
+    const std::vector<std::string> expected = shown.Sail();
+    EXPECT_EQ(unshown.Sail(), expected);
+    EXPECT_GT(expected.size(), 500u);
+    // The displays stayed as they were before "SIMULER"; the fields read back follow the boat.
+    EXPECT_EQ(displays(unshown.w), before);
+    EXPECT_NE(displays(shown.w), before);
+    for (const app::EditField app::TFCorvel::*field :
+         {&app::TFCorvel::EdHDG, &app::TFCorvel::EdTWS, &app::TFCorvel::EdLATMin, &app::TFCorvel::EdBSP}) {
+        EXPECT_EQ((unshown.w.*field).text, (shown.w.*field).text);
+    }
+}
