@@ -258,6 +258,7 @@ sim::StartConditions TFCorvel::ReadConditions() const {
 }
 
 void TFCorvel::BtCalCClick() {
+    WriteStartFields();
     if (FieldsInRange(false)) Engine.Start(ReadConditions());
 }
 
@@ -297,6 +298,7 @@ void TFCorvel::StartDone() {
 }
 
 void TFCorvel::PauseDone() {
+    WriteStartFields();  // the user (or SET) edits them now; the resume reads them
     Changes.BumpAll();
     ShowPilotGlyphs(S.Standby ? sim::PilotSituation::PausedStandby : sim::PilotSituation::PausedAuto);
     GlyphResPause.imageIndex = 5;
@@ -354,35 +356,59 @@ void TFCorvel::UpwindBestComputed() {
     LbEdBestHaul.text = FormatFixed(S.BestUpwindAngle, 4, 1);
 }
 
-void TFCorvel::KeepStartFields(const sim::TickRecord& r) {
+void TFCorvel::TakeStartFields(const sim::TickRecord& r) {
     const SimulationState& s = S;
-    // The position and the wind, once per second.
+    StartFieldValues& v = startFields_;
     if (r.second) {
-        EdLATDeg.text = FormatGeneral(std::fabs(Int(s.Position.lat)));
-        EdLATMin.text = Fixed(std::fabs(Frac(DegreesToDM(s.Position.lat))) * 100, 7, 4);
-        EdLGDEG.text = FormatGeneral(std::fabs(Int(s.LongitudeSigned)));
-        EdLGMin.text = Fixed(std::fabs(Frac(DegreesToDM(s.LongitudeSigned))) * 100, 7, 4);
-        RadioButtonS.checked = s.Position.lat < 0;
-        RadioButtonN.checked = !RadioButtonS.checked;
-        RadioButtonW.checked = s.LongitudeSigned < 0;
-        RadioButtonE.checked = !RadioButtonW.checked;
-        EdTWS.text = Fixed(s.TrueWind.mdl, 3, 1);
-        EdBFT.text = std::to_string(WindClass(s.TrueWind.mdl));
-        EdTWD.text = Fixed(s.TrueWind.argt, 4, 1);
+        v.second = true;
+        v.lat = s.Position.lat;
+        v.lon = s.LongitudeSigned;
+        v.tws = s.TrueWind.mdl;
+        v.twd = s.TrueWind.argt;
     }
     if (r.current) {
-        currentSpeedText_.Show(EdFCourant.text, s.Current.mdl, 3, 1);
-        currentDirectionText_.Show(EdDirCourant.text, s.Current.argt, 4, 1);
+        v.current = true;
+        v.currentSpeed = s.Current.mdl;
+        v.currentDirection = s.Current.argt;
     }
     if (r.showValues) {
-        EdHDG.text = Fixed(s.HDG, 4, 1);
-        EdBSP.text = Fixed(s.WaterTrack.mdl, 4, 2);
+        v.values = true;
+        v.hdg = s.HDG;
+        v.bsp = s.WaterTrack.mdl;
     }
 }
 
+void TFCorvel::WriteStartFields() {
+    StartFieldValues& v = startFields_;
+    // The position and the wind, once per second.
+    if (v.second) {
+        EdLATDeg.text = FormatGeneral(std::fabs(Int(v.lat)));
+        EdLATMin.text = Fixed(std::fabs(Frac(DegreesToDM(v.lat))) * 100, 7, 4);
+        EdLGDEG.text = FormatGeneral(std::fabs(Int(v.lon)));
+        EdLGMin.text = Fixed(std::fabs(Frac(DegreesToDM(v.lon))) * 100, 7, 4);
+        RadioButtonS.checked = v.lat < 0;
+        RadioButtonN.checked = !RadioButtonS.checked;
+        RadioButtonW.checked = v.lon < 0;
+        RadioButtonE.checked = !RadioButtonW.checked;
+        EdTWS.text = Fixed(v.tws, 3, 1);
+        EdBFT.text = std::to_string(WindClass(v.tws));
+        EdTWD.text = Fixed(v.twd, 4, 1);
+    }
+    if (v.current) {
+        currentSpeedText_.Show(EdFCourant.text, v.currentSpeed, 3, 1);
+        currentDirectionText_.Show(EdDirCourant.text, v.currentDirection, 4, 1);
+    }
+    if (v.values) {
+        EdHDG.text = Fixed(v.hdg, 4, 1);
+        EdBSP.text = Fixed(v.bsp, 4, 2);
+    }
+    v.second = v.current = v.values = false;
+}
+
 void TFCorvel::TickDone(const sim::TickRecord& r) {
-    KeepStartFields(r);
-    if (!Shown) return;
+    TakeStartFields(r);
+    if (!Shown) return;  // written when a pause or a start is about to read them
+    WriteStartFields();
     Changes.Bump(ControlGroup::Compass);
     Changes.Bump(ControlGroup::Centre);
     if (r.showValues || r.current) Changes.Bump(ControlGroup::Conditions);

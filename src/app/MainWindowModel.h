@@ -81,8 +81,8 @@ public:
     // Which groups of controls changed since a view last drew them.
     Revisions Changes;
     // Whether a view shows the window. A run with nothing to show (headless) sets it false: the
-    // tick then writes only the fields that a start or a resume reads back (position, wind, heading,
-    // current, boat speed), not the displays nor the compass's arrows.
+    // tick then writes no display and no compass arrow, and the fields that a start or a resume
+    // reads back (position, wind, heading, current, boat speed) only when a pause or a start comes.
     bool Shown = true;
 
     // --- the engine the window shows and drives
@@ -290,8 +290,15 @@ private:
     void BestHaulStageChanged(sim::BestHaulStage stage) override;
     void WaypointUpdated(bool eteDefined) override;
     void TickDone(const sim::TickRecord& tick) override;
-    // The fields a start or a resume reads back, written as the tick writes them on screen.
-    void KeepStartFields(const sim::TickRecord& tick);
+    // The fields a start or a resume reads back (position, wind, current, heading, boat speed): the
+    // values each tick leaves in them, taken at the tick and written as text at once when a view
+    // shows the window, else when a pause or a start is about to read them.
+    struct StartFieldValues {
+        bool second = false, current = false, values = false;  // the groups taken since last written
+        float lat = 0, lon = 0, tws = 0, twd = 0, currentSpeed = 0, currentDirection = 0, hdg = 0, bsp = 0;
+    } startFields_;
+    void TakeStartFields(const sim::TickRecord& tick);
+    void WriteStartFields();
     void StartDone() override;
     void PauseDone() override;
     void ResumeDone() override;

@@ -356,7 +356,8 @@ TEST_F(CorvelFixture, ChangeSignalsMoveOnlyWhileTheBoatSails) {
 
 // A window that nothing shows (the headless run) writes no display at the tick, and sails exactly as
 // a shown one: the same sentences through a pause caught between two seconds, a resume, fields set
-// by the control port and a tack, with a current; only the fields a resume reads back are kept.
+// by the control port and a tack, with a current; the fields a resume reads back are written when
+// a pause comes, as the shown window's were at the ticks before it.
 TEST(UnshownWindow, SailsAsTheShownOneWithoutWritingItsDisplays) {
     struct Run {
         test::FakeDialogs dialogs;
@@ -388,9 +389,12 @@ TEST(UnshownWindow, SailsAsTheShownOneWithoutWritingItsDisplays) {
     const std::vector<std::string> expected = shown.Sail();
     EXPECT_EQ(unshown.Sail(), expected);
     EXPECT_GT(expected.size(), 500u);
-    // The displays stayed as they were before "SIMULER"; the fields read back follow the boat.
+    // The displays stayed as they were before "SIMULER"; at a pause, the fields a resume reads back
+    // hold what the shown window's hold.
     EXPECT_EQ(displays(unshown.w), before);
     EXPECT_NE(displays(shown.w), before);
+    for (Run* run : {&shown, &unshown}) run->w.Timers.Advance(350);
+    for (Run* run : {&shown, &unshown}) EXPECT_EQ(app::AnswerControlLine(run->w, "PAUSE"), "OK");
     for (const app::EditField app::TFCorvel::*field :
          {&app::TFCorvel::EdHDG, &app::TFCorvel::EdTWS, &app::TFCorvel::EdLATMin, &app::TFCorvel::EdBSP}) {
         EXPECT_EQ((unshown.w.*field).text, (shown.w.*field).text);
