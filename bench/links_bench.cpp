@@ -21,8 +21,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/NetworkDialogModel.h"
-#include "app/Program.h"
+#include "app/program/Program.h"
+#include "app/windows/NetworkDialogModel.h"
 #include "links/QtNetLink.h"
 
 using namespace corvel;

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/Program.h"
+#include "app/program/Program.h"
 
 using namespace corvel;
 

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/Program.h"
+#include "app/program/Program.h"
 #include "nav/Conversions.h"
 #include "ui/MainWindow.h"
 

@@ -1,8 +1,8 @@
 # corvel_layer(NAME DEPS...): one static library per folder of src/, holding every .cpp of that
 # folder, built with the project's flags (corvel::flags); a layer links only the layers it may use.
 function(corvel_layer name)
-  file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-  file(GLOB _headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  file(GLOB_RECURSE _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  file(GLOB_RECURSE _headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   if(_sources)
     add_library(corvel_${name} STATIC ${_sources} ${_headers})
     target_include_directories(corvel_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)

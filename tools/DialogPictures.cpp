@@ -10,7 +10,7 @@
 #include <cstdio>
 
 #include "NewUserProgram.h"
-#include "app/Program.h"
+#include "app/program/Program.h"
 #include "nav/Conversions.h"
 #include "ui/NetworkDialog.h"
 #include "ui/ParametersDialog.h"

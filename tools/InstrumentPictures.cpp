@@ -18,7 +18,7 @@
 #include <string_view>
 #include <filesystem>
 
-#include "app/Program.h"
+#include "app/program/Program.h"
 #include "ui/Artwork.h"
 #include "ui/CompassWidget.h"
 #include "ui/DepthPictureWidget.h"

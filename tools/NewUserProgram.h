@@ -7,9 +7,9 @@
 #include <QCoreApplication>
 #include <QTemporaryDir>
 
-#include "app/Clock.h"
-#include "app/Dialogs.h"
-#include "app/Program.h"
+#include "app/program/Clock.h"
+#include "app/program/Dialogs.h"
+#include "app/program/Program.h"
 #include "config/Folders.h"
 
 namespace corvel::tools {

@@ -19,7 +19,7 @@
 #include <string_view>
 
 #include "NewUserProgram.h"
-#include "app/Program.h"
+#include "app/program/Program.h"
 #include "nav/Conversions.h"
 #include "ui/CompassWidget.h"
 #include "ui/MainWindow.h"

@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <utility>
 
-#include "app/ControlCommands.h"
+#include "app/windows/ControlCommands.h"
 #include "nav/Conversions.h"
 
 namespace corvel::links {

@@ -20,7 +20,7 @@
 #include <QUdpSocket>
 #include <deque>
 
-#include "app/NetworkDialogModel.h"
+#include "app/windows/NetworkDialogModel.h"
 
 namespace corvel::links {
 

@@ -10,7 +10,7 @@
 #include <cerrno>
 #include <system_error>
 
-#include "app/SystemErrors.h"
+#include "app/program/SystemErrors.h"
 
 namespace corvel::links {
 

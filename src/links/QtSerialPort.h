@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/SerialPorts.h"
+#include "app/transmission/SerialPorts.h"
 
 class QSerialPort;
 

@@ -17,12 +17,12 @@
 #include <functional>
 #include <memory>
 
-#include "app/ConfigFiles.h"
-#include "app/ControlCommands.h"
-#include "app/Program.h"
-#include "app/ReplayPlayer.h"
-#include "app/SimulationTexts.h"
-#include "app/SystemErrors.h"
+#include "app/program/ConfigFiles.h"
+#include "app/program/Program.h"
+#include "app/program/SimulationTexts.h"
+#include "app/program/SystemErrors.h"
+#include "app/transmission/ReplayPlayer.h"
+#include "app/windows/ControlCommands.h"
 #include "config/AtomicWrite.h"
 #include "config/FileIdentity.h"
 #include "config/Folders.h"

@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "app/NetworkDialogModel.h"
-#include "app/Program.h"
-#include "app/SerialPorts.h"
-#include "app/Transmission.h"
+#include "app/program/Program.h"
+#include "app/transmission/SerialPorts.h"
+#include "app/transmission/Transmission.h"
+#include "app/windows/NetworkDialogModel.h"
 #include "links/QtNetLink.h"
 #include "links/QtSerialPort.h"
 #include "main/HeadlessOptions.h"

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <set>
 
-#include "app/ControlCommands.h"
-#include "app/NetworkDialogModel.h"
+#include "app/windows/ControlCommands.h"
+#include "app/windows/NetworkDialogModel.h"
 #include "nav/ValidFloat.h"
 
 namespace corvel::headless {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Clock.h"
+#include "app/program/Clock.h"
 #include "nmea/FaultInjector.h"
 #include "sim/TimerSet.h"
 

@@ -11,8 +11,8 @@
 #include <climits>
 #include <cstdio>
 
-#include "app/SimulationTexts.h"
-#include "app/SystemErrors.h"
+#include "app/program/SimulationTexts.h"
+#include "app/program/SystemErrors.h"
 
 namespace corvel::headless {
 

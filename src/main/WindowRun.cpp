@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/Program.h"
+#include "app/program/Program.h"
 #include "config/Folders.h"
 #include "links/QtNetLink.h"
 #include "links/QtSerialPort.h"

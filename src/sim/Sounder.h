@@ -1,6 +1,6 @@
 // The depth sounder: a synthetic sea-bed sampled once per simulated second from three slow sine
 // waves and scrolled through a 36-column profile whose column 17 lies under the boat. Depths in
-// metres; the window model owns TimerSondeur, and app/DepthPictureModel draws the profile.
+// metres; the window model owns TimerSondeur, and app/instruments/DepthPictureModel draws the profile.
 #pragma once
 
 #include <array>

@@ -2,7 +2,7 @@
 // surface and apparent winds, the tack side, the leeway tables of the boat categories, the drift
 // shown to the user and the alternating current's turn. Pure functions on SimulationState; the
 // window model owns the timers and the displays and formats what these compute (the captions are in
-// app/SimulationTexts).
+// app/program/SimulationTexts).
 #pragma once
 
 #include "nav/Conversions.h"

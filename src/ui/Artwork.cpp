@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/CompassGeometry.h"
+#include "app/instruments/CompassGeometry.h"
 #include "ui/CompassWidget.h"
 
 namespace corvel::ui {

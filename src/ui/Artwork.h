@@ -10,7 +10,7 @@
 #include <QSize>
 #include <vector>
 
-#include "app/CompassArrows.h"
+#include "app/instruments/CompassArrows.h"
 
 class QPainter;
 

@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Controls.h"
+#include "app/windows/Controls.h"
 #include "ui/QtDialogs.h"
 
 namespace corvel::ui {
@@ -91,7 +91,7 @@ struct Place {
 };
 
 // The widgets bound to the controls of one window model, each kept with its control's group
-// (app/ControlGroups.h for the main window; a dialog puts all in one), so that a redraw copies only
+// (app/windows/ControlGroups.h for the main window; a dialog puts all in one), so that a redraw copies only
 // the groups whose revision moved (the main window, twenty times a second while the boat sails).
 // The user's edits and clicks are copied into the control before `run` runs the handler as a
 // user's command (the window then shows the model again).

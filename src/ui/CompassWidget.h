@@ -1,5 +1,5 @@
 // The compass instrument (TFMXCompass) as a Qt widget: it paints what the model's geometry
-// (app/CompassGeometry) says, in the model's pixels scaled to the widget's size (the window's
+// (app/instruments/CompassGeometry) says, in the model's pixels scaled to the widget's size (the window's
 // zoom), antialiased, transparent outside the dial. The dial, its ticks and
 // labels change only with the size, the screen's pixel ratio, the graduations and the label font,
 // and the speed rings only with the scale: they are drawn once into a pixmap and copied at each
@@ -11,8 +11,8 @@
 #include <QWidget>
 #include <vector>
 
-#include "app/CompassGeometry.h"
-#include "app/CompassModel.h"
+#include "app/instruments/CompassGeometry.h"
+#include "app/instruments/CompassModel.h"
 
 namespace corvel::ui {
 

@@ -7,7 +7,7 @@
 
 #include <QWidget>
 
-#include "app/DepthPictureModel.h"
+#include "app/instruments/DepthPictureModel.h"
 #include "sim/SimulationState.h"
 
 namespace corvel::ui {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/HelpPages.h"
+#include "app/windows/HelpPages.h"
 
 class QAbstractScrollArea;
 class QPushButton;

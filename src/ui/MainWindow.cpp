@@ -28,7 +28,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/ControlCommands.h"
+#include "app/windows/ControlCommands.h"
 #include "ui/AboutBox.h"
 #include "ui/Artwork.h"
 #include "ui/Binding.h"
@@ -87,7 +87,7 @@ constexpr QRect kTransmissionPanel{629, 630, 571, 293};
 constexpr QRect kTransmissionRaised{629, 8, 571, 915};
 
 // The key of a control's command ("F7" as the system writes it), else nothing: the window's
-// command table (app/ControlCommands) holds the keys, function keys and Ctrl+arrows, which no
+// command table (app/windows/ControlCommands) holds the keys, function keys and Ctrl+arrows, which no
 // field uses while the user types (a field that uses Ctrl+arrows keeps them).
 QKeySequence KeyOf(const app::WindowCommand& c) {
     return QKeySequence(QString::fromLatin1(c.shortcut.data(), static_cast<qsizetype>(c.shortcut.size())),

@@ -13,8 +13,8 @@
 #include <functional>
 #include <vector>
 
-#include "app/ControlGroups.h"
-#include "app/Program.h"
+#include "app/program/Program.h"
+#include "app/windows/ControlGroups.h"
 
 class QAction;
 class QLabel;

@@ -6,7 +6,7 @@
 // the close box hide it as "OK" does. Non-modal.
 #pragma once
 
-#include "app/NetworkDialogModel.h"
+#include "app/windows/NetworkDialogModel.h"
 #include "ui/Binding.h"
 
 namespace corvel::ui {

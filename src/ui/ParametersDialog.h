@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "app/ParametersDialogModel.h"
+#include "app/windows/ParametersDialogModel.h"
 #include "ui/Binding.h"
 
 namespace corvel::ui {

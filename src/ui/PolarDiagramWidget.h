@@ -1,13 +1,13 @@
 // The polar diagram as a Qt widget: boat speed against true wind angle on a half-disc, one curve
 // per wind-speed column in its own colour with its legend, the best upwind and downwind VMG angles
-// marked on each curve, and the polar percentage in force. It paints what app/PolarDiagram says at
+// marked on each curve, and the polar percentage in force. It paints what app/instruments/PolarDiagram says at
 // its size and font; it keeps the curves it was given (not the table), so it may be used alone.
 #pragma once
 
 #include <QWidget>
 #include <vector>
 
-#include "app/PolarDiagram.h"
+#include "app/instruments/PolarDiagram.h"
 #include "sim/PolarTable.h"
 
 namespace corvel::ui {

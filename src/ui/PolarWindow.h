@@ -7,7 +7,7 @@
 #include <QDialog>
 #include <cstdint>
 
-#include "app/PolarWindowModel.h"
+#include "app/windows/PolarWindowModel.h"
 #include "sim/SimulationState.h"
 
 class QLabel;

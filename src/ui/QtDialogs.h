@@ -7,7 +7,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "app/Dialogs.h"
+#include "app/program/Dialogs.h"
 
 namespace corvel::ui {
 

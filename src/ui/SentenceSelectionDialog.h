@@ -6,7 +6,7 @@
 // nothing. Non-modal.
 #pragma once
 
-#include "app/SentenceSelectionModel.h"
+#include "app/windows/SentenceSelectionModel.h"
 #include "ui/Binding.h"
 
 class QListWidget;

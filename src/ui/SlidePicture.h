@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <filesystem>
 
-#include "app/SlideShow.h"
+#include "app/windows/SlideShow.h"
 
 class QTimer;
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "app/Clock.h"
+#include "app/program/Clock.h"
 
 using namespace corvel::app;
 

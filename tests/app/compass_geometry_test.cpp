@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/CompassGeometry.h"
+#include "app/instruments/CompassGeometry.h"
 
 namespace corvel::app {
 // A point in a failure message as (x, y).

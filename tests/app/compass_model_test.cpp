@@ -5,8 +5,8 @@
 #include <iterator>
 #include <string>
 
-#include "app/CompassArrows.h"
-#include "app/CompassModel.h"
+#include "app/instruments/CompassArrows.h"
+#include "app/instruments/CompassModel.h"
 
 using namespace corvel;
 using app::ArrowKind;

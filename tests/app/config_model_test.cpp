@@ -7,7 +7,7 @@
 #include <iomanip>
 #include <sstream>
 
-#include "app/Program.h"
+#include "app/program/Program.h"
 #include "config/Configuration.h"
 #include "support/DataFiles.h"
 #include "support/EngineState.h"

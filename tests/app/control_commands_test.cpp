@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/ControlCommands.h"
-#include "app/Program.h"
+#include "app/program/Program.h"
+#include "app/windows/ControlCommands.h"
 #include "support/DataFiles.h"
 #include "support/EngineState.h"
 #include "support/FakeDialogs.h"

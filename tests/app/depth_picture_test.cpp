@@ -2,7 +2,7 @@
 // the ping line, at start, after soundings and with a sea bed below the frame.
 #include <gtest/gtest.h>
 
-#include "app/DepthPictureModel.h"
+#include "app/instruments/DepthPictureModel.h"
 #include "sim/Sounder.h"
 
 using namespace corvel;

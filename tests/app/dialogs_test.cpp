@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "app/Dialogs.h"
+#include "app/program/Dialogs.h"
 #include "config/AtomicWrite.h"
 #include "support/FakeDialogs.h"
 

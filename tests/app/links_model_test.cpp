@@ -8,9 +8,9 @@
 #include <set>
 #include <sstream>
 
-#include "app/NetworkDialogModel.h"
-#include "app/Program.h"
-#include "app/SerialPorts.h"
+#include "app/program/Program.h"
+#include "app/transmission/SerialPorts.h"
+#include "app/windows/NetworkDialogModel.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeSerialPlatform.h"

@@ -6,10 +6,10 @@
 #include <cmath>
 #include <regex>
 
-#include "app/ControlCommands.h"
-#include "app/MainWindowModel.h"
-#include "app/Program.h"
-#include "app/SimulationTexts.h"
+#include "app/program/Program.h"
+#include "app/program/SimulationTexts.h"
+#include "app/windows/ControlCommands.h"
+#include "app/windows/MainWindowModel.h"
 #include "nav/SpherePositions.h"
 #include "support/DataFiles.h"
 #include "support/EngineState.h"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "app/Program.h"
+#include "app/program/Program.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/PolarDiagram.h"
+#include "app/instruments/PolarDiagram.h"
 #include "support/DataFiles.h"
 
 using namespace corvel;

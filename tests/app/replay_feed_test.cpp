@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ReplayFeed.h"
-#include "app/SimulationTexts.h"
+#include "app/program/SimulationTexts.h"
+#include "app/transmission/ReplayFeed.h"
 
 namespace corvel::app {
 namespace {

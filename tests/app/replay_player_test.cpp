@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ReplayPlayer.h"
+#include "app/transmission/ReplayPlayer.h"
 #include "support/TempFolder.h"
 
 namespace corvel::app {

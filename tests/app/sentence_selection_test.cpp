@@ -1,7 +1,7 @@
 // The sentence-selection dialog model: the list and its texts, "VALIDER", the talkers, refresh.
 #include <gtest/gtest.h>
 
-#include "app/SentenceSelectionModel.h"
+#include "app/windows/SentenceSelectionModel.h"
 #include "nmea/NmeaCatalogue.h"
 
 using namespace corvel;

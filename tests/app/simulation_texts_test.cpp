@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "app/SimulationTexts.h"
+#include "app/program/SimulationTexts.h"
 #include "sim/PolarTable.h"
 
 using namespace corvel;

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/HelpPages.h"
-#include "app/SlideShow.h"
+#include "app/windows/HelpPages.h"
+#include "app/windows/SlideShow.h"
 #include "support/TempFolder.h"
 
 using namespace corvel;

@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/SystemErrors.h"
+#include "app/program/SystemErrors.h"
 
 using namespace corvel;
 

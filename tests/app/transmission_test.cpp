@@ -9,8 +9,8 @@
 #include <memory>
 #include <regex>
 
-#include "app/Program.h"
-#include "app/SimulationTexts.h"
+#include "app/program/Program.h"
+#include "app/program/SimulationTexts.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"
 

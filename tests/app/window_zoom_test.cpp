@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Program.h"
-#include "app/WindowZoom.h"
+#include "app/program/Program.h"
+#include "app/windows/WindowZoom.h"
 #include "config/Configuration.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"

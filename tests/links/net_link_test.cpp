@@ -7,8 +7,8 @@
 #include <QTcpServer>
 #include <QUdpSocket>
 
-#include "app/NetworkDialogModel.h"
-#include "app/Program.h"
+#include "app/program/Program.h"
+#include "app/windows/NetworkDialogModel.h"
 #include "links/QtNetLink.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 #include <termios.h>
 
-#include "app/Program.h"
-#include "app/SerialPorts.h"
+#include "app/program/Program.h"
+#include "app/transmission/SerialPorts.h"
 #include "links/QtSerialPort.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"

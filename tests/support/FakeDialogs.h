@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Dialogs.h"
+#include "app/program/Dialogs.h"
 
 namespace corvel::test {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/SerialPorts.h"
+#include "app/transmission/SerialPorts.h"
 
 namespace corvel::test {
 

@@ -2,7 +2,7 @@
 // the machine the tests run on.
 #pragma once
 
-#include "app/Clock.h"
+#include "app/program/Clock.h"
 
 namespace corvel::test {
 

@@ -10,8 +10,8 @@
 #include <cmath>
 #include <vector>
 
-#include "app/CompassArrows.h"
-#include "app/CompassGeometry.h"
+#include "app/instruments/CompassArrows.h"
+#include "app/instruments/CompassGeometry.h"
 #include "support/GuiApplication.h"
 #include "ui/Artwork.h"
 

@@ -20,8 +20,8 @@
 #include <map>
 #include <string>
 
-#include "app/ControlCommands.h"
-#include "app/Program.h"
+#include "app/program/Program.h"
+#include "app/windows/ControlCommands.h"
 #include "main/HeadlessOptions.h"
 #include "main/WindowRun.h"
 #include "nmea/NmeaCatalogue.h"

@@ -17,7 +17,7 @@
 #include <QTimer>
 #include <cstdlib>
 
-#include "app/Program.h"
+#include "app/program/Program.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"
 #include "support/GuiApplication.h"

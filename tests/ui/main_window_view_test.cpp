@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Program.h"
+#include "app/program/Program.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeSerialPlatform.h"

@@ -15,7 +15,7 @@
 #include <QUdpSocket>
 #include <string>
 
-#include "app/Program.h"
+#include "app/program/Program.h"
 #include "links/QtNetLink.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"

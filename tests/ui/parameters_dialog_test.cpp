@@ -14,7 +14,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/Program.h"
+#include "app/program/Program.h"
 #include "config/Folders.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"

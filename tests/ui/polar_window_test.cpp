@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Program.h"
+#include "app/program/Program.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"
 #include "support/GuiApplication.h"

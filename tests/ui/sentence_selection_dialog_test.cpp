@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/Program.h"
+#include "app/program/Program.h"
 #include "nmea/NmeaCatalogue.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"

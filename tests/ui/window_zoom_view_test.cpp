@@ -15,7 +15,7 @@
 #include <map>
 #include <string>
 
-#include "app/Program.h"
+#include "app/program/Program.h"
 #include "support/DataFiles.h"
 #include "support/FakeDialogs.h"
 #include "support/GuiApplication.h"
