@@ -63,6 +63,10 @@ int WindowPicture(const QString& folder, int seconds) {
     // The whole client area, whatever the size of the offscreen screen.
     window.resize(ui::MainWindow::kClientWidth + 4, ui::MainWindow::kClientHeight + 4 + window.menuBar()->height());
     QApplication::processEvents();
+    // The slide show's fade, which runs in real time once the window shows, played to its end.
+    while (w.Slides.FadeFrameInterval() > 0) w.Slides.FadeFrame();
+    window.Refresh();
+    QApplication::processEvents();
     const auto save = [&folder](QWidget& widget, const char* name) {
         const QString path = folder + QLatin1Char('/') + QLatin1String(name);
         if (widget.grab().save(path)) return true;
