@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-scripts/build.sh build
+scripts/build.sh build --target corvelnmea  # the program alone: the tests and tools are the test command's
 if [[ "${1:-}" != "--headless" && -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
     echo "Pas d'écran (ni DISPLAY ni WAYLAND_DISPLAY) : la simulation tourne sans fenêtre, en temps réel, sur la sortie standard (Ctrl+C pour l'arrêter)." >&2
     args=()

@@ -20,11 +20,30 @@ done
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
+# apt-get, waiting while another one (an automatic update, a software centre) holds the lock: up
+# to ten minutes, saying so, before giving up with apt-get's own message.
+apt_get() {
+  local log attempt
+  log=$(mktemp)
+  for attempt in $(seq 1 60); do
+    if $SUDO apt-get -o DPkg::Lock::Timeout=10 "$@" 2> "$log"; then
+      rm -f "$log"
+      return 0
+    fi
+    grep -qE "Could not get lock|Unable to (acquire|lock)|is another process using it" "$log" || break
+    echo "setup: another apt-get holds the lock; waiting (${attempt}/60)" >&2
+    sleep 10
+  done
+  cat "$log" >&2
+  rm -f "$log"
+  return 1
+}
+
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  apt_get update -qq
+  apt_get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
 # A French locale lets the tests prove that numbers never follow the process locale.
