@@ -20,7 +20,7 @@
 #include <QUdpSocket>
 #include <deque>
 
-#include "app/windows/NetworkDialogModel.h"
+#include "app/transmission/Links.h"
 
 namespace corvel::links {
 
